@@ -1,0 +1,116 @@
+#include "detection.hpp"
+
+#include <unistd.h>
+
+#include "detector_process.hpp"
+#include "path.hpp"
+#include "trust.hpp"
+#include "unicode_tables.hpp"
+#include "utf8.hpp"
+
+namespace sorvane {
+namespace {
+
+constexpr std::string_view OWN_EXECUTABLE_LINK = "/proc/self/exe";
+constexpr std::string_view DETECTOR_UP = "../..";
+constexpr std::string_view DETECTOR_RELATIVE = "scripts/detect-package-managers.sh";
+constexpr std::string_view INTERPRETER = "bash";
+constexpr size_t INITIAL_LINK_BUFFER = 256;
+
+Result<std::string, OsError> own_executable_path() {
+  std::string buf(INITIAL_LINK_BUFFER, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink(OWN_EXECUTABLE_LINK.data(), buf.data(), buf.size());
+    if (n < 0) return OsError::last();
+    if (static_cast<size_t>(n) < buf.size()) {
+      buf.resize(static_cast<size_t>(n));
+      return buf;
+    }
+    buf.resize(buf.size() * 2);  // possibly truncated: try again with more room
+  }
+}
+
+std::optional<ManagerKind> kind_from_name(std::string_view name) {
+  for (size_t i = 0; i < MANAGER_NAMES.size(); ++i) {
+    if (MANAGER_NAMES[i] == name) return static_cast<ManagerKind>(i);
+  }
+  return std::nullopt;
+}
+
+bool is_white_space(char32_t c) { return unicode::contains(unicode::WHITE_SPACE, c); }
+
+// Start of the last character of non-empty valid UTF-8.
+size_t last_char_start(std::string_view text) {
+  size_t pos = text.size() - 1;
+  while (pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0U) == 0x80U) --pos;
+  return pos;
+}
+
+}  // namespace
+
+Result<std::string, OsError> detector_path() {
+  auto exe = own_executable_path();
+  if (!exe) return exe.error();
+  const std::string_view base = parent(exe.value()).value_or(".");
+  return join(join(base, DETECTOR_UP), DETECTOR_RELATIVE);
+}
+
+Result<std::vector<DetectedManager>, std::string> detect_with_script(std::string_view script) {
+  const auto bash = trusted_system_program(INTERPRETER);
+  if (!bash) return std::string(NO_TRUSTED_BASH);
+
+  auto output = run_detector_child(*bash, script);
+  if (!output) return std::string(DETECTOR_FAILED) + output.error().text();
+
+  // Exit status and standard error are the detector's business, not ours.
+  const std::string text = to_plain(output.value().out);
+  std::vector<DetectedManager> managers;
+  for (const std::string_view line : split_lines(text)) {
+    if (auto manager = parse_detector_line(line)) managers.push_back(std::move(*manager));
+  }
+  return managers;
+}
+
+std::vector<std::string_view> split_lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const size_t lf = text.find('\n');
+    if (lf == std::string_view::npos) {
+      lines.push_back(text);
+      break;
+    }
+    std::string_view line = text.substr(0, lf);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    text.remove_prefix(lf + 1);
+  }
+  return lines;
+}
+
+std::string_view trim_white_space(std::string_view text) {
+  while (!text.empty()) {
+    const Utf8Unit first = decode_utf8_unit(text, 0);
+    if (!is_white_space(first.code_point)) break;
+    text.remove_prefix(first.length);
+  }
+  while (!text.empty()) {
+    const size_t start = last_char_start(text);
+    if (!is_white_space(decode_utf8_unit(text, start).code_point)) break;
+    text.remove_suffix(text.size() - start);
+  }
+  return text;
+}
+
+std::optional<DetectedManager> parse_detector_line(std::string_view line) {
+  const std::string_view text = trim_white_space(line);
+  const auto name = final_component(text);
+  if (!name) return std::nullopt;
+  const auto kind = kind_from_name(*name);
+  if (!kind) return std::nullopt;
+  // The kind comes from the line as written; the path is what it resolves to.
+  auto canonical = resolve(text);
+  if (!canonical || !is_trusted_executable(*canonical)) return std::nullopt;
+  return DetectedManager{std::move(*canonical), *kind};
+}
+
+}  // namespace sorvane

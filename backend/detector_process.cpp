@@ -1,0 +1,210 @@
+#include "detector_process.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <csignal>
+#include <optional>
+
+#include "path.hpp"
+#include "unique_fd.hpp"
+
+namespace sorvane {
+namespace {
+
+constexpr int FIRST_NON_STANDARD_FD = 3;
+constexpr size_t READ_CHUNK = 64 * 1024;
+
+struct Pipe {
+  UniqueFd read_end;
+  UniqueFd write_end;
+};
+
+Result<Pipe, OsError> make_pipe() {
+  std::array<int, 2> fds{};
+  // Close-on-exec on both ends: the child gets its copies through dup2 only.
+  if (::pipe2(fds.data(), O_CLOEXEC) != 0) return OsError::last();
+  return Pipe{UniqueFd(fds[0]), UniqueFd(fds[1])};
+}
+
+class SpawnFileActions {
+ public:
+  SpawnFileActions() { error_ = ::posix_spawn_file_actions_init(&actions_); }
+  SpawnFileActions(const SpawnFileActions&) = delete;
+  SpawnFileActions& operator=(const SpawnFileActions&) = delete;
+  ~SpawnFileActions() {
+    if (error_ == 0) ::posix_spawn_file_actions_destroy(&actions_);
+  }
+  [[nodiscard]] int init_error() const { return error_; }
+  posix_spawn_file_actions_t* get() { return &actions_; }
+
+ private:
+  posix_spawn_file_actions_t actions_{};
+  int error_;
+};
+
+class SpawnAttributes {
+ public:
+  SpawnAttributes() { error_ = ::posix_spawnattr_init(&attr_); }
+  SpawnAttributes(const SpawnAttributes&) = delete;
+  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+  ~SpawnAttributes() {
+    if (error_ == 0) ::posix_spawnattr_destroy(&attr_);
+  }
+  [[nodiscard]] int init_error() const { return error_; }
+  posix_spawnattr_t* get() { return &attr_; }
+
+ private:
+  posix_spawnattr_t attr_{};
+  int error_;
+};
+
+// A started child that is reaped on every path, even when reading its
+// output failed: no zombie is left behind.
+class Child {
+ public:
+  explicit Child(pid_t pid) : pid_(pid) {}
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child() {
+    if (pid_ > 0) (void)wait();
+  }
+
+  std::optional<OsError> wait() {
+    int status = 0;
+    const pid_t pid = std::exchange(pid_, -1);
+    if (retry_on_eintr([&] { return ::waitpid(pid, &status, 0); }) < 0) return OsError::last();
+    return std::nullopt;
+  }
+
+ private:
+  pid_t pid_;
+};
+
+std::optional<OsError> set_non_blocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return OsError::last();
+  return std::nullopt;
+}
+
+// Reads once from a ready pipe. Closes it at end of file.
+std::optional<OsError> read_available(UniqueFd& fd, std::string& sink) {
+  std::array<char, READ_CHUNK> buf{};
+  const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), buf.data(), buf.size()); });
+  if (n > 0) {
+    sink.append(buf.data(), static_cast<size_t>(n));
+  } else if (n == 0) {
+    fd.reset();
+  } else if (errno != EAGAIN) {
+    return OsError::last();
+  }
+  return std::nullopt;
+}
+
+// Drains both pipes together, so a child that fills one of them never
+// blocks while we wait on the other.
+std::optional<OsError> drain(UniqueFd& out_fd, UniqueFd& err_fd, ChildOutput& output) {
+  for (UniqueFd* fd : {&out_fd, &err_fd}) {
+    if (auto error = set_non_blocking(fd->get())) return error;
+  }
+  while (out_fd.valid() || err_fd.valid()) {
+    // A negative descriptor is skipped by poll: that pipe is finished.
+    std::array<pollfd, 2> fds{{{out_fd.get(), POLLIN, 0}, {err_fd.get(), POLLIN, 0}}};
+    if (retry_on_eintr([&] { return ::poll(fds.data(), fds.size(), -1); }) < 0) {
+      return OsError::last();
+    }
+    const std::array<std::pair<UniqueFd*, std::string*>, 2> targets{
+        {{&out_fd, &output.out}, {&err_fd, &output.err}}};
+    for (size_t i = 0; i < fds.size(); ++i) {
+      if (fds[i].revents == 0) continue;
+      if ((fds[i].revents & POLLNVAL) != 0) return OsError::from_code(EBADF);
+      if (auto error = read_available(*targets[i].first, *targets[i].second)) return error;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::string_view script) {
+  const auto c_bash = to_c_path(bash);
+  const auto c_script = to_c_path(script);
+  if (!c_bash || !c_script) return OsError::from_code(EINVAL);
+
+  UniqueFd null_fd(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+  if (!null_fd.valid()) return OsError::last();
+  auto out_pipe = make_pipe();
+  if (!out_pipe) return out_pipe.error();
+  auto err_pipe = make_pipe();
+  if (!err_pipe) return err_pipe.error();
+
+  SpawnFileActions actions;
+  if (actions.init_error() != 0) return OsError::from_code(actions.init_error());
+  SpawnAttributes attr;
+  if (attr.init_error() != 0) return OsError::from_code(attr.init_error());
+
+  // The dup2s clear close-on-exec on 0, 1 and 2 only; closing everything
+  // above also keeps out descriptors that our own caller leaked to us.
+  int rc = ::posix_spawn_file_actions_adddup2(actions.get(), null_fd.get(), STDIN_FILENO);
+  if (rc == 0) {
+    rc = ::posix_spawn_file_actions_adddup2(actions.get(), out_pipe.value().write_end.get(),
+                                            STDOUT_FILENO);
+  }
+  if (rc == 0) {
+    rc = ::posix_spawn_file_actions_adddup2(actions.get(), err_pipe.value().write_end.get(),
+                                            STDERR_FILENO);
+  }
+  if (rc == 0) rc = ::posix_spawn_file_actions_addclosefrom_np(actions.get(), FIRST_NON_STANDARD_FD);
+
+  // We ignore SIGPIPE ourselves; the detector gets the default back, and no
+  // signal of ours stays blocked in it.
+  sigset_t default_signals;
+  sigset_t empty_mask;
+  sigemptyset(&default_signals);
+  sigaddset(&default_signals, SIGPIPE);
+  sigemptyset(&empty_mask);
+  if (rc == 0) rc = ::posix_spawnattr_setsigdefault(attr.get(), &default_signals);
+  if (rc == 0) rc = ::posix_spawnattr_setsigmask(attr.get(), &empty_mask);
+  if (rc == 0) {
+    rc = ::posix_spawnattr_setflags(attr.get(), POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  }
+  if (rc != 0) return OsError::from_code(rc);
+
+  // Sorted by name, and nothing else of ours: no BASH_ENV, no exported
+  // functions, no LD_PRELOAD reach the detector.
+  std::string locale_var = "LC_ALL=C";
+  std::string path_var = "PATH=" + std::string(DETECTOR_PATH_ENV);
+  std::array<char*, 3> envp{locale_var.data(), path_var.data(), nullptr};
+  std::string arg0 = *c_bash;
+  std::string arg1 = *c_script;
+  std::array<char*, 3> argv{arg0.data(), arg1.data(), nullptr};
+
+  // posix_spawn, not posix_spawnp: the path is absolute, and a file that
+  // cannot be executed must fail with its own error, never go to /bin/sh.
+  pid_t pid = -1;
+  rc = ::posix_spawn(&pid, c_bash->c_str(), actions.get(), attr.get(), argv.data(), envp.data());
+  if (rc != 0) return OsError::from_code(rc);
+  Child child(pid);
+
+  // Our copies of the child's ends must go, or the pipes never reach EOF.
+  null_fd.reset();
+  out_pipe.value().write_end.reset();
+  err_pipe.value().write_end.reset();
+
+  ChildOutput output;
+  auto read_error = drain(out_pipe.value().read_end, err_pipe.value().read_end, output);
+  // Closing our ends first lets a child still writing die of SIGPIPE
+  // instead of blocking the wait below.
+  out_pipe.value().read_end.reset();
+  err_pipe.value().read_end.reset();
+  auto wait_error = child.wait();
+  if (read_error) return *read_error;
+  if (wait_error) return *wait_error;
+  return output;
+}
+
+}  // namespace sorvane

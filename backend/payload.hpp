@@ -1,0 +1,10 @@
+// The fixed text of the update script (1254 bytes of printable ASCII).
+#pragma once
+
+#include <string_view>
+
+namespace sorvane {
+
+extern const std::string_view UPDATE_SCRIPT;
+
+}  // namespace sorvane

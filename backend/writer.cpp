@@ -1,0 +1,168 @@
+#include "writer.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "path.hpp"
+#include "quote.hpp"
+
+namespace sorvane {
+namespace {
+
+constexpr std::uint64_t ALPHABET_SIZE = TEMP_NAME_ALPHABET.size();
+// 2^64 mod 62: products whose low half falls below this are rejected so
+// that every character is equally likely.
+constexpr std::uint64_t REJECTION_THRESHOLD = (~std::uint64_t{0} % ALPHABET_SIZE + 1) % ALPHABET_SIZE;
+static_assert(REJECTION_THRESHOLD == 16);
+
+constexpr int CREATE_FLAGS = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC;
+
+Result<Ok, OsError> fail_invalid_path() { return OsError::from_code(EINVAL); }
+
+bool is_directory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// mkdir, where an existing directory (or a link to one) counts as success.
+// Returns the mkdir error otherwise.
+std::optional<OsError> make_directory(const std::string& dir) {
+  if (::mkdir(dir.c_str(), DIR_CREATE_MODE) == 0) return std::nullopt;
+  const OsError error = OsError::last();
+  if (error.kind() == ErrorKind::AlreadyExists && is_directory(dir)) return std::nullopt;
+  return error;
+}
+
+Result<std::string, OsError> absolute_base(std::string_view base) {
+  if (base.starts_with('/')) return std::string(base);
+  const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+  if (!cwd) return OsError::last();
+  return join(cwd.get(), base);
+}
+
+std::optional<OsError> write_all(int fd, std::string_view contents) {
+  while (!contents.empty()) {
+    const ssize_t n = retry_on_eintr([&] { return ::write(fd, contents.data(), contents.size()); });
+    if (n < 0) return OsError::last();
+    if (n == 0) return OsError::with_message(WRITE_ZERO_MESSAGE, ErrorKind::WriteZero);
+    contents.remove_prefix(static_cast<size_t>(n));
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string PathError::text() const { return err.text() + " at path " + quote_path(path); }
+
+std::string to_text(const WriteError& error) {
+  return std::visit([](const auto& e) { return e.text(); }, error);
+}
+
+TempPath::~TempPath() {
+  if (!owned_) return;
+  const int saved = errno;  // clean-up never changes the error being reported
+  ::unlink(path_.c_str());
+  errno = saved;
+}
+
+Result<UniqueFd, PersistError> persist(NamedTempFile file, std::string_view destination) {
+  const auto target = to_c_path(destination);
+  if (!target) return PersistError{OsError::from_code(EINVAL), std::move(file)};
+  if (::renameat(AT_FDCWD, file.path().c_str(), AT_FDCWD, target->c_str()) != 0) {
+    return PersistError{OsError::last(), std::move(file)};
+  }
+  return std::move(file).keep();
+}
+
+std::string tmpname(Wyrand& generator, std::string_view prefix, std::string_view suffix,
+                    size_t random_len) {
+  std::string name(prefix);
+  for (size_t i = 0; i < random_len; ++i) {
+    unsigned __int128 m = 0;
+    do {
+      m = static_cast<unsigned __int128>(generator.next()) * ALPHABET_SIZE;
+    } while (static_cast<std::uint64_t>(m) < REJECTION_THRESHOLD);
+    name += TEMP_NAME_ALPHABET[static_cast<size_t>(m >> 64U)];
+  }
+  name += suffix;
+  return name;
+}
+
+Result<NamedTempFile, PathError> create_named(std::string path) {
+  if (path.find('\0') != std::string::npos) return PathError{std::move(path), OsError::from_code(EINVAL)};
+  const int fd = retry_on_eintr([&] { return ::open(path.c_str(), CREATE_FLAGS, SCRIPT_FILE_MODE); });
+  if (fd < 0) return PathError{std::move(path), OsError::last()};
+  return NamedTempFile(TempPath(std::move(path)), UniqueFd(fd));
+}
+
+Result<NamedTempFile, PathError> create_helper(std::string_view base, std::string_view prefix,
+                                               std::string_view suffix, size_t random_len) {
+  Wyrand names(next_thread_random());
+  for (std::uint32_t attempt = 0; attempt < MAX_CREATE_ATTEMPTS; ++attempt) {
+    if (attempt == RESEED_ATTEMPT) {
+      // A failed reseed keeps the current state; the next names still differ.
+      if (const auto seed = os_random_u64()) names.reseed(*seed);
+    }
+    auto created = create_named(join(base, tmpname(names, prefix, suffix, random_len)));
+    if (created) return created;
+    const ErrorKind kind = created.error().kind();
+    if (kind != ErrorKind::AlreadyExists && kind != ErrorKind::AddrInUse) return created;
+  }
+  return PathError{std::string(base), OsError::with_message(TOO_MANY_TEMP_FILES, ErrorKind::AlreadyExists)};
+}
+
+Result<Ok, OsError> create_dir_all(std::string_view dir) {
+  if (dir.find('\0') != std::string_view::npos) return fail_invalid_path();
+  // Walk up until a directory exists or could be made, remembering the
+  // missing ones; then make those from the outermost in.
+  std::vector<std::string> missing;
+  std::optional<std::string_view> current = dir;
+  while (current && !current->empty() && *current != "/") {
+    const std::string path(*current);
+    if (::mkdir(path.c_str(), DIR_CREATE_MODE) == 0) break;
+    const OsError error = OsError::last();
+    if (error.kind() == ErrorKind::NotFound) {
+      missing.push_back(path);
+      current = parent(*current);
+      continue;
+    }
+    if (error.kind() == ErrorKind::AlreadyExists && is_directory(path)) break;
+    return error;
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    if (auto error = make_directory(*it)) return *error;
+  }
+  return Ok{};
+}
+
+Result<Ok, WriteError> write_script(std::string_view path, std::string_view contents) {
+  std::string_view base = ".";
+  if (const auto dir = parent(path); dir && !dir->empty()) {
+    if (auto made = create_dir_all(*dir); !made) return WriteError{made.error()};
+    base = *dir;
+  }
+  auto absolute = absolute_base(base);
+  if (!absolute) return WriteError{absolute.error()};
+
+  auto created = create_helper(absolute.value(), TEMP_FILE_PREFIX, TEMP_FILE_SUFFIX, TEMP_RANDOM_LEN);
+  if (!created) return WriteError{std::move(created.error())};
+  NamedTempFile& file = created.value();
+
+  // Exactly 0600 whatever the umask took away at creation.
+  if (retry_on_eintr([&] { return ::fchmod(file.fd(), SCRIPT_FILE_MODE); }) != 0) {
+    return WriteError{OsError::last()};
+  }
+  if (auto error = write_all(file.fd(), contents)) return WriteError{PathError{file.path(), *error}};
+  if (retry_on_eintr([&] { return ::fsync(file.fd()); }) != 0) return WriteError{OsError::last()};
+
+  auto persisted = persist(std::move(file), path);
+  if (!persisted) return WriteError{persisted.error().error};
+  return Ok{};
+}
+
+}  // namespace sorvane

@@ -1,0 +1,333 @@
+// The built executable, end to end: exact output, exit status and files,
+// under real conditions (copied layouts, mount namespaces, other users,
+// injected faults, concurrent and killed processes).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <random>
+#include <sstream>
+#include <regex>
+
+#include "payload.hpp"
+#include "test_support.hpp"
+
+namespace sorvane {
+namespace {
+
+using test::Layout;
+using test::ProcessOptions;
+using test::ProcessResult;
+using test::TempDir;
+
+const std::string BANNER = "Sorvane\n=======\n\nDetecting package managers...\n\n";
+const std::string SUCCESS = "\nUpdate script prepared successfully.\n";
+const std::string NO_MANAGERS = BANNER + "No supported package managers detected.\n";
+
+std::string echo_detector(const std::vector<std::string>& lines) {
+  std::string script = "#!/bin/bash\n";
+  for (const auto& line : lines) script += "printf '%s\\n' '" + line + "'\n";
+  return script;
+}
+
+// The namespaces must be private: the machine's own bash stays as it was.
+bool system_bash_untouched() {
+  const struct stat st = test::stat_of("/usr/bin/bash");
+  return (st.st_mode & 07777) == 0755 && st.st_uid == 0 && test::read_file("/usr/bin/bash").starts_with("\x7F" "ELF");
+}
+
+class Cli : public testing::Test {
+ protected:
+  ProcessResult run(const Layout& layout, std::vector<std::string> env = {},
+                    const std::string& cwd = "") {
+    env.emplace_back("PATH=/usr/bin:/bin");
+    return test::run_process({layout.binary}, {env, cwd.empty() ? work_.path() : cwd, {}, {}});
+  }
+  // Runs `command` inside a private mount namespace as root.
+  ProcessResult run_in_namespace(const std::string& command, const Layout& layout) {
+    return test::run_process({"/usr/bin/unshare", "-m", "/bin/sh", "-c", command, layout.binary},
+                             {{"PATH=/usr/bin:/bin"}, work_.path(), {}, {}});
+  }
+  TempDir work_;  // the working directory of the runs
+  TempDir managers_;
+  std::string apt_ = test::make_trusted_manager(managers_, "apt");
+  std::string snap_ = test::make_trusted_manager(managers_, "snap");
+};
+
+TEST_F(Cli, EmptyListTouchesNothing) {
+  const Layout layout(echo_detector({"/nonexistent/apt", "not a manager"}));
+  test::make_dir(work_ / "scripts");
+  test::write_file(work_ / "scripts/update-script-output.sh", "old", 0644);
+  const auto result = run(layout);
+  EXPECT_EQ(result.out, NO_MANAGERS);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.exit_code(), 0);
+  EXPECT_EQ(test::read_file(work_ / "scripts/update-script-output.sh"), "old");
+
+  const Layout other(echo_detector({}));
+  const TempDir fresh;
+  EXPECT_EQ(run(other, {}, fresh.path()).out, NO_MANAGERS);
+  EXPECT_TRUE(test::list_dir(fresh.path()).empty());
+}
+
+TEST_F(Cli, ListsManagersWithDuplicatesAndWritesTheDefaultPath) {
+  const Layout layout(echo_detector({apt_, snap_, "  " + apt_ + "  "}));
+  const auto result = run(layout, {"SORVANE_SCRIPT_OUTPUT="});  // empty means the default
+  EXPECT_EQ(result.out, BANNER + "Detected package managers:\n  apt\n  snap\n  apt\n" + SUCCESS);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.exit_code(), 0);
+  const std::string written = work_ / "scripts/update-script-output.sh";
+  EXPECT_EQ(test::read_file(written), UPDATE_SCRIPT);
+  EXPECT_EQ(test::stat_of(written).st_mode & 07777, 0600U);
+  EXPECT_EQ(test::list_dir(work_ / "scripts"), std::vector<std::string>{"update-script-output.sh"});
+  const auto sum = test::run_process({"/usr/bin/sha256sum", written}, {});
+  EXPECT_EQ(sum.out.substr(0, 64), "50b2300e506eb4d8de17992bcc7b3cd0c1763317396c915838c1808d5fedf9c8");
+}
+
+TEST_F(Cli, RelativeOutputIsTakenFromTheWorkingDirectory) {
+  const Layout layout(echo_detector({apt_}));
+  EXPECT_EQ(run(layout, {"SORVANE_SCRIPT_OUTPUT=out/update.sh"}).exit_code(), 0);
+  EXPECT_EQ(test::read_file(work_ / "out/update.sh"), UPDATE_SCRIPT);
+  EXPECT_FALSE(test::exists(layout.root / "app/bin/out"));
+  EXPECT_EQ(run(layout, {"SORVANE_SCRIPT_OUTPUT=bare.sh"}).exit_code(), 0);
+  EXPECT_EQ(test::read_file(work_ / "bare.sh"), UPDATE_SCRIPT);
+}
+
+TEST_F(Cli, OutputPathBytesAreUsedUnchangedAndShownPlain) {
+  const Layout layout(echo_detector({apt_}));
+  EXPECT_EQ(run(layout, {"SORVANE_SCRIPT_OUTPUT=" + (work_ / "caf\xFF.sh")}).exit_code(), 0);
+  EXPECT_EQ(test::read_file(work_ / "caf\xFF.sh"), UPDATE_SCRIPT);
+
+  test::write_file(work_ / "file", "");
+  const auto result = run(layout, {"SORVANE_SCRIPT_OUTPUT=" + (work_ / "file/\xFF\x01.sh")});
+  EXPECT_EQ(result.out, BANNER + "Detected package managers:\n  apt\n");
+  EXPECT_EQ(result.err, "ERROR: could not write " + (work_ / "file/\xEF\xBF\xBD\x01.sh") +
+                            ": File exists (os error 17)\n");
+  EXPECT_EQ(result.exit_code(), 1);
+}
+
+TEST_F(Cli, ClosedStandardDescriptorsAreNeverReused) {
+  // With 0, 1 and 2 closed, a careless program would open the temporary
+  // file as descriptor 1 and print its report into the script.
+  const Layout layout(echo_detector({apt_}));
+  const auto result = test::run_process(
+      {"/bin/sh", "-c", "exec \"$0\" <&- >&- 2>&-", layout.binary},
+      {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=" + (work_ / "out.sh")}, work_.path(), {}, {}});
+  EXPECT_EQ(result.exit_code(), 0);
+  EXPECT_EQ(test::read_file(work_ / "out.sh"), UPDATE_SCRIPT);
+}
+
+TEST_F(Cli, BrokenStdoutPipeDoesNotStopTheJob) {
+  const Layout layout(echo_detector({apt_}));
+  std::array<int, 2> fds{};
+  ASSERT_EQ(::pipe2(fds.data(), O_CLOEXEC), 0);
+  ::close(fds[0]);  // every write to stdout now fails with EPIPE
+  const auto ok = test::run_process(
+      {layout.binary}, {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=" + (work_ / "out.sh")}, work_.path(), {}, fds[1]});
+  EXPECT_TRUE(WIFEXITED(ok.status)) << "killed by signal " << WTERMSIG(ok.status);
+  EXPECT_EQ(ok.exit_code(), 0);
+  EXPECT_EQ(ok.err, "");
+  EXPECT_EQ(test::read_file(work_ / "out.sh"), UPDATE_SCRIPT);
+
+  test::write_file(work_ / "file", "");
+  const auto failed = test::run_process(
+      {layout.binary}, {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=" + (work_ / "file/x")}, work_.path(), {}, fds[1]});
+  ::close(fds[1]);
+  EXPECT_EQ(failed.exit_code(), 1);
+  EXPECT_EQ(failed.err, "ERROR: could not write " + (work_ / "file/x") + ": File exists (os error 17)\n");
+}
+
+TEST_F(Cli, UntrustedBashIsAnError) {
+  REQUIRE_ROOT();
+  const Layout layout(echo_detector({apt_}));
+  test::write_file(work_ / "bash", "", 0775);
+  const auto result = run_in_namespace(
+      "mount --bind " + (work_ / "bash") + " /usr/bin/bash && exec \"$0\"", layout);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "ERROR: a trusted system Bash executable was not found\n");
+  EXPECT_EQ(result.exit_code(), 1);
+  EXPECT_TRUE(system_bash_untouched());
+}
+
+TEST_F(Cli, BashThatCannotRunIsAnError) {
+  REQUIRE_ROOT();
+  const Layout layout(echo_detector({apt_}));
+  test::write_file(work_ / "bash", "not an executable format\n", 0755);
+  const auto result = run_in_namespace(
+      "mount --bind " + (work_ / "bash") + " /usr/bin/bash && exec \"$0\"", layout);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "ERROR: could not run package-manager detector: Exec format error (os error 8)\n");
+  EXPECT_EQ(result.exit_code(), 1);
+  EXPECT_TRUE(system_bash_untouched());
+}
+
+TEST_F(Cli, UnknownOwnPathNeverRunsAScriptFromTheWorkingDirectory) {
+  REQUIRE_ROOT();
+  // Without /proc the executable cannot tell where it lives. A script
+  // planted where "./../../scripts" would point must not run.
+  const Layout layout(echo_detector({apt_}));
+  test::make_dir(work_ / "a");
+  test::make_dir(work_ / "a/b");
+  test::make_dir(work_ / "scripts");
+  test::write_file(work_ / "scripts/detect-package-managers.sh", "touch " + (work_ / "planted-ran") + "\n");
+  const auto result = test::run_process(
+      {"/usr/bin/unshare", "-m", "/bin/sh", "-c", "mount -t tmpfs none /proc && exec \"$0\"", layout.binary},
+      {{"PATH=/usr/bin:/bin"}, work_ / "a/b", {}, {}});
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "ERROR: could not run package-manager detector: No such file or directory (os error 2)\n");
+  EXPECT_EQ(result.exit_code(), 1);
+  EXPECT_FALSE(test::exists(work_ / "planted-ran"));
+}
+
+TEST_F(Cli, PermissionDeniedNamesTheTemporaryPath) {
+  REQUIRE_ROOT();
+  const Layout layout(echo_detector({apt_}));
+  test::make_dir(work_ / "ro", 0755);  // root's; nobody may not write here
+  const auto result = test::run_process(
+      {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", layout.binary},
+      {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=" + (work_ / "ro/out.sh")}, work_.path(), {}, {}});
+  EXPECT_EQ(result.out, BANNER + "Detected package managers:\n  apt\n");
+  const std::regex expected("ERROR: could not write " + work_.path() +
+                            "/ro/out.sh: Permission denied \\(os error 13\\) at path \"" + work_.path() +
+                            "/ro/\\.update-script-[A-Za-z0-9]{6}\"\n");
+  EXPECT_TRUE(std::regex_match(result.err, expected)) << result.err;
+  EXPECT_EQ(result.exit_code(), 1);
+  EXPECT_TRUE(test::list_dir(work_ / "ro").empty());
+}
+
+TEST_F(Cli, DestinationDirectlyUnderTheRoot) {
+  REQUIRE_ROOT();
+  const Layout layout(echo_detector({apt_}));
+  const std::string destination = "/sorvane-test-" + std::to_string(::getpid()) + ".sh";
+  EXPECT_EQ(run(layout, {"SORVANE_SCRIPT_OUTPUT=" + destination}).exit_code(), 0);
+  EXPECT_EQ(test::read_file(destination), UPDATE_SCRIPT);
+  ::unlink(destination.c_str());
+}
+
+struct Fault {
+  std::string injection;
+  std::string error;  // after "could not write <path>: "
+};
+
+TEST_F(Cli, InjectedFaultsLeaveTheDestinationAndNoTemporaryFile) {
+  // A directory name that needs every kind of escape in the quoted form.
+  const std::string odd = "q\"b\\c\t\x01\xFF\xC3\xA9\xEF\xBE\x9E\xF0\x9F\x98\x80\xE2\x80\x8B";
+  const std::string odd_quoted = "q\\\"b\\\\c\\t\\u{1}\\xFF\xC3\xA9\xEF\xBE\x9E\xF0\x9F\x98\x80\\u{200b}";
+  const std::string dir = work_ / odd;
+  test::make_dir(dir);
+  const std::string destination = dir + "/out.sh";
+  const std::string temp = "\"" + work_.path() + "/" + odd_quoted + "/.update-script-";
+  const Fault faults[] = {
+      {"fchmod:5", "Input/output error (os error 5)"},
+      {"write:28", "No space left on device (os error 28) at path " + temp},
+      {"write:zero", "failed to write whole buffer at path " + temp},
+      {"fsync:5", "Input/output error (os error 5)"},
+      {"renameat:18", "Invalid cross-device link (os error 18)"},
+  };
+  const Layout layout(echo_detector({apt_}));
+  for (const auto& fault : faults) {
+    test::write_file(destination, "old", 0644);
+    const auto result = run(layout, {"LD_PRELOAD=" + test::fault_shim(), "SORVANE_FAULT=" + fault.injection,
+                                     "SORVANE_SCRIPT_OUTPUT=" + destination, "ASAN_OPTIONS=verify_asan_link_order=0"});
+    const std::string plain = std::regex_replace(destination, std::regex("\xFF"), "\xEF\xBF\xBD");
+    const std::string prefix = "ERROR: could not write " + plain + ": " + fault.error;
+    EXPECT_TRUE(result.err.starts_with(prefix)) << fault.injection << "\n" << result.err << "\n" << prefix;
+    EXPECT_EQ(result.exit_code(), 1) << fault.injection;
+    EXPECT_EQ(test::read_file(destination), "old") << fault.injection;
+    EXPECT_EQ(test::list_dir(dir), std::vector<std::string>{"out.sh"}) << fault.injection;
+  }
+}
+
+TEST_F(Cli, InterruptedCallsAreRetriedOnlyWhereThatIsSafe) {
+  const Layout layout(echo_detector({apt_}));
+  const std::string destination = work_ / "out.sh";
+  const auto traced = [&](const std::string& injection) {
+    return test::run_process({"/usr/bin/strace", "-f", "-o", "/dev/null", "-e", "inject=" + injection, layout.binary},
+                             {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=" + destination}, work_.path(), {}, {}});
+  };
+  const auto retried = traced("fchmod,fsync:error=EINTR:when=1");
+  EXPECT_EQ(retried.exit_code(), 0) << retried.err;
+  EXPECT_EQ(test::read_file(destination), UPDATE_SCRIPT);
+
+  ::unlink(destination.c_str());
+  const auto not_retried = traced("renameat:error=EINTR:when=1");
+  EXPECT_EQ(not_retried.err, "ERROR: could not write " + destination + ": Interrupted system call (os error 4)\n");
+  EXPECT_EQ(test::list_dir(work_.path()), std::vector<std::string>{});
+}
+
+TEST_F(Cli, MissingDirectoriesAreMadeFromTheOutermostIn) {
+  const Layout layout(echo_detector({apt_}));
+  const TempDir log_dir;
+  const auto result = test::run_process(
+      {"/usr/bin/strace", "-o", log_dir / "log", "-e", "trace=mkdir,mkdirat", layout.binary},
+      {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=a/b/c/out.sh"}, work_.path(), {}, {}});
+  EXPECT_EQ(result.exit_code(), 0);
+  // Only the mkdir lines: strace also notes the detector's SIGCHLD.
+  std::string calls;
+  std::istringstream log(test::read_file(log_dir / "log"));
+  for (std::string line; std::getline(log, line);) {
+    if (line.starts_with("mkdir")) calls += std::regex_replace(line, std::regex(" +"), " ") + "\n";
+  }
+  EXPECT_EQ(calls,
+            "mkdir(\"a/b/c\", 0777) = -1 ENOENT (No such file or directory)\n"
+            "mkdir(\"a/b\", 0777) = -1 ENOENT (No such file or directory)\n"
+            "mkdir(\"a\", 0777) = 0\n"
+            "mkdir(\"a/b\", 0777) = 0\n"
+            "mkdir(\"a/b/c\", 0777) = 0\n");
+}
+
+pid_t start(const std::string& binary, const std::string& destination, const std::string& cwd) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+  std::string path_var = "PATH=/usr/bin:/bin";
+  std::string output_var = "SORVANE_SCRIPT_OUTPUT=" + destination;
+  std::array<char*, 3> envp{path_var.data(), output_var.data(), nullptr};
+  std::string arg0 = binary;
+  std::array<char*, 2> argv{arg0.data(), nullptr};
+  pid_t pid = -1;
+  EXPECT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data()), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+int wait_for(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
+}
+
+TEST_F(Cli, ConcurrentWritersAllSucceed) {
+  const Layout layout(echo_detector({apt_}));
+  const std::string destination = work_ / "shared/out.sh";
+  std::vector<pid_t> pids;
+  for (int i = 0; i < 32; ++i) pids.push_back(start(layout.binary, destination, work_.path()));
+  for (const pid_t pid : pids) {
+    const int status = wait_for(pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(test::read_file(destination), UPDATE_SCRIPT);
+  EXPECT_EQ(test::list_dir(work_ / "shared"), std::vector<std::string>{"out.sh"});
+}
+
+TEST_F(Cli, KilledWriterNeverLeavesAPartialDestination) {
+  const Layout layout(echo_detector({apt_}));
+  const std::string destination = work_ / "out.sh";
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int> delay_us(0, 8000);
+  for (int i = 0; i < 40; ++i) {
+    test::write_file(destination, "old", 0644);
+    const pid_t pid = start(layout.binary, destination, work_.path());
+    ::usleep(static_cast<useconds_t>(delay_us(random)));
+    ::kill(pid, SIGKILL);
+    wait_for(pid);
+    const std::string now = test::read_file(destination);
+    EXPECT_TRUE(now == "old" || now == UPDATE_SCRIPT) << "partial destination of " << now.size() << " bytes";
+  }
+}
+
+}  // namespace
+}  // namespace sorvane

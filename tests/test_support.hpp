@@ -1,0 +1,84 @@
+// Helpers shared by the tests: private temporary directories, files with
+// exact modes, and running a program with a chosen environment.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sorvane::test {
+
+bool in_ci();
+
+// Root-only cases skip elsewhere, but CI runs as root and must never skip.
+#define REQUIRE_ROOT()                                                              \
+  do {                                                                              \
+    if (::geteuid() != 0) {                                                         \
+      if (::sorvane::test::in_ci()) FAIL() << "needs root, and CI=true runs as root"; \
+      GTEST_SKIP() << "needs root (chown to other users, mount namespaces)";        \
+    }                                                                               \
+  } while (0)
+
+// A fresh directory (mode 0755) removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir();
+  [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+void write_file(const std::string& path, std::string_view contents, mode_t mode = 0644);
+std::string read_file(const std::string& path);
+void make_dir(const std::string& path, mode_t mode = 0755);
+void set_mode(const std::string& path, mode_t mode);
+struct stat stat_of(const std::string& path);
+struct stat lstat_of(const std::string& path);
+bool exists(const std::string& path);
+std::vector<std::string> list_dir(const std::string& path);
+
+struct ProcessResult {
+  std::string out;
+  std::string err;
+  int status = -1;  // raw wait status
+  [[nodiscard]] int exit_code() const;
+};
+
+struct ProcessOptions {
+  std::vector<std::string> env;       // exactly this environment
+  std::string cwd;                    // empty: inherit
+  std::optional<std::string> stdin_file;  // default /dev/null
+  std::optional<int> stdout_fd;           // default: captured into out
+};
+
+ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOptions& options);
+
+// The built executable and the repository it came from.
+std::string sorvane_binary();
+std::string source_dir();
+std::string fault_shim();
+
+// A copy of the executable at <root>/app/bin/sorvane, with <root>/scripts
+// holding `detector` as detect-package-managers.sh: the layout the program
+// expects, with a detector of the test's choosing.
+struct Layout {
+  explicit Layout(std::string_view detector);
+  TempDir root;
+  std::string binary;
+};
+
+// A manager executable that passes the trust test: mode 0755 in a private
+// directory owned by the caller.
+std::string make_trusted_manager(const TempDir& dir, std::string_view name);
+
+}  // namespace sorvane::test

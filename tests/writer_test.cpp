@@ -1,0 +1,221 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "payload.hpp"
+#include "test_support.hpp"
+#include "writer.hpp"
+
+namespace sorvane {
+namespace {
+
+using test::TempDir;
+
+std::string error_text(const Result<Ok, WriteError>& result) {
+  return result.ok() ? "success" : to_text(result.error());
+}
+
+// Runs the body with the working directory set to `dir`, then goes back.
+template <class Body>
+void in_directory(const std::string& dir, Body body) {
+  const int saved = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(saved, 0);
+  ASSERT_EQ(::chdir(dir.c_str()), 0);
+  body();
+  ASSERT_EQ(::fchdir(saved), 0);
+  ::close(saved);
+}
+
+TEST(Payload, IsTheFixedScript) {
+  EXPECT_EQ(UPDATE_SCRIPT.size(), 1254U);
+  EXPECT_EQ(std::count(UPDATE_SCRIPT.begin(), UPDATE_SCRIPT.end(), '\n'), 57);
+  EXPECT_TRUE(UPDATE_SCRIPT.starts_with("#!/bin/bash\n\nset -e\n"));
+  EXPECT_TRUE(UPDATE_SCRIPT.ends_with("\necho \"Update complete.\"\n"));
+  EXPECT_TRUE(std::all_of(UPDATE_SCRIPT.begin(), UPDATE_SCRIPT.end(),
+                          [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F); }));
+}
+
+TEST(WriteScript, ModeIsExactly0600WhateverTheUmask) {
+  for (const mode_t mask : {022, 077, 0277}) {
+    const TempDir dir;
+    const mode_t old = ::umask(mask);
+    const auto result = write_script(dir / "out.sh", UPDATE_SCRIPT);
+    ::umask(old);
+    ASSERT_TRUE(result.ok()) << error_text(result);
+    const struct stat st = test::stat_of(dir / "out.sh");
+    EXPECT_EQ(st.st_mode & 07777, 0600U) << std::oct << mask;
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_EQ(test::read_file(dir / "out.sh"), UPDATE_SCRIPT);
+    EXPECT_EQ(test::list_dir(dir.path()), std::vector<std::string>{"out.sh"});
+  }
+}
+
+TEST(WriteScript, CreatesMissingDirectoriesHoweverTheyAreSpelt) {
+  const char* destinations[] = {"a/b/c/out.sh", "new/./out.sh", "x//y///out.sh", "./p/./q/./out.sh",
+                                "m/n/../o/out.sh"};
+  for (const char* destination : destinations) {
+    const TempDir dir;
+    const mode_t old = ::umask(027);
+    const auto result = write_script(dir / destination, "x");
+    ::umask(old);
+    ASSERT_TRUE(result.ok()) << destination << ": " << error_text(result);
+    EXPECT_EQ(test::read_file(dir / destination), "x") << destination;
+    const std::string first = std::string(destination).substr(0, std::string(destination).find('/'));
+    if (first != ".") {
+      EXPECT_EQ(test::stat_of(dir / first).st_mode & 07777, 0750U) << destination;
+    }
+  }
+}
+
+TEST(WriteScript, ReplacesTheDestinationAsOneNewFile) {
+  const TempDir dir;
+  // A second hard link keeps the old contents; the old mode does not carry over.
+  test::write_file(dir / "out.sh", "old", 0755);
+  ASSERT_EQ(::link((dir / "out.sh").c_str(), (dir / "other-link").c_str()), 0);
+  ASSERT_TRUE(write_script(dir / "out.sh", "new").ok());
+  EXPECT_EQ(test::read_file(dir / "out.sh"), "new");
+  EXPECT_EQ(test::stat_of(dir / "out.sh").st_mode & 07777, 0600U);
+  EXPECT_EQ(test::read_file(dir / "other-link"), "old");
+
+  // A symbolic link is itself replaced; its target is left alone.
+  test::write_file(dir / "target", "target", 0644);
+  ASSERT_EQ(::symlink("target", (dir / "link.sh").c_str()), 0);
+  ASSERT_TRUE(write_script(dir / "link.sh", "new").ok());
+  EXPECT_TRUE(S_ISREG(test::lstat_of(dir / "link.sh").st_mode));
+  EXPECT_EQ(test::read_file(dir / "target"), "target");
+}
+
+TEST(WriteScript, EmptyContentsGiveAnEmptyOwnerOnlyFile) {
+  const TempDir dir;
+  ASSERT_TRUE(write_script(dir / "empty.sh", "").ok());
+  EXPECT_EQ(test::stat_of(dir / "empty.sh").st_size, 0);
+  EXPECT_EQ(test::stat_of(dir / "empty.sh").st_mode & 07777, 0600U);
+}
+
+struct FailureCase {
+  std::string name;
+  std::function<std::string(const TempDir&)> prepare;  // returns the destination
+  std::string error;
+};
+
+TEST(WriteScript, FailuresLeaveNoTemporaryFile) {
+  const FailureCase cases[] = {
+      {"parent is a file",
+       [](const TempDir& d) { test::write_file(d / "file", ""); return d / "file/out.sh"; },
+       "File exists (os error 17)"},
+      {"ancestor is a file",
+       [](const TempDir& d) { test::write_file(d / "file", ""); return d / "file/sub/out.sh"; },
+       "Not a directory (os error 20)"},
+      {"destination is a directory",
+       [](const TempDir& d) {
+         test::make_dir(d / "dir");
+         test::write_file(d / "dir/keep", "kept");
+         return d / "dir";
+       },
+       "Is a directory (os error 21)"},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir;
+    const std::string destination = c.prepare(dir);
+    const auto before = test::list_dir(dir.path());
+    EXPECT_EQ(error_text(write_script(destination, UPDATE_SCRIPT)), c.error) << c.name;
+    EXPECT_EQ(test::list_dir(dir.path()), before) << c.name;
+  }
+  const TempDir dir;
+  test::make_dir(dir / "dir");
+  test::write_file(dir / "dir/keep", "kept");
+  (void)write_script(dir / "dir", UPDATE_SCRIPT);
+  EXPECT_EQ(test::list_dir(dir / "dir"), std::vector<std::string>{"keep"});
+  EXPECT_EQ(test::read_file(dir / "dir/keep"), "kept");
+}
+
+TEST(WriteScript, EmptyPathFailsAtTheRenameAndCleansUp) {
+  const TempDir dir;
+  in_directory(dir.path(), [] {
+    EXPECT_EQ(error_text(write_script("", "x")), "No such file or directory (os error 2)");
+  });
+  EXPECT_TRUE(test::list_dir(dir.path()).empty());
+}
+
+TEST(WriteScript, RelativePathNeedsAWorkingDirectory) {
+  const TempDir dir;
+  test::make_dir(dir / "gone");
+  in_directory(dir / "gone", [&] {
+    ASSERT_EQ(::rmdir((dir / "gone").c_str()), 0);
+    EXPECT_EQ(error_text(write_script("out.sh", "x")), "No such file or directory (os error 2)");
+    // An absolute destination does not ask for the working directory.
+    EXPECT_TRUE(write_script(dir / "abs.sh", "x").ok());
+  });
+  EXPECT_EQ(test::list_dir(dir.path()), std::vector<std::string>{"abs.sh"});
+}
+
+TEST(WriteScript, BareNameIsWrittenInTheWorkingDirectory) {
+  const TempDir dir;
+  in_directory(dir.path(), [] { ASSERT_TRUE(write_script("out.sh", "x").ok()); });
+  EXPECT_EQ(test::read_file(dir / "out.sh"), "x");
+}
+
+TEST(CreateHelper, GivesUpAfterTheAttemptBound) {
+  // With no random characters every candidate is the same taken name, so
+  // the bound is reached without creating 65536 files.
+  const TempDir dir;
+  test::write_file(dir / ".update-script-", "");
+  const auto result = create_helper(dir.path(), TEMP_FILE_PREFIX, TEMP_FILE_SUFFIX, 0);
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(result.error().text(), "too many temporary files exist at path \"" + dir.path() + "\"");
+  EXPECT_EQ(result.error().kind(), ErrorKind::AlreadyExists);
+}
+
+TEST(CreateHelper, NeverFollowsALinkPlantedAtACandidateName) {
+  // Every one-character name but one is a link to a file an attacker wants
+  // overwritten; the only name we may take is the free one.
+  const TempDir dir;
+  test::write_file(dir / "victim", "precious", 0644);
+  for (const char c : TEMP_NAME_ALPHABET.substr(1)) {
+    ASSERT_EQ(::symlink((dir / "victim").c_str(), (dir / (".update-script-" + std::string(1, c))).c_str()), 0);
+  }
+  auto created = create_helper(dir.path(), TEMP_FILE_PREFIX, TEMP_FILE_SUFFIX, 1);
+  ASSERT_TRUE(created.ok()) << created.error().text();
+  EXPECT_EQ(created.value().path(), dir / ".update-script-A");
+  EXPECT_EQ(test::read_file(dir / "victim"), "precious");
+
+  ASSERT_EQ(::symlink((dir / "victim").c_str(), (dir / "free").c_str()), 0);
+  ASSERT_EQ(::rename((dir / "free").c_str(), (dir / ".update-script-A").c_str()), 0);
+  EXPECT_FALSE(create_helper(dir.path(), TEMP_FILE_PREFIX, TEMP_FILE_SUFFIX, 1).ok());
+  EXPECT_EQ(test::read_file(dir / "victim"), "precious");
+}
+
+TEST(CreateHelper, OtherErrorsEndTheAttemptsAtOnce) {
+  const auto result = create_helper("/nonexistent-sorvane-dir", "p-", "", 6);
+  ASSERT_FALSE(result.ok());
+  EXPECT_TRUE(result.error().text().starts_with(
+      "No such file or directory (os error 2) at path \"/nonexistent-sorvane-dir/p-"));
+}
+
+TEST(TempFile, IsRemovedUnlessPersisted) {
+  const TempDir dir;
+  std::string path;
+  {
+    auto created = create_named(dir / ".update-script-x");
+    ASSERT_TRUE(created.ok());
+    path = created.value().path();
+    EXPECT_TRUE(test::exists(path));
+  }
+  EXPECT_FALSE(test::exists(path));
+
+  auto created = create_named(dir / ".update-script-y");
+  ASSERT_TRUE(created.ok());
+  auto failed = persist(std::move(created.value()), dir / "missing-dir/out.sh");
+  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(failed.error().error.code(), ENOENT);
+  EXPECT_TRUE(test::exists(dir / ".update-script-y"));  // handed back, still ours
+  auto kept = persist(std::move(failed.error().file), dir / "out.sh");
+  ASSERT_TRUE(kept.ok());
+  EXPECT_TRUE(kept.value().valid());
+  EXPECT_EQ(test::list_dir(dir.path()), std::vector<std::string>{"out.sh"});
+}
+
+}  // namespace
+}  // namespace sorvane
