@@ -37,7 +37,9 @@ std::optional<ManagerKind> kind_from_name(std::string_view name) {
   return std::nullopt;
 }
 
-bool is_white_space(char32_t c) { return unicode::contains(unicode::WHITE_SPACE, c); }
+bool is_white_space(char32_t c) {
+  return unicode::contains(unicode::WHITE_SPACE, c);
+}
 
 // Start of the last character of non-empty valid UTF-8.
 size_t last_char_start(std::string_view text) {

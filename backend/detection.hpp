@@ -19,8 +19,8 @@ enum class ManagerKind : std::uint8_t { Pacman, Flatpak, Apt, Dnf, Snap };
 
 // Display names, indexed by ManagerKind; each is also the executable name
 // that selects its kind in a detector line.
-inline constexpr std::array<std::string_view, 5> MANAGER_NAMES = {"pacman", "flatpak", "apt",
-                                                                  "dnf", "snap"};
+inline constexpr std::array<std::string_view, 5> MANAGER_NAMES = {"pacman", "flatpak", "apt", "dnf",
+                                                                  "snap"};
 
 inline std::string_view display_name(ManagerKind kind) {
   return MANAGER_NAMES.at(static_cast<size_t>(kind));
@@ -33,7 +33,8 @@ struct DetectedManager {
   friend bool operator==(const DetectedManager&, const DetectedManager&) = default;
 };
 
-inline constexpr std::string_view NO_TRUSTED_BASH = "a trusted system Bash executable was not found";
+inline constexpr std::string_view NO_TRUSTED_BASH =
+    "a trusted system Bash executable was not found";
 inline constexpr std::string_view DETECTOR_FAILED = "could not run package-manager detector: ";
 
 // <dir of own executable>/../../scripts/detect-package-managers.sh, not

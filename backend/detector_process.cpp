@@ -17,7 +17,7 @@ namespace sorvane {
 namespace {
 
 constexpr int FIRST_NON_STANDARD_FD = 3;
-constexpr size_t READ_CHUNK = 64 * 1024;
+constexpr size_t READ_CHUNK = size_t{64} * 1024;
 
 struct Pipe {
   UniqueFd read_end;
@@ -36,6 +36,8 @@ class SpawnFileActions {
   SpawnFileActions() { error_ = ::posix_spawn_file_actions_init(&actions_); }
   SpawnFileActions(const SpawnFileActions&) = delete;
   SpawnFileActions& operator=(const SpawnFileActions&) = delete;
+  SpawnFileActions(SpawnFileActions&&) = delete;
+  SpawnFileActions& operator=(SpawnFileActions&&) = delete;
   ~SpawnFileActions() {
     if (error_ == 0) ::posix_spawn_file_actions_destroy(&actions_);
   }
@@ -52,6 +54,8 @@ class SpawnAttributes {
   SpawnAttributes() { error_ = ::posix_spawnattr_init(&attr_); }
   SpawnAttributes(const SpawnAttributes&) = delete;
   SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+  SpawnAttributes(SpawnAttributes&&) = delete;
+  SpawnAttributes& operator=(SpawnAttributes&&) = delete;
   ~SpawnAttributes() {
     if (error_ == 0) ::posix_spawnattr_destroy(&attr_);
   }
@@ -70,6 +74,8 @@ class Child {
   explicit Child(pid_t pid) : pid_(pid) {}
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
+  Child(Child&&) = delete;
+  Child& operator=(Child&&) = delete;
   ~Child() {
     if (pid_ > 0) (void)wait();
   }
@@ -108,9 +114,8 @@ std::optional<OsError> read_available(UniqueFd& fd, std::string& sink) {
 // Drains both pipes together, so a child that fills one of them never
 // blocks while we wait on the other.
 std::optional<OsError> drain(UniqueFd& out_fd, UniqueFd& err_fd, ChildOutput& output) {
-  for (UniqueFd* fd : {&out_fd, &err_fd}) {
-    if (auto error = set_non_blocking(fd->get())) return error;
-  }
+  if (auto error = set_non_blocking(out_fd.get())) return error;
+  if (auto error = set_non_blocking(err_fd.get())) return error;
   while (out_fd.valid() || err_fd.valid()) {
     // A negative descriptor is skipped by poll: that pipe is finished.
     std::array<pollfd, 2> fds{{{out_fd.get(), POLLIN, 0}, {err_fd.get(), POLLIN, 0}}};
@@ -158,7 +163,8 @@ Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::stri
     rc = ::posix_spawn_file_actions_adddup2(actions.get(), err_pipe.value().write_end.get(),
                                             STDERR_FILENO);
   }
-  if (rc == 0) rc = ::posix_spawn_file_actions_addclosefrom_np(actions.get(), FIRST_NON_STANDARD_FD);
+  if (rc == 0)
+    rc = ::posix_spawn_file_actions_addclosefrom_np(actions.get(), FIRST_NON_STANDARD_FD);
 
   // We ignore SIGPIPE ourselves; the detector gets the default back, and no
   // signal of ours stays blocked in it.

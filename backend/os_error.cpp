@@ -19,9 +19,13 @@ ErrorKind kind_of(int code) {
 
 }  // namespace
 
-OsError OsError::from_code(int code) { return OsError(code, {}, kind_of(code)); }
+OsError OsError::from_code(int code) {
+  return OsError(code, {}, kind_of(code));
+}
 
-OsError OsError::last() { return from_code(errno); }
+OsError OsError::last() {
+  return from_code(errno);
+}
 
 OsError OsError::with_message(std::string_view message, ErrorKind kind) {
   return OsError(0, message, kind);

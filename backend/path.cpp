@@ -10,22 +10,19 @@ namespace {
 // Length of the part that is not a body component: the root "/", or a
 // leading "." that stands for the current directory.
 size_t prefix_length(std::string_view path) {
-  if (path.starts_with('/')) return 1;
-  if (path == "." || path.starts_with("./")) return 1;
-  return 0;
+  const bool root = path.starts_with('/');
+  const bool current_dir = path == "." || path.starts_with("./");
+  return (root || current_dir) ? 1 : 0;
 }
 
 // Removes trailing separators and "." components, never eating the prefix.
 std::string_view trim_trailing(std::string_view path) {
   const size_t keep = prefix_length(path);
   while (path.size() > keep) {
-    if (path.back() == '/') {
-      path.remove_suffix(1);
-    } else if (path.ends_with("/.") && path.size() - 1 >= keep) {
-      path.remove_suffix(1);
-    } else {
-      break;
-    }
+    const bool trailing_separator = path.back() == '/';
+    const bool trailing_dot_component = path.ends_with("/.") && path.size() - 1 >= keep;
+    if (!trailing_separator && !trailing_dot_component) break;
+    path.remove_suffix(1);  // the "/", or the "." of a final "/."
   }
   return path;
 }

@@ -15,7 +15,9 @@ constexpr char32_t FIRST_ESCAPED_EXTEND = 0x300;
 constexpr char32_t HALFWIDTH_VOICED_MARK = 0xFF9E;
 constexpr char32_t HALFWIDTH_SEMI_VOICED_MARK = 0xFF9F;
 
-bool is_control(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+bool is_control(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
 
 bool is_escaped_extend(char32_t c) {
   return c >= FIRST_ESCAPED_EXTEND && c != HALFWIDTH_VOICED_MARK &&
@@ -32,7 +34,8 @@ bool needs_unicode_escape(char32_t c) {
 
 void append_hex(std::string& out, const char* format, unsigned value) {
   std::array<char, 16> buf{};
-  const int n = std::snprintf(buf.data(), buf.size(), format, value);  // NOLINT(cppcoreguidelines-pro-type-vararg)
+  const int n = std::snprintf(buf.data(), buf.size(), format,
+                              value);  // NOLINT(cppcoreguidelines-pro-type-vararg)
   out.append(buf.data(), static_cast<size_t>(n));
 }
 

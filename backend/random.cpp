@@ -63,7 +63,8 @@ std::uint64_t load_le(std::span<const std::uint8_t> bytes) {
 
 template <class T>
 void store_le(std::uint8_t* out, T value) {
-  for (size_t i = 0; i < sizeof(T); ++i) out[i] = static_cast<std::uint8_t>(std::uint64_t(value) >> (8 * i));
+  for (size_t i = 0; i < sizeof(T); ++i)
+    out[i] = static_cast<std::uint8_t>(std::uint64_t(value) >> (8 * i));
 }
 
 // A number unique to the thread within the process; the first thread to
@@ -80,7 +81,7 @@ using GetrandomFn = ssize_t (*)(void*, size_t, unsigned int);
 
 // Looked up by name so that a C library without it still links and runs.
 GetrandomFn usable_getrandom() {
-  static const GetrandomFn fn = [] () -> GetrandomFn {
+  static const GetrandomFn fn = []() -> GetrandomFn {
     auto* found = reinterpret_cast<GetrandomFn>(::dlsym(RTLD_DEFAULT, "getrandom"));  // NOLINT
     if (found == nullptr) return nullptr;
     // A kernel without the call, or a sandbox that forbids it, answers the
@@ -124,7 +125,8 @@ bool fill_from_urandom(std::span<std::uint8_t> buf) {
   if (fd < 0) return false;
   size_t done = 0;
   while (done < buf.size()) {
-    const ssize_t n = retry_on_eintr([&] { return ::read(fd, buf.data() + done, buf.size() - done); });
+    const ssize_t n =
+        retry_on_eintr([&] { return ::read(fd, buf.data() + done, buf.size() - done); });
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
@@ -146,8 +148,7 @@ std::uint64_t siphash13(std::uint64_t k0, std::uint64_t k1, std::span<const std:
 
 std::uint64_t Wyrand::next() {
   state_ += WYRAND_INCREMENT;
-  const unsigned __int128 product =
-      static_cast<unsigned __int128>(state_) * (state_ ^ WYRAND_MIX);
+  const unsigned __int128 product = static_cast<unsigned __int128>(state_) * (state_ ^ WYRAND_MIX);
   return static_cast<std::uint64_t>(product >> 64U) ^ static_cast<std::uint64_t>(product);
 }
 

@@ -13,8 +13,12 @@ struct Ok {};
 template <class T, class E>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT(google-explicit-constructor)
-  Result(E error) : state_(std::in_place_index<1>, std::move(error)) {}  // NOLINT(google-explicit-constructor)
+  // Implicit on purpose: `return value;` and `return error;` both read
+  // naturally in every operation that returns a Result.
+  // cppcheck-suppress noExplicitConstructor
+  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
+  // cppcheck-suppress noExplicitConstructor
+  Result(E error) : state_(std::in_place_index<1>, std::move(error)) {}
 
   [[nodiscard]] bool ok() const { return state_.index() == 0; }
   explicit operator bool() const { return ok(); }

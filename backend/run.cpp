@@ -24,7 +24,8 @@ void print(std::string_view text) {
 }
 
 std::string_view output_path() {
-  const char* value = std::getenv(OUTPUT_PATH_ENV.data());  // NOLINT(concurrency-mt-unsafe): single-threaded
+  const char* value =
+      std::getenv(OUTPUT_PATH_ENV.data());  // NOLINT(concurrency-mt-unsafe): single-threaded
   if (value == nullptr || *value == '\0') return DEFAULT_OUTPUT_PATH;
   return value;
 }
@@ -54,7 +55,7 @@ void prepare_process() {
       ::close(opened);
     }
   }
-  std::signal(SIGPIPE, SIG_IGN);
+  (void)std::signal(SIGPIPE, SIG_IGN);
   (void)std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
 }
 

@@ -17,9 +17,15 @@ std::optional<struct stat> stat_following_links(std::string_view path) {
   return st;
 }
 
-bool has_no_foreign_write(const struct stat& st) { return (st.st_mode & GROUP_OR_OTHER_WRITE) == 0; }
-bool is_executable(const struct stat& st) { return (st.st_mode & ANY_EXECUTE) != 0; }
-bool is_regular(const struct stat& st) { return S_ISREG(st.st_mode); }
+bool has_no_foreign_write(const struct stat& st) {
+  return (st.st_mode & GROUP_OR_OTHER_WRITE) == 0;
+}
+bool is_executable(const struct stat& st) {
+  return (st.st_mode & ANY_EXECUTE) != 0;
+}
+bool is_regular(const struct stat& st) {
+  return S_ISREG(st.st_mode);
+}
 
 }  // namespace
 

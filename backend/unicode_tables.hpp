@@ -22,7 +22,7 @@ extern const std::span<const Range> GRAPHEME_EXTEND;    // Grapheme_Extend
 
 inline bool contains(std::span<const Range> table, char32_t c) {
   const auto it = std::upper_bound(table.begin(), table.end(), c,
-                                    [](char32_t value, const Range& r) { return value < r.first; });
+                                   [](char32_t value, const Range& r) { return value < r.first; });
   return it != table.begin() && c <= std::prev(it)->last;
 }
 

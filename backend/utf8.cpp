@@ -5,7 +5,9 @@
 namespace sorvane {
 namespace {
 
-bool is_continuation(unsigned char b) { return (b & 0xC0U) == 0x80U; }
+bool is_continuation(unsigned char b) {
+  return (b & 0xC0U) == 0x80U;
+}
 
 }  // namespace
 

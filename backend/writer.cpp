@@ -17,12 +17,15 @@ namespace {
 constexpr std::uint64_t ALPHABET_SIZE = TEMP_NAME_ALPHABET.size();
 // 2^64 mod 62: products whose low half falls below this are rejected so
 // that every character is equally likely.
-constexpr std::uint64_t REJECTION_THRESHOLD = (~std::uint64_t{0} % ALPHABET_SIZE + 1) % ALPHABET_SIZE;
+constexpr std::uint64_t REJECTION_THRESHOLD =
+    (~std::uint64_t{0} % ALPHABET_SIZE + 1) % ALPHABET_SIZE;
 static_assert(REJECTION_THRESHOLD == 16);
 
 constexpr int CREATE_FLAGS = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC;
 
-Result<Ok, OsError> fail_invalid_path() { return OsError::from_code(EINVAL); }
+Result<Ok, OsError> fail_invalid_path() {
+  return OsError::from_code(EINVAL);
+}
 
 bool is_directory(const std::string& path) {
   struct stat st {};
@@ -57,7 +60,9 @@ std::optional<OsError> write_all(int fd, std::string_view contents) {
 
 }  // namespace
 
-std::string PathError::text() const { return err.text() + " at path " + quote_path(path); }
+std::string PathError::text() const {
+  return err.text() + " at path " + quote_path(path);
+}
 
 std::string to_text(const WriteError& error) {
   return std::visit([](const auto& e) { return e.text(); }, error);
@@ -94,8 +99,10 @@ std::string tmpname(Wyrand& generator, std::string_view prefix, std::string_view
 }
 
 Result<NamedTempFile, PathError> create_named(std::string path) {
-  if (path.find('\0') != std::string::npos) return PathError{std::move(path), OsError::from_code(EINVAL)};
-  const int fd = retry_on_eintr([&] { return ::open(path.c_str(), CREATE_FLAGS, SCRIPT_FILE_MODE); });
+  if (path.find('\0') != std::string::npos)
+    return PathError{std::move(path), OsError::from_code(EINVAL)};
+  const int fd =
+      retry_on_eintr([&] { return ::open(path.c_str(), CREATE_FLAGS, SCRIPT_FILE_MODE); });
   if (fd < 0) return PathError{std::move(path), OsError::last()};
   return NamedTempFile(TempPath(std::move(path)), UniqueFd(fd));
 }
@@ -113,7 +120,8 @@ Result<NamedTempFile, PathError> create_helper(std::string_view base, std::strin
     const ErrorKind kind = created.error().kind();
     if (kind != ErrorKind::AlreadyExists && kind != ErrorKind::AddrInUse) return created;
   }
-  return PathError{std::string(base), OsError::with_message(TOO_MANY_TEMP_FILES, ErrorKind::AlreadyExists)};
+  return PathError{std::string(base),
+                   OsError::with_message(TOO_MANY_TEMP_FILES, ErrorKind::AlreadyExists)};
 }
 
 Result<Ok, OsError> create_dir_all(std::string_view dir) {
@@ -135,6 +143,8 @@ Result<Ok, OsError> create_dir_all(std::string_view dir) {
     return error;
   }
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    // A loop, not any_of: the error of the failing mkdir is what we return.
+    // cppcheck-suppress useStlAlgorithm
     if (auto error = make_directory(*it)) return *error;
   }
   return Ok{};
@@ -149,7 +159,8 @@ Result<Ok, WriteError> write_script(std::string_view path, std::string_view cont
   auto absolute = absolute_base(base);
   if (!absolute) return WriteError{absolute.error()};
 
-  auto created = create_helper(absolute.value(), TEMP_FILE_PREFIX, TEMP_FILE_SUFFIX, TEMP_RANDOM_LEN);
+  auto created =
+      create_helper(absolute.value(), TEMP_FILE_PREFIX, TEMP_FILE_SUFFIX, TEMP_RANDOM_LEN);
   if (!created) return WriteError{std::move(created.error())};
   NamedTempFile& file = created.value();
 
@@ -157,7 +168,8 @@ Result<Ok, WriteError> write_script(std::string_view path, std::string_view cont
   if (retry_on_eintr([&] { return ::fchmod(file.fd(), SCRIPT_FILE_MODE); }) != 0) {
     return WriteError{OsError::last()};
   }
-  if (auto error = write_all(file.fd(), contents)) return WriteError{PathError{file.path(), *error}};
+  if (auto error = write_all(file.fd(), contents))
+    return WriteError{PathError{file.path(), *error}};
   if (retry_on_eintr([&] { return ::fsync(file.fd()); }) != 0) return WriteError{OsError::last()};
 
   auto persisted = persist(std::move(file), path);

@@ -60,7 +60,8 @@ std::string to_text(const WriteError& error);
 class TempPath {
  public:
   explicit TempPath(std::string path) : path_(std::move(path)) {}
-  TempPath(TempPath&& other) noexcept : path_(std::move(other.path_)), owned_(std::exchange(other.owned_, false)) {}
+  TempPath(TempPath&& other) noexcept
+      : path_(std::move(other.path_)), owned_(std::exchange(other.owned_, false)) {}
   TempPath& operator=(TempPath&&) = delete;
   TempPath(const TempPath&) = delete;
   TempPath& operator=(const TempPath&) = delete;

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "detection.hpp"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/time.h>
 
 #include <csignal>
 #include <cstdlib>
 
-#include "detection.hpp"
 #include "detector_process.hpp"
 #include "test_support.hpp"
 
@@ -37,13 +38,17 @@ TEST(TrimWhiteSpace, UnicodeWhiteSpaceAtBothEnds) {
 class ParseLine : public testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"pacman", "apt", "dnf-3", "snap"}) test::make_trusted_manager(dir_, name);
+    for (const char* name : {"pacman", "apt", "dnf-3", "snap"})
+      test::make_trusted_manager(dir_, name);
     test::write_file(dir_ / "Pacman", "", 0755);
     test::write_file(dir_ / "apt-get", "", 0755);
     test::write_file(dir_ / "dnf5", "", 0755);
     test::write_file(dir_ / "flatpak", "", 0775);  // group-writable: never believed
     ASSERT_EQ(::symlink("dnf-3", (dir_ / "dnf").c_str()), 0);
     test::make_dir(dir_ / "x");
+    // A fine file in a group-writable directory: the group could swap it.
+    test::make_dir(dir_ / "shared", 0775);
+    test::write_file(dir_ / "shared/apt", "", 0755);
   }
   TempDir dir_;
 };
@@ -66,11 +71,24 @@ TEST_F(ParseLine, AcceptsTrustedManagersByExactName) {
 
 TEST_F(ParseLine, RejectsEverythingElse) {
   const std::string rejected[] = {
-      "", "   ", "/", ".", "..", dir_ / "..", dir_ / "apt/..",
-      dir_ / "Pacman", dir_ / "apt-get", dir_ / "dnf5", dir_ / "flatpak",
-      dir_ / "apt/",   // a regular file followed by "/" does not resolve
-      dir_ / "apt/.", dir_ / "yum", "apt",  // relative, and the working directory has none
-      dir_ / "ap\xEF\xBF\xBDt", std::string(dir_ / "apt") + std::string("\0", 1),
+      "",
+      "   ",
+      "/",
+      ".",
+      "..",
+      dir_ / "..",
+      dir_ / "apt/..",
+      dir_ / "Pacman",
+      dir_ / "apt-get",
+      dir_ / "dnf5",
+      dir_ / "flatpak",
+      dir_ / "apt/",  // a regular file followed by "/" does not resolve
+      dir_ / "apt/.",
+      dir_ / "yum",
+      "apt",  // relative, and the working directory has none
+      dir_ / "shared/apt",
+      dir_ / "ap\xEF\xBF\xBDt",
+      std::string(dir_ / "apt") + std::string("\0", 1),
   };
   for (const auto& line : rejected) EXPECT_FALSE(parse_detector_line(line).has_value()) << line;
 }
@@ -111,8 +129,10 @@ TEST_F(Detect, EmptyOutputAndMissingScriptGiveNoManagers) {
 TEST_F(Detect, KeepsOrderAndDuplicates) {
   const auto got = detect("echo " + snap_ + "\necho " + apt_ + "\necho " + snap_ + "\necho junk\n" +
                           "printf '%s' " + apt_ + "\n");
-  const std::vector<DetectedManager> expected = {
-      {snap_, ManagerKind::Snap}, {apt_, ManagerKind::Apt}, {snap_, ManagerKind::Snap}, {apt_, ManagerKind::Apt}};
+  const std::vector<DetectedManager> expected = {{snap_, ManagerKind::Snap},
+                                                 {apt_, ManagerKind::Apt},
+                                                 {snap_, ManagerKind::Snap},
+                                                 {apt_, ManagerKind::Apt}};
   EXPECT_EQ(got, expected);
 }
 
@@ -136,7 +156,8 @@ TEST_F(Detect, ChildSeesExactlyTheFixedEnvironment) {
          "readlink /proc/$$/fd/0 > " + (dir_ / "stdin") + "\n");
   ::unsetenv("BASH_ENV");
   ::unsetenv("SORVANE_TEST_LEAK");
-  EXPECT_EQ(test::read_file(dir_ / "environ"), "LC_ALL=C\nPATH=" + std::string(DETECTOR_PATH_ENV) + "\n");
+  EXPECT_EQ(test::read_file(dir_ / "environ"),
+            "LC_ALL=C\nPATH=" + std::string(DETECTOR_PATH_ENV) + "\n");
   EXPECT_EQ(test::read_file(dir_ / "cmdline"), "/usr/bin/bash\n" + (dir_ / "detector.sh") + "\n");
   EXPECT_EQ(test::read_file(dir_ / "stdin"), "/dev/null\n");
   EXPECT_FALSE(test::exists(dir_ / "bash_env_ran"));
@@ -145,10 +166,14 @@ TEST_F(Detect, ChildSeesExactlyTheFixedEnvironment) {
 // Reads a hexadecimal signal set such as "SigIgn:\t0000000000001000".
 std::uint64_t signal_set(const std::string& status, const std::string& field) {
   const size_t at = status.find(field + ":\t");
-  return at == std::string::npos ? ~0ULL : std::stoull(status.substr(at + field.size() + 2, 16), nullptr, 16);
+  return at == std::string::npos
+             ? ~0ULL
+             : std::stoull(status.substr(at + field.size() + 2, 16), nullptr, 16);
 }
 
-constexpr std::uint64_t bit(int signal) { return 1ULL << (signal - 1); }
+constexpr std::uint64_t bit(int signal) {
+  return 1ULL << (signal - 1);
+}
 
 TEST_F(Detect, NoDescriptorOrSignalStateLeaksIntoTheChild) {
   // A descriptor without close-on-exec, as a careless caller might leave us.
@@ -175,8 +200,10 @@ TEST_F(Detect, NoDescriptorOrSignalStateLeaksIntoTheChild) {
 }
 
 TEST_F(Detect, MegabytesOnBothStreamsDoNotDeadlock) {
-  const auto got = detect("head -c 4000000 /dev/zero | tr '\\0' x\necho\n"
-                          "head -c 4000000 /dev/zero >&2\necho " + apt_ + "\n");
+  const auto got = detect(
+      "head -c 4000000 /dev/zero | tr '\\0' x\necho\n"
+      "head -c 4000000 /dev/zero >&2\necho " +
+      apt_ + "\n");
   EXPECT_EQ(got, (std::vector<DetectedManager>{{apt_, ManagerKind::Apt}}));
 }
 
@@ -192,7 +219,8 @@ TEST_F(Detect, InterruptedSystemCallsAreRetried) {
   ASSERT_EQ(::sigaction(SIGALRM, &action, &old_action), 0);
   const itimerval storm{{0, 500}, {0, 500}};
   ASSERT_EQ(::setitimer(ITIMER_REAL, &storm, nullptr), 0);
-  const auto got = detect("for i in 1 2 3 4 5; do echo " + apt_ + "; sleep 0.05; done\nsleep 0.1\n");
+  const auto got =
+      detect("for i in 1 2 3 4 5; do echo " + apt_ + "; sleep 0.05; done\nsleep 0.1\n");
   const itimerval stop{};
   ::setitimer(ITIMER_REAL, &stop, nullptr);
   ::sigaction(SIGALRM, &old_action, nullptr);
@@ -216,8 +244,8 @@ TEST(DetectorPath, LiesTwoLevelsAboveTheExecutablesDirectory) {
   char exe[4096] = {};
   ASSERT_GT(::readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
   const std::string exe_path = exe;
-  EXPECT_EQ(path.value(), exe_path.substr(0, exe_path.rfind('/')) +
-                              "/../../scripts/detect-package-managers.sh");
+  EXPECT_EQ(path.value(),
+            exe_path.substr(0, exe_path.rfind('/')) + "/../../scripts/detect-package-managers.sh");
 }
 
 }  // namespace

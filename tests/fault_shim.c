@@ -16,8 +16,8 @@
 
 static const char TEMP_PREFIX[] = ".update-script-";
 
-static int fault_for(const char *call, int *zero) {
-  const char *spec = getenv("SORVANE_FAULT");
+static int fault_for(const char* call, int* zero) {
+  const char* spec = getenv("SORVANE_FAULT");
   size_t len = strlen(call);
   if (spec == NULL || strncmp(spec, call, len) != 0 || spec[len] != ':') return 0;
   if (strcmp(spec + len + 1, "zero") == 0) {
@@ -34,7 +34,7 @@ static int is_temp_file(int fd) {
   ssize_t n = readlink(link, target, sizeof target - 1);
   if (n < 0) return 0;
   target[n] = '\0';
-  const char *name = strrchr(target, '/');
+  const char* name = strrchr(target, '/');
   return name != NULL && strncmp(name + 1, TEMP_PREFIX, sizeof TEMP_PREFIX - 1) == 0;
 }
 
@@ -50,7 +50,7 @@ int fchmod(int fd, mode_t mode) {
   return NEXT(fchmod)(fd, mode);
 }
 
-ssize_t write(int fd, const void *buf, size_t count) {
+ssize_t write(int fd, const void* buf, size_t count) {
   int zero = 0;
   int err = fault_for("write", &zero);
   if ((err != 0 || zero) && is_temp_file(fd)) {
@@ -71,7 +71,7 @@ int fsync(int fd) {
   return NEXT(fsync)(fd);
 }
 
-int renameat(int olddirfd, const char *oldpath, int newdirfd, const char *newpath) {
+int renameat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath) {
   int zero = 0;
   int err = fault_for("renameat", &zero);
   if (err != 0) {

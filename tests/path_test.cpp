@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "path.hpp"
+
+#include <gtest/gtest.h>
 
 namespace sorvane {
 namespace {
@@ -12,12 +12,26 @@ struct ParentCase {
 
 TEST(Path, ParentFollowsComponentRules) {
   const ParentCase cases[] = {
-      {"", nullptr},         {"/", nullptr},        {"//", nullptr},     {"/.", nullptr},
-      {".", ""},             {"..", ""},            {"out.sh", ""},      {"./out.sh", "."},
-      {"/out.sh", "/"},      {"/usr/bin/bash", "/usr/bin"},            {"/usr/bin/", "/usr"},
-      {"a//b", "a"},         {"a/./b", "a"},        {"a/b/.", "a"},      {"new/./out.sh", "new"},
-      {"a/b/..", "a/b"},     {"./scripts/update-script-output.sh", "./scripts"},
-      {".//a", "."},         {"a///", ""},          {"/a/./", "/"},
+      {"", nullptr},
+      {"/", nullptr},
+      {"//", nullptr},
+      {"/.", nullptr},
+      {".", ""},
+      {"..", ""},
+      {"out.sh", ""},
+      {"./out.sh", "."},
+      {"/out.sh", "/"},
+      {"/usr/bin/bash", "/usr/bin"},
+      {"/usr/bin/", "/usr"},
+      {"a//b", "a"},
+      {"a/./b", "a"},
+      {"a/b/.", "a"},
+      {"new/./out.sh", "new"},
+      {"a/b/..", "a/b"},
+      {"./scripts/update-script-output.sh", "./scripts"},
+      {".//a", "."},
+      {"a///", ""},
+      {"/a/./", "/"},
   };
   for (const auto& c : cases) {
     const auto got = parent(c.path);
@@ -32,10 +46,20 @@ TEST(Path, ParentFollowsComponentRules) {
 
 TEST(Path, FinalComponentIgnoresTrailingSlashAndDot) {
   const ParentCase cases[] = {
-      {"", nullptr},   {"/", nullptr},        {".", nullptr},          {"..", nullptr},
-      {"/usr/bin/..", nullptr}, {"./", nullptr}, {"apt", "apt"},       {"./apt", "apt"},
-      {"/usr/bin/apt", "apt"},  {"/usr/bin/apt/", "apt"},             {"/usr/bin/apt/.", "apt"},
-      {"/usr//bin//apt//", "apt"}, {"a/../apt", "apt"},               {".apt", ".apt"},
+      {"", nullptr},
+      {"/", nullptr},
+      {".", nullptr},
+      {"..", nullptr},
+      {"/usr/bin/..", nullptr},
+      {"./", nullptr},
+      {"apt", "apt"},
+      {"./apt", "apt"},
+      {"/usr/bin/apt", "apt"},
+      {"/usr/bin/apt/", "apt"},
+      {"/usr/bin/apt/.", "apt"},
+      {"/usr//bin//apt//", "apt"},
+      {"a/../apt", "apt"},
+      {".apt", ".apt"},
       {"/usr/bin/...", "..."},
   };
   for (const auto& c : cases) {

@@ -1,4 +1,6 @@
 // Known answers for the temporary-name randomness.
+#include "random.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -6,7 +8,6 @@
 #include <set>
 #include <thread>
 
-#include "random.hpp"
 #include "writer.hpp"
 
 namespace sorvane {

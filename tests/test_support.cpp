@@ -92,7 +92,9 @@ std::vector<std::string> list_dir(const std::string& path) {
   return names;
 }
 
-int ProcessResult::exit_code() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+int ProcessResult::exit_code() const {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOptions& options) {
   // Output goes to files, so a chatty child can never block on a pipe.
@@ -106,9 +108,11 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
   if (options.stdout_fd) {
     posix_spawn_file_actions_adddup2(&actions, *options.stdout_fd, 1);
   } else {
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
   }
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
   if (!options.cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, options.cwd.c_str());
 
   std::vector<char*> args;
@@ -130,9 +134,15 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
   return result;
 }
 
-std::string sorvane_binary() { return SORVANE_BINARY; }
-std::string source_dir() { return SORVANE_SOURCE_DIR; }
-std::string fault_shim() { return SORVANE_FAULT_SHIM; }
+std::string sorvane_binary() {
+  return SORVANE_BINARY;
+}
+std::string source_dir() {
+  return SORVANE_SOURCE_DIR;
+}
+std::string fault_shim() {
+  return SORVANE_FAULT_SHIM;
+}
 
 Layout::Layout(std::string_view detector) {
   make_dir(root / "app");

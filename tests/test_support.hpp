@@ -16,12 +16,12 @@ namespace sorvane::test {
 bool in_ci();
 
 // Root-only cases skip elsewhere, but CI runs as root and must never skip.
-#define REQUIRE_ROOT()                                                              \
-  do {                                                                              \
-    if (::geteuid() != 0) {                                                         \
+#define REQUIRE_ROOT()                                                                \
+  do {                                                                                \
+    if (::geteuid() != 0) {                                                           \
       if (::sorvane::test::in_ci()) FAIL() << "needs root, and CI=true runs as root"; \
-      GTEST_SKIP() << "needs root (chown to other users, mount namespaces)";        \
-    }                                                                               \
+      GTEST_SKIP() << "needs root (chown to other users, mount namespaces)";          \
+    }                                                                                 \
   } while (0)
 
 // A fresh directory (mode 0755) removed with everything in it at the end.
@@ -32,7 +32,9 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
   ~TempDir();
   [[nodiscard]] const std::string& path() const { return path_; }
-  [[nodiscard]] std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+  [[nodiscard]] std::string operator/(std::string_view name) const {
+    return path_ + "/" + std::string(name);
+  }
 
  private:
   std::string path_;
@@ -55,8 +57,8 @@ struct ProcessResult {
 };
 
 struct ProcessOptions {
-  std::vector<std::string> env;       // exactly this environment
-  std::string cwd;                    // empty: inherit
+  std::vector<std::string> env;           // exactly this environment
+  std::string cwd;                        // empty: inherit
   std::optional<std::string> stdin_file;  // default /dev/null
   std::optional<int> stdout_fd;           // default: captured into out
 };

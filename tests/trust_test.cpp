@@ -1,9 +1,10 @@
+#include "trust.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
 
 #include "test_support.hpp"
-#include "trust.hpp"
 
 namespace sorvane {
 namespace {
@@ -114,7 +115,9 @@ TEST_F(TrustedSearch, NothingWhenNoCandidatePasses) {
   EXPECT_FALSE(search().has_value());
 }
 
-TEST(Trust, SystemBashIsFound) { EXPECT_EQ(trusted_system_program("bash"), "/usr/bin/bash"); }
+TEST(Trust, SystemBashIsFound) {
+  EXPECT_EQ(trusted_system_program("bash"), "/usr/bin/bash");
+}
 
 }  // namespace
 }  // namespace sorvane

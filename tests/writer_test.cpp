@@ -1,3 +1,5 @@
+#include "writer.hpp"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +8,6 @@
 
 #include "payload.hpp"
 #include "test_support.hpp"
-#include "writer.hpp"
 
 namespace sorvane {
 namespace {
@@ -62,7 +63,8 @@ TEST(WriteScript, CreatesMissingDirectoriesHoweverTheyAreSpelt) {
     ::umask(old);
     ASSERT_TRUE(result.ok()) << destination << ": " << error_text(result);
     EXPECT_EQ(test::read_file(dir / destination), "x") << destination;
-    const std::string first = std::string(destination).substr(0, std::string(destination).find('/'));
+    const std::string first =
+        std::string(destination).substr(0, std::string(destination).find('/'));
     if (first != ".") {
       EXPECT_EQ(test::stat_of(dir / first).st_mode & 07777, 0750U) << destination;
     }
@@ -103,10 +105,16 @@ struct FailureCase {
 TEST(WriteScript, FailuresLeaveNoTemporaryFile) {
   const FailureCase cases[] = {
       {"parent is a file",
-       [](const TempDir& d) { test::write_file(d / "file", ""); return d / "file/out.sh"; },
+       [](const TempDir& d) {
+         test::write_file(d / "file", "");
+         return d / "file/out.sh";
+       },
        "File exists (os error 17)"},
       {"ancestor is a file",
-       [](const TempDir& d) { test::write_file(d / "file", ""); return d / "file/sub/out.sh"; },
+       [](const TempDir& d) {
+         test::write_file(d / "file", "");
+         return d / "file/sub/out.sh";
+       },
        "Not a directory (os error 20)"},
       {"destination is a directory",
        [](const TempDir& d) {
@@ -174,7 +182,9 @@ TEST(CreateHelper, NeverFollowsALinkPlantedAtACandidateName) {
   const TempDir dir;
   test::write_file(dir / "victim", "precious", 0644);
   for (const char c : TEMP_NAME_ALPHABET.substr(1)) {
-    ASSERT_EQ(::symlink((dir / "victim").c_str(), (dir / (".update-script-" + std::string(1, c))).c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "victim").c_str(),
+                        (dir / (".update-script-" + std::string(1, c))).c_str()),
+              0);
   }
   auto created = create_helper(dir.path(), TEMP_FILE_PREFIX, TEMP_FILE_SUFFIX, 1);
   ASSERT_TRUE(created.ok()) << created.error().text();
