@@ -97,18 +97,44 @@ std::optional<OsError> set_non_blocking(int fd) {
   return std::nullopt;
 }
 
-// Reads once from a ready pipe. Closes it at end of file.
+// Reads once from a ready pipe, straight into the sink. Closes the pipe at
+// end of file.
 std::optional<OsError> read_available(UniqueFd& fd, std::string& sink) {
-  std::array<char, READ_CHUNK> buf{};
-  const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), buf.data(), buf.size()); });
-  if (n > 0) {
-    sink.append(buf.data(), static_cast<size_t>(n));
-  } else if (n == 0) {
-    fd.reset();
-  } else if (errno != EAGAIN) {
-    return OsError::last();
-  }
+  const size_t old_size = sink.size();
+  sink.resize(old_size + READ_CHUNK);
+  const ssize_t n =
+      retry_on_eintr([&] { return ::read(fd.get(), sink.data() + old_size, READ_CHUNK); });
+  const int saved = errno;
+  sink.resize(old_size + static_cast<size_t>(n > 0 ? n : 0));
+  if (n == 0) fd.reset();
+  if (n < 0 && saved != EAGAIN) return OsError::from_code(saved);
   return std::nullopt;
+}
+
+// The child's 0, 1 and 2 are /dev/null and our two pipes. The dup2s clear
+// close-on-exec on those three only; closing everything above also keeps
+// out descriptors that our own caller leaked to us without close-on-exec.
+int set_up_descriptors(posix_spawn_file_actions_t* actions, int in_fd, int out_fd, int err_fd) {
+  int rc = ::posix_spawn_file_actions_adddup2(actions, in_fd, STDIN_FILENO);
+  if (rc == 0) rc = ::posix_spawn_file_actions_adddup2(actions, out_fd, STDOUT_FILENO);
+  if (rc == 0) rc = ::posix_spawn_file_actions_adddup2(actions, err_fd, STDERR_FILENO);
+  if (rc == 0) rc = ::posix_spawn_file_actions_addclosefrom_np(actions, FIRST_NON_STANDARD_FD);
+  return rc;
+}
+
+// We ignore SIGPIPE ourselves; the detector gets the default action back, so
+// it dies quietly if we stop reading, and no signal of ours stays blocked.
+int set_up_signals(posix_spawnattr_t* attr) {
+  sigset_t default_signals;
+  sigset_t empty_mask;
+  sigemptyset(&default_signals);
+  sigaddset(&default_signals, SIGPIPE);
+  sigemptyset(&empty_mask);
+  int rc = ::posix_spawnattr_setsigdefault(attr, &default_signals);
+  if (rc == 0) rc = ::posix_spawnattr_setsigmask(attr, &empty_mask);
+  if (rc == 0)
+    rc = ::posix_spawnattr_setflags(attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  return rc;
 }
 
 // Drains both pipes together, so a child that fills one of them never
@@ -136,8 +162,8 @@ std::optional<OsError> drain(UniqueFd& out_fd, UniqueFd& err_fd, ChildOutput& ou
 }  // namespace
 
 Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::string_view script) {
-  const auto c_bash = to_c_path(bash);
-  const auto c_script = to_c_path(script);
+  auto c_bash = to_c_path(bash);
+  auto c_script = to_c_path(script);
   if (!c_bash || !c_script) return OsError::from_code(EINVAL);
 
   UniqueFd null_fd(::open("/dev/null", O_RDONLY | O_CLOEXEC));
@@ -152,32 +178,9 @@ Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::stri
   SpawnAttributes attr;
   if (attr.init_error() != 0) return OsError::from_code(attr.init_error());
 
-  // The dup2s clear close-on-exec on 0, 1 and 2 only; closing everything
-  // above also keeps out descriptors that our own caller leaked to us.
-  int rc = ::posix_spawn_file_actions_adddup2(actions.get(), null_fd.get(), STDIN_FILENO);
-  if (rc == 0) {
-    rc = ::posix_spawn_file_actions_adddup2(actions.get(), out_pipe.value().write_end.get(),
-                                            STDOUT_FILENO);
-  }
-  if (rc == 0) {
-    rc = ::posix_spawn_file_actions_adddup2(actions.get(), err_pipe.value().write_end.get(),
-                                            STDERR_FILENO);
-  }
-  if (rc == 0)
-    rc = ::posix_spawn_file_actions_addclosefrom_np(actions.get(), FIRST_NON_STANDARD_FD);
-
-  // We ignore SIGPIPE ourselves; the detector gets the default back, and no
-  // signal of ours stays blocked in it.
-  sigset_t default_signals;
-  sigset_t empty_mask;
-  sigemptyset(&default_signals);
-  sigaddset(&default_signals, SIGPIPE);
-  sigemptyset(&empty_mask);
-  if (rc == 0) rc = ::posix_spawnattr_setsigdefault(attr.get(), &default_signals);
-  if (rc == 0) rc = ::posix_spawnattr_setsigmask(attr.get(), &empty_mask);
-  if (rc == 0) {
-    rc = ::posix_spawnattr_setflags(attr.get(), POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  }
+  int rc = set_up_descriptors(actions.get(), null_fd.get(), out_pipe.value().write_end.get(),
+                              err_pipe.value().write_end.get());
+  if (rc == 0) rc = set_up_signals(attr.get());
   if (rc != 0) return OsError::from_code(rc);
 
   // Sorted by name, and nothing else of ours: no BASH_ENV, no exported
@@ -185,9 +188,8 @@ Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::stri
   std::string locale_var = "LC_ALL=C";
   std::string path_var = "PATH=" + std::string(DETECTOR_PATH_ENV);
   std::array<char*, 3> envp{locale_var.data(), path_var.data(), nullptr};
-  std::string arg0 = *c_bash;
-  std::string arg1 = *c_script;
-  std::array<char*, 3> argv{arg0.data(), arg1.data(), nullptr};
+  // argv[0] is the bash path itself; argv[1] the script, byte for byte.
+  std::array<char*, 3> argv{c_bash->data(), c_script->data(), nullptr};
 
   // posix_spawn, not posix_spawnp: the path is absolute, and a file that
   // cannot be executed must fail with its own error, never go to /bin/sh.

@@ -23,10 +23,6 @@ static_assert(REJECTION_THRESHOLD == 16);
 
 constexpr int CREATE_FLAGS = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC;
 
-Result<Ok, OsError> fail_invalid_path() {
-  return OsError::from_code(EINVAL);
-}
-
 bool is_directory(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -125,22 +121,20 @@ Result<NamedTempFile, PathError> create_helper(std::string_view base, std::strin
 }
 
 Result<Ok, OsError> create_dir_all(std::string_view dir) {
-  if (dir.find('\0') != std::string_view::npos) return fail_invalid_path();
+  if (dir.find('\0') != std::string_view::npos) return OsError::from_code(EINVAL);
   // Walk up until a directory exists or could be made, remembering the
-  // missing ones; then make those from the outermost in.
+  // missing ones; then make those from the outermost in. Parents come from
+  // the same component rules as everywhere else, so "a/./b" and "a//b"
+  // walk up to "a" like "a/b" does.
   std::vector<std::string> missing;
   std::optional<std::string_view> current = dir;
   while (current && !current->empty() && *current != "/") {
-    const std::string path(*current);
-    if (::mkdir(path.c_str(), DIR_CREATE_MODE) == 0) break;
-    const OsError error = OsError::last();
-    if (error.kind() == ErrorKind::NotFound) {
-      missing.push_back(path);
-      current = parent(*current);
-      continue;
-    }
-    if (error.kind() == ErrorKind::AlreadyExists && is_directory(path)) break;
-    return error;
+    std::string path(*current);
+    const auto error = make_directory(path);
+    if (!error) break;
+    if (error->kind() != ErrorKind::NotFound) return *error;
+    missing.push_back(std::move(path));
+    current = parent(*current);
   }
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
     // A loop, not any_of: the error of the failing mkdir is what we return.
