@@ -31,41 +31,31 @@ Result<Pipe, OsError> make_pipe() {
   return Pipe{UniqueFd(fds[0]), UniqueFd(fds[1])};
 }
 
-class SpawnFileActions {
+// Owns one posix_spawn set-up object (file actions or attributes) and
+// destroys it if its initialisation succeeded.
+template <class T, int (*Init)(T*), int (*Destroy)(T*)>
+class SpawnObject {
  public:
-  SpawnFileActions() { error_ = ::posix_spawn_file_actions_init(&actions_); }
-  SpawnFileActions(const SpawnFileActions&) = delete;
-  SpawnFileActions& operator=(const SpawnFileActions&) = delete;
-  SpawnFileActions(SpawnFileActions&&) = delete;
-  SpawnFileActions& operator=(SpawnFileActions&&) = delete;
-  ~SpawnFileActions() {
-    if (error_ == 0) ::posix_spawn_file_actions_destroy(&actions_);
+  SpawnObject() : error_(Init(&object_)) {}
+  SpawnObject(const SpawnObject&) = delete;
+  SpawnObject& operator=(const SpawnObject&) = delete;
+  SpawnObject(SpawnObject&&) = delete;
+  SpawnObject& operator=(SpawnObject&&) = delete;
+  ~SpawnObject() {
+    if (error_ == 0) Destroy(&object_);
   }
   [[nodiscard]] int init_error() const { return error_; }
-  posix_spawn_file_actions_t* get() { return &actions_; }
+  T* get() { return &object_; }
 
  private:
-  posix_spawn_file_actions_t actions_{};
+  T object_{};
   int error_;
 };
 
-class SpawnAttributes {
- public:
-  SpawnAttributes() { error_ = ::posix_spawnattr_init(&attr_); }
-  SpawnAttributes(const SpawnAttributes&) = delete;
-  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-  SpawnAttributes(SpawnAttributes&&) = delete;
-  SpawnAttributes& operator=(SpawnAttributes&&) = delete;
-  ~SpawnAttributes() {
-    if (error_ == 0) ::posix_spawnattr_destroy(&attr_);
-  }
-  [[nodiscard]] int init_error() const { return error_; }
-  posix_spawnattr_t* get() { return &attr_; }
-
- private:
-  posix_spawnattr_t attr_{};
-  int error_;
-};
+using SpawnFileActions = SpawnObject<posix_spawn_file_actions_t, ::posix_spawn_file_actions_init,
+                                     ::posix_spawn_file_actions_destroy>;
+using SpawnAttributes =
+    SpawnObject<posix_spawnattr_t, ::posix_spawnattr_init, ::posix_spawnattr_destroy>;
 
 // A started child that is reaped on every path, even when reading its
 // output failed: no zombie is left behind.

@@ -57,11 +57,6 @@ class Cli : public testing::Test {
     env.emplace_back("PATH=/usr/bin:/bin");
     return test::run_process({layout.binary}, {env, cwd.empty() ? work_.path() : cwd, {}, {}});
   }
-  // Runs `command` inside a private mount namespace as root.
-  ProcessResult run_in_namespace(const std::string& command, const Layout& layout) {
-    return test::run_process({"/usr/bin/unshare", "-m", "/bin/sh", "-c", command, layout.binary},
-                             {{"PATH=/usr/bin:/bin"}, work_.path(), {}, {}});
-  }
   TempDir work_;  // the working directory of the runs
   TempDir managers_;
   std::string apt_ = test::make_trusted_manager(managers_, "apt");
@@ -188,29 +183,36 @@ TEST_F(Cli, NothingOfTheCallersEnvironmentReachesTheDetector) {
   EXPECT_FALSE(test::exists(marker));
 }
 
+// Runs Sorvane in a private mount namespace where /usr/bin/bash (and so
+// /bin/bash) is replaced by a file of the given contents and mode.
+ProcessResult run_with_bash_replaced(const TempDir& work, const Layout& layout,
+                                     std::string_view contents, mode_t mode) {
+  test::write_file(work / "bash", contents, mode);
+  const auto result = test::run_process(
+      {"/usr/bin/unshare", "-m", "/bin/sh", "-c",
+       "mount --bind " + (work / "bash") + " /usr/bin/bash && exec \"$0\"", layout.binary},
+      {{"PATH=/usr/bin:/bin"}, work.path(), {}, {}});
+  EXPECT_TRUE(system_bash_untouched());
+  return result;
+}
+
 TEST_F(Cli, UntrustedBashIsAnError) {
   REQUIRE_ROOT();
   const Layout layout(echo_detector({apt_}));
-  test::write_file(work_ / "bash", "", 0775);
-  const auto result = run_in_namespace(
-      "mount --bind " + (work_ / "bash") + " /usr/bin/bash && exec \"$0\"", layout);
+  const auto result = run_with_bash_replaced(work_, layout, "", 0775);  // group-writable
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "ERROR: a trusted system Bash executable was not found\n");
   EXPECT_EQ(result.exit_code(), 1);
-  EXPECT_TRUE(system_bash_untouched());
 }
 
 TEST_F(Cli, BashThatCannotRunIsAnError) {
   REQUIRE_ROOT();
   const Layout layout(echo_detector({apt_}));
-  test::write_file(work_ / "bash", "not an executable format\n", 0755);
-  const auto result = run_in_namespace(
-      "mount --bind " + (work_ / "bash") + " /usr/bin/bash && exec \"$0\"", layout);
+  const auto result = run_with_bash_replaced(work_, layout, "not an executable format\n", 0755);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err,
             "ERROR: could not run package-manager detector: Exec format error (os error 8)\n");
   EXPECT_EQ(result.exit_code(), 1);
-  EXPECT_TRUE(system_bash_untouched());
 }
 
 TEST_F(Cli, UnknownOwnPathNeverRunsAScriptFromTheWorkingDirectory) {

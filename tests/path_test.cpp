@@ -5,13 +5,27 @@
 namespace sorvane {
 namespace {
 
-struct ParentCase {
+struct Case {
   const char* path;
-  const char* parent;  // nullptr: no parent
+  const char* expected;  // nullptr: nothing
 };
 
+// Checks a path function that answers with an optional piece of the path.
+template <class Function, size_t N>
+void check(Function function, const Case (&cases)[N]) {
+  for (const auto& c : cases) {
+    const auto got = function(c.path);
+    if (c.expected == nullptr) {
+      EXPECT_FALSE(got.has_value()) << '"' << c.path << "\" -> \"" << got.value_or("") << '"';
+    } else {
+      ASSERT_TRUE(got.has_value()) << c.path;
+      EXPECT_EQ(*got, c.expected) << c.path;
+    }
+  }
+}
+
 TEST(Path, ParentFollowsComponentRules) {
-  const ParentCase cases[] = {
+  const Case cases[] = {
       {"", nullptr},
       {"/", nullptr},
       {"//", nullptr},
@@ -33,19 +47,11 @@ TEST(Path, ParentFollowsComponentRules) {
       {"a///", ""},
       {"/a/./", "/"},
   };
-  for (const auto& c : cases) {
-    const auto got = parent(c.path);
-    if (c.parent == nullptr) {
-      EXPECT_FALSE(got.has_value()) << '"' << c.path << "\" -> \"" << got.value_or("") << '"';
-    } else {
-      ASSERT_TRUE(got.has_value()) << c.path;
-      EXPECT_EQ(*got, c.parent) << c.path;
-    }
-  }
+  check(parent, cases);
 }
 
 TEST(Path, FinalComponentIgnoresTrailingSlashAndDot) {
-  const ParentCase cases[] = {
+  const Case cases[] = {
       {"", nullptr},
       {"/", nullptr},
       {".", nullptr},
@@ -62,15 +68,7 @@ TEST(Path, FinalComponentIgnoresTrailingSlashAndDot) {
       {".apt", ".apt"},
       {"/usr/bin/...", "..."},
   };
-  for (const auto& c : cases) {
-    const auto got = final_component(c.path);
-    if (c.parent == nullptr) {
-      EXPECT_FALSE(got.has_value()) << c.path;
-    } else {
-      ASSERT_TRUE(got.has_value()) << c.path;
-      EXPECT_EQ(*got, c.parent) << c.path;
-    }
-  }
+  check(final_component, cases);
 }
 
 TEST(Path, JoinAddsOneSeparator) {
