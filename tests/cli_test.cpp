@@ -89,6 +89,11 @@ TEST_F(Cli, ListsManagersWithDuplicatesAndWritesTheDefaultPath) {
   EXPECT_EQ(test::read_file(written), UPDATE_SCRIPT);
   EXPECT_EQ(test::stat_of(written).st_mode & 07777, 0600U);
   EXPECT_EQ(test::list_dir(work_ / "scripts"), std::vector<std::string>{"update-script-output.sh"});
+  // Again, now that scripts/ exists and holds an older script.
+  test::write_file(written, "old", 0755);
+  EXPECT_EQ(run(layout).exit_code(), 0);
+  EXPECT_EQ(test::read_file(written), UPDATE_SCRIPT);
+  EXPECT_EQ(test::stat_of(written).st_mode & 07777, 0600U);
   const auto sum = test::run_process({"/usr/bin/sha256sum", written}, {});
   EXPECT_EQ(sum.out.substr(0, 64),
             "50b2300e506eb4d8de17992bcc7b3cd0c1763317396c915838c1808d5fedf9c8");
@@ -143,6 +148,19 @@ TEST_F(Cli, BrokenStdoutPipeDoesNotStopTheJob) {
   EXPECT_TRUE(WIFEXITED(ok.status)) << "killed by signal " << WTERMSIG(ok.status);
   EXPECT_EQ(ok.exit_code(), 0);
   EXPECT_EQ(ok.err, "");
+  EXPECT_EQ(test::read_file(work_ / "out.sh"), UPDATE_SCRIPT);
+
+  // A full disk behaves the same way.
+  const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  ::unlink((work_ / "out.sh").c_str());
+  const auto on_full_disk = test::run_process(
+      {layout.binary}, {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=" + (work_ / "out.sh")},
+                        work_.path(),
+                        {},
+                        full});
+  ::close(full);
+  EXPECT_EQ(on_full_disk.exit_code(), 0);
   EXPECT_EQ(test::read_file(work_ / "out.sh"), UPDATE_SCRIPT);
 
   test::write_file(work_ / "file", "");
@@ -303,12 +321,28 @@ TEST_F(Cli, InjectedFaultsLeaveTheDestinationAndNoTemporaryFile) {
   }
 }
 
+TEST_F(Cli, ShortAndInterruptedWritesAreContinued) {
+  const Layout layout(echo_detector({apt_}));
+  for (const char* fault : {"write:short", "write:eintr"}) {
+    const std::string destination = work_ / "out.sh";
+    const auto result = run(
+        layout, {"LD_PRELOAD=" + test::fault_shim(), std::string("SORVANE_FAULT=") + fault,
+                 "SORVANE_SCRIPT_OUTPUT=" + destination, "ASAN_OPTIONS=verify_asan_link_order=0"});
+    EXPECT_EQ(result.exit_code(), 0) << fault << ": " << result.err;
+    EXPECT_EQ(test::read_file(destination), UPDATE_SCRIPT) << fault;
+    ::unlink(destination.c_str());
+  }
+}
+
 TEST_F(Cli, InterruptedCallsAreRetriedOnlyWhereThatIsSafe) {
   const Layout layout(echo_detector({apt_}));
   const std::string destination = work_ / "out.sh";
+  const TempDir log_dir;
+  const std::string log = log_dir / "log";
   const auto traced = [&](const std::string& injection) {
     return test::run_process(
-        {"/usr/bin/strace", "-f", "-o", "/dev/null", "-e", "inject=" + injection, layout.binary},
+        {"/usr/bin/strace", "-o", log, "-e", "trace=fchmod,fsync,renameat", "-e",
+         "inject=" + injection, layout.binary},
         {{"PATH=/usr/bin:/bin", NO_LEAK_CHECK, "SORVANE_SCRIPT_OUTPUT=" + destination},
          work_.path(),
          {},
@@ -317,6 +351,13 @@ TEST_F(Cli, InterruptedCallsAreRetriedOnlyWhereThatIsSafe) {
   const auto retried = traced("fchmod,fsync:error=EINTR:when=1");
   EXPECT_EQ(retried.exit_code(), 0) << retried.err;
   EXPECT_EQ(test::read_file(destination), UPDATE_SCRIPT);
+  const std::string calls = std::regex_replace(test::read_file(log), std::regex(" +"), " ");
+  // The descriptor number depends on what the test runner left open.
+  EXPECT_TRUE(std::regex_search(calls, std::regex("fchmod\\(([0-9]+), 0600\\) = -1 EINTR .*\n"
+                                                  "fchmod\\(\\1, 0600\\) = 0\n"
+                                                  "fsync\\(\\1\\) = -1 EINTR .*\n"
+                                                  "fsync\\(\\1\\) = 0\n")))
+      << calls;
 
   ::unlink(destination.c_str());
   const auto not_retried = traced("renameat:error=EINTR:when=1");

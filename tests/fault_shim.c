@@ -1,7 +1,9 @@
 /* Fault injection for the update-script writer, loaded with LD_PRELOAD.
  *
  * SORVANE_FAULT=<call>:<errno number>  makes that call fail with the error;
- * SORVANE_FAULT=write:zero              makes write() report 0 bytes written.
+ * SORVANE_FAULT=write:zero              makes write() report 0 bytes written;
+ * SORVANE_FAULT=write:eintr             interrupts the first write with EINTR;
+ * SORVANE_FAULT=write:short             writes at most 100 bytes per call.
  * <call> is one of fchmod, write, fsync, renameat. Only calls on the
  * writer's temporary file are touched (renameat: every call), so the
  * program's own output is unaffected. */
@@ -16,15 +18,17 @@
 
 static const char TEMP_PREFIX[] = ".update-script-";
 
-static int fault_for(const char* call, int* zero) {
+/* The fault's argument for this call, or NULL when it is not the target. */
+static const char* fault_for(const char* call) {
   const char* spec = getenv("SORVANE_FAULT");
   size_t len = strlen(call);
-  if (spec == NULL || strncmp(spec, call, len) != 0 || spec[len] != ':') return 0;
-  if (strcmp(spec + len + 1, "zero") == 0) {
-    *zero = 1;
-    return 0;
-  }
-  return atoi(spec + len + 1);
+  if (spec == NULL || strncmp(spec, call, len) != 0 || spec[len] != ':') return NULL;
+  return spec + len + 1;
+}
+
+static int fail_with(const char* arg) {
+  errno = atoi(arg);
+  return -1;
 }
 
 static int is_temp_file(int fd) {
@@ -41,42 +45,35 @@ static int is_temp_file(int fd) {
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 
 int fchmod(int fd, mode_t mode) {
-  int zero = 0;
-  int err = fault_for("fchmod", &zero);
-  if (err != 0 && is_temp_file(fd)) {
-    errno = err;
-    return -1;
-  }
+  const char* arg = fault_for("fchmod");
+  if (arg != NULL && is_temp_file(fd)) return fail_with(arg);
   return NEXT(fchmod)(fd, mode);
 }
 
 ssize_t write(int fd, const void* buf, size_t count) {
-  int zero = 0;
-  int err = fault_for("write", &zero);
-  if ((err != 0 || zero) && is_temp_file(fd)) {
-    if (zero) return 0;
-    errno = err;
-    return -1;
+  static int interrupted = 0;
+  const char* arg = fault_for("write");
+  if (arg != NULL && is_temp_file(fd)) {
+    if (strcmp(arg, "zero") == 0) return 0;
+    if (strcmp(arg, "short") == 0) return NEXT(write)(fd, buf, count < 100 ? count : 100);
+    if (strcmp(arg, "eintr") != 0) return fail_with(arg);
+    if (!interrupted) {
+      interrupted = 1;
+      errno = EINTR;
+      return -1;
+    }
   }
   return NEXT(write)(fd, buf, count);
 }
 
 int fsync(int fd) {
-  int zero = 0;
-  int err = fault_for("fsync", &zero);
-  if (err != 0 && is_temp_file(fd)) {
-    errno = err;
-    return -1;
-  }
+  const char* arg = fault_for("fsync");
+  if (arg != NULL && is_temp_file(fd)) return fail_with(arg);
   return NEXT(fsync)(fd);
 }
 
 int renameat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath) {
-  int zero = 0;
-  int err = fault_for("renameat", &zero);
-  if (err != 0) {
-    errno = err;
-    return -1;
-  }
+  const char* arg = fault_for("renameat");
+  if (arg != NULL) return fail_with(arg);
   return NEXT(renameat)(olddirfd, oldpath, newdirfd, newpath);
 }

@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "test_support.hpp"
 #include "writer.hpp"
 
 namespace sorvane {
@@ -54,6 +55,29 @@ TEST(Random, OperatingSystemSourceGivesDistinctValues) {
     seen.insert(*value);
   }
   EXPECT_EQ(seen.size(), 8U);
+}
+
+TEST(Random, FallsBackToDevUrandomWithoutGetrandom) {
+  // Runs the test above in a copy of this binary whose getrandom calls fail
+  // with ENOSYS, as on an old kernel, and watches which devices it opens.
+  std::array<char, 4096> self{};
+  ASSERT_GT(::readlink("/proc/self/exe", self.data(), self.size() - 1), 0);
+  const test::TempDir dir;
+  const auto result = test::run_process(
+      {"/usr/bin/strace", "-f", "-o", dir / "log", "-e", "trace=openat,poll,getrandom", "-e",
+       "inject=getrandom:error=ENOSYS", self.data(),
+       "--gtest_filter=Random.OperatingSystemSourceGivesDistinctValues"},
+      {{"PATH=/usr/bin:/bin", "ASAN_OPTIONS=detect_leaks=0"}, "", {}, {}});
+  EXPECT_EQ(result.exit_code(), 0) << result.out;
+  const std::string log = test::read_file(dir / "log");
+  const auto count = [&](const std::string& needle) {
+    size_t n = 0;
+    for (size_t at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("openat(AT_FDCWD, \"/dev/random\", O_RDONLY|O_CLOEXEC)"), 1U) << log;
+  EXPECT_EQ(count("poll([{fd="), 1U) << log;
+  EXPECT_EQ(count("openat(AT_FDCWD, \"/dev/urandom\", O_RDONLY|O_CLOEXEC)"), 1U) << log;
 }
 
 }  // namespace
