@@ -1,7 +1,8 @@
 #include "quote.hpp"
 
 #include <array>
-#include <cstdio>
+#include <charconv>
+#include <cstdint>
 
 #include "unicode_tables.hpp"
 #include "utf8.hpp"
@@ -32,11 +33,22 @@ bool needs_unicode_escape(char32_t c) {
          is_escaped_extend(c);
 }
 
-void append_hex(std::string& out, const char* format, unsigned value) {
-  std::array<char, 16> buf{};
-  const int n = std::snprintf(buf.data(), buf.size(), format,
-                              value);  // NOLINT(cppcoreguidelines-pro-type-vararg)
-  out.append(buf.data(), static_cast<size_t>(n));
+// "\u{1f}": lower-case hexadecimal without leading zeros.
+void append_unicode_escape(std::string& out, char32_t c) {
+  std::array<char, 8> digits{};
+  const auto end =
+      std::to_chars(digits.begin(), digits.end(), static_cast<std::uint32_t>(c), 16).ptr;
+  out += "\\u{";
+  out.append(digits.begin(), end);
+  out += '}';
+}
+
+// "\xFF": always two upper-case digits.
+void append_byte_escape(std::string& out, unsigned char byte) {
+  constexpr std::string_view HEX = "0123456789ABCDEF";
+  out += "\\x";
+  out += HEX[byte >> 4U];
+  out += HEX[byte & 0xFU];
 }
 
 void append_char(std::string& out, char32_t c) {
@@ -50,7 +62,7 @@ void append_char(std::string& out, char32_t c) {
     default: break;
   }
   if (needs_unicode_escape(c)) {
-    append_hex(out, "\\u{%x}", static_cast<unsigned>(c));
+    append_unicode_escape(out, c);
   } else {
     append_utf8(out, c);
   }
@@ -66,7 +78,7 @@ std::string quote_path(std::string_view path) {
       append_char(out, unit.code_point);
     } else {
       for (size_t i = 0; i < unit.length; ++i) {
-        append_hex(out, "\\x%02X", static_cast<unsigned char>(path[pos + i]));
+        append_byte_escape(out, static_cast<unsigned char>(path[pos + i]));
       }
     }
     pos += unit.length;

@@ -82,7 +82,7 @@ using GetrandomFn = ssize_t (*)(void*, size_t, unsigned int);
 // Looked up by name so that a C library without it still links and runs.
 GetrandomFn usable_getrandom() {
   static const GetrandomFn fn = []() -> GetrandomFn {
-    auto* found = reinterpret_cast<GetrandomFn>(::dlsym(RTLD_DEFAULT, "getrandom"));  // NOLINT
+    auto* found = reinterpret_cast<GetrandomFn>(::dlsym(RTLD_DEFAULT, "getrandom"));
     if (found == nullptr) return nullptr;
     // A kernel without the call, or a sandbox that forbids it, answers the
     // empty probe with ENOSYS or EPERM.

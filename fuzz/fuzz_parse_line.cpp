@@ -18,6 +18,7 @@
 
 namespace {
 
+// Set once at start-up and read by the exit handler that removes it.
 std::string work_dir;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 constexpr const char* FILES[] = {"apt", "snap", "dnf-3", "pacman", "flatpak", "dnf", "sub"};
 

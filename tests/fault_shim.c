@@ -20,10 +20,10 @@ static const char TEMP_PREFIX[] = ".update-script-";
 
 /* The fault's argument for this call, or NULL when it is not the target. */
 static const char* fault_for(const char* call) {
-  const char* spec = getenv("SORVANE_FAULT");
+  const char* setting = getenv("SORVANE_FAULT");
   size_t len = strlen(call);
-  if (spec == NULL || strncmp(spec, call, len) != 0 || spec[len] != ':') return NULL;
-  return spec + len + 1;
+  if (setting == NULL || strncmp(setting, call, len) != 0 || setting[len] != ':') return NULL;
+  return setting + len + 1;
 }
 
 static int fail_with(const char* arg) {
