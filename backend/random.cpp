@@ -92,10 +92,13 @@ GetrandomFn usable_getrandom() {
   return fn;
 }
 
-bool fill_from_getrandom(GetrandomFn fn, std::span<std::uint8_t> buf) {
+// Calls read(buf, len) until buf is full: an interrupted call is repeated,
+// a short one continues with the rest, and 0 bytes or an error give up.
+template <class Read>
+bool fill_exactly(std::span<std::uint8_t> buf, Read read) {
   size_t done = 0;
   while (done < buf.size()) {
-    const ssize_t n = retry_on_eintr([&] { return fn(buf.data() + done, buf.size() - done, 0); });
+    const ssize_t n = retry_on_eintr([&] { return read(buf.data() + done, buf.size() - done); });
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
@@ -118,19 +121,6 @@ int urandom_fd() {
   }
   fd = retry_on_eintr([] { return ::open("/dev/urandom", O_RDONLY | O_CLOEXEC); });
   return fd;
-}
-
-bool fill_from_urandom(std::span<std::uint8_t> buf) {
-  const int fd = urandom_fd();
-  if (fd < 0) return false;
-  size_t done = 0;
-  while (done < buf.size()) {
-    const ssize_t n =
-        retry_on_eintr([&] { return ::read(fd, buf.data() + done, buf.size() - done); });
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -173,8 +163,12 @@ std::uint64_t next_thread_random() {
 
 std::optional<std::uint64_t> os_random_u64() {
   std::array<std::uint8_t, 8> buf{};
-  const GetrandomFn fn = usable_getrandom();
-  const bool filled = (fn != nullptr) ? fill_from_getrandom(fn, buf) : fill_from_urandom(buf);
+  bool filled = false;
+  if (const GetrandomFn fn = usable_getrandom()) {
+    filled = fill_exactly(buf, [&](void* p, size_t len) { return fn(p, len, 0); });
+  } else if (const int fd = urandom_fd(); fd >= 0) {
+    filled = fill_exactly(buf, [&](void* p, size_t len) { return ::read(fd, p, len); });
+  }
   if (!filled) return std::nullopt;
   return load_le(buf);
 }

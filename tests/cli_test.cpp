@@ -3,7 +3,6 @@
 // injected faults, concurrent and killed processes).
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <random>
@@ -390,27 +389,11 @@ TEST_F(Cli, MissingDirectoriesAreMadeFromTheOutermostIn) {
             "mkdir(\"a/b/c\", 0777) = 0\n");
 }
 
+// Starts a writer in the background, its output discarded.
 pid_t start(const std::string& binary, const std::string& destination, const std::string& cwd) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-  std::string path_var = "PATH=/usr/bin:/bin";
-  std::string output_var = "SORVANE_SCRIPT_OUTPUT=" + destination;
-  std::array<char*, 3> envp{path_var.data(), output_var.data(), nullptr};
-  std::string arg0 = binary;
-  std::array<char*, 2> argv{arg0.data(), nullptr};
-  pid_t pid = -1;
-  EXPECT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data()), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-int wait_for(pid_t pid) {
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return status;
+  return test::start_process(
+      {binary}, {{"PATH=/usr/bin:/bin", "SORVANE_SCRIPT_OUTPUT=" + destination}, cwd, {}, {}},
+      "/dev/null", "/dev/null");
 }
 
 TEST_F(Cli, ConcurrentWritersAllSucceed) {
@@ -419,7 +402,7 @@ TEST_F(Cli, ConcurrentWritersAllSucceed) {
   std::vector<pid_t> pids;
   for (int i = 0; i < 32; ++i) pids.push_back(start(layout.binary, destination, work_.path()));
   for (const pid_t pid : pids) {
-    const int status = wait_for(pid);
+    const int status = test::wait_for(pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   EXPECT_EQ(test::read_file(destination), UPDATE_SCRIPT);
@@ -436,7 +419,7 @@ TEST_F(Cli, KilledWriterNeverLeavesAPartialDestination) {
     const pid_t pid = start(layout.binary, destination, work_.path());
     ::usleep(static_cast<useconds_t>(delay_us(random)));
     ::kill(pid, SIGKILL);
-    wait_for(pid);
+    test::wait_for(pid);
     const std::string now = test::read_file(destination);
     EXPECT_TRUE(now == "old" || now == UPDATE_SCRIPT)
         << "partial destination of " << now.size() << " bytes";

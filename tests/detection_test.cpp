@@ -94,11 +94,12 @@ TEST_F(ParseLine, RejectsEverythingElse) {
 }
 
 TEST_F(ParseLine, RelativeLinesResolveAgainstTheWorkingDirectory) {
-  const std::string saved = std::getenv("PWD") != nullptr ? std::getenv("PWD") : "/";
-  ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
-  const auto got = parse_detector_line("apt");
-  const auto dotted = parse_detector_line("./apt");
-  ASSERT_EQ(::chdir(saved.c_str()), 0);
+  std::optional<DetectedManager> got;
+  std::optional<DetectedManager> dotted;
+  test::in_directory(dir_.path(), [&] {
+    got = parse_detector_line("apt");
+    dotted = parse_detector_line("./apt");
+  });
   ASSERT_TRUE(got.has_value());
   EXPECT_EQ(*got, (DetectedManager{dir_ / "apt", ManagerKind::Apt}));
   EXPECT_EQ(dotted, got);

@@ -96,11 +96,8 @@ int ProcessResult::exit_code() const {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOptions& options) {
-  // Output goes to files, so a chatty child can never block on a pipe.
-  const TempDir capture;
-  const std::string out_path = capture / "out";
-  const std::string err_path = capture / "err";
+pid_t start_process(const std::vector<std::string>& argv, const ProcessOptions& options,
+                    const std::string& out_path, const std::string& err_path) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, options.stdin_file.value_or("/dev/null").c_str(),
@@ -126,12 +123,35 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
   const int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));
-  ProcessResult result;
-  while (::waitpid(pid, &result.status, 0) < 0 && errno == EINTR) {
+  return pid;
+}
+
+int wait_for(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
+  return status;
+}
+
+ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOptions& options) {
+  // Output goes to files, so a chatty child can never block on a pipe.
+  const TempDir capture;
+  const std::string out_path = capture / "out";
+  const std::string err_path = capture / "err";
+  ProcessResult result;
+  result.status = wait_for(start_process(argv, options, out_path, err_path));
   if (!options.stdout_fd) result.out = read_file(out_path);
   result.err = read_file(err_path);
   return result;
+}
+
+void in_directory(const std::string& dir, const std::function<void()>& body) {
+  const int saved = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(saved, 0);
+  ASSERT_EQ(::chdir(dir.c_str()), 0);
+  body();
+  ASSERT_EQ(::fchdir(saved), 0);
+  ::close(saved);
 }
 
 std::string sorvane_binary() {

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <map>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,7 +63,17 @@ struct ProcessOptions {
   std::optional<int> stdout_fd;           // default: captured into out
 };
 
+// Runs a program to its end, its stdout and stderr captured.
 ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOptions& options);
+
+// Starts a program with stdout and stderr going to the given files (such
+// as "/dev/null"); wait_for() reaps it and returns its raw wait status.
+pid_t start_process(const std::vector<std::string>& argv, const ProcessOptions& options,
+                    const std::string& out_path, const std::string& err_path);
+int wait_for(pid_t pid);
+
+// Runs body with the working directory set to dir, then goes back.
+void in_directory(const std::string& dir, const std::function<void()>& body);
 
 // The built executable and the repository it came from.
 std::string sorvane_binary();

@@ -1,6 +1,5 @@
 #include "writer.hpp"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -16,17 +15,6 @@ using test::TempDir;
 
 std::string error_text(const Result<Ok, WriteError>& result) {
   return result.ok() ? "success" : to_text(result.error());
-}
-
-// Runs the body with the working directory set to `dir`, then goes back.
-template <class Body>
-void in_directory(const std::string& dir, Body body) {
-  const int saved = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  ASSERT_GE(saved, 0);
-  ASSERT_EQ(::chdir(dir.c_str()), 0);
-  body();
-  ASSERT_EQ(::fchdir(saved), 0);
-  ::close(saved);
 }
 
 TEST(Payload, IsTheFixedScript) {
@@ -141,7 +129,7 @@ TEST(WriteScript, FailuresLeaveNoTemporaryFile) {
 
 TEST(WriteScript, EmptyPathFailsAtTheRenameAndCleansUp) {
   const TempDir dir;
-  in_directory(dir.path(), [] {
+  test::in_directory(dir.path(), [] {
     EXPECT_EQ(error_text(write_script("", "x")), "No such file or directory (os error 2)");
   });
   EXPECT_TRUE(test::list_dir(dir.path()).empty());
@@ -150,7 +138,7 @@ TEST(WriteScript, EmptyPathFailsAtTheRenameAndCleansUp) {
 TEST(WriteScript, RelativePathNeedsAWorkingDirectory) {
   const TempDir dir;
   test::make_dir(dir / "gone");
-  in_directory(dir / "gone", [&] {
+  test::in_directory(dir / "gone", [&] {
     ASSERT_EQ(::rmdir((dir / "gone").c_str()), 0);
     EXPECT_EQ(error_text(write_script("out.sh", "x")), "No such file or directory (os error 2)");
     // An absolute destination does not ask for the working directory.
@@ -161,7 +149,7 @@ TEST(WriteScript, RelativePathNeedsAWorkingDirectory) {
 
 TEST(WriteScript, BareNameIsWrittenInTheWorkingDirectory) {
   const TempDir dir;
-  in_directory(dir.path(), [] { ASSERT_TRUE(write_script("out.sh", "x").ok()); });
+  test::in_directory(dir.path(), [] { ASSERT_TRUE(write_script("out.sh", "x").ok()); });
   EXPECT_EQ(test::read_file(dir / "out.sh"), "x");
 }
 
