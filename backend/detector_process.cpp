@@ -17,7 +17,9 @@ namespace sorvane {
 namespace {
 
 constexpr int FIRST_NON_STANDARD_FD = 3;
-constexpr size_t READ_CHUNK = size_t{64} * 1024;
+// The detector prints a few short lines; one page per read is plenty, and a
+// small chunk keeps each read from clearing memory it will not use.
+constexpr size_t READ_CHUNK = 4096;
 
 struct Pipe {
   UniqueFd read_end;
@@ -87,15 +89,13 @@ std::optional<OsError> set_non_blocking(int fd) {
   return std::nullopt;
 }
 
-// Reads once from a ready pipe, straight into the sink. Closes the pipe at
+// Reads once from a ready pipe and appends what came. Closes the pipe at
 // end of file.
 std::optional<OsError> read_available(UniqueFd& fd, std::string& sink) {
-  const size_t old_size = sink.size();
-  sink.resize(old_size + READ_CHUNK);
-  const ssize_t n =
-      retry_on_eintr([&] { return ::read(fd.get(), sink.data() + old_size, READ_CHUNK); });
+  std::array<char, READ_CHUNK> chunk{};
+  const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), chunk.data(), chunk.size()); });
   const int saved = errno;
-  sink.resize(old_size + static_cast<size_t>(n > 0 ? n : 0));
+  if (n > 0) sink.append(chunk.data(), static_cast<size_t>(n));
   if (n == 0) fd.reset();
   if (n < 0 && saved != EAGAIN) return OsError::from_code(saved);
   return std::nullopt;

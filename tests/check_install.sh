@@ -1,0 +1,51 @@
+#!/bin/bash
+# Installs a build into a fresh prefix and runs the installed sorvane the
+# way users do: through the bin/ link, by full path and from PATH.
+#
+# usage: check_install.sh <build directory>
+set -euo pipefail
+# shellcheck source=tests/shell_support.sh
+source "$(dirname "$0")/shell_support.sh"
+build_dir=$1
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+
+private=$prefix/lib/sorvane
+[[ -L $prefix/bin/sorvane ]] || fail "bin/sorvane is not a symbolic link"
+[[ $(readlink "$prefix/bin/sorvane") == ../lib/sorvane/libexec/bin/sorvane ]] ||
+    fail "bin/sorvane points to $(readlink "$prefix/bin/sorvane")"
+[[ -x $private/libexec/bin/sorvane ]] || fail "executable missing"
+detector=$private/scripts/detect-package-managers.sh
+[[ $(stat -c %a "$detector") == 644 ]] || fail "detector has mode $(stat -c %a "$detector")"
+if [[ $(id -u) -eq 0 ]]; then
+    [[ $(stat -c %u "$detector") == 0 ]] || fail "detector is not owned by root"
+fi
+for dir in "$prefix/bin" "$private" "$private/scripts" "$private/libexec/bin"; do
+    [[ $(stat -c %a "$dir") == 755 ]] || fail "$dir has mode $(stat -c %a "$dir")"
+done
+gzip -t "$prefix/share/man/man1/sorvane.1.gz" || fail "manual page is not a gzip file"
+
+# A machine without any supported manager cannot show a written script;
+# this one has apt.
+[[ -x /usr/bin/apt ]] || skip "no apt on this machine"
+
+run_from() {
+    local label=$1
+    shift
+    local dir=$work/run-$label
+    mkdir "$dir"
+    (cd "$dir" && env -i "$@" >"$dir/stdout" 2>"$dir/stderr") || fail "$label: exit status $?"
+    [[ ! -s $dir/stderr ]] || fail "$label: stderr: $(cat "$dir/stderr")"
+    diff <(expected_report apt) "$dir/stdout" >&2 || fail "$label: unexpected report"
+    check_written_script "$dir/scripts/update-script-output.sh" "$(id -un)"
+}
+run_from link "$prefix/bin/sorvane"
+run_from real "$private/libexec/bin/sorvane"
+run_from path PATH="$prefix/bin:/usr/bin:/bin" sorvane
+# From elsewhere in the tree, through a chain of links.
+ln -s "$prefix/bin/sorvane" "$work/another-link"
+run_from chain "$work/another-link"
+echo "installed tree works"

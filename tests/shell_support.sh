@@ -1,0 +1,48 @@
+# shellcheck shell=bash
+# Helpers shared by the shell-level checks; sourced, not run.
+
+# The SHA-256 of the update script Sorvane writes.
+# shellcheck disable=SC2034  # used by the scripts that source this file
+PAYLOAD_SHA256=50b2300e506eb4d8de17992bcc7b3cd0c1763317396c915838c1808d5fedf9c8
+
+# ctest counts this exit status as a skip.
+SKIP_STATUS=77
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Skips the check with a reason, except in CI, which runs as root with
+# everything installed: there a skip would hide a check that never ran.
+skip() {
+    if [[ ${CI:-} == true ]]; then
+        fail "would skip, but CI=true must run every check: $*"
+    fi
+    echo "SKIP: $*"
+    exit "$SKIP_STATUS"
+}
+
+require_root() {
+    [[ $(id -u) -eq 0 ]] || skip "needs root: $*"
+}
+
+# The report of a run that found the given managers and wrote the script.
+expected_report() {
+    printf 'Sorvane\n=======\n\nDetecting package managers...\n\nDetected package managers:\n'
+    local name
+    for name in "$@"; do printf '  %s\n' "$name"; done
+    printf '\nUpdate script prepared successfully.\n'
+}
+
+# Fails unless $1 is the update script: the right bytes, mode 0600, owned
+# by user $2.
+check_written_script() {
+    local file=$1 owner=$2
+    [[ -f $file && ! -L $file ]] || fail "$file is not a regular file"
+    [[ $(stat -c %a "$file") == 600 ]] || fail "$file has mode $(stat -c %a "$file")"
+    [[ $(stat -c %U "$file") == "$owner" ]] || fail "$file is owned by $(stat -c %U "$file")"
+    local sum
+    sum=$(sha256sum <"$file")
+    [[ ${sum%% *} == "$PAYLOAD_SHA256" ]] || fail "$file is not the update script"
+}
