@@ -103,16 +103,22 @@ std::string_view trim_white_space(std::string_view text) {
   return text;
 }
 
-std::optional<DetectedManager> parse_detector_line(std::string_view line) {
+std::optional<NamedManager> name_in_detector_line(std::string_view line) {
   const std::string_view text = trim_white_space(line);
   const auto name = final_component(text);
   if (!name) return std::nullopt;
   const auto kind = kind_from_name(*name);
   if (!kind) return std::nullopt;
+  return NamedManager{text, *kind};
+}
+
+std::optional<DetectedManager> parse_detector_line(std::string_view line) {
+  const auto named = name_in_detector_line(line);
+  if (!named) return std::nullopt;
   // The kind comes from the line as written; the path is what it resolves to.
-  auto canonical = resolve(text);
+  auto canonical = resolve(named->path);
   if (!canonical || !is_trusted_executable(*canonical)) return std::nullopt;
-  return DetectedManager{std::move(*canonical), *kind};
+  return DetectedManager{std::move(*canonical), named->kind};
 }
 
 }  // namespace sorvane

@@ -47,6 +47,17 @@ Result<std::string, OsError> detector_path();
 // duplicates; or the message of a failure to find bash or run the child.
 Result<std::vector<DetectedManager>, std::string> detect_with_script(std::string_view script);
 
+// What a detector line claims, before the file system is asked: the
+// trimmed path and the kind its final component names.
+struct NamedManager {
+  std::string_view path;
+  ManagerKind kind;
+};
+
+// The claim of one line of detector output (valid UTF-8), or nothing when
+// its final component is not exactly a supported manager's name.
+std::optional<NamedManager> name_in_detector_line(std::string_view line);
+
 // One line of detector output (valid UTF-8) to a manager, or nothing.
 std::optional<DetectedManager> parse_detector_line(std::string_view line);
 

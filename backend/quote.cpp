@@ -61,6 +61,12 @@ void append_char(std::string& out, char32_t c) {
     case '\0': out += "\\0"; return;
     default: break;
   }
+  // Printable ASCII is never escaped; it is nearly every path, and it needs
+  // no table lookups.
+  if (c >= ' ' && c < 0x7F) {
+    out += static_cast<char>(c);
+    return;
+  }
   if (needs_unicode_escape(c)) {
     append_unicode_escape(out, c);
   } else {
@@ -72,6 +78,7 @@ void append_char(std::string& out, char32_t c) {
 
 std::string quote_path(std::string_view path) {
   std::string out = "\"";
+  out.reserve(path.size() + 2);
   for (size_t pos = 0; pos < path.size();) {
     const Utf8Unit unit = decode_utf8_unit(path, pos);
     if (unit.valid) {
