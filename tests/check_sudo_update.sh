@@ -178,6 +178,10 @@ main() {
     STATUS_WRONG=$(cat "$work/wrong.status")
     check_right_password "$work" "$uid"
     check_wrong_password "$work"
+    # The password went to sudo alone: not into the script, an argument or
+    # any output.
+    ! grep -qF "$password" "$work/home/update/update.sh" "$work"/*.calls "$work"/*.out \
+        "$work"/*.err || fail "the password leaked"
     ! getent passwd "$USER_NAME" >/dev/null || fail "the test user leaked out of the namespace"
     echo "update ran through sudo as expected"
 }
