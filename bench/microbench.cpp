@@ -20,41 +20,26 @@ const std::string HOSTILE_OUTPUT =
     "/opt/\xe6\x97\xa5\xe6\x9c\xac/\xff\xfe/bin/\xed\xa0\x80pacman\r\n"
     "  /usr/bin/apt \xe2\x80\x8b\n/home/\xc3\xa9t\xc3\xa9/\xc0\xaf/dnf\n";
 
-void decode_typical_output(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(sorvane::to_plain(TYPICAL_OUTPUT));
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(TYPICAL_OUTPUT.size()));
+void decode_output(benchmark::State& state, const std::string& output) {
+  for (auto _ : state) benchmark::DoNotOptimize(sorvane::to_plain(output));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(output.size()));
 }
-BENCHMARK(decode_typical_output);
+BENCHMARK_CAPTURE(decode_output, typical, TYPICAL_OUTPUT);
+BENCHMARK_CAPTURE(decode_output, hostile, HOSTILE_OUTPUT);
 
-void decode_hostile_output(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(sorvane::to_plain(HOSTILE_OUTPUT));
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(HOSTILE_OUTPUT.size()));
-}
-BENCHMARK(decode_hostile_output);
-
-void name_in_detector_line(benchmark::State& state) {
-  const std::string line = "  /usr/local/bin/flatpak \t";
+void name_in_detector_line(benchmark::State& state, const std::string& line) {
   for (auto _ : state) benchmark::DoNotOptimize(sorvane::name_in_detector_line(line));
 }
-BENCHMARK(name_in_detector_line);
+BENCHMARK_CAPTURE(name_in_detector_line, accepted, std::string("  /usr/local/bin/flatpak \t"));
+BENCHMARK_CAPTURE(name_in_detector_line, rejected, std::string("/usr/bin/apt-get"));
 
-void name_in_rejected_line(benchmark::State& state) {
-  const std::string line = "/usr/bin/apt-get";
-  for (auto _ : state) benchmark::DoNotOptimize(sorvane::name_in_detector_line(line));
-}
-BENCHMARK(name_in_rejected_line);
-
-void quote_plain_path(benchmark::State& state) {
-  const std::string path = "/home/user/.local/share/sorvane/scripts/.update-script-a8Zq0x";
+void quote_path(benchmark::State& state, const std::string& path) {
   for (auto _ : state) benchmark::DoNotOptimize(sorvane::quote_path(path));
 }
-BENCHMARK(quote_plain_path);
-
-void quote_hostile_path(benchmark::State& state) {
-  const std::string path = "/tmp/a\"b\\c\td\ne\xff/\xe2\x80\x8b\xcc\x81/\xef\xbf\xbe/x";
-  for (auto _ : state) benchmark::DoNotOptimize(sorvane::quote_path(path));
-}
-BENCHMARK(quote_hostile_path);
+BENCHMARK_CAPTURE(quote_path, plain,
+                  std::string("/home/user/.local/share/sorvane/scripts/.update-script-a8Zq0x"));
+BENCHMARK_CAPTURE(quote_path, hostile,
+                  std::string("/tmp/a\"b\\c\td\ne\xff/\xe2\x80\x8b\xcc\x81/\xef\xbf\xbe/x"));
 
 void temporary_name(benchmark::State& state) {
   sorvane::Wyrand generator(0x5eed);

@@ -15,8 +15,7 @@ trace=$(mktemp)
 trap 'rm -f "$trace"' EXIT
 # As Sorvane runs it: a system bash, a scrubbed environment.
 strace -f -qq -e trace=execve,fork,vfork,clone,clone3 -o "$trace" \
-    /usr/bin/env -i LC_ALL=C PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    /usr/bin/bash "$detector" >/dev/null
+    /usr/bin/env -i LC_ALL=C PATH="$DETECTOR_ENV_PATH" /usr/bin/bash "$detector" >/dev/null
 created=$(grep -cE '(fork|clone3?)\(' "$trace" || true)
 # env's own execve and the one of bash.
 executed=$(($(grep -c 'execve(' "$trace" || true) - 2))

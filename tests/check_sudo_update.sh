@@ -87,17 +87,17 @@ as_user() {
         env -i HOME="$work/home" USER="$USER_NAME" LOGNAME="$USER_NAME" PATH=/usr/bin:/bin "$@"
 }
 
-# Runs the update script with the given password line; sets STATUS and
-# leaves stdout, stderr and the call log in $work/<name>.*
+# Runs the update script with the given password line, leaving its exit
+# status, stdout, stderr and the call log in $work/<name>.*
 run_update() {
     local work=$1 uid=$2 password=$3 name=$4
     # Owned by the user, so flatpak can add to it; root can anyway.
     install -m 0644 -o "$uid" -g "$uid" /dev/null "$work/log/calls"
-    STATUS=0
+    local status=0
     printf '%s\n' "$password" |
         (cd "$work/home" && as_user "$work" "$uid" bash "$work/home/update/update.sh") \
-            >"$work/$name.out" 2>"$work/$name.err" || STATUS=$?
-    echo "$STATUS" >"$work/$name.status"
+            >"$work/$name.out" 2>"$work/$name.err" || status=$?
+    echo "$status" >"$work/$name.status"
     cp "$work/log/calls" "$work/$name.calls"
 }
 
@@ -123,7 +123,9 @@ inside_namespace() {
 
 check_right_password() {
     local work=$1 uid=$2
-    [[ $STATUS_RIGHT -eq 0 ]] || fail "update exited with $STATUS_RIGHT: $(cat "$work/right.err")"
+    local status
+    status=$(<"$work/right.status")
+    [[ $status -eq 0 ]] || fail "update exited with $status: $(cat "$work/right.err")"
     diff - "$work/right.out" >&2 <<'OUT' || fail "unexpected output of the update"
 Starting system update...
 
@@ -150,7 +152,7 @@ CALLS
 
 check_wrong_password() {
     local work=$1
-    [[ $STATUS_WRONG -ne 0 ]] || fail "update with a wrong password exited with 0"
+    [[ $(<"$work/wrong.status") -ne 0 ]] || fail "update with a wrong password exited with 0"
     ! grep -q ' euid=0 ' "$work/wrong.calls" || fail "a manager ran as root: $(cat "$work/wrong.calls")"
     [[ ! -s $work/wrong.calls ]] || fail "a manager ran after sudo failed: $(cat "$work/wrong.calls")"
     printf 'Starting system update...\n\n' | diff - "$work/wrong.out" >&2 ||
@@ -173,9 +175,7 @@ main() {
     set_up "$work" "$uid" "$password"
 
     unshare -m --propagation private "$0" --inside "$work" "$uid" "$password"
-    # The statuses travel through files: the namespace ran in another process.
-    STATUS_RIGHT=$(cat "$work/right.status")
-    STATUS_WRONG=$(cat "$work/wrong.status")
+    # Results travel through files: the namespace ran in another process.
     check_right_password "$work" "$uid"
     check_wrong_password "$work"
     # The password went to sudo alone: not into the script, an argument or

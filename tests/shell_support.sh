@@ -5,6 +5,10 @@
 # shellcheck disable=SC2034  # used by the scripts that source this file
 PAYLOAD_SHA256=50b2300e506eb4d8de17992bcc7b3cd0c1763317396c915838c1808d5fedf9c8
 
+# The search path Sorvane gives the detector, and nothing else but LC_ALL=C.
+# shellcheck disable=SC2034  # used by the scripts that source this file
+DETECTOR_ENV_PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+
 # ctest counts this exit status as a skip.
 SKIP_STATUS=77
 
