@@ -1,11 +1,17 @@
 #include "detection.hpp"
 
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <new>
 
 #include "detector_process.hpp"
 #include "path.hpp"
 #include "trust.hpp"
 #include "unicode_tables.hpp"
+#include "unique_fd.hpp"
 #include "utf8.hpp"
 
 namespace sorvane {
@@ -41,6 +47,39 @@ bool is_white_space(char32_t c) {
   return unicode::contains(unicode::WHITE_SPACE, c);
 }
 
+// Opening the script before anything is started tells a missing or
+// unreadable detector (a moved executable, a broken package) apart from one
+// that ran and found nothing.
+std::optional<PathError> unreadable(std::string_view script) {
+  const auto c_path = to_c_path(script);
+  if (!c_path) return PathError{std::string(script), OsError::from_code(EINVAL)};
+  const UniqueFd fd(::open(c_path->c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return PathError{std::string(script), OsError::last()};
+  return std::nullopt;
+}
+
+// Why a detector that ran did not finish its work, or nothing when it
+// exited with 0. Its output is then not to be believed: it may be cut short
+// (a crash), or come from a shell that misread the script (dash, busybox).
+std::optional<std::string> unfinished(int wait_status) {
+  if (WIFSIGNALED(wait_status)) {
+    return "it was killed by signal " + std::to_string(WTERMSIG(wait_status));
+  }
+  if (WIFEXITED(wait_status) && WEXITSTATUS(wait_status) != 0) {
+    return "it exited with status " + std::to_string(WEXITSTATUS(wait_status));
+  }
+  return std::nullopt;
+}
+
+std::vector<DetectedManager> parse_output(std::string_view output) {
+  const std::string text = to_plain(output);
+  std::vector<DetectedManager> managers;
+  for (const std::string_view line : split_lines(text)) {
+    if (auto manager = parse_detector_line(line)) managers.push_back(std::move(*manager));
+  }
+  return managers;
+}
+
 // Start of the last character of non-empty valid UTF-8.
 size_t last_char_start(std::string_view text) {
   size_t pos = text.size() - 1;
@@ -61,16 +100,20 @@ Result<std::vector<DetectedManager>, std::string> detect_with_script(std::string
   const auto bash = trusted_system_program(INTERPRETER);
   if (!bash) return std::string(NO_TRUSTED_BASH);
 
+  if (auto error = unreadable(script)) return std::string(DETECTOR_FAILED) + error->text();
+
   auto output = run_detector_child(*bash, script);
   if (!output) return std::string(DETECTOR_FAILED) + output.error().text();
-
-  // Exit status and standard error are the detector's business, not ours.
-  const std::string text = to_plain(output.value().out);
-  std::vector<DetectedManager> managers;
-  for (const std::string_view line : split_lines(text)) {
-    if (auto manager = parse_detector_line(line)) managers.push_back(std::move(*manager));
+  if (auto reason = unfinished(output.value().wait_status)) {
+    return std::string(DETECTOR_FAILED) + *reason;
   }
-  return managers;
+  // Decoding a flood of output may need more memory than there is; that is
+  // a failed detection, not a crash.
+  try {
+    return parse_output(output.value().out);
+  } catch (const std::bad_alloc&) {
+    return std::string(DETECTOR_FAILED) + OsError::from_code(ENOMEM).text();
+  }
 }
 
 std::vector<std::string_view> split_lines(std::string_view text) {

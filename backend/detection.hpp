@@ -44,7 +44,9 @@ inline constexpr std::string_view DETECTOR_FAILED = "could not run package-manag
 Result<std::string, OsError> detector_path();
 
 // Runs the detector and returns the believed managers in its order, with
-// duplicates; or the message of a failure to find bash or run the child.
+// duplicates; or the message of a failure: no trusted bash, a detector that
+// cannot be opened, started or waited for, or one that did not exit with 0
+// (its output is then not parsed).
 Result<std::vector<DetectedManager>, std::string> detect_with_script(std::string_view script);
 
 // What a detector line claims, before the file system is asked: the

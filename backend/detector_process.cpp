@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <csignal>
+#include <new>
 #include <optional>
 
 #include "path.hpp"
@@ -72,11 +74,12 @@ class Child {
     if (pid_ > 0) (void)wait();
   }
 
-  std::optional<OsError> wait() {
+  // The raw wait status.
+  Result<int, OsError> wait() {
     int status = 0;
     const pid_t pid = std::exchange(pid_, -1);
     if (retry_on_eintr([&] { return ::waitpid(pid, &status, 0); }) < 0) return OsError::last();
-    return std::nullopt;
+    return status;
   }
 
  private:
@@ -89,15 +92,25 @@ std::optional<OsError> set_non_blocking(int fd) {
   return std::nullopt;
 }
 
-// Reads once from a ready pipe and appends what came. Closes the pipe at
-// end of file.
-std::optional<OsError> read_available(UniqueFd& fd, std::string& sink) {
+// Reads once from a ready pipe and appends what came to `sink`, or drops it
+// when there is no sink. Closes the pipe at end of file. Running out of
+// memory is an error like any other: the caller still closes the pipes and
+// reaps the child.
+std::optional<OsError> read_available(UniqueFd& fd, std::string* sink) {
   std::array<char, READ_CHUNK> chunk{};
   const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), chunk.data(), chunk.size()); });
   const int saved = errno;
-  if (n > 0) sink.append(chunk.data(), static_cast<size_t>(n));
-  if (n == 0) fd.reset();
-  if (n < 0 && saved != EAGAIN) return OsError::from_code(saved);
+  if (n < 0) return saved == EAGAIN ? std::nullopt : std::optional(OsError::from_code(saved));
+  if (n == 0) {
+    fd.reset();
+    return std::nullopt;
+  }
+  if (sink == nullptr) return std::nullopt;
+  try {
+    sink->append(chunk.data(), static_cast<size_t>(n));
+  } catch (const std::bad_alloc&) {
+    return OsError::from_code(ENOMEM);
+  }
   return std::nullopt;
 }
 
@@ -112,13 +125,15 @@ int set_up_descriptors(posix_spawn_file_actions_t* actions, int in_fd, int out_f
   return rc;
 }
 
-// We ignore SIGPIPE ourselves; the detector gets the default action back, so
-// it dies quietly if we stop reading, and no signal of ours stays blocked.
+// Every signal at its default action and none blocked, whatever our caller
+// left us: SIGPIPE (which we ignore) lets the detector die quietly if we stop
+// reading, and a caller that ignored SIGINT, SIGTERM, SIGHUP or SIGQUIT
+// cannot make the detector unkillable. SIGKILL and SIGSTOP in the set are
+// passed over by the spawn.
 int set_up_signals(posix_spawnattr_t* attr) {
   sigset_t default_signals;
   sigset_t empty_mask;
-  sigemptyset(&default_signals);
-  sigaddset(&default_signals, SIGPIPE);
+  sigfillset(&default_signals);
   sigemptyset(&empty_mask);
   int rc = ::posix_spawnattr_setsigdefault(attr, &default_signals);
   if (rc == 0) rc = ::posix_spawnattr_setsigmask(attr, &empty_mask);
@@ -128,7 +143,8 @@ int set_up_signals(posix_spawnattr_t* attr) {
 }
 
 // Drains both pipes together, so a child that fills one of them never
-// blocks while we wait on the other.
+// blocks while we wait on the other. Standard output is kept; standard
+// error is read and dropped chunk by chunk.
 std::optional<OsError> drain(UniqueFd& out_fd, UniqueFd& err_fd, ChildOutput& output) {
   if (auto error = set_non_blocking(out_fd.get())) return error;
   if (auto error = set_non_blocking(err_fd.get())) return error;
@@ -139,11 +155,11 @@ std::optional<OsError> drain(UniqueFd& out_fd, UniqueFd& err_fd, ChildOutput& ou
       return OsError::last();
     }
     const std::array<std::pair<UniqueFd*, std::string*>, 2> targets{
-        {{&out_fd, &output.out}, {&err_fd, &output.err}}};
+        {{&out_fd, &output.out}, {&err_fd, nullptr}}};
     for (size_t i = 0; i < fds.size(); ++i) {
       if (fds[i].revents == 0) continue;
       if ((fds[i].revents & POLLNVAL) != 0) return OsError::from_code(EBADF);
-      if (auto error = read_available(*targets[i].first, *targets[i].second)) return error;
+      if (auto error = read_available(*targets[i].first, targets[i].second)) return error;
     }
   }
   return std::nullopt;
@@ -181,8 +197,8 @@ Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::stri
   // argv[0] is the bash path itself; argv[1] the script, byte for byte.
   std::array<char*, 3> argv{c_bash->data(), c_script->data(), nullptr};
 
-  // posix_spawn, not posix_spawnp: the path is absolute, and a file that
-  // cannot be executed must fail with its own error, never go to /bin/sh.
+  // posix_spawn, not posix_spawnp: the path is absolute and is never looked
+  // up in any PATH.
   pid_t pid = -1;
   rc = ::posix_spawn(&pid, c_bash->c_str(), actions.get(), attr.get(), argv.data(), envp.data());
   if (rc != 0) return OsError::from_code(rc);
@@ -199,9 +215,10 @@ Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::stri
   // instead of blocking the wait below.
   out_pipe.value().read_end.reset();
   err_pipe.value().read_end.reset();
-  auto wait_error = child.wait();
+  auto status = child.wait();
   if (read_error) return *read_error;
-  if (wait_error) return *wait_error;
+  if (!status) return status.error();
+  output.wait_status = status.value();
   return output;
 }
 

@@ -16,15 +16,19 @@ namespace sorvane {
 inline constexpr std::string_view DETECTOR_PATH_ENV =
     "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin";
 
+// What the detector left: all it wrote to standard output, and how it
+// ended. Its standard error is read as it comes and dropped, so a chatty
+// detector costs no memory.
 struct ChildOutput {
   std::string out;
-  std::string err;
+  int wait_status = 0;  // as waitpid gives it
 };
 
 // Starts `bash script`, reads both output pipes to their end and reaps the
-// child. Exit status and signals are not errors; failing to start the
-// child, to read its pipes or to wait for it is. The child is always reaped
-// before this returns, with or without an error.
+// child. How the child ended is reported, not judged; failing to start the
+// child, to read its pipes (running out of memory included) or to wait for
+// it is an error. The child is always reaped before this returns, with or
+// without an error.
 Result<ChildOutput, OsError> run_detector_child(std::string_view bash, std::string_view script);
 
 }  // namespace sorvane

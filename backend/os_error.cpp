@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "quote.hpp"
+
 namespace sorvane {
 namespace {
 
@@ -27,8 +29,8 @@ OsError OsError::last() {
   return from_code(errno);
 }
 
-OsError OsError::with_message(std::string_view message, ErrorKind kind) {
-  return OsError(0, message, kind);
+OsError OsError::with_message(const StaticText& message, ErrorKind kind) {
+  return OsError(0, message.view(), kind);
 }
 
 std::string error_message(int code) {
@@ -40,8 +42,14 @@ std::string error_message(int code) {
 }
 
 std::string OsError::text() const {
-  if (code_ == 0) return std::string(message_);
+  // A call that failed without setting errno still shows its number (0),
+  // never an empty text.
+  if (!message_.empty()) return std::string(message_);
   return error_message(code_) + " (os error " + std::to_string(code_) + ")";
+}
+
+std::string PathError::text() const {
+  return err.text() + " at path " + quote_path(path);
 }
 
 }  // namespace sorvane

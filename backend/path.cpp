@@ -20,7 +20,7 @@ std::string_view trim_trailing(std::string_view path) {
   const size_t keep = prefix_length(path);
   while (path.size() > keep) {
     const bool trailing_separator = path.back() == '/';
-    const bool trailing_dot_component = path.ends_with("/.") && path.size() - 1 >= keep;
+    const bool trailing_dot_component = path.ends_with("/.");
     if (!trailing_separator && !trailing_dot_component) break;
     path.remove_suffix(1);  // the "/", or the "." of a final "/."
   }

@@ -1,11 +1,15 @@
 #include "run.hpp"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <array>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "detection.hpp"
 #include "payload.hpp"
@@ -43,23 +47,7 @@ void print_report(const std::vector<DetectedManager>& managers) {
   }
 }
 
-}  // namespace
-
-void prepare_process() {
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    // The lowest free number is fd itself, since the ones below are open.
-    const int opened = ::open("/dev/null", O_RDWR);
-    if (opened >= 0 && opened != fd) {
-      ::dup2(opened, fd);
-      ::close(opened);
-    }
-  }
-  (void)std::signal(SIGPIPE, SIG_IGN);
-  (void)std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
-}
-
-Result<Ok, std::string> run() {
+Result<Ok, std::string> run_once() {
   const std::string_view output = output_path();
 
   auto script = detector_path();
@@ -80,9 +68,46 @@ Result<Ok, std::string> run() {
   return Ok{};
 }
 
+}  // namespace
+
+void prepare_process() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free number is fd itself, since the ones below are open.
+    const int opened = ::open("/dev/null", O_RDWR);
+    if (opened >= 0 && opened != fd) {
+      ::dup2(opened, fd);
+      ::close(opened);
+    }
+  }
+  (void)std::signal(SIGPIPE, SIG_IGN);
+  // A caller that ignores SIGCHLD would have the kernel reap the detector
+  // behind our back, and waiting for it would fail.
+  (void)std::signal(SIGCHLD, SIG_DFL);
+  (void)std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+}
+
+Result<Ok, std::string> run() {
+  // Detection turns its own allocation failures into its error line; this
+  // is the last stop for any other, so none ever aborts the process.
+  try {
+    return run_once();
+  } catch (const std::bad_alloc&) {
+    return OsError::from_code(ENOMEM).text();
+  }
+}
+
 void report_error(std::string_view message) {
-  const std::string line = "ERROR: " + std::string(message) + "\n";
-  (void)std::fwrite(line.data(), 1, line.size(), stderr);
+  // One gathered write and no new string: memory may be what ran out, and a
+  // reader of a shared pipe gets the line whole.
+  constexpr std::string_view PREFIX = "ERROR: ";
+  constexpr std::string_view END = "\n";
+  std::array<iovec, 3> pieces{{{const_cast<char*>(PREFIX.data()), PREFIX.size()},
+                               {const_cast<char*>(message.data()), message.size()},
+                               {const_cast<char*>(END.data()), END.size()}}};
+  // Nothing is left to tell if even this fails; the exit status still says it.
+  [[maybe_unused]] const ssize_t written =
+      ::writev(STDERR_FILENO, pieces.data(), static_cast<int>(pieces.size()));
 }
 
 }  // namespace sorvane

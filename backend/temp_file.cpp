@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include "path.hpp"
-#include "quote.hpp"
 
 namespace sorvane {
 namespace {
@@ -19,10 +18,6 @@ static_assert(REJECTION_THRESHOLD == 16);
 constexpr int CREATE_FLAGS = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC;
 
 }  // namespace
-
-std::string PathError::text() const {
-  return err.text() + " at path " + quote_path(path);
-}
 
 TempPath::~TempPath() {
   if (!owned_) return;

@@ -32,15 +32,6 @@ inline constexpr mode_t SCRIPT_FILE_MODE = 0600;
 
 inline constexpr std::string_view TOO_MANY_TEMP_FILES = "too many temporary files exist";
 
-// An error about one path; renders as "<err> at path <quoted path>".
-struct PathError {
-  std::string path;
-  OsError err;
-
-  [[nodiscard]] ErrorKind kind() const { return err.kind(); }
-  [[nodiscard]] std::string text() const;
-};
-
 // The absolute path of a temporary file, unlinked when this is destroyed
 // unless release() was called: kept or removed, nothing in between.
 class TempPath {

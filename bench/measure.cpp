@@ -6,6 +6,10 @@
 // Sorvane process itself, read at its exit, without its bash child.
 //
 // usage: sorvane_measure <sorvane> <detector> <alternative.sh> <output dir> <runs>
+//        sorvane_measure --peak <sorvane> <output file>
+// The second form only reports the peak resident memory of one run, for a
+// Sorvane whose detector was chosen by the caller (such as one that floods
+// its standard error).
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -140,6 +144,13 @@ long peak_resident_at_exit_kib(Command& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--peak") {
+    Command command{"sorvane", {argv[2]}, {"SORVANE_SCRIPT_OUTPUT=" + std::string(argv[3])}, ""};
+    const long peak_kib = peak_resident_at_exit_kib(command);
+    std::printf("Peak resident memory: %ld KiB, %.2f MiB (target <= 4 MiB)\n", peak_kib,
+                static_cast<double>(peak_kib) / 1024);
+    return 0;
+  }
   if (argc != 6) die("usage: sorvane_measure <sorvane> <detector> <alternative.sh> <dir> <runs>");
   const std::string sorvane = argv[1];
   const std::string detector = argv[2];

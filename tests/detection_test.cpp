@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <vector>
 
 #include "detector_process.hpp"
 #include "test_support.hpp"
@@ -120,11 +121,41 @@ class Detect : public testing::Test {
   std::string snap_ = test::make_trusted_manager(managers_, "snap");
 };
 
-TEST_F(Detect, EmptyOutputAndMissingScriptGiveNoManagers) {
+TEST_F(Detect, EmptyOutputGivesNoManagers) {
   EXPECT_TRUE(detect("").empty());
-  auto missing = detect_with_script(dir_ / "no-such-detector.sh");
-  ASSERT_TRUE(missing.ok());
-  EXPECT_TRUE(missing.value().empty());
+}
+
+TEST_F(Detect, ADetectorThatDidNotFinishIsAnError) {
+  // Its output is not believed, valid lines included: it may be cut short.
+  const std::pair<std::string, std::string> cases[] = {
+      {"echo " + apt_ + "\nexit 1\n", "it exited with status 1"},
+      {"echo " + apt_ + "\nkill -KILL $$\n", "it was killed by signal 9"},
+      {"echo " + apt_ + "\nexec >&- 2>&-\nsleep 0.1\nexit 3\n", "it exited with status 3"},
+  };
+  for (const auto& [body, reason] : cases) {
+    test::write_file(dir_ / "detector.sh", body);
+    const auto result = detect_with_script(dir_ / "detector.sh");
+    ASSERT_FALSE(result.ok()) << body;
+    EXPECT_EQ(result.error(), std::string(DETECTOR_FAILED) + reason);
+  }
+}
+
+TEST_F(Detect, AScriptThatCannotBeOpenedIsAnErrorNamingIt) {
+  const std::string missing = dir_ / "no-such-detector.sh";
+  const auto result = detect_with_script(missing);
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(result.error(), std::string(DETECTOR_FAILED) +
+                                "No such file or directory (os error 2) at path \"" + missing +
+                                "\"");
+  EXPECT_FALSE(detect_with_script(std::string_view("a\0b", 3)).ok());
+}
+
+TEST_F(Detect, ClosingOneStreamEarlyLosesNothingFromTheOther) {
+  // Draining must go on until both pipes are at their end.
+  EXPECT_EQ(detect("exec 2>&-\nsleep 0.2\necho " + apt_ + "\n"),
+            (std::vector<DetectedManager>{{apt_, ManagerKind::Apt}}));
+  EXPECT_EQ(detect("echo " + apt_ + "\nexec >&-\nsleep 0.2\necho late >&2\n"),
+            (std::vector<DetectedManager>{{apt_, ManagerKind::Apt}}));
 }
 
 TEST_F(Detect, KeepsOrderAndDuplicates) {
@@ -137,13 +168,13 @@ TEST_F(Detect, KeepsOrderAndDuplicates) {
   EXPECT_EQ(got, expected);
 }
 
-TEST_F(Detect, FailingOrKilledDetectorStillCounts) {
-  EXPECT_EQ(detect("echo " + apt_ + "\nexit 1\n").size(), 1U);
-  EXPECT_EQ(detect("echo " + apt_ + "\nkill -KILL $$\necho " + snap_ + "\n").size(), 1U);
-}
-
 TEST_F(Detect, InvalidUtf8NeverNamesAManager) {
-  const auto got = detect("printf '" + managers_.path() + "/ap\\377t\\n" + apt_ + "\\n'\n");
+  // A trusted apt really lives in "caf\xFF"; the decoded line names
+  // "caf\uFFFD", which does not exist.
+  test::make_dir(managers_ / "caf\xFF");
+  test::make_trusted_manager(managers_, "caf\xFF/apt");
+  const auto got = detect("printf '" + managers_.path() + "/ap\\377t\\n" + managers_.path() +
+                          "/caf\\377/apt\\n" + apt_ + "\\n'\n");
   EXPECT_EQ(got, (std::vector<DetectedManager>{{apt_, ManagerKind::Apt}}));
 }
 
@@ -185,18 +216,24 @@ TEST_F(Detect, NoDescriptorOrSignalStateLeaksIntoTheChild) {
   sigemptyset(&block);
   sigaddset(&block, SIGUSR1);
   ::pthread_sigmask(SIG_BLOCK, &block, &old);
-  const auto old_pipe = std::signal(SIGPIPE, SIG_IGN);
+  // Ignored by a caller such as a daemon: the detector must still be
+  // killable and get SIGPIPE.
+  const int ignored[] = {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+  std::vector<sighandler_t> old_actions;
+  for (const int signal : ignored) old_actions.push_back(std::signal(signal, SIG_IGN));
   // Programs exec'd by the detector inherit what bash was given: their
   // view is free of bash's own bookkeeping descriptors and signal masks.
   detect("/usr/bin/ls /proc/self/fd > " + (dir_ / "fds") + "\n" +
          "exec /usr/bin/cat /proc/self/status > " + (dir_ / "status") + "\n");
-  std::signal(SIGPIPE, old_pipe);
+  for (size_t i = 0; i < old_actions.size(); ++i) std::signal(ignored[i], old_actions[i]);
   ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
   ::close(leaked);
   // 3 is ls's own handle on the directory it lists.
   EXPECT_EQ(test::read_file(dir_ / "fds"), "0\n1\n2\n3\n");
   const std::string status = test::read_file(dir_ / "status");
-  EXPECT_EQ(signal_set(status, "SigIgn") & bit(SIGPIPE), 0U) << status;
+  for (const int signal : ignored) {
+    EXPECT_EQ(signal_set(status, "SigIgn") & bit(signal), 0U) << signal << "\n" << status;
+  }
   EXPECT_EQ(signal_set(status, "SigBlk") & bit(SIGUSR1), 0U) << status;
 }
 
@@ -222,10 +259,13 @@ TEST_F(Detect, InterruptedSystemCallsAreRetried) {
   ASSERT_EQ(::setitimer(ITIMER_REAL, &storm, nullptr), 0);
   const auto got =
       detect("for i in 1 2 3 4 5; do echo " + apt_ + "; sleep 0.05; done\nsleep 0.1\n");
+  // Both pipes end long before the child does: only waitpid is interrupted.
+  const auto outlived = detect("echo " + apt_ + "\nexec >&- 2>&-\nsleep 0.3\n");
   const itimerval stop{};
   ::setitimer(ITIMER_REAL, &stop, nullptr);
   ::sigaction(SIGALRM, &old_action, nullptr);
   EXPECT_EQ(got, std::vector<DetectedManager>(5, {apt_, ManagerKind::Apt}));
+  EXPECT_EQ(outlived, std::vector<DetectedManager>(1, {apt_, ManagerKind::Apt}));
 }
 
 TEST(DetectorProcess, StartFailuresCarryTheirOwnError) {

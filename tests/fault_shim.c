@@ -4,12 +4,14 @@
  * SORVANE_FAULT=write:zero              makes write() report 0 bytes written;
  * SORVANE_FAULT=write:eintr             interrupts the first write with EINTR;
  * SORVANE_FAULT=write:short             writes at most 100 bytes per call.
- * <call> is one of fchmod, write, fsync, renameat. Only calls on the
+ * <call> is one of open, fchmod, write, fsync, renameat. Only calls on the
  * writer's temporary file are touched (renameat: every call), so the
- * program's own output is unaffected. */
+ * program's own output is unaffected; open fails only the first time. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <fcntl.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -31,6 +33,11 @@ static int fail_with(const char* arg) {
   return -1;
 }
 
+static int is_temp_name(const char* path) {
+  const char* name = strrchr(path, '/');
+  return strncmp(name != NULL ? name + 1 : path, TEMP_PREFIX, sizeof TEMP_PREFIX - 1) == 0;
+}
+
 static int is_temp_file(int fd) {
   char link[64];
   char target[4096];
@@ -38,11 +45,41 @@ static int is_temp_file(int fd) {
   ssize_t n = readlink(link, target, sizeof target - 1);
   if (n < 0) return 0;
   target[n] = '\0';
-  const char* name = strrchr(target, '/');
-  return name != NULL && strncmp(name + 1, TEMP_PREFIX, sizeof TEMP_PREFIX - 1) == 0;
+  return is_temp_name(target);
 }
 
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
+
+static int open_with_fault(const char* path, int flags, mode_t mode,
+                           int (*next)(const char*, int, ...)) {
+  static int failed = 0;
+  const char* arg = fault_for("open");
+  if (arg != NULL && !failed && is_temp_name(path)) {
+    failed = 1;
+    return fail_with(arg);
+  }
+  return next(path, flags, mode);
+}
+
+static mode_t mode_argument(int flags, va_list args) {
+  return (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(args, mode_t) : 0;
+}
+
+int open(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const mode_t mode = mode_argument(flags, args);
+  va_end(args);
+  return open_with_fault(path, flags, mode, NEXT(open));
+}
+
+int open64(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const mode_t mode = mode_argument(flags, args);
+  va_end(args);
+  return open_with_fault(path, flags, mode, NEXT(open64));
+}
 
 int fchmod(int fd, mode_t mode) {
   const char* arg = fault_for("fchmod");

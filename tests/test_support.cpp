@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "unique_fd.hpp"
+
 namespace sorvane::test {
 
 bool in_ci() {
@@ -38,15 +40,14 @@ TempDir::~TempDir() {
 }
 
 void write_file(const std::string& path, std::string_view contents, mode_t mode) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) throw std::runtime_error("cannot create " + path + ": " + std::strerror(errno));
+  const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  if (!fd.valid()) throw std::runtime_error("cannot create " + path + ": " + std::strerror(errno));
   size_t done = 0;
   while (done < contents.size()) {
-    const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+    const ssize_t n = ::write(fd.get(), contents.data() + done, contents.size() - done);
     if (n <= 0) throw std::runtime_error("cannot write " + path);
     done += static_cast<size_t>(n);
   }
-  ::close(fd);
   set_mode(path, mode);
 }
 
@@ -146,12 +147,21 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
 }
 
 void in_directory(const std::string& dir, const std::function<void()>& body) {
-  const int saved = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  ASSERT_GE(saved, 0);
+  // Goes back even when body throws, so no later test runs elsewhere.
+  struct Return {
+    UniqueFd saved{::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    Return() = default;
+    Return(const Return&) = delete;
+    Return& operator=(const Return&) = delete;
+    Return(Return&&) = delete;
+    Return& operator=(Return&&) = delete;
+    ~Return() {
+      if (saved.valid() && ::fchdir(saved.get()) != 0) std::abort();
+    }
+  } back;
+  ASSERT_TRUE(back.saved.valid());
   ASSERT_EQ(::chdir(dir.c_str()), 0);
   body();
-  ASSERT_EQ(::fchdir(saved), 0);
-  ::close(saved);
 }
 
 std::string sorvane_binary() {

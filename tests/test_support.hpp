@@ -11,7 +11,22 @@
 #include <string>
 #include <vector>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SORVANE_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define SORVANE_TEST_ASAN 1
+#endif
+
 namespace sorvane::test {
+
+#ifdef SORVANE_TEST_ASAN
+inline constexpr bool UNDER_ADDRESS_SANITIZER = true;
+#else
+inline constexpr bool UNDER_ADDRESS_SANITIZER = false;
+#endif
 
 bool in_ci();
 

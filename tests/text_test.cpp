@@ -1,6 +1,9 @@
 // Decoding of untrusted bytes and the two ways of showing a path.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "os_error.hpp"
 #include "quote.hpp"
 #include "utf8.hpp"
 
@@ -80,6 +83,18 @@ TEST(Quote, EscapesWhatCannotBeShownAsItIs) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(quote_path(c.path), c.quoted) << testing::PrintToString(c.path);
+}
+
+TEST(OsErrorText, NumberedAndFixedErrors) {
+  EXPECT_EQ(OsError::from_code(ENOENT).text(), "No such file or directory (os error 2)");
+  EXPECT_EQ(OsError::from_code(ENOMEM).text(), "Cannot allocate memory (os error 12)");
+  // A call that failed without setting errno still says something.
+  errno = 0;
+  EXPECT_EQ(OsError::last().text(), "Success (os error 0)");
+  EXPECT_EQ(OsError::with_message("failed to write whole buffer", ErrorKind::WriteZero).text(),
+            "failed to write whole buffer");
+  EXPECT_EQ((PathError{"/a b/\xFF", OsError::from_code(EACCES)}.text()),
+            "Permission denied (os error 13) at path \"/a b/\\xFF\"");
 }
 
 }  // namespace

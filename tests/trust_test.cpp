@@ -24,7 +24,7 @@ TEST(Trust, FileAndDirectoryModes) {
       {0755, 0755, true},  {0700, 0755, true},  {04755, 0755, true}, {02755, 0755, true},
       {0500, 0700, true},  {0775, 0755, false}, {0757, 0755, false}, {0644, 0755, false},
       {0600, 0755, false}, {0755, 0775, false}, {0755, 0757, false}, {0755, 01777, false},
-      {0755, 01755, true},
+      {0755, 01755, true}, {0654, 0755, true},  {0645, 0755, true},  {0744, 0755, true},
   };
   for (const auto& c : cases) {
     const TempDir dir;

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <sstream>
 
 #include "payload.hpp"
 #include "test_support.hpp"
@@ -162,6 +164,31 @@ TEST(CreateHelper, GivesUpAfterTheAttemptBound) {
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(result.error().text(), "too many temporary files exist at path \"" + dir.path() + "\"");
   EXPECT_EQ(result.error().kind(), ErrorKind::AlreadyExists);
+}
+
+TEST(CreateHelper, ReadsTheSystemRandomSourceOnlyBeforeTheFourthAttempt) {
+  // The test above, in a traced copy of this binary: every creation attempt
+  // and every read of the operating system's random source, in order.
+  std::array<char, 4096> self{};
+  ASSERT_GT(::readlink("/proc/self/exe", self.data(), self.size() - 1), 0);
+  const TempDir dir;
+  const auto result =
+      test::run_process({"/usr/bin/strace", "-o", dir / "log", "-e", "trace=openat,getrandom",
+                         self.data(), "--gtest_filter=CreateHelper.GivesUpAfterTheAttemptBound"},
+                        {{"PATH=/usr/bin:/bin", "ASAN_OPTIONS=detect_leaks=0"}, "", {}, {}});
+  ASSERT_EQ(result.exit_code(), 0) << result.out;
+  std::vector<char> events;  // 'c' an attempt to create, 'r' a random read
+  std::istringstream log(test::read_file(dir / "log"));
+  for (std::string line; std::getline(log, line);) {
+    if (line.find("/.update-script-\", O_RDWR|O_CREAT|O_EXCL") != std::string::npos) {
+      events.push_back('c');
+    } else if (line.starts_with("getrandom(") && line.find(", 8, 0)") != std::string::npos) {
+      events.push_back('r');
+    }
+  }
+  ASSERT_EQ(events.size(), 65536U + 1);  // the bound, and the one read
+  EXPECT_EQ(std::string(events.begin(), events.begin() + 5), "cccrc");
+  EXPECT_EQ(std::count(events.begin(), events.end(), 'r'), 1);
 }
 
 TEST(CreateHelper, NeverFollowsALinkPlantedAtACandidateName) {
