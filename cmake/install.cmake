@@ -17,13 +17,18 @@ set(SORVANE_EXECUTABLE_DIR "${SORVANE_PRIVATE_DIR}/libexec/bin")
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(SORVANE_READ_ONLY_FILE OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+set(SORVANE_EXECUTABLE_FILE OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                            WORLD_READ WORLD_EXECUTE)
+# Everything a plain `cmake --install` puts in place belongs to this one.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME program)
 
 install(TARGETS sorvane RUNTIME DESTINATION "${SORVANE_EXECUTABLE_DIR}"
-  PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-              WORLD_READ WORLD_EXECUTE)
+  PERMISSIONS ${SORVANE_EXECUTABLE_FILE})
+# Run as `bash <script>`, so the execute bit is not needed; it is set
+# because the file starts with "#!", as packaging checkers expect.
 install(FILES "${PROJECT_SOURCE_DIR}/scripts/detect-package-managers.sh"
   DESTINATION "${SORVANE_PRIVATE_DIR}/scripts"
-  PERMISSIONS ${SORVANE_READ_ONLY_FILE})
+  PERMISSIONS ${SORVANE_EXECUTABLE_FILE})
 
 # install(FILES) copies a symbolic link as a link.
 file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/install-links")
@@ -41,3 +46,39 @@ add_custom_command(OUTPUT "${SORVANE_MAN_PAGE}"
 add_custom_target(man_page ALL DEPENDS "${SORVANE_MAN_PAGE}")
 install(FILES "${SORVANE_MAN_PAGE}" DESTINATION share/man/man1
   PERMISSIONS ${SORVANE_READ_ONLY_FILE})
+
+# What a package format adds around the program, each its own component and
+# left out of a plain `cmake --install`: the licence where RPM and Arch keep
+# it, and Debian's copyright file (the licence in Debian's machine-readable
+# form) and changelog. cmake/package_per_format.cmake picks them per format.
+install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION share/licenses/sorvane
+  PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT license EXCLUDE_FROM_ALL)
+
+file(READ "${PROJECT_SOURCE_DIR}/LICENSE" _sorvane_license)
+string(REGEX REPLACE "^.*\n\n(Permission is hereby granted)" "\\1" _sorvane_license_body
+       "${_sorvane_license}")
+string(STRIP "${_sorvane_license_body}" _sorvane_license_body)
+string(REGEX REPLACE "\n\n" "\n.\n" _sorvane_license_body "${_sorvane_license_body}")
+string(REPLACE "\n" "\n " SORVANE_LICENSE_BODY " ${_sorvane_license_body}")
+configure_file("${PROJECT_SOURCE_DIR}/packaging/debian/copyright.in"
+  "${PROJECT_BINARY_DIR}/debian/copyright" @ONLY)
+
+set(SORVANE_DEBIAN_VERSION "${PROJECT_VERSION}-1")
+# The entry's date is the packaged commit's (SOURCE_DATE_EPOCH), so that
+# two builds of it give the same bytes.
+string(TIMESTAMP SORVANE_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file("${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in"
+  "${PROJECT_BINARY_DIR}/debian/changelog.Debian" @ONLY)
+add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz"
+  COMMAND gzip -9 -n -c "${PROJECT_BINARY_DIR}/debian/changelog.Debian"
+          > "${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz"
+  DEPENDS "${PROJECT_BINARY_DIR}/debian/changelog.Debian"
+  VERBATIM)
+add_custom_target(debian_docs ALL DEPENDS "${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz")
+install(FILES "${PROJECT_BINARY_DIR}/debian/copyright"
+              "${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz"
+  DESTINATION share/doc/sorvane
+  PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT debian EXCLUDE_FROM_ALL)
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides"
+  DESTINATION share/lintian/overrides RENAME sorvane
+  PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT debian EXCLUDE_FROM_ALL)

@@ -1,22 +1,45 @@
-# The Debian package: `cpack -G DEB` in a release build directory.
-set(CPACK_GENERATOR "DEB")
+# The .deb and the .rpm, made by CPack from one installed tree
+# (`tools/package` runs it in a release build directory). What they say
+# about Sorvane comes from packaging/metadata; packaging/arch/PKGBUILD makes
+# the third package, for pacman, from the same metadata and install rules.
+set(CPACK_GENERATOR "DEB;RPM")
 set(CPACK_PACKAGE_NAME "sorvane")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_CONTACT "Sorvane maintainers <maintainers@users.noreply.c-seed-0a865cc4.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "prepares a script that updates every package manager")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Sorvane finds out which of pacman, apt, dnf, snap and flatpak are
-installed, trusting only executables that no one but their owner can
-change, prints them, and writes one fixed bash script that updates all of
-them. It never runs the update and never handles a password: a graphical
-front end runs the script later and feeds the sudo password to it on
-standard input.")
+set(CPACK_PACKAGE_CONTACT "${SORVANE_MAINTAINER}")
+set(CPACK_PACKAGE_VENDOR "Sorvane developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${SORVANE_SUMMARY}")
+set(CPACK_PACKAGE_DESCRIPTION "${SORVANE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
+# Picks, per format, which install components go in.
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/package_per_format.cmake")
+
+# Debian. bash is Essential there (always installed), so it is not listed:
+# Debian's checker refuses an unversioned dependency on it. Without sudo
+# the written script fails at once, hence the recommendation.
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
+set(CPACK_DEBIAN_PACKAGE_RELEASE "1")
 set(CPACK_DEBIAN_PACKAGE_SECTION "admin")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "bash")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sudo")
 # Adds the C library dependency that the executable really has.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+# RPM. The build host and times are fixed so that two builds of one commit
+# give the same bytes; Recommends goes in as a raw header line (CPack has no
+# variable for it).
+set(CPACK_RPM_FILE_NAME "RPM-DEFAULT")
+set(CPACK_RPM_PACKAGE_RELEASE "1")
+set(CPACK_RPM_PACKAGE_LICENSE "${SORVANE_LICENSE}")
+set(CPACK_RPM_PACKAGE_GROUP "Applications/System")
+set(CPACK_RPM_PACKAGE_REQUIRES "bash")
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${SORVANE_DESCRIPTION}")
+set(CPACK_RPM_SPEC_MORE_DEFINE "Recommends: sudo
+Packager: ${SORVANE_MAINTAINER}
+%define _buildhost sorvane-build
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1
+%define _build_id_links none")
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share/man
+                                                 /usr/share/man/man1)
 include(CPack)

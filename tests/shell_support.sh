@@ -39,6 +39,16 @@ expected_report() {
     printf '\nUpdate script prepared successfully.\n'
 }
 
+# The managers this machine has on the detector's search path, in the
+# report's order: what a run of the real detector should list here.
+managers_here() {
+    local name
+    for name in pacman flatpak apt dnf snap; do
+        PATH=$DETECTOR_ENV_PATH command -v "$name" >/dev/null && printf '%s\n' "$name"
+    done
+    return 0
+}
+
 # Fails unless $1 is the update script: the right bytes, mode 0600, owned
 # by user $2.
 check_written_script() {
