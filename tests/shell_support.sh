@@ -50,12 +50,14 @@ managers_here() {
 }
 
 # Fails unless $1 is the update script: the right bytes, mode 0600, owned
-# by user $2.
+# by user $2 (a name, or a uid for a user of another system, such as a
+# chroot's).
 check_written_script() {
     local file=$1 owner=$2
+    [[ $owner == +([0-9]) ]] || owner=$(id -u "$owner")
     [[ -f $file && ! -L $file ]] || fail "$file is not a regular file"
     [[ $(stat -c %a "$file") == 600 ]] || fail "$file has mode $(stat -c %a "$file")"
-    [[ $(stat -c %U "$file") == "$owner" ]] || fail "$file is owned by $(stat -c %U "$file")"
+    [[ $(stat -c %u "$file") == "$owner" ]] || fail "$file is owned by uid $(stat -c %u "$file")"
     local sum
     sum=$(sha256sum <"$file")
     [[ ${sum%% *} == "$PAYLOAD_SHA256" ]] || fail "$file is not the update script"
