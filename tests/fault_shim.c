@@ -61,25 +61,21 @@ static int open_with_fault(const char* path, int flags, mode_t mode,
   return next(path, flags, mode);
 }
 
-static mode_t mode_argument(int flags, va_list args) {
-  return (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(args, mode_t) : 0;
-}
+/* open and open64 take a mode only with O_CREAT or O_TMPFILE. */
+#define DEFINE_OPEN(name)                                  \
+  int name(const char* path, int flags, ...) {             \
+    mode_t mode = 0;                                       \
+    if ((flags & (O_CREAT | O_TMPFILE)) != 0) {            \
+      va_list args;                                        \
+      va_start(args, flags);                               \
+      mode = va_arg(args, mode_t);                         \
+      va_end(args);                                        \
+    }                                                      \
+    return open_with_fault(path, flags, mode, NEXT(name)); \
+  }
 
-int open(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = mode_argument(flags, args);
-  va_end(args);
-  return open_with_fault(path, flags, mode, NEXT(open));
-}
-
-int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = mode_argument(flags, args);
-  va_end(args);
-  return open_with_fault(path, flags, mode, NEXT(open64));
-}
+DEFINE_OPEN(open)
+DEFINE_OPEN(open64)
 
 int fchmod(int fd, mode_t mode) {
   const char* arg = fault_for("fchmod");

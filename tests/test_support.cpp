@@ -21,8 +21,10 @@ bool in_ci() {
   return ci != nullptr && std::string_view(ci) == "true";
 }
 
-TempDir::TempDir() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/sorvane-test-XXXXXX";
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path().string()) {}
+
+TempDir::TempDir(const std::string& base) {
+  std::string pattern = base + "/sorvane-test-XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
   set_mode(path_, 0755);

@@ -39,10 +39,12 @@ bool in_ci();
     }                                                                                 \
   } while (0)
 
-// A fresh directory (mode 0755) removed with everything in it at the end.
+// A fresh directory (mode 0755) removed with everything in it at the end:
+// under the system's temporary directory, or under `base`.
 class TempDir {
  public:
   TempDir();
+  explicit TempDir(const std::string& base);
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   ~TempDir();

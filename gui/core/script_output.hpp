@@ -1,0 +1,94 @@
+// What the update script's output says about its progress. The script
+// prints "Updating <manager> packages..." before each manager and
+// "Update complete." at its end; everything between is the managers' own
+// output. Only exact whole lines from the script count, and only in the
+// script's order, so a package's own output cannot fake a step or the end.
+// The outcome rests on the exit status: output alone never means success.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvane::gui {
+
+// The steps in the order the script runs them: the privileged managers
+// under one sudo, then flatpak as the user.
+enum class Step : std::uint8_t { Pacman, Apt, Dnf, Snap, Flatpak };
+
+inline constexpr std::array<std::string_view, 5> STEP_LINES = {
+    "Updating pacman packages...", "Updating apt packages...", "Updating dnf packages...",
+    "Updating Snap packages...", "Updating Flatpak packages..."};
+inline constexpr std::string_view COMPLETE_LINE = "Update complete.";
+// What the script prints before anything else.
+inline constexpr std::array<std::string_view, 2> HEADER_LINES = {"Starting system update...", ""};
+
+inline std::string_view step_line(Step step) {
+  return STEP_LINES.at(static_cast<size_t>(step));
+}
+bool runs_under_sudo(Step step);
+
+enum class Outcome : std::uint8_t {
+  Success,
+  SuccessWithWarnings,  // exit 0, but apt printed "W:" or "E:" lines
+  PasswordRefused,      // sudo failed before the first privileged step
+  Failed,
+};
+
+struct Finish {
+  Outcome outcome;
+  std::optional<Step> failed_step;  // the step that was running, for Failed
+  int exit_status = 0;              // the script's status, or 128 + the signal
+  bool killed = false;              // for Failed: ended by a signal
+  size_t failed_line = 0;           // the line number (from 0) where failed_step began
+  std::string message;              // for PasswordRefused: sudo's own words, unparsed
+};
+
+class ScriptOutput {
+ public:
+  // `steps`: the managers the script will update, in any order.
+  explicit ScriptOutput(const std::vector<Step>& steps);
+
+  // Takes output as it arrives; returns the lines it completed, each made
+  // displayable (terminal_text.hpp). A line longer than MAX_LINE_BYTES is
+  // cut there, so no output can grow the pending line without bound.
+  std::vector<std::string> feed(std::string_view bytes);
+  // At the end of the output: the last line if it had no line feed.
+  std::vector<std::string> flush();
+
+  [[nodiscard]] const std::vector<Step>& steps() const { return steps_; }
+  // How many steps have begun; the last of them is running until the end.
+  [[nodiscard]] size_t started() const { return started_; }
+  // The latest line of output, unfinished or not, without colours.
+  [[nodiscard]] std::string latest() const;
+  [[nodiscard]] bool warned() const { return warned_; }
+  // The last line so far is "Update complete.", after every step.
+  [[nodiscard]] bool completed() const { return completed_; }
+  [[nodiscard]] size_t line_count() const { return line_count_; }
+
+  // How the run ended, from the wait status of the script.
+  [[nodiscard]] Finish finish(int wait_status) const;
+
+  static constexpr size_t MAX_LINE_BYTES = 64 * 1024;
+  // How much of sudo's message is kept (it is a line or two).
+  static constexpr size_t MAX_MESSAGE_LINES = 16;
+
+ private:
+  std::string complete_line(std::string_view raw);
+
+  std::vector<Step> steps_;  // in the script's order
+  std::vector<size_t> step_lines_;
+  size_t started_ = 0;
+  bool completed_ = false;
+  bool warned_ = false;
+  size_t line_count_ = 0;
+  std::string pending_;
+  std::string latest_;
+  std::vector<std::string> before_steps_;
+};
+
+}  // namespace sorvane::gui

@@ -1,0 +1,56 @@
+#include "script_programs.hpp"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "detector_process.hpp"
+#include "path.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+constexpr std::array<uid_t, 1> ROOT_ONLY = {0};
+
+}  // namespace
+
+std::vector<std::string> script_path_dirs() {
+  // The update script sets exactly the PATH the detector gets (a test
+  // holds the two together).
+  std::vector<std::string> dirs;
+  std::string_view rest = DETECTOR_PATH_ENV;
+  while (!rest.empty()) {
+    const size_t colon = rest.find(':');
+    dirs.emplace_back(rest.substr(0, colon));
+    if (colon == std::string_view::npos) break;
+    rest.remove_prefix(colon + 1);
+  }
+  return dirs;
+}
+
+std::optional<std::string> find_like_the_script(std::string_view name) {
+  for (const std::string& dir : script_path_dirs()) {
+    const std::string candidate = join(dir, name);
+    struct stat st {};
+    if (::stat(candidate.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
+        ::access(candidate.c_str(), X_OK) == 0) {
+      return candidate;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Untrusted> untrusted_script_program() {
+  for (const std::string& dir : script_path_dirs()) {
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0) continue;  // a missing directory holds nothing
+    if (auto fault = untrusted_on_the_way(dir, ROOT_ONLY)) return fault;
+  }
+  for (const std::string_view name : SCRIPT_PROGRAMS) {
+    const auto found = find_like_the_script(name);
+    if (!found) continue;
+    if (auto fault = untrusted_on_the_way(*found, ROOT_ONLY)) return fault;
+  }
+  return std::nullopt;
+}
+
+}  // namespace sorvane::gui

@@ -1,0 +1,33 @@
+// The programs the update script will run, found as it finds them. The
+// script looks up sudo (which receives the password), bash, pacman, apt,
+// dnf and snap (run as root) and flatpak (run as the user) with `command
+// -v` on its own PATH. Before the password is written, each of those PATH
+// directories, and each program found there, must be root's and writable
+// by no one else: otherwise a file planted in an earlier directory after
+// this check, or a program changed in place, would run instead.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "path_trust.hpp"
+
+namespace sorvane::gui {
+
+inline constexpr std::array<std::string_view, 7> SCRIPT_PROGRAMS = {"sudo", "bash", "pacman", "apt",
+                                                                    "dnf",  "snap", "flatpak"};
+
+// The script's PATH, one directory at a time, in its order.
+std::vector<std::string> script_path_dirs();
+
+// Where `command -v name` finds the program on the script's PATH: the first
+// directory that holds an executable file (not a directory) of that name.
+std::optional<std::string> find_like_the_script(std::string_view name);
+
+// The first directory or program on the way that is not root's alone.
+std::optional<Untrusted> untrusted_script_program();
+
+}  // namespace sorvane::gui

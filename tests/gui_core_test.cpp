@@ -1,0 +1,299 @@
+// The update window's core: what it shows of the script's output, how it
+// reads progress and outcome from it, and the checks it makes before it
+// writes a password.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include "detector_process.hpp"
+#include "password.hpp"
+#include "path_trust.hpp"
+#include "payload.hpp"
+#include "script_output.hpp"
+#include "script_programs.hpp"
+#include "terminal_text.hpp"
+#include "test_support.hpp"
+#include "written_script.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using test::TempDir;
+
+TEST(TerminalText, ShowsWhatATerminalWouldShowLast) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain text", "plain text"},
+      {"\x1B[1;32mok\x1B[0m done", "\x1B[1;32mok\x1B[0m done"},  // colours stay
+      {"10%\r50%\r100%", "100%"},
+      {"10%\r100%\r", "100%"},  // a trailing redraw point shows the last text
+      {"\r", ""},
+      {"\x1B]0;window title\x07text", "text"},  // OSC, ended by BEL
+      {"\x1B]8;;http://x\x1B\\link", "link"},   // OSC, ended by ESC backslash
+      {"\x1B[2K\x1B[1Gline", "line"},           // erase and cursor moves go
+      {"a\x1B(Bb", "ab"},                       // a character-set switch
+      {"tab\there", "tab\there"},
+      {"bell\x07 back\x08space\x7F", "bell backspace"},
+      {"caf\xFF", "caf\xEF\xBF\xBD"},
+      {"\xC2\x9B"
+       "31m",
+       "31m"},                // the one-character CSI is a control, not a sequence
+      {"cut \x1B[", "cut "},  // unfinished at the end of the line
+      {"\xE2\x94\x80\xE2\x94\x80", "\xE2\x94\x80\xE2\x94\x80"},
+  };
+  for (const auto& [raw, shown] : cases) {
+    EXPECT_EQ(displayable_line(raw), shown) << testing::PrintToString(raw);
+  }
+  EXPECT_EQ(without_colours("\x1B[31mred\x1B[0m and \x1B[1mbold\x1B[m"), "red and bold");
+}
+
+// Feeds a whole output and returns the parser for its questions.
+ScriptOutput fed(const std::vector<Step>& steps, const std::string& output) {
+  ScriptOutput parsed(steps);
+  (void)parsed.feed(output);
+  (void)parsed.flush();
+  return parsed;
+}
+
+int exited(int status) {
+  return W_EXITCODE(status, 0);
+}
+
+const std::string HEADER = "Starting system update...\n\n";
+
+TEST(ScriptOutput, StepsAdvanceOnTheScriptsOwnLinesInItsOrder) {
+  const auto run = fed({Step::Flatpak, Step::Apt},  // any order in, the script's order kept
+                       HEADER + "Updating apt packages...\nHit:1 http://deb.debian.org\n" +
+                           "Updating Flatpak packages...\nNothing to do.\nUpdate complete.\n");
+  EXPECT_EQ(run.steps(), (std::vector<Step>{Step::Apt, Step::Flatpak}));
+  EXPECT_EQ(run.started(), 2U);
+  EXPECT_TRUE(run.completed());
+  EXPECT_EQ(run.finish(exited(0)).outcome, Outcome::Success);
+
+  // Lines that only look like steps: out of order, redrawn, indented.
+  const auto fake = fed({Step::Apt, Step::Dnf, Step::Flatpak},
+                        HEADER + "Updating apt packages...\nUpdating Flatpak packages...\n" +
+                            "\rUpdating dnf packages...\n  Updating dnf packages...\n" +
+                            "Updating dnf packages... \nUpdate complete.\n");
+  EXPECT_EQ(fake.started(), 1U);
+  EXPECT_FALSE(fake.completed());  // not every step has run
+  EXPECT_EQ(fake.finish(exited(0)).outcome, Outcome::Failed);
+}
+
+TEST(ScriptOutput, UpdateCompleteCountsOnlyAsTheLastLine) {
+  const std::string body = HEADER + "Updating Flatpak packages...\nUpdate complete.\n";
+  EXPECT_TRUE(fed({Step::Flatpak}, body).completed());
+  EXPECT_FALSE(fed({Step::Flatpak}, body + "more from a package\n").completed());
+  // A package that prints it and then fails does not make a success.
+  EXPECT_EQ(fed({Step::Flatpak}, body).finish(exited(1)).outcome, Outcome::Failed);
+}
+
+TEST(ScriptOutput, WarningsFromAptMakeASuccessWithWarnings) {
+  const auto run =
+      fed({Step::Apt}, HEADER + "Updating apt packages...\n" +
+                           "W: Failed to fetch http://x/InRelease\nUpdate complete.\n");
+  EXPECT_TRUE(run.warned());
+  EXPECT_EQ(run.finish(exited(0)).outcome, Outcome::SuccessWithWarnings);
+}
+
+TEST(ScriptOutput, SudoFailingBeforeTheFirstStepIsAPasswordRefusal) {
+  const auto run = fed({Step::Pacman, Step::Flatpak},
+                       HEADER + "Sorry, try again.\nsudo: 1 incorrect password attempt\n");
+  const Finish finish = run.finish(exited(1));
+  EXPECT_EQ(finish.outcome, Outcome::PasswordRefused);
+  EXPECT_EQ(finish.message, "Sorry, try again.\nsudo: 1 incorrect password attempt");
+  // With only flatpak there is no sudo: the same failure is the step's.
+  EXPECT_EQ(fed({Step::Flatpak}, HEADER + "error\n").finish(exited(1)).outcome, Outcome::Failed);
+}
+
+TEST(ScriptOutput, AFailureNamesTheRunningStepAndWhereItBegan) {
+  const auto run =
+      fed({Step::Pacman, Step::Apt}, HEADER + "Updating pacman packages...\n" +
+                                         "error: no usable package repositories configured.\n");
+  const Finish finish = run.finish(exited(1));
+  EXPECT_EQ(finish.outcome, Outcome::Failed);
+  EXPECT_EQ(finish.failed_step, Step::Pacman);
+  EXPECT_EQ(finish.exit_status, 1);
+  EXPECT_EQ(finish.failed_line, 2U);
+  EXPECT_FALSE(finish.killed);
+
+  const Finish killed = run.finish(W_EXITCODE(0, SIGKILL));
+  EXPECT_TRUE(killed.killed);
+  EXPECT_EQ(killed.exit_status, 128 + SIGKILL);
+}
+
+TEST(ScriptOutput, ChunksMayEndAnywhere) {
+  const std::string output = HEADER + "Updating apt packages...\n\x1B[32mok\x1B[0m\r\nlast";
+  ScriptOutput parsed({Step::Apt});
+  std::vector<std::string> lines;
+  for (const char c : output) {
+    for (auto& line : parsed.feed(std::string_view(&c, 1))) lines.push_back(std::move(line));
+  }
+  EXPECT_EQ(parsed.latest(), "last");  // the unfinished line, as it stands
+  for (auto& line : parsed.flush()) lines.push_back(std::move(line));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"Starting system update...", "", "Updating apt packages...",
+                                      "\x1B[32mok\x1B[0m", "last"}));
+  EXPECT_EQ(parsed.started(), 1U);
+  EXPECT_EQ(parsed.line_count(), 5U);
+}
+
+TEST(ScriptOutput, AnEndlessLineIsCutNotHeld) {
+  ScriptOutput parsed({Step::Apt});
+  const auto lines = parsed.feed(std::string(ScriptOutput::MAX_LINE_BYTES * 2 + 10, 'x'));
+  EXPECT_EQ(lines.size(), 2U);
+  EXPECT_EQ(lines.front().size(), ScriptOutput::MAX_LINE_BYTES);
+  EXPECT_EQ(parsed.flush(), std::vector<std::string>{std::string(10, 'x')});
+}
+
+TEST(Password, RefusesWhatSudoWouldMisread) {
+  EXPECT_EQ(password_refusal("correct horse"), std::nullopt);
+  EXPECT_EQ(password_refusal(std::string(MAX_PASSWORD_BYTES, 'p')), std::nullopt);
+  EXPECT_EQ(password_refusal(std::string(MAX_PASSWORD_BYTES + 1, 'p')), PasswordRefusal::TooLong);
+  EXPECT_EQ(password_refusal("a\nb"), PasswordRefusal::LineBreak);
+  EXPECT_EQ(password_refusal("a\rb"), PasswordRefusal::LineBreak);
+  EXPECT_EQ(password_refusal(std::string("a\0b", 3)), PasswordRefusal::NulByte);
+  std::string secret = "secret";
+  wipe(secret.data(), secret.size());
+  EXPECT_EQ(secret, std::string(6, '\0'));
+}
+
+TEST(ScriptPrograms, TheScriptsPathIsTheDetectorsAndIsCheckedWhole) {
+  EXPECT_NE(UPDATE_SCRIPT.find("\nPATH=" + std::string(DETECTOR_PATH_ENV) + "\n"),
+            std::string_view::npos);
+  EXPECT_EQ(script_path_dirs(),
+            (std::vector<std::string>{"/usr/local/sbin", "/usr/local/bin", "/usr/sbin", "/usr/bin",
+                                      "/sbin", "/bin"}));
+  EXPECT_EQ(find_like_the_script("bash"), "/usr/bin/bash");
+  EXPECT_EQ(find_like_the_script("no-such-program-here"), std::nullopt);
+  // A Debian machine as it comes: everything the script finds is root's.
+  const auto fault = untrusted_script_program();
+  EXPECT_FALSE(fault.has_value()) << fault->path;
+}
+
+struct WrittenCase {
+  std::string name;
+  std::function<void(const TempDir&)> spoil;
+  ScriptRefusal::Why why;
+};
+
+TEST(WrittenScript, OnlyThePayloadItselfInAPrivateDirectoryPasses) {
+  const std::string payload(UPDATE_SCRIPT);
+  const uid_t me = ::geteuid();
+  const auto prepare = [&](const TempDir& dir) {
+    test::set_mode(dir.path(), 0700);
+    test::write_file(dir / "update.sh", payload, 0600);
+  };
+  {
+    const TempDir dir;
+    prepare(dir);
+    const auto read = read_checked_script(dir.path(), "update.sh", me, payload);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value(), payload);
+  }
+  using Why = ScriptRefusal::Why;
+  const WrittenCase cases[] = {
+      {"mode 0644", [](const TempDir& d) { test::set_mode(d / "update.sh", 0644); },
+       Why::WrongMode},
+      {"mode 0700", [](const TempDir& d) { test::set_mode(d / "update.sh", 0700); },
+       Why::WrongMode},
+      {"a changed byte",
+       [&](const TempDir& d) {
+         std::string changed = payload;
+         changed[100] ^= 1;
+         test::write_file(d / "update.sh", changed, 0600);
+       },
+       Why::Changed},
+      {"one byte more",
+       [&](const TempDir& d) { test::write_file(d / "update.sh", payload + "\n", 0600); },
+       Why::Changed},
+      {"a link to a good copy",
+       [&](const TempDir& d) {
+         test::write_file(d / "copy.sh", payload, 0600);
+         ::unlink((d / "update.sh").c_str());
+         ASSERT_EQ(::symlink("copy.sh", (d / "update.sh").c_str()), 0);
+       },
+       Why::NotARegularFile},
+      {"a FIFO",
+       [](const TempDir& d) {
+         ::unlink((d / "update.sh").c_str());
+         ASSERT_EQ(::mkfifo((d / "update.sh").c_str(), 0600), 0);
+       },
+       Why::NotARegularFile},
+      {"a group-writable directory", [](const TempDir& d) { test::set_mode(d.path(), 0770); },
+       Why::DirectoryWritableByOthers},
+      {"missing", [](const TempDir& d) { ::unlink((d / "update.sh").c_str()); }, Why::Unreadable},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir;
+    prepare(dir);
+    c.spoil(dir);
+    const auto read = read_checked_script(dir.path(), "update.sh", me, payload);
+    ASSERT_FALSE(read.ok()) << c.name;
+    EXPECT_EQ(read.error().why, c.why) << c.name;
+  }
+}
+
+TEST(WrittenScript, AnotherOwnerOfTheFileOrItsDirectoryIsRefused) {
+  REQUIRE_ROOT();
+  const std::string payload(UPDATE_SCRIPT);
+  constexpr uid_t OTHER = 1000;
+  const TempDir dir;
+  test::set_mode(dir.path(), 0700);
+  test::write_file(dir / "update.sh", payload, 0600);
+  ASSERT_EQ(::chown((dir / "update.sh").c_str(), OTHER, OTHER), 0);
+  EXPECT_EQ(read_checked_script(dir.path(), "update.sh", 0, payload).error().why,
+            ScriptRefusal::Why::FileNotTheUsers);
+  EXPECT_EQ(read_checked_script(dir.path(), "update.sh", OTHER, payload).error().why,
+            ScriptRefusal::Why::DirectoryNotTheUsers);
+}
+
+TEST(PathTrust, EveryDirectoryAndLinkOnTheWayCounts) {
+  const std::array<uid_t, 1> root_only = {0};
+  EXPECT_FALSE(untrusted_on_the_way("/usr/bin/bash", root_only).has_value());
+  EXPECT_FALSE(untrusted_on_the_way("/usr/bin/../bin/./bash", root_only).has_value());
+  const auto in_tmp = untrusted_on_the_way("/tmp", root_only);
+  ASSERT_TRUE(in_tmp.has_value());
+  EXPECT_EQ(in_tmp->path, "/tmp");  // sticky, but writable by everyone
+  EXPECT_EQ(in_tmp->why, Untrusted::Why::WritableByOthers);
+  EXPECT_EQ(untrusted_on_the_way("relative/path", root_only)->why, Untrusted::Why::Missing);
+  EXPECT_EQ(untrusted_on_the_way("/no/such/file", root_only)->path, "/no");
+}
+
+TEST(PathTrust, PlantedFilesAndLinksAreFoundWhereverTheyAre) {
+  REQUIRE_ROOT();
+  // Under /run (root's, 0755): a tree of our own where every directory
+  // above is root's too.
+  const TempDir dir("/run");
+  const std::array<uid_t, 1> root_only = {0};
+  test::make_dir(dir / "bin");
+  test::write_file(dir / "bin/tool", "", 0755);
+  test::make_dir(dir / "alternatives");
+  ASSERT_EQ(::symlink((dir / "bin/tool").c_str(), (dir / "alternatives/tool").c_str()), 0);
+  ASSERT_EQ(::symlink("../alternatives/tool", (dir / "bin/link").c_str()), 0);
+  EXPECT_FALSE(untrusted_on_the_way(dir / "bin/link", root_only).has_value());
+
+  // The link's own directory opened to the group: the link could be swapped.
+  test::set_mode(dir / "alternatives", 0775);
+  const auto swapped = untrusted_on_the_way(dir / "bin/link", root_only);
+  ASSERT_TRUE(swapped.has_value());
+  EXPECT_EQ(swapped->path, dir / "alternatives");
+  test::set_mode(dir / "alternatives", 0755);
+
+  // The target owned by an ordinary user, or writable by everyone.
+  ASSERT_EQ(::chown((dir / "bin/tool").c_str(), 1000, 1000), 0);
+  EXPECT_EQ(untrusted_on_the_way(dir / "bin/link", root_only)->why,
+            Untrusted::Why::OwnedBySomeoneElse);
+  const std::array<uid_t, 2> root_or_user = {0, 1000};
+  EXPECT_FALSE(untrusted_on_the_way(dir / "bin/link", root_or_user).has_value());
+  ASSERT_EQ(::chown((dir / "bin/tool").c_str(), 0, 0), 0);
+  test::set_mode(dir / "bin/tool", 0777);
+  EXPECT_EQ(untrusted_on_the_way(dir / "bin/tool", root_only)->path, dir / "bin/tool");
+
+  // A loop of links ends.
+  ASSERT_EQ(::symlink("loop-b", (dir / "bin/loop-a").c_str()), 0);
+  ASSERT_EQ(::symlink("loop-a", (dir / "bin/loop-b").c_str()), 0);
+  EXPECT_EQ(untrusted_on_the_way(dir / "bin/loop-a", root_only)->why, Untrusted::Why::TooManyLinks);
+}
+
+}  // namespace
+}  // namespace sorvane::gui
