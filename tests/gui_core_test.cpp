@@ -1,9 +1,12 @@
 // The update window's core: what it shows of the script's output, how it
 // reads progress and outcome from it, and the checks it makes before it
 // writes a password.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <csignal>
 
 #include "detector_process.hpp"
 #include "password.hpp"
@@ -13,6 +16,7 @@
 #include "script_programs.hpp"
 #include "terminal_text.hpp"
 #include "test_support.hpp"
+#include "update_process.hpp"
 #include "written_script.hpp"
 
 namespace sorvane::gui {
@@ -293,6 +297,94 @@ TEST(PathTrust, PlantedFilesAndLinksAreFoundWhereverTheyAre) {
   ASSERT_EQ(::symlink("loop-b", (dir / "bin/loop-a").c_str()), 0);
   ASSERT_EQ(::symlink("loop-a", (dir / "bin/loop-b").c_str()), 0);
   EXPECT_EQ(untrusted_on_the_way(dir / "bin/loop-a", root_only)->why, Untrusted::Why::TooManyLinks);
+}
+
+TEST(UpdateProcess, KeepsOnlyTheFiveVariables) {
+  std::array<std::string, 8> variables = {
+      "LD_PRELOAD=/x.so", "HOME=/home/u",
+      "BASH_ENV=/x",      "USERX=no",
+      "USER=u",           "DBUS_SESSION_BUS_ADDRESS=unix:path=/x",
+      "LANG=de_DE.UTF-8", "XDG_RUNTIME_DIR=/run/user/1"};
+  std::vector<char*> environ;
+  for (auto& variable : variables) environ.push_back(variable.data());
+  environ.push_back(nullptr);
+  EXPECT_EQ(kept_environment(environ.data()),
+            (std::vector<std::string>{"HOME=/home/u", "USER=u", "LANG=de_DE.UTF-8",
+                                      "XDG_RUNTIME_DIR=/run/user/1"}));
+}
+
+// What the script can see of its own start, one fact a line; the signal
+// state as the programs it starts get it (bash keeps some of its own).
+constexpr std::string_view SELF_REPORT = R"SCRIPT(read -r line
+printf 'input=%s\n' "$line"
+printf 'umask=%s\n' "$(umask)"
+printf 'cwd=%s\n' "$PWD"
+printf 'env=%s\n' "$(tr '\0' ' ' </proc/$$/environ)"
+(cd /proc/$$/fd && fds=(*) && echo "fds=${fds[*]}")
+read -r -a stat </proc/$$/stat
+[[ ${stat[5]} == "$$" && ${stat[6]} == 0 ]] && echo "own session, no terminal"
+grep -E '^Sig(Ign|Blk)' /proc/self/status
+printf x >>/dev/fd/3 2>/dev/null || echo "script sealed"
+)SCRIPT";
+
+TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
+  const TempDir dir;
+  // A careless window might have these; the script must not.
+  const auto old_term = std::signal(SIGTERM, SIG_IGN);
+  sigset_t block;
+  sigset_t old_mask;
+  sigemptyset(&block);
+  sigaddset(&block, SIGUSR1);
+  ::pthread_sigmask(SIG_BLOCK, &block, &old_mask);
+  const mode_t old_umask = ::umask(077);
+  auto started =
+      start_update("/usr/bin/bash", SELF_REPORT, dir / "log", {"HOME=/home/u", "LANG=C.UTF-8"});
+  ::umask(old_umask);
+  ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+  std::signal(SIGTERM, old_term);
+  ASSERT_TRUE(started.ok()) << started.error().text();
+  const StartedUpdate& update = started.value();
+
+  // Another process of the user cannot open the script's input.
+  const std::string input_link = "/proc/" + std::to_string(update.pid) + "/fd/0";
+  EXPECT_LT(::open(input_link.c_str(), O_RDONLY | O_CLOEXEC), 0);
+  EXPECT_EQ(errno, ENXIO);
+
+  EXPECT_FALSE(send_password(update, "pass word").has_value());
+  const int status = test::wait_for(update.pid);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(unread_input(update), 0U);
+  EXPECT_EQ(test::read_file(dir / "log"),
+            "input=pass word\n"
+            "umask=0022\n"
+            "cwd=/\n"
+            "env=HOME=/home/u LANG=C.UTF-8 \n"
+            "fds=0 1 2 255 3\n"
+            "own session, no terminal\n"
+            "SigBlk:\t0000000000000000\n"
+            "SigIgn:\t0000000000000000\n"
+            "script sealed\n");
+  EXPECT_EQ(test::stat_of(dir / "log").st_mode & 07777, 0600U);
+}
+
+TEST(UpdateProcess, APasswordNobodyReadIsSeenAndDrained) {
+  const TempDir dir;
+  auto started = start_update("/usr/bin/bash", "sleep 0.2\n", dir / "log", {});
+  ASSERT_TRUE(started.ok());
+  EXPECT_FALSE(send_password(started.value(), "secret").has_value());
+  EXPECT_EQ(unread_input(started.value()), 7U);
+  drain_unread_input(started.value());
+  EXPECT_EQ(unread_input(started.value()), 0U);
+  EXPECT_EQ(test::wait_for(started.value().pid), 0);
+}
+
+TEST(UpdateProcess, AProgramThatCannotStartIsAnError) {
+  const TempDir dir;
+  const auto missing = start_update(dir / "no-bash", "true\n", dir / "log", {});
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().code(), ENOENT);
+  ASSERT_EQ(::symlink("elsewhere", (dir / "link.log").c_str()), 0);
+  EXPECT_EQ(start_update("/usr/bin/bash", "true\n", dir / "link.log", {}).error().code(), ELOOP);
 }
 
 }  // namespace
