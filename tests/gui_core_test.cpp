@@ -8,12 +8,16 @@
 
 #include <csignal>
 
+#include "bounded_run.hpp"
 #include "detector_process.hpp"
+#include "installation.hpp"
 #include "password.hpp"
 #include "path_trust.hpp"
 #include "payload.hpp"
+#include "run_dir.hpp"
 #include "script_output.hpp"
 #include "script_programs.hpp"
+#include "sorvane_report.hpp"
 #include "terminal_text.hpp"
 #include "test_support.hpp"
 #include "update_process.hpp"
@@ -385,6 +389,201 @@ TEST(UpdateProcess, AProgramThatCannotStartIsAnError) {
   EXPECT_EQ(missing.error().code(), ENOENT);
   ASSERT_EQ(::symlink("elsewhere", (dir / "link.log").c_str()), 0);
   EXPECT_EQ(start_update("/usr/bin/bash", "true\n", dir / "link.log", {}).error().code(), ELOOP);
+}
+
+TEST(SorvaneReport, OnlyTheContractsReportIsBelieved) {
+  const std::string banner = "Sorvane\n=======\n\nDetecting package managers...\n\n";
+  const std::string success = "\nUpdate script prepared successfully.\n";
+  using Kind = SorvaneReport::Kind;
+  struct Case {
+    std::string out, err;
+    int status;
+    Kind kind;
+    std::vector<Step> steps;
+    std::string message;
+  };
+  const Case cases[] = {
+      {banner + "Detected package managers:\n  pacman\n  flatpak\n  apt\n  dnf\n  snap\n" + success,
+       "",
+       exited(0),
+       Kind::Found,
+       {Step::Pacman, Step::Apt, Step::Dnf, Step::Snap, Step::Flatpak},
+       ""},
+      {banner + "Detected package managers:\n  apt\n  apt\n" + success,
+       "",
+       exited(0),
+       Kind::Found,
+       {Step::Apt},
+       ""},
+      {banner + "No supported package managers detected.\n",
+       "",
+       exited(0),
+       Kind::NoneFound,
+       {},
+       ""},
+      {"",
+       "ERROR: a trusted system Bash executable was not found\n",
+       exited(1),
+       Kind::Failed,
+       {},
+       "a trusted system Bash executable was not found"},
+      {banner + "Detected package managers:\n  apt\n",
+       "ERROR: could not write x: y\n",
+       exited(1),
+       Kind::Failed,
+       {},
+       "could not write x: y"},
+      // Anything else: a warning on stderr, another name, a missing line,
+      // two error lines, a signal.
+      {banner + "No supported package managers detected.\n",
+       "warning\n",
+       exited(0),
+       Kind::Unexpected,
+       {},
+       ""},
+      {banner + "Detected package managers:\n  yum\n" + success,
+       "",
+       exited(0),
+       Kind::Unexpected,
+       {},
+       ""},
+      {banner + "Detected package managers:\n  apt\n", "", exited(0), Kind::Unexpected, {}, ""},
+      {banner + "Detected package managers:\n" + success, "", exited(0), Kind::Unexpected, {}, ""},
+      {"", "ERROR: a\nERROR: b\n", exited(1), Kind::Unexpected, {}, ""},
+      {"", "", W_EXITCODE(0, SIGSEGV), Kind::Unexpected, {}, ""},
+  };
+  for (const auto& c : cases) {
+    const SorvaneReport report = read_sorvane_report(c.out, c.err, c.status);
+    EXPECT_EQ(report.kind, c.kind) << c.out << c.err;
+    EXPECT_EQ(report.steps, c.steps) << c.out;
+    EXPECT_EQ(report.message, c.message) << c.err;
+  }
+}
+
+TEST(SorvaneReport, TheRealSorvaneWritesWhereItIsTold) {
+  const TempDir managers;
+  const std::string apt = test::make_trusted_manager(managers, "apt");
+  const test::Layout layout("echo " + apt + "\n");
+  const TempDir run_dir;
+  const SorvaneReport report = run_sorvane(layout.binary, run_dir / "update.sh", {});
+  EXPECT_EQ(report.kind, SorvaneReport::Kind::Found) << report.message;
+  EXPECT_EQ(report.steps, std::vector<Step>{Step::Apt});
+  EXPECT_EQ(test::read_file(run_dir / "update.sh"), UPDATE_SCRIPT);
+}
+
+TEST(BoundedRun, AHelperThatHangsIsKilledWithEverythingItStarted) {
+  const TempDir dir;
+  const auto run = run_bounded(
+      {"/bin/sh", "-c", "echo started; (sleep 30; touch " + (dir / "outlived") + ") & sleep 30"},
+      {}, std::chrono::milliseconds(300));
+  ASSERT_TRUE(run.ok());
+  EXPECT_TRUE(run.value().timed_out);
+  EXPECT_EQ(run.value().out, "started\n");
+  EXPECT_TRUE(WIFSIGNALED(run.value().wait_status));
+  // The background child went with the process group.
+  ::usleep(100000);
+  EXPECT_FALSE(test::exists(dir / "outlived"));
+
+  const auto quick = run_bounded({"/bin/sh", "-c", "echo out; echo err >&2; exit 3"}, {},
+                                 std::chrono::seconds(10));
+  ASSERT_TRUE(quick.ok());
+  EXPECT_FALSE(quick.value().timed_out);
+  EXPECT_EQ(quick.value().out, "out\n");
+  EXPECT_EQ(quick.value().err, "err\n");
+  EXPECT_EQ(quick.value().wait_status, exited(3));
+}
+
+TEST(SudoProbe, OnlyASudoThatRunsBashUnaskedMeansNoPassword) {
+  const TempDir dir;
+  const auto fake_sudo = [&](int status) {
+    test::write_file(
+        dir / "sudo",
+        "#!/bin/sh\necho \"$@\" > " + (dir / "args") + "\nexit " + std::to_string(status) + "\n",
+        0755);
+    return dir / "sudo";
+  };
+  EXPECT_EQ(probe_sudo(fake_sudo(0), "/usr/bin/bash", {}), SudoNeeds::NoPassword);
+  EXPECT_EQ(test::read_file(dir / "args"), "-k -n -- /usr/bin/bash -c :\n");
+  EXPECT_EQ(probe_sudo(fake_sudo(1), "/usr/bin/bash", {}), SudoNeeds::Password);
+  EXPECT_EQ(probe_sudo(dir / "missing", "/usr/bin/bash", {}), SudoNeeds::Password);
+}
+
+TEST(RunDir, TheRuntimeDirectoryOnlyWhenItIsReallyTheUsers) {
+  const TempDir dir;
+  const uid_t me = ::geteuid();
+  test::make_dir(dir / "runtime", 0700);
+  test::make_dir(dir / "open", 0755);
+  ASSERT_EQ(::symlink((dir / "runtime").c_str(), (dir / "link").c_str()), 0);
+  EXPECT_EQ(run_dir_base((dir / "runtime").c_str(), me), dir / "runtime");
+  EXPECT_EQ(run_dir_base(nullptr, me), "/tmp");
+  EXPECT_EQ(run_dir_base((dir / "open").c_str(), me), "/tmp");
+  EXPECT_EQ(run_dir_base((dir / "link").c_str(), me), "/tmp");
+  EXPECT_EQ(run_dir_base("relative", me), "/tmp");
+  EXPECT_EQ(run_dir_base((dir / "runtime").c_str(), me + 1), "/tmp");  // someone else's after su
+
+  const auto made = make_run_dir(dir / "runtime");
+  ASSERT_TRUE(made.ok());
+  EXPECT_TRUE(made.value().starts_with(dir / "runtime/sorvane-update-"));
+  EXPECT_EQ(test::stat_of(made.value()).st_mode & 07777, 0700U);
+}
+
+TEST(RunDir, OnlyFinishedRunsAreCleared) {
+  const TempDir dir;
+  const uid_t me = ::geteuid();
+  // A process id that is certainly free: one that was just reaped.
+  const pid_t gone = test::start_process({"/bin/true"}, {}, "/dev/null", "/dev/null");
+  test::wait_for(gone);
+  const auto run = [&](const std::string& name, const std::string& pid,
+                       const std::string& extra = "") {
+    test::make_dir(dir / name, 0700);
+    test::write_file(dir / name + "/update.log", "log");
+    if (!pid.empty()) test::write_file(dir / name + "/pid", pid);
+    if (!extra.empty()) test::write_file(dir / name + "/" + extra, "not ours");
+    const std::array<timespec, 2> two_minutes_ago = {{{0, UTIME_OMIT}, {::time(nullptr) - 120, 0}}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), two_minutes_ago.data(), 0), 0);
+  };
+  run("sorvane-update-gone", std::to_string(gone));
+  run("sorvane-update-never", "");
+  run("sorvane-update-running", std::to_string(::getpid()));
+  run("sorvane-update-extra", std::to_string(gone), "kept");
+  run("other-name", std::to_string(gone));
+  // Just made: its pid may not be written yet.
+  test::make_dir(dir / "sorvane-update-new", 0700);
+  ASSERT_FALSE(record_pid(dir / "sorvane-update-new", gone).has_value());
+  EXPECT_EQ(test::read_file(dir / "sorvane-update-new/pid"), std::to_string(gone) + "\n");
+  test::make_dir(dir / "target", 0700);
+  ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / "sorvane-update-link").c_str()), 0);
+  clear_stale_run_dirs(dir.path(), me);
+  EXPECT_EQ(test::list_dir(dir.path()),
+            (std::vector<std::string>{"other-name", "sorvane-update-extra", "sorvane-update-link",
+                                      "sorvane-update-new", "sorvane-update-running", "target"}));
+  EXPECT_EQ(test::list_dir(dir / "sorvane-update-extra"), std::vector<std::string>{"kept"});
+}
+
+TEST(Installation, SorvaneAndItsDetectorAreFoundBesideTheWindow) {
+  const Installation found = installation_beside("/usr/lib/sorvane/libexec/bin/sorvane-gui");
+  EXPECT_EQ(found.sorvane, "/usr/lib/sorvane/libexec/bin/sorvane");
+  EXPECT_EQ(found.detector,
+            "/usr/lib/sorvane/libexec/bin/../../scripts/detect-package-managers.sh");
+}
+
+TEST(Installation, OnlyRootOrTheUserMayOwnIt) {
+  REQUIRE_ROOT();
+  const TempDir dir("/run");
+  test::make_dir(dir / "libexec");
+  test::make_dir(dir / "libexec/bin");
+  test::make_dir(dir / "scripts");
+  test::write_file(dir / "libexec/bin/sorvane", "", 0755);
+  test::write_file(dir / "scripts/detect-package-managers.sh", "", 0644);
+  const Installation installation = installation_beside(dir / "libexec/bin/sorvane-gui");
+  EXPECT_FALSE(untrusted_installation(installation, 1000).has_value());
+  ASSERT_EQ(::chown((dir / "scripts/detect-package-managers.sh").c_str(), 1000, 1000), 0);
+  EXPECT_FALSE(untrusted_installation(installation, 1000).has_value());  // the user's own
+  const auto fault = untrusted_installation(installation, 1001);
+  ASSERT_TRUE(fault.has_value());
+  EXPECT_EQ(fault->path, dir / "scripts/detect-package-managers.sh");
+  test::set_mode(dir / "libexec/bin", 0775);
+  EXPECT_EQ(untrusted_installation(installation, 1000)->path, dir / "libexec/bin");
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+// Runs a helper program (sorvane itself, or sudo's password probe) to its
+// end, its output captured, within a time limit: a helper that hangs must
+// not hang the window with it.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "os_error.hpp"
+#include "result.hpp"
+
+namespace sorvane::gui {
+
+struct BoundedRun {
+  std::string out;
+  std::string err;
+  int wait_status = 0;
+  bool timed_out = false;  // killed (with its process group) at the limit
+};
+
+// Starts argv[0] (an absolute path) with exactly `environment`, standard
+// input on /dev/null, in its own process group, and waits at most `limit`.
+// Output beyond MAX_OUTPUT bytes per stream is dropped.
+Result<BoundedRun, OsError> run_bounded(const std::vector<std::string>& argv,
+                                        const std::vector<std::string>& environment,
+                                        std::chrono::milliseconds limit);
+
+inline constexpr size_t MAX_OUTPUT = 64 * 1024;
+
+}  // namespace sorvane::gui
