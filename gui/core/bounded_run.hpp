@@ -26,6 +26,6 @@ Result<BoundedRun, OsError> run_bounded(const std::vector<std::string>& argv,
                                         const std::vector<std::string>& environment,
                                         std::chrono::milliseconds limit);
 
-inline constexpr size_t MAX_OUTPUT = 64 * 1024;
+inline constexpr size_t MAX_OUTPUT = size_t{64} * 1024;
 
 }  // namespace sorvane::gui

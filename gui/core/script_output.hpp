@@ -73,7 +73,7 @@ class ScriptOutput {
   // How the run ended, from the wait status of the script.
   [[nodiscard]] Finish finish(int wait_status) const;
 
-  static constexpr size_t MAX_LINE_BYTES = 64 * 1024;
+  static constexpr size_t MAX_LINE_BYTES = size_t{64} * 1024;
   // How much of sudo's message is kept (it is a line or two).
   static constexpr size_t MAX_MESSAGE_LINES = 16;
 

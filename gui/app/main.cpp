@@ -1,0 +1,51 @@
+// Sorvane Update: the desktop window that runs the update.
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <array>
+#include <cstdlib>
+
+#include "run_dir.hpp"
+#include "trust.hpp"
+#include "update_model.hpp"
+#include "update_window.hpp"
+
+int main(int argc, char* argv[]) {
+  // The password passes through this process: no core dump, no ptrace by
+  // other processes of the user that are not its parent.
+  ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Sorvane Update"));
+  QApplication::setDesktopFileName(QStringLiteral("sorvane-update"));
+  using sorvane::gui::UpdateWindow;
+
+  if (::geteuid() == 0) {
+    QMessageBox::critical(nullptr, UpdateWindow::tr("Sorvane Update"),
+                          UpdateWindow::tr("Sorvane Update runs as you, not as root: it asks "
+                                           "for your password when it needs it."));
+    return 1;
+  }
+  std::array<char, 4096> self{};
+  const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+  const auto bash = sorvane::trusted_system_program("bash");
+  if (n <= 0 || !bash) {
+    QMessageBox::critical(
+        nullptr, UpdateWindow::tr("Sorvane Update"),
+        n <= 0 ? UpdateWindow::tr("Sorvane Update cannot tell where it is installed.")
+               : UpdateWindow::tr("No trusted system bash was found."));
+    return 1;
+  }
+  sorvane::gui::UpdateModel::Setup setup{
+      sorvane::gui::installation_beside(std::string_view(self.data(), static_cast<size_t>(n))),
+      *bash,
+      // NOLINTNEXTLINE(concurrency-mt-unsafe): read once, before any thread starts
+      sorvane::gui::run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()),
+      sorvane::gui::kept_environment(environ)};
+  sorvane::gui::UpdateModel model(std::move(setup));
+  UpdateWindow window(&model);
+  window.show();
+  model.look();
+  return QApplication::exec();
+}

@@ -1,0 +1,272 @@
+#include "update_model.hpp"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <array>
+
+#include "password.hpp"
+#include "path.hpp"
+#include "payload.hpp"
+#include "run_dir.hpp"
+#include "script_programs.hpp"
+#include "sorvane_report.hpp"
+#include "written_script.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+constexpr int FOLLOW_INTERVAL_MS = 100;
+constexpr size_t READ_CHUNK = size_t{64} * 1024;
+
+QString tr(const char* text) {
+  return QCoreApplication::translate("UpdateModel", text);
+}
+
+QString from_bytes(std::string_view bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString untrusted_text(const Untrusted& fault) {
+  QString path = from_bytes(fault.path);
+  switch (fault.why) {
+    case Untrusted::Why::Missing: return tr("%1 cannot be checked.").arg(path);
+    case Untrusted::Why::OwnedBySomeoneElse:
+      return tr("%1 belongs to another user, who could change what runs as root.").arg(path);
+    case Untrusted::Why::WritableByOthers:
+      return tr("%1 can be changed by other users, who could change what runs as root.").arg(path);
+    case Untrusted::Why::TooManyLinks: return tr("%1 leads through too many links.").arg(path);
+  }
+  return path;
+}
+
+QString refusal_text(const ScriptRefusal& refusal) {
+  using Why = ScriptRefusal::Why;
+  switch (refusal.why) {
+    case Why::Unreadable:
+      return tr("The update script cannot be read: %1").arg(from_bytes(refusal.error.text()));
+    case Why::DirectoryNotTheUsers: return tr("The update script's folder is not yours.");
+    case Why::DirectoryWritableByOthers:
+      return tr("Other users can change the update script's folder.");
+    case Why::NotARegularFile: return tr("The update script is not a plain file.");
+    case Why::FileNotTheUsers: return tr("The update script is not yours.");
+    case Why::WrongMode: return tr("Other users can read or change the update script.");
+    case Why::Changed: return tr("The update script is not the one Sorvane writes.");
+  }
+  return {};
+}
+
+UpdateModel::Looked stopped(QString message) {
+  UpdateModel::Looked looked;
+  looked.message = std::move(message);
+  return looked;
+}
+
+}  // namespace
+
+UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup) {
+  using State = UpdateModel::State;
+  const uid_t user = ::geteuid();
+  if (auto fault = untrusted_installation(setup.installation, user)) {
+    return stopped(untrusted_text(*fault));
+  }
+  clear_stale_run_dirs(setup.run_base, user);
+  auto run_dir = make_run_dir(setup.run_base);
+  if (!run_dir) {
+    return stopped(tr("No private folder could be made for the update: %1")
+                       .arg(from_bytes(run_dir.error().text())));
+  }
+  (void)record_pid(run_dir.value(), ::getpid());
+
+  const SorvaneReport report = run_sorvane(setup.installation.sorvane,
+                                           join(run_dir.value(), SCRIPT_NAME), setup.environment);
+  UpdateModel::Looked looked;
+  looked.run_dir = run_dir.value();
+  switch (report.kind) {
+    case SorvaneReport::Kind::NoneFound: looked.state = State::NothingFound; return looked;
+    case SorvaneReport::Kind::Failed: looked.message = from_bytes(report.message); return looked;
+    case SorvaneReport::Kind::TimedOut:
+      looked.message = tr("Looking for package managers took too long and was stopped.");
+      return looked;
+    case SorvaneReport::Kind::Unexpected:
+      looked.message = tr("Sorvane answered in a way this window does not understand.");
+      return looked;
+    case SorvaneReport::Kind::Found: break;
+  }
+
+  auto script = read_checked_script(run_dir.value(), std::string(SCRIPT_NAME), user, UPDATE_SCRIPT);
+  if (!script) {
+    looked.message = refusal_text(script.error());
+    return looked;
+  }
+  if (auto fault = untrusted_script_program()) {
+    looked.message = untrusted_text(*fault);
+    return looked;
+  }
+  const bool privileged = std::any_of(report.steps.begin(), report.steps.end(), runs_under_sudo);
+  if (privileged) {
+    const auto sudo = find_like_the_script("sudo");
+    if (!sudo) {
+      looked.message =
+          tr("sudo is not installed, and system packages can only be updated with it.");
+      return looked;
+    }
+    looked.needs_password = probe_sudo(*sudo, setup.bash, setup.environment) == SudoNeeds::Password;
+  }
+  looked.state = State::Ready;
+  looked.steps = report.steps;
+  looked.script = std::move(script.value());
+  return looked;
+}
+
+UpdateModel::UpdateModel(Setup setup, QObject* parent) : QObject(parent), setup_(std::move(setup)) {
+  follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
+  connect(&follow_timer_, &QTimer::timeout, this, &UpdateModel::follow);
+}
+
+UpdateModel::~UpdateModel() {
+  if (log_fd_ >= 0) ::close(log_fd_);
+}
+
+UpdateModel::StepState UpdateModel::step_state(size_t index) const {
+  if (!output_ || index >= output_->started()) return StepState::Waiting;
+  const bool last_started = index + 1 == output_->started();
+  if (!last_started) return StepState::Finished;
+  if (!finish_) return StepState::Running;
+  const bool ok =
+      finish_->outcome == Outcome::Success || finish_->outcome == Outcome::SuccessWithWarnings;
+  return ok ? StepState::Finished : StepState::Failed;
+}
+
+QString UpdateModel::latest_line() const {
+  return output_ ? from_bytes(output_->latest()) : QString();
+}
+
+void UpdateModel::set_state(State state) {
+  state_ = state;
+  emit changed();
+}
+
+void UpdateModel::look() {
+  set_state(State::Looking);
+  auto* watcher = new QFutureWatcher<Looked>(this);
+  connect(watcher, &QFutureWatcher<Looked>::finished, this, [this, watcher] {
+    take_looked(watcher->result());
+    watcher->deleteLater();
+  });
+  watcher->setFuture(QtConcurrent::run([setup = setup_] { return look_for_update(setup); }));
+}
+
+void UpdateModel::take_looked(const Looked& looked) {
+  steps_ = looked.steps;
+  needs_password_ = looked.needs_password;
+  message_ = looked.message;
+  run_dir_ = looked.run_dir;
+  script_ = looked.script;
+  set_state(looked.state);
+}
+
+void UpdateModel::update(QString password) {
+  QByteArray bytes = password.toUtf8();
+  password.fill(QChar(0));
+  const auto wipe_bytes = [&bytes] { wipe(bytes.data(), static_cast<size_t>(bytes.size())); };
+  const std::string_view secret(bytes.constData(), static_cast<size_t>(bytes.size()));
+  if (needs_password_) {
+    if (auto refusal = password_refusal(secret)) {
+      wipe_bytes();
+      message_ = *refusal == PasswordRefusal::TooLong
+                     ? tr("The password is longer than sudo accepts.")
+                     : tr("The password cannot hold a line break or a NUL character.");
+      emit changed();
+      return;
+    }
+  }
+  const std::string log_path = join(run_dir_, LOG_NAME);
+  auto started = start_update(setup_.bash, script_, log_path, setup_.environment);
+  if (!started) {
+    wipe_bytes();
+    message_ = tr("The update could not start: %1").arg(from_bytes(started.error().text()));
+    set_state(State::Stopped);
+    return;
+  }
+  started_ = std::move(started.value());
+  (void)record_pid(run_dir_, started_->pid);
+  if (needs_password_) (void)send_password(*started_, secret);
+  wipe_bytes();
+  log_fd_ = ::open(log_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  output_ = std::make_unique<ScriptOutput>(steps_);
+  finish_.reset();
+  log_.clear();
+  message_.clear();
+  password_checked_ = false;
+  set_state(State::Updating);
+  follow_timer_.start();
+}
+
+void UpdateModel::take_output(std::string_view bytes) {
+  if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
+  state_ = State::Updating;
+  const size_t started_before = output_->started();
+  QStringList lines;
+  for (const std::string& line : output_->feed(bytes)) lines << from_bytes(line);
+  if (output_->started() > 0 && started_before == 0) check_unread_password();
+  log_ << lines;
+  if (!lines.isEmpty()) emit lines_added(lines);
+  emit changed();
+}
+
+void UpdateModel::take_end(int wait_status) {
+  if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
+  QStringList lines;
+  for (const std::string& line : output_->flush()) lines << from_bytes(line);
+  log_ << lines;
+  if (!lines.isEmpty()) emit lines_added(lines);
+  check_unread_password();
+  const Finish finish = output_->finish(wait_status);
+  if (finish.outcome == Outcome::PasswordRefused) {
+    // Back to Ready, with sudo's own words as they are: they are translated.
+    const QString unread = message_;
+    message_ = from_bytes(finish.message);
+    if (!unread.isEmpty()) message_ += (message_.isEmpty() ? "" : "\n") + unread;
+    output_.reset();
+    set_state(State::Ready);
+    return;
+  }
+  finish_ = finish;
+  set_state(State::Done);
+}
+
+void UpdateModel::check_unread_password() {
+  if (password_checked_ || !started_) return;
+  password_checked_ = true;
+  if (!needs_password_ || unread_input(*started_) == 0) return;
+  drain_unread_input(*started_);
+  message_ = tr("sudo did not ask for the password, so it was not used and has been discarded.");
+}
+
+void UpdateModel::read_new_output() {
+  if (log_fd_ < 0) return;
+  std::array<char, READ_CHUNK> chunk{};
+  ssize_t n = 0;
+  while ((n = ::read(log_fd_, chunk.data(), chunk.size())) > 0) {
+    take_output(std::string_view(chunk.data(), static_cast<size_t>(n)));
+  }
+}
+
+void UpdateModel::follow() {
+  read_new_output();
+  int status = 0;
+  if (!started_ || ::waitpid(started_->pid, &status, WNOHANG) != started_->pid) return;
+  follow_timer_.stop();
+  // The log holds everything the script wrote before it ended; a daemon a
+  // package started may keep writing, but the update is over.
+  read_new_output();
+  take_end(status);
+}
+
+}  // namespace sorvane::gui

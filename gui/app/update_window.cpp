@@ -1,0 +1,264 @@
+#include "update_window.hpp"
+
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "terminal_text.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+constexpr int MIN_WIDTH = 460;
+
+QLabel* plain_label(QWidget* parent, const QString& accessible) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);  // outside text must never become markup
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setAccessibleName(accessible);
+  return label;
+}
+
+QString step_name(Step step) {
+  switch (step) {
+    case Step::Pacman: return QStringLiteral("pacman");
+    case Step::Apt: return QStringLiteral("apt");
+    case Step::Dnf: return QStringLiteral("dnf");
+    case Step::Snap: return QStringLiteral("snap");
+    case Step::Flatpak: return QStringLiteral("flatpak");
+  }
+  return {};
+}
+
+QString step_state_text(UpdateModel::StepState state) {
+  switch (state) {
+    case UpdateModel::StepState::Waiting: return UpdateWindow::tr("waiting");
+    case UpdateModel::StepState::Running: return UpdateWindow::tr("running");
+    case UpdateModel::StepState::Finished: return UpdateWindow::tr("done");
+    case UpdateModel::StepState::Failed: return UpdateWindow::tr("failed");
+  }
+  return {};
+}
+
+}  // namespace
+
+QString manager_description(Step step) {
+  switch (step) {
+    case Step::Pacman:
+    case Step::Apt:
+    case Step::Dnf:
+      return UpdateWindow::tr("%1 — system packages, needs your password").arg(step_name(step));
+    case Step::Snap:
+      return UpdateWindow::tr("%1 — snaps, needs your password").arg(step_name(step));
+    case Step::Flatpak: return UpdateWindow::tr("%1 — your apps, no password").arg(step_name(step));
+  }
+  return {};
+}
+
+QWidget* UpdateWindow::make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more) {
+  auto* page = new QWidget(pages_);
+  auto* layout = new QVBoxLayout(page);
+  if (title != nullptr) {
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    font.setBold(true);
+    title->setFont(font);
+    layout->addWidget(title);
+  }
+  if (text != nullptr) layout->addWidget(text);
+  for (QWidget* widget : more) layout->addWidget(widget);
+  layout->addStretch();
+  pages_->addWidget(page);
+  return page;
+}
+
+UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
+    : QWidget(parent), model_(model), pages_(new QStackedWidget(this)) {
+  setWindowTitle(tr("Sorvane Update"));
+  setMinimumWidth(MIN_WIDTH);
+  auto* close = new QPushButton(tr("Close"), this);
+  close->setAccessibleName(tr("Close"));
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+  looking_ = plain_label(this, tr("Status"));
+  looking_->setText(tr("Looking for package managers…"));
+  auto* busy = new QProgressBar(this);
+  busy->setRange(0, 0);
+  busy->setAccessibleName(tr("Looking"));
+  looking_page_ = make_page(looking_, nullptr, {busy});
+
+  ready_title_ = plain_label(this, tr("Title"));
+  ready_title_->setText(tr("Ready to update"));
+  managers_ = new QListWidget(this);
+  managers_->setAccessibleName(tr("Package managers"));
+  managers_->setFocusPolicy(Qt::NoFocus);
+  managers_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  ready_message_ = plain_label(this, tr("Message"));
+  password_ = new QLineEdit(this);
+  password_->setEchoMode(QLineEdit::Password);
+  password_->setPlaceholderText(tr("Your password"));
+  password_->setAccessibleName(tr("Password"));
+  update_ = new QPushButton(tr("Update"), this);
+  update_->setAccessibleName(tr("Update"));
+  update_->setDefault(true);
+  update_->setAutoDefault(true);
+  connect(password_, &QLineEdit::returnPressed, update_, &QPushButton::click);
+  connect(update_, &QPushButton::clicked, this, [this] {
+    QString secret = password_->text();
+    password_->clear();
+    model_->update(std::move(secret));
+  });
+  ready_page_ = make_page(ready_title_, nullptr, {managers_, ready_message_, password_, update_});
+
+  nothing_ = plain_label(this, tr("Status"));
+  nothing_->setText(tr("No supported package managers found"));
+  auto* nothing_text = plain_label(this, tr("Message"));
+  nothing_text->setText(tr("There is nothing for Sorvane to update on this computer."));
+  nothing_page_ = make_page(nothing_, nothing_text, {});
+
+  stopped_ = plain_label(this, tr("Message"));
+  auto* stopped_title = plain_label(this, tr("Title"));
+  stopped_title->setText(tr("Nothing was updated"));
+  stopped_page_ = make_page(stopped_title, stopped_, {});
+
+  steps_ = new QListWidget(this);
+  steps_->setAccessibleName(tr("Steps"));
+  steps_->setFocusPolicy(Qt::NoFocus);
+  steps_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  progress_ = new QProgressBar(this);
+  progress_->setAccessibleName(tr("Progress"));
+  latest_ = plain_label(this, tr("Latest output"));
+  latest_->setWordWrap(false);
+  done_ = plain_label(this, tr("Result"));
+  show_details_ = new QToolButton(this);
+  show_details_->setText(tr("Details"));
+  show_details_->setAccessibleName(tr("Details"));
+  show_details_->setCheckable(true);
+  details_ = new QPlainTextEdit(this);
+  details_->setReadOnly(true);
+  details_->setAccessibleName(tr("Full log"));
+  details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  details_->setVisible(false);
+  connect(show_details_, &QToolButton::toggled, details_, &QWidget::setVisible);
+  updating_page_ = make_page(done_, nullptr, {steps_, progress_, latest_, show_details_, details_});
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(pages_);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(close, QDialogButtonBox::RejectRole);
+  layout->addWidget(buttons);
+
+  connect(model_, &UpdateModel::changed, this, &UpdateWindow::show_state);
+  connect(model_, &UpdateModel::lines_added, this, [this](const QStringList& lines) {
+    const bool at_end =
+        details_->verticalScrollBar()->value() == details_->verticalScrollBar()->maximum();
+    for (const QString& line : lines) {
+      details_->appendPlainText(QString::fromStdString(without_colours(line.toStdString())));
+    }
+    if (at_end) details_->verticalScrollBar()->setValue(details_->verticalScrollBar()->maximum());
+  });
+  show_state();
+}
+
+QLabel* UpdateWindow::message() const {
+  switch (model_->state()) {
+    case UpdateModel::State::Ready: return ready_message_;
+    case UpdateModel::State::Stopped: return stopped_;
+    default: return done_;
+  }
+}
+
+void UpdateWindow::show_steps() {
+  const auto& steps = model_->steps();
+  steps_->clear();
+  size_t finished = 0;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const auto state = model_->step_state(i);
+    if (state == UpdateModel::StepState::Finished) ++finished;
+    steps_->addItem(tr("%1: %2").arg(step_name(steps[i]), step_state_text(state)));
+  }
+  progress_->setRange(0, static_cast<int>(steps.size()));
+  progress_->setValue(static_cast<int>(finished));
+  latest_->setText(model_->latest_line());
+}
+
+void UpdateWindow::show_state() {
+  using State = UpdateModel::State;
+  switch (model_->state()) {
+    case State::Looking: pages_->setCurrentWidget(looking_page_); break;
+    case State::NothingFound: pages_->setCurrentWidget(nothing_page_); break;
+    case State::Stopped:
+      stopped_->setText(model_->message());
+      pages_->setCurrentWidget(stopped_page_);
+      break;
+    case State::Ready:
+      managers_->clear();
+      for (const Step step : model_->steps()) managers_->addItem(manager_description(step));
+      password_->setVisible(model_->needs_password());
+      ready_message_->setText(model_->message());
+      ready_message_->setVisible(!model_->message().isEmpty());
+      pages_->setCurrentWidget(ready_page_);
+      (model_->needs_password() ? static_cast<QWidget*>(password_) : update_)->setFocus();
+      break;
+    case State::Updating:
+      done_->setText(tr("Updating…"));
+      show_steps();
+      pages_->setCurrentWidget(updating_page_);
+      break;
+    case State::Done: {
+      show_steps();
+      pages_->setCurrentWidget(updating_page_);
+      const auto finish = model_->finish();
+      QString text;
+      if (finish->outcome == Outcome::Success) {
+        text = tr("Update complete");
+      } else if (finish->outcome == Outcome::SuccessWithWarnings) {
+        text = tr("Update finished with warnings: see the details");
+      } else if (finish->failed_step) {
+        text = tr("The %1 step failed (exit status %2). Later steps did not run.")
+                   .arg(step_name(*finish->failed_step))
+                   .arg(finish->exit_status);
+      } else {
+        text = tr("The update failed (exit status %1).").arg(finish->exit_status);
+      }
+      if (!model_->message().isEmpty()) text += "\n" + model_->message();
+      done_->setText(text);
+      if (finish->outcome == Outcome::Failed || finish->outcome == Outcome::SuccessWithWarnings) {
+        show_details_->setChecked(true);
+        const QTextBlock block =
+            details_->document()->findBlockByNumber(static_cast<int>(finish->failed_line));
+        if (block.isValid()) {
+          QTextCursor cursor(block);
+          details_->setTextCursor(cursor);
+          details_->centerCursor();
+        }
+      }
+      break;
+    }
+  }
+}
+
+void UpdateWindow::closeEvent(QCloseEvent* event) {
+  if (model_->state() != UpdateModel::State::Updating) {
+    event->accept();
+    return;
+  }
+  // A package manager cut off in the middle of a transaction can leave the
+  // system half updated: closing only lets the update go on unseen.
+  const auto answer =
+      QMessageBox::question(this, tr("Close while updating?"),
+                            tr("The update will go on to its end without this window. Close it?"),
+                            QMessageBox::Close | QMessageBox::Cancel, QMessageBox::Cancel);
+  if (answer == QMessageBox::Close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace sorvane::gui

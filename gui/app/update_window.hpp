@@ -1,0 +1,67 @@
+// The window over an UpdateModel: one page per state of the run, nothing
+// decided here. All outside text (sorvane's and sudo's messages, the
+// managers' output) is shown as plain text, never as rich text.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QWidget>
+
+#include "update_model.hpp"
+
+namespace sorvane::gui {
+
+class UpdateWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit UpdateWindow(UpdateModel* model, QWidget* parent = nullptr);
+
+  // For tests and pictures.
+  [[nodiscard]] QStackedWidget* pages() const { return pages_; }
+  [[nodiscard]] QLineEdit* password() const { return password_; }
+  [[nodiscard]] QPushButton* update_button() const { return update_; }
+  [[nodiscard]] QPlainTextEdit* details() const { return details_; }
+  [[nodiscard]] QLabel* message() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void show_state();
+  void show_steps();
+  QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
+
+  UpdateModel* model_;
+  QStackedWidget* pages_;
+  QLabel* looking_;
+  QLabel* ready_title_;
+  QListWidget* managers_;
+  QLabel* ready_message_;
+  QLineEdit* password_;
+  QPushButton* update_;
+  QLabel* nothing_;
+  QLabel* stopped_;
+  QListWidget* steps_;
+  QProgressBar* progress_;
+  QLabel* latest_;
+  QToolButton* show_details_;
+  QPlainTextEdit* details_;
+  QLabel* done_;
+  QWidget* looking_page_;
+  QWidget* ready_page_;
+  QWidget* nothing_page_;
+  QWidget* stopped_page_;
+  QWidget* updating_page_;
+};
+
+// What each manager's row says will happen.
+QString manager_description(Step step);
+
+}  // namespace sorvane::gui

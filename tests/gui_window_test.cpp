@@ -1,0 +1,148 @@
+// The window over a model that the test drives directly, on Qt's offscreen
+// platform: each screen of a run, the password field, and what happens on
+// Enter. With SORVANE_PICTURES=<dir> it also saves each screen as a PNG.
+#include <sys/wait.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QtTest/QtTest>
+#include <cstdlib>
+
+#include "update_model.hpp"
+#include "update_window.hpp"
+
+namespace sorvane::gui {
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  UpdateModel::Setup setup() {
+    return {{"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}};
+  }
+
+  void picture(QWidget& window, const QString& name) {
+    const char* dir = std::getenv("SORVANE_PICTURES");  // NOLINT(concurrency-mt-unsafe)
+    if (dir == nullptr) return;
+    window.adjustSize();
+    QVERIFY(window.grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
+  }
+
+  static UpdateModel::Looked ready(std::vector<Step> steps, bool password) {
+    UpdateModel::Looked looked;
+    looked.state = UpdateModel::State::Ready;
+    looked.steps = std::move(steps);
+    looked.needs_password = password;
+    return looked;
+  }
+
+ private slots:
+  void looking() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    QCOMPARE(window.pages()->currentIndex(), 0);
+    picture(window, "looking");
+  }
+
+  void readyAsksForThePasswordOnlyWhenSudoWantsOne() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    model.take_looked(ready({Step::Apt, Step::Flatpak}, true));
+    QVERIFY(window.password()->isVisible());
+    QVERIFY(window.update_button()->isDefault());
+    QCOMPARE(window.password()->echoMode(), QLineEdit::Password);
+    picture(window, "ready");
+    model.take_looked(ready({Step::Flatpak}, false));
+    QVERIFY(!window.password()->isVisible());
+  }
+
+  void nothingFoundAndStopped() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    UpdateModel::Looked none;
+    none.state = UpdateModel::State::NothingFound;
+    model.take_looked(none);
+    picture(window, "nothing-found");
+    UpdateModel::Looked failed;
+    failed.message = "<b>could not run package-manager detector: it exited with status 2</b>";
+    model.take_looked(failed);
+    // Shown as it is: never rendered as markup.
+    QCOMPARE(window.message()->textFormat(), Qt::PlainText);
+    QCOMPARE(window.message()->text(), failed.message);
+    picture(window, "error");
+  }
+
+  void updatingAndDone() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    model.take_looked(ready({Step::Apt, Step::Flatpak}, true));
+    model.take_output(
+        "Starting system update...\n\nUpdating apt packages...\n"
+        "Get:1 http://deb.debian.org bookworm InRelease\n\x1B[32m50%\r100%\x1B[0m");
+    QCOMPARE(model.step_state(0), UpdateModel::StepState::Running);
+    QCOMPARE(model.step_state(1), UpdateModel::StepState::Waiting);
+    QCOMPARE(model.latest_line(), QString("100%"));
+    picture(window, "updating");
+    model.take_output("\nUpdating Flatpak packages...\nNothing to do.\nUpdate complete.\n");
+    model.take_end(W_EXITCODE(0, 0));
+    QCOMPARE(model.state(), UpdateModel::State::Done);
+    QCOMPARE(window.message()->text(), QString("Update complete"));
+    picture(window, "done");
+  }
+
+  void aFailureNamesItsStepAndOpensTheLogThere() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    model.take_looked(ready({Step::Pacman, Step::Apt}, true));
+    model.take_output(
+        "Starting system update...\n\nUpdating pacman packages...\n"
+        "error: no usable package repositories configured.\n");
+    model.take_end(W_EXITCODE(1, 0));
+    QCOMPARE(model.step_state(0), UpdateModel::StepState::Failed);
+    QVERIFY(window.message()->text().contains("pacman"));
+    QVERIFY(window.details()->isVisible());
+    QCOMPARE(window.details()->textCursor().blockNumber(), 2);
+    picture(window, "failed");
+  }
+
+  void aWrongPasswordReturnsToReadyWithSudosWords() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    model.take_looked(ready({Step::Apt}, true));
+    window.password()->setText("wrong");
+    model.take_output(
+        "Starting system update...\n\nSorry, try again.\n"
+        "sudo: 1 incorrect password attempt\n");
+    model.take_end(W_EXITCODE(1, 0));
+    QCOMPARE(model.state(), UpdateModel::State::Ready);
+    QCOMPARE(window.message()->text(),
+             QString("Sorry, try again.\nsudo: 1 incorrect password attempt"));
+    picture(window, "wrong-password");
+  }
+
+  void aPasswordSudoCannotReadIsRefusedBeforeAnythingRuns() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    model.take_looked(ready({Step::Apt}, true));
+    window.password()->setText("two\nlines");
+    QTest::keyClick(window.password(), Qt::Key_Return);  // Enter presses Update
+    QCOMPARE(model.state(), UpdateModel::State::Ready);
+    QVERIFY(window.password()->text().isEmpty());
+    QVERIFY(model.message().contains("line break"));
+  }
+};
+
+}  // namespace sorvane::gui
+
+QTEST_MAIN(sorvane::gui::WindowTest)
+#include "gui_window_test.moc"
