@@ -1,7 +1,10 @@
 #!/bin/bash
 # The whole path a desktop update takes, with the real sudo: Sorvane, run as
 # an ordinary user, writes the script; the user runs it with the password on
-# standard input. Stand-in package managers record how they were called.
+# standard input. Then the same through the update window (when it was
+# built): it looks, is given the password, and runs the update, under odd
+# sudoers rules too. Stand-in package managers record how they were called,
+# and fail if anything reaches their standard input.
 #
 # Everything happens in a private mount namespace: the test user exists only
 # in copies of /etc/passwd, /etc/group and /etc/shadow bound over the real
@@ -31,11 +34,14 @@ random_text() {
 }
 
 # A stand-in records its name, effective uid, the nearest sudo process
-# above it (its pid, or "none") and its arguments.
+# above it (its pid, or "none") and its arguments; anything on its standard
+# input (the password, misrouted) is recorded too. It fails while a file
+# fail-<name> exists beside its log.
 write_stand_in() {
     local file=$1 log=$2
     cat >"$file" <<STAND_IN
 #!/bin/bash
+if read -r -t 0.2 got; then printf '%s read stdin: %s\n' "\${0##*/}" "\$got" >>$log; fi
 sudo_pid=none
 pid=\$PPID
 while [[ \$pid -gt 1 ]]; do
@@ -44,8 +50,26 @@ while [[ \$pid -gt 1 ]]; do
     read -r _ _ _ pid _ </proc/\$pid/stat
 done
 printf '%s euid=%s sudo=%s args=%s\n' "\${0##*/}" "\$EUID" "\$sudo_pid" "\$*" >>$log
+[[ ! -e ${log%/*}/fail-\${0##*/} ]]
 STAND_IN
     chmod 0755 "$file"
+}
+
+# The sudoers copy: the user may run anything as root with a password; any
+# further lines (an odd rule) go at the end. Rewritten in place, so a copy
+# already bound over /etc/sudoers changes too.
+write_sudoers() {
+    local work=$1
+    shift
+    cat >"$work/etc/sudoers" <<SUDOERS
+Defaults env_reset
+Defaults secure_path="/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
+Defaults lecture=never, !syslog, !mail_badpass, timestampdir=$work/ts
+root ALL=(ALL:ALL) ALL
+$USER_NAME ALL=(root) ALL
+SUDOERS
+    [[ $# -eq 0 ]] || printf '%s\n' "$@" >>"$work/etc/sudoers"
+    chmod 0440 "$work/etc/sudoers"
 }
 
 set_up() {
@@ -62,14 +86,7 @@ set_up() {
     echo "$USER_NAME:x:$uid:" >>"$work/etc/group"
     echo "$USER_NAME:$hash:20000:0:99999:7:::" >>"$work/etc/shadow"
 
-    cat >"$work/etc/sudoers" <<SUDOERS
-Defaults env_reset
-Defaults secure_path="/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
-Defaults lecture=never, !syslog, !mail_badpass, timestampdir=$work/ts
-root ALL=(ALL:ALL) ALL
-$USER_NAME ALL=(root) ALL
-SUDOERS
-    chmod 0440 "$work/etc/sudoers"
+    write_sudoers "$work"
 
     local manager
     for manager in "${MANAGERS[@]}"; do
@@ -119,6 +136,97 @@ inside_namespace() {
 
     run_update "$work" "$uid" "$password" right
     run_update "$work" "$uid" "wrong-$password" wrong
+    if [[ -x $DRIVER ]]; then
+        gui_cases "$work" "$uid" "$password"
+    fi
+}
+
+# --- the update window ---
+
+# Runs the window's driver as the user, typing `typed`, while every
+# process's arguments and environment are searched for the password.
+# Leaves its report in $work/gui-<name>.out and the calls in .calls.
+run_window() {
+    local work=$1 uid=$2 password=$3 typed=$4 name=$5
+    install -m 0644 -o "$uid" -g "$uid" /dev/null "$work/log/calls"
+    install -m 0600 -o "$uid" -g "$uid" /dev/null "$work/home/typed"
+    printf '%s\n' "$typed" >"$work/home/typed"
+    (
+        while [[ ! -e $work/scan-stop ]]; do
+            grep -lsF -- "$password" /proc/[0-9]*/cmdline /proc/[0-9]*/environ >>"$work/leaks" || true
+            sleep 0.05
+        done
+    ) &
+    local scanner=$! status=0
+    as_user "$work" "$uid" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
+        XDG_RUNTIME_DIR="$work/home/runtime" "$DRIVER" "$work/prefix/lib/sorvane/libexec/bin/sorvane-gui" \
+        "$work/home/runtime" <"$work/home/typed" >"$work/gui-$name.out" 2>"$work/gui-$name.err" ||
+        status=$?
+    touch "$work/scan-stop"
+    wait "$scanner"
+    rm -f "$work/scan-stop" "$work/home/typed"
+    [[ $status -eq 0 ]] || fail "window ($name) ended with $status: $(cat "$work/gui-$name.err")"
+    cp "$work/log/calls" "$work/gui-$name.calls"
+    [[ ! -s $work/leaks ]] || fail "window ($name): the password is in $(cat "$work/leaks")"
+    ! grep -rqF -- "$password" "$work/home/runtime" || fail "window ($name): the password is in a file"
+    ! grep -q 'read stdin' "$work/gui-$name.calls" ||
+        fail "window ($name): a manager read the password: $(cat "$work/gui-$name.calls")"
+}
+
+after_update() {
+    sed -n '/^--- after update$/,$p' "$1"
+}
+
+gui_cases() {
+    local work=$1 uid=$2 password=$3
+    mkdir -p "$work/home/runtime"
+    chown "$uid:$uid" "$work/home/runtime"
+    chmod 0700 "$work/home/runtime"
+
+    run_window "$work" "$uid" "$password" "$password" right
+    grep -qx 'password-field=shown' "$work/gui-right.out" || fail "window: no password asked"
+    after_update "$work/gui-right.out" | grep -qx 'message=Update complete' ||
+        fail "window: no success: $(cat "$work/gui-right.out")"
+    cp "$work/gui-right.calls" "$work/right.calls"  # the same calls as from the shell
+    check_right_password "$work" "$uid"
+    echo "window: updated every manager with the password typed once"
+
+    run_window "$work" "$uid" "$password" "wrong-$password" wrong
+    after_update "$work/gui-wrong.out" | grep -qx 'state=ready' || fail "window: wrong password not refused"
+    after_update "$work/gui-wrong.out" | grep -q 'incorrect password' ||
+        fail "window: sudo's words not shown: $(cat "$work/gui-wrong.out")"
+    [[ ! -s $work/gui-wrong.calls ]] || fail "window: a manager ran with a wrong password"
+    echo "window: a wrong password returns to Ready with sudo's message, nothing ran"
+
+    touch "$work/log/fail-dnf"
+    run_window "$work" "$uid" "$password" "$password" failing
+    rm "$work/log/fail-dnf"
+    after_update "$work/gui-failing.out" | grep -q '^message=The dnf step failed (exit status 1)' ||
+        fail "window: the failing step is not named: $(cat "$work/gui-failing.out")"
+    ! grep -qE '^(snap|flatpak) ' "$work/gui-failing.calls" || fail "window: steps after dnf ran"
+    echo "window: a failing manager is named, and later steps did not run"
+
+    write_sudoers "$work" "$USER_NAME ALL=(root) NOPASSWD: /usr/bin/bash"
+    run_window "$work" "$uid" "$password" "$password" nopasswd
+    grep -qx 'password-field=hidden' "$work/gui-nopasswd.out" ||
+        fail "window: asked for a password sudo does not want"
+    after_update "$work/gui-nopasswd.out" | grep -qx 'message=Update complete' ||
+        fail "window (NOPASSWD): $(cat "$work/gui-nopasswd.out")"
+    echo "window: with a NOPASSWD rule for bash, no password is asked or written"
+
+    write_sudoers "$work" "Defaults requiretty"
+    run_window "$work" "$uid" "$password" "$password" requiretty
+    after_update "$work/gui-requiretty.out" | grep -q 'sudo did not ask for the password' ||
+        fail "window (requiretty): $(cat "$work/gui-requiretty.out")"
+    [[ ! -s $work/gui-requiretty.calls ]] || fail "window (requiretty): a manager ran"
+    echo "window: with requiretty, the unread password is discarded and the screen says so"
+
+    write_sudoers "$work" "Defaults timestamp_type=global"
+    run_window "$work" "$uid" "$password" "$password" global
+    after_update "$work/gui-global.out" | grep -qx 'message=Update complete' ||
+        fail "window (global time stamps): $(cat "$work/gui-global.out")"
+    write_sudoers "$work"
+    echo "window: global time stamps change nothing"
 }
 
 check_right_password() {
@@ -166,15 +274,22 @@ main() {
     [[ -u $(command -v sudo) ]] || skip "sudo is not setuid"
 
     local uid password
-    WORK=$(mktemp -d)
-    trap 'rm -rf "$WORK"' EXIT
+    # Under /run, root's alone all the way up: the window refuses to run a
+    # sorvane installed below a directory others can write, such as /tmp.
+    WORK=$(mktemp -d /run/sorvane-e2e.XXXXXX)
+    chmod 0755 "$WORK"
+    trap '[[ -n ${KEEP_WORK:-} ]] || rm -rf "$WORK"' EXIT
     local work=$WORK
     uid=$(free_id)
     password=$(random_text 20)
     cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
     set_up "$work" "$uid" "$password"
 
-    unshare -m --propagation private "$0" --inside "$work" "$uid" "$password"
+    # The password reaches the namespace in a file: an argument would show
+    # in every process list the window's check searches.
+    install -m 0600 /dev/null "$work/password"
+    printf '%s' "$password" >"$work/password"
+    unshare -m --propagation private "$0" --inside "$work" "$uid" "$build_dir"
     # Results travel through files: the namespace ran in another process.
     check_right_password "$work" "$uid"
     check_wrong_password "$work"
@@ -187,7 +302,8 @@ main() {
 }
 
 if [[ ${1:-} == --inside ]]; then
-    inside_namespace "$2" "$3" "$4"
+    DRIVER=$4/tests/gui_e2e_driver
+    inside_namespace "$2" "$3" "$(<"$2/password")"
 else
     main "$@"
 fi
