@@ -36,16 +36,21 @@ file(CREATE_LINK "../${SORVANE_EXECUTABLE_DIR}/sorvane"
   "${PROJECT_BINARY_DIR}/install-links/sorvane" SYMBOLIC)
 install(FILES "${PROJECT_BINARY_DIR}/install-links/sorvane" DESTINATION bin)
 
-# The manual page, compressed without a name or time stamp so that two
-# builds give the same bytes.
-set(SORVANE_MAN_PAGE "${PROJECT_BINARY_DIR}/sorvane.1.gz")
-add_custom_command(OUTPUT "${SORVANE_MAN_PAGE}"
-  COMMAND gzip -9 -n -c "${PROJECT_SOURCE_DIR}/doc/sorvane.1" > "${SORVANE_MAN_PAGE}"
-  DEPENDS "${PROJECT_SOURCE_DIR}/doc/sorvane.1"
-  VERBATIM)
-add_custom_target(man_page ALL DEPENDS "${SORVANE_MAN_PAGE}")
-install(FILES "${SORVANE_MAN_PAGE}" DESTINATION share/man/man1
-  PERMISSIONS ${SORVANE_READ_ONLY_FILE})
+# Manual pages, compressed without a name or time stamp so that two builds
+# give the same bytes; the target man_page builds every one.
+add_custom_target(man_page)
+function(sorvane_man_page name component)
+  set(page "${PROJECT_BINARY_DIR}/${name}.1.gz")
+  add_custom_command(OUTPUT "${page}"
+    COMMAND gzip -9 -n -c "${PROJECT_SOURCE_DIR}/doc/${name}.1" > "${page}"
+    DEPENDS "${PROJECT_SOURCE_DIR}/doc/${name}.1"
+    VERBATIM)
+  add_custom_target(man_page_${name} ALL DEPENDS "${page}")
+  add_dependencies(man_page man_page_${name})
+  install(FILES "${page}" DESTINATION share/man/man1
+    PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT ${component})
+endfunction()
+sorvane_man_page(sorvane program)
 
 # What a package format adds around the program, each its own component and
 # left out of a plain `cmake --install`: the licence where RPM and Arch keep

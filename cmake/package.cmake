@@ -13,6 +13,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 # Picks, per format, which install components go in.
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/package_per_format.cmake")
+set(CPACK_SORVANE_GUI "${SORVANE_GUI}")
+# The .deb splits into the command (group "cli") and the window ("gui").
+set(CPACK_COMPONENT_PROGRAM_GROUP cli)
+set(CPACK_COMPONENT_DEBIAN_GROUP cli)
+set(CPACK_COMPONENT_GUI_GROUP gui)
+set(CPACK_COMPONENT_GUI_DEBIAN_GROUP gui)
 
 # Debian. bash is Essential there (always installed), so it is not listed:
 # Debian's checker refuses an unversioned dependency on it. Without sudo
@@ -21,9 +27,22 @@ set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
 set(CPACK_DEBIAN_PACKAGE_RELEASE "1")
 set(CPACK_DEBIAN_PACKAGE_SECTION "admin")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sudo")
-# Adds the C library dependency that the executable really has.
+set(CPACK_DEBIAN_PACKAGE_SOURCE "sorvane")
+set(CPACK_DEBIAN_CLI_PACKAGE_NAME "sorvane")
+set(CPACK_DEBIAN_CLI_PACKAGE_RECOMMENDS "sudo")
+set(CPACK_DEBIAN_CLI_DESCRIPTION "${SORVANE_SUMMARY}\n${SORVANE_DESCRIPTION}")
+# Adds the libraries the executables really use: the C library for
+# sorvane, Qt for the window.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Sorvane Update: needs the sorvane of the very same build, which it runs.
+set(CPACK_DEBIAN_GUI_PACKAGE_NAME "sorvane-gui")
+set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "sorvane (= ${PROJECT_VERSION}-1)")
+set(CPACK_DEBIAN_GUI_PACKAGE_SECTION "admin")
+set(CPACK_DEBIAN_GUI_DESCRIPTION "Sorvane Update, the desktop window that runs the update
+Sorvane Update runs sorvane to find the installed package managers and
+write the update script, checks the script and everything it will run,
+asks for the password once when system packages need it, and runs the
+update, showing each step and its output.")
 
 # RPM. The build host and times are fixed so that two builds of one commit
 # give the same bytes; Recommends goes in as a raw header line (CPack has no

@@ -126,6 +126,7 @@ class WindowTest : public QObject {
     QCOMPARE(model.state(), UpdateModel::State::Ready);
     QCOMPARE(window.message()->text(),
              QString("Sorry, try again.\nsudo: 1 incorrect password attempt"));
+    QVERIFY(window.password()->text().isEmpty());
     picture(window, "wrong-password");
   }
 

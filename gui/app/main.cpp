@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <array>
 #include <cstdlib>
+#include <string_view>
 
 #include "run_dir.hpp"
 #include "trust.hpp"
@@ -16,17 +17,20 @@ int main(int argc, char* argv[]) {
   // The password passes through this process: no core dump, no ptrace by
   // other processes of the user that are not its parent.
   ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Sorvane Update"));
-  QApplication::setDesktopFileName(QStringLiteral("sorvane-update"));
-  using sorvane::gui::UpdateWindow;
-
   if (::geteuid() == 0) {
-    QMessageBox::critical(nullptr, UpdateWindow::tr("Sorvane Update"),
-                          UpdateWindow::tr("Sorvane Update runs as you, not as root: it asks "
-                                           "for your password when it needs it."));
+    // Run as root, it would hand root's environment to the update and ask
+    // for no password: refuse before any window exists.
+    static constexpr std::string_view REFUSAL =
+        "sorvane-gui: Sorvane Update runs as you, not as root; it asks for your password "
+        "when it needs it.\n";
+    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, REFUSAL.data(), REFUSAL.size());
     return 1;
   }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Sorvane Update"));
+  QApplication::setDesktopFileName(QStringLiteral("example.sorvane.SorvaneUpdate"));
+  using sorvane::gui::UpdateWindow;
+
   std::array<char, 4096> self{};
   const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
   const auto bash = sorvane::trusted_system_program("bash");

@@ -199,6 +199,7 @@ void UpdateWindow::show_state() {
     case State::Ready:
       managers_->clear();
       for (const Step step : model_->steps()) managers_->addItem(manager_description(step));
+      password_->clear();  // never kept across a refusal
       password_->setVisible(model_->needs_password());
       ready_message_->setText(model_->message());
       ready_message_->setVisible(!model_->message().isEmpty());
