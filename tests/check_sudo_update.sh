@@ -227,6 +227,31 @@ gui_cases() {
         fail "window (global time stamps): $(cat "$work/gui-global.out")"
     write_sudoers "$work"
     echo "window: global time stamps change nothing"
+
+    # Planted programs: each refused by name before any password is asked.
+    install -m 0755 -o "$uid" -g "$uid" "$work/bin/apt" "$work/bin/sudo"
+    expect_refusal "$work" "$uid" "$password" planted-sudo \
+        '/usr/local/bin/sudo belongs to another user'
+    rm "$work/bin/sudo"
+    chmod 0777 "$work/bin/pacman"
+    expect_refusal "$work" "$uid" "$password" writable-manager \
+        '/usr/local/bin/pacman can be changed by other users'
+    chmod 0755 "$work/bin/pacman"
+    mkdir -m 0775 "$work/sbin"
+    mount --bind "$work/sbin" /usr/local/sbin
+    expect_refusal "$work" "$uid" "$password" writable-directory \
+        '/usr/local/sbin can be changed by other users'
+    umount /usr/local/sbin
+    echo "window: a planted sudo, a writable manager and a writable PATH directory are refused by name"
+}
+
+# The window must stop before the password, saying why.
+expect_refusal() {
+    local work=$1 uid=$2 password=$3 name=$4 why=$5
+    run_window "$work" "$uid" "$password" "$password" "$name"
+    grep -qx 'state=stopped' "$work/gui-$name.out" || fail "window ($name) did not refuse: $(cat "$work/gui-$name.out")"
+    grep -qF "$why" "$work/gui-$name.out" || fail "window ($name) said: $(cat "$work/gui-$name.out")"
+    [[ ! -s $work/gui-$name.calls ]] || fail "window ($name): a manager ran"
 }
 
 check_right_password() {

@@ -54,6 +54,18 @@ TEST(TerminalText, ShowsWhatATerminalWouldShowLast) {
   EXPECT_EQ(without_colours("\x1B[31mred\x1B[0m and \x1B[1mbold\x1B[m"), "red and bold");
 }
 
+TEST(TerminalText, ColoursBecomeRunsOfSixteenColours) {
+  using Runs = std::vector<ColouredRun>;
+  EXPECT_EQ(colour_runs("plain"), (Runs{{"plain", -1, false}}));
+  EXPECT_EQ(colour_runs(""), (Runs{{"", -1, false}}));
+  EXPECT_EQ(colour_runs("\x1B[1;31mError\x1B[0m: \x1B[92mok\x1B[39m!"),
+            (Runs{{"Error", 1, true}, {": ", -1, false}, {"ok", 10, false}, {"!", -1, false}}));
+  EXPECT_EQ(colour_runs("\x1B[38;5;4mblue\x1B[38;5;200mpink\x1B[38;2;1;2;3;1mbold"),
+            (Runs{{"blue", 4, false}, {"pink", -1, false}, {"bold", -1, true}}));
+  EXPECT_EQ(colour_runs("\x1B[1mB\x1B[22mn\x1B[mx"),
+            (Runs{{"B", -1, true}, {"n", -1, false}, {"x", -1, false}}));
+}
+
 // Feeds a whole output and returns the parser for its questions.
 ScriptOutput fed(const std::vector<Step>& steps, const std::string& output) {
   ScriptOutput parsed(steps);
@@ -369,6 +381,17 @@ TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
             "SigIgn:\t0000000000000000\n"
             "script sealed\n");
   EXPECT_EQ(test::stat_of(dir / "log").st_mode & 07777, 0600U);
+}
+
+TEST(UpdateProcess, AHeldDescriptorLivesAsLongAsTheScript) {
+  const TempDir dir;
+  test::write_file(dir / "held", "");
+  const UniqueFd held(::open((dir / "held").c_str(), O_RDONLY | O_CLOEXEC));
+  auto started = start_update("/usr/bin/bash", "readlink /proc/$$/fd/4\nls /proc/$$/fd\n",
+                              dir / "log", {}, held.get());
+  ASSERT_TRUE(started.ok());
+  EXPECT_EQ(test::wait_for(started.value().pid), 0);
+  EXPECT_EQ(test::read_file(dir / "log"), dir / "held\n0\n1\n2\n255\n3\n4\n");
 }
 
 TEST(UpdateProcess, APasswordNobodyReadIsSeenAndDrained) {

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTextBlock>
 #include <QtTest/QtTest>
 #include <cstdlib>
 
@@ -95,6 +96,19 @@ class WindowTest : public QObject {
     QCOMPARE(model.state(), UpdateModel::State::Done);
     QCOMPARE(window.message()->text(), QString("Update complete"));
     picture(window, "done");
+  }
+
+  void theLogKeepsColoursAndDropsOtherEscapes() {
+    UpdateModel model(setup());
+    UpdateWindow window(&model);
+    window.show();
+    model.take_looked(ready({Step::Apt}, true));
+    model.take_output("\x1B]0;title\x07\x1B[1;31mE:\x1B[0m broken\n");
+    const QTextBlock block = window.details()->document()->firstBlock();
+    QCOMPARE(block.text(), QString("E: broken"));
+    const QTextCharFormat first = block.begin().fragment().charFormat();
+    QCOMPARE(first.foreground().color(), QColor(0xc0, 0x1c, 0x28));
+    QCOMPARE(first.fontWeight(), static_cast<int>(QFont::Bold));
   }
 
   void aFailureNamesItsStepAndOpensTheLogThere() {

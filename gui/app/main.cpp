@@ -3,8 +3,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
@@ -49,7 +51,21 @@ int main(int argc, char* argv[]) {
       sorvane::gui::kept_environment(environ)};
   sorvane::gui::UpdateModel model(std::move(setup));
   UpdateWindow window(&model);
+  // For the benchmark: quit as soon as the window has been painted once.
+  if (qEnvironmentVariableIsSet("SORVANE_GUI_EXIT_AFTER_PAINT")) {
+    window.installEventFilter(new sorvane::gui::QuitOnFirstPaint(&app));
+  }
   window.show();
   model.look();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  if (qEnvironmentVariableIsSet("SORVANE_GUI_EXIT_AFTER_PAINT")) {
+    // The benchmark's other figure: this process's peak resident memory.
+    QFile proc_status(QStringLiteral("/proc/self/status"));
+    if (proc_status.open(QIODevice::ReadOnly)) {
+      for (const QByteArray& line : proc_status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) std::fprintf(stdout, "%s\n", line.constData());
+      }
+    }
+  }
+  return status;
 }

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDBusUnixFileDescriptor>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -59,6 +62,21 @@ QString refusal_text(const ScriptRefusal& refusal) {
     case Why::Changed: return tr("The update script is not the one Sorvane writes.");
   }
   return {};
+}
+
+// While the update runs, logind keeps shutdown and sleep away. The lock is
+// a descriptor that the script itself holds, so it lasts exactly as long as
+// the update, with or without this window. Without logind (a container,
+// another init) there is none, and the update runs all the same.
+QDBusUnixFileDescriptor inhibit_shutdown() {
+  QDBusInterface logind(
+      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+      QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
+  if (!logind.isValid()) return {};
+  const QDBusReply<QDBusUnixFileDescriptor> reply =
+      logind.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown:sleep"), tr("Sorvane Update"),
+                  tr("Packages are being updated"), QStringLiteral("block"));
+  return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
 }
 
 UpdateModel::Looked stopped(QString message) {
@@ -187,7 +205,9 @@ void UpdateModel::update(QString password) {
     }
   }
   const std::string log_path = join(run_dir_, LOG_NAME);
-  auto started = start_update(setup_.bash, script_, log_path, setup_.environment);
+  const QDBusUnixFileDescriptor inhibitor = inhibit_shutdown();
+  auto started = start_update(setup_.bash, script_, log_path, setup_.environment,
+                              inhibitor.isValid() ? inhibitor.fileDescriptor() : -1);
   if (!started) {
     wipe_bytes();
     message_ = tr("The update could not start: %1").arg(from_bytes(started.error().text()));

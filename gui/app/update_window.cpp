@@ -1,12 +1,15 @@
 #include "update_window.hpp"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <array>
 
 #include "terminal_text.hpp"
 
@@ -43,6 +46,34 @@ QString step_state_text(UpdateModel::StepState state) {
     case UpdateModel::StepState::Failed: return UpdateWindow::tr("failed");
   }
   return {};
+}
+
+// Terminal colours that read on light and dark themes alike; black and
+// white (and their bright forms) take the theme's own text colour.
+QColor terminal_colour(int colour) {
+  static const std::array<QColor, 8> hues = {QColor(),
+                                             QColor(0xc0, 0x1c, 0x28),
+                                             QColor(0x26, 0xa2, 0x69),
+                                             QColor(0xa2, 0x73, 0x4c),
+                                             QColor(0x12, 0x48, 0x8b),
+                                             QColor(0xa3, 0x47, 0xba),
+                                             QColor(0x2a, 0xa1, 0xb3),
+                                             QColor()};
+  return hues.at(static_cast<size_t>(colour % 8));
+}
+
+// One line of the log, in the colours the package manager chose.
+void append_coloured(QPlainTextEdit* log, const QString& line) {
+  QTextCursor cursor(log->document());
+  cursor.movePosition(QTextCursor::End);
+  if (!log->document()->isEmpty()) cursor.insertBlock();
+  for (const ColouredRun& run : colour_runs(line.toStdString())) {
+    QTextCharFormat format;
+    const QColor colour = run.colour < 0 ? QColor() : terminal_colour(run.colour);
+    if (colour.isValid()) format.setForeground(colour);
+    if (run.bold) format.setFontWeight(QFont::Bold);
+    cursor.insertText(QString::fromStdString(run.text), format);
+  }
 }
 
 }  // namespace
@@ -157,9 +188,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   connect(model_, &UpdateModel::lines_added, this, [this](const QStringList& lines) {
     const bool at_end =
         details_->verticalScrollBar()->value() == details_->verticalScrollBar()->maximum();
-    for (const QString& line : lines) {
-      details_->appendPlainText(QString::fromStdString(without_colours(line.toStdString())));
-    }
+    for (const QString& line : lines) append_coloured(details_, line);
     if (at_end) details_->verticalScrollBar()->setValue(details_->verticalScrollBar()->maximum());
   });
   show_state();
@@ -242,6 +271,11 @@ void UpdateWindow::show_state() {
       break;
     }
   }
+}
+
+bool QuitOnFirstPaint::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Paint) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  return QObject::eventFilter(watched, event);
 }
 
 void UpdateWindow::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,7 @@
 #include "terminal_text.hpp"
 
+#include <charconv>
+
 #include "utf8.hpp"
 
 namespace sorvane::gui {
@@ -61,7 +63,79 @@ bool is_control(char32_t c) {
   return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F);
 }
 
+constexpr int NORMAL_FOREGROUND = 30;
+constexpr int BRIGHT_FOREGROUND = 90;
+constexpr int COLOURS = 8;
+constexpr int EXTENDED_FOREGROUND = 38;
+constexpr int DEFAULT_FOREGROUND = 39;
+constexpr int BOLD = 1;
+constexpr int NORMAL_INTENSITY = 22;
+constexpr int INDEXED = 5;
+constexpr int DIRECT = 2;
+
+// The numbers of "ESC [ n ; n ... m"; an empty one counts as 0.
+std::vector<int> sgr_parameters(std::string_view sequence) {
+  std::string_view body = sequence.substr(2, sequence.size() - 3);
+  std::vector<int> numbers;
+  for (;;) {
+    const size_t end = body.find_first_of(";:");
+    const std::string_view part = body.substr(0, end);
+    int number = 0;
+    std::from_chars(part.data(), part.data() + part.size(), number);
+    numbers.push_back(number);
+    if (end == std::string_view::npos) break;
+    body.remove_prefix(end + 1);
+  }
+  return numbers;
+}
+
+void apply_sgr(const std::vector<int>& numbers, ColouredRun& style) {
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    const int n = numbers[i];
+    if (n == 0) {
+      style.colour = -1;
+      style.bold = false;
+    } else if (n == BOLD) {
+      style.bold = true;
+    } else if (n == NORMAL_INTENSITY) {
+      style.bold = false;
+    } else if (n >= NORMAL_FOREGROUND && n < NORMAL_FOREGROUND + COLOURS) {
+      style.colour = n - NORMAL_FOREGROUND;
+    } else if (n >= BRIGHT_FOREGROUND && n < BRIGHT_FOREGROUND + COLOURS) {
+      style.colour = n - BRIGHT_FOREGROUND + COLOURS;
+    } else if (n == DEFAULT_FOREGROUND) {
+      style.colour = -1;
+    } else if (n == EXTENDED_FOREGROUND && i + 1 < numbers.size()) {
+      // 38;5;n picks from 256 colours, the first 16 of which are ours;
+      // 38;2;r;g;b is a colour of its own. Either way its numbers are used up.
+      const bool indexed = numbers[i + 1] == INDEXED && i + 2 < numbers.size();
+      style.colour = indexed && numbers[i + 2] < 2 * COLOURS ? numbers[i + 2] : -1;
+      i += indexed ? 2 : (numbers[i + 1] == DIRECT ? 4 : 1);
+    }
+  }
+}
+
 }  // namespace
+
+std::vector<ColouredRun> colour_runs(std::string_view displayable) {
+  std::vector<ColouredRun> runs;
+  ColouredRun current;
+  for (size_t i = 0; i < displayable.size();) {
+    if (displayable[i] != ESC) {
+      current.text += displayable[i++];
+      continue;
+    }
+    const size_t length = escape_length(displayable.substr(i));
+    const std::string_view sequence = displayable.substr(i, length);
+    i += length;
+    if (!is_colour_sequence(sequence)) continue;
+    if (!current.text.empty()) runs.push_back(current);
+    current.text.clear();
+    apply_sgr(sgr_parameters(sequence), current);
+  }
+  if (!current.text.empty() || runs.empty()) runs.push_back(current);
+  return runs;
+}
 
 std::string displayable_line(std::string_view raw) {
   const std::string_view text = last_redraw(raw);

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sorvane::gui {
 
@@ -17,5 +18,20 @@ std::string displayable_line(std::string_view raw);
 
 // The same text with its colour sequences removed too.
 std::string without_colours(std::string_view displayable);
+
+// A stretch of displayable text in one colour. `colour` is one of the 16
+// terminal colours (0-7 normal, 8-15 bright) or -1 for the default.
+struct ColouredRun {
+  std::string text;
+  int colour = -1;
+  bool bold = false;
+
+  friend bool operator==(const ColouredRun&, const ColouredRun&) = default;
+};
+
+// Splits a displayable line at its colour sequences. Settings a window
+// cannot show as they are (256 and true colours, underline, blink...) fall
+// back to the default.
+std::vector<ColouredRun> colour_runs(std::string_view displayable);
 
 }  // namespace sorvane::gui

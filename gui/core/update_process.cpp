@@ -53,6 +53,7 @@ struct ChildFds {
   int input;
   int log;
   int script;
+  int held;    // -1 when nothing is held
   int report;  // close-on-exec: the child writes its errno here if exec fails
 };
 
@@ -69,7 +70,8 @@ struct ChildFds {
   const bool ready = ::setsid() >= 0 && ::chdir("/") == 0 && ::dup2(fds.input, STDIN_FILENO) >= 0 &&
                      ::dup2(fds.log, STDOUT_FILENO) >= 0 && ::dup2(fds.log, STDERR_FILENO) >= 0 &&
                      ::dup2(fds.script, SCRIPT_FD) >= 0 &&
-                     ::close_range(SCRIPT_FD + 1, fds.report - 1, 0) == 0 &&
+                     (fds.held < 0 || ::dup2(fds.held, HELD_FD) >= 0) &&
+                     ::close_range(fds.held < 0 ? HELD_FD : HELD_FD + 1, fds.report - 1, 0) == 0 &&
                      ::close_range(fds.report + 1, ~0U, 0) == 0;
   if (ready) ::execve(bash, argv, envp);
   const int error = errno;
@@ -96,7 +98,7 @@ std::vector<std::string> kept_environment(char** environ) {
 
 Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string_view script,
                                             const std::string& log_path,
-                                            const std::vector<std::string>& environment) {
+                                            const std::vector<std::string>& environment, int held) {
   auto sealed = sealed_copy(script);
   if (!sealed) return sealed.error();
   std::array<int, 2> pair{};
@@ -122,6 +124,11 @@ Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string
   if (!report_high) return report_high.error();
   UniqueFd script_input(::fcntl(input.value().get(), F_DUPFD_CLOEXEC, HIGH_FD));
   if (!script_input.valid()) return OsError::last();
+  UniqueFd held_high;
+  if (held >= 0) {
+    held_high = UniqueFd(::fcntl(held, F_DUPFD_CLOEXEC, HIGH_FD));
+    if (!held_high.valid()) return OsError::last();
+  }
 
   // Everything the child needs is made before the fork.
   std::string script_arg = "/dev/fd/" + std::to_string(SCRIPT_FD);
@@ -132,7 +139,7 @@ Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string
   std::transform(env_copy.begin(), env_copy.end(), envp.begin(),
                  [](std::string& variable) { return variable.data(); });
   const ChildFds fds{input.value().get(), log_high.value().get(), script_high.value().get(),
-                     report_high.value().get()};
+                     held_high.get(), report_high.value().get()};
 
   const pid_t pid = ::fork();
   if (pid < 0) return OsError::last();

@@ -36,6 +36,7 @@ inline constexpr std::array<std::string_view, 5> KEPT_VARIABLES = {"HOME", "USER
                                                                    "LANG", "XDG_RUNTIME_DIR"};
 inline constexpr mode_t SCRIPT_UMASK = 022;
 inline constexpr int SCRIPT_FD = 3;
+inline constexpr int HELD_FD = 4;
 
 struct StartedUpdate {
   pid_t pid = -1;
@@ -47,11 +48,14 @@ struct StartedUpdate {
 std::vector<std::string> kept_environment(char** environ);
 
 // Starts `bash /dev/fd/3` with the script's bytes there. The log file is
-// created (mode 0600) or appended to. The caller owns the child and must
-// reap it.
+// created (mode 0600) or appended to. `held`, when not -1, is passed on as
+// descriptor 4 and so lives as long as the script (a logind inhibitor: the
+// update keeps shutdown away even after the window is gone). The caller
+// owns the child and must reap it.
 Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string_view script,
                                             const std::string& log_path,
-                                            const std::vector<std::string>& environment);
+                                            const std::vector<std::string>& environment,
+                                            int held = -1);
 
 // Writes the password and one line feed to the script's input in one call,
 // then shuts that direction so sudo sees the end after it.
