@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QTextStream>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
@@ -63,7 +63,7 @@ int main(int argc, char* argv[]) {
     QFile proc_status(QStringLiteral("/proc/self/status"));
     if (proc_status.open(QIODevice::ReadOnly)) {
       for (const QByteArray& line : proc_status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) std::fprintf(stdout, "%s\n", line.constData());
+        if (line.startsWith("VmHWM:")) QTextStream(stdout) << line << '\n';
       }
     }
   }

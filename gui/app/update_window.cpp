@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <array>
 
@@ -274,7 +273,9 @@ void UpdateWindow::show_state() {
 }
 
 bool QuitOnFirstPaint::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Paint) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  if (event->type() == QEvent::Paint) {
+    QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
+  }
   return QObject::eventFilter(watched, event);
 }
 
