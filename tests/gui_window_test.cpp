@@ -55,6 +55,10 @@ class WindowTest : public QObject {
     window.show();
     model.take_looked(ready({Step::Apt, Step::Flatpak}, true));
     QVERIFY(window.password()->isVisible());
+    // In the report's order (flatpak before apt), though apt runs first.
+    QCOMPARE(window.managers()->count(), 2);
+    QVERIFY(window.managers()->item(0)->text().startsWith("flatpak"));
+    QVERIFY(window.managers()->item(1)->text().startsWith("apt"));
     QVERIFY(window.update_button()->isDefault());
     QCOMPARE(window.password()->echoMode(), QLineEdit::Password);
     picture(window, "ready");

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "terminal_text.hpp"
@@ -73,6 +74,18 @@ void append_coloured(QPlainTextEdit* log, const QString& line) {
     if (run.bold) format.setFontWeight(QFont::Bold);
     cursor.insertText(QString::fromStdString(run.text), format);
   }
+}
+
+// The Ready screen lists the managers as Sorvane reported them (pacman,
+// flatpak, apt, dnf, snap); the steps run in the script's order.
+std::vector<Step> in_report_order(std::vector<Step> steps) {
+  constexpr std::array<Step, 5> REPORT_ORDER = {Step::Pacman, Step::Flatpak, Step::Apt, Step::Dnf,
+                                                Step::Snap};
+  const auto rank = [&](Step step) {
+    return std::find(REPORT_ORDER.begin(), REPORT_ORDER.end(), step) - REPORT_ORDER.begin();
+  };
+  std::sort(steps.begin(), steps.end(), [&](Step a, Step b) { return rank(a) < rank(b); });
+  return steps;
 }
 
 }  // namespace
@@ -226,7 +239,9 @@ void UpdateWindow::show_state() {
       break;
     case State::Ready:
       managers_->clear();
-      for (const Step step : model_->steps()) managers_->addItem(manager_description(step));
+      for (const Step step : in_report_order(model_->steps())) {
+        managers_->addItem(manager_description(step));
+      }
       password_->clear();  // never kept across a refusal
       password_->setVisible(model_->needs_password());
       ready_message_->setText(model_->message());

@@ -28,6 +28,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLineEdit* password() const { return password_; }
   [[nodiscard]] QPushButton* update_button() const { return update_; }
   [[nodiscard]] QPlainTextEdit* details() const { return details_; }
+  [[nodiscard]] QListWidget* managers() const { return managers_; }
   [[nodiscard]] QLabel* message() const;
 
  protected:
