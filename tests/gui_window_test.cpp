@@ -17,14 +17,18 @@
 
 namespace sorvane::gui {
 
+// A model that runs nothing by itself, and its window, shown.
+struct Shown {
+  UpdateModel model{
+      {{"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}}};
+  UpdateWindow window{&model};
+  Shown() { window.show(); }
+};
+
 class WindowTest : public QObject {
   Q_OBJECT
 
  private:
-  UpdateModel::Setup setup() {
-    return {{"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}};
-  }
-
   void picture(QWidget& window, const QString& name) {
     const char* dir = std::getenv("SORVANE_PICTURES");  // NOLINT(concurrency-mt-unsafe)
     if (dir == nullptr) return;
@@ -42,17 +46,15 @@ class WindowTest : public QObject {
 
  private slots:
   void looking() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     QCOMPARE(window.pages()->currentIndex(), 0);
     picture(window, "looking");
   }
 
   void readyAsksForThePasswordOnlyWhenSudoWantsOne() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     model.take_looked(ready({Step::Apt, Step::Flatpak}, true));
     QVERIFY(window.password()->isVisible());
     // In the report's order (flatpak before apt), though apt runs first.
@@ -67,9 +69,8 @@ class WindowTest : public QObject {
   }
 
   void nothingFoundAndStopped() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     UpdateModel::Looked none;
     none.state = UpdateModel::State::NothingFound;
     model.take_looked(none);
@@ -84,9 +85,8 @@ class WindowTest : public QObject {
   }
 
   void updatingAndDone() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     model.take_looked(ready({Step::Apt, Step::Flatpak}, true));
     model.take_output(
         "Starting system update...\n\nUpdating apt packages...\n"
@@ -103,9 +103,8 @@ class WindowTest : public QObject {
   }
 
   void theLogKeepsColoursAndDropsOtherEscapes() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     model.take_looked(ready({Step::Apt}, true));
     model.take_output("\x1B]0;title\x07\x1B[1;31mE:\x1B[0m broken\n");
     const QTextBlock block = window.details()->document()->firstBlock();
@@ -116,9 +115,8 @@ class WindowTest : public QObject {
   }
 
   void aFailureNamesItsStepAndOpensTheLogThere() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     model.take_looked(ready({Step::Pacman, Step::Apt}, true));
     model.take_output(
         "Starting system update...\n\nUpdating pacman packages...\n"
@@ -132,9 +130,8 @@ class WindowTest : public QObject {
   }
 
   void aWrongPasswordReturnsToReadyWithSudosWords() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     model.take_looked(ready({Step::Apt}, true));
     window.password()->setText("wrong");
     model.take_output(
@@ -149,9 +146,8 @@ class WindowTest : public QObject {
   }
 
   void aPasswordSudoCannotReadIsRefusedBeforeAnythingRuns() {
-    UpdateModel model(setup());
-    UpdateWindow window(&model);
-    window.show();
+    Shown shown;
+    auto& [model, window] = shown;
     model.take_looked(ready({Step::Apt}, true));
     window.password()->setText("two\nlines");
     QTest::keyClick(window.password(), Qt::Key_Return);  // Enter presses Update
