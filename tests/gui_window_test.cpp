@@ -145,6 +145,22 @@ class WindowTest : public QObject {
     picture(window, "wrong-password");
   }
 
+  void lookingRefusesASorvaneOthersCouldChange() {
+    // A real look, in the worker thread: sorvane under /tmp, which anyone
+    // can write to, is never run.
+    const QString dir = QStringLiteral("/tmp");
+    UpdateModel model({installation_beside(dir.toStdString() + "/sorvane-gui"),
+                       "/usr/bin/bash",
+                       dir.toStdString(),
+                       {}});
+    UpdateWindow window(&model);
+    window.show();
+    model.look();
+    QTRY_COMPARE_WITH_TIMEOUT(model.state(), UpdateModel::State::Stopped, 10000);
+    QCOMPARE(window.message()->text(),
+             dir + " can be changed by other users, who could change what runs as root.");
+  }
+
   void aPasswordSudoCannotReadIsRefusedBeforeAnythingRuns() {
     Shown shown;
     auto& [model, window] = shown;
