@@ -19,8 +19,6 @@
 namespace sorvane {
 namespace {
 
-constexpr std::string_view PROGRAM_NAME = "Sorvane";
-
 void print(std::string_view text) {
   // A failed write (closed pipe, full disk) is deliberately ignored: the
   // exit status reports the job, not the terminal.
@@ -35,15 +33,14 @@ std::string_view output_path() {
 }
 
 void print_report(const std::vector<DetectedManager>& managers) {
-  print(std::string(PROGRAM_NAME) + "\n" + std::string(PROGRAM_NAME.size(), '=') + "\n\n");
-  print("Detecting package managers...\n\n");
+  print(REPORT_BANNER);
   if (managers.empty()) {
-    print("No supported package managers detected.\n");
+    print(REPORT_NONE_FOUND);
     return;
   }
-  print("Detected package managers:\n");
+  print(REPORT_LIST_HEADER);
   for (const DetectedManager& manager : managers) {
-    print("  " + std::string(display_name(manager.kind)) + "\n");
+    print(std::string(REPORT_ENTRY_INDENT) + std::string(display_name(manager.kind)) + "\n");
   }
 }
 
@@ -64,7 +61,7 @@ Result<Ok, std::string> run_once() {
   if (!written) {
     return "could not write " + to_plain(output) + ": " + to_text(written.error());
   }
-  print("\nUpdate script prepared successfully.\n");
+  print(REPORT_SUCCESS);
   return Ok{};
 }
 
@@ -100,9 +97,8 @@ Result<Ok, std::string> run() {
 void report_error(std::string_view message) {
   // One gathered write and no new string: memory may be what ran out, and a
   // reader of a shared pipe gets the line whole.
-  constexpr std::string_view PREFIX = "ERROR: ";
   constexpr std::string_view END = "\n";
-  std::array<iovec, 3> pieces{{{const_cast<char*>(PREFIX.data()), PREFIX.size()},
+  std::array<iovec, 3> pieces{{{const_cast<char*>(ERROR_PREFIX.data()), ERROR_PREFIX.size()},
                                {const_cast<char*>(message.data()), message.size()},
                                {const_cast<char*>(END.data()), END.size()}}};
   // Nothing is left to tell if even this fails; the exit status still says it.

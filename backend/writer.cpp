@@ -34,6 +34,8 @@ Result<std::string, OsError> absolute_base(std::string_view base) {
   return join(cwd.get(), base);
 }
 
+}  // namespace
+
 std::optional<OsError> write_all(int fd, std::string_view contents) {
   while (!contents.empty()) {
     const ssize_t n = retry_on_eintr([&] { return ::write(fd, contents.data(), contents.size()); });
@@ -43,8 +45,6 @@ std::optional<OsError> write_all(int fd, std::string_view contents) {
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 std::string to_text(const WriteError& error) {
   return std::visit([](const auto& e) { return e.text(); }, error);

@@ -15,6 +15,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string_view>
 #include <variant>
 
@@ -33,6 +34,10 @@ std::string to_text(const WriteError& error);
 // Creates `dir` and every missing ancestor with DIR_CREATE_MODE (less the
 // umask). An existing directory, or a link to one, is fine.
 Result<Ok, OsError> create_dir_all(std::string_view dir);
+
+// Writes all of `contents`, continuing short writes and retrying EINTR. A
+// write that makes no progress is an error (WRITE_ZERO_MESSAGE).
+std::optional<OsError> write_all(int fd, std::string_view contents);
 
 // Puts `contents` at `path` atomically, creating missing parent directories.
 Result<Ok, WriteError> write_script(std::string_view path, std::string_view contents);

@@ -12,12 +12,6 @@
 namespace sorvane::gui {
 namespace {
 
-constexpr std::string_view BANNER = "Sorvane\n=======\n\nDetecting package managers...\n\n";
-constexpr std::string_view NONE_FOUND = "No supported package managers detected.\n";
-constexpr std::string_view LIST_HEADER = "Detected package managers:\n";
-constexpr std::string_view SUCCESS = "\nUpdate script prepared successfully.\n";
-constexpr std::string_view ERROR_PREFIX = "ERROR: ";
-
 // The report names managers as Sorvane displays them; the script's steps
 // are the same five.
 constexpr std::array<Step, 5> STEP_OF_KIND = {Step::Pacman, Step::Flatpak, Step::Apt, Step::Dnf,
@@ -44,19 +38,20 @@ SorvaneReport read_sorvane_report(std::string_view out, std::string_view err, in
     err.remove_suffix(1);
     return {SorvaneReport::Kind::Failed, {}, std::string(err)};
   }
-  if (!exited || WEXITSTATUS(wait_status) != 0 || !err.empty() || !out.starts_with(BANNER)) {
+  if (!exited || WEXITSTATUS(wait_status) != 0 || !err.empty() || !out.starts_with(REPORT_BANNER)) {
     return unexpected();
   }
-  out.remove_prefix(BANNER.size());
-  if (out == NONE_FOUND) return {SorvaneReport::Kind::NoneFound, {}, {}};
-  if (!out.starts_with(LIST_HEADER) || !out.ends_with(SUCCESS)) return unexpected();
-  out.remove_prefix(LIST_HEADER.size());
-  out.remove_suffix(SUCCESS.size());
+  out.remove_prefix(REPORT_BANNER.size());
+  if (out == REPORT_NONE_FOUND) return {SorvaneReport::Kind::NoneFound, {}, {}};
+  if (!out.starts_with(REPORT_LIST_HEADER) || !out.ends_with(REPORT_SUCCESS)) return unexpected();
+  out.remove_prefix(REPORT_LIST_HEADER.size());
+  out.remove_suffix(REPORT_SUCCESS.size());
   std::vector<Step> steps;
   while (!out.empty()) {
     const size_t lf = out.find('\n');
-    if (lf == std::string_view::npos || !out.starts_with("  ")) return unexpected();
-    const auto step = step_named(out.substr(2, lf - 2));
+    if (lf == std::string_view::npos || !out.starts_with(REPORT_ENTRY_INDENT)) return unexpected();
+    const size_t indent = REPORT_ENTRY_INDENT.size();
+    const auto step = step_named(out.substr(indent, lf - indent));
     if (!step) return unexpected();
     steps.push_back(*step);
     out.remove_prefix(lf + 1);

@@ -14,6 +14,7 @@
 #include <csignal>
 
 #include "password.hpp"
+#include "writer.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -23,15 +24,6 @@ constexpr mode_t LOG_MODE = 0600;
 // Where the child's sources are kept before they are put in place, above
 // every number they are moved to, so no move overwrites another source.
 constexpr int HIGH_FD = 10;
-
-std::optional<OsError> write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = retry_on_eintr([&] { return ::write(fd, bytes.data(), bytes.size()); });
-    if (n <= 0) return n < 0 ? OsError::last() : OsError::from_code(EIO);
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return std::nullopt;
-}
 
 // The script's bytes in memory that no one, this process included, can
 // change any more.
