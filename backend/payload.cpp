@@ -22,6 +22,7 @@ echo "Starting system update..."
 echo
 
 privileged_commands="set -e
+exec </dev/null
 "
 needs_privilege=false
 
@@ -57,8 +58,10 @@ fi
 if "$needs_privilege"; then
     sudo_path=$(command -v sudo)
     bash_path=$(command -v bash)
-    "$sudo_path" -k -S -p "" -- "$bash_path" -c "$privileged_commands"
+    "$sudo_path" -k -S -p "" -- "$bash_path" --norc -c "$privileged_commands"
 fi
+
+exec </dev/null
 
 if flatpak_path=$(command -v flatpak 2>/dev/null); then
     echo "Updating Flatpak packages..."

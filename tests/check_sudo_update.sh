@@ -35,13 +35,24 @@ random_text() {
 
 # A stand-in records its name, effective uid, the nearest sudo process
 # above it (its pid, or "none") and its arguments; anything on its standard
-# input (the password, misrouted) is recorded too. It fails while a file
-# fail-<name> exists beside its log.
+# input (the password, misrouted) is recorded too, and makes it fail. It
+# fails while a file fail-<name> exists beside its log, and asks a question
+# on standard input, as dpkg does about a changed configuration file, while
+# a file ask-<name> does (its answer goes to the output, as a terminal's
+# echo would put it there).
 write_stand_in() {
     local file=$1 log=$2
     cat >"$file" <<STAND_IN
 #!/bin/bash
-if read -r -t 0.2 got; then printf '%s read stdin: %s\n' "\${0##*/}" "\$got" >>$log; fi
+if [[ -e ${log%/*}/ask-\${0##*/} ]]; then
+    printf 'Configuration file changed. Keep yours? [Y/n] '
+    read -r answer
+    printf '%s\n' "\$answer"
+    printf '%s asked, answer: %s\n' "\${0##*/}" "\$answer" >>$log
+elif read -r -t 0.2 got; then
+    printf '%s read stdin: %s\n' "\${0##*/}" "\$got" >>$log
+    exit 1
+fi
 sudo_pid=none
 pid=\$PPID
 while [[ \$pid -gt 1 ]]; do
@@ -145,9 +156,11 @@ inside_namespace() {
 
 # Runs the window's driver as the user, typing `typed`, while every
 # process's arguments and environment are searched for the password.
-# Leaves its report in $work/gui-<name>.out and the calls in .calls.
+# Leaves its report in $work/gui-<name>.out and the calls in .calls. A
+# sixth argument limits sudo's password probe to that many milliseconds,
+# as a slow sudo (a dead name server) would have it time out.
 run_window() {
-    local work=$1 uid=$2 password=$3 typed=$4 name=$5
+    local work=$1 uid=$2 password=$3 typed=$4 name=$5 probe_ms=${6:-}
     install -m 0644 -o "$uid" -g "$uid" /dev/null "$work/log/calls"
     install -m 0600 -o "$uid" -g "$uid" /dev/null "$work/home/typed"
     printf '%s\n' "$typed" >"$work/home/typed"
@@ -159,7 +172,8 @@ run_window() {
     ) &
     local scanner=$! status=0
     as_user "$work" "$uid" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
-        XDG_RUNTIME_DIR="$work/home/runtime" "$DRIVER" "$work/prefix/lib/sorvane/libexec/bin/sorvane-gui" \
+        SORVANE_E2E_PROBE_MS="$probe_ms" XDG_RUNTIME_DIR="$work/home/runtime" \
+        "$work/driver" "$work/prefix/lib/sorvane/libexec/bin/sorvane-gui" \
         "$work/home/runtime" <"$work/home/typed" >"$work/gui-$name.out" 2>"$work/gui-$name.err" ||
         status=$?
     touch "$work/scan-stop"
@@ -171,6 +185,19 @@ run_window() {
     ! grep -rqF -- "$password" "$work/home/runtime" || fail "window ($name): the password is in a file"
     ! grep -q 'read stdin' "$work/gui-$name.calls" ||
         fail "window ($name): a manager read the password: $(cat "$work/gui-$name.calls")"
+    ! grep -qF -- "$password" "$work/gui-$name.calls" ||
+        fail "window ($name): a manager was given the password: $(cat "$work/gui-$name.calls")"
+    ! grep -q 'rc file ran' "$work/gui-$name.calls" ||
+        fail "window ($name): a bash rc file ran: $(cat "$work/gui-$name.calls")"
+}
+
+# Expects the window to have updated every manager.
+expect_complete() {
+    local work=$1 name=$2
+    after_update "$work/gui-$name.out" | grep -qx 'message=Update complete' ||
+        fail "window ($name): $(cat "$work/gui-$name.out")"
+    [[ $(grep -c ' args=' "$work/gui-$name.calls") -eq 6 ]] ||
+        fail "window ($name): not every manager ran: $(cat "$work/gui-$name.calls")"
 }
 
 after_update() {
@@ -228,6 +255,9 @@ gui_cases() {
     write_sudoers "$work"
     echo "window: global time stamps change nothing"
 
+    password_only_for_sudo "$work" "$uid" "$password"
+    no_rc_file_runs "$work" "$uid" "$password"
+
     # Planted programs: each refused by name before any password is asked.
     install -m 0755 -o "$uid" -g "$uid" "$work/bin/apt" "$work/bin/sudo"
     expect_refusal "$work" "$uid" "$password" planted-sudo \
@@ -242,7 +272,69 @@ gui_cases() {
     expect_refusal "$work" "$uid" "$password" writable-directory \
         '/usr/local/sbin can be changed by other users'
     umount /usr/local/sbin
+    # Root runs a file with any execute bit, though the user could not.
+    chmod 0755 "$work/sbin"
+    install -m 0722 "$work/bin/apt" "$work/sbin/apt"
+    mount --bind "$work/sbin" /usr/local/sbin
+    expect_refusal "$work" "$uid" "$password" owner-only-manager \
+        '/usr/local/sbin/apt can be changed by other users'
+    umount /usr/local/sbin
     echo "window: a planted sudo, a writable manager and a writable PATH directory are refused by name"
+}
+
+# sudo does not always read the password it is given: a PAM module that
+# lets the user in without a prompt (a fingerprint reader, a security key),
+# or a NOPASSWD rule that the probe missed (it took too long). The managers,
+# one of which asks a question on standard input, must get none of it.
+password_only_for_sudo() {
+    local work=$1 uid=$2 password=$3
+    touch "$work/log/ask-apt"
+    printf '%s\n' 'auth sufficient pam_permit.so' '@include common-account' \
+        '@include common-session-noninteractive' >"$work/etc/pam-sudo"
+    mount --bind "$work/etc/pam-sudo" /etc/pam.d/sudo
+    run_window "$work" "$uid" "$password" "$password" promptless
+    umount /etc/pam.d/sudo
+    grep -qx 'password-field=shown' "$work/gui-promptless.out" || fail "window (promptless): no password asked"
+    expect_complete "$work" promptless
+    grep -qx 'apt asked, answer: ' "$work/gui-promptless.calls" ||
+        fail "window (promptless): the question had an answer: $(cat "$work/gui-promptless.calls")"
+    echo "window: with PAM that asks nothing, the unread password reaches no manager"
+
+    write_sudoers "$work" "$USER_NAME ALL=(root) NOPASSWD: /usr/bin/bash"
+    run_window "$work" "$uid" "$password" "$password" slow-probe 0
+    grep -qx 'password-field=shown' "$work/gui-slow-probe.out" || fail "window (slow probe): no password asked"
+    expect_complete "$work" slow-probe
+    # Nothing written at all: the question still sees the end of its input.
+    run_window "$work" "$uid" "$password" "$password" nopasswd-question
+    grep -qx 'password-field=hidden' "$work/gui-nopasswd-question.out" ||
+        fail "window (NOPASSWD, a question): a password was asked"
+    expect_complete "$work" nopasswd-question
+    write_sudoers "$work"
+    rm "$work/log/ask-apt"
+    echo "window: under NOPASSWD a password written after a slow probe reaches no manager, and a question ends"
+}
+
+# bash started with -c on a socket believes a remote shell daemon started
+# it, and would read its rc files: root's shell must read none, not even
+# the user's own when sudo keeps HOME.
+no_rc_file_runs() {
+    local work=$1 uid=$2 password=$3
+    local marker="echo \"rc file ran: \$BASH_SOURCE as \$EUID\" >>$work/log/calls"
+    mkdir -m 0700 "$work/root-home"
+    printf '%s\n' "$marker" | tee "$work/root-home/.bashrc" "$work/etc/bash.bashrc" \
+        "$work/home/.bashrc" >/dev/null
+    chown "$uid:$uid" "$work/home/.bashrc"
+    mount --bind "$work/root-home" /root
+    mount --bind "$work/etc/bash.bashrc" /etc/bash.bashrc
+    run_window "$work" "$uid" "$password" "$password" rc-root
+    expect_complete "$work" rc-root
+    write_sudoers "$work" 'Defaults env_keep += "HOME"'
+    run_window "$work" "$uid" "$password" "$password" rc-home
+    expect_complete "$work" rc-home
+    write_sudoers "$work"
+    umount /root /etc/bash.bashrc
+    rm "$work/home/.bashrc"
+    echo "window: root's shell reads no rc file, root's or the user's"
 }
 
 # The window must stop before the password, saying why.
@@ -308,6 +400,11 @@ main() {
     uid=$(free_id)
     password=$(random_text 20)
     cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
+    # The user must reach the driver, and the build may lie in a directory
+    # only root can enter (a clone in /root).
+    if [[ -x $build_dir/tests/gui_e2e_driver ]]; then
+        install -m 0755 "$build_dir/tests/gui_e2e_driver" "$work/driver"
+    fi
     set_up "$work" "$uid" "$password"
 
     # The password reaches the namespace in a file: an argument would show
@@ -327,7 +424,7 @@ main() {
 }
 
 if [[ ${1:-} == --inside ]]; then
-    DRIVER=$4/tests/gui_e2e_driver
+    DRIVER=$2/driver
     inside_namespace "$2" "$3" "$(<"$2/password")"
 else
     main "$@"

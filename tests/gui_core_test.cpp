@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <csignal>
+#include <functional>
 
 #include "bounded_run.hpp"
 #include "detector_process.hpp"
@@ -20,6 +22,7 @@
 #include "sorvane_report.hpp"
 #include "terminal_text.hpp"
 #include "test_support.hpp"
+#include "update_log.hpp"
 #include "update_process.hpp"
 #include "written_script.hpp"
 
@@ -47,6 +50,16 @@ TEST(TerminalText, ShowsWhatATerminalWouldShowLast) {
        "31m"},                // the one-character CSI is a control, not a sequence
       {"cut \x1B[", "cut "},  // unfinished at the end of the line
       {"\xE2\x94\x80\xE2\x94\x80", "\xE2\x94\x80\xE2\x94\x80"},
+      // A string never ended on its line: only "ESC ]" goes, the rest shows.
+      {"\x1B]0;title then text", "0;title then text"},
+      {"a\x1BPq#0 then \x1B[31mred", "aq#0 then \x1B[31mred"},
+      {"\x1B_x\x1B^y", "xy"},
+      // What would reorder or break the shown line shows as U+FFFD.
+      {"file\xE2\x80\xAEtxt.exe", "file\xEF\xBF\xBDtxt.exe"},  // RIGHT-TO-LEFT OVERRIDE
+      {"one\xE2\x80\xA8two\xE2\x80\xA9", "one\xEF\xBF\xBDtwo\xEF\xBF\xBD"},      // LS, PS
+      {"\xE2\x81\xA6isolated\xE2\x81\xA9", "\xEF\xBF\xBDisolated\xEF\xBF\xBD"},  // LRI, PDI
+      {"\xE2\x80\xAAlow\xE2\x80\xAC", "\xEF\xBF\xBDlow\xEF\xBF\xBD"},            // LRE, PDF
+      {"\xE2\x80\x8Fmarks\xE2\x80\x8E", "\xE2\x80\x8Fmarks\xE2\x80\x8E"},        // RLM, LRM stay
   };
   for (const auto& [raw, shown] : cases) {
     EXPECT_EQ(displayable_line(raw), shown) << testing::PrintToString(raw);
@@ -80,31 +93,98 @@ int exited(int status) {
 
 const std::string HEADER = "Starting system update...\n\n";
 
-TEST(ScriptOutput, StepsAdvanceOnTheScriptsOwnLinesInItsOrder) {
-  const auto run = fed({Step::Flatpak, Step::Apt},  // any order in, the script's order kept
-                       HEADER + "Updating apt packages...\nHit:1 http://deb.debian.org\n" +
-                           "Updating Flatpak packages...\nNothing to do.\nUpdate complete.\n");
-  EXPECT_EQ(run.steps(), (std::vector<Step>{Step::Apt, Step::Flatpak}));
-  EXPECT_EQ(run.started(), 2U);
-  EXPECT_TRUE(run.completed());
-  EXPECT_EQ(run.finish(exited(0)).outcome, Outcome::Success);
+struct StepsCase {
+  std::string name;
+  std::vector<Step> steps;
+  std::string output;  // after the header
+  size_t started;
+  bool completed;
+};
 
-  // Lines that only look like steps: out of order, redrawn, indented.
-  const auto fake = fed({Step::Apt, Step::Dnf, Step::Flatpak},
-                        HEADER + "Updating apt packages...\nUpdating Flatpak packages...\n" +
-                            "\rUpdating dnf packages...\n  Updating dnf packages...\n" +
-                            "Updating dnf packages... \nUpdate complete.\n");
-  EXPECT_EQ(fake.started(), 1U);
-  EXPECT_FALSE(fake.completed());  // not every step has run
-  EXPECT_EQ(fake.finish(exited(0)).outcome, Outcome::Failed);
+TEST(ScriptOutput, StepsAdvanceOnTheScriptsOwnLinesInItsOrder) {
+  // Any order in, the script's order kept.
+  EXPECT_EQ(ScriptOutput({Step::Flatpak, Step::Apt}).steps(),
+            (std::vector<Step>{Step::Apt, Step::Flatpak}));
+  const StepsCase cases[] = {
+      {"each on a line of its own",
+       {Step::Flatpak, Step::Apt},
+       "Updating apt packages...\nHit:1 http://deb.debian.org\n"
+       "Updating Flatpak packages...\nNothing to do.\nUpdate complete.\n",
+       2,
+       true},
+      {"out of order",
+       {Step::Apt, Step::Dnf, Step::Flatpak},
+       "Updating apt packages...\nUpdating Flatpak packages...\nUpdate complete.\n",
+       1,
+       false},
+      {"with a trailing space",
+       {Step::Apt, Step::Dnf},
+       "Updating apt packages...\nUpdating dnf packages... \nUpdate complete.\n",
+       1,
+       false},
+      {"with text after it",
+       {Step::Apt, Step::Dnf},
+       "Updating apt packages...\nUpdating dnf packages... done\nUpdate complete.\n",
+       1,
+       false},
+      {"the same step twice",
+       {Step::Apt, Step::Dnf},
+       "Updating apt packages...\nUpdating apt packages...\nUpdate complete.\n",
+       1,
+       false},
+      // The script's echo lands after what a program left unterminated.
+      {"glued after unterminated output",
+       {Step::Pacman, Step::Apt},
+       "Updating pacman packages...\nresolving dependencies... done"
+       "Updating apt packages...\nUpdate complete.\n",
+       2,
+       true},
+      {"after a redraw",
+       {Step::Apt, Step::Dnf},
+       "Updating apt packages...\n50%\rUpdating dnf packages...\nUpdate complete.\n",
+       2,
+       true},
+      {"after spaces left unterminated",
+       {Step::Apt, Step::Dnf},
+       "Updating apt packages...\n  Updating dnf packages...\nUpdate complete.\n",
+       2,
+       true},
+  };
+  for (const auto& c : cases) {
+    const auto run = fed(c.steps, HEADER + c.output);
+    EXPECT_EQ(run.started(), c.started) << c.name;
+    EXPECT_EQ(run.completed(), c.completed) << c.name;
+    EXPECT_EQ(run.finish(exited(0)).outcome, c.completed ? Outcome::Success : Outcome::Failed)
+        << c.name;
+  }
 }
 
-TEST(ScriptOutput, UpdateCompleteCountsOnlyAsTheLastLine) {
-  const std::string body = HEADER + "Updating Flatpak packages...\nUpdate complete.\n";
-  EXPECT_TRUE(fed({Step::Flatpak}, body).completed());
-  EXPECT_FALSE(fed({Step::Flatpak}, body + "more from a package\n").completed());
-  // A package that prints it and then fails does not make a success.
-  EXPECT_EQ(fed({Step::Flatpak}, body).finish(exited(1)).outcome, Outcome::Failed);
+struct CompleteCase {
+  std::string name;
+  std::string output;  // after the header
+  int status;
+  Outcome outcome;
+};
+
+TEST(ScriptOutput, UpdateCompleteHoldsOnceTheLastStepBeganButOnlyStatusZeroSucceeds) {
+  const std::string steps = "Updating apt packages...\nUpdating Flatpak packages...\n";
+  const CompleteCase cases[] = {
+      {"the last line", steps + "Update complete.\n", 0, Outcome::Success},
+      // A daemon that a package started may go on writing.
+      {"then a daemon's output", steps + "Update complete.\ndaemon: listening\n", 0,
+       Outcome::Success},
+      {"glued onto the last line", steps + "Nothing to do.Update complete.", 0, Outcome::Success},
+      {"then a failure", steps + "Update complete.\n", 1, Outcome::Failed},
+      {"then output and a failure", steps + "Update complete.\nerror\n", 1, Outcome::Failed},
+      // Printed by a package while apt ran: not the script's.
+      {"before the last step began",
+       "Updating apt packages...\nUpdate complete.\nUpdating Flatpak packages...\n", 0,
+       Outcome::Failed},
+  };
+  for (const auto& c : cases) {
+    const auto run = fed({Step::Apt, Step::Flatpak}, HEADER + c.output);
+    EXPECT_EQ(run.finish(exited(c.status)).outcome, c.outcome) << c.name;
+  }
 }
 
 TEST(ScriptOutput, WarningsFromAptMakeASuccessWithWarnings) {
@@ -125,18 +205,37 @@ TEST(ScriptOutput, SudoFailingBeforeTheFirstStepIsAPasswordRefusal) {
   EXPECT_EQ(fed({Step::Flatpak}, HEADER + "error\n").finish(exited(1)).outcome, Outcome::Failed);
 }
 
-TEST(ScriptOutput, AFailureNamesTheRunningStepAndWhereItBegan) {
-  const auto run =
-      fed({Step::Pacman, Step::Apt}, HEADER + "Updating pacman packages...\n" +
-                                         "error: no usable package repositories configured.\n");
-  const Finish finish = run.finish(exited(1));
-  EXPECT_EQ(finish.outcome, Outcome::Failed);
-  EXPECT_EQ(finish.failed_step, Step::Pacman);
-  EXPECT_EQ(finish.exit_status, 1);
-  EXPECT_EQ(finish.failed_line, 2U);
-  EXPECT_FALSE(finish.killed);
+struct FailureCase {
+  std::string name;
+  std::string output;  // after the header
+  int status;
+  Step step;
+  size_t line;
+};
 
-  const Finish killed = run.finish(W_EXITCODE(0, SIGKILL));
+TEST(ScriptOutput, AFailureNamesTheRunningStepAndWhereItBegan) {
+  const FailureCase cases[] = {
+      {"pacman fails",
+       "Updating pacman packages...\nerror: no usable package repositories configured.\n", 1,
+       Step::Pacman, 2},
+      // apt's line glued after pacman's unterminated output still begins apt.
+      {"apt fails after pacman left its line open",
+       "Updating pacman packages...\n:: Starting full system upgrade...\n"
+       "resolving dependencies... doneUpdating apt packages...\nE: Could not get lock\n",
+       100, Step::Apt, 4},
+  };
+  for (const auto& c : cases) {
+    const Finish finish =
+        fed({Step::Pacman, Step::Apt}, HEADER + c.output).finish(exited(c.status));
+    EXPECT_EQ(finish.outcome, Outcome::Failed) << c.name;
+    EXPECT_EQ(finish.failed_step, c.step) << c.name;
+    EXPECT_EQ(finish.exit_status, c.status) << c.name;
+    EXPECT_EQ(finish.failed_line, c.line) << c.name;
+    EXPECT_FALSE(finish.killed) << c.name;
+  }
+
+  const Finish killed =
+      fed({Step::Pacman}, HEADER + "Updating pacman packages...\n").finish(W_EXITCODE(0, SIGKILL));
   EXPECT_TRUE(killed.killed);
   EXPECT_EQ(killed.exit_status, 128 + SIGKILL);
 }
@@ -188,6 +287,71 @@ TEST(ScriptPrograms, TheScriptsPathIsTheDetectorsAndIsCheckedWhole) {
   // A Debian machine as it comes: everything the script finds is root's.
   const auto fault = untrusted_script_program();
   EXPECT_FALSE(fault.has_value()) << fault->path;
+}
+
+struct PlantedProgram {
+  std::string name;
+  std::function<void(const TempDir&)> plant;
+  std::optional<Untrusted> refused;  // its path relative to the tree
+};
+
+TEST(ScriptPrograms, EverythingRootCouldFindUnderAScriptNameIsChecked) {
+  REQUIRE_ROOT();
+  using Why = Untrusted::Why;
+  const auto link = [](const std::string& target, const std::string& at) {
+    ASSERT_EQ(::symlink(target.c_str(), at.c_str()), 0) << at;
+  };
+  const PlantedProgram cases[] = {
+      {"a root-owned apt, 0755", [](const TempDir& d) { test::write_file(d / "a/apt", "", 0755); },
+       std::nullopt},
+      // Not executable by the user, but root's shell runs it.
+      {"apt 0722 first", [](const TempDir& d) { test::write_file(d / "a/apt", "", 0722); },
+       Untrusted{"a/apt", Why::WritableByOthers}},
+      {"a good apt first, an open one later",
+       [](const TempDir& d) {
+         test::write_file(d / "a/apt", "", 0755);
+         test::write_file(d / "c/apt", "", 0777);
+       },
+       Untrusted{"c/apt", Why::WritableByOthers}},
+      {"a directory named apt", [](const TempDir& d) { test::make_dir(d / "b/apt", 0775); },
+       Untrusted{"b/apt", Why::WritableByOthers}},
+      {"a FIFO named snap",
+       [](const TempDir& d) {
+         ASSERT_EQ(::mkfifo((d / "b/snap").c_str(), 0600), 0);
+         test::set_mode(d / "b/snap", 0622);
+       },
+       Untrusted{"b/snap", Why::WritableByOthers}},
+      {"a link to a user's file",
+       [&](const TempDir& d) {
+         test::make_dir(d / "home");
+         test::write_file(d / "home/apt", "", 0755);
+         ASSERT_EQ(::chown((d / "home/apt").c_str(), 1000, 1000), 0);
+         link(d / "home/apt", d / "b/apt");
+       },
+       Untrusted{"home/apt", Why::OwnedBySomeoneElse}},
+      {"a dangling link", [&](const TempDir& d) { link(d / "nowhere", d / "c/dnf"); },
+       Untrusted{"nowhere", Why::Missing}},
+      {"a PATH directory open to its group",
+       [](const TempDir& d) { test::set_mode(d / "b", 0775); },
+       Untrusted{"b", Why::WritableByOthers}},
+      {"a name the script does not run",
+       [](const TempDir& d) { test::write_file(d / "a/vim", "", 0777); }, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir("/run");
+    // A directory that is not there holds nothing to check.
+    const std::vector<std::string> dirs = {dir / "a", dir / "missing", dir / "b", dir / "c"};
+    for (const char* sub : {"a", "b", "c"}) test::make_dir(dir / sub);
+    c.plant(dir);
+    const auto fault = untrusted_script_program(dirs);
+    if (!c.refused) {
+      EXPECT_FALSE(fault.has_value()) << c.name << ": " << fault->path;
+      continue;
+    }
+    ASSERT_TRUE(fault.has_value()) << c.name;
+    EXPECT_EQ(fault->path, dir / c.refused->path) << c.name;
+    EXPECT_EQ(fault->why, c.refused->why) << c.name;
+  }
 }
 
 struct WrittenCase {
@@ -343,8 +507,15 @@ grep -E '^Sig(Ign|Blk)' /proc/self/status
 printf x >>/dev/fd/3 2>/dev/null || echo "script sealed"
 )SCRIPT";
 
+// A log as a run directory makes one: new, appended to, readable.
+UniqueFd new_log(const std::string& path) {
+  return UniqueFd(
+      ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+}
+
 TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
   const TempDir dir;
+  const UniqueFd log = new_log(dir / "log");
   // A careless window might have these; the script must not.
   const auto old_term = std::signal(SIGTERM, SIG_IGN);
   sigset_t block;
@@ -354,7 +525,7 @@ TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
   ::pthread_sigmask(SIG_BLOCK, &block, &old_mask);
   const mode_t old_umask = ::umask(077);
   auto started =
-      start_update("/usr/bin/bash", SELF_REPORT, dir / "log", {"HOME=/home/u", "LANG=C.UTF-8"});
+      start_update("/usr/bin/bash", SELF_REPORT, log.get(), {"HOME=/home/u", "LANG=C.UTF-8"});
   ::umask(old_umask);
   ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
   std::signal(SIGTERM, old_term);
@@ -380,15 +551,15 @@ TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
             "SigBlk:\t0000000000000000\n"
             "SigIgn:\t0000000000000000\n"
             "script sealed\n");
-  EXPECT_EQ(test::stat_of(dir / "log").st_mode & 07777, 0600U);
 }
 
 TEST(UpdateProcess, AHeldDescriptorLivesAsLongAsTheScript) {
   const TempDir dir;
   test::write_file(dir / "held", "");
   const UniqueFd held(::open((dir / "held").c_str(), O_RDONLY | O_CLOEXEC));
+  const UniqueFd log = new_log(dir / "log");
   auto started = start_update("/usr/bin/bash", "readlink /proc/$$/fd/4\nls /proc/$$/fd\n",
-                              dir / "log", {}, held.get());
+                              log.get(), {}, held.get());
   ASSERT_TRUE(started.ok());
   EXPECT_EQ(test::wait_for(started.value().pid), 0);
   EXPECT_EQ(test::read_file(dir / "log"), dir / "held\n0\n1\n2\n255\n3\n4\n");
@@ -396,7 +567,8 @@ TEST(UpdateProcess, AHeldDescriptorLivesAsLongAsTheScript) {
 
 TEST(UpdateProcess, APasswordNobodyReadIsSeenAndDrained) {
   const TempDir dir;
-  auto started = start_update("/usr/bin/bash", "sleep 0.2\n", dir / "log", {});
+  const UniqueFd log = new_log(dir / "log");
+  auto started = start_update("/usr/bin/bash", "sleep 0.2\n", log.get(), {});
   ASSERT_TRUE(started.ok());
   EXPECT_FALSE(send_password(started.value(), "secret").has_value());
   EXPECT_EQ(unread_input(started.value()), 7U);
@@ -405,13 +577,61 @@ TEST(UpdateProcess, APasswordNobodyReadIsSeenAndDrained) {
   EXPECT_EQ(test::wait_for(started.value().pid), 0);
 }
 
+TEST(UpdateProcess, WithNoPasswordAQuestionStillSeesTheEnd) {
+  // Under a NOPASSWD rule nothing is written, and a manager that asks must
+  // not wait for ever.
+  const TempDir dir;
+  const UniqueFd log = new_log(dir / "log");
+  auto started = start_update("/usr/bin/bash", "read -r answer\necho \"read=$?\"\n", log.get(), {});
+  ASSERT_TRUE(started.ok());
+  EXPECT_FALSE(end_input(started.value()).has_value());
+  EXPECT_EQ(test::wait_for(started.value().pid), 0);
+  EXPECT_EQ(test::read_file(dir / "log"), "read=1\n");
+}
+
+TEST(UpdateLog, AFloodKeepsItsHeadAndTailAndFreesTheRest) {
+  const TempDir dir;
+  UpdateLog log(new_log(dir / "log"));
+  constexpr size_t MIB = size_t{1} << 20;
+  const std::string head = "Starting system update...\n";
+  const std::string tail = "the last words\n";
+  const std::string filler(MIB, 'x');
+  ASSERT_EQ(::write(log.fd(), head.data(), head.size()), static_cast<ssize_t>(head.size()));
+  for (int i = 0; i < 24; ++i) {
+    ASSERT_EQ(::write(log.fd(), filler.data(), filler.size()), static_cast<ssize_t>(MIB));
+  }
+  ASSERT_EQ(::write(log.fd(), tail.data(), tail.size()), static_cast<ssize_t>(tail.size()));
+  const std::uint64_t length = log.size();
+
+  std::string chunk;
+  std::string first;
+  std::string last;
+  do {
+    ASSERT_FALSE(log.read_some(chunk, 64 * 1024).has_value());
+    if (first.empty()) first = chunk;
+    if (!chunk.empty()) last = chunk;
+    log.release_read();
+  } while (!chunk.empty());
+  EXPECT_EQ(log.offset(), length);
+  EXPECT_TRUE(first.starts_with(head));
+  EXPECT_TRUE(last.ends_with(tail));
+  // Everything between the first and the last few megabytes is freed.
+  EXPECT_GE(log.dropped(), length - UpdateLog::KEEP_HEAD - UpdateLog::KEEP_TAIL - 2 * MIB);
+  const struct stat st = test::stat_of(dir / "log");
+  EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), length);
+  EXPECT_LE(static_cast<std::uint64_t>(st.st_blocks) * 512,
+            UpdateLog::KEEP_HEAD + UpdateLog::KEEP_TAIL + 2 * MIB);
+  // The head a later reader opens the file at is still there.
+  EXPECT_EQ(test::read_file(dir / "log").substr(0, head.size()), head);
+}
+
 TEST(UpdateProcess, AProgramThatCannotStartIsAnError) {
   const TempDir dir;
-  const auto missing = start_update(dir / "no-bash", "true\n", dir / "log", {});
+  const UniqueFd log = new_log(dir / "log");
+  const auto missing = start_update(dir / "no-bash", "true\n", log.get(), {});
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error().code(), ENOENT);
-  ASSERT_EQ(::symlink("elsewhere", (dir / "link.log").c_str()), 0);
-  EXPECT_EQ(start_update("/usr/bin/bash", "true\n", dir / "link.log", {}).error().code(), ELOOP);
+  EXPECT_EQ(start_update("/usr/bin/bash", "true\n", -1, {}).error().code(), EBADF);
 }
 
 TEST(SorvaneReport, OnlyTheContractsReportIsBelieved) {
@@ -544,43 +764,113 @@ TEST(RunDir, TheRuntimeDirectoryOnlyWhenItIsReallyTheUsers) {
   EXPECT_EQ(run_dir_base("relative", me), "/tmp");
   EXPECT_EQ(run_dir_base((dir / "runtime").c_str(), me + 1), "/tmp");  // someone else's after su
 
-  const auto made = make_run_dir(dir / "runtime");
-  ASSERT_TRUE(made.ok());
-  EXPECT_TRUE(made.value().starts_with(dir / "runtime/sorvane-update-"));
-  EXPECT_EQ(test::stat_of(made.value()).st_mode & 07777, 0700U);
+  std::string path;
+  {
+    const auto made = RunDir::make(dir / "runtime");
+    ASSERT_TRUE(made.ok());
+    path = made.value().path();
+    EXPECT_TRUE(path.starts_with(dir / "runtime/sorvane-update-"));
+    EXPECT_EQ(test::stat_of(path).st_mode & 07777, 0700U);
+  }
+  EXPECT_FALSE(test::exists(path));  // not kept: gone with its owner
+  {
+    auto kept = RunDir::make(dir / "runtime");
+    ASSERT_TRUE(kept.ok());
+    path = kept.value().path();
+    ASSERT_TRUE(kept.value().create_log().ok());
+    kept.value().keep();
+  }
+  EXPECT_EQ(test::list_dir(path), std::vector<std::string>{"update.log"});
 }
 
-TEST(RunDir, OnlyFinishedRunsAreCleared) {
+TEST(RunDir, ALogIsAlwaysANewFileNothingPlantedCanStandIn) {
+  const TempDir dir;
+  auto made = RunDir::make(dir.path());
+  ASSERT_TRUE(made.ok());
+  const RunDir& run = made.value();
+  {
+    const auto log = run.create_log();
+    ASSERT_TRUE(log.ok());
+    EXPECT_EQ(test::stat_of(run.path() + "/update.log").st_mode & 07777, 0600U);
+    // The script appends; the window reads the same descriptor.
+    ASSERT_EQ(::write(log.value().get(), "line\n", 5), 5);
+    std::array<char, 8> back{};
+    EXPECT_EQ(::pread(log.value().get(), back.data(), back.size(), 0), 5);
+  }
+  // Never opened again by name: a second log, a FIFO or a link there is
+  // refused at once (a FIFO opened for writing would block).
+  const std::pair<std::string, std::function<void()>> plants[] = {
+      {"an earlier log", [&] { test::write_file(run.path() + "/update.log", "earlier"); }},
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifoat(run.fd(), "update.log", 0666), 0); }},
+      {"a link", [&] { ASSERT_EQ(::symlinkat("/etc/passwd", run.fd(), "update.log"), 0); }},
+  };
+  for (const auto& [name, plant] : plants) {
+    ::unlinkat(run.fd(), "update.log", 0);
+    plant();
+    const auto again = run.create_log();
+    ASSERT_FALSE(again.ok()) << name;
+    EXPECT_EQ(again.error().code(), EEXIST) << name;
+  }
+}
+
+TEST(RunDir, OnlyRunsNoOneClaimsAreCleared) {
   const TempDir dir;
   const uid_t me = ::geteuid();
-  // A process id that is certainly free: one that was just reaped.
-  const pid_t gone = test::start_process({"/bin/true"}, {}, "/dev/null", "/dev/null");
-  test::wait_for(gone);
-  const auto run = [&](const std::string& name, const std::string& pid,
-                       const std::string& extra = "") {
+  const auto make_old = [&](const std::string& path) {
+    const std::array<timespec, 2> two_minutes_ago = {{{0, UTIME_OMIT}, {::time(nullptr) - 120, 0}}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), two_minutes_ago.data(), 0), 0);
+  };
+  const auto run = [&](const std::string& name, const std::string& extra = "") {
     test::make_dir(dir / name, 0700);
     test::write_file(dir / name + "/update.log", "log");
-    if (!pid.empty()) test::write_file(dir / name + "/pid", pid);
     if (!extra.empty()) test::write_file(dir / name + "/" + extra, "not ours");
-    const std::array<timespec, 2> two_minutes_ago = {{{0, UTIME_OMIT}, {::time(nullptr) - 120, 0}}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), two_minutes_ago.data(), 0), 0);
+    make_old(dir / name);
   };
-  run("sorvane-update-gone", std::to_string(gone));
-  run("sorvane-update-never", "");
-  run("sorvane-update-running", std::to_string(::getpid()));
-  run("sorvane-update-extra", std::to_string(gone), "kept");
-  run("other-name", std::to_string(gone));
-  // Just made: its pid may not be written yet.
+  run("sorvane-update-gone");
+  run("sorvane-update-extra", "kept");
+  run("other-name");
+  test::make_dir(dir / "sorvane-update-never", 0700);  // no log at all
+  make_old(dir / "sorvane-update-never");
+  // A FIFO planted as the log must not hang the start that looks at it.
+  test::make_dir(dir / "sorvane-update-fifo", 0700);
+  ASSERT_EQ(::mkfifo((dir / "sorvane-update-fifo/update.log").c_str(), 0600), 0);
+  make_old(dir / "sorvane-update-fifo");
+
+  // An update that goes on after its window: the script's output holds
+  // the log's claim.
+  std::string running;
+  std::optional<UniqueFd> script_output;
+  {
+    auto attempt = RunDir::make(dir.path());
+    ASSERT_TRUE(attempt.ok());
+    running = attempt.value().path();
+    script_output.emplace(std::move(attempt.value().create_log().value()));
+    attempt.value().keep();
+  }
+  make_old(running);
+  // A window that is still open, however long it has waited.
+  auto window = RunDir::make(dir.path());
+  ASSERT_TRUE(window.ok());
+  make_old(window.value().path());
+  // Just made: its claim may not be taken yet.
   test::make_dir(dir / "sorvane-update-new", 0700);
-  ASSERT_FALSE(record_pid(dir / "sorvane-update-new", gone).has_value());
-  EXPECT_EQ(test::read_file(dir / "sorvane-update-new/pid"), std::to_string(gone) + "\n");
   test::make_dir(dir / "target", 0700);
   ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / "sorvane-update-link").c_str()), 0);
+
   clear_stale_run_dirs(dir.path(), me);
-  EXPECT_EQ(test::list_dir(dir.path()),
-            (std::vector<std::string>{"other-name", "sorvane-update-extra", "sorvane-update-link",
-                                      "sorvane-update-new", "sorvane-update-running", "target"}));
+  const auto name_of = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
+  std::vector<std::string> expected = {
+      "other-name", "sorvane-update-extra", "sorvane-update-link",         "sorvane-update-new",
+      "target",     name_of(running),       name_of(window.value().path())};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(test::list_dir(dir.path()), expected);
   EXPECT_EQ(test::list_dir(dir / "sorvane-update-extra"), std::vector<std::string>{"kept"});
+
+  // Once the update is over, its directory goes too.
+  script_output.reset();
+  clear_stale_run_dirs(dir.path(), me);
+  EXPECT_FALSE(test::exists(running));
+  EXPECT_TRUE(test::exists(window.value().path()));
 }
 
 TEST(Installation, SorvaneAndItsDetectorAreFoundBesideTheWindow) {

@@ -66,9 +66,14 @@ int main(int argc, char* argv[]) {
   }
   std::string password;
   std::getline(std::cin, password);
-  UpdateModel model({sorvane::gui::installation_beside(argv[1]),
-                     sorvane::trusted_system_program("bash").value_or("/usr/bin/bash"), argv[2],
-                     sorvane::gui::kept_environment(environ)});
+  UpdateModel::Setup setup{sorvane::gui::installation_beside(argv[1]),
+                           sorvane::trusted_system_program("bash").value_or("/usr/bin/bash"),
+                           argv[2], sorvane::gui::kept_environment(environ)};
+  // A sudo slower to answer than the probe waits, as a dead name server
+  // makes it.
+  const QByteArray probe_ms = qgetenv("SORVANE_E2E_PROBE_MS");
+  if (!probe_ms.isEmpty()) setup.sudo_probe_limit = std::chrono::milliseconds(probe_ms.toInt());
+  UpdateModel model(std::move(setup));
   sorvane::gui::UpdateWindow window(&model);
   window.show();
   model.look();

@@ -4,10 +4,12 @@
 #include <sys/wait.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest/QtTest>
 #include <cstdlib>
@@ -23,6 +25,29 @@ struct Shown {
       {{"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}}};
   UpdateWindow window{&model};
   Shown() { window.show(); }
+};
+
+// The model's own runs of a script, in a private base directory.
+struct Running {
+  QTemporaryDir base;
+  UpdateModel model{{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                     "/usr/bin/bash",
+                     base.path().toStdString(),
+                     {}}};
+  UpdateWindow window{&model};
+
+  Running(std::vector<Step> steps, bool password, std::string script) {
+    UpdateModel::Looked looked;
+    looked.state = UpdateModel::State::Ready;
+    looked.steps = std::move(steps);
+    looked.needs_password = password;
+    looked.script = std::move(script);
+    model.take_looked(looked);
+    window.show();
+  }
+  [[nodiscard]] QStringList run_dirs() const {
+    return QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  }
 };
 
 class WindowTest : public QObject {
@@ -159,6 +184,55 @@ class WindowTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(model.state(), UpdateModel::State::Stopped, 10000);
     QCOMPARE(window.message()->text(),
              dir + " can be changed by other users, who could change what runs as root.");
+  }
+
+  void withNoPasswordAQuestionStillEnds() {
+    Running run({}, false, "read -r answer || echo 'no answer'\necho 'Update complete.'\n");
+    run.model.update({});
+    QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Done, 10000);
+    QCOMPARE(run.model.log(), QStringList({"no answer", "Update complete."}));
+    QCOMPARE(run.model.finish()->outcome, Outcome::Success);
+  }
+
+  void wrongPasswordsDoNotPileUp() {
+    Running run({Step::Apt}, true,
+                "echo 'Starting system update...'\necho\nread -r password\n"
+                "echo 'Sorry, try again.'\nexit 1\n");
+    const auto open_fds = [] {
+      return QDir("/proc/self/fd").entryList(QDir::NoDotAndDotDot | QDir::System).size();
+    };
+    const qsizetype fds_before = open_fds();
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      run.model.update(QStringLiteral("wrong"));
+      QCOMPARE(run.model.state(), UpdateModel::State::Updating);
+      QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Ready, 10000);
+      // Each attempt's own words only, and nothing of it left behind.
+      QCOMPARE(run.window.message()->text(), QString("Sorry, try again."));
+      QCOMPARE(run.run_dirs(), QStringList());
+    }
+    QCOMPARE(open_fds(), fds_before);
+  }
+
+  void aFloodKeepsOnlyTheLastLinesAndStillFindsTheFailure() {
+    Running run({Step::Flatpak}, false,
+                "echo 'Starting system update...'\necho\nfor ((i = 0; i < 1500; i++)); do echo "
+                "\"noise $i\"; done\n"
+                "printf 'x%.0s' {1..5000}; echo\n"
+                "echo 'Updating Flatpak packages...'\necho 'error: remote unreachable'\nexit 1\n");
+    run.model.update({});
+    QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Done, 10000);
+    QCOMPARE(run.model.log().size(), UpdateModel::MAX_LOG_LINES);
+    QCOMPARE(run.model.dropped_lines(), size_t{1505} - UpdateModel::MAX_LOG_LINES);
+    QCOMPARE(run.window.details()->document()->blockCount(), UpdateModel::MAX_LOG_LINES);
+    // A long line is cut where it is shown, and says so.
+    const QString long_line = run.model.log().at(run.model.log().size() - 3);
+    QCOMPARE(long_line.size(), UpdateModel::MAX_SHOWN_LINE + 1);
+    QVERIFY(long_line.endsWith(QStringLiteral("…")));
+    QCOMPARE(run.model.finish()->failed_step, Step::Flatpak);
+    QCOMPARE(run.window.details()->textCursor().block().text(),
+             QString("Updating Flatpak packages..."));
+    // The log of an update that ran stays for the user to read.
+    QCOMPARE(run.run_dirs().size(), 1);
   }
 
   void aPasswordSudoCannotReadIsRefusedBeforeAnythingRuns() {

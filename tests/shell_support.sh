@@ -3,7 +3,7 @@
 
 # The SHA-256 of the update script Sorvane writes.
 # shellcheck disable=SC2034  # used by the scripts that source this file
-PAYLOAD_SHA256=50b2300e506eb4d8de17992bcc7b3cd0c1763317396c915838c1808d5fedf9c8
+PAYLOAD_SHA256=6a1feed95c4eac0bd8da75d5c0726eccc7385630ea473079e325bf2a2afc429f
 
 # The search path Sorvane gives the detector, and nothing else but LC_ALL=C.
 # shellcheck disable=SC2034  # used by the scripts that source this file

@@ -20,10 +20,21 @@ std::string error_text(const Result<Ok, WriteError>& result) {
 }
 
 TEST(Payload, IsTheFixedScript) {
-  EXPECT_EQ(UPDATE_SCRIPT.size(), 1254U);
-  EXPECT_EQ(std::count(UPDATE_SCRIPT.begin(), UPDATE_SCRIPT.end(), '\n'), 57);
+  EXPECT_EQ(UPDATE_SCRIPT.size(), 1294U);
+  EXPECT_EQ(std::count(UPDATE_SCRIPT.begin(), UPDATE_SCRIPT.end(), '\n'), 60);
   EXPECT_TRUE(UPDATE_SCRIPT.starts_with("#!/bin/bash\n\nset -e\n"));
   EXPECT_TRUE(UPDATE_SCRIPT.ends_with("\necho \"Update complete.\"\n"));
+  // What keeps the password for sudo alone: the root shell reads no rc file
+  // (its input is a socket), and neither its managers nor flatpak inherit
+  // whatever sudo left unread.
+  const std::string_view guards[] = {
+      "privileged_commands=\"set -e\nexec </dev/null\n\"\n",
+      "\"$sudo_path\" -k -S -p \"\" -- \"$bash_path\" --norc -c \"$privileged_commands\"\nfi\n"
+      "\nexec </dev/null\n\nif flatpak_path=",
+  };
+  for (const std::string_view guard : guards) {
+    EXPECT_NE(UPDATE_SCRIPT.find(guard), std::string_view::npos) << guard;
+  }
   EXPECT_TRUE(std::all_of(UPDATE_SCRIPT.begin(), UPDATE_SCRIPT.end(),
                           [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F); }));
 }

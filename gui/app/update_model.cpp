@@ -11,7 +11,6 @@
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
-#include <array>
 
 #include "password.hpp"
 #include "path.hpp"
@@ -26,6 +25,8 @@ namespace {
 
 constexpr int FOLLOW_INTERVAL_MS = 100;
 constexpr size_t READ_CHUNK = size_t{64} * 1024;
+// How long one read of the log may hold up the window.
+constexpr std::chrono::milliseconds READ_SLICE{10};
 
 QString tr(const char* text) {
   return QCoreApplication::translate("UpdateModel", text);
@@ -94,17 +95,17 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup) {
     return stopped(untrusted_text(*fault));
   }
   clear_stale_run_dirs(setup.run_base, user);
-  auto run_dir = make_run_dir(setup.run_base);
+  // Only for the script sorvane writes: once checked, its bytes are kept
+  // in memory, and the directory goes when this returns.
+  auto run_dir = RunDir::make(setup.run_base);
   if (!run_dir) {
     return stopped(tr("No private folder could be made for the update: %1")
                        .arg(from_bytes(run_dir.error().text())));
   }
-  (void)record_pid(run_dir.value(), ::getpid());
 
-  const SorvaneReport report = run_sorvane(setup.installation.sorvane,
-                                           join(run_dir.value(), SCRIPT_NAME), setup.environment);
+  const SorvaneReport report = run_sorvane(
+      setup.installation.sorvane, join(run_dir.value().path(), SCRIPT_NAME), setup.environment);
   UpdateModel::Looked looked;
-  looked.run_dir = run_dir.value();
   switch (report.kind) {
     case SorvaneReport::Kind::NoneFound: looked.state = State::NothingFound; return looked;
     case SorvaneReport::Kind::Failed: looked.message = from_bytes(report.message); return looked;
@@ -117,7 +118,8 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup) {
     case SorvaneReport::Kind::Found: break;
   }
 
-  auto script = read_checked_script(run_dir.value(), std::string(SCRIPT_NAME), user, UPDATE_SCRIPT);
+  auto script =
+      read_checked_script(run_dir.value().fd(), std::string(SCRIPT_NAME), user, UPDATE_SCRIPT);
   if (!script) {
     looked.message = refusal_text(script.error());
     return looked;
@@ -134,7 +136,8 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup) {
           tr("sudo is not installed, and system packages can only be updated with it.");
       return looked;
     }
-    looked.needs_password = probe_sudo(*sudo, setup.bash, setup.environment) == SudoNeeds::Password;
+    looked.needs_password = probe_sudo(*sudo, setup.bash, setup.environment,
+                                       setup.sudo_probe_limit) == SudoNeeds::Password;
   }
   looked.state = State::Ready;
   looked.steps = report.steps;
@@ -147,9 +150,7 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent) : QObject(parent), setup_
   connect(&follow_timer_, &QTimer::timeout, this, &UpdateModel::follow);
 }
 
-UpdateModel::~UpdateModel() {
-  if (log_fd_ >= 0) ::close(log_fd_);
-}
+UpdateModel::~UpdateModel() = default;
 
 UpdateModel::StepState UpdateModel::step_state(size_t index) const {
   if (!output_ || index >= output_->started()) return StepState::Waiting;
@@ -184,7 +185,6 @@ void UpdateModel::take_looked(const Looked& looked) {
   steps_ = looked.steps;
   needs_password_ = looked.needs_password;
   message_ = looked.message;
-  run_dir_ = looked.run_dir;
   script_ = looked.script;
   set_state(looked.state);
 }
@@ -204,24 +204,35 @@ void UpdateModel::update(QString password) {
       return;
     }
   }
-  const std::string log_path = join(run_dir_, LOG_NAME);
-  const QDBusUnixFileDescriptor inhibitor = inhibit_shutdown();
-  auto started = start_update(setup_.bash, script_, log_path, setup_.environment,
-                              inhibitor.isValid() ? inhibitor.fileDescriptor() : -1);
-  if (!started) {
+  const auto stop = [&](const QString& why, const OsError& error) {
     wipe_bytes();
-    message_ = tr("The update could not start: %1").arg(from_bytes(started.error().text()));
+    message_ = why.arg(from_bytes(error.text()));
     set_state(State::Stopped);
-    return;
-  }
+  };
+  // A fresh directory and log for every attempt: nothing of an earlier
+  // one is read again, and no name is ever used twice.
+  auto attempt = RunDir::make(setup_.run_base);
+  if (!attempt)
+    return stop(tr("No private folder could be made for the update: %1"), attempt.error());
+  auto log = attempt.value().create_log();
+  if (!log) return stop(tr("The update could not start: %1"), log.error());
+  const QDBusUnixFileDescriptor inhibitor = inhibit_shutdown();
+  auto started = start_update(setup_.bash, script_, log.value().get(), setup_.environment,
+                              inhibitor.isValid() ? inhibitor.fileDescriptor() : -1);
+  if (!started) return stop(tr("The update could not start: %1"), started.error());
+  attempt.value().keep();
+  attempt_ = std::move(attempt.value());
+  log_file_.emplace(std::move(log.value()));
   started_ = std::move(started.value());
-  (void)record_pid(run_dir_, started_->pid);
   if (needs_password_) (void)send_password(*started_, secret);
   wipe_bytes();
-  log_fd_ = ::open(log_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  // Always: with no password written, a question must still see the end.
+  (void)end_input(*started_);
   output_ = std::make_unique<ScriptOutput>(steps_);
   finish_.reset();
+  end_status_.reset();
   log_.clear();
+  dropped_lines_ = 0;
   message_.clear();
   password_checked_ = false;
   set_state(State::Updating);
@@ -229,24 +240,47 @@ void UpdateModel::update(QString password) {
 }
 
 void UpdateModel::take_output(std::string_view bytes) {
+  QStringList batch;
+  absorb(bytes, batch);
+  publish(batch);
+}
+
+void UpdateModel::absorb(std::string_view bytes, QStringList& batch) {
   if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
   state_ = State::Updating;
   const size_t started_before = output_->started();
-  QStringList lines;
-  for (const std::string& line : output_->feed(bytes)) lines << from_bytes(line);
+  keep_lines(output_->feed(bytes), batch);
   if (output_->started() > 0 && started_before == 0) check_unread_password();
-  log_ << lines;
-  if (!lines.isEmpty()) emit lines_added(lines);
+}
+
+void UpdateModel::keep_lines(const std::vector<std::string>& lines, QStringList& batch) {
+  for (const std::string& line : lines) {
+    QString shown = from_bytes(line);
+    if (shown.size() > MAX_SHOWN_LINE) shown = shown.left(MAX_SHOWN_LINE) + QStringLiteral("…");
+    batch << shown;
+    log_ << std::move(shown);
+  }
+  // Only the last lines are kept, in memory and in what the window is told.
+  if (log_.size() > MAX_LOG_LINES) {
+    const qsizetype excess = log_.size() - MAX_LOG_LINES;
+    log_.erase(log_.begin(), log_.begin() + excess);
+    dropped_lines_ += static_cast<size_t>(excess);
+  }
+  if (batch.size() > MAX_LOG_LINES) batch.erase(batch.begin(), batch.end() - MAX_LOG_LINES);
+}
+
+void UpdateModel::publish(const QStringList& batch) {
+  if (!batch.isEmpty()) emit lines_added(batch);
   emit changed();
 }
 
 void UpdateModel::take_end(int wait_status) {
   if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
-  QStringList lines;
-  for (const std::string& line : output_->flush()) lines << from_bytes(line);
-  log_ << lines;
-  if (!lines.isEmpty()) emit lines_added(lines);
+  QStringList batch;
+  keep_lines(output_->flush(), batch);
+  if (!batch.isEmpty()) emit lines_added(batch);
   check_unread_password();
+  started_.reset();  // reaped: its input is of no more use
   const Finish finish = output_->finish(wait_status);
   if (finish.outcome == Outcome::PasswordRefused) {
     // Back to Ready, with sudo's own words as they are: they are translated.
@@ -254,6 +288,10 @@ void UpdateModel::take_end(int wait_status) {
     message_ = from_bytes(finish.message);
     if (!unread.isEmpty()) message_ += (message_.isEmpty() ? "" : "\n") + unread;
     output_.reset();
+    // Nothing ran: this attempt's log has nothing worth keeping.
+    log_file_.reset();
+    if (attempt_) attempt_->discard();
+    attempt_.reset();
     set_state(State::Ready);
     return;
   }
@@ -269,24 +307,39 @@ void UpdateModel::check_unread_password() {
   message_ = tr("sudo did not ask for the password, so it was not used and has been discarded.");
 }
 
-void UpdateModel::read_new_output() {
-  if (log_fd_ < 0) return;
-  std::array<char, READ_CHUNK> chunk{};
-  ssize_t n = 0;
-  while ((n = ::read(log_fd_, chunk.data(), chunk.size())) > 0) {
-    take_output(std::string_view(chunk.data(), static_cast<size_t>(n)));
+// Reads for a bounded time, so that no flood of output can hold up the
+// window; true when there is more to read.
+bool UpdateModel::read_new_output() {
+  if (!log_file_) return false;
+  const auto deadline = std::chrono::steady_clock::now() + READ_SLICE;
+  QStringList batch;
+  std::string chunk;
+  bool more = true;
+  while (more && std::chrono::steady_clock::now() < deadline) {
+    if (log_file_->read_some(chunk, READ_CHUNK)) break;
+    absorb(chunk, batch);
+    more = chunk.size() == READ_CHUNK;
   }
+  log_file_->release_read();
+  publish(batch);
+  return more;
 }
 
 void UpdateModel::follow() {
-  read_new_output();
-  int status = 0;
-  if (!started_ || ::waitpid(started_->pid, &status, WNOHANG) != started_->pid) return;
+  // Reaped first, then read: all the script wrote is in the log by then.
+  if (!end_status_ && started_) {
+    int status = 0;
+    if (::waitpid(started_->pid, &status, WNOHANG) == started_->pid) {
+      end_status_ = status;
+      end_offset_ = log_file_ ? log_file_->size() : 0;
+    }
+  }
+  const bool more = read_new_output();
+  // Behind a flood, the next slice comes as soon as the window has drawn.
+  follow_timer_.setInterval(more ? 0 : FOLLOW_INTERVAL_MS);
+  if (!end_status_ || (more && log_file_ && log_file_->offset() < end_offset_)) return;
   follow_timer_.stop();
-  // The log holds everything the script wrote before it ended; a daemon a
-  // package started may keep writing, but the update is over.
-  read_new_output();
-  take_end(status);
+  take_end(*end_status_);
 }
 
 }  // namespace sorvane::gui

@@ -9,13 +9,17 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "installation.hpp"
+#include "run_dir.hpp"
 #include "script_output.hpp"
+#include "sorvane_report.hpp"
+#include "update_log.hpp"
 #include "update_process.hpp"
 
 namespace sorvane::gui {
@@ -32,6 +36,7 @@ class UpdateModel : public QObject {
     std::string bash;           // the trusted bash that runs the script
     std::string run_base;       // where run directories are made
     std::vector<std::string> environment;
+    std::chrono::milliseconds sudo_probe_limit = SUDO_PROBE_LIMIT;
   };
 
   explicit UpdateModel(Setup setup, QObject* parent = nullptr);
@@ -49,9 +54,20 @@ class UpdateModel : public QObject {
   // words, or how the update ended. Always plain text.
   [[nodiscard]] const QString& message() const { return message_; }
   [[nodiscard]] QString latest_line() const;
+  // The last MAX_LOG_LINES lines of output; the ones before were dropped.
   [[nodiscard]] const QStringList& log() const { return log_; }
+  [[nodiscard]] size_t dropped_lines() const { return dropped_lines_; }
+  // Bytes of output left out of the log file to save space.
+  [[nodiscard]] std::uint64_t dropped_log_bytes() const {
+    return log_file_ ? log_file_->dropped() : 0;
+  }
   [[nodiscard]] std::optional<Finish> finish() const { return finish_; }
-  [[nodiscard]] const std::string& run_dir() const { return run_dir_; }
+  // The directory of the latest attempt to update (its log is there).
+  [[nodiscard]] std::string run_dir() const { return attempt_ ? attempt_->path() : std::string(); }
+
+  // What the window keeps of a long output, in memory and on screen.
+  static constexpr qsizetype MAX_LOG_LINES = 1000;
+  static constexpr qsizetype MAX_SHOWN_LINE = 2000;  // characters, then "…"
 
   // Starts looking; the result arrives as a change of state.
   void look();
@@ -74,7 +90,10 @@ class UpdateModel : public QObject {
 
  private:
   void follow();
-  void read_new_output();
+  bool read_new_output();
+  void absorb(std::string_view bytes, QStringList& batch);
+  void keep_lines(const std::vector<std::string>& lines, QStringList& batch);
+  void publish(const QStringList& batch);
   void check_unread_password();
   void set_state(State state);
 
@@ -84,12 +103,19 @@ class UpdateModel : public QObject {
   bool needs_password_ = false;
   QString message_;
   QStringList log_;
-  std::string run_dir_;
+  size_t dropped_lines_ = 0;
   std::string script_;
   std::unique_ptr<ScriptOutput> output_;
   std::optional<Finish> finish_;
   std::optional<StartedUpdate> started_;
-  int log_fd_ = -1;
+  // Each attempt has a directory and a log of its own.
+  std::optional<RunDir> attempt_;
+  std::optional<UpdateLog> log_file_;
+  // Set once the script has been reaped: its status, and how long the log
+  // was then (a daemon a package started may write on, but the update is
+  // over).
+  std::optional<int> end_status_;
+  std::uint64_t end_offset_ = 0;
   bool password_checked_ = false;
   QTimer follow_timer_;
 };
@@ -99,7 +125,6 @@ struct UpdateModel::Looked {
   std::vector<Step> steps;
   bool needs_password = false;
   QString message;
-  std::string run_dir;
   std::string script;  // the checked bytes
 };
 

@@ -62,11 +62,9 @@ QColor terminal_colour(int colour) {
   return hues.at(static_cast<size_t>(colour % 8));
 }
 
-// One line of the log, in the colours the package manager chose.
-void append_coloured(QPlainTextEdit* log, const QString& line) {
-  QTextCursor cursor(log->document());
-  cursor.movePosition(QTextCursor::End);
-  if (!log->document()->isEmpty()) cursor.insertBlock();
+// One line of the log.
+void append_coloured(QTextCursor& cursor, const QString& line) {
+  if (!cursor.document()->isEmpty()) cursor.insertBlock();
   for (const ColouredRun& run : colour_runs(line.toStdString())) {
     QTextCharFormat format;
     const QColor colour = run.colour < 0 ? QColor() : terminal_colour(run.colour);
@@ -74,6 +72,16 @@ void append_coloured(QPlainTextEdit* log, const QString& line) {
     if (run.bold) format.setFontWeight(QFont::Bold);
     cursor.insertText(QString::fromStdString(run.text), format);
   }
+}
+
+// Lines of the log, in the colours the package manager chose, as one
+// edit: the view lays itself out once for all of them.
+void append_coloured(QPlainTextEdit* log, const QStringList& lines) {
+  QTextCursor cursor(log->document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  for (const QString& line : lines) append_coloured(cursor, line);
+  cursor.endEditBlock();
 }
 
 // The Ready screen lists the managers as Sorvane reported them (pacman,
@@ -186,6 +194,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   details_->setReadOnly(true);
   details_->setAccessibleName(tr("Full log"));
   details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  details_->setMaximumBlockCount(static_cast<int>(UpdateModel::MAX_LOG_LINES));
   details_->setVisible(false);
   connect(show_details_, &QToolButton::toggled, details_, &QWidget::setVisible);
   updating_page_ = make_page(done_, nullptr, {steps_, progress_, latest_, show_details_, details_});
@@ -200,7 +209,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   connect(model_, &UpdateModel::lines_added, this, [this](const QStringList& lines) {
     const bool at_end =
         details_->verticalScrollBar()->value() == details_->verticalScrollBar()->maximum();
-    for (const QString& line : lines) append_coloured(details_, line);
+    append_coloured(details_, lines);
     if (at_end) details_->verticalScrollBar()->setValue(details_->verticalScrollBar()->maximum());
   });
   show_state();
@@ -271,11 +280,17 @@ void UpdateWindow::show_state() {
         text = tr("The update failed (exit status %1).").arg(finish->exit_status);
       }
       if (!model_->message().isEmpty()) text += "\n" + model_->message();
+      if (model_->dropped_log_bytes() > 0) {
+        text += "\n" + tr("%1 MB of output in the middle were left out of the log file to "
+                          "save space.")
+                           .arg(static_cast<double>(model_->dropped_log_bytes()) / 1e6, 0, 'f', 1);
+      }
       done_->setText(text);
       if (finish->outcome == Outcome::Failed || finish->outcome == Outcome::SuccessWithWarnings) {
         show_details_->setChecked(true);
-        const QTextBlock block =
-            details_->document()->findBlockByNumber(static_cast<int>(finish->failed_line));
+        // The view holds the same last lines as the model.
+        const QTextBlock block = details_->document()->findBlockByNumber(
+            static_cast<int>(finish->failed_line) - static_cast<int>(model_->dropped_lines()));
         if (block.isValid()) {
           QTextCursor cursor(block);
           details_->setTextCursor(cursor);

@@ -2,38 +2,42 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
-#include <charconv>
 #include <ctime>
 #include <memory>
 
 #include "path.hpp"
-#include "unique_fd.hpp"
 
 namespace sorvane::gui {
 namespace {
 
 constexpr mode_t PRIVATE_DIR = 0700;
+constexpr mode_t LOG_MODE = 0600;
 constexpr mode_t PERMISSION_BITS = 07777;
+// A directory this young may be one whose claim is not taken yet.
 constexpr time_t FRESH_SECONDS = 60;
+constexpr std::array<std::string_view, 2> RUN_FILES = {SCRIPT_NAME, LOG_NAME};
 
-// The pid a run directory recorded, or 0.
-pid_t recorded_pid(int dir_fd) {
-  const UniqueFd fd(::openat(dir_fd, PID_NAME.data(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (!fd.valid()) return 0;
-  std::array<char, 32> text{};
-  const ssize_t n = ::read(fd.get(), text.data(), text.size() - 1);
-  pid_t pid = 0;
-  if (n > 0) std::from_chars(text.data(), text.data() + n, pid);
-  return pid;
+// Whether someone holds a claim on the open file: a try for the lock that
+// does not wait. The lock taken here goes with the descriptor.
+bool claimed(int fd) {
+  return ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
-bool still_running(pid_t pid) {
-  return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+// The log's claim, looked at without following a link or blocking on a
+// planted FIFO; a directory without a log has none.
+bool log_claimed(int dir_fd) {
+  const UniqueFd log(
+      ::openat(dir_fd, LOG_NAME.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  return log.valid() && claimed(log.get());
+}
+
+void remove_run_files(int dir_fd) {
+  for (const std::string_view file : RUN_FILES) ::unlinkat(dir_fd, file.data(), 0);
 }
 
 }  // namespace
@@ -48,10 +52,48 @@ std::string run_dir_base(const char* xdg_runtime_dir, uid_t user) {
   return "/tmp";
 }
 
-Result<std::string, OsError> make_run_dir(const std::string& base) {
+Result<RunDir, OsError> RunDir::make(const std::string& base) {
   std::string pattern = join(base, std::string(RUN_DIR_PREFIX) + "XXXXXX");
   if (::mkdtemp(pattern.data()) == nullptr) return OsError::last();  // mode 0700
-  return pattern;
+  UniqueFd dir(::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!dir.valid() || ::flock(dir.get(), LOCK_EX | LOCK_NB) != 0) {
+    const OsError error = OsError::last();
+    ::rmdir(pattern.c_str());
+    return error;
+  }
+  return RunDir(std::move(pattern), std::move(dir));
+}
+
+RunDir& RunDir::operator=(RunDir&& other) noexcept {
+  if (this != &other) {
+    if (fd_.valid() && !kept_) discard();
+    path_ = std::move(other.path_);
+    fd_ = std::move(other.fd_);
+    kept_ = other.kept_;
+  }
+  return *this;
+}
+
+RunDir::~RunDir() {
+  if (fd_.valid() && !kept_) discard();
+}
+
+Result<UniqueFd, OsError> RunDir::create_log() const {
+  UniqueFd log(::openat(fd_.get(), LOG_NAME.data(),
+                        O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, LOG_MODE));
+  if (!log.valid() || ::flock(log.get(), LOCK_EX | LOCK_NB) != 0) return OsError::last();
+  return log;
+}
+
+void RunDir::keep() {
+  kept_ = true;
+}
+
+void RunDir::discard() {
+  remove_run_files(fd_.get());
+  ::rmdir(path_.c_str());  // by name, but only ever ours: it fails if anything else is left
+  fd_.reset();
+  kept_ = true;
 }
 
 void clear_stale_run_dirs(const std::string& base, uid_t user) {
@@ -70,26 +112,11 @@ void clear_stale_run_dirs(const std::string& base, uid_t user) {
         ::openat(base_fd.get(), entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     if (!run.valid() || ::fstat(run.get(), &st) != 0 || st.st_uid != user) continue;
-    // A run that has only just begun may not have recorded its pid yet.
     if (::time(nullptr) - st.st_mtime < FRESH_SECONDS) continue;
-    if (still_running(recorded_pid(run.get()))) continue;
-    for (const std::string_view file : {SCRIPT_NAME, LOG_NAME, PID_NAME}) {
-      ::unlinkat(run.get(), file.data(), 0);
-    }
+    if (claimed(run.get()) || log_claimed(run.get())) continue;
+    remove_run_files(run.get());
     ::unlinkat(base_fd.get(), entry->d_name, AT_REMOVEDIR);  // fails if anything else is left
   }
-}
-
-std::optional<OsError> record_pid(const std::string& run_dir, pid_t pid) {
-  const std::string path = join(run_dir, PID_NAME);
-  const UniqueFd fd(
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!fd.valid()) return OsError::last();
-  const std::string text = std::to_string(pid) + "\n";
-  if (::write(fd.get(), text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
-    return OsError::last();
-  }
-  return std::nullopt;
 }
 
 }  // namespace sorvane::gui

@@ -1,41 +1,72 @@
-// Where one update keeps its files: the script Sorvane writes, the log the
-// window follows, and the script's process id. A fresh directory of mode
-// 0700 for each run, in $XDG_RUNTIME_DIR when that is really the user's
-// own, in /tmp otherwise. It outlives the window while the update runs;
-// a later start clears it once that process is gone.
+// Where one update keeps its files: the script Sorvane writes while the
+// window looks, or the log of one attempt to update. A fresh directory of
+// mode 0700 each time, in $XDG_RUNTIME_DIR when that is really the user's
+// own, in /tmp otherwise. It is held open and used only through that
+// descriptor (never by name again, which another user could remake in
+// /tmp), and the descriptor's flock is the window's claim on it. The log
+// carries a claim of its own, held by the script's output, so a directory
+// whose update is still running outlives the window; a later start clears
+// it once both claims are gone.
 #pragma once
 
 #include <sys/types.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "os_error.hpp"
 #include "result.hpp"
+#include "unique_fd.hpp"
 
 namespace sorvane::gui {
 
 inline constexpr std::string_view RUN_DIR_PREFIX = "sorvane-update-";
 inline constexpr std::string_view SCRIPT_NAME = "update.sh";
 inline constexpr std::string_view LOG_NAME = "update.log";
-inline constexpr std::string_view PID_NAME = "pid";
 
 // $XDG_RUNTIME_DIR (null when unset) when it is a directory, not a link,
 // owned by `user` with mode exactly 0700 (after `su` it can name someone
 // else's); "/tmp" otherwise.
 std::string run_dir_base(const char* xdg_runtime_dir, uid_t user);
 
-// A new directory, mode 0700, in `base`.
-Result<std::string, OsError> make_run_dir(const std::string& base);
+class RunDir {
+ public:
+  // A new directory in `base`, mode 0700, opened and claimed.
+  static Result<RunDir, OsError> make(const std::string& base);
 
-// Records whose the run is: the window's pid from the start, the script's
-// once it runs (it may outlive the window).
-std::optional<OsError> record_pid(const std::string& run_dir, pid_t pid);
+  RunDir(RunDir&& other) noexcept = default;
+  // The directory replaced goes the way the destructor would take it.
+  RunDir& operator=(RunDir&& other) noexcept;
+  RunDir(const RunDir&) = delete;
+  RunDir& operator=(const RunDir&) = delete;
+  // Removes the directory unless it was kept.
+  ~RunDir();
+
+  [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] int fd() const { return fd_.get(); }
+
+  // The log of an update, new (never an existing name, so nothing planted
+  // can be opened or block), mode 0600, open for appending and reading,
+  // and claimed with its own flock that the script inherits.
+  [[nodiscard]] Result<UniqueFd, OsError> create_log() const;
+
+  // The two ways out: kept (the log outlives the window; its claim goes
+  // with this object) or removed with everything a run puts in it.
+  void keep();
+  void discard();
+
+ private:
+  RunDir(std::string path, UniqueFd fd) : path_(std::move(path)), fd_(std::move(fd)) {}
+
+  std::string path_;
+  UniqueFd fd_;  // O_DIRECTORY, with the window's flock
+  bool kept_ = false;
+};
 
 // Removes the run directories in `base` that belong to `user`, are over a
-// minute old, and whose recorded process is gone (or that never recorded
-// one). Only the names a run creates are removed, and no link is followed.
+// minute old, and that no window and no running update claims. Only the
+// names a run creates are removed, no link is followed, and nothing is
+// opened that could block.
 void clear_stale_run_dirs(const std::string& base, uid_t user);
 
 }  // namespace sorvane::gui

@@ -28,12 +28,15 @@ ScriptOutput::ScriptOutput(const std::vector<Step>& steps) : steps_(steps) {
 }
 
 std::string ScriptOutput::complete_line(std::string_view raw) {
-  // The script's own lines are matched as written, before any cleaning:
-  // "\rUpdating dnf packages..." from a package is not the script's line.
+  // The script's own lines are matched as written, before any cleaning. A
+  // program may leave its last line unterminated (or end on a redraw), and
+  // the script's echo then lands at the end of that line: so a line that
+  // ends with the expected text counts.
   const size_t number = line_count_++;
-  // "Update complete." counts only as the very last line, after every step.
-  completed_ = raw == COMPLETE_LINE && started_ == steps_.size();
-  if (started_ < steps_.size() && raw == step_line(steps_[started_])) {
+  // "Update complete." counts only once the last step has begun; whatever
+  // that step started may go on writing after it.
+  if (started_ == steps_.size() && raw.ends_with(COMPLETE_LINE)) completed_ = true;
+  if (started_ < steps_.size() && raw.ends_with(step_line(steps_[started_]))) {
     step_lines_.push_back(number);
     ++started_;
   }

@@ -1,9 +1,12 @@
 // What the update script's output says about its progress. The script
 // prints "Updating <manager> packages..." before each manager and
 // "Update complete." at its end; everything between is the managers' own
-// output. Only exact whole lines from the script count, and only in the
-// script's order, so a package's own output cannot fake a step or the end.
-// The outcome rests on the exit status: output alone never means success.
+// output. A step counts on a line that is, or ends with, the next step's
+// line: the script's echo follows whatever a program left unterminated.
+// Steps count only in the script's order, one after the other, so a
+// package's own output cannot skip ahead or fake the end before the last
+// step. The outcome rests on the exit status: output alone never means
+// success.
 #pragma once
 
 #include <array>
@@ -66,7 +69,7 @@ class ScriptOutput {
   // The latest line of output, unfinished or not, without colours.
   [[nodiscard]] std::string latest() const;
   [[nodiscard]] bool warned() const { return warned_; }
-  // The last line so far is "Update complete.", after every step.
+  // A line since the last step began is, or ends with, "Update complete.".
   [[nodiscard]] bool completed() const { return completed_; }
   [[nodiscard]] size_t line_count() const { return line_count_; }
 

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "detector_process.hpp"
 #include "path.hpp"
 
@@ -10,6 +12,15 @@ namespace sorvane::gui {
 namespace {
 
 constexpr std::array<uid_t, 1> ROOT_ONLY = {0};
+
+// Whether there is anything at `path` itself, a link (even a dangling one)
+// included. Anything that may exist but cannot be looked at counts: the
+// trust check then refuses it rather than this one passing it over.
+bool exists_here(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0) return true;
+  return errno != ENOENT && errno != ENOTDIR;
+}
 
 }  // namespace
 
@@ -39,18 +50,23 @@ std::optional<std::string> find_like_the_script(std::string_view name) {
   return std::nullopt;
 }
 
-std::optional<Untrusted> untrusted_script_program() {
-  for (const std::string& dir : script_path_dirs()) {
-    struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0) continue;  // a missing directory holds nothing
+std::optional<Untrusted> untrusted_script_program(std::span<const std::string> dirs) {
+  for (const std::string& dir : dirs) {
+    if (!exists_here(dir)) continue;  // a missing directory holds nothing
     if (auto fault = untrusted_on_the_way(dir, ROOT_ONLY)) return fault;
   }
   for (const std::string_view name : SCRIPT_PROGRAMS) {
-    const auto found = find_like_the_script(name);
-    if (!found) continue;
-    if (auto fault = untrusted_on_the_way(*found, ROOT_ONLY)) return fault;
+    for (const std::string& dir : dirs) {
+      const std::string candidate = join(dir, name);
+      if (!exists_here(candidate)) continue;
+      if (auto fault = untrusted_on_the_way(candidate, ROOT_ONLY)) return fault;
+    }
   }
   return std::nullopt;
+}
+
+std::optional<Untrusted> untrusted_script_program() {
+  return untrusted_script_program(script_path_dirs());
 }
 
 }  // namespace sorvane::gui

@@ -73,9 +73,8 @@ SorvaneReport run_sorvane(const std::string& sorvane, const std::string& output,
 }
 
 SudoNeeds probe_sudo(const std::string& sudo, const std::string& bash,
-                     const std::vector<std::string>& environment) {
-  const auto probe =
-      run_bounded({sudo, "-k", "-n", "--", bash, "-c", ":"}, environment, SUDO_PROBE_LIMIT);
+                     const std::vector<std::string>& environment, std::chrono::milliseconds limit) {
+  const auto probe = run_bounded({sudo, "-k", "-n", "--", bash, "-c", ":"}, environment, limit);
   const bool ran = probe && !probe.value().timed_out && WIFEXITED(probe.value().wait_status) &&
                    WEXITSTATUS(probe.value().wait_status) == 0;
   return ran ? SudoNeeds::NoPassword : SudoNeeds::Password;

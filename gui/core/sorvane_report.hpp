@@ -42,6 +42,7 @@ enum class SudoNeeds : unsigned char { Password, NoPassword };
 // timeout included, means it wants one. sudo's words are never read: they
 // are translated.
 SudoNeeds probe_sudo(const std::string& sudo, const std::string& bash,
-                     const std::vector<std::string>& environment);
+                     const std::vector<std::string>& environment,
+                     std::chrono::milliseconds limit = SUDO_PROBE_LIMIT);
 
 }  // namespace sorvane::gui

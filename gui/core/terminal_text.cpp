@@ -18,8 +18,9 @@ bool is_final_byte(char c) {
   return c >= 0x40 && c <= 0x7E;
 }
 
-// Length of the escape sequence at text[0] (an ESC), all of it if it is
-// never finished.
+// Length of the escape sequence at text[0] (an ESC). A string (a title, a
+// hyperlink) never ended on its line is only its two introducing bytes:
+// otherwise one stray ESC ] would hide the rest of the line.
 size_t escape_length(std::string_view text) {
   if (text.size() < 2) return text.size();
   size_t i = 2;
@@ -36,7 +37,7 @@ size_t escape_length(std::string_view text) {
         if (text[i] == BEL) return i + 1;
         if (text[i] == ESC && i + 1 < text.size() && text[i + 1] == '\\') return i + 2;
       }
-      return i;
+      return 2;
     default:  // ESC, intermediates (such as "(" of a charset), one final byte
       i = 1;
       while (i < text.size() && text[i] >= 0x20 && text[i] <= 0x2F) ++i;
@@ -61,6 +62,13 @@ bool is_shown_control(char32_t c) {
 }
 bool is_control(char32_t c) {
   return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F);
+}
+// Bidirectional embeddings, overrides and isolates reorder the text around
+// them, and the line and paragraph separators break it: shown as U+FFFD, so
+// a line reads as its bytes were written. LRM and RLM only mark a
+// direction and stay.
+bool is_layout_changing(char32_t c) {
+  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
 }
 
 constexpr int NORMAL_FOREGROUND = 30;
@@ -161,7 +169,9 @@ std::string displayable_line(std::string_view raw) {
       continue;
     }
     const Utf8Unit unit = decode_utf8_unit(kept, i);
-    if (!is_control(unit.code_point) || is_shown_control(unit.code_point)) {
+    if (is_layout_changing(unit.code_point)) {
+      append_utf8(shown, REPLACEMENT_CHARACTER);
+    } else if (!is_control(unit.code_point) || is_shown_control(unit.code_point)) {
       append_utf8(shown, unit.code_point);
     }
     i += unit.length;

@@ -13,7 +13,12 @@ namespace sorvane::gui {
 // terminal would finally show after the last carriage return that has text
 // after it, as valid UTF-8 (U+FFFD for invalid bytes), with colour sequences
 // (SGR, "ESC [ ... m") kept and every other escape sequence and control
-// character but the tab removed.
+// character but the tab removed. A string sequence (OSC, DCS, APC, PM) left
+// unended on its line loses only its "ESC ]" (or "ESC P", "ESC _", "ESC ^"),
+// and the rest of the line shows as text. Bidirectional embeddings,
+// overrides and isolates (U+202A-U+202E, U+2066-U+2069) and the line and
+// paragraph separators (U+2028, U+2029) show as U+FFFD, so outside text
+// cannot reorder or break what is shown; LRM and RLM marks stay.
 std::string displayable_line(std::string_view raw);
 
 // The same text with its colour sequences removed too.

@@ -20,7 +20,6 @@ namespace sorvane::gui {
 namespace {
 
 constexpr unsigned int SEALS = F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
-constexpr mode_t LOG_MODE = 0600;
 // Where the child's sources are kept before they are put in place, above
 // every number they are moved to, so no move overwrites another source.
 constexpr int HIGH_FD = 10;
@@ -89,8 +88,8 @@ std::vector<std::string> kept_environment(char** environ) {
 }
 
 Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string_view script,
-                                            const std::string& log_path,
-                                            const std::vector<std::string>& environment, int held) {
+                                            int log, const std::vector<std::string>& environment,
+                                            int held) {
   auto sealed = sealed_copy(script);
   if (!sealed) return sealed.error();
   std::array<int, 2> pair{};
@@ -98,22 +97,19 @@ Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string
     return OsError::last();
   UniqueFd ours(pair[0]);
   UniqueFd theirs(pair[1]);
-  UniqueFd log(
-      ::open(log_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, LOG_MODE));
-  if (!log.valid()) return OsError::last();
   std::array<int, 2> report{};
   if (::pipe2(report.data(), O_CLOEXEC) != 0) return OsError::last();
   UniqueFd report_read(report[0]);
   UniqueFd report_write(report[1]);
 
   auto input = moved_high(std::move(theirs));
-  auto log_high = moved_high(std::move(log));
   auto script_high = moved_high(std::move(sealed.value()));
   auto report_high = moved_high(std::move(report_write));
   if (!input) return input.error();
-  if (!log_high) return log_high.error();
   if (!script_high) return script_high.error();
   if (!report_high) return report_high.error();
+  UniqueFd log_high(::fcntl(log, F_DUPFD_CLOEXEC, HIGH_FD));
+  if (!log_high.valid()) return OsError::last();
   UniqueFd script_input(::fcntl(input.value().get(), F_DUPFD_CLOEXEC, HIGH_FD));
   if (!script_input.valid()) return OsError::last();
   UniqueFd held_high;
@@ -130,7 +126,7 @@ Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string
   std::vector<char*> envp(env_copy.size() + 1, nullptr);
   std::transform(env_copy.begin(), env_copy.end(), envp.begin(),
                  [](std::string& variable) { return variable.data(); });
-  const ChildFds fds{input.value().get(), log_high.value().get(), script_high.value().get(),
+  const ChildFds fds{input.value().get(), log_high.get(), script_high.value().get(),
                      held_high.get(), report_high.value().get()};
 
   const pid_t pid = ::fork();
@@ -160,6 +156,10 @@ std::optional<OsError> send_password(const StartedUpdate& update, std::string_vi
   wipe(line.data(), line.size());
   if (n < 0) return OsError::from_code(error);
   if (static_cast<size_t>(n) != line.size()) return OsError::from_code(EIO);
+  return end_input(update);
+}
+
+std::optional<OsError> end_input(const StartedUpdate& update) {
   if (::shutdown(update.input.get(), SHUT_WR) != 0) return OsError::last();
   return std::nullopt;
 }

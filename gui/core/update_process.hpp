@@ -47,19 +47,22 @@ struct StartedUpdate {
 // "NAME=value" for each kept variable that `environ` sets.
 std::vector<std::string> kept_environment(char** environ);
 
-// Starts `bash /dev/fd/3` with the script's bytes there. The log file is
-// created (mode 0600) or appended to. `held`, when not -1, is passed on as
-// descriptor 4 and so lives as long as the script (a logind inhibitor: the
-// update keeps shutdown away even after the window is gone). The caller
-// owns the child and must reap it.
+// Starts `bash /dev/fd/3` with the script's bytes there and `log` (an
+// open file, appended to) as its standard output and error. `held`, when
+// not -1, is passed on as descriptor 4 and so lives as long as the script
+// (a logind inhibitor: the update keeps shutdown away even after the
+// window is gone). The caller owns the child and must reap it.
 Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string_view script,
-                                            const std::string& log_path,
-                                            const std::vector<std::string>& environment,
+                                            int log, const std::vector<std::string>& environment,
                                             int held = -1);
 
 // Writes the password and one line feed to the script's input in one call,
 // then shuts that direction so sudo sees the end after it.
 std::optional<OsError> send_password(const StartedUpdate& update, std::string_view password);
+
+// Shuts the script's input without writing anything: with no password to
+// give (a NOPASSWD rule), a question on standard input must still end.
+std::optional<OsError> end_input(const StartedUpdate& update);
 
 // Bytes the script has not read from its input. Nonzero once sudo has
 // started a manager means sudo never asked for the password: drain them.

@@ -28,16 +28,20 @@ Result<std::string, ScriptRefusal> read_checked_script(const std::string& dir,
                                                        std::string_view payload) {
   const UniqueFd dir_fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (!dir_fd.valid()) return unreadable();
+  return read_checked_script(dir_fd.get(), name, user, payload);
+}
+
+Result<std::string, ScriptRefusal> read_checked_script(int dir_fd, const std::string& name,
+                                                       uid_t user, std::string_view payload) {
   struct stat dir_st {};
-  if (::fstat(dir_fd.get(), &dir_st) != 0) return unreadable();
+  if (::fstat(dir_fd, &dir_st) != 0) return unreadable();
   if (dir_st.st_uid != user) return refusal(ScriptRefusal::Why::DirectoryNotTheUsers);
   if ((dir_st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
     return refusal(ScriptRefusal::Why::DirectoryWritableByOthers);
   }
 
   // O_NONBLOCK: a FIFO planted under the name must not hang the window.
-  const UniqueFd fd(
-      ::openat(dir_fd.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  const UniqueFd fd(::openat(dir_fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (!fd.valid()) {
     if (errno == ELOOP) return refusal(ScriptRefusal::Why::NotARegularFile);
     return unreadable();

@@ -32,5 +32,8 @@ struct ScriptRefusal {
 Result<std::string, ScriptRefusal> read_checked_script(const std::string& dir,
                                                        const std::string& name, uid_t user,
                                                        std::string_view payload);
+// The same in a directory already open (O_DIRECTORY, no link followed).
+Result<std::string, ScriptRefusal> read_checked_script(int dir_fd, const std::string& name,
+                                                       uid_t user, std::string_view payload);
 
 }  // namespace sorvane::gui

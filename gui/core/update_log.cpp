@@ -1,0 +1,47 @@
+#include "update_log.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sorvane::gui {
+namespace {
+
+// Holes are punched in whole pages, which every file system can free.
+constexpr std::uint64_t PAGE = 4096;
+
+}  // namespace
+
+std::uint64_t UpdateLog::size() const {
+  struct stat st {};
+  if (::fstat(fd_.get(), &st) != 0) return offset_;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<OsError> UpdateLog::read_some(std::string& into, std::size_t max) {
+  into.resize(max);
+  const ssize_t n = retry_on_eintr(
+      [&] { return ::pread(fd_.get(), into.data(), max, static_cast<off_t>(offset_)); });
+  if (n < 0) {
+    const OsError error = OsError::last();
+    into.clear();
+    return error;
+  }
+  into.resize(static_cast<std::size_t>(n));
+  offset_ += static_cast<std::uint64_t>(n);
+  return std::nullopt;
+}
+
+void UpdateLog::release_read() {
+  if (offset_ < KEEP_HEAD + KEEP_TAIL) return;
+  const std::uint64_t end = (offset_ - KEEP_TAIL) / PAGE * PAGE;
+  if (end < released_end_ + RELEASE_STEP) return;
+  // Where holes cannot be punched the log simply keeps everything.
+  if (::fallocate(fd_.get(), FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE,
+                  static_cast<off_t>(released_end_),
+                  static_cast<off_t>(end - released_end_)) == 0) {
+    released_end_ = end;
+  }
+}
+
+}  // namespace sorvane::gui
