@@ -208,6 +208,8 @@ class WindowTest : public QObject {
       QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Ready, 10000);
       // Each attempt's own words only, and nothing of it left behind.
       QCOMPARE(run.window.message()->text(), QString("Sorry, try again."));
+      QCOMPARE(run.window.details()->toPlainText(),
+               QString("Starting system update...\n\nSorry, try again."));
       QCOMPARE(run.run_dirs(), QStringList());
     }
     QCOMPARE(open_fds(), fds_before);

@@ -259,6 +259,8 @@ void UpdateWindow::show_state() {
       (model_->needs_password() ? static_cast<QWidget*>(password_) : update_)->setFocus();
       break;
     case State::Updating:
+      // A new attempt starts with an empty log: so does the view.
+      if (model_->log().isEmpty()) details_->clear();
       done_->setText(tr("Updating…"));
       show_steps();
       pages_->setCurrentWidget(updating_page_);
