@@ -62,8 +62,6 @@ class UpdateModel : public QObject {
     return log_file_ ? log_file_->dropped() : 0;
   }
   [[nodiscard]] std::optional<Finish> finish() const { return finish_; }
-  // The directory of the latest attempt to update (its log is there).
-  [[nodiscard]] std::string run_dir() const { return attempt_ ? attempt_->path() : std::string(); }
 
   // What the window keeps of a long output, in memory and on screen.
   static constexpr qsizetype MAX_LOG_LINES = 1000;

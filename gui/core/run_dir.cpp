@@ -92,8 +92,7 @@ void RunDir::keep() {
 void RunDir::discard() {
   remove_run_files(fd_.get());
   ::rmdir(path_.c_str());  // by name, but only ever ours: it fails if anything else is left
-  fd_.reset();
-  kept_ = true;
+  fd_.reset();             // and so never twice
 }
 
 void clear_stale_run_dirs(const std::string& base, uid_t user) {
