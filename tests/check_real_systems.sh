@@ -40,13 +40,17 @@ readonly DETECTOR_FAILED="ERROR: could not run package-manager detector:"
 hostname "$HOST"
 mkdir -p "$cache"
 scratch=$(mktemp -d "$cache/run.XXXXXX")
-chmod 0755 "$scratch"  # the rootless case runs as an ordinary user inside it
+# The rootless case runs as an ordinary user, who may not be able to enter
+# the cache (a clone in /root): its root is shown to the user here instead.
+reachable=$(mktemp -d /run/sorvane-rootless.XXXXXX)
+chmod 0755 "$reachable"
 # --one-file-system everywhere: a root whose /dev is still bound must
 # never lead a removal into the machine's own /dev.
 clean_up() {
     [[ -n ${bare_pid:-} ]] && kill "$bare_pid" 2>/dev/null && wait "$bare_pid" 2>/dev/null
-    findmnt -rn -o TARGET | grep "^$scratch/" | sort -r | xargs -r umount -l
+    findmnt -rn -o TARGET | grep -e "^$scratch/" -e "^$reachable\(/\|$\)" | sort -r | xargs -r umount -l
     rm -rf --one-file-system "$scratch"
+    rmdir "$reachable"
 }
 trap clean_up EXIT
 
@@ -364,13 +368,15 @@ done
 # matching owner for their directories, so all five still pass.
 root=$(overlay rootless)
 mount_system "$root"
+mount --rbind "$root" "$reachable"
 status=0
 setpriv --reuid="$DESK_UID" --regid="$DESK_UID" --clear-groups \
-    unshare --user --map-root-user chroot "$root" /usr/bin/env -i PATH=/usr/bin:/bin \
+    unshare --user --map-root-user chroot "$reachable" /usr/bin/env -i PATH=/usr/bin:/bin \
     SORVANE_SCRIPT_OUTPUT=/tmp/rootless/update.sh /usr/bin/sorvane \
     >"$scratch/rootless.out" 2>&1 || status=$?
 expect_report rootless "$(printf 'status=%s\n' "$status"; cat "$scratch/rootless.out")" "${ALL_FIVE[@]}"
 printf '3. %-36s %s\n' "rootless (unshare -Ur as $DESK)" "report ${ALL_FIVE[*]}"
+umount -R "$reachable"
 drop_overlay "$root"
 
 wait "$bare_pid" || { cat "$scratch/bare.log" >&2; fail "the bare-machine check failed"; }
