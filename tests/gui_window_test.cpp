@@ -19,6 +19,17 @@
 
 namespace sorvane::gui {
 
+// What looking found: the steps, whether sudo wants a password, and the
+// checked script.
+UpdateModel::Looked ready(std::vector<Step> steps, bool password, std::string script = {}) {
+  UpdateModel::Looked looked;
+  looked.state = UpdateModel::State::Ready;
+  looked.steps = std::move(steps);
+  looked.needs_password = password;
+  looked.script = std::move(script);
+  return looked;
+}
+
 // A model that runs nothing by itself, and its window, shown.
 struct Shown {
   UpdateModel model{
@@ -37,12 +48,7 @@ struct Running {
   UpdateWindow window{&model};
 
   Running(std::vector<Step> steps, bool password, std::string script) {
-    UpdateModel::Looked looked;
-    looked.state = UpdateModel::State::Ready;
-    looked.steps = std::move(steps);
-    looked.needs_password = password;
-    looked.script = std::move(script);
-    model.take_looked(looked);
+    model.take_looked(ready(std::move(steps), password, std::move(script)));
     window.show();
   }
   [[nodiscard]] QStringList run_dirs() const {
@@ -59,14 +65,6 @@ class WindowTest : public QObject {
     if (dir == nullptr) return;
     window.adjustSize();
     QVERIFY(window.grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
-  }
-
-  static UpdateModel::Looked ready(std::vector<Step> steps, bool password) {
-    UpdateModel::Looked looked;
-    looked.state = UpdateModel::State::Ready;
-    looked.steps = std::move(steps);
-    looked.needs_password = password;
-    return looked;
   }
 
  private slots:
