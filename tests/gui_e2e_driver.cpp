@@ -54,6 +54,9 @@ void report(const UpdateModel& model, const sorvane::gui::UpdateWindow& window) 
   for (size_t i = 0; i < model.steps().size(); ++i) {
     std::cout << "step" << i << "=" << static_cast<int>(model.step_state(i)) << "\n";
   }
+  for (size_t i = 0; i < model.row_count(); ++i) {
+    std::cout << "row" << i << "=" << model.row_text(i).toStdString() << "\n";
+  }
 }
 
 }  // namespace
@@ -68,7 +71,8 @@ int main(int argc, char* argv[]) {
   std::getline(std::cin, password);
   UpdateModel::Setup setup{sorvane::gui::installation_beside(argv[1]),
                            sorvane::trusted_system_program("bash").value_or("/usr/bin/bash"),
-                           argv[2], sorvane::gui::kept_environment(environ)};
+                           argv[2], sorvane::gui::kept_environment(environ),
+                           sorvane::gui::SUDO_PROBE_LIMIT};
   // A sudo slower to answer than the probe waits, as a dead name server
   // makes it.
   const QByteArray probe_ms = qgetenv("SORVANE_E2E_PROBE_MS");
@@ -78,8 +82,16 @@ int main(int argc, char* argv[]) {
   window.show();
   model.look();
   if (!wait_while(model, UpdateModel::State::Looking, 60)) return 3;
+  // The managers are asked what is pending before Update can be pressed.
+  QEventLoop checked;
+  QTimer::singleShot(120 * 1000, &checked, &QEventLoop::quit);
+  QObject::connect(&model, &UpdateModel::changed, &checked, [&] {
+    if (!model.checking()) checked.quit();
+  });
+  if (model.checking()) checked.exec();
   report(model, window);
   if (model.state() != UpdateModel::State::Ready) return 0;
+  if (window.password_anyway_button()->isVisible()) window.password_anyway_button()->click();
   if (window.password()->isVisible()) window.password()->setText(QString::fromStdString(password));
   window.update_button()->click();
   if (model.state() == UpdateModel::State::Updating &&

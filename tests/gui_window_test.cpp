@@ -2,9 +2,12 @@
 // platform: each screen of a run, the password field, and what happens on
 // Enter. With SORVANE_PICTURES=<dir> it also saves each screen as a PNG.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -14,18 +17,34 @@
 #include <QtTest/QtTest>
 #include <cstdlib>
 
+#include "check_text.hpp"
+#include "run_dir.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
 
 namespace sorvane::gui {
+
+// What each manager answered to the check: one pending update each.
+std::vector<ManagerCheck> one_update_each(const std::vector<Step>& steps) {
+  std::vector<ManagerCheck> checks;
+  for (const Step step : steps) {
+    ManagerCheck check;
+    check.step = step;
+    check.updates = {{"base-files", "12.4", "12.5", false}};
+    checks.push_back(check);
+  }
+  return checks;
+}
 
 // What looking found: the steps, whether sudo wants a password, and the
 // checked script.
 UpdateModel::Looked ready(std::vector<Step> steps, bool password, std::string script = {}) {
   UpdateModel::Looked looked;
   looked.state = UpdateModel::State::Ready;
+  looked.checks = one_update_each(steps);
   looked.steps = std::move(steps);
   looked.needs_password = password;
+  looked.access = password ? UpdateModel::Access::Password : UpdateModel::Access::NoPassword;
   looked.script = std::move(script);
   return looked;
 }
@@ -89,6 +108,259 @@ class WindowTest : public QObject {
     picture(window, "ready");
     model.take_looked(ready({Step::Flatpak}, false));
     QVERIFY(!window.password()->isVisible());
+  }
+
+  // What the Ready screen says and offers, from what the managers answered.
+  void theReadyScreenSaysWhatTheCheckFound() {
+    using Access = UpdateModel::Access;
+    const auto answer = [](Step step, std::vector<PendingUpdate> updates,
+                           std::optional<CheckProblem> problem = std::nullopt) {
+      ManagerCheck check;
+      check.step = step;
+      check.updates = std::move(updates);
+      check.problem = std::move(problem);
+      return check;
+    };
+    const PendingUpdate libssl{"libssl3", "3.0.11-1", "3.0.13-1", true};
+    const PendingUpdate zip{"zip", "3.0-13", "3.0-14", false};
+    struct Case {
+      const char* name;
+      std::vector<Step> steps;
+      std::vector<ManagerCheck> answers;  // a step with none is still being checked
+      Access access = Access::Password;
+      bool online = true;
+      QString title;
+      QStringList rows;   // each row starts with this
+      QString text;       // the text under the rows holds this
+      bool update_shown;  // visible (maybe disabled)
+      bool update_possible;
+      bool update_default;
+      bool password_shown;
+    };
+    const std::vector<Case> cases = {
+        {"pending",
+         {Step::Apt, Step::Flatpak},
+         {answer(Step::Apt, {libssl, zip}), answer(Step::Flatpak, {})},
+         Access::Password,
+         true,
+         "2 updates are ready",
+         {"flatpak — up to date", "apt — 2 updates (1 security)"},
+         "",
+         true,
+         true,
+         true,
+         true},
+        {"up to date",
+         {Step::Apt},
+         {answer(Step::Apt, {})},
+         Access::Password,
+         true,
+         "Your system is up to date",
+         {"apt — up to date"},
+         "Nothing is waiting",
+         true,
+         true,
+         false,
+         true},
+        {"pacman would stop it",
+         {Step::Pacman, Step::Apt},
+         {answer(Step::Pacman, {}, CheckProblem{Problem::NoRepository, {}}),
+          answer(Step::Apt, {zip})},
+         Access::Password,
+         true,
+         "The update would not succeed",
+         {"pacman — cannot update: no package repository is configured", "apt — 1 update"},
+         "stop at pacman, and leave apt alone",
+         false,
+         false,
+         false,
+         false},
+        {"a failed query does not stop it",
+         {Step::Apt},
+         {answer(Step::Apt, {},
+                 CheckProblem{Problem::CouldNotCheck, "apt-get exited with status 100"})},
+         Access::NoPassword,
+         true,
+         "Ready to update",
+         {"apt — could not check: apt-get exited with status 100"},
+         "",
+         true,
+         true,
+         true,
+         false},
+        {"still checking",
+         {Step::Apt, Step::Flatpak},
+         {answer(Step::Flatpak, {zip})},
+         Access::Password,
+         true,
+         "Checking for updates…",
+         {"flatpak — 1 update", "apt — checking for updates…"},
+         "",
+         true,
+         false,
+         false,
+         true},
+        {"offline",
+         {Step::Apt},
+         {answer(Step::Apt, {zip})},
+         Access::Password,
+         false,
+         "The update would not succeed",
+         {"apt — 1 update"},
+         "not connected to a network",
+         false,
+         false,
+         false,
+         false},
+        {"sudo will likely refuse",
+         {Step::Apt},
+         {answer(Step::Apt, {zip})},
+         Access::Unlikely,
+         true,
+         "Your account may not install updates",
+         {"apt — 1 update"},
+         "none of the groups",
+         false,
+         false,
+         false,
+         false},
+    };
+    for (const Case& c : cases) {
+      Shown shown;
+      auto& [model, window] = shown;
+      UpdateModel::Looked looked = ready(c.steps, c.access != Access::NoPassword);
+      looked.access = c.access;
+      looked.online = c.online;
+      looked.checks = c.answers;
+      model.take_looked(looked);
+      const QString name = QString::fromLatin1(c.name);
+      QCOMPARE(window.ready_title()->text(), c.title);
+      QCOMPARE(window.managers()->count(), c.rows.size());
+      for (int i = 0; i < c.rows.size(); ++i) {
+        QVERIFY2(window.managers()->item(i)->text().startsWith(c.rows[i]),
+                 qPrintable(name + ": " + window.managers()->item(i)->text()));
+      }
+      QVERIFY2(window.message()->text().contains(c.text),
+               qPrintable(name + ": " + window.message()->text()));
+      QVERIFY2(window.update_button()->isVisible() == c.update_shown, qPrintable(name));
+      QVERIFY2(model.update_possible() == c.update_possible, qPrintable(name));
+      QVERIFY2(window.update_button()->isDefault() == c.update_default, qPrintable(name));
+      QVERIFY2(window.check_again_button()->isDefault() == (!c.update_default && !model.checking()),
+               qPrintable(name));
+      QVERIFY2(window.password()->isVisible() == c.password_shown, qPrintable(name));
+      // Update waits for a password wherever one is asked.
+      if (c.password_shown) {
+        QVERIFY2(!window.update_button()->isEnabled(), qPrintable(name));
+        window.password()->setText("secret");
+      }
+      QVERIFY2(window.update_button()->isEnabled() == c.update_possible, qPrintable(name));
+      if (c.access == Access::Unlikely) {
+        // A sudoers rule may still name the user: the field on request.
+        QVERIFY(window.password_anyway_button()->isVisible());
+        window.password_anyway_button()->click();
+        QVERIFY(window.password()->isVisible());
+        QVERIFY(model.update_possible());
+      }
+      if (name == "pending") {
+        QCOMPARE(model.pending_lines(), QStringList({"apt: libssl3 3.0.11-1 → 3.0.13-1 (security)",
+                                                     "apt: zip 3.0-13 → 3.0-14"}));
+        picture(window, "ready");
+      }
+      if (name == "pacman would stop it") picture(window, "would-fail");
+    }
+  }
+
+  // What the update would run must still be what was shown when Update is
+  // pressed: a manager installed since means looking again, not running it.
+  void aManagerInstalledSinceTheCheckMeansLookingAgain() {
+    QTemporaryDir empty;
+    UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                             "/usr/bin/bash",
+                             empty.path().toStdString(),
+                             {}};
+    setup.check.places.path_dirs = {empty.path().toStdString()};
+    UpdateModel model(setup);
+    UpdateModel::Looked looked = ready({Step::Apt}, false, "exit 0\n");
+    looked.found = std::vector<Step>{};  // nothing then: apt appears below
+    QVERIFY(QFile::link("/usr/bin/true", empty.path() + "/apt"));
+    model.take_looked(looked);
+    model.update({});
+    QCOMPARE(model.state(), UpdateModel::State::Looking);
+    QTRY_VERIFY(model.state() != UpdateModel::State::Looking);
+    QVERIFY2(model.message().contains("changed since the check"), qPrintable(model.message()));
+    // No update ran: the only run directory is none at all.
+    QCOMPARE(QDir(empty.path()).entryList({"sorvane-update-*"}, QDir::Dirs).size(), 0);
+  }
+
+  // Only one update at a time: a second window follows the running one.
+  void aSecondWindowFollowsTheRunningUpdate() {
+    QTemporaryDir base;
+    auto first = RunDir::make(base.path().toStdString());
+    QVERIFY(first);
+    auto log = first.value().create_log();  // claimed, as a running script holds it
+    QVERIFY(log);
+    first.value().keep();
+    const std::string started = "Starting system update...\n\nUpdating apt packages...\n";
+    QVERIFY(::write(log.value().get(), started.data(), started.size()) ==
+            static_cast<ssize_t>(started.size()));
+    UpdateModel second({{"/nonexistent/sorvane", "/nonexistent/detector"},
+                        "/usr/bin/bash",
+                        base.path().toStdString(),
+                        {}});
+    UpdateModel::Looked looked = ready({Step::Apt}, true);
+    auto running = running_update_log(base.path().toStdString(), ::geteuid());
+    QVERIFY(running);
+    looked.running = std::make_shared<UniqueFd>(std::move(*running));
+    second.take_looked(looked);
+    QCOMPARE(second.state(), UpdateModel::State::Updating);
+    QTRY_COMPARE(second.step_state(0), UpdateModel::StepState::Running);
+    second.update("secret");  // nothing starts while it runs
+    QCOMPARE(second.state(), UpdateModel::State::Updating);
+    const std::string ended = "Update complete.\n";
+    QVERIFY(::write(log.value().get(), ended.data(), ended.size()) ==
+            static_cast<ssize_t>(ended.size()));
+    log.value().reset();  // the script ends: its claim goes
+    QTRY_COMPARE(second.state(), UpdateModel::State::Done);
+    QCOMPARE(second.finish()->outcome, Outcome::Success);
+    // Not running any more: a new look would find nothing to follow.
+    QVERIFY(!running_update_log(base.path().toStdString(), ::geteuid()));
+  }
+
+  // The headless check: one JSON document, and dnf check-update's statuses.
+  void theHeadlessCheckSaysTheSameAsJsonAndByItsStatus() {
+    ManagerCheck apt;
+    apt.step = Step::Apt;
+    apt.updates = {{"libssl3", "3.0.11-1", "3.0.13-1", true}};
+    apt.download_bytes = 2000000;
+    apt.data_age_seconds = 3 * 3600;
+    ManagerCheck pacman;
+    pacman.step = Step::Pacman;
+    pacman.problem = CheckProblem{Problem::NoRepository, {}};
+    ManagerCheck flatpak;
+    flatpak.step = Step::Flatpak;
+    const QJsonObject json = CheckText::json({pacman, apt}).object();
+    const QJsonArray managers = json["managers"].toArray();
+    QCOMPARE(managers.size(), 2);
+    const QJsonObject first = managers[0].toObject();
+    QCOMPARE(first["name"].toString(), QString("pacman"));
+    QVERIFY(first["download_bytes"].isNull());
+    QVERIFY(first["problem"].toString().contains("repository"));
+    QVERIFY(first["stops_update"].toBool());
+    const QJsonObject second = managers[1].toObject();
+    QVERIFY(second["problem"].isNull());
+    QCOMPARE(second["download_bytes"].toDouble(), 2000000.0);
+    QCOMPARE(second["data_age_seconds"].toDouble(), 10800.0);
+    const QJsonObject update = second["updates"].toArray()[0].toObject();
+    QCOMPARE(update["name"].toString(), QString("libssl3"));
+    QCOMPARE(update["from"].toString(), QString("3.0.11-1"));
+    QCOMPARE(update["to"].toString(), QString("3.0.13-1"));
+    QVERIFY(update["security"].toBool());
+    QCOMPARE(CheckText::summary(apt),
+             QString("apt — 1 update (1 security), 2 MB to download, lists from 3 hours ago"));
+    const std::vector<std::pair<std::vector<ManagerCheck>, int>> statuses = {
+        {{}, 0}, {{flatpak}, 0}, {{flatpak, apt}, 100}, {{pacman, apt}, 1}};
+    for (const auto& [checks, status] : statuses) QCOMPARE(check_exit_status(checks), status);
+    QVERIFY(CheckText::report({pacman, apt}).contains("The update would stop at pacman."));
   }
 
   void nothingFoundAndStopped() {

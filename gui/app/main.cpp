@@ -1,19 +1,57 @@
-// Sorvane Update: the desktop window that runs the update.
+// Sorvane Update: the desktop window that runs the update, and with
+// --check the same check without a window, for scripts and notifiers.
 #include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
 #include <QTextStream>
-#include <array>
-#include <cstdlib>
+#include <cstdio>
 #include <string_view>
 
-#include "run_dir.hpp"
-#include "trust.hpp"
+#include "check_text.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
+
+namespace {
+
+using sorvane::gui::UpdateModel;
+using sorvane::gui::UpdateWindow;
+
+constexpr std::string_view USAGE = "usage: sorvane-gui [--check [--json]]\n";
+
+void say(std::string_view text) {
+  [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
+}
+
+// The check with no display: what is pending, and the exit status scripts
+// read (0 up to date, 100 pending, 1 a check failed).
+int check_headless(int argc, char* argv[], const UpdateModel::Setup& setup, bool json) {
+  const QCoreApplication app(argc, argv);
+  const UpdateModel::Looked looked = sorvane::gui::look_for_update(setup, false);
+  QTextStream out(stdout);
+  if (looked.state == UpdateModel::State::NothingFound) {
+    if (json) {
+      out << sorvane::gui::CheckText::json({}).toJson(QJsonDocument::Indented);
+    } else {
+      out << UpdateWindow::tr("No supported package managers found") << '\n';
+    }
+    return 0;
+  }
+  if (looked.state != UpdateModel::State::Ready) {
+    QTextStream(stderr) << "sorvane-gui: " << looked.message << '\n';
+    return 1;
+  }
+  const auto checks = sorvane::gui::check_all(looked.steps, setup.check);
+  if (json) {
+    out << sorvane::gui::CheckText::json(checks).toJson(QJsonDocument::Indented);
+  } else {
+    out << sorvane::gui::CheckText::report(checks);
+  }
+  return sorvane::gui::check_exit_status(checks);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   // The password passes through this process: no core dump, no ptrace by
@@ -22,50 +60,36 @@ int main(int argc, char* argv[]) {
   if (::geteuid() == 0) {
     // Run as root, it would hand root's environment to the update and ask
     // for no password: refuse before any window exists.
-    static constexpr std::string_view REFUSAL =
-        "sorvane-gui: Sorvane Update runs as you, not as root; it asks for your password "
-        "when it needs it.\n";
-    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, REFUSAL.data(), REFUSAL.size());
+    say("sorvane-gui: Sorvane Update runs as you, not as root; it asks for your password "
+        "when it needs it.\n");
     return 1;
   }
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const bool check = !args.empty() && args[0] == "--check";
+  const bool json = check && args.size() == 2 && args[1] == "--json";
+  if (!args.empty() && !(check && (args.size() == 1 || json))) {
+    say(USAGE);
+    return 2;
+  }
+  auto setup = sorvane::gui::desktop_setup();
+  if (check) {
+    if (!setup) {
+      QTextStream(stderr) << "sorvane-gui: " << setup.error() << '\n';
+      return 1;
+    }
+    return check_headless(argc, argv, setup.value(), json);
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sorvane Update"));
   QApplication::setDesktopFileName(QStringLiteral("example.sorvane.SorvaneUpdate"));
-  using sorvane::gui::UpdateWindow;
-
-  std::array<char, 4096> self{};
-  const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
-  const auto bash = sorvane::trusted_system_program("bash");
-  if (n <= 0 || !bash) {
-    QMessageBox::critical(
-        nullptr, UpdateWindow::tr("Sorvane Update"),
-        n <= 0 ? UpdateWindow::tr("Sorvane Update cannot tell where it is installed.")
-               : UpdateWindow::tr("No trusted system bash was found."));
+  if (!setup) {
+    QMessageBox::critical(nullptr, UpdateWindow::tr("Sorvane Update"), setup.error());
     return 1;
   }
-  sorvane::gui::UpdateModel::Setup setup{
-      sorvane::gui::installation_beside(std::string_view(self.data(), static_cast<size_t>(n))),
-      *bash,
-      // NOLINTNEXTLINE(concurrency-mt-unsafe): read once, before any thread starts
-      sorvane::gui::run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()),
-      sorvane::gui::kept_environment(environ)};
-  sorvane::gui::UpdateModel model(std::move(setup));
+  UpdateModel model(std::move(setup.value()));
   UpdateWindow window(&model);
-  // For the benchmark: quit as soon as the window has been painted once.
-  if (qEnvironmentVariableIsSet("SORVANE_GUI_EXIT_AFTER_PAINT")) {
-    window.installEventFilter(new sorvane::gui::QuitOnFirstPaint(&app));
-  }
   window.show();
   model.look();
-  const int status = QApplication::exec();
-  if (qEnvironmentVariableIsSet("SORVANE_GUI_EXIT_AFTER_PAINT")) {
-    // The benchmark's other figure: this process's peak resident memory.
-    QFile proc_status(QStringLiteral("/proc/self/status"));
-    if (proc_status.open(QIODevice::ReadOnly)) {
-      for (const QByteArray& line : proc_status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) QTextStream(stdout) << line << '\n';
-      }
-    }
-  }
-  return status;
+  return QApplication::exec();
 }

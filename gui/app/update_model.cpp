@@ -1,6 +1,7 @@
 #include "update_model.hpp"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,13 +12,16 @@
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <cstdlib>
 
+#include "check_text.hpp"
 #include "password.hpp"
 #include "path.hpp"
 #include "payload.hpp"
 #include "run_dir.hpp"
 #include "script_programs.hpp"
 #include "sorvane_report.hpp"
+#include "trust.hpp"
 #include "written_script.hpp"
 
 namespace sorvane::gui {
@@ -88,7 +92,18 @@ UpdateModel::Looked stopped(QString message) {
 
 }  // namespace
 
-UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup) {
+Result<UpdateModel::Setup, QString> desktop_setup() {
+  const auto self = own_executable();
+  if (!self) return tr("Sorvane Update cannot tell where it is installed.");
+  const auto bash = trusted_system_program("bash");
+  if (!bash) return tr("No trusted system bash was found.");
+  return UpdateModel::Setup{
+      installation_beside(self.value()), *bash,
+      // NOLINTNEXTLINE(concurrency-mt-unsafe): read once, before any thread starts
+      run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()), kept_environment(environ)};
+}
+
+UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo) {
   using State = UpdateModel::State;
   const uid_t user = ::geteuid();
   if (auto fault = untrusted_installation(setup.installation, user)) {
@@ -129,15 +144,25 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup) {
     return looked;
   }
   const bool privileged = std::any_of(report.steps.begin(), report.steps.end(), runs_under_sudo);
-  if (privileged) {
+  if (privileged && ask_sudo) {
     const auto sudo = find_like_the_script("sudo");
     if (!sudo) {
       looked.message =
           tr("sudo is not installed, and system packages can only be updated with it.");
       return looked;
     }
-    looked.needs_password = probe_sudo(*sudo, setup.bash, setup.environment,
-                                       setup.sudo_probe_limit) == SudoNeeds::Password;
+    const bool unasked = probe_sudo(*sudo, setup.bash, setup.environment, setup.sudo_probe_limit) ==
+                         SudoNeeds::NoPassword;
+    using Access = UpdateModel::Access;
+    looked.access =
+        unasked ? Access::NoPassword : (in_an_admin_group() ? Access::Password : Access::Unlikely);
+    looked.needs_password = !unasked;
+  }
+  looked.found = managers_found(setup.check.places.path_dirs);
+  looked.online = online(setup.check.places);
+  // Only one update at a time: one already running is followed instead.
+  if (auto running = running_update_log(setup.run_base, user)) {
+    looked.running = std::make_shared<UniqueFd>(std::move(*running));
   }
   looked.state = State::Ready;
   looked.steps = report.steps;
@@ -145,12 +170,20 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup) {
   return looked;
 }
 
-UpdateModel::UpdateModel(Setup setup, QObject* parent) : QObject(parent), setup_(std::move(setup)) {
+UpdateModel::UpdateModel(Setup setup, QObject* parent)
+    : QObject(parent), setup_(std::move(setup)), pool_(new QThreadPool) {
+  // Every manager is asked at once: the slow network queries overlap.
+  pool_->setMaxThreadCount(static_cast<int>(MANAGERS.size()));
   follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
   connect(&follow_timer_, &QTimer::timeout, this, &UpdateModel::follow);
 }
 
-UpdateModel::~UpdateModel() = default;
+UpdateModel::~UpdateModel() {
+  // A query still running ends at its own time limit; the window does not
+  // wait for it to close.
+  constexpr int CLOSING_WAIT_MS = 200;
+  if (pool_->waitForDone(CLOSING_WAIT_MS)) delete pool_;
+}
 
 UpdateModel::StepState UpdateModel::step_state(size_t index) const {
   if (!output_ || index >= output_->started()) return StepState::Waiting;
@@ -184,9 +217,190 @@ void UpdateModel::look() {
 void UpdateModel::take_looked(const Looked& looked) {
   steps_ = looked.steps;
   needs_password_ = looked.needs_password;
+  access_ = looked.access;
+  password_requested_ = false;
+  online_ = looked.online;
+  found_ = looked.found;
   message_ = looked.message;
+  if (!notice_.isEmpty()) {
+    message_ = message_.isEmpty() ? notice_ : notice_ + "\n" + message_;
+    notice_.clear();
+  }
   script_ = looked.script;
+  rows_.clear();
+  std::vector<Step> shown = steps_;
+  std::sort(shown.begin(), shown.end(), reported_before);
+  for (const Step step : shown) rows_.push_back({step, std::nullopt});
+  ++generation_;
+  if (looked.running && looked.running->valid()) {
+    // Someone's update is running: this window follows it, and starts none.
+    following_ = true;
+    log_file_.emplace(std::move(*looked.running));
+    output_ = std::make_unique<ScriptOutput>(steps_);
+    finish_.reset();
+    end_status_.reset();
+    log_.clear();
+    dropped_lines_ = 0;
+    message_ =
+        tr("An update is already running; it was started in another window. Here is how "
+           "it goes.");
+    set_state(State::Updating);
+    follow_timer_.start();
+    return;
+  }
+  following_ = false;
+  if (looked.checks) {
+    for (Row& row : rows_) {
+      const auto answer = std::find_if(looked.checks->begin(), looked.checks->end(),
+                                       [&](const ManagerCheck& c) { return c.step == row.step; });
+      if (answer != looked.checks->end()) row.check = *answer;
+    }
+  } else if (looked.state == State::Ready) {
+    start_checks();
+  }
   set_state(looked.state);
+}
+
+void UpdateModel::start_checks() {
+  const unsigned generation = generation_;
+  for (const Row& row : rows_) {
+    auto* watcher = new QFutureWatcher<ManagerCheck>(this);
+    connect(watcher, &QFutureWatcher<ManagerCheck>::finished, this, [this, watcher, generation] {
+      take_check(generation, watcher->result());
+      watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(
+        pool_, [setup = setup_.check, step = row.step] { return check_manager(step, setup); }));
+  }
+}
+
+void UpdateModel::take_check(unsigned generation, const ManagerCheck& check) {
+  if (generation != generation_) return;  // an answer to an earlier look
+  for (Row& row : rows_) {
+    if (row.step == check.step) row.check = check;
+  }
+  emit changed();
+}
+
+bool UpdateModel::checking() const {
+  return std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return !row.check; });
+}
+
+std::vector<ManagerCheck> UpdateModel::checks() const {
+  std::vector<ManagerCheck> all;
+  for (const Row& row : rows_) {
+    if (row.check) all.push_back(*row.check);
+  }
+  std::sort(all.begin(), all.end(),
+            [](const ManagerCheck& a, const ManagerCheck& b) { return a.step < b.step; });
+  return all;
+}
+
+std::optional<Step> UpdateModel::stopping() const {
+  return stopping_step(checks());
+}
+
+QString UpdateModel::row_text(size_t row) const {
+  if (row >= rows_.size()) return {};
+  const Row& shown = rows_[row];
+  return shown.check ? CheckText::summary(*shown.check) : CheckText::checking(shown.step);
+}
+
+QStringList UpdateModel::pending_lines() const {
+  QStringList lines;
+  for (const ManagerCheck& check : checks()) {
+    for (const QString& line : CheckText::updates(check)) {
+      lines << tr("%1: %2").arg(CheckText::name(check.step), line);
+    }
+  }
+  return lines;
+}
+
+namespace {
+
+size_t pending_count(const std::vector<ManagerCheck>& checks) {
+  size_t count = 0;
+  for (const ManagerCheck& check : checks) count += check.updates.size();
+  return count;
+}
+
+bool all_answered(const std::vector<ManagerCheck>& checks) {
+  return std::none_of(checks.begin(), checks.end(),
+                      [](const ManagerCheck& c) { return c.problem.has_value(); });
+}
+
+}  // namespace
+
+QString UpdateModel::ready_title() const {
+  if (checking()) return tr("Checking for updates…");
+  if (access_ == Access::Unlikely && !password_requested_) {
+    return tr("Your account may not install updates");
+  }
+  if (!online_ || stopping()) return tr("The update would not succeed");
+  const std::vector<ManagerCheck> all = checks();
+  const size_t count = pending_count(all);
+  if (count == 1) return tr("1 update is ready");
+  if (count > 1) return tr("%1 updates are ready").arg(count);
+  if (all_answered(all)) return tr("Your system is up to date");
+  return tr("Ready to update");
+}
+
+QString UpdateModel::ready_text() const {
+  QStringList parts;
+  if (!message_.isEmpty()) parts << message_;
+  if (!online_) {
+    parts << tr(
+        "This computer is not connected to a network, so the update could download "
+        "nothing. Connect, then check again.");
+  } else if (const auto stop = stopping()) {
+    QStringList after;
+    for (const Step step : steps_) {
+      if (step > *stop) after << CheckText::name(step);
+    }
+    parts << (after.isEmpty() ? tr("The update would stop at %1.").arg(CheckText::name(*stop))
+                              : tr("The update would stop at %1, and leave %2 alone.")
+                                    .arg(CheckText::name(*stop), after.join(QStringLiteral(", "))));
+    for (const ManagerCheck& check : checks()) {
+      if (check.step != *stop) continue;
+      const QString fix = CheckText::remedy(check.step, *check.problem);
+      if (!fix.isEmpty()) parts << fix;
+    }
+    parts << tr("Then check again.");
+  }
+  if (access_ == Access::Unlikely && !password_requested_) {
+    parts << tr(
+        "Installing updates needs an administrator's rights, and your account is in "
+        "none of the groups that have them (sudo, wheel or admin). Ask the person who "
+        "looks after this computer to update it, or to give your account those rights.");
+  }
+  if (!checking() && !stopping() && online_ && pending_count(checks()) == 0 &&
+      all_answered(checks())) {
+    parts << tr("Nothing is waiting. The update can still fetch the newest package lists.");
+  }
+  return parts.join(QStringLiteral("\n"));
+}
+
+bool UpdateModel::update_possible() const {
+  return state_ == State::Ready && !checking() && online_ && !stopping() && password_offered();
+}
+
+bool UpdateModel::update_proposed() const {
+  if (!update_possible()) return false;
+  const std::vector<ManagerCheck> all = checks();
+  return pending_count(all) > 0 || !all_answered(all);
+}
+
+bool UpdateModel::password_offered() const {
+  return access_ != Access::Unlikely || password_requested_;
+}
+
+bool UpdateModel::password_wanted() const {
+  return needs_password_ && password_offered() && online_ && !stopping();
+}
+
+void UpdateModel::offer_password() {
+  password_requested_ = true;
+  emit changed();
 }
 
 void UpdateModel::update(QString password) {
@@ -203,6 +417,21 @@ void UpdateModel::update(QString password) {
       emit changed();
       return;
     }
+  }
+  if (!update_possible()) {
+    wipe_bytes();
+    return;
+  }
+  // What was shown must still be what runs: a manager installed or removed
+  // since, or an update started meanwhile, means looking again.
+  const bool changed_since = found_ && managers_found(setup_.check.places.path_dirs) != *found_;
+  if (changed_since || running_update_log(setup_.run_base, ::geteuid())) {
+    wipe_bytes();
+    notice_ = changed_since ? tr("The package managers changed since the check. Here is what the "
+                                 "update would do now.")
+                            : tr("Another window has started an update meanwhile.");
+    look();
+    return;
   }
   const auto stop = [&](const QString& why, const OsError& error) {
     wipe_bytes();
@@ -281,6 +510,8 @@ void UpdateModel::take_end(int wait_status) {
   if (!batch.isEmpty()) emit lines_added(batch);
   check_unread_password();
   started_.reset();  // reaped: its input is of no more use
+  // The update is over: its claim goes, so the next window may start one.
+  if (log_file_ && !following_) ::flock(log_file_->fd(), LOCK_UN);
   const Finish finish = output_->finish(wait_status);
   if (finish.outcome == Outcome::PasswordRefused) {
     // Back to Ready, with sudo's own words as they are: they are translated.
@@ -327,6 +558,10 @@ bool UpdateModel::read_new_output() {
 
 void UpdateModel::follow() {
   // Reaped first, then read: all the script wrote is in the log by then.
+  if (!end_status_ && following_ && log_file_ && !still_claimed(log_file_->fd())) {
+    end_status_ = 0;  // decided below, from all of its output
+    end_offset_ = log_file_->size();
+  }
   if (!end_status_ && started_) {
     int status = 0;
     if (::waitpid(started_->pid, &status, WNOHANG) == started_->pid) {
@@ -339,6 +574,9 @@ void UpdateModel::follow() {
   follow_timer_.setInterval(more ? 0 : FOLLOW_INTERVAL_MS);
   if (!end_status_ || (more && log_file_ && log_file_->offset() < end_offset_)) return;
   follow_timer_.stop();
+  // A followed update's status went to the window that started it: its
+  // last line tells how it ended.
+  if (following_) end_status_ = output_ && output_->completed() ? 0 : W_EXITCODE(1, 0);
   take_end(*end_status_);
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 #include <chrono>
 #include <memory>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "installation.hpp"
+#include "pending_check.hpp"
 #include "run_dir.hpp"
 #include "script_output.hpp"
 #include "sorvane_report.hpp"
@@ -37,7 +39,13 @@ class UpdateModel : public QObject {
     std::string run_base;       // where run directories are made
     std::vector<std::string> environment;
     std::chrono::milliseconds sudo_probe_limit = SUDO_PROBE_LIMIT;
+    // How the package managers are asked what is pending.
+    CheckSetup check = {};
   };
+
+  // What sudo will do with this user, as far as can be told without a
+  // password.
+  enum class Access { NoPassword, Password, Unlikely };
 
   explicit UpdateModel(Setup setup, QObject* parent = nullptr);
   ~UpdateModel() override;
@@ -50,6 +58,30 @@ class UpdateModel : public QObject {
   [[nodiscard]] const std::vector<Step>& steps() const { return steps_; }
   [[nodiscard]] StepState step_state(size_t index) const;
   [[nodiscard]] bool needs_password() const { return needs_password_; }
+  [[nodiscard]] Access access() const { return access_; }
+
+  // The check before the update: one row per manager the script will run,
+  // in the order sorvane reports them, each filled in as its query ends.
+  [[nodiscard]] size_t row_count() const { return rows_.size(); }
+  [[nodiscard]] QString row_text(size_t row) const;
+  [[nodiscard]] bool checking() const;
+  // Every row's answer, once all have one, in the script's order.
+  [[nodiscard]] std::vector<ManagerCheck> checks() const;
+  // Every pending update, for Details.
+  [[nodiscard]] QStringList pending_lines() const;
+  [[nodiscard]] QString ready_title() const;
+  // What the Ready screen says under the rows: why the update would fail,
+  // that there is nothing to do, who may update, and any refusal.
+  [[nodiscard]] QString ready_text() const;
+  // Update can be pressed; and it is what the screen proposes (not when
+  // everything is up to date or the update would fail).
+  [[nodiscard]] bool update_possible() const;
+  [[nodiscard]] bool update_proposed() const;
+  // With Access::Unlikely the password field is offered only on request.
+  [[nodiscard]] bool password_offered() const;
+  // The password field is shown: sudo wants one, and the update could run.
+  [[nodiscard]] bool password_wanted() const;
+  void offer_password();
   // What the current screen has to say: an error, a refusal, sudo's own
   // words, or how the update ended. Always plain text.
   [[nodiscard]] const QString& message() const { return message_; }
@@ -69,6 +101,8 @@ class UpdateModel : public QObject {
 
   // Starts looking; the result arrives as a change of state.
   void look();
+  // Looks again, from the start.
+  void check_again() { look(); }
   // Starts the update. With a password that sudo could not read as one
   // line, nothing starts and the model stays Ready with a message.
   void update(QString password);
@@ -77,6 +111,8 @@ class UpdateModel : public QObject {
   // tests may too).
   void take_output(std::string_view bytes);
   void take_end(int wait_status);
+  // One manager's answer to the check, for the look it belongs to.
+  void take_check(unsigned generation, const ManagerCheck& check);
 
   // The state after looking, for the run and for tests.
   struct Looked;
@@ -94,11 +130,27 @@ class UpdateModel : public QObject {
   void publish(const QStringList& batch);
   void check_unread_password();
   void set_state(State state);
+  void start_checks();
+  [[nodiscard]] std::optional<Step> stopping() const;
 
   Setup setup_;
   State state_ = State::Looking;
   std::vector<Step> steps_;
   bool needs_password_ = false;
+  Access access_ = Access::Password;
+  bool password_requested_ = false;
+  bool online_ = true;
+  struct Row {
+    Step step = Step::Pacman;
+    std::optional<ManagerCheck> check;
+  };
+  std::vector<Row> rows_;  // in report order
+  std::optional<std::vector<Step>> found_;
+  unsigned generation_ = 0;
+  QString notice_;  // said again after the next look
+  // A running update another window started: followed through its log.
+  bool following_ = false;
+  QThreadPool* pool_;
   QString message_;
   QStringList log_;
   size_t dropped_lines_ = 0;
@@ -122,11 +174,26 @@ struct UpdateModel::Looked {
   State state = State::Stopped;
   std::vector<Step> steps;
   bool needs_password = false;
+  Access access = Access::Password;
   QString message;
   std::string script;  // the checked bytes
+  bool online = true;
+  // The managers the script would find now, to see at Update whether that
+  // changed; unset when not looked at (tests).
+  std::optional<std::vector<Step>> found;
+  // Answers already had (tests); otherwise the managers are asked.
+  std::optional<std::vector<ManagerCheck>> checks;
+  // The log of an update already running, started by another window.
+  std::shared_ptr<UniqueFd> running;
 };
 
-// The blocking part of looking, for a worker thread.
-UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup);
+// The setup of this user's desktop: Sorvane beside this executable, the
+// trusted system bash, the user's runtime directory and environment. The
+// error says, translated, what is missing.
+Result<UpdateModel::Setup, QString> desktop_setup();
+
+// The blocking part of looking, for a worker thread. `ask_sudo` false
+// leaves sudo alone (the headless check never needs it).
+UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo = true);
 
 }  // namespace sorvane::gui

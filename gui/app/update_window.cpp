@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -28,14 +29,8 @@ QLabel* plain_label(QWidget* parent, const QString& accessible) {
 }
 
 QString step_name(Step step) {
-  switch (step) {
-    case Step::Pacman: return QStringLiteral("pacman");
-    case Step::Apt: return QStringLiteral("apt");
-    case Step::Dnf: return QStringLiteral("dnf");
-    case Step::Snap: return QStringLiteral("snap");
-    case Step::Flatpak: return QStringLiteral("flatpak");
-  }
-  return {};
+  const std::string_view name = manager_name(step);
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 QString step_state_text(UpdateModel::StepState state) {
@@ -84,32 +79,7 @@ void append_coloured(QPlainTextEdit* log, const QStringList& lines) {
   cursor.endEditBlock();
 }
 
-// The Ready screen lists the managers as Sorvane reported them (pacman,
-// flatpak, apt, dnf, snap); the steps run in the script's order.
-std::vector<Step> in_report_order(std::vector<Step> steps) {
-  constexpr std::array<Step, 5> REPORT_ORDER = {Step::Pacman, Step::Flatpak, Step::Apt, Step::Dnf,
-                                                Step::Snap};
-  const auto rank = [&](Step step) {
-    return std::find(REPORT_ORDER.begin(), REPORT_ORDER.end(), step) - REPORT_ORDER.begin();
-  };
-  std::sort(steps.begin(), steps.end(), [&](Step a, Step b) { return rank(a) < rank(b); });
-  return steps;
-}
-
 }  // namespace
-
-QString manager_description(Step step) {
-  switch (step) {
-    case Step::Pacman:
-    case Step::Apt:
-    case Step::Dnf:
-      return UpdateWindow::tr("%1 — system packages, needs your password").arg(step_name(step));
-    case Step::Snap:
-      return UpdateWindow::tr("%1 — snaps, needs your password").arg(step_name(step));
-    case Step::Flatpak: return UpdateWindow::tr("%1 — your apps, no password").arg(step_name(step));
-  }
-  return {};
-}
 
 QWidget* UpdateWindow::make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more) {
   auto* page = new QWidget(pages_);
@@ -149,6 +119,11 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   managers_->setAccessibleName(tr("Package managers"));
   managers_->setFocusPolicy(Qt::NoFocus);
   managers_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  // A row says everything about its manager: it wraps, never scrolls sideways.
+  managers_->setWordWrap(true);
+  managers_->setResizeMode(QListView::Adjust);
+  managers_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  managers_->setTextElideMode(Qt::ElideNone);
   ready_message_ = plain_label(this, tr("Message"));
   password_ = new QLineEdit(this);
   password_->setEchoMode(QLineEdit::Password);
@@ -159,12 +134,41 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   update_->setDefault(true);
   update_->setAutoDefault(true);
   connect(password_, &QLineEdit::returnPressed, update_, &QPushButton::click);
+  connect(password_, &QLineEdit::textChanged, this, &UpdateWindow::enable_update);
   connect(update_, &QPushButton::clicked, this, [this] {
+    if (!update_->isEnabled()) return;  // Enter in the field reaches here too
     QString secret = password_->text();
     password_->clear();
     model_->update(std::move(secret));
   });
-  ready_page_ = make_page(ready_title_, nullptr, {managers_, ready_message_, password_, update_});
+  check_again_ = new QPushButton(tr("Check again"), this);
+  check_again_->setAccessibleName(tr("Check again"));
+  connect(check_again_, &QPushButton::clicked, model_, &UpdateModel::check_again);
+  password_anyway_ = new QPushButton(tr("Use my password anyway"), this);
+  password_anyway_->setAccessibleName(tr("Use my password anyway"));
+  connect(password_anyway_, &QPushButton::clicked, model_, &UpdateModel::offer_password);
+  show_pending_ = new QToolButton(this);
+  show_pending_->setText(tr("Details"));
+  show_pending_->setAccessibleName(tr("Pending updates"));
+  show_pending_->setCheckable(true);
+  pending_ = new QPlainTextEdit(this);
+  pending_->setReadOnly(true);
+  pending_->setAccessibleName(tr("Pending updates"));
+  pending_->setVisible(false);
+  connect(show_pending_, &QToolButton::toggled, this, [this](bool shown) {
+    pending_->setVisible(shown);
+    grow_to_fit();
+  });
+  auto* actions = new QWidget(this);
+  auto* actions_layout = new QHBoxLayout(actions);
+  actions_layout->setContentsMargins(0, 0, 0, 0);
+  actions_layout->addWidget(show_pending_);
+  actions_layout->addStretch();
+  actions_layout->addWidget(password_anyway_);
+  actions_layout->addWidget(check_again_);
+  actions_layout->addWidget(update_);
+  ready_page_ =
+      make_page(ready_title_, nullptr, {managers_, pending_, ready_message_, password_, actions});
 
   nothing_ = plain_label(this, tr("Status"));
   nothing_->setText(tr("No supported package managers found"));
@@ -196,7 +200,10 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   details_->setMaximumBlockCount(static_cast<int>(UpdateModel::MAX_LOG_LINES));
   details_->setVisible(false);
-  connect(show_details_, &QToolButton::toggled, details_, &QWidget::setVisible);
+  connect(show_details_, &QToolButton::toggled, this, [this](bool shown) {
+    details_->setVisible(shown);
+    grow_to_fit();
+  });
   updating_page_ = make_page(done_, nullptr, {steps_, progress_, latest_, show_details_, details_});
 
   auto* layout = new QVBoxLayout(this);
@@ -213,6 +220,54 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
     if (at_end) details_->verticalScrollBar()->setValue(details_->verticalScrollBar()->maximum());
   });
   show_state();
+}
+
+void UpdateWindow::show_ready() {
+  const bool arriving = pages_->currentWidget() != ready_page_;
+  ready_title_->setText(model_->ready_title());
+  managers_->clear();
+  for (size_t row = 0; row < model_->row_count(); ++row) managers_->addItem(model_->row_text(row));
+  const QStringList pending = model_->pending_lines();
+  pending_->setPlainText(pending.join(QLatin1Char('\n')));
+  show_pending_->setVisible(!pending.isEmpty());
+  if (pending.isEmpty()) show_pending_->setChecked(false);
+  const QString text = model_->ready_text();
+  ready_message_->setText(text);
+  ready_message_->setVisible(!text.isEmpty());
+  const bool ask = model_->password_wanted();
+  if (arriving) password_->clear();  // never kept across a refusal
+  password_->setVisible(ask);
+  password_anyway_->setVisible(!model_->password_offered());
+  check_again_->setVisible(!model_->checking());
+  // Pressing Update must be able to work: while the check runs it waits,
+  // disabled; once the update is known to fail, only Check again is left.
+  update_->setVisible(model_->password_offered() &&
+                      (model_->checking() || model_->update_possible()));
+  // What the screen proposes is the default button: Update when there is
+  // something to do, Check again when the update would fail or has nothing.
+  const bool proposed = model_->update_proposed();
+  update_->setDefault(proposed);
+  check_again_->setDefault(!proposed && !model_->checking());
+  enable_update();
+  pages_->setCurrentWidget(ready_page_);
+  grow_to_fit();
+  if (arriving || !focusWidget() || !focusWidget()->isVisible()) {
+    QWidget* focus = ask ? static_cast<QWidget*>(password_) : (proposed ? update_ : check_again_);
+    if (focus->isVisible()) focus->setFocus();
+  }
+}
+
+// Taller when a page needs it, never shorter than the user made it; Qt
+// keeps the size within the screen.
+void UpdateWindow::grow_to_fit() {
+  layout()->activate();
+  const QSize wanted = sizeHint().expandedTo(size());
+  if (wanted != size()) resize(wanted);
+}
+
+void UpdateWindow::enable_update() {
+  const bool typed = password_->isHidden() || !password_->text().isEmpty();
+  update_->setEnabled(model_->update_possible() && typed);
 }
 
 QLabel* UpdateWindow::message() const {
@@ -246,18 +301,7 @@ void UpdateWindow::show_state() {
       stopped_->setText(model_->message());
       pages_->setCurrentWidget(stopped_page_);
       break;
-    case State::Ready:
-      managers_->clear();
-      for (const Step step : in_report_order(model_->steps())) {
-        managers_->addItem(manager_description(step));
-      }
-      password_->clear();  // never kept across a refusal
-      password_->setVisible(model_->needs_password());
-      ready_message_->setText(model_->message());
-      ready_message_->setVisible(!model_->message().isEmpty());
-      pages_->setCurrentWidget(ready_page_);
-      (model_->needs_password() ? static_cast<QWidget*>(password_) : update_)->setFocus();
-      break;
+    case State::Ready: show_ready(); break;
     case State::Updating:
       // A new attempt starts with an empty log: so does the view.
       if (model_->log().isEmpty()) details_->clear();
@@ -302,13 +346,6 @@ void UpdateWindow::show_state() {
       break;
     }
   }
-}
-
-bool QuitOnFirstPaint::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Paint) {
-    QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
-  }
-  return QObject::eventFilter(watched, event);
 }
 
 void UpdateWindow::closeEvent(QCloseEvent* event) {

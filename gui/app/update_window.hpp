@@ -29,6 +29,10 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QPushButton* update_button() const { return update_; }
   [[nodiscard]] QPlainTextEdit* details() const { return details_; }
   [[nodiscard]] QListWidget* managers() const { return managers_; }
+  [[nodiscard]] QPushButton* check_again_button() const { return check_again_; }
+  [[nodiscard]] QPushButton* password_anyway_button() const { return password_anyway_; }
+  [[nodiscard]] QPlainTextEdit* pending() const { return pending_; }
+  [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
   [[nodiscard]] QLabel* message() const;
 
  protected:
@@ -37,6 +41,9 @@ class UpdateWindow : public QWidget {
  private:
   void show_state();
   void show_steps();
+  void show_ready();
+  void enable_update();
+  void grow_to_fit();
   QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
 
   UpdateModel* model_;
@@ -47,6 +54,10 @@ class UpdateWindow : public QWidget {
   QLabel* ready_message_;
   QLineEdit* password_;
   QPushButton* update_;
+  QPushButton* check_again_;
+  QPushButton* password_anyway_;
+  QToolButton* show_pending_;
+  QPlainTextEdit* pending_;
   QLabel* nothing_;
   QLabel* stopped_;
   QListWidget* steps_;
@@ -61,20 +72,5 @@ class UpdateWindow : public QWidget {
   QWidget* stopped_page_;
   QWidget* updating_page_;
 };
-
-// Quits the application after the first paint of the widget it watches:
-// how the benchmark measures the time to a painted window.
-class QuitOnFirstPaint : public QObject {
-  Q_OBJECT
-
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-};
-
-// What each manager's row says will happen.
-QString manager_description(Step step);
 
 }  // namespace sorvane::gui

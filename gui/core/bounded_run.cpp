@@ -28,7 +28,7 @@ std::vector<char*> c_strings(std::vector<std::string>& strings) {
 
 Result<BoundedRun, OsError> run_bounded(const std::vector<std::string>& argv,
                                         const std::vector<std::string>& environment,
-                                        std::chrono::milliseconds limit) {
+                                        std::chrono::milliseconds limit, size_t max_output) {
   std::array<int, 2> out{};
   std::array<int, 2> err{};
   if (::pipe2(out.data(), O_CLOEXEC) != 0) return OsError::last();
@@ -92,7 +92,9 @@ Result<BoundedRun, OsError> run_bounded(const std::vector<std::string>& argv,
         continue;
       }
       std::string& sink = *streams[i].second;
-      sink.append(chunk.data(), std::min(static_cast<size_t>(n), MAX_OUTPUT - sink.size()));
+      const size_t kept = std::min(static_cast<size_t>(n), max_output - sink.size());
+      run.cut = run.cut || kept < static_cast<size_t>(n);
+      sink.append(chunk.data(), kept);
     }
   }
   // Within the limit the child exits on its own; past it, it and anything

@@ -17,15 +17,16 @@ struct BoundedRun {
   std::string err;
   int wait_status = 0;
   bool timed_out = false;  // killed (with its process group) at the limit
+  bool cut = false;        // output was dropped past the limit
 };
 
 // Starts argv[0] (an absolute path) with exactly `environment`, standard
 // input on /dev/null, in its own process group, and waits at most `limit`.
-// Output beyond MAX_OUTPUT bytes per stream is dropped.
+// Output beyond `max_output` bytes per stream is dropped.
+inline constexpr size_t MAX_OUTPUT = size_t{64} * 1024;
 Result<BoundedRun, OsError> run_bounded(const std::vector<std::string>& argv,
                                         const std::vector<std::string>& environment,
-                                        std::chrono::milliseconds limit);
-
-inline constexpr size_t MAX_OUTPUT = size_t{64} * 1024;
+                                        std::chrono::milliseconds limit,
+                                        size_t max_output = MAX_OUTPUT);
 
 }  // namespace sorvane::gui

@@ -10,7 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "os_error.hpp"
 #include "path_trust.hpp"
+#include "result.hpp"
 
 namespace sorvane::gui {
 
@@ -22,6 +24,10 @@ struct Installation {
 // For a window executable at <dir>/sorvane-gui: <dir>/sorvane and
 // <dir>/../../scripts/detect-package-managers.sh.
 Installation installation_beside(std::string_view own_executable);
+
+// Where this very executable is, from /proc/self/exe; a path too long to
+// read whole is an error, never a shorter path.
+Result<std::string, OsError> own_executable();
 
 std::optional<Untrusted> untrusted_installation(const Installation& installation, uid_t user);
 

@@ -95,7 +95,10 @@ void RunDir::discard() {
   fd_.reset();             // and so never twice
 }
 
-void clear_stale_run_dirs(const std::string& base, uid_t user) {
+// Calls `visit(base_fd, name, run_fd)` for each run directory of `user`
+// in `base`, until it returns true.
+template <typename Visit>
+void each_run_dir(const std::string& base, uid_t user, Visit visit) {
   const UniqueFd base_fd(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!base_fd.valid()) return;
   const auto close_dir = [](DIR* d) { ::closedir(d); };
@@ -111,11 +114,40 @@ void clear_stale_run_dirs(const std::string& base, uid_t user) {
         ::openat(base_fd.get(), entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     if (!run.valid() || ::fstat(run.get(), &st) != 0 || st.st_uid != user) continue;
-    if (::time(nullptr) - st.st_mtime < FRESH_SECONDS) continue;
-    if (claimed(run.get()) || log_claimed(run.get())) continue;
-    remove_run_files(run.get());
-    ::unlinkat(base_fd.get(), entry->d_name, AT_REMOVEDIR);  // fails if anything else is left
+    if (visit(base_fd.get(), entry->d_name, run.get(), st)) return;
   }
+}
+
+void clear_stale_run_dirs(const std::string& base, uid_t user) {
+  each_run_dir(base, user, [](int base_fd, const char* name, int run, const struct stat& st) {
+    if (::time(nullptr) - st.st_mtime < FRESH_SECONDS) return false;
+    if (claimed(run) || log_claimed(run)) return false;
+    remove_run_files(run);
+    ::unlinkat(base_fd, name, AT_REMOVEDIR);  // fails if anything else is left
+    return false;
+  });
+}
+
+std::optional<UniqueFd> running_update_log(const std::string& base, uid_t user) {
+  std::optional<UniqueFd> found;
+  each_run_dir(base, user, [&](int, const char*, int run, const struct stat&) {
+    UniqueFd log(::openat(run, LOG_NAME.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!log.valid() || ::fstat(log.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != user ||
+        !still_claimed(log.get())) {
+      return false;
+    }
+    found = std::move(log);
+    return true;
+  });
+  return found;
+}
+
+bool still_claimed(int log) {
+  if (claimed(log)) return true;
+  // Taken just now to look: given back at once, so it never holds anyone up.
+  ::flock(log, LOCK_UN);
+  return false;
 }
 
 }  // namespace sorvane::gui

@@ -11,6 +11,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,5 +69,12 @@ class RunDir {
 // names a run creates are removed, no link is followed, and nothing is
 // opened that could block.
 void clear_stale_run_dirs(const std::string& base, uid_t user);
+
+// The log of an update of `user`'s still running in `base` (its claim is
+// held), opened for reading: only one update runs at a time, and a second
+// window follows the first one's instead of starting another.
+std::optional<UniqueFd> running_update_log(const std::string& base, uid_t user);
+// Whether the update writing `log` (from running_update_log) still runs.
+bool still_claimed(int log);
 
 }  // namespace sorvane::gui

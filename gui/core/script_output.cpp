@@ -18,10 +18,6 @@ bool is_warning(std::string_view line) {
 
 }  // namespace
 
-bool runs_under_sudo(Step step) {
-  return step != Step::Flatpak;
-}
-
 ScriptOutput::ScriptOutput(const std::vector<Step>& steps) : steps_(steps) {
   std::sort(steps_.begin(), steps_.end());
   steps_.erase(std::unique(steps_.begin(), steps_.end()), steps_.end());

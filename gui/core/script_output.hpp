@@ -17,23 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "managers.hpp"
+
 namespace sorvane::gui {
 
-// The steps in the order the script runs them: the privileged managers
-// under one sudo, then flatpak as the user.
-enum class Step : std::uint8_t { Pacman, Apt, Dnf, Snap, Flatpak };
-
-inline constexpr std::array<std::string_view, 5> STEP_LINES = {
-    "Updating pacman packages...", "Updating apt packages...", "Updating dnf packages...",
-    "Updating Snap packages...", "Updating Flatpak packages..."};
 inline constexpr std::string_view COMPLETE_LINE = "Update complete.";
 // What the script prints before anything else.
 inline constexpr std::array<std::string_view, 2> HEADER_LINES = {"Starting system update...", ""};
-
-inline std::string_view step_line(Step step) {
-  return STEP_LINES.at(static_cast<size_t>(step));
-}
-bool runs_under_sudo(Step step);
 
 enum class Outcome : std::uint8_t {
   Success,

@@ -39,7 +39,12 @@ std::vector<std::string> script_path_dirs() {
 }
 
 std::optional<std::string> find_like_the_script(std::string_view name) {
-  for (const std::string& dir : script_path_dirs()) {
+  return find_like_the_script(name, script_path_dirs());
+}
+
+std::optional<std::string> find_like_the_script(std::string_view name,
+                                                std::span<const std::string> dirs) {
+  for (const std::string& dir : dirs) {
     const std::string candidate = join(dir, name);
     struct stat st {};
     if (::stat(candidate.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
@@ -48,6 +53,14 @@ std::optional<std::string> find_like_the_script(std::string_view name) {
     }
   }
   return std::nullopt;
+}
+
+std::vector<Step> managers_found(std::span<const std::string> dirs) {
+  std::vector<Step> found;
+  for (const Manager& row : MANAGERS) {
+    if (find_like_the_script(row.name, dirs)) found.push_back(row.step);
+  }
+  return found;
 }
 
 std::optional<Untrusted> untrusted_script_program(std::span<const std::string> dirs) {

@@ -19,12 +19,10 @@
 #include <string_view>
 #include <vector>
 
+#include "managers.hpp"
 #include "path_trust.hpp"
 
 namespace sorvane::gui {
-
-inline constexpr std::array<std::string_view, 7> SCRIPT_PROGRAMS = {"sudo", "bash", "pacman", "apt",
-                                                                    "dnf",  "snap", "flatpak"};
 
 // The script's PATH, one directory at a time, in its order.
 std::vector<std::string> script_path_dirs();
@@ -32,6 +30,11 @@ std::vector<std::string> script_path_dirs();
 // Where `command -v name` finds the program on the script's PATH: the first
 // directory that holds an executable file (not a directory) of that name.
 std::optional<std::string> find_like_the_script(std::string_view name);
+std::optional<std::string> find_like_the_script(std::string_view name,
+                                                std::span<const std::string> dirs);
+
+// The managers the script would find in `dirs`, in its order.
+std::vector<Step> managers_found(std::span<const std::string> dirs);
 
 // The first directory or program on the way that is not root's alone: each
 // directory of `dirs` that exists, then everything named like one of

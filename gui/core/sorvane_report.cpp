@@ -1,6 +1,8 @@
 #include "sorvane_report.hpp"
 
+#include <grp.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -12,18 +14,14 @@
 namespace sorvane::gui {
 namespace {
 
-// The report names managers as Sorvane displays them; the script's steps
-// are the same five.
-constexpr std::array<Step, 5> STEP_OF_KIND = {Step::Pacman, Step::Flatpak, Step::Apt, Step::Dnf,
-                                              Step::Snap};
-
 SorvaneReport unexpected() {
   return {SorvaneReport::Kind::Unexpected, {}, {}};
 }
 
-std::optional<Step> step_named(std::string_view name) {
+// The report names managers as sorvane displays them.
+std::optional<Step> reported_step(std::string_view name) {
   for (size_t i = 0; i < MANAGER_NAMES.size(); ++i) {
-    if (MANAGER_NAMES[i] == name) return STEP_OF_KIND.at(i);
+    if (MANAGER_NAMES[i] == name) return step_of(static_cast<ManagerKind>(i));
   }
   return std::nullopt;
 }
@@ -51,7 +49,7 @@ SorvaneReport read_sorvane_report(std::string_view out, std::string_view err, in
     const size_t lf = out.find('\n');
     if (lf == std::string_view::npos || !out.starts_with(REPORT_ENTRY_INDENT)) return unexpected();
     const size_t indent = REPORT_ENTRY_INDENT.size();
-    const auto step = step_named(out.substr(indent, lf - indent));
+    const auto step = reported_step(out.substr(indent, lf - indent));
     if (!step) return unexpected();
     steps.push_back(*step);
     out.remove_prefix(lf + 1);
@@ -78,6 +76,28 @@ SudoNeeds probe_sudo(const std::string& sudo, const std::string& bash,
   const bool ran = probe && !probe.value().timed_out && WIFEXITED(probe.value().wait_status) &&
                    WEXITSTATUS(probe.value().wait_status) == 0;
   return ran ? SudoNeeds::NoPassword : SudoNeeds::Password;
+}
+
+bool in_an_admin_group() {
+  const int count = ::getgroups(0, nullptr);
+  if (count < 0) return false;
+  std::vector<gid_t> groups(static_cast<size_t>(count) + 1);
+  const int got = ::getgroups(count, groups.data());
+  if (got < 0) return false;
+  groups.resize(static_cast<size_t>(got));
+  groups.push_back(::getegid());
+  std::vector<char> buffer(size_t{16} * 1024);
+  for (const gid_t gid : groups) {
+    struct group entry {};
+    struct group* found = nullptr;
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+      continue;
+    }
+    const std::string_view name = found->gr_name;
+    if (std::find(ADMIN_GROUPS.begin(), ADMIN_GROUPS.end(), name) != ADMIN_GROUPS.end())
+      return true;
+  }
+  return false;
 }
 
 }  // namespace sorvane::gui

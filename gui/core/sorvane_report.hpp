@@ -2,6 +2,7 @@
 // format is the front-end contract: anything else is not believed.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -44,5 +45,12 @@ enum class SudoNeeds : unsigned char { Password, NoPassword };
 SudoNeeds probe_sudo(const std::string& sudo, const std::string& bash,
                      const std::vector<std::string>& environment,
                      std::chrono::milliseconds limit = SUDO_PROBE_LIMIT);
+
+// The groups that distributions' sudoers let administer the system.
+inline constexpr std::array<std::string_view, 3> ADMIN_GROUPS = {"sudo", "wheel", "admin"};
+
+// Whether this process is in one of ADMIN_GROUPS. Not in any, sudo will
+// most likely refuse the user, though a sudoers rule may name them.
+bool in_an_admin_group();
 
 }  // namespace sorvane::gui

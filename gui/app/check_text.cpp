@@ -1,0 +1,185 @@
+#include "check_text.hpp"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <algorithm>
+
+namespace sorvane::gui {
+namespace {
+
+QString from_bytes(std::string_view bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+size_t security_count(const ManagerCheck& check) {
+  return static_cast<size_t>(std::count_if(check.updates.begin(), check.updates.end(),
+                                           [](const PendingUpdate& u) { return u.security; }));
+}
+
+// What the age of the lists is called: the managers answer from what they
+// last fetched, and the update fetches again first.
+QString lists_word(Step step) {
+  return step == Step::Apt ? CheckText::tr("lists") : CheckText::tr("package database");
+}
+
+}  // namespace
+
+QString CheckText::name(Step step) {
+  return from_bytes(manager_name(step));
+}
+
+QString CheckText::checking(Step step) {
+  return tr("%1 — checking for updates…").arg(name(step));
+}
+
+QString CheckText::size(std::uint64_t bytes) {
+  return QLocale().formattedDataSize(static_cast<qint64>(bytes), 0, QLocale::DataSizeSIFormat);
+}
+
+QString CheckText::age(std::int64_t seconds) {
+  constexpr std::int64_t MINUTE = 60;
+  constexpr std::int64_t HOUR = 60 * MINUTE;
+  constexpr std::int64_t DAY = 24 * HOUR;
+  if (seconds < 2 * MINUTE) return tr("just now");
+  if (seconds < 2 * HOUR) return tr("%1 minutes ago").arg(seconds / MINUTE);
+  if (seconds < 2 * DAY) return tr("%1 hours ago").arg(seconds / HOUR);
+  return tr("%1 days ago").arg(seconds / DAY);
+}
+
+QString CheckText::reason(Step step, const CheckProblem& problem) {
+  QString detail = from_bytes(problem.detail);
+  switch (problem.why) {
+    case Problem::CouldNotCheck: return tr("could not check: %1").arg(detail);
+    case Problem::NoRepository:
+      return step == Step::Pacman ? tr("no package repository is configured")
+                                  : tr("no package repository is enabled");
+    case Problem::SnapdNotRunning: return tr("the snap service (snapd) is not running");
+    case Problem::DpkgInterrupted:
+      return tr("an earlier installation was left unfinished: %1").arg(detail);
+    case Problem::LockHeld: return tr("in use by another program: %1").arg(detail);
+    case Problem::Offline: return tr("this computer is not connected to a network");
+  }
+  return detail;
+}
+
+QString CheckText::remedy(Step step, const CheckProblem& problem) {
+  switch (problem.why) {
+    case Problem::CouldNotCheck: return {};
+    case Problem::NoRepository:
+      if (step == Step::Pacman) {
+        return tr(
+            "This is often Debian's own pacman, installed to build packages for Arch "
+            "Linux: remove it (sudo apt remove pacman-package-manager makepkg) or "
+            "configure a repository in /etc/pacman.conf.");
+      }
+      return tr("Enable a repository, or remove %1.").arg(name(step));
+    case Problem::SnapdNotRunning:
+      return tr("Start it (sudo systemctl enable --now snapd.socket), or remove snapd.");
+    case Problem::DpkgInterrupted: return tr("Finish it first: sudo dpkg --configure -a");
+    case Problem::LockHeld: return tr("Wait until it has finished.");
+    case Problem::Offline: return tr("Connect to a network.");
+  }
+  return {};
+}
+
+QString CheckText::problem(Step step, const CheckProblem& problem) {
+  const QString fix = remedy(step, problem);
+  return fix.isEmpty() ? reason(step, problem) : tr("%1. %2").arg(reason(step, problem), fix);
+}
+
+QString CheckText::summary(const ManagerCheck& check) {
+  const QString who = name(check.step);
+  if (check.problem) {
+    return stops_update(check.problem->why)
+               ? tr("%1 — cannot update: %2").arg(who, reason(check.step, *check.problem))
+               : tr("%1 — %2").arg(who, reason(check.step, *check.problem));
+  }
+  QStringList parts;
+  const auto count = static_cast<int>(check.updates.size());
+  if (count == 0) {
+    parts << tr("up to date");
+  } else {
+    const auto security = static_cast<int>(security_count(check));
+    QString updates = count == 1 ? tr("1 update") : tr("%1 updates").arg(count);
+    if (security > 0) updates = tr("%1 (%2 security)").arg(updates).arg(security);
+    parts << updates;
+  }
+  if (count > 0 && check.download_bytes && *check.download_bytes > 0) {
+    parts << tr("%1 to download").arg(size(*check.download_bytes));
+  }
+  if (check.data_age_seconds && *check.data_age_seconds > 0) {
+    parts << tr("%1 from %2").arg(lists_word(check.step), age(*check.data_age_seconds));
+  }
+  return tr("%1 — %2").arg(who, parts.join(QStringLiteral(", ")));
+}
+
+QStringList CheckText::updates(const ManagerCheck& check) {
+  QStringList lines;
+  for (const PendingUpdate& update : check.updates) {
+    QString line =
+        update.from.empty()
+            ? tr("%1 %2").arg(from_bytes(update.name), from_bytes(update.to))
+            : tr("%1 %2 → %3")
+                  .arg(from_bytes(update.name), from_bytes(update.from), from_bytes(update.to));
+    if (update.security) line = tr("%1 (security)").arg(line);
+    lines << line;
+  }
+  for (const std::string& kept : check.kept_back) {
+    lines << tr("%1 (kept back: the update leaves it as it is)").arg(from_bytes(kept));
+  }
+  return lines;
+}
+
+QString CheckText::report(const std::vector<ManagerCheck>& checks) {
+  QString text;
+  for (const ManagerCheck& check : checks) {
+    text += summary(check) + QLatin1Char('\n');
+    for (const QString& line : updates(check))
+      text += QStringLiteral("  ") + line + QLatin1Char('\n');
+  }
+  if (const auto stop = stopping_step(checks)) {
+    text += tr("The update would stop at %1.").arg(name(*stop)) + QLatin1Char('\n');
+  }
+  return text;
+}
+
+QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks) {
+  QJsonArray managers;
+  for (const ManagerCheck& check : checks) {
+    QJsonArray updates;
+    for (const PendingUpdate& update : check.updates) {
+      updates.append(QJsonObject{{QStringLiteral("name"), from_bytes(update.name)},
+                                 {QStringLiteral("from"), from_bytes(update.from)},
+                                 {QStringLiteral("to"), from_bytes(update.to)},
+                                 {QStringLiteral("security"), update.security}});
+    }
+    QJsonArray kept;
+    for (const std::string& name : check.kept_back) kept.append(from_bytes(name));
+    const auto number_or_null = [](const auto& value) {
+      return value ? QJsonValue(static_cast<double>(*value)) : QJsonValue(QJsonValue::Null);
+    };
+    managers.append(QJsonObject{
+        {QStringLiteral("name"), name(check.step)},
+        {QStringLiteral("updates"), updates},
+        {QStringLiteral("kept_back"), kept},
+        {QStringLiteral("download_bytes"), number_or_null(check.download_bytes)},
+        {QStringLiteral("data_age_seconds"), number_or_null(check.data_age_seconds)},
+        {QStringLiteral("problem"), check.problem ? QJsonValue(problem(check.step, *check.problem))
+                                                  : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("stops_update"),
+         check.problem.has_value() && stops_update(check.problem->why)},
+    });
+  }
+  return QJsonDocument(QJsonObject{{QStringLiteral("managers"), managers}});
+}
+
+int check_exit_status(const std::vector<ManagerCheck>& checks) {
+  const bool failed =
+      std::any_of(checks.begin(), checks.end(), [](const ManagerCheck& c) { return c.problem; });
+  if (failed) return 1;
+  const bool pending = std::any_of(checks.begin(), checks.end(),
+                                   [](const ManagerCheck& c) { return !c.updates.empty(); });
+  return pending ? PENDING_STATUS : 0;
+}
+
+}  // namespace sorvane::gui

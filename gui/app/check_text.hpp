@@ -1,0 +1,43 @@
+// What the check before the update says, in words: one row per manager,
+// the reason for each problem, the packages for Details. The window, the
+// headless check and its JSON all say it with these.
+#pragma once
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "pending_check.hpp"
+
+namespace sorvane::gui {
+
+class CheckText {
+  Q_DECLARE_TR_FUNCTIONS(CheckText)
+
+ public:
+  static QString name(Step step);
+  // "apt — 131 updates (88 security), 186 MB, lists from 3 hours ago"
+  static QString summary(const ManagerCheck& check);
+  static QString checking(Step step);
+  // What is wrong, briefly; what to do about it (may be empty); both.
+  static QString reason(Step step, const CheckProblem& problem);
+  static QString remedy(Step step, const CheckProblem& problem);
+  static QString problem(Step step, const CheckProblem& problem);
+  // "libssl3 3.0.11-1 → 3.0.13-1 (security)", one per pending update.
+  static QStringList updates(const ManagerCheck& check);
+  static QString size(std::uint64_t bytes);
+  static QString age(std::int64_t seconds);
+
+  // The headless check's report, for a person and as JSON.
+  static QString report(const std::vector<ManagerCheck>& checks);
+  static QJsonDocument json(const std::vector<ManagerCheck>& checks);
+};
+
+// 100 when anything is pending, 1 when a check failed, 0 when all is up to
+// date: the convention of `dnf check-update`, so scripts can tell.
+int check_exit_status(const std::vector<ManagerCheck>& checks);
+inline constexpr int PENDING_STATUS = 100;
+
+}  // namespace sorvane::gui

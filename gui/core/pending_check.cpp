@@ -1,0 +1,388 @@
+#include "pending_check.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <span>
+#include <thread>
+#include <unordered_map>
+
+#include "bounded_run.hpp"
+#include "path.hpp"
+#include "path_trust.hpp"
+#include "script_programs.hpp"
+#include "unique_fd.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+// Small files the kernel or a manager keeps: /proc/locks, routes, comm.
+constexpr size_t MAX_STATE_FILE = size_t{1024} * 1024;
+// How much of a failed query's own words is kept for its reason.
+constexpr size_t MAX_DETAIL = 300;
+
+// The package database locks: a program holding any of them is installing
+// or fetching, and the update would wait for it or fail.
+constexpr std::array<std::string_view, 4> APT_LOCKS = {
+    "var/lib/dpkg/lock-frontend", "var/lib/dpkg/lock", "var/lib/apt/lists/lock",
+    "var/cache/apt/archives/lock"};
+constexpr std::string_view PACMAN_LOCK = "var/lib/pacman/db.lck";
+constexpr std::string_view SNAPD_SOCKET = "run/snapd.socket";
+
+std::optional<std::string> read_small_file(const std::string& path) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (!fd.valid()) return std::nullopt;
+  std::string text;
+  std::array<char, 4096> chunk{};
+  while (text.size() < MAX_STATE_FILE) {
+    const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), chunk.data(), chunk.size()); });
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    text.append(chunk.data(), static_cast<size_t>(n));
+  }
+  return text;
+}
+
+std::string under(const CheckPlaces& places, std::string_view relative) {
+  return join(places.root, relative);
+}
+
+// The first line of what a query printed, for a reason a person can act on.
+std::string first_words(const BoundedRun& run) {
+  std::string_view text = run.err.empty() ? std::string_view(run.out) : std::string_view(run.err);
+  while (!text.empty() && (text.front() == '\n' || text.front() == ' ')) text.remove_prefix(1);
+  text = text.substr(0, text.find('\n'));
+  return std::string(text.substr(0, MAX_DETAIL));
+}
+
+int exit_code(const BoundedRun& run) {
+  return WIFEXITED(run.wait_status) ? WEXITSTATUS(run.wait_status)
+                                    : 128 + WTERMSIG(run.wait_status);
+}
+
+CheckProblem could_not(std::string detail) {
+  return {Problem::CouldNotCheck, std::move(detail)};
+}
+
+// A program the script's PATH holds, passing the same trust test as the
+// programs the update runs: a query's answer decides what is shown.
+std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_view name) {
+  for (const std::string& dir : places.path_dirs) {
+    const std::string candidate = join(dir, name);
+    struct stat st {};
+    if (::stat(candidate.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
+        ::access(candidate.c_str(), X_OK) != 0) {
+      continue;
+    }
+    if (untrusted_on_the_way(candidate, places.owners)) return std::nullopt;
+    return candidate;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> query_environment(const CheckSetup& setup) {
+  std::vector<std::string> env;
+  for (const std::string& variable : setup.environment) {
+    if (!variable.starts_with("LANG=") && !variable.starts_with("PATH=")) env.push_back(variable);
+  }
+  env.emplace_back("LC_ALL=C");
+  std::string path = "PATH=";
+  for (const std::string& dir : setup.places.path_dirs) {
+    if (path.size() > 5) path += ':';
+    path += dir;
+  }
+  env.push_back(std::move(path));
+  return env;
+}
+
+struct Asked {
+  BoundedRun run;
+  int status = 0;
+};
+
+// Runs one query: the tool by its trusted path, the arguments as given.
+Result<Asked, CheckProblem> ask(const CheckSetup& setup, std::string_view tool,
+                                std::vector<std::string> args, std::chrono::milliseconds limit) {
+  const auto program = trusted_tool(setup.places, tool);
+  if (!program) return could_not(std::string(tool) + " was not found where the update finds it");
+  args.insert(args.begin(), *program);
+  auto ran = run_bounded(args, query_environment(setup), limit, MAX_QUERY_OUTPUT);
+  if (!ran) return could_not(std::string(tool) + ": " + ran.error().text());
+  if (ran.value().timed_out) {
+    return could_not(
+        std::string(tool) + " did not answer within " +
+        std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limit).count()) + " s");
+  }
+  if (ran.value().cut) return could_not(std::string(tool) + " printed more than can be read");
+  Asked asked{std::move(ran.value()), 0};
+  asked.status = exit_code(asked.run);
+  return asked;
+}
+
+CheckProblem failed(std::string_view tool, const Asked& asked) {
+  std::string detail = std::string(tool) + " exited with status " + std::to_string(asked.status);
+  const std::string words = first_words(asked.run);
+  if (!words.empty()) detail += ": " + words;
+  return could_not(std::move(detail));
+}
+
+// Seconds since the newest of `paths` changed; nothing when none exists.
+std::optional<std::int64_t> age_of(const std::vector<std::string>& paths) {
+  std::optional<std::int64_t> newest;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) continue;
+    newest = std::max(newest.value_or(st.st_mtim.tv_sec), std::int64_t{st.st_mtim.tv_sec});
+  }
+  if (!newest) return std::nullopt;
+  return std::max(std::int64_t{0}, std::int64_t{std::time(nullptr)} - *newest);
+}
+
+std::optional<CheckProblem> a_lock_held(const CheckPlaces& places,
+                                        std::span<const std::string_view> locks) {
+  for (const std::string_view lock : locks) {
+    if (auto holder = lock_held(places, under(places, lock))) {
+      return CheckProblem{Problem::LockHeld, *holder};
+    }
+  }
+  return std::nullopt;
+}
+
+ManagerCheck with_problem(ManagerCheck check, CheckProblem problem) {
+  check.problem = std::move(problem);
+  return check;
+}
+
+}  // namespace
+
+CheckPlaces system_places() {
+  return {script_path_dirs(), "/", "/proc", {0}};
+}
+
+bool online(const CheckPlaces& places) {
+  const auto v4 = read_small_file(join(places.proc, "net/route"));
+  const auto v6 = read_small_file(join(places.proc, "net/ipv6_route"));
+  // Without either file there is nothing to go by: not a reason to stop.
+  if (!v4 && !v6) return true;
+  return has_default_route(v4.value_or(""), v6.value_or(""));
+}
+
+std::optional<std::string> lock_held(const CheckPlaces& places, const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  const auto locks = read_small_file(join(places.proc, "locks"));
+  if (!locks) return std::nullopt;
+  const auto pid = lock_holder(*locks, st.st_dev, st.st_ino);
+  if (!pid) return std::nullopt;
+  if (*pid <= 0) return std::string("another program");
+  std::string name =
+      read_small_file(join(places.proc, std::to_string(*pid) + "/comm")).value_or("");
+  while (!name.empty() && name.back() == '\n') name.pop_back();
+  if (name.empty()) name = "a program";
+  return name + " (process " + std::to_string(*pid) + ")";
+}
+
+std::optional<Step> stopping_step(const std::vector<ManagerCheck>& checks) {
+  std::optional<Step> first;
+  for (const ManagerCheck& check : checks) {
+    if (check.problem && stops_update(check.problem->why) && (!first || check.step < *first)) {
+      first = check.step;
+    }
+  }
+  return first;
+}
+
+ManagerCheck check_manager(Step step, const CheckSetup& setup) {
+  return manager(step).check(setup);
+}
+
+std::vector<ManagerCheck> check_all(const std::vector<Step>& steps, const CheckSetup& setup) {
+  std::vector<ManagerCheck> checks(steps.size());
+  {
+    std::vector<std::jthread> askers;
+    askers.reserve(steps.size());
+    for (size_t i = 0; i < steps.size(); ++i) {
+      askers.emplace_back(
+          [&checks, &steps, &setup, i] { checks[i] = check_manager(steps[i], setup); });
+    }
+  }  // every asker joined
+  return checks;
+}
+
+// pacman: what the last sync knows (`pacman -Qu`), or a fresh private sync
+// with checkupdates when pacman-contrib provides it. The update syncs first.
+ManagerCheck check_pacman(const CheckSetup& setup) {
+  ManagerCheck check;
+  check.step = Step::Pacman;
+  check.refreshed_first = true;
+  const auto repos = ask(setup, "pacman-conf", {"--repo-list"}, setup.local_limit);
+  if (!repos) return with_problem(check, repos.error());
+  if (repos.value().status != 0) return with_problem(check, failed("pacman-conf", repos.value()));
+  if (parse_pacman_repo_list(repos.value().run.out).empty()) {
+    return with_problem(check, {Problem::NoRepository, {}});
+  }
+  if (::access(under(setup.places, PACMAN_LOCK).c_str(), F_OK) == 0) {
+    return with_problem(check, {Problem::LockHeld, "pacman"});
+  }
+  const bool fresh = trusted_tool(setup.places, "checkupdates").has_value();
+  const auto updates = fresh ? ask(setup, "checkupdates", {}, setup.network_limit)
+                             : ask(setup, "pacman", {"-Qu"}, setup.local_limit);
+  if (!updates) return with_problem(check, updates.error());
+  const Asked& asked = updates.value();
+  // Both say "nothing" with a status of their own: checkupdates 2, pacman 1.
+  const int nothing = fresh ? 2 : 1;
+  if (asked.status != 0 && !(asked.status == nothing && asked.run.out.empty())) {
+    return with_problem(check, failed(fresh ? "checkupdates" : "pacman", asked));
+  }
+  check.updates = parse_pacman_updates(asked.run.out);
+  if (fresh) {
+    check.data_age_seconds = 0;
+  } else {
+    const std::string sync = under(setup.places, "var/lib/pacman/sync");
+    std::vector<std::string> dbs;
+    for (const std::string& repo : parse_pacman_repo_list(repos.value().run.out)) {
+      dbs.push_back(join(sync, repo + ".db"));
+    }
+    check.data_age_seconds = age_of(dbs);
+  }
+  return check;
+}
+
+// apt: what `apt upgrade` would do (new packages allowed, as it allows
+// them), simulated from the lists as they are; the update refreshes them.
+ManagerCheck check_apt(const CheckSetup& setup) {
+  ManagerCheck check;
+  check.step = Step::Apt;
+  check.refreshed_first = true;
+  if (auto held = a_lock_held(setup.places, APT_LOCKS)) return with_problem(check, *held);
+  const auto audit = ask(setup, "dpkg", {"--audit"}, setup.local_limit);
+  if (audit && !audit.value().run.out.empty()) {
+    return with_problem(check, {Problem::DpkgInterrupted, first_words(audit.value().run)});
+  }
+  const std::vector<std::string> no_lock = {"-o", "Debug::NoLocking=true", "--with-new-pkgs",
+                                            "upgrade"};
+  std::vector<std::string> uris = {"-qq", "--print-uris"};
+  uris.insert(uris.end(), no_lock.begin(), no_lock.end());
+  // The sizes come from a second run of apt-get, alongside the first.
+  std::optional<Result<Asked, CheckProblem>> download;
+  std::jthread sizes([&] { download = ask(setup, "apt-get", uris, setup.local_limit); });
+  std::vector<std::string> simulate = {"-s", "-o", "APT::Get::Show-User-Simulation-Note=false"};
+  simulate.insert(simulate.end(), no_lock.begin(), no_lock.end());
+  const auto simulated = ask(setup, "apt-get", simulate, setup.local_limit);
+  sizes.join();
+  if (!simulated) return with_problem(check, simulated.error());
+  if (simulated.value().status != 0) {
+    return with_problem(check, failed("apt-get", simulated.value()));
+  }
+  check.updates = parse_apt_simulation(simulated.value().run.out);
+  check.kept_back = parse_apt_kept_back(simulated.value().run.out);
+  if (download && *download && download->value().status == 0) {
+    check.download_bytes = parse_apt_download_size(download->value().run.out);
+  }
+  const std::string lists = under(setup.places, "var/lib/apt/lists");
+  check.data_age_seconds =
+      age_of({lists, join(lists, "partial"),
+              under(setup.places, "var/lib/apt/periodic/update-success-stamp")});
+  return check;
+}
+
+// dnf: `dnf check-update` refreshes the metadata as the user (in a cache of
+// the user's own) and exits with 100 when something is pending.
+ManagerCheck check_dnf(const CheckSetup& setup) {
+  ManagerCheck check;
+  check.step = Step::Dnf;
+  check.refreshed_first = true;
+  const auto repos = ask(setup, "dnf", {"-q", "repolist", "--enabled"}, setup.local_limit);
+  if (!repos) return with_problem(check, repos.error());
+  if (repos.value().status == 0 && parse_dnf_repolist(repos.value().run.out).empty()) {
+    return with_problem(check, {Problem::NoRepository, {}});
+  }
+  const auto pending = ask(setup, "dnf", {"-q", "check-update"}, setup.network_limit);
+  if (!pending) return with_problem(check, pending.error());
+  if (pending.value().status != 0 && pending.value().status != 100) {
+    return with_problem(check, failed("dnf", pending.value()));
+  }
+  check.updates = parse_dnf_check_update(pending.value().run.out);
+  check.data_age_seconds = 0;
+  if (check.updates.empty()) return check;
+  // What is installed now, by name.
+  const auto installed = ask(setup, "rpm", {"-qa", "--qf", "%{NAME} %{EVR}\\n"}, setup.local_limit);
+  if (installed && installed.value().status == 0) {
+    std::unordered_map<std::string_view, std::string_view> versions;
+    std::string_view text = installed.value().run.out;
+    while (!text.empty()) {
+      const std::string_view line = text.substr(0, text.find('\n'));
+      text.remove_prefix(std::min(text.size(), line.size() + 1));
+      const size_t space = line.find(' ');
+      if (space != std::string_view::npos) versions[line.substr(0, space)] = line.substr(space + 1);
+    }
+    for (PendingUpdate& update : check.updates) {
+      if (const auto found = versions.find(update.name); found != versions.end()) {
+        update.from = std::string(found->second);
+      }
+    }
+  }
+  const auto security =
+      ask(setup, "dnf", {"-q", "updateinfo", "list", "--updates", "security"}, setup.network_limit);
+  if (security && security.value().status == 0) {
+    const auto names = parse_dnf_security(security.value().run.out);
+    for (PendingUpdate& update : check.updates) {
+      update.security = std::find(names.begin(), names.end(), update.name) != names.end();
+    }
+  }
+  return check;
+}
+
+// snap: snapd answers for the store; without it, `snap refresh` fails.
+ManagerCheck check_snap(const CheckSetup& setup) {
+  ManagerCheck check;
+  check.step = Step::Snap;
+  check.refreshed_first = true;
+  if (::access(under(setup.places, SNAPD_SOCKET).c_str(), F_OK) != 0) {
+    return with_problem(check, {Problem::SnapdNotRunning, {}});
+  }
+  const auto pending = ask(setup, "snap", {"refresh", "--list"}, setup.network_limit);
+  if (!pending) return with_problem(check, pending.error());
+  if (pending.value().status != 0) {
+    const std::string words = first_words(pending.value().run);
+    if (words.find("cannot communicate with server") != std::string::npos) {
+      return with_problem(check, {Problem::SnapdNotRunning, words});
+    }
+    return with_problem(check, failed("snap", pending.value()));
+  }
+  check.updates = parse_snap_refresh_list(pending.value().run.out);
+  check.data_age_seconds = 0;
+  return check;
+}
+
+// flatpak: the system installation and the user's, each asked of its
+// remotes; the update covers both.
+ManagerCheck check_flatpak(const CheckSetup& setup) {
+  ManagerCheck check;
+  check.step = Step::Flatpak;
+  check.refreshed_first = true;
+  check.download_bytes = 0;
+  for (const char* installation : {"--system", "--user"}) {
+    const auto pending =
+        ask(setup, "flatpak",
+            {"remote-ls", installation, "--updates", std::string(FLATPAK_UPDATES_COLUMNS)},
+            setup.network_limit);
+    if (!pending) return with_problem(check, pending.error());
+    if (pending.value().status != 0) return with_problem(check, failed("flatpak", pending.value()));
+    FlatpakPending found = parse_flatpak_updates(pending.value().run.out);
+    check.updates.insert(check.updates.end(), found.updates.begin(), found.updates.end());
+    if (!found.download_bytes) {
+      check.download_bytes.reset();
+    } else if (check.download_bytes) {
+      *check.download_bytes += *found.download_bytes;
+    }
+  }
+  check.data_age_seconds = 0;
+  return check;
+}
+
+}  // namespace sorvane::gui

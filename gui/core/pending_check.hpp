@@ -1,0 +1,105 @@
+// What each package manager would update, asked before any password: as
+// the desktop user, never changing the system, through the programs the
+// update script itself would find, in the C locale (the answers are read,
+// so they must not be translated), each query within a time and output
+// limit. A manager the update would fail on, for a reason that can be seen
+// without root, is named with that reason here, before the update starts.
+#pragma once
+
+#include <sys/types.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "managers.hpp"
+#include "pending_parsers.hpp"
+
+namespace sorvane::gui {
+
+enum class Problem : std::uint8_t {
+  CouldNotCheck,    // a query failed or timed out; `detail` says how
+  NoRepository,     // pacman or dnf with nothing to update from
+  SnapdNotRunning,  // snap cannot reach snapd
+  DpkgInterrupted,  // dpkg --audit reports packages left half done
+  LockHeld,         // another program holds the package database; `detail` names it
+  Offline,          // no route to any network
+};
+
+struct ProblemFacts {
+  Problem problem;
+  bool stops_update;  // the update would fail at this manager, or could do nothing
+};
+
+// Whether the update is still worth starting with each problem: the script
+// stops at the first manager that fails, so a manager that will fail
+// leaves every manager after it untouched.
+inline constexpr std::array<ProblemFacts, 6> PROBLEMS = {{
+    {Problem::CouldNotCheck, false},
+    {Problem::NoRepository, true},
+    {Problem::SnapdNotRunning, true},
+    {Problem::DpkgInterrupted, true},
+    {Problem::LockHeld, true},
+    {Problem::Offline, true},
+}};
+constexpr bool stops_update(Problem problem) {
+  return PROBLEMS.at(static_cast<size_t>(problem)).stops_update;
+}
+
+struct CheckProblem {
+  Problem why;
+  std::string detail;  // the failing query's own words, or who holds a lock
+  friend bool operator==(const CheckProblem&, const CheckProblem&) = default;
+};
+
+struct ManagerCheck {
+  Step step = Step::Pacman;
+  std::vector<PendingUpdate> updates;
+  std::vector<std::string> kept_back;            // pending, but the update will leave them
+  std::optional<std::uint64_t> download_bytes;   // unknown when the manager does not say
+  std::optional<std::int64_t> data_age_seconds;  // how old the lists are it answered from
+  bool refreshed_first = false;  // the update refreshes those lists before it upgrades
+  std::optional<CheckProblem> problem;
+};
+
+// Where the check looks; tests point it elsewhere.
+struct CheckPlaces {
+  std::vector<std::string> path_dirs;  // the update script's PATH
+  std::string root = "/";              // prefix of the managers' state (/var/lib/...)
+  std::string proc = "/proc";
+  std::vector<uid_t> owners = {0};  // who may own a program that is asked
+};
+CheckPlaces system_places();
+
+struct CheckSetup {
+  CheckPlaces places = system_places();
+  std::vector<std::string> environment;  // the user's; the locale is set to C
+  std::chrono::milliseconds local_limit{std::chrono::seconds(30)};
+  std::chrono::milliseconds network_limit{std::chrono::seconds(90)};
+};
+
+// What one query may print before it is cut (1,000 pending updates take
+// a few hundred kilobytes).
+inline constexpr size_t MAX_QUERY_OUTPUT = size_t{8} * 1024 * 1024;
+
+// Asks one manager. Blocks; each manager's check may run in its own thread.
+ManagerCheck check_manager(Step step, const CheckSetup& setup);
+
+// Asks every manager of `steps` at once, and waits for all: the answers in
+// the same order.
+std::vector<ManagerCheck> check_all(const std::vector<Step>& steps, const CheckSetup& setup);
+
+// Whether any network can be reached at all: a default route.
+bool online(const CheckPlaces& places);
+
+// The update would stop at the first of `checks` (in the script's order)
+// with a problem that stops it.
+std::optional<Step> stopping_step(const std::vector<ManagerCheck>& checks);
+
+// Who holds `path` (a lock file): its command name and pid, when locked.
+std::optional<std::string> lock_held(const CheckPlaces& places, const std::string& path);
+
+}  // namespace sorvane::gui
