@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QTextStream>
-#include <array>
 #include <cstdlib>
 #include <string_view>
 
+#include "installation.hpp"
 #include "run_dir.hpp"
 #include "trust.hpp"
 #include "update_model.hpp"
@@ -33,19 +33,17 @@ int main(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("example.sorvane.SorvaneUpdate"));
   using sorvane::gui::UpdateWindow;
 
-  std::array<char, 4096> self{};
-  const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+  const auto self = sorvane::gui::own_executable();
   const auto bash = sorvane::trusted_system_program("bash");
-  if (n <= 0 || !bash) {
+  if (!self || !bash) {
     QMessageBox::critical(
         nullptr, UpdateWindow::tr("Sorvane Update"),
-        n <= 0 ? UpdateWindow::tr("Sorvane Update cannot tell where it is installed.")
-               : UpdateWindow::tr("No trusted system bash was found."));
+        !self ? UpdateWindow::tr("Sorvane Update cannot tell where it is installed.")
+              : UpdateWindow::tr("No trusted system bash was found."));
     return 1;
   }
   sorvane::gui::UpdateModel::Setup setup{
-      sorvane::gui::installation_beside(std::string_view(self.data(), static_cast<size_t>(n))),
-      *bash,
+      sorvane::gui::installation_beside(self.value()), *bash,
       // NOLINTNEXTLINE(concurrency-mt-unsafe): read once, before any thread starts
       sorvane::gui::run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()),
       sorvane::gui::kept_environment(environ)};

@@ -7,21 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "child_process.hpp"
 #include "os_error.hpp"
 #include "result.hpp"
 
 namespace sorvane::gui {
 
-struct BoundedRun {
-  std::string out;
-  std::string err;
-  int wait_status = 0;
-  bool timed_out = false;  // killed (with its process group) at the limit
-};
+using BoundedRun = Captured;
 
 // Starts argv[0] (an absolute path) with exactly `environment`, standard
 // input on /dev/null, in its own process group, and waits at most `limit`.
-// Output beyond MAX_OUTPUT bytes per stream is dropped.
+// Output beyond MAX_OUTPUT bytes per stream is dropped. The child is
+// always reaped.
 Result<BoundedRun, OsError> run_bounded(const std::vector<std::string>& argv,
                                         const std::vector<std::string>& environment,
                                         std::chrono::milliseconds limit);

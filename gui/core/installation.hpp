@@ -10,7 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "os_error.hpp"
 #include "path_trust.hpp"
+#include "result.hpp"
 
 namespace sorvane::gui {
 
@@ -18,6 +20,13 @@ struct Installation {
   std::string sorvane;   // beside the window's executable
   std::string detector;  // where that sorvane looks for it
 };
+
+// The window's own executable, as /proc/self/exe names it. A name that
+// may have been cut short is ENAMETOOLONG, never a wrong place.
+Result<std::string, OsError> own_executable();
+// What the symbolic link `link` points to, read into at most `capacity`
+// bytes: a target that fills them may be longer, so it is refused.
+Result<std::string, OsError> link_target(const char* link, size_t capacity);
 
 // For a window executable at <dir>/sorvane-gui: <dir>/sorvane and
 // <dir>/../../scripts/detect-package-managers.sh.
