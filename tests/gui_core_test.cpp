@@ -750,7 +750,8 @@ int zombie_children() {
     const size_t end_of_name = stat.rfind(')');
     if (end_of_name == std::string::npos || stat.size() < end_of_name + 4) continue;
     const char state = stat[end_of_name + 2];
-    if (state == 'Z' && std::atoi(stat.c_str() + end_of_name + 4) == ::getpid()) ++zombies;
+    const long parent = std::strtol(stat.c_str() + end_of_name + 4, nullptr, 10);
+    if (state == 'Z' && parent == ::getpid()) ++zombies;
   }
   return zombies;
 }
@@ -856,7 +857,7 @@ TEST(ChildProcess, TheChildGetsExactlyWhatItIsDescribedWith) {
   });
   ::umask(old_umask);
   ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
-  std::signal(SIGTERM, old_term);
+  (void)std::signal(SIGTERM, old_term);
   EXPECT_EQ(zombie_children(), 0);
 }
 
@@ -913,6 +914,8 @@ class InjectedFault {
   }
   InjectedFault(const InjectedFault&) = delete;
   InjectedFault& operator=(const InjectedFault&) = delete;
+  InjectedFault(InjectedFault&&) = delete;
+  InjectedFault& operator=(InjectedFault&&) = delete;
   ~InjectedFault() {
     if (!strace_) return;
     ::kill(strace_->pid(), SIGINT);  // detaches from this process as it goes
@@ -985,7 +988,8 @@ TEST(ChildProcess, AChildIsReapedWhicheverWayItsOwnerGoes) {
   const auto grandchild = [&] {
     for (int tries = 0; tries < 500 && test::read_file(dir / "grandchild").empty(); ++tries)
       ::usleep(10000);
-    return static_cast<pid_t>(std::atoi(test::read_file(dir / "grandchild").c_str()));
+    return static_cast<pid_t>(
+        std::strtol(test::read_file(dir / "grandchild").c_str(), nullptr, 10));
   };
   pid_t pid = -1;
   pid_t started = -1;

@@ -118,6 +118,8 @@ class AllSignalsBlocked {
   }
   AllSignalsBlocked(const AllSignalsBlocked&) = delete;
   AllSignalsBlocked& operator=(const AllSignalsBlocked&) = delete;
+  AllSignalsBlocked(AllSignalsBlocked&&) = delete;
+  AllSignalsBlocked& operator=(AllSignalsBlocked&&) = delete;
   ~AllSignalsBlocked() {
     if (error_ == 0) ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
   }
@@ -174,14 +176,14 @@ Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
                   spec.umask.value_or(0),
                   report_write.value().get()};
 
-  pid_t pid = -1;
+  pid_t child = -1;
   {
     const AllSignalsBlocked blocked;
     if (blocked.error() != 0) return OsError::from_code(blocked.error());
-    pid = ::fork();
-    if (pid == 0) become_child(plan);
+    child = ::fork();
+    if (child == 0) become_child(plan);
   }
-  if (pid < 0) return OsError::last();
+  if (child < 0) return OsError::last();
   report_write.value().reset();
 
   int child_error = 0;
@@ -191,18 +193,18 @@ Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
   if (n != 0) {
     // The child failed before exec (or what it said cannot be read): it
     // has exited or is about to.
-    reap_blocking(pid);
+    reap_blocking(child);
     if (n < 0) return OsError::from_code(read_error);
     return OsError::from_code(n == sizeof child_error ? child_error : EIO);
   }
-  UniqueFd pidfd(::pidfd_open(pid, 0));
-  if (!pidfd.valid()) {
+  UniqueFd opened(::pidfd_open(child, 0));
+  if (!opened.valid()) {
     const OsError error = OsError::last();
-    ::kill(-pid, SIGKILL);
-    reap_blocking(pid);
+    ::kill(-child, SIGKILL);
+    reap_blocking(child);
     return error;
   }
-  return ChildProcess(pid, std::move(pidfd));
+  return ChildProcess(child, std::move(opened));
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
