@@ -756,10 +756,15 @@ int zombie_children() {
   return zombies;
 }
 
+// Waits a little for a killed process to go: a zombie is gone for this
+// purpose, it runs nothing any more.
 bool process_gone(pid_t pid) {
-  // A zombie is gone for this purpose: it runs nothing any more.
-  const std::string stat = test::read_file("/proc/" + std::to_string(pid) + "/stat");
-  return stat.empty() || stat.find(") Z ") != std::string::npos;
+  for (int tries = 0; tries < 200; ++tries) {
+    const std::string stat = test::read_file("/proc/" + std::to_string(pid) + "/stat");
+    if (stat.empty() || stat.find(") Z ") != std::string::npos) return true;
+    ::usleep(10000);
+  }
+  return false;
 }
 
 std::string read_to_end(int fd) {
@@ -1027,11 +1032,12 @@ TEST(ChildProcess, AChildIsReapedWhicheverWayItsOwnerGoes) {
   EXPECT_EQ(running.wait_until().value(), W_EXITCODE(0, SIGKILL));
 
   // Released: the child lives on, and its pid is the caller's to reap.
-  ChildProcess kept = start("sleep 0.2; exit 6");
+  ChildProcess kept = start("sleep 0.5; exit 6");
   pid = kept.pid();
   EXPECT_EQ(kept.release(), pid);
   { const ChildProcess gone = std::move(kept); }
-  EXPECT_FALSE(process_gone(pid));
+  const std::string stat = test::read_file("/proc/" + std::to_string(pid) + "/stat");
+  EXPECT_FALSE(stat.empty() || stat.find(") Z ") != std::string::npos) << stat;
   EXPECT_EQ(test::wait_for(pid), exited(6));
 }
 
@@ -1045,7 +1051,9 @@ TEST(RunCaptured, EveryRunEndsReapedWithinItsLimits) {
     bool timed_out;
     int status;
   };
-  const std::string outlived = dir / "outlived";
+  // What a run starts in the background says where it is.
+  const std::string grandchild = dir / "grandchild";
+  const std::string start_grandchild = "sleep 30 & echo $! > " + grandchild + "; ";
   const Case cases[] = {
       {"echo out; echo err >&2; exit 3", 10s, 100, "out\n", "err\n", false, exited(3)},
       // Beyond the limit output is read and dropped: the writer never blocks.
@@ -1054,10 +1062,13 @@ TEST(RunCaptured, EveryRunEndsReapedWithinItsLimits) {
       {"echo 1234567; echo 12 >&2", 10s, 3, "123", "12\n", false, exited(0)},
       {"echo bye; kill -9 $$", 10s, 100, "bye\n", "", false, W_EXITCODE(0, SIGKILL)},
       // Past the deadline it goes with everything it started.
-      {"echo started; (sleep 30; touch " + outlived + ") & sleep 30", 300ms, 100, "started\n", "",
-       true, W_EXITCODE(0, SIGKILL)},
+      {start_grandchild + "echo started; sleep 30", 300ms, 100, "started\n", "", true,
+       W_EXITCODE(0, SIGKILL)},
       // Ended, but what it started still holds the output open.
-      {"(sleep 30; touch " + outlived + ") & exit 2", 300ms, 100, "", "", true, exited(2)},
+      {start_grandchild + "exit 2", 300ms, 100, "", "", true, exited(2)},
+      // Its output closed, but still running.
+      {"echo early; exec >&- 2>&-; sleep 30", 300ms, 100, "early\n", "", true,
+       W_EXITCODE(0, SIGKILL)},
   };
   for (const Case& c : cases) {
     const auto start = std::chrono::steady_clock::now();
@@ -1069,9 +1080,12 @@ TEST(RunCaptured, EveryRunEndsReapedWithinItsLimits) {
     EXPECT_EQ(run.value().timed_out, c.timed_out) << c.script;
     EXPECT_EQ(run.value().wait_status, c.status) << c.script;
     EXPECT_EQ(zombie_children(), 0) << c.script;
+    if (test::exists(grandchild)) {
+      const long started = std::strtol(test::read_file(grandchild).c_str(), nullptr, 10);
+      EXPECT_TRUE(process_gone(static_cast<pid_t>(started))) << c.script;
+      ::unlink(grandchild.c_str());
+    }
   }
-  ::usleep(100000);
-  EXPECT_FALSE(test::exists(outlived));
   const auto missing = run_captured({dir / "missing"}, {}, 10s, 100);
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error().code(), ENOENT);

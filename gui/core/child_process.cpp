@@ -177,13 +177,15 @@ Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
                   report_write.value().get()};
 
   pid_t child = -1;
+  int fork_error = 0;
   {
     const AllSignalsBlocked blocked;
     if (blocked.error() != 0) return OsError::from_code(blocked.error());
     child = ::fork();
     if (child == 0) become_child(plan);
+    fork_error = errno;
   }
-  if (child < 0) return OsError::last();
+  if (child < 0) return OsError::from_code(fork_error);
   report_write.value().reset();
 
   int child_error = 0;
@@ -191,8 +193,9 @@ Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
       retry_on_eintr([&] { return ::read(report_read.get(), &child_error, sizeof child_error); });
   const int read_error = errno;
   if (n != 0) {
-    // The child failed before exec (or what it said cannot be read): it
-    // has exited or is about to.
+    // The child failed before exec and has exited or is about to; if what
+    // it said cannot be read, it is not left running either.
+    if (n < 0) ::kill(child, SIGKILL);
     reap_blocking(child);
     if (n < 0) return OsError::from_code(read_error);
     return OsError::from_code(n == sizeof child_error ? child_error : EIO);

@@ -57,7 +57,6 @@ class ChildProcess {
   [[nodiscard]] pid_t pid() const { return pid_; }
   // Readable once the child has ended.
   [[nodiscard]] int pidfd() const { return pidfd_.get(); }
-  [[nodiscard]] std::optional<int> wait_status() const { return status_; }
 
   // The wait status once the child has ended; nullopt while it runs.
   Result<std::optional<int>, OsError> try_reap();
