@@ -844,14 +844,14 @@ TEST(ChildProcess, TheChildGetsExactlyWhatItIsDescribedWith) {
       ASSERT_EQ(::pipe2(pipe.data(), O_CLOEXEC), 0);
       UniqueFd read_end(pipe[0]);
       UniqueFd write_end(pipe[1]);
-      ChildSpec spec{{"/usr/bin/bash", "-c", std::string(CHILD_REPORT)},
-                     c.env,
-                     {{STDOUT_FILENO, write_end.get()}},
-                     c.group,
-                     c.directory,
-                     c.umask};
-      for (const int fd : c.more_fds) spec.fds.push_back({fd, null.get()});
-      auto child = ChildProcess::spawn(spec);
+      ChildSetup setup{{"/usr/bin/bash", "-c", std::string(CHILD_REPORT)},
+                       c.env,
+                       {{STDOUT_FILENO, write_end.get()}},
+                       c.group,
+                       c.directory,
+                       c.umask};
+      for (const int fd : c.more_fds) setup.fds.push_back({fd, null.get()});
+      auto child = ChildProcess::spawn(setup);
       ASSERT_TRUE(child.ok()) << child.error().text();
       write_end.reset();
       EXPECT_EQ(read_to_end(read_end.get()), c.shown);
@@ -892,8 +892,9 @@ TEST(ChildProcess, AChildThatCannotStartIsAnErrorAndNoZombie) {
       {"/bin/true", std::nullopt, {{3, null.get()}, {3, null.get()}}, EINVAL},
   };
   for (const Case& c : cases) {
-    ChildSpec spec{{c.program}, {}, c.fds, ChildGroup::NewProcessGroup, c.directory, std::nullopt};
-    const auto child = ChildProcess::spawn(spec);
+    ChildSetup setup{{c.program}, {},          c.fds, ChildGroup::NewProcessGroup,
+                     c.directory, std::nullopt};
+    const auto child = ChildProcess::spawn(setup);
     ASSERT_FALSE(child.ok()) << c.program;
     EXPECT_EQ(child.error().code(), c.error) << c.program << " " << child.error().text();
     EXPECT_EQ(zombie_children(), 0) << c.program;

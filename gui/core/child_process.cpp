@@ -132,11 +132,11 @@ class AllSignalsBlocked {
 
 }  // namespace
 
-Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
-  if (spec.argv.empty() || !spec.argv[0].starts_with('/')) return OsError::from_code(EINVAL);
+Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSetup& setup) {
+  if (setup.argv.empty() || !setup.argv[0].starts_with('/')) return OsError::from_code(EINVAL);
   int floor = STDERR_FILENO + 1;
   std::vector<int> kept;
-  for (const ChildFd& fd : spec.fds) {
+  for (const ChildFd& fd : setup.fds) {
     if (fd.target < 0) return OsError::from_code(EBADF);
     floor = std::max(floor, fd.target + 1);
     kept.push_back(fd.target);
@@ -148,7 +148,7 @@ Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
   // child overwrites a source another move still needs.
   std::vector<UniqueFd> sources;
   std::vector<ChildFd> moves;
-  for (const ChildFd& fd : spec.fds) {
+  for (const ChildFd& fd : setup.fds) {
     auto copy = copy_above(fd.source, floor);
     if (!copy) return copy.error();
     moves.push_back({fd.target, copy.value().get()});
@@ -161,8 +161,8 @@ Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
   ::close(report[1]);
   if (!report_write) return report_write.error();
 
-  std::vector<std::string> args = spec.argv;
-  std::vector<std::string> env = spec.environment;
+  std::vector<std::string> args = setup.argv;
+  std::vector<std::string> env = setup.environment;
   const auto c_args = c_strings(args);
   const auto c_env = c_strings(env);
   const Plan plan{c_args[0],
@@ -170,10 +170,10 @@ Result<ChildProcess, OsError> ChildProcess::spawn(const ChildSpec& spec) {
                   c_env.data(),
                   &moves,
                   &kept,
-                  spec.group,
-                  spec.directory ? spec.directory->c_str() : nullptr,
-                  spec.umask.has_value(),
-                  spec.umask.value_or(0),
+                  setup.group,
+                  setup.directory ? setup.directory->c_str() : nullptr,
+                  setup.umask.has_value(),
+                  setup.umask.value_or(0),
                   report_write.value().get()};
 
   pid_t child = -1;
@@ -288,15 +288,15 @@ Result<Captured, OsError> run_captured(const std::vector<std::string>& argv,
     reads.at(i).reset(ends[0]);
     writes.at(i).reset(ends[1]);
   }
-  ChildSpec spec{argv,
-                 environment,
-                 {{STDIN_FILENO, null.get()},
-                  {STDOUT_FILENO, writes[0].get()},
-                  {STDERR_FILENO, writes[1].get()}},
-                 ChildGroup::NewProcessGroup,
-                 std::nullopt,
-                 std::nullopt};
-  auto spawned = ChildProcess::spawn(spec);
+  ChildSetup setup{argv,
+                   environment,
+                   {{STDIN_FILENO, null.get()},
+                    {STDOUT_FILENO, writes[0].get()},
+                    {STDERR_FILENO, writes[1].get()}},
+                   ChildGroup::NewProcessGroup,
+                   std::nullopt,
+                   std::nullopt};
+  auto spawned = ChildProcess::spawn(setup);
   if (!spawned) return spawned.error();
   ChildProcess& child = spawned.value();
   for (UniqueFd& fd : writes) fd.reset();

@@ -31,7 +31,7 @@ enum class ChildGroup {
   NewSession,       // as well: no controlling terminal
 };
 
-struct ChildSpec {
+struct ChildSetup {
   std::vector<std::string> argv;         // argv[0] is absolute; PATH is never searched
   std::vector<std::string> environment;  // "NAME=value", exactly these
   std::vector<ChildFd> fds;              // every other descriptor is closed
@@ -45,7 +45,7 @@ class ChildProcess {
  public:
   // Starts the child, or says why it could not: the errno of the first
   // set-up step that failed, in the window or in the child before exec.
-  static Result<ChildProcess, OsError> spawn(const ChildSpec& spec);
+  static Result<ChildProcess, OsError> spawn(const ChildSetup& setup);
 
   ChildProcess(ChildProcess&& other) noexcept;
   ChildProcess& operator=(ChildProcess&& other) noexcept;

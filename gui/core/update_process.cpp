@@ -58,17 +58,17 @@ Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string
   UniqueFd script_input(::fcntl(theirs.get(), F_DUPFD_CLOEXEC, 0));
   if (!script_input.valid()) return OsError::last();
 
-  ChildSpec spec{{bash, "/dev/fd/" + std::to_string(SCRIPT_FD)},
-                 environment,
-                 {{STDIN_FILENO, theirs.get()},
-                  {STDOUT_FILENO, log},
-                  {STDERR_FILENO, log},
-                  {SCRIPT_FD, sealed.value().get()}},
-                 ChildGroup::NewSession,
-                 "/",
-                 SCRIPT_UMASK};
-  if (held >= 0) spec.fds.push_back({HELD_FD, held});
-  auto child = ChildProcess::spawn(spec);
+  ChildSetup setup{{bash, "/dev/fd/" + std::to_string(SCRIPT_FD)},
+                   environment,
+                   {{STDIN_FILENO, theirs.get()},
+                    {STDOUT_FILENO, log},
+                    {STDERR_FILENO, log},
+                    {SCRIPT_FD, sealed.value().get()}},
+                   ChildGroup::NewSession,
+                   "/",
+                   SCRIPT_UMASK};
+  if (held >= 0) setup.fds.push_back({HELD_FD, held});
+  auto child = ChildProcess::spawn(setup);
   if (!child) return child.error();
   // The run outlives the window: its owner reaps the pid, or init does.
   return StartedUpdate{child.value().release(), std::move(ours), std::move(script_input)};
