@@ -7,22 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "child_process.hpp"
 #include "os_error.hpp"
 #include "result.hpp"
 
 namespace sorvane::gui {
 
-struct BoundedRun {
-  std::string out;
-  std::string err;
-  int wait_status = 0;
-  bool timed_out = false;  // killed (with its process group) at the limit
-  bool cut = false;        // output was dropped past the limit
-};
+using BoundedRun = Captured;
 
 // Starts argv[0] (an absolute path) with exactly `environment`, standard
 // input on /dev/null, in its own process group, and waits at most `limit`.
-// Output beyond `max_output` bytes per stream is dropped.
+// Output beyond `max_output` bytes per stream is dropped. The child is
+// always reaped.
 inline constexpr size_t MAX_OUTPUT = size_t{64} * 1024;
 Result<BoundedRun, OsError> run_bounded(const std::vector<std::string>& argv,
                                         const std::vector<std::string>& environment,

@@ -10,17 +10,22 @@
 
 namespace sorvane::gui {
 
-Installation installation_beside(std::string_view own_executable) {
-  const std::string dir(parent(own_executable).value_or("."));
-  return {join(dir, "sorvane"), join(dir, "../../scripts/detect-package-managers.sh")};
+Result<std::string, OsError> link_target(const char* link, size_t capacity) {
+  std::string target(capacity, '\0');
+  const ssize_t n = ::readlink(link, target.data(), target.size());
+  if (n < 0) return OsError::last();
+  if (static_cast<size_t>(n) >= capacity) return OsError::from_code(ENAMETOOLONG);
+  target.resize(static_cast<size_t>(n));
+  return target;
 }
 
 Result<std::string, OsError> own_executable() {
-  std::array<char, PATH_MAX> path{};
-  const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-  if (n < 0) return OsError::last();
-  if (static_cast<size_t>(n) >= path.size()) return OsError::from_code(ENAMETOOLONG);
-  return std::string(path.data(), static_cast<size_t>(n));
+  return link_target("/proc/self/exe", PATH_MAX);
+}
+
+Installation installation_beside(std::string_view own_executable) {
+  const std::string dir(parent(own_executable).value_or("."));
+  return {join(dir, "sorvane"), join(dir, "../../scripts/detect-package-managers.sh")};
 }
 
 std::optional<Untrusted> untrusted_installation(const Installation& installation, uid_t user) {

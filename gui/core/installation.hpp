@@ -21,13 +21,16 @@ struct Installation {
   std::string detector;  // where that sorvane looks for it
 };
 
+// The window's own executable, as /proc/self/exe names it. A name that
+// may have been cut short is ENAMETOOLONG, never a wrong place.
+Result<std::string, OsError> own_executable();
+// What the symbolic link `link` points to, read into at most `capacity`
+// bytes: a target that fills them may be longer, so it is refused.
+Result<std::string, OsError> link_target(const char* link, size_t capacity);
+
 // For a window executable at <dir>/sorvane-gui: <dir>/sorvane and
 // <dir>/../../scripts/detect-package-managers.sh.
 Installation installation_beside(std::string_view own_executable);
-
-// Where this very executable is, from /proc/self/exe; a path too long to
-// read whole is an error, never a shorter path.
-Result<std::string, OsError> own_executable();
 
 std::optional<Untrusted> untrusted_installation(const Installation& installation, uid_t user);
 

@@ -4,15 +4,12 @@
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
 
+#include "child_process.hpp"
 #include "password.hpp"
 #include "writer.hpp"
 
@@ -20,9 +17,6 @@ namespace sorvane::gui {
 namespace {
 
 constexpr unsigned int SEALS = F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
-// Where the child's sources are kept before they are put in place, above
-// every number they are moved to, so no move overwrites another source.
-constexpr int HIGH_FD = 10;
 
 // The script's bytes in memory that no one, this process included, can
 // change any more.
@@ -32,42 +26,6 @@ Result<UniqueFd, OsError> sealed_copy(std::string_view bytes) {
   if (auto error = write_all(fd.get(), bytes)) return *error;
   if (::fcntl(fd.get(), F_ADD_SEALS, SEALS) != 0) return OsError::last();
   return fd;
-}
-
-Result<UniqueFd, OsError> moved_high(UniqueFd fd) {
-  UniqueFd high(::fcntl(fd.get(), F_DUPFD_CLOEXEC, HIGH_FD));
-  if (!high.valid()) return OsError::last();
-  return high;
-}
-
-struct ChildFds {
-  int input;
-  int log;
-  int script;
-  int held;    // -1 when nothing is held
-  int report;  // close-on-exec: the child writes its errno here if exec fails
-};
-
-// Between fork and exec: async-signal-safe calls only, nothing allocated.
-[[noreturn]] void become_script(const ChildFds& fds, const char* bash, char* const* argv,
-                                char* const* envp) {
-  struct sigaction default_action {};
-  default_action.sa_handler = SIG_DFL;
-  for (int signal = 1; signal < NSIG; ++signal) ::sigaction(signal, &default_action, nullptr);
-  sigset_t none;
-  sigemptyset(&none);
-  ::pthread_sigmask(SIG_SETMASK, &none, nullptr);
-  ::umask(SCRIPT_UMASK);
-  const bool ready = ::setsid() >= 0 && ::chdir("/") == 0 && ::dup2(fds.input, STDIN_FILENO) >= 0 &&
-                     ::dup2(fds.log, STDOUT_FILENO) >= 0 && ::dup2(fds.log, STDERR_FILENO) >= 0 &&
-                     ::dup2(fds.script, SCRIPT_FD) >= 0 &&
-                     (fds.held < 0 || ::dup2(fds.held, HELD_FD) >= 0) &&
-                     ::close_range(fds.held < 0 ? HELD_FD : HELD_FD + 1, fds.report - 1, 0) == 0 &&
-                     ::close_range(fds.report + 1, ~0U, 0) == 0;
-  if (ready) ::execve(bash, argv, envp);
-  const int error = errno;
-  [[maybe_unused]] const ssize_t n = ::write(fds.report, &error, sizeof error);
-  ::_exit(127);
 }
 
 }  // namespace
@@ -97,52 +55,23 @@ Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string
     return OsError::last();
   UniqueFd ours(pair[0]);
   UniqueFd theirs(pair[1]);
-  std::array<int, 2> report{};
-  if (::pipe2(report.data(), O_CLOEXEC) != 0) return OsError::last();
-  UniqueFd report_read(report[0]);
-  UniqueFd report_write(report[1]);
-
-  auto input = moved_high(std::move(theirs));
-  auto script_high = moved_high(std::move(sealed.value()));
-  auto report_high = moved_high(std::move(report_write));
-  if (!input) return input.error();
-  if (!script_high) return script_high.error();
-  if (!report_high) return report_high.error();
-  UniqueFd log_high(::fcntl(log, F_DUPFD_CLOEXEC, HIGH_FD));
-  if (!log_high.valid()) return OsError::last();
-  UniqueFd script_input(::fcntl(input.value().get(), F_DUPFD_CLOEXEC, HIGH_FD));
+  UniqueFd script_input(::fcntl(theirs.get(), F_DUPFD_CLOEXEC, 0));
   if (!script_input.valid()) return OsError::last();
-  UniqueFd held_high;
-  if (held >= 0) {
-    held_high = UniqueFd(::fcntl(held, F_DUPFD_CLOEXEC, HIGH_FD));
-    if (!held_high.valid()) return OsError::last();
-  }
 
-  // Everything the child needs is made before the fork.
-  std::string script_arg = "/dev/fd/" + std::to_string(SCRIPT_FD);
-  std::string bash_copy = bash;
-  std::array<char*, 3> argv{bash_copy.data(), script_arg.data(), nullptr};
-  std::vector<std::string> env_copy = environment;
-  std::vector<char*> envp(env_copy.size() + 1, nullptr);
-  std::transform(env_copy.begin(), env_copy.end(), envp.begin(),
-                 [](std::string& variable) { return variable.data(); });
-  const ChildFds fds{input.value().get(), log_high.get(), script_high.value().get(),
-                     held_high.get(), report_high.value().get()};
-
-  const pid_t pid = ::fork();
-  if (pid < 0) return OsError::last();
-  if (pid == 0) become_script(fds, bash_copy.c_str(), argv.data(), envp.data());
-
-  report_high.value().reset();
-  int child_error = 0;
-  const ssize_t n =
-      retry_on_eintr([&] { return ::read(report_read.get(), &child_error, sizeof child_error); });
-  if (n > 0) {
-    int status = 0;
-    retry_on_eintr([&] { return ::waitpid(pid, &status, 0); });
-    return OsError::from_code(child_error);
-  }
-  return StartedUpdate{pid, std::move(ours), std::move(script_input)};
+  ChildSetup setup{{bash, "/dev/fd/" + std::to_string(SCRIPT_FD)},
+                   environment,
+                   {{STDIN_FILENO, theirs.get()},
+                    {STDOUT_FILENO, log},
+                    {STDERR_FILENO, log},
+                    {SCRIPT_FD, sealed.value().get()}},
+                   ChildGroup::NewSession,
+                   "/",
+                   SCRIPT_UMASK};
+  if (held >= 0) setup.fds.push_back({HELD_FD, held});
+  auto child = ChildProcess::spawn(setup);
+  if (!child) return child.error();
+  // The run outlives the window: its owner reaps the pid, or init does.
+  return StartedUpdate{child.value().release(), std::move(ours), std::move(script_input)};
 }
 
 std::optional<OsError> send_password(const StartedUpdate& update, std::string_view password) {
