@@ -44,6 +44,12 @@ write_stand_in() {
     local file=$1 log=$2
     cat >"$file" <<STAND_IN
 #!/bin/bash
+# The window's check before the update asks as the user: nothing pending.
+case "\${0##*/} \$*" in
+    "pacman -Qu") exit 1 ;;
+    "dnf -q repolist --enabled") printf 'repo id   repo name\nstand-in  Stand-in\n'; exit 0 ;;
+    "dnf -q check-update" | "snap refresh --list" | "flatpak remote-ls "*) exit 0 ;;
+esac
 if [[ -e ${log%/*}/ask-\${0##*/} ]]; then
     printf 'Configuration file changed. Keep yours? [Y/n] '
     read -r answer
@@ -95,6 +101,13 @@ set_up() {
     hash=$(perl -e 'print crypt($ARGV[0], q($6$) . $ARGV[1] . q($))' "$password" "$salt")
     echo "$USER_NAME:x:$uid:$uid::$work/home:/bin/bash" >>"$work/etc/passwd"
     echo "$USER_NAME:x:$uid:" >>"$work/etc/group"
+    # A desktop user who may administer: in the sudo group, as Debian's
+    # installer makes the first user. A second copy has them in none.
+    cp -p "$work/etc/group" "$work/etc/group.plain"
+    awk -F: -v OFS=: -v user="$USER_NAME" \
+        '$1 == "sudo" { $4 = ($4 == "" ? user : $4 "," user) } { print }' \
+        "$work/etc/group.plain" >"$work/etc/group"
+    cp -p "$work/etc/group" "$work/etc/group.member"
     echo "$USER_NAME:$hash:20000:0:99999:7:::" >>"$work/etc/shadow"
 
     write_sudoers "$work"
@@ -103,6 +116,12 @@ set_up() {
     for manager in "${MANAGERS[@]}"; do
         write_stand_in "$work/bin/$manager" "$work/log/calls"
     done
+    # pacman's configuration, as the window's check reads it: one repository.
+    printf '#!/bin/sh\necho core\n' >"$work/bin/pacman-conf"
+    chmod 0755 "$work/bin/pacman-conf"
+    # The state the check looks at: snapd's socket is there.
+    mkdir -p "$work/state/run"
+    touch "$work/state/run/snapd.socket"
     chown "$uid:$uid" "$work/home" "$work/log"
     chmod 0700 "$work/home"
 }
@@ -173,6 +192,7 @@ run_window() {
     local scanner=$! status=0
     as_user "$work" "$uid" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
         SORVANE_E2E_PROBE_MS="$probe_ms" XDG_RUNTIME_DIR="$work/home/runtime" \
+        SORVANE_E2E_STATE_ROOT="$work/state" \
         "$work/driver" "$work/prefix/lib/sorvane/libexec/bin/sorvane-gui" \
         "$work/home/runtime" <"$work/home/typed" >"$work/gui-$name.out" 2>"$work/gui-$name.err" ||
         status=$?
@@ -216,7 +236,22 @@ gui_cases() {
         fail "window: no success: $(cat "$work/gui-right.out")"
     cp "$work/gui-right.calls" "$work/right.calls"  # the same calls as from the shell
     check_right_password "$work" "$uid"
+    # Rows in sorvane's order: apt third, with what the real apt-get says.
+    grep -qx 'row2=apt — \(up to date\|[0-9]* updates\?\).*' "$work/gui-right.out" ||
+        fail "window: apt's pending updates not shown: $(cat "$work/gui-right.out")"
     echo "window: updated every manager with the password typed once"
+
+    # Not in the sudo group: sudo will most likely refuse, and the screen
+    # says so; a sudoers rule naming the user still works on request.
+    cat "$work/etc/group.plain" >"$work/etc/group"
+    run_window "$work" "$uid" "$password" "$password" no-group
+    cat "$work/etc/group.member" >"$work/etc/group"
+    grep -qx 'password-anyway=shown' "$work/gui-no-group.out" ||
+        fail "window (no group): $(cat "$work/gui-no-group.out")"
+    grep -q 'none of the groups' "$work/gui-no-group.out" || fail "window (no group): not said"
+    after_update "$work/gui-no-group.out" | grep -qx 'message=Update complete' ||
+        fail "window (no group): the password asked for anyway did not work"
+    echo "window: a user in no admin group is told, and may still give the password"
 
     run_window "$work" "$uid" "$password" "wrong-$password" wrong
     after_update "$work/gui-wrong.out" | grep -qx 'state=ready' || fail "window: wrong password not refused"

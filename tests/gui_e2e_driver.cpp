@@ -50,6 +50,9 @@ const char* state_name(UpdateModel::State state) {
 void report(const UpdateModel& model, const sorvane::gui::UpdateWindow& window) {
   std::cout << "state=" << state_name(model.state()) << "\n";
   std::cout << "password-field=" << (window.password()->isVisible() ? "shown" : "hidden") << "\n";
+  std::cout << "password-anyway="
+            << (window.password_anyway_button()->isVisible() ? "shown" : "hidden") << "\n";
+  std::cout << "title=" << window.ready_title()->text().toStdString() << "\n";
   std::cout << "message=" << window.message()->text().toStdString() << "\n";
   for (size_t i = 0; i < model.steps().size(); ++i) {
     std::cout << "step" << i << "=" << static_cast<int>(model.step_state(i)) << "\n";
@@ -77,6 +80,9 @@ int main(int argc, char* argv[]) {
   // makes it.
   const QByteArray probe_ms = qgetenv("SORVANE_E2E_PROBE_MS");
   if (!probe_ms.isEmpty()) setup.sudo_probe_limit = std::chrono::milliseconds(probe_ms.toInt());
+  // Where the check finds the managers' state (snapd's socket, the locks).
+  const QByteArray state_root = qgetenv("SORVANE_E2E_STATE_ROOT");
+  if (!state_root.isEmpty()) setup.check.places.root = state_root.toStdString();
   UpdateModel model(std::move(setup));
   sorvane::gui::UpdateWindow window(&model);
   window.show();
