@@ -1,0 +1,89 @@
+// What each package manager says it would update, read from the output of
+// its own queries, run as the desktop user before any password is asked.
+// The output is the managers' and may be anything: every parser reads it
+// once, line by line, never throws and ignores what it does not understand.
+// The queries are run in the C locale; the formats below are theirs there.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvane::gui {
+
+struct PendingUpdate {
+  std::string name;
+  std::string
+      from;  // the installed version; empty when the manager does not say (a new package, dnf)
+  std::string to;  // the version the update brings
+  bool security = false;
+  friend bool operator==(const PendingUpdate&, const PendingUpdate&) = default;
+};
+
+// `apt-get -s -o APT::Get::Show-User-Simulation-Note=false --with-new-pkgs upgrade`:
+// one entry per "Inst" line, "Inst name [old] (new origin, origin [arch]) []",
+// each origin "[label:][version/]archive" (or a host name without a Release
+// file); a package new to the system has no [old]. Security when an origin's
+// archive ends in "-security" or its label is "Debian-Security".
+std::vector<PendingUpdate> parse_apt_simulation(std::string_view out);
+// The indented names after "The following packages have been kept back:".
+std::vector<std::string> parse_apt_kept_back(std::string_view out);
+// `apt-get -qq --print-uris --with-new-pkgs upgrade`: the sum of the sizes in
+// its "'uri' file size hash" lines; nullopt when any line is not one.
+std::optional<std::uint64_t> parse_apt_download_size(std::string_view out);
+
+// `dnf -q check-update` (exit 100 when updates exist): "name.arch
+// [epoch:]version-release repo", the name alone on a line of its own when
+// it is long; stops at "Obsoleting Packages". `from` is empty.
+std::vector<PendingUpdate> parse_dnf_check_update(std::string_view out);
+// `dnf -q updateinfo list --updates security`: the names of the packages
+// whose "name-[epoch:]version-release.arch" it lists, in any column.
+std::vector<std::string> parse_dnf_security(std::string_view out);
+// `dnf -q repolist --enabled`: the ids of the enabled repositories.
+std::vector<std::string> parse_dnf_repolist(std::string_view out);
+
+// `checkupdates` or `pacman -Qu`: "name old -> new"; lines ending in
+// "[ignored]" are not pending.
+std::vector<PendingUpdate> parse_pacman_updates(std::string_view out);
+// `pacman-conf --repo-list`: one repository name per line.
+std::vector<std::string> parse_pacman_repo_list(std::string_view out);
+
+struct FlatpakPending {
+  std::vector<PendingUpdate> updates;  // name: "id//branch"; `to`: the version, else the commit
+  std::optional<std::uint64_t> download_bytes;  // nullopt when any size is unreadable
+};
+// The exact query, whose columns this reads in this order (flatpak 1.14
+// separates columns with a tab and prints no title row when its output is
+// not a terminal; a cell it has no value for is empty):
+inline constexpr std::string_view FLATPAK_UPDATES_COLUMNS =
+    "--columns=ref,version,commit,download-size";
+// `flatpak remote-ls --updates --columns=ref,version,commit,download-size`:
+// ref "app/org.example.App/x86_64/stable" (or "runtime/..."), version
+// (empty without appstream data), commit, and the size as g_format_size
+// prints it ("512 bytes", "3.4 kB", "1.2 MB": decimal units; the C locale
+// shows the no-break space before a unit as "?": "3.4?kB").
+FlatpakPending parse_flatpak_updates(std::string_view out);
+// A size as g_format_size prints it, in bytes (rounded as printed).
+std::optional<std::uint64_t> parse_flatpak_size(std::string_view text);
+
+// `snap refresh --list`: the table "Name Version Rev Size Publisher Notes";
+// `to` is the version. "All snaps up to date." goes to stderr: out is empty.
+std::vector<PendingUpdate> parse_snap_refresh_list(std::string_view out);
+
+// /proc/locks: the pid holding a lock on the file with this device and
+// inode (the dpkg and apt lock files, which the desktop user can stat but
+// not open): "1: POSIX  ADVISORY  WRITE 1234 08:01:123456 0 EOF", major and
+// minor in hex, the inode in decimal. 0 when it is held by a lock with no
+// owning process (an open file description lock shows pid -1); nullopt when
+// nothing holds it. Waiting locks ("1: -> POSIX ...") hold nothing.
+std::optional<pid_t> lock_holder(std::string_view proc_locks, dev_t device, ino_t inode);
+
+// /proc/net/route and /proc/net/ipv6_route: whether a usable default route
+// (destination 0 with prefix 0, up, not a reject route, not on lo) exists.
+bool has_default_route(std::string_view ipv4_routes, std::string_view ipv6_routes);
+
+}  // namespace sorvane::gui
