@@ -4,6 +4,7 @@
 // manager is here and nowhere else.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -64,17 +65,16 @@ constexpr std::string_view step_line(Step step) {
 constexpr bool runs_under_sudo(Step step) {
   return manager(step).under_sudo;
 }
+template <typename Matches>
+constexpr std::optional<Step> step_where(Matches matches) {
+  const auto* row = std::find_if(MANAGERS.begin(), MANAGERS.end(), matches);
+  return row == MANAGERS.end() ? std::nullopt : std::optional<Step>(row->step);
+}
 constexpr std::optional<Step> step_of(ManagerKind kind) {
-  for (const Manager& row : MANAGERS) {
-    if (row.kind == kind) return row.step;
-  }
-  return std::nullopt;
+  return step_where([kind](const Manager& row) { return row.kind == kind; });
 }
 constexpr std::optional<Step> step_named(std::string_view name) {
-  for (const Manager& row : MANAGERS) {
-    if (row.name == name) return row.step;
-  }
-  return std::nullopt;
+  return step_where([name](const Manager& row) { return row.name == name; });
 }
 // Sorvane's report lists managers in its own order; the screen follows it.
 constexpr bool reported_before(Step a, Step b) {
@@ -83,19 +83,20 @@ constexpr bool reported_before(Step a, Step b) {
 
 // The programs the update script looks up on its PATH: sudo and bash, then
 // the managers.
-inline constexpr std::array<std::string_view, 2 + MANAGERS.size()> SCRIPT_PROGRAMS = [] {
-  std::array<std::string_view, 2 + MANAGERS.size()> names{"sudo", "bash"};
-  for (size_t i = 0; i < MANAGERS.size(); ++i) names.at(2 + i) = MANAGERS.at(i).name;
+using ScriptPrograms = std::array<std::string_view, 2 + MANAGERS.size()>;
+constexpr ScriptPrograms script_programs() {
+  ScriptPrograms names{"sudo", "bash"};
+  size_t at = 2;
+  for (const Manager& row : MANAGERS) names.at(at++) = row.name;
   return names;
-}();
+}
+inline constexpr ScriptPrograms SCRIPT_PROGRAMS = script_programs();
 
-static_assert(
-    [] {
-      for (size_t i = 0; i < MANAGERS.size(); ++i) {
-        if (static_cast<size_t>(MANAGERS.at(i).step) != i) return false;
-      }
-      return true;
-    }(),
-    "MANAGERS is indexed by Step");
+constexpr bool indexed_by_step() {
+  size_t at = 0;
+  return std::all_of(MANAGERS.begin(), MANAGERS.end(),
+                     [&at](const Manager& row) { return static_cast<size_t>(row.step) == at++; });
+}
+static_assert(indexed_by_step(), "MANAGERS is indexed by Step");
 
 }  // namespace sorvane::gui

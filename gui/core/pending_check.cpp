@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <span>
 #include <thread>
 #include <unordered_map>
@@ -86,9 +87,10 @@ std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_v
 
 std::vector<std::string> query_environment(const CheckSetup& setup) {
   std::vector<std::string> env;
-  for (const std::string& variable : setup.environment) {
-    if (!variable.starts_with("LANG=") && !variable.starts_with("PATH=")) env.push_back(variable);
-  }
+  std::copy_if(setup.environment.begin(), setup.environment.end(), std::back_inserter(env),
+               [](const std::string& variable) {
+                 return !variable.starts_with("LANG=") && !variable.starts_with("PATH=");
+               });
   env.emplace_back("LC_ALL=C");
   std::string path = "PATH=";
   for (const std::string& dir : setup.places.path_dirs) {
@@ -145,6 +147,7 @@ std::optional<std::int64_t> age_of(const std::vector<std::string>& paths) {
 std::optional<CheckProblem> a_lock_held(const CheckPlaces& places,
                                         std::span<const std::string_view> locks) {
   for (const std::string_view lock : locks) {
+    // cppcheck-suppress useStlAlgorithm ; the holder found is the answer
     if (auto holder = lock_held(places, under(places, lock))) {
       return CheckProblem{Problem::LockHeld, *holder};
     }
@@ -243,10 +246,10 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
     check.data_age_seconds = 0;
   } else {
     const std::string sync = under(setup.places, "var/lib/pacman/sync");
-    std::vector<std::string> dbs;
-    for (const std::string& repo : parse_pacman_repo_list(repos.value().run.out)) {
-      dbs.push_back(join(sync, repo + ".db"));
-    }
+    const std::vector<std::string> repo_names = parse_pacman_repo_list(repos.value().run.out);
+    std::vector<std::string> dbs(repo_names.size());
+    std::transform(repo_names.begin(), repo_names.end(), dbs.begin(),
+                   [&sync](const std::string& repo) { return join(sync, repo + ".db"); });
     check.data_age_seconds = age_of(dbs);
   }
   return check;
