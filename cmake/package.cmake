@@ -14,9 +14,10 @@ set(CPACK_STRIP_FILES ON)
 # Picks, per format, which install components go in.
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/package_per_format.cmake")
 set(CPACK_SORVANE_GUI "${SORVANE_GUI}")
-# The .deb splits into the command (group "cli") and the window ("gui").
+# Each package splits into the command (group "cli") and the window ("gui").
 set(CPACK_COMPONENT_PROGRAM_GROUP cli)
 set(CPACK_COMPONENT_DEBIAN_GROUP cli)
+set(CPACK_COMPONENT_LICENSE_GROUP cli)
 set(CPACK_COMPONENT_GUI_GROUP gui)
 set(CPACK_COMPONENT_GUI_DEBIAN_GROUP gui)
 
@@ -35,14 +36,18 @@ set(CPACK_DEBIAN_CLI_DESCRIPTION "${SORVANE_SUMMARY}\n${SORVANE_DESCRIPTION}")
 # sorvane, Qt for the window.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Sorvane Update: needs the sorvane of the very same build, which it runs.
-set(CPACK_DEBIAN_GUI_PACKAGE_NAME "sorvane-gui")
-set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "sorvane (= ${PROJECT_VERSION}-1)")
-set(CPACK_DEBIAN_GUI_PACKAGE_SECTION "admin")
-set(CPACK_DEBIAN_GUI_DESCRIPTION "Sorvane Update, the desktop window that runs the update
-Sorvane Update runs sorvane to find the installed package managers and
+# Qt finds no display without its platform plugins, which Debian ships
+# apart and libqt6gui6 only recommends: without them the window cannot
+# start at all.
+set(SORVANE_GUI_SUMMARY "Sorvane Update, the desktop window that runs the update")
+set(SORVANE_GUI_DESCRIPTION "Sorvane Update runs sorvane to find the installed package managers and
 write the update script, checks the script and everything it will run,
 asks for the password once when system packages need it, and runs the
 update, showing each step and its output.")
+set(CPACK_DEBIAN_GUI_PACKAGE_NAME "sorvane-gui")
+set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "sorvane (= ${PROJECT_VERSION}-1), qt6-qpa-plugins")
+set(CPACK_DEBIAN_GUI_PACKAGE_SECTION "admin")
+set(CPACK_DEBIAN_GUI_DESCRIPTION "${SORVANE_GUI_SUMMARY}\n${SORVANE_GUI_DESCRIPTION}")
 
 # RPM. The build host and times are fixed so that two builds of one commit
 # give the same bytes; Recommends goes in as a raw header line (CPack has no
@@ -59,6 +64,16 @@ Packager: ${SORVANE_MAINTAINER}
 %define use_source_date_epoch_as_buildtime 1
 %define clamp_mtime_to_source_date_epoch 1
 %define _build_id_links none")
+# sorvane-gui: the sorvane of the very same build; Qt through rpmbuild's
+# own dependencies on the libraries the window links.
+set(CPACK_RPM_MAIN_COMPONENT cli)
+set(CPACK_RPM_GUI_PACKAGE_NAME "sorvane-gui")
+set(CPACK_RPM_GUI_PACKAGE_SUMMARY "${SORVANE_GUI_SUMMARY}")
+set(CPACK_RPM_GUI_PACKAGE_DESCRIPTION "${SORVANE_GUI_DESCRIPTION}")
+set(CPACK_RPM_GUI_PACKAGE_REQUIRES "sorvane = ${PROJECT_VERSION}-1")
+# Directories the system owns; the packages own only their own.
 set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share/man
-                                                 /usr/share/man/man1)
+  /usr/share/man/man1 /usr/share/applications /usr/share/metainfo /usr/share/icons
+  /usr/share/icons/hicolor /usr/share/icons/hicolor/scalable
+  /usr/share/icons/hicolor/scalable/apps)
 include(CPack)

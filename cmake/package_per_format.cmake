@@ -1,6 +1,6 @@
 # Read by CPack once per format: which install components go in, and how
-# they make packages. The .deb is two packages, sorvane and (when the window
-# was built) sorvane-gui; the .rpm is the command alone.
+# they make packages. Each format is two packages, sorvane and (when the
+# window was built) sorvane-gui.
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_RPM_COMPONENT_INSTALL ON)
 if(CPACK_GENERATOR STREQUAL "DEB")
@@ -13,6 +13,9 @@ if(CPACK_GENERATOR STREQUAL "DEB")
     list(APPEND CPACK_COMPONENTS_ALL gui gui_debian)
   endif()
 elseif(CPACK_GENERATOR STREQUAL "RPM")
-  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_COMPONENTS_GROUPING ONE_PER_GROUP)
   set(CPACK_COMPONENTS_ALL program license)
+  if(CPACK_SORVANE_GUI)
+    list(APPEND CPACK_COMPONENTS_ALL gui)
+  endif()
 endif()

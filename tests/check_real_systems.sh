@@ -19,6 +19,8 @@
 set -euo pipefail
 # shellcheck source=tests/shell_support.sh
 source "$(dirname "$0")/shell_support.sh"
+# shellcheck source=tests/chroot_support.sh
+source "$(dirname "$0")/chroot_support.sh"
 require_root "chroots, mounts and other users"
 for tool in debootstrap zstd unshare setpriv; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
@@ -30,107 +32,44 @@ fi
 source_dir=$(realpath "$1")
 cache=$(realpath -m "$2")
 deb=$(realpath "$3")
-readonly SUITE=bookworm MIRROR=http://deb.debian.org/debian HOST=sorvane-chroot
 mapfile -t BUILD_PACKAGES < <("$source_dir/tools/setup" --list build)
 readonly MANAGER_PACKAGES=(pacman-package-manager dnf flatpak snapd sudo busybox)
 readonly ALL_FIVE=(pacman flatpak apt dnf snap)
 readonly DESK=desk DESK_UID=1000
 readonly DETECTOR_FAILED="ERROR: could not run package-manager detector:"
 
-hostname "$HOST"
+hostname "$CHROOT_HOST"
 mkdir -p "$cache"
 scratch=$(mktemp -d "$cache/run.XXXXXX")
 # The rootless case runs as an ordinary user, who may not be able to enter
 # the cache (a clone in /root): its root is shown to the user here instead.
 reachable=$(mktemp -d /run/sorvane-rootless.XXXXXX)
 chmod 0755 "$reachable"
-# --one-file-system everywhere: a root whose /dev is still bound must
-# never lead a removal into the machine's own /dev.
 clean_up() {
     [[ -n ${bare_pid:-} ]] && kill "$bare_pid" 2>/dev/null && wait "$bare_pid" 2>/dev/null
-    findmnt -rn -o TARGET | grep -e "^$scratch/" -e "^$reachable\(/\|$\)" | sort -r | xargs -r umount -l
-    rm -rf --one-file-system "$scratch"
+    findmnt -rn -o TARGET | { grep "^$reachable\(/\|$\)" || true; } | sort -r | xargs -r umount -l
+    remove_roots "$scratch"
     rmdir "$reachable"
 }
 trap clean_up EXIT
 
 # --- chroots ---
 
-# The kernel's views and the host's name resolution, inside a root.
-mount_system() {
-    local root=$1
-    mount -t proc proc "$root/proc"
-    mount -o bind,ro /dev "$root/dev"
-    cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-}
-
-# Runs a command as root inside a root, its system mounts made first.
-in_root() {
-    local root=$1
-    shift
-    mountpoint -q "$root/proc" || mount_system "$root"
-    chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive \
-        LC_ALL=C "$@"
-}
-
-unpack() {
-    local tarball=$1 root=$2
-    mkdir -p "$root"
-    zstd -dcq "$tarball" | tar -C "$root" -xf -
-}
-
-pack() {
-    local root=$1 tarball=$2
-    umount -R "$root/proc" "$root/dev" 2>/dev/null || true
-    tar -C "$root" -cf - . | zstd -q -T0 -3 -o "$tarball.part" -f
-    mv "$tarball.part" "$tarball"
-    rm -rf --one-file-system "$root"
-}
-
-key() {
-    printf '%s\n' "$SUITE" "$MIRROR" "$@" | sha256sum | cut -c1-16
-}
-
-# A minbase system with the build packages downloaded but not installed, so
-# that the bare-machine check installs them without waiting for the network.
-minbase=$cache/minbase-$(key minbase "${BUILD_PACKAGES[@]}").tar.zst
+# A minbase system with the build packages downloaded, for the bare machine.
+minbase=$(root_tarball "$cache" minbase "${BUILD_PACKAGES[@]}")
 # minbase plus the real managers, sudo and busybox.
-managers=$cache/managers-$(key managers "${BUILD_PACKAGES[@]}" "${MANAGER_PACKAGES[@]}").tar.zst
-
-make_minbase() {
-    local root=$scratch/make-minbase
-    echo "making $minbase (debootstrap, once)"
-    debootstrap --variant=minbase "$SUITE" "$root" "$MIRROR" >"$scratch/debootstrap.log" 2>&1 || {
-        tail -n 30 "$scratch/debootstrap.log" >&2
-        fail "debootstrap failed"
-    }
-    # No service starts in a chroot; a name for sudo to find.
-    printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
-    chmod 0755 "$root/usr/sbin/policy-rc.d"
-    printf '127.0.1.1\t%s\n' "$HOST" >>"$root/etc/hosts"
-    in_root "$root" apt-get update -qq
-    in_root "$root" apt-get install -y -qq --download-only --no-install-recommends \
-        "${BUILD_PACKAGES[@]}" >/dev/null
-    pack "$root" "$minbase"
-}
+managers=$(root_tarball "$cache" managers "${BUILD_PACKAGES[@]}" "${MANAGER_PACKAGES[@]}")
 
 make_managers() {
     local root=$scratch/make-managers
     echo "making $managers (the real package managers, once)"
-    unpack "$minbase" "$root"
-    in_root "$root" apt-get install -y -qq --no-install-recommends "${MANAGER_PACKAGES[@]}" \
-        >"$scratch/managers.log" 2>&1 || {
-        tail -n 30 "$scratch/managers.log" >&2
-        fail "installing the package managers failed"
-    }
-    in_root "$root" apt-get clean
+    install_on_minbase "$minbase" "$root" "$scratch" "${MANAGER_PACKAGES[@]}"
     pack "$root" "$managers"
 }
 
-[[ -f $minbase ]] || make_minbase
+[[ -f $minbase ]] || make_minbase "$minbase" "$scratch" "${BUILD_PACKAGES[@]}"
 [[ -f $managers ]] || make_managers
-# Older caches of other package lists.
-find "$cache" -maxdepth 1 -name '*.tar.zst' ! -name "${minbase##*/}" ! -name "${managers##*/}" -delete
+prune_roots "$minbase" "$managers"
 
 # --- 1. a bare machine ---
 
