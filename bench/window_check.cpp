@@ -10,12 +10,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "peak_memory.hpp"
 #include "script_programs.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
@@ -27,15 +27,6 @@ using sorvane::gui::Step;
 using sorvane::gui::UpdateModel;
 
 constexpr int CHECK_WAIT_MS = 120000;
-
-QByteArray peak_memory() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) return "?";
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed();
-  }
-  return "?";
-}
 
 UpdateModel::Setup bench_setup() {
   return {{"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}};

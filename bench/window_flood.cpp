@@ -7,12 +7,12 @@
 // usage: sorvane_window_flood <run base> <bytes>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "peak_memory.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
 
@@ -21,15 +21,6 @@ namespace {
 using sorvane::gui::UpdateModel;
 
 constexpr int TICK_MS = 5;
-
-QByteArray peak_memory() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) return "?";
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed();
-  }
-  return "?";
-}
 
 }  // namespace
 

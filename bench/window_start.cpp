@@ -6,10 +6,10 @@
 // usage: sorvane_window_start <installed sorvane-gui>
 #include <QApplication>
 #include <QEvent>
-#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
+#include "peak_memory.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
 
@@ -45,11 +45,6 @@ int main(int argc, char* argv[]) {
   window.show();
   model.look();
   const int status = QApplication::exec();
-  QFile proc_status(QStringLiteral("/proc/self/status"));
-  if (proc_status.open(QIODevice::ReadOnly)) {
-    for (const QByteArray& line : proc_status.readAll().split('\n')) {
-      if (line.startsWith("VmHWM:")) QTextStream(stdout) << line << '\n';
-    }
-  }
+  QTextStream(stdout) << "VmHWM: " << peak_memory() << '\n';
   return status;
 }
