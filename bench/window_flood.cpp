@@ -38,6 +38,11 @@ int main(int argc, char* argv[]) {
   UpdateModel::Looked looked;
   looked.state = UpdateModel::State::Ready;
   looked.steps = {sorvane::gui::Step::Flatpak};
+  // What the check found: something to update, so Update can be pressed.
+  sorvane::gui::ManagerCheck flatpak;
+  flatpak.step = sorvane::gui::Step::Flatpak;
+  flatpak.updates = {{"org.example.App//stable", "", "2.0", false}};
+  looked.checks = std::vector<sorvane::gui::ManagerCheck>{flatpak};
   looked.script =
       "echo 'Starting system update...'\necho\necho 'Updating Flatpak packages...'\n"
       "yes 'Get:1 http://deb.debian.org/debian bookworm/main amd64 libexample1 1.2.3-4 [123 kB]' "
