@@ -801,22 +801,41 @@ UniqueFd new_log(const std::string& path) {
       ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
+// What a careless window might have set up (SIGTERM ignored, SIGUSR1
+// blocked, an odd umask), undone when it goes: no child it starts may
+// inherit any of it.
+class CarelessWindow {
+ public:
+  explicit CarelessWindow(mode_t umask_value) : old_term_(std::signal(SIGTERM, SIG_IGN)) {
+    sigset_t block;
+    sigemptyset(&block);
+    sigaddset(&block, SIGUSR1);
+    ::pthread_sigmask(SIG_BLOCK, &block, &old_mask_);
+    old_umask_ = ::umask(umask_value);
+  }
+  ~CarelessWindow() {
+    ::umask(old_umask_);
+    ::pthread_sigmask(SIG_SETMASK, &old_mask_, nullptr);
+    (void)std::signal(SIGTERM, old_term_);
+  }
+  CarelessWindow(const CarelessWindow&) = delete;
+  CarelessWindow& operator=(const CarelessWindow&) = delete;
+  CarelessWindow(CarelessWindow&&) = delete;
+  CarelessWindow& operator=(CarelessWindow&&) = delete;
+
+ private:
+  void (*old_term_)(int);
+  sigset_t old_mask_{};
+  mode_t old_umask_ = 0;
+};
+
 TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
   const TempDir dir;
   const UniqueFd log = new_log(dir / "log");
-  // A careless window might have these; the script must not.
-  const auto old_term = std::signal(SIGTERM, SIG_IGN);
-  sigset_t block;
-  sigset_t old_mask;
-  sigemptyset(&block);
-  sigaddset(&block, SIGUSR1);
-  ::pthread_sigmask(SIG_BLOCK, &block, &old_mask);
-  const mode_t old_umask = ::umask(077);
-  auto started =
-      start_update("/usr/bin/bash", SELF_REPORT, log.get(), {"HOME=/home/u", "LANG=C.UTF-8"});
-  ::umask(old_umask);
-  ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
-  std::signal(SIGTERM, old_term);
+  auto started = [&] {
+    const CarelessWindow careless(077);
+    return start_update("/usr/bin/bash", SELF_REPORT, log.get(), {"HOME=/home/u", "LANG=C.UTF-8"});
+  }();
   ASSERT_TRUE(started.ok()) << started.error().text();
   const StartedUpdate& update = started.value();
 
@@ -1113,14 +1132,7 @@ TEST(ChildProcess, TheChildGetsExactlyWhatItIsDescribedWith) {
        0,
        "fds=0 1 2 3 4 5\nenv=\ncwd=/ umask=0000\nown group\nown session\n" + quiet},
   };
-  // A careless window might have these; no child may.
-  const auto old_term = std::signal(SIGTERM, SIG_IGN);
-  sigset_t block;
-  sigset_t old_mask;
-  sigemptyset(&block);
-  sigaddset(&block, SIGUSR1);
-  ::pthread_sigmask(SIG_BLOCK, &block, &old_mask);
-  const mode_t old_umask = ::umask(022);
+  const CarelessWindow careless(022);  // no child may inherit it
   test::in_directory(dir.path(), [&] {
     for (const Case& c : cases) {
       std::array<int, 2> pipe{};
@@ -1143,9 +1155,6 @@ TEST(ChildProcess, TheChildGetsExactlyWhatItIsDescribedWith) {
       EXPECT_EQ(status.value(), exited(0));
     }
   });
-  ::umask(old_umask);
-  ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
-  (void)std::signal(SIGTERM, old_term);
   EXPECT_EQ(zombie_children(), 0);
 }
 

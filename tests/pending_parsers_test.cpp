@@ -271,7 +271,7 @@ TEST(PacmanUpdates, ReadsTheLocalRepository) {
       parse_pacman_updates(capture("pacman-Qu-local-repo.txt")),
       (Updates{
           {"sorvane-probe-epoch", "1.0-1", "1:2.3-4", false},
-          {"sorvane-probe-long-name-for-a-library-with-many-parts", "2.4.1-3", "2.4.1-4", false},
+          {"sorvane-probe-long-name-for-a-library-with-many-pieces", "2.4.1-3", "2.4.1-4", false},
           {"sorvane-probe-plain", "0.9-1", "1.0-1", false},
       }));
   EXPECT_EQ(parse_pacman_repo_list(capture("pacman-conf-repo-list-one.txt")), Names{"probe"});
