@@ -40,6 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   for (auto* const list :
        {&parse_apt_kept_back, &parse_dnf_security, &parse_dnf_repolist, &parse_pacman_repo_list})
     for (const std::string& word : (*list)(input)) check_word(word, input, false);
+  const size_t third = size / 3;
+  for (const std::string& name :
+       parse_dpkg_unfinished({input.substr(0, third), input.substr(third)}))
+    check_word(name, input, false);
   (void)parse_apt_download_size(input);
   (void)parse_flatpak_size(input);
   (void)lock_holder(input, makedev(0xfe, 0), 11001903);

@@ -406,11 +406,17 @@ struct FakeTool {
   std::string script;  // the body of a sh script; "$*" holds the arguments
 };
 
+struct StateFile {
+  StateFile(const char* where, std::string text = {}) : path(where), content(std::move(text)) {}
+  std::string path;
+  std::string content;
+};
+
 struct CheckCase {
   std::string name;
   Step step;
   std::vector<FakeTool> tools;
-  std::vector<std::string> state_files;  // made under the root, empty
+  std::vector<StateFile> state_files;  // made under the root
   size_t updates;
   std::optional<Problem> problem = std::nullopt;
   std::string detail_holds = {};
@@ -423,41 +429,58 @@ TEST(PendingCheck, EachManagerIsAskedAndWhatWouldFailIsNamed) {
   -s) printf 'Inst libssl3 [3.0.11-1] (3.0.13-1 Debian-Security:12/bookworm-security [amd64])\nInst zip [3.0-13] (3.0-14 Debian:12.5/stable [amd64])\n' ;;
   -qq) printf "'http://h/libssl3.deb' libssl3.deb 2000000 MD5Sum:x\n'http://h/zip.deb' zip.deb 500 MD5Sum:y\n" ;;
 esac)";
-  const FakeTool quiet_dpkg{"dpkg", "exit 0"};
   const FakeTool one_repo{"pacman-conf", "echo core"};
   const std::vector<CheckCase> cases = {
-      {"apt with two updates",
+      {"apt with two updates", Step::Apt, {{"apt-get", apt_get}}, {}, 2, std::nullopt, {}, 2000500},
+      {"apt after a failed dpkg",
        Step::Apt,
-       {{"apt-get", apt_get}, quiet_dpkg},
-       {},
-       2,
-       std::nullopt,
-       {},
-       2000500},
-      {"apt after an interrupted dpkg",
-       Step::Apt,
-       {{"apt-get", apt_get}, {"dpkg", "echo 'The following packages are only half configured'"}},
-       {},
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status", "Package: zip\nStatus: install ok half-configured\n"}},
        0,
        Problem::DpkgInterrupted,
-       "half configured"},
+       "zip"},
+      {"apt after a dpkg that was killed",
+       Step::Apt,
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status", "Package: zip\nStatus: install ok installed\n"},
+        {"var/lib/dpkg/updates/0000", "Package: zip\nStatus: install reinstreq half-installed\n"},
+        {"var/lib/dpkg/updates/tmp.i", "Package: vim\nStatus: install ok unpacked\n"}},
+       0,
+       Problem::DpkgInterrupted,
+       "zip"},
+      {"apt after many failed packages",
+       Step::Apt,
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status",
+         "Package: a\nStatus: install ok unpacked\n\nPackage: b\nStatus: install ok unpacked\n\n"
+         "Package: c\nStatus: install ok unpacked\n\nPackage: d\nStatus: install ok unpacked\n\n"
+         "Package: e\nStatus: install ok unpacked\n\nPackage: f\nStatus: install ok unpacked\n"}},
+       0,
+       Problem::DpkgInterrupted,
+       "a, b, c, d, e, …"},
+      {"apt with a finished dpkg",
+       Step::Apt,
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status", "Package: zip\nStatus: install ok installed\n"},
+        {"var/lib/dpkg/updates/tmp.i", "Package: zip\nStatus: install ok unpacked\n"}},
+       2},
       {"apt failing",
        Step::Apt,
-       {{"apt-get", "echo 'E: broken lists' >&2; exit 100"}, quiet_dpkg},
+       {{"apt-get", "echo 'E: broken lists' >&2; exit 100"}},
        {},
        0,
        Problem::CouldNotCheck,
        "status 100: E: broken lists"},
       {"apt not where the update finds it",
        Step::Apt,
-       {quiet_dpkg},
+       {},
        {},
        0,
        Problem::CouldNotCheck,
        "apt-get was not found"},
       {"apt hanging",
        Step::Apt,
-       {{"apt-get", "exec /bin/sleep 30"}, quiet_dpkg},
+       {{"apt-get", "exec /bin/sleep 30"}},
        {},
        0,
        Problem::CouldNotCheck,
@@ -539,10 +562,10 @@ exit 0)"}},
     for (const FakeTool& tool : c.tools) {
       test::write_file(dir / ("bin/" + tool.name), "#!/bin/sh\n" + tool.script + "\n", 0755);
     }
-    for (const std::string& file : c.state_files) {
-      const std::string path = dir / ("root/" + file);
+    for (const StateFile& file : c.state_files) {
+      const std::string path = dir / ("root/" + file.path);
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-      test::write_file(path, "");
+      test::write_file(path, file.content);
     }
     CheckSetup setup;
     setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};

@@ -69,6 +69,7 @@ TEST(PendingParsers, NeverFailOnHostileInput) {
     (void)parse_snap_refresh_list(text);
     (void)lock_holder(text, makedev(0xfe, 0), 5);
     (void)has_default_route(text, text);
+    (void)parse_dpkg_unfinished({text, text});
   }
 }
 
@@ -307,6 +308,42 @@ TEST(PacmanRepoList, ReadsOneNamePerLine) {
       {"error: config file x could not be read", {}},
   };
   for (const auto& [out, want] : cases) EXPECT_EQ(parse_pacman_repo_list(out), want) << out;
+}
+
+// --- dpkg ---
+
+TEST(DpkgUnfinished, ReadsTheDatabaseThenItsJournal) {
+  const std::string status = capture("dpkg-status-failed-postinst.txt");
+  std::vector<std::string> journal;
+  for (const char* n : {"0000", "0001", "0002", "0003", "0004"})
+    journal.push_back(capture(std::string("dpkg-updates-killed-") + n + ".txt"));
+  const std::string reinstall = "Package: a\nStatus: install reinstreq installed\n";
+  const std::string fixed =
+      "Package: sorvane-broken\nArchitecture: all\nStatus: install ok installed\n";
+  const std::string other_arch =
+      "Package: sorvane-broken\nArchitecture: i386\nStatus: install ok installed\n";
+  const std::pair<std::vector<std::string>, Names> cases[] = {
+      {{status}, {"sorvane-broken", "sorvane-unpacked"}},
+      {{status, journal[0], journal[1], journal[2], journal[3], journal[4]},
+       {"sorvane-broken", "sorvane-unpacked", "sorvane-killed"}},
+      // The journal's last word counts, whatever an earlier one said.
+      {{status, fixed}, {"sorvane-unpacked"}},
+      {{status, other_arch}, {"sorvane-broken", "sorvane-unpacked"}},
+      {{journal[0]}, {"sorvane-killed"}},
+      {{reinstall}, {"a"}},
+      {{"Package: a\nStatus: install ok triggers-pending\n\nPackage: b\nStatus: install ok "
+        "triggers-awaited\n\nPackage: c\nStatus: deinstall ok config-files\n"},
+       {"a", "b"}},
+      // A description's own "Status:" line is a continuation, not a field.
+      {{"Package: a\nStatus: install ok installed\nDescription: x\n Status: install ok unpacked\n"},
+       {}},
+      {{"Status: install ok unpacked\n"}, {}},
+      {{}, {}},
+  };
+  for (const auto& [texts, want] : cases) {
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    EXPECT_EQ(parse_dpkg_unfinished(views), want) << (texts.empty() ? "" : texts.back());
+  }
 }
 
 // --- flatpak ---

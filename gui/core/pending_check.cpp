@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <iterator>
 #include <span>
 #include <thread>
@@ -33,13 +34,20 @@ constexpr std::array<std::string_view, 4> APT_LOCKS = {
     "var/cache/apt/archives/lock"};
 constexpr std::string_view PACMAN_LOCK = "var/lib/pacman/db.lck";
 constexpr std::string_view SNAPD_SOCKET = "run/snapd.socket";
+// dpkg's database and the journal of a run that did not finish: readable by
+// every user, and a desktop's database is a few MB.
+constexpr std::string_view DPKG_STATUS = "var/lib/dpkg/status";
+constexpr std::string_view DPKG_JOURNAL = "var/lib/dpkg/updates";
+constexpr size_t MAX_DPKG_DATABASE = size_t{64} * 1024 * 1024;
+// How many unfinished packages a reason names.
+constexpr size_t NAMED_UNFINISHED = 5;
 
-std::optional<std::string> read_small_file(const std::string& path) {
+std::optional<std::string> read_small_file(const std::string& path, size_t limit = MAX_STATE_FILE) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
   if (!fd.valid()) return std::nullopt;
   std::string text;
   std::array<char, 4096> chunk{};
-  while (text.size() < MAX_STATE_FILE) {
+  while (text.size() < limit) {
     const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), chunk.data(), chunk.size()); });
     if (n < 0) return std::nullopt;
     if (n == 0) break;
@@ -155,6 +163,42 @@ std::optional<CheckProblem> a_lock_held(const CheckPlaces& places,
   return std::nullopt;
 }
 
+// The packages an interrupted or failed dpkg run left unfinished, as dpkg
+// itself would read its database: the status file, then the journal
+// entries (files named by number only) in order.
+std::vector<std::string> dpkg_unfinished(const CheckPlaces& places) {
+  std::vector<std::string> texts;
+  if (auto status = read_small_file(under(places, DPKG_STATUS), MAX_DPKG_DATABASE)) {
+    texts.push_back(std::move(*status));
+  }
+  std::vector<std::filesystem::path> journal;
+  std::error_code error;
+  // Never the throwing increment: a journal that cannot be listed is skipped.
+  for (std::filesystem::directory_iterator entry(under(places, DPKG_JOURNAL), error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename();
+    if (!name.empty() &&
+        std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      journal.push_back(entry->path());
+    }
+  }
+  std::sort(journal.begin(), journal.end());
+  for (const auto& entry : journal) {
+    if (auto text = read_small_file(entry, MAX_STATE_FILE)) texts.push_back(std::move(*text));
+  }
+  return parse_dpkg_unfinished({texts.begin(), texts.end()});
+}
+
+std::string named_briefly(const std::vector<std::string>& names) {
+  std::string text;
+  for (size_t i = 0; i < names.size() && i < NAMED_UNFINISHED; ++i) {
+    if (i > 0) text += ", ";
+    text += names[i];
+  }
+  if (names.size() > NAMED_UNFINISHED) text += ", …";
+  return text;
+}
+
 ManagerCheck with_problem(ManagerCheck check, CheckProblem problem) {
   check.problem = std::move(problem);
   return check;
@@ -262,9 +306,8 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   check.step = Step::Apt;
   check.refreshed_first = true;
   if (auto held = a_lock_held(setup.places, APT_LOCKS)) return with_problem(check, *held);
-  const auto audit = ask(setup, "dpkg", {"--audit"}, setup.local_limit);
-  if (audit && !audit.value().run.out.empty()) {
-    return with_problem(check, {Problem::DpkgInterrupted, first_words(audit.value().run)});
+  if (const auto unfinished = dpkg_unfinished(setup.places); !unfinished.empty()) {
+    return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished)});
   }
   const std::vector<std::string> no_lock = {"-o", "Debug::NoLocking=true", "--with-new-pkgs",
                                             "upgrade"};

@@ -24,7 +24,7 @@ enum class Problem : std::uint8_t {
   CouldNotCheck,    // a query failed or timed out; `detail` says how
   NoRepository,     // pacman or dnf with nothing to update from
   SnapdNotRunning,  // snap cannot reach snapd
-  DpkgInterrupted,  // dpkg --audit reports packages left half done
+  DpkgInterrupted,  // dpkg's database holds packages left half done
   LockHeld,         // another program holds the package database; `detail` names it
   Offline,          // no route to any network
 };

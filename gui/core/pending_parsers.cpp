@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstddef>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -389,6 +390,56 @@ std::vector<PendingUpdate> parse_snap_refresh_list(string_view out) {
     return true;
   });
   return updates;
+}
+
+std::vector<std::string> parse_dpkg_unfinished(const std::vector<string_view>& in_order) {
+  constexpr std::array<string_view, 5> UNFINISHED = {
+      "half-installed", "unpacked", "half-configured", "triggers-awaited", "triggers-pending"};
+  std::vector<std::string> seen;  // "name:arch", in the order first seen
+  std::vector<bool> unfinished;
+  std::unordered_map<std::string, size_t> index;
+  const auto record = [&](string_view name, string_view arch, string_view status) {
+    if (name.empty() || status.empty()) return;
+    const auto word = words(status, 3);
+    if (word.size() != 3) return;
+    const bool left = word[1] == "reinstreq" ||
+                      std::find(UNFINISHED.begin(), UNFINISHED.end(), word[2]) != UNFINISHED.end();
+    std::string key = std::string(name) + ':' + std::string(arch);
+    const auto [at, added] = index.try_emplace(key, seen.size());
+    if (added) {
+      seen.push_back(std::move(key));
+      unfinished.push_back(left);
+    } else {
+      unfinished[at->second] = left;
+    }
+  };
+  for (const string_view text : in_order) {
+    string_view name;
+    string_view arch;
+    string_view status;
+    const auto field = [](string_view line, string_view key) {
+      return line.starts_with(key) ? std::optional(trim(line.substr(key.size()))) : std::nullopt;
+    };
+    for_each_line(text, [&](string_view line) {
+      if (trim(line).empty()) {
+        record(name, arch, status);
+        name = arch = status = {};
+      } else if (const auto package = field(line, "Package:")) {
+        name = *package;
+      } else if (const auto architecture = field(line, "Architecture:")) {
+        arch = *architecture;
+      } else if (const auto state = field(line, "Status:")) {
+        status = *state;
+      }
+      return true;
+    });
+    record(name, arch, status);
+  }
+  std::vector<std::string> names;
+  for (size_t i = 0; i < seen.size(); ++i) {
+    if (unfinished[i]) names.push_back(seen[i].substr(0, seen[i].rfind(':')));
+  }
+  return names;
 }
 
 std::optional<pid_t> lock_holder(string_view proc_locks, dev_t device, ino_t inode) {

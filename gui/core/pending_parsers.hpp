@@ -74,6 +74,15 @@ std::optional<std::uint64_t> parse_flatpak_size(std::string_view text);
 // `to` is the version. "All snaps up to date." goes to stderr: out is empty.
 std::vector<PendingUpdate> parse_snap_refresh_list(std::string_view out);
 
+// dpkg's database, /var/lib/dpkg/status, then the journal a run that did
+// not finish leaves in /var/lib/dpkg/updates/ (applied over it in order):
+// stanzas of "Package:", "Architecture:" and "Status: want flag state". The
+// packages, in the order first seen, whose last word leaves them unfinished:
+// half-installed, unpacked, half-configured, triggers-awaited or
+// triggers-pending, or flagged reinstreq. `dpkg --audit` reports the same,
+// but only to root: for the desktop user it fails on the lock.
+std::vector<std::string> parse_dpkg_unfinished(const std::vector<std::string_view>& in_order);
+
 // /proc/locks: the pid holding a lock on the file with this device and
 // inode (the dpkg and apt lock files, which the desktop user can stat but
 // not open): "1: POSIX  ADVISORY  WRITE 1234 08:01:123456 0 EOF", major and
