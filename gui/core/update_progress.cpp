@@ -1,0 +1,362 @@
+#include "update_progress.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+#include "path.hpp"
+#include "unique_fd.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using std::string_view;
+
+constexpr string_view DPKG_LOG = "var/log/dpkg.log";
+constexpr string_view PACMAN_LOG = "var/log/pacman.log";
+constexpr string_view APT_CACHE = "var/cache/apt/archives";
+constexpr string_view PACMAN_CACHE = "var/cache/pacman/pkg";
+constexpr string_view SYSTEM_FLATPAK = "var/lib/flatpak";
+constexpr string_view USER_FLATPAK = ".local/share/flatpak";
+// What one poll reads of a log at most: an update writes a few lines per
+// package, and the rest waits for the next poll.
+constexpr size_t MAX_LOG_READ = size_t{4} * 1024 * 1024;
+// Units each package counts for, by how its manager is followed.
+constexpr size_t APT_UNITS = 3;     // downloaded, unpacked, installed
+constexpr size_t PACMAN_UNITS = 2;  // downloaded, installed
+constexpr size_t DNF_UNITS = 2;     // the download counter, the transaction counter
+
+std::vector<string_view> words(string_view line) {
+  std::vector<string_view> found;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) found.push_back(line.substr(start, i - start));
+  }
+  return found;
+}
+
+std::optional<size_t> number(string_view text) {
+  size_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// "n/m" with 0 < n <= m.
+std::optional<std::pair<size_t, size_t>> fraction(string_view text) {
+  const size_t slash = text.find('/');
+  if (slash == string_view::npos) return std::nullopt;
+  const auto at = number(text.substr(0, slash));
+  const auto of = number(text.substr(slash + 1));
+  if (!at || !of || *at == 0 || *at > *of) return std::nullopt;
+  return std::pair{*at, *of};
+}
+
+// A version as it appears in a file name: apt writes an epoch's ":" as "%3a".
+std::string apt_file_version(string_view version) {
+  std::string text;
+  for (const char c : version) {
+    if (c == ':') {
+      text += "%3a";
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+string_view without_epoch(string_view version) {
+  const size_t colon = version.find(':');
+  return colon == string_view::npos ? version : version.substr(colon + 1);
+}
+
+// dnf's "name-version-release.arch" (maybe ending ".rpm") for this package.
+bool is_nevra_of(string_view word, string_view name, string_view to) {
+  if (!word.starts_with(name) || word.size() <= name.size() || word[name.size()] != '-') {
+    return false;
+  }
+  return word.substr(name.size() + 1).starts_with(without_epoch(to));
+}
+
+std::vector<std::string> file_names(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(dir, error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    names.push_back(entry->path().filename());
+  }
+  return names;
+}
+
+std::string link_target(const std::string& path) {
+  std::array<char, 512> target{};
+  const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+  return n > 0 ? std::string(target.data(), static_cast<size_t>(n)) : std::string();
+}
+
+// A flatpak name is "id//branch"; its deployment may be an app or a
+// runtime, of any architecture, in either installation.
+std::string flatpak_active_link(const ProgressPlaces& places, string_view name) {
+  const size_t slashes = name.find("//");
+  if (slashes == string_view::npos) return {};
+  const std::string id(name.substr(0, slashes));
+  const std::string branch(name.substr(slashes + 2));
+  std::vector<std::string> bases = {join(places.root, SYSTEM_FLATPAK)};
+  if (!places.home.empty()) bases.push_back(join(places.home, USER_FLATPAK));
+  for (const std::string& base : bases) {
+    for (const char* kind : {"app", "runtime"}) {
+      const std::string dir = join(join(base, kind), id);
+      for (const std::string& arch : file_names(dir)) {
+        const std::string active = join(join(join(dir, arch), branch), "active");
+        struct stat st {};
+        if (::lstat(active.c_str(), &st) == 0) return active;
+      }
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+LogEvent read_dpkg_log_line(string_view line) {
+  // "2026-12-09 10:00:01 status installed libssl3:amd64 3.0.22-1~deb12u2"
+  const auto found = words(line);
+  if (found.size() < 6 || found[2] != "status") return {};
+  const Stage stage = found[3] == "installed"  ? Stage::Installed
+                      : found[3] == "unpacked" ? Stage::Unpacked
+                                               : Stage::None;
+  if (stage == Stage::None) return {};
+  const string_view package = found[4].substr(0, found[4].find(':'));
+  return {package, found[5], stage};
+}
+
+LogEvent read_pacman_log_line(string_view line) {
+  // "[2026-12-09T10:00:01+0000] [ALPM] upgraded linux (6.1-1 -> 6.2-1)"
+  const auto found = words(line);
+  if (found.size() < 4 || found[1] != "[ALPM]") return {};
+  // The new version: after "->" for an upgrade, alone for an install.
+  string_view version = found.back();
+  if (found[2] == "upgraded" && found.size() >= 7 && found[5] == "->" && version.ends_with(')')) {
+    version.remove_suffix(1);
+  } else if (found[2] == "installed" && found.size() == 5 && version.size() > 2 &&
+             version.front() == '(' && version.back() == ')') {
+    version = version.substr(1, version.size() - 2);
+  } else {
+    return {};
+  }
+  return {found[3], version, Stage::Installed};
+}
+
+std::optional<DnfCounter> read_dnf_counter(string_view line) {
+  const auto found = words(line);
+  if (found.size() < 2) return std::nullopt;
+  const string_view first = found.front();
+  if (first.size() > 4 && first.front() == '(' && first.ends_with("):")) {
+    if (const auto counted = fraction(first.substr(1, first.size() - 3))) {
+      return DnfCounter{true, counted->first, counted->second, found[1]};
+    }
+  }
+  // "Upgrading : name 3/10", the verb translated and maybe of several
+  // words, the colon spaced or not: the counter last, the package before it.
+  if (found.size() >= 3 && found[found.size() - 3].ends_with(':')) {
+    if (const auto counted = fraction(found.back())) {
+      return DnfCounter{false, counted->first, counted->second, found[found.size() - 2]};
+    }
+  }
+  return std::nullopt;
+}
+
+UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places)
+    : places_(std::move(places)) {
+  for (const ManagerCheck& check : checks) {
+    Tracked tracked{check.step, {}, {}, {}, {}, {}, 0, 0, {}};
+    for (const PendingUpdate& update : check.updates) {
+      tracked.by_name.try_emplace(update.name, tracked.packages.size());
+      tracked.packages.push_back({update.name, update.to});
+    }
+    const string_view log = check.step == Step::Apt      ? DPKG_LOG
+                            : check.step == Step::Pacman ? PACMAN_LOG
+                                                         : string_view();
+    if (!log.empty()) {
+      Followed followed{join(places_.root, log), 0, 0, {}};
+      struct stat st {};
+      // What the log holds already happened before this update.
+      if (::stat(followed.path.c_str(), &st) == 0) {
+        followed.inode = st.st_ino;
+        followed.offset = st.st_size;
+      }
+      tracked.log = std::move(followed);
+    }
+    if (check.step == Step::Flatpak) {
+      for (const Package& package : tracked.packages) {
+        tracked.flatpak_links.push_back(flatpak_active_link(places_, package.name));
+        tracked.flatpak_was.push_back(link_target(tracked.flatpak_links.back()));
+      }
+    }
+    tracked_.push_back(std::move(tracked));
+  }
+  poll();
+}
+
+void UpdateProgress::poll() {
+  for (Tracked& tracked : tracked_) {
+    if (tracked.step == Step::Apt || tracked.step == Step::Pacman) {
+      look_at_cache(tracked);
+      read_log(tracked);
+    } else if (tracked.step == Step::Flatpak) {
+      look_at_deployments(tracked);
+    }
+  }
+}
+
+void UpdateProgress::look_at_cache(Tracked& tracked) {
+  const bool apt = tracked.step == Step::Apt;
+  const std::vector<std::string> names =
+      file_names(join(places_.root, apt ? APT_CACHE : PACMAN_CACHE));
+  for (Package& package : tracked.packages) {
+    if (package.downloaded) continue;
+    const std::string prefix = apt ? package.name + "_" + apt_file_version(package.to) + "_"
+                                   : package.name + "-" + package.to + "-";
+    package.downloaded = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+      return name.starts_with(prefix) &&
+             (apt ? name.ends_with(".deb")
+                  : name.find(".pkg.tar") != std::string::npos && !name.ends_with(".part") &&
+                        !name.ends_with(".sig"));
+    });
+    if (package.downloaded) tracked.current = package.name;
+  }
+}
+
+void UpdateProgress::read_log(Tracked& tracked) {
+  Followed& log = *tracked.log;
+  UniqueFd fd(::open(log.path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!fd.valid()) return;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  if (st.st_ino != log.inode || st.st_size < log.offset) {
+    // Rotated, or made by this update: all of it is new.
+    log = {log.path, st.st_ino, 0, {}};
+  }
+  std::string text;
+  std::array<char, 16384> chunk{};
+  while (text.size() < MAX_LOG_READ) {
+    const ssize_t n = ::pread(fd.get(), chunk.data(), chunk.size(), log.offset);
+    if (n <= 0) break;
+    log.offset += n;
+    text.append(chunk.data(), static_cast<size_t>(n));
+  }
+  log.partial += text;
+  size_t start = 0;
+  for (size_t end = log.partial.find('\n'); end != std::string::npos;
+       start = end + 1, end = log.partial.find('\n', start)) {
+    take_log_line(tracked, string_view(log.partial).substr(start, end - start));
+  }
+  log.partial.erase(0, start);
+}
+
+void UpdateProgress::take_log_line(Tracked& tracked, string_view text) {
+  const LogEvent event =
+      tracked.step == Step::Apt ? read_dpkg_log_line(text) : read_pacman_log_line(text);
+  if (event.stage == Stage::None) return;
+  const auto found = tracked.by_name.find(std::string(event.package));
+  if (found == tracked.by_name.end()) return;
+  Package& package = tracked.packages[found->second];
+  // dpkg marks the old version unpacked again while it replaces it.
+  if (event.version != package.to) return;
+  package.downloaded = true;
+  package.unpacked = true;
+  if (event.stage == Stage::Installed) package.installed = true;
+  tracked.current = package.name;
+}
+
+void UpdateProgress::look_at_deployments(Tracked& tracked) {
+  for (size_t i = 0; i < tracked.packages.size(); ++i) {
+    Package& package = tracked.packages[i];
+    if (package.installed) continue;
+    std::string& link = tracked.flatpak_links[i];
+    // A ref new to the system has no deployment until it is installed.
+    if (link.empty()) link = flatpak_active_link(places_, package.name);
+    const std::string now = link_target(link);
+    if (!now.empty() && now != tracked.flatpak_was[i]) {
+      package.installed = true;
+      tracked.current = package.name;
+    }
+  }
+}
+
+void UpdateProgress::line(Step step, string_view text) {
+  if (step != Step::Dnf) return;
+  const auto counter = read_dnf_counter(text);
+  if (!counter) return;
+  for (Tracked& tracked : tracked_) {
+    if (tracked.step != Step::Dnf) continue;
+    // A fraction of the pending packages, so the two phases weigh the same.
+    const size_t pending = std::max<size_t>(tracked.packages.size(), 1);
+    const size_t share = pending * counter->at / counter->of;
+    // Verifying counts again from 1 after the transaction: never backwards.
+    size_t& phase = counter->download ? tracked.dnf_downloaded : tracked.dnf_transaction;
+    phase = std::max(phase, share);
+    for (Package& package : tracked.packages) {
+      if (is_nevra_of(counter->package, package.name, package.to)) {
+        tracked.current = package.name;
+        if (!counter->download) package.installed = true;
+      }
+    }
+  }
+}
+
+const UpdateProgress::Tracked* UpdateProgress::find(Step step) const {
+  const auto found = std::find_if(tracked_.begin(), tracked_.end(),
+                                  [step](const Tracked& tracked) { return tracked.step == step; });
+  return found == tracked_.end() ? nullptr : &*found;
+}
+
+StepProgress UpdateProgress::step(Step step) const {
+  const Tracked* tracked = find(step);
+  if (tracked == nullptr || step == Step::Snap) return {};
+  StepProgress progress;
+  progress.current = tracked->current;
+  const size_t count = tracked->packages.size();
+  if (step == Step::Dnf) {
+    const size_t pending = std::max<size_t>(count, 1);
+    progress.total = DNF_UNITS * pending;
+    progress.done =
+        std::min(tracked->dnf_downloaded, pending) + std::min(tracked->dnf_transaction, pending);
+    return progress;
+  }
+  progress.total = count * (step == Step::Apt      ? APT_UNITS
+                            : step == Step::Pacman ? PACMAN_UNITS
+                                                   : 1);
+  for (const Package& package : tracked->packages) {
+    if (step == Step::Apt) {
+      progress.done +=
+          size_t{package.downloaded} + size_t{package.unpacked} + size_t{package.installed};
+    } else if (step == Step::Pacman) {
+      progress.done += size_t{package.downloaded} + size_t{package.installed};
+    } else {
+      progress.done += size_t{package.installed};
+    }
+  }
+  return progress;
+}
+
+std::vector<std::string> UpdateProgress::updated(Step step) const {
+  std::vector<std::string> names;
+  if (const Tracked* tracked = find(step)) {
+    for (const Package& package : tracked->packages) {
+      if (package.installed) names.push_back(package.name);
+    }
+  }
+  return names;
+}
+
+}  // namespace sorvane::gui

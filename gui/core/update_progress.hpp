@@ -1,0 +1,118 @@
+// How far the update has come, package by package, from signals that do
+// not depend on the user's language (the managers' messages are
+// translated, their logs and file names are not):
+//   apt      a package's .deb in /var/cache/apt/archives (downloaded), then
+//            dpkg's log, /var/log/dpkg.log: "status unpacked" and
+//            "status installed" for it;
+//   pacman   its package file in /var/cache/pacman/pkg, then pacman's log,
+//            /var/log/pacman.log: "[ALPM] upgraded" or "[ALPM] installed";
+//   dnf      its own counters in the output: "(n/m): " before each
+//            download, " n/m" at the end of each transaction line;
+//   flatpak  the ref's deployment: its "active" link changes when the new
+//            commit is in place, in the system or the user installation;
+//   snap     nothing countable: its step is shown as busy.
+// Only the packages the check found pending count, and only what happens
+// after the update began: an old log line or a file already cached counts
+// once, as done before.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "managers.hpp"
+#include "pending_check.hpp"
+
+namespace sorvane::gui {
+
+// Where the managers keep what progress is read from; tests point it at a
+// directory of their own.
+struct ProgressPlaces {
+  std::string root = "/";
+  std::string home;  // the user's, for flatpak's user installation
+};
+
+struct StepProgress {
+  size_t done = 0;      // units done: a package downloaded, unpacked or installed
+  size_t total = 0;     // 0: nothing countable (busy)
+  std::string current;  // the package worked on last, as the manager names it
+};
+
+class UpdateProgress {
+ public:
+  UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places);
+
+  // Reads what the logs and caches say now. Cheap enough to call a few
+  // times a second: logs are read from where the last call stopped.
+  void poll();
+  // A line of the script's output while `step` runs (dnf counts there).
+  void line(Step step, std::string_view text);
+
+  [[nodiscard]] StepProgress step(Step step) const;
+  // The packages of `step` the update finished (installed, upgraded), in
+  // the check's order.
+  [[nodiscard]] std::vector<std::string> updated(Step step) const;
+
+ private:
+  struct Package {
+    std::string name;
+    std::string to;
+    bool downloaded = false;
+    bool unpacked = false;
+    bool installed = false;
+  };
+  struct Followed {
+    std::string path;
+    ino_t inode = 0;
+    off_t offset = 0;
+    std::string partial;  // a line not yet ended
+  };
+  struct Tracked {
+    Step step;
+    std::vector<Package> packages;
+    std::unordered_map<std::string, size_t> by_name;
+    std::optional<Followed> log;
+    std::vector<std::string> flatpak_links;  // per package: where its active link was
+    std::vector<std::string> flatpak_was;    // and what it named when the update began
+    size_t dnf_downloaded = 0;
+    size_t dnf_transaction = 0;
+    std::string current;
+  };
+
+  void read_log(Tracked& tracked);
+  void take_log_line(Tracked& tracked, std::string_view text);
+  void look_at_cache(Tracked& tracked);
+  void look_at_deployments(Tracked& tracked);
+  [[nodiscard]] const Tracked* find(Step step) const;
+
+  ProgressPlaces places_;
+  std::vector<Tracked> tracked_;
+};
+
+// What one log line says, for the logs above: the package (without dpkg's
+// ":arch") and how far it is. Exposed for the parsers' tests.
+enum class Stage { None, Unpacked, Installed };
+struct LogEvent {
+  std::string_view package;
+  std::string_view version;  // the version the line is about
+  Stage stage = Stage::None;
+};
+LogEvent read_dpkg_log_line(std::string_view line);
+LogEvent read_pacman_log_line(std::string_view line);
+// dnf's counters: "(3/10): name-1.0-1.fc40.x86_64.rpm  12 kB/s | ..." while
+// downloading, "  Upgrading  : name-1.0-1.fc40.x86_64   3/10" in the
+// transaction. Nothing when the line holds neither.
+struct DnfCounter {
+  bool download = false;
+  size_t at = 0;
+  size_t of = 0;
+  std::string_view package;
+};
+std::optional<DnfCounter> read_dnf_counter(std::string_view line);
+
+}  // namespace sorvane::gui

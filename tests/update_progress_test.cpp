@@ -1,0 +1,271 @@
+// How far the update has come, read from the managers' logs, caches,
+// deployments and counters as they change under a root of the test's own.
+#include "update_progress.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "test_support.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+std::string capture(const std::string& name) {
+  return test::read_file(test::source_dir() + "/tests/data/pending/" + name);
+}
+
+void append(const std::string& path, std::string_view text) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::app) << text;
+}
+
+void relink(const std::string& path, const std::string& target) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::filesystem::remove(path);
+  std::filesystem::create_symlink(target, path);
+}
+
+TEST(UpdateProgressLogs, ReadEachManagersOwnLines) {
+  struct Case {
+    std::string line;
+    LogEvent (*read)(std::string_view);
+    std::string package;
+    std::string version;
+    Stage stage;
+  };
+  const Case cases[] = {
+      {"2025-06-24 14:36:25 status installed libsystemd0:amd64 252.38-1~deb12u1",
+       &read_dpkg_log_line, "libsystemd0", "252.38-1~deb12u1", Stage::Installed},
+      {"2025-06-24 14:36:25 status unpacked libudev1:amd64 252.36-1~deb12u1", &read_dpkg_log_line,
+       "libudev1", "252.36-1~deb12u1", Stage::Unpacked},
+      {"2025-06-24 14:36:25 status half-configured libudev1:amd64 252.38-1", &read_dpkg_log_line,
+       "", "", Stage::None},
+      {"2025-06-24 14:36:25 upgrade libudev1:amd64 252.36-1 252.38-1", &read_dpkg_log_line, "", "",
+       Stage::None},
+      {"2025-06-24 14:36:25 status installed", &read_dpkg_log_line, "", "", Stage::None},
+      {"[2026-12-09T10:00:01+0000] [ALPM] upgraded linux (6.1-1 -> 6.2-1)", &read_pacman_log_line,
+       "linux", "6.2-1", Stage::Installed},
+      {"[2026-12-09T10:00:01+0000] [ALPM] installed zstd (1.5.5-1)", &read_pacman_log_line, "zstd",
+       "1.5.5-1", Stage::Installed},
+      {"[2026-12-09T10:00:01+0000] [ALPM] removed vim (9.0-1)", &read_pacman_log_line, "", "",
+       Stage::None},
+      {"[2026-12-09T10:00:01+0000] [PACMAN] upgraded linux (6.1-1 -> 6.2-1)", &read_pacman_log_line,
+       "", "", Stage::None},
+      {"[2026-12-09T10:00:01+0000] [ALPM] upgraded linux (6.1-1 6.2-1)", &read_pacman_log_line, "",
+       "", Stage::None},
+  };
+  for (const Case& c : cases) {
+    const LogEvent event = c.read(c.line);
+    EXPECT_EQ(event.stage, c.stage) << c.line;
+    EXPECT_EQ(event.package, c.package) << c.line;
+    EXPECT_EQ(event.version, c.version) << c.line;
+  }
+}
+
+TEST(UpdateProgressLogs, DnfCountersInAnyLanguage) {
+  struct Case {
+    std::string line;
+    std::optional<DnfCounter> want;
+  };
+  const Case cases[] = {
+      {"(1/2): bash-5.2.26-3.fc40.x86_64.rpm   1.2 MB/s | 1.8 MB  00:01",
+       DnfCounter{true, 1, 2, "bash-5.2.26-3.fc40.x86_64.rpm"}},
+      {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        1/4 ",
+       DnfCounter{false, 1, 4, "bash-5.2.26-3.fc40.x86_64"}},
+      {"  Running scriptlet: bash-5.2.26-3.fc40.x86_64        1/4",
+       DnfCounter{false, 1, 4, "bash-5.2.26-3.fc40.x86_64"}},
+      {"  Mise à jour      : bash-5.2.26-3.fc40.x86_64        2/4",
+       DnfCounter{false, 2, 4, "bash-5.2.26-3.fc40.x86_64"}},
+      {"  Preparing        :                                  1/1", std::nullopt},
+      {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        5/4", std::nullopt},
+      {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        0/4", std::nullopt},
+      {"(x/2): bash.rpm 1 MB", std::nullopt},
+      {"Total  3.1 MB/s | 4.0 MB  00:01", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const auto got = read_dnf_counter(c.line);
+    ASSERT_EQ(got.has_value(), c.want.has_value()) << c.line;
+    if (!got) continue;
+    EXPECT_EQ(got->download, c.want->download) << c.line;
+    EXPECT_EQ(got->at, c.want->at) << c.line;
+    EXPECT_EQ(got->of, c.want->of) << c.line;
+    EXPECT_EQ(got->package, c.want->package) << c.line;
+  }
+}
+
+// Each case: a step with its pending packages, what already exists, then
+// changes one by one with the units done after each.
+struct Change {
+  std::function<void(const std::string& root)> make;
+  size_t done;
+};
+struct FollowCase {
+  std::string name;
+  Step step;
+  std::vector<PendingUpdate> pending;
+  std::function<void(const std::string& root)> before;
+  std::vector<Change> changes;
+  size_t total;
+  std::vector<std::string> updated;
+};
+
+TEST(UpdateProgress, FollowsWhatTheManagersWrite) {
+  const std::string log = "var/log/dpkg.log";
+  const std::string cache = "var/cache/apt/archives/";
+  const std::string upgrade = capture("dpkg-log-upgrade.txt");
+  const std::vector<PendingUpdate> systemd = {
+      {"libsystemd0", "252.36-1~deb12u1", "252.38-1~deb12u1"},
+      {"libudev1", "252.36-1~deb12u1", "252.38-1~deb12u1"}};
+  const auto nothing = [](const std::string&) {};
+  const std::vector<FollowCase> cases = {
+      {"apt: the real log of an upgrade, line by line",
+       Step::Apt,
+       systemd,
+       // What the log held before the update began never counts.
+       [&](const std::string& r) { append(r + "/" + log, upgrade); },
+       {{[&](const std::string& r) {
+           append(r + "/" + cache + "libudev1_252.38-1~deb12u1_amd64.deb", "");
+         },
+         1},
+        {[&](const std::string& r) {
+           // The old version is marked unpacked while it is replaced: no step.
+           append(r + "/" + log,
+                  upgrade.substr(0, upgrade.find("status half-installed libsystemd0")));
+         },
+         1},
+        {[&](const std::string& r) {
+           append(r + "/" + log, upgrade.substr(upgrade.find("status half-installed libsystemd0")));
+         },
+         6}},
+       6,
+       {"libsystemd0", "libudev1"}},
+      {"apt: a cached file of another version, a partial download, an epoch",
+       Step::Apt,
+       {{"zip", "3.0-13", "3.0-14"}, {"tzdata", "2025b-1", "1:2026a-1"}},
+       nothing,
+       {{[&](const std::string& r) { append(r + "/" + cache + "zip_3.0-13_amd64.deb", ""); }, 0},
+        {[&](const std::string& r) {
+           append(r + "/" + cache + "partial/zip_3.0-14_amd64.deb", "");
+         },
+         0},
+        {[&](const std::string& r) { append(r + "/" + cache + "tzdata_1%3a2026a-1_all.deb", ""); },
+         1},
+        // A line cut in two by the poll counts once it ends.
+        {[&](const std::string& r) {
+           append(r + "/" + log, "2026-12-09 10:00:00 status installed tzdata:all 1:2026a");
+         },
+         1},
+        {[&](const std::string& r) { append(r + "/" + log, "-1\n"); }, 3}},
+       6,
+       {"tzdata"}},
+      {"apt: the log rotated during the update",
+       Step::Apt,
+       {{"zip", "3.0-13", "3.0-14"}},
+       [&](const std::string& r) { append(r + "/" + log, std::string(4096, '#') + "\n"); },
+       {{[&](const std::string& r) {
+           std::filesystem::rename(r + "/" + log, r + "/" + log + ".1");
+           append(r + "/" + log, "2026-12-09 10:00:00 status installed zip:amd64 3.0-14\n");
+         },
+         3}},
+       3,
+       {"zip"}},
+      {"pacman: the cache, then the log",
+       Step::Pacman,
+       {{"linux", "6.1-1", "6.2-1"}, {"vim", "9.0-1", "9.1-1"}},
+       [](const std::string& r) {
+         append(r + "/var/log/pacman.log",
+                "[2026-12-01T10:00:01+0000] [ALPM] upgraded linux (6.0-1 -> 6.2-1)\n");
+       },
+       {{[](const std::string& r) {
+           append(r + "/var/cache/pacman/pkg/linux-6.2-1-x86_64.pkg.tar.zst.part", "");
+         },
+         0},
+        {[](const std::string& r) {
+           append(r + "/var/cache/pacman/pkg/linux-6.2-1-x86_64.pkg.tar.zst", "");
+         },
+         1},
+        {[](const std::string& r) {
+           append(r + "/var/cache/pacman/pkg/linux-6.2-1-x86_64.pkg.tar.zst.sig", "");
+         },
+         1},
+        {[](const std::string& r) {
+           append(r + "/var/log/pacman.log",
+                  "[2026-12-09T10:00:01+0000] [ALPM] upgraded linux (6.1-1 -> 6.2-1)\n"
+                  "[2026-12-09T10:00:01+0000] [ALPM] upgraded vim (9.0-1 -> 9.0-2)\n");
+         },
+         2}},
+       4,
+       {"linux"}},
+      {"flatpak: a deployment moves to its new commit",
+       Step::Flatpak,
+       {{"org.example.App//stable", "", "2.0"}, {"org.example.Platform//23.08", "", "abc"}},
+       [](const std::string& r) {
+         relink(r + "/var/lib/flatpak/app/org.example.App/x86_64/stable/active", "1111");
+       },
+       {{[](const std::string& r) {
+           relink(r + "/var/lib/flatpak/app/org.example.App/x86_64/stable/active", "2222");
+         },
+         1},
+        // New to the user's installation: counted once it is deployed.
+        {[](const std::string& r) {
+           relink(r + "/home/.local/share/flatpak/runtime/org.example.Platform/x86_64/23.08/active",
+                  "3333");
+         },
+         2}},
+       2,
+       {"org.example.App//stable", "org.example.Platform//23.08"}},
+      {"snap: nothing to count", Step::Snap, {{"firefox", "", "121.0"}}, nothing, {}, 0, {}},
+  };
+  for (const FollowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const test::TempDir dir;
+    const std::string root = dir / "root";
+    test::make_dir(root);
+    c.before(root);
+    ManagerCheck check;
+    check.step = c.step;
+    check.updates = c.pending;
+    UpdateProgress progress({check}, {root, root + "/home"});
+    EXPECT_EQ(progress.step(c.step).done, 0U);
+    for (size_t i = 0; i < c.changes.size(); ++i) {
+      c.changes[i].make(root);
+      progress.poll();
+      EXPECT_EQ(progress.step(c.step).done, c.changes[i].done) << "after change " << i;
+    }
+    EXPECT_EQ(progress.step(c.step).total, c.total);
+    EXPECT_EQ(progress.updated(c.step), c.updated);
+  }
+}
+
+TEST(UpdateProgress, DnfCountsItsOwnCountersNeverBackwards) {
+  ManagerCheck check;
+  check.step = Step::Dnf;
+  check.updates = {{"bash", "5.2.15-1.fc40", "5.2.26-3.fc40"}, {"zsh", "5.9-1", "5.9-2"}};
+  UpdateProgress progress({check}, {"/nonexistent", ""});
+  const std::pair<std::string, size_t> lines[] = {
+      {"(1/2): bash-5.2.26-3.fc40.x86_64.rpm  1 MB/s | 1 MB 00:01", 1},
+      {"(2/2): zsh-5.9-2.fc40.x86_64.rpm  1 MB/s | 1 MB 00:01", 2},
+      {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        1/4", 2},
+      {"  Upgrading        : zsh-5.9-2.fc40.x86_64            2/4", 3},
+      {"  Cleanup          : bash-5.2.15-1.fc40.x86_64        4/4", 4},
+      {"  Verifying        : bash-5.2.26-3.fc40.x86_64        1/4", 4},
+  };
+  for (const auto& [line, done] : lines) {
+    progress.line(Step::Dnf, line);
+    progress.line(Step::Apt, line);  // not dnf's step: ignored
+    EXPECT_EQ(progress.step(Step::Dnf).done, done) << line;
+  }
+  EXPECT_EQ(progress.step(Step::Dnf).total, 4U);
+  EXPECT_EQ(progress.updated(Step::Dnf), (std::vector<std::string>{"bash", "zsh"}));
+  EXPECT_EQ(progress.step(Step::Dnf).current, "bash");
+}
+
+}  // namespace
+}  // namespace sorvane::gui
