@@ -389,12 +389,66 @@ class WindowTest : public QObject {
     QCOMPARE(model.step_state(0), UpdateModel::StepState::Running);
     QCOMPARE(model.step_state(1), UpdateModel::StepState::Waiting);
     QCOMPARE(model.latest_line(), QString("100%"));
+    // Nothing counted yet: busy, not a bar at 0 %.
+    QCOMPARE(model.progress(), std::nullopt);
+    QCOMPARE(window.progress()->maximum(), 0);
     picture(window, "updating");
     model.take_output("\nUpdating Flatpak packages...\nNothing to do.\nUpdate complete.\n");
     model.take_end(W_EXITCODE(0, 0));
     QCOMPARE(model.state(), UpdateModel::State::Done);
     QCOMPARE(window.message()->text(), QString("Update complete"));
+    QCOMPARE(window.progress()->value(), window.progress()->maximum());
     picture(window, "done");
+  }
+
+  // A real run whose apt writes dpkg's log as it installs: the bar moves
+  // package by package, and says how many are done.
+  void theBarMovesPackageByPackage() {
+    QTemporaryDir base;
+    QTemporaryDir root;
+    UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                             "/usr/bin/bash",
+                             base.path().toStdString(),
+                             {}};
+    setup.check.places.root = root.path().toStdString();
+    QVERIFY(QDir(root.path()).mkpath("var/log"));
+    UpdateModel model(setup);
+    UpdateWindow window(&model);
+    const QString log = root.path() + "/var/log/dpkg.log";
+    const std::string script =
+        QStringLiteral(
+            "echo 'Updating apt packages...'\n"
+            "for p in a b c d; do sleep 0.3\n"
+            "  echo \"2026-12-09 10:00:00 status unpacked $p:amd64 2.0\" >> %1\n"
+            "  sleep 0.3\n"
+            "  echo \"2026-12-09 10:00:00 status installed $p:amd64 2.0\" >> %1\n"
+            "done\nsleep 0.3\necho 'Update complete.'\n")
+            .arg(log)
+            .toStdString();
+    UpdateModel::Looked looked = ready({Step::Apt}, false, script);
+    (*looked.checks)[0].updates = {{"a", "1.0", "2.0", false},
+                                   {"b", "1.0", "2.0", false},
+                                   {"c", "1.0", "2.0", false},
+                                   {"d", "1.0", "2.0", false},
+                                   {"e", "1.0", "2.0", false}};  // e is kept back
+    model.take_looked(looked);
+    window.show();
+    std::vector<int> seen;
+    QStringList texts;
+    connect(&model, &UpdateModel::changed, &model, [&] {
+      if (model.state() != UpdateModel::State::Updating) return;
+      if (const auto value = model.progress(); value && (seen.empty() || seen.back() != *value)) {
+        seen.push_back(*value);
+        texts << window.progress_text()->text();
+      }
+    });
+    model.update({});
+    QTRY_COMPARE_WITH_TIMEOUT(model.state(), UpdateModel::State::Done, 20000);
+    QVERIFY2(seen.size() >= 6, qPrintable(QString::number(seen.size())));
+    QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+    QVERIFY(seen.front() > 0 && seen.back() < UpdateModel::PROGRESS_SCALE);
+    QVERIFY2(texts.contains("apt: 4 of 5 packages updated — d"), qPrintable(texts.join('|')));
+    QCOMPARE(window.progress()->value(), UpdateModel::PROGRESS_SCALE);
   }
 
   void theLogKeepsColoursAndDropsOtherEscapes() {
@@ -418,6 +472,7 @@ class WindowTest : public QObject {
         "error: no usable package repositories configured.\n");
     model.take_end(W_EXITCODE(1, 0));
     QCOMPARE(model.step_state(0), UpdateModel::StepState::Failed);
+    QCOMPARE(model.step_state(1), UpdateModel::StepState::NotRun);
     QVERIFY(window.message()->text().contains("pacman"));
     QVERIFY(window.details()->isVisible());
     QCOMPARE(window.details()->textCursor().blockNumber(), 2);

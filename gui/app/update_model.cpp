@@ -40,6 +40,13 @@ QString from_bytes(std::string_view bytes) {
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+std::string home_of(const std::vector<std::string>& environment) {
+  for (const std::string& variable : environment) {
+    if (variable.starts_with("HOME=")) return variable.substr(5);
+  }
+  return {};
+}
+
 QString untrusted_text(const Untrusted& fault) {
   QString path = from_bytes(fault.path);
   switch (fault.why) {
@@ -186,7 +193,9 @@ UpdateModel::~UpdateModel() {
 }
 
 UpdateModel::StepState UpdateModel::step_state(size_t index) const {
-  if (!output_ || index >= output_->started()) return StepState::Waiting;
+  if (!output_ || index >= output_->started()) {
+    return finish_ ? StepState::NotRun : StepState::Waiting;
+  }
   const bool last_started = index + 1 == output_->started();
   if (!last_started) return StepState::Finished;
   if (!finish_) return StepState::Running;
@@ -197,6 +206,51 @@ UpdateModel::StepState UpdateModel::step_state(size_t index) const {
 
 QString UpdateModel::latest_line() const {
   return output_ ? from_bytes(output_->latest()) : QString();
+}
+
+std::optional<int> UpdateModel::progress() const {
+  if (state_ == State::Done) return PROGRESS_SCALE;
+  if (!output_ || !progress_ || output_->started() == 0) return std::nullopt;
+  // Each step weighs as many packages as it has pending (at least one), so
+  // a step with three updates does not count like one with three hundred.
+  const auto weight = [this](Step step) {
+    const auto found =
+        std::find_if(updating_.begin(), updating_.end(),
+                     [step](const ManagerCheck& check) { return check.step == step; });
+    return std::max<size_t>(found == updating_.end() ? 0 : found->updates.size(), 1);
+  };
+  size_t whole = 0;
+  for (const Step step : steps_) whole += weight(step);
+  size_t done = 0;
+  for (size_t i = 0; i + 1 < output_->started(); ++i) done += weight(steps_[i]);
+  const Step running = steps_[output_->started() - 1];
+  const StepProgress step = progress_->step(running);
+  // Refreshing lists, or nothing countable: busy, never a frozen bar.
+  if (step.total == 0 || step.done == 0) return std::nullopt;
+  const double fraction = static_cast<double>(done) + static_cast<double>(weight(running)) *
+                                                          static_cast<double>(step.done) /
+                                                          static_cast<double>(step.total);
+  return static_cast<int>(fraction * PROGRESS_SCALE / static_cast<double>(whole));
+}
+
+QString UpdateModel::progress_text() const {
+  if (state_ != State::Updating || !output_ || !progress_ || output_->started() == 0) return {};
+  const Step running = steps_[output_->started() - 1];
+  const StepProgress step = progress_->step(running);
+  const auto found =
+      std::find_if(updating_.begin(), updating_.end(),
+                   [running](const ManagerCheck& check) { return check.step == running; });
+  const size_t pending = found == updating_.end() ? 0 : found->updates.size();
+  if (step.total == 0 || pending == 0) {
+    return tr("%1 is updating…").arg(CheckText::name(running));
+  }
+  const auto updated = static_cast<qsizetype>(progress_->updated(running).size());
+  QString text = tr("%1: %2 of %3 packages updated")
+                     .arg(CheckText::name(running))
+                     .arg(updated)
+                     .arg(static_cast<qsizetype>(pending));
+  if (!step.current.empty()) text = tr("%1 — %2").arg(text, from_bytes(step.current));
+  return text;
 }
 
 void UpdateModel::set_state(State state) {
@@ -458,6 +512,9 @@ void UpdateModel::update(QString password) {
   // Always: with no password written, a question must still see the end.
   (void)end_input(*started_);
   output_ = std::make_unique<ScriptOutput>(steps_);
+  updating_ = checks();
+  progress_ = std::make_unique<UpdateProgress>(
+      updating_, ProgressPlaces{setup_.check.places.root, home_of(setup_.environment)});
   finish_.reset();
   end_status_.reset();
   log_.clear();
@@ -478,7 +535,12 @@ void UpdateModel::absorb(std::string_view bytes, QStringList& batch) {
   if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
   state_ = State::Updating;
   const size_t started_before = output_->started();
-  keep_lines(output_->feed(bytes), batch);
+  const std::vector<std::string> lines = output_->feed(bytes);
+  if (progress_ && output_->started() > 0) {
+    // dnf counts in its own output.
+    for (const std::string& line : lines) progress_->line(steps_[output_->started() - 1], line);
+  }
+  keep_lines(lines, batch);
   if (output_->started() > 0 && started_before == 0) check_unread_password();
 }
 
@@ -569,6 +631,8 @@ void UpdateModel::follow() {
       end_offset_ = log_file_ ? log_file_->size() : 0;
     }
   }
+  // The managers' logs first, so what is shown next counts them.
+  if (progress_) progress_->poll();
   const bool more = read_new_output();
   // Behind a flood, the next slice comes as soon as the window has drawn.
   follow_timer_.setInterval(more ? 0 : FOLLOW_INTERVAL_MS);

@@ -23,6 +23,7 @@
 #include "sorvane_report.hpp"
 #include "update_log.hpp"
 #include "update_process.hpp"
+#include "update_progress.hpp"
 
 namespace sorvane::gui {
 
@@ -31,7 +32,8 @@ class UpdateModel : public QObject {
 
  public:
   enum class State { Looking, Ready, NothingFound, Stopped, Updating, Done };
-  enum class StepState { Waiting, Running, Finished, Failed };
+  // NotRun: the update ended before this step began.
+  enum class StepState { Waiting, Running, Finished, Failed, NotRun };
 
   struct Setup {
     Installation installation;  // sorvane and its detector
@@ -86,6 +88,12 @@ class UpdateModel : public QObject {
   // words, or how the update ended. Always plain text.
   [[nodiscard]] const QString& message() const { return message_; }
   [[nodiscard]] QString latest_line() const;
+  // How much of the update is done, in thousandths, package by package;
+  // nothing while no count can be given (the bar is shown busy then).
+  [[nodiscard]] std::optional<int> progress() const;
+  static constexpr int PROGRESS_SCALE = 1000;
+  // What the running step has done so far, and the package it is at.
+  [[nodiscard]] QString progress_text() const;
   // The last MAX_LOG_LINES lines of output; the ones before were dropped.
   [[nodiscard]] const QStringList& log() const { return log_; }
   [[nodiscard]] size_t dropped_lines() const { return dropped_lines_; }
@@ -156,6 +164,8 @@ class UpdateModel : public QObject {
   size_t dropped_lines_ = 0;
   std::string script_;
   std::unique_ptr<ScriptOutput> output_;
+  std::unique_ptr<UpdateProgress> progress_;
+  std::vector<ManagerCheck> updating_;  // the check the update started from
   std::optional<Finish> finish_;
   std::optional<StartedUpdate> started_;
   // Each attempt has a directory and a log of its own.

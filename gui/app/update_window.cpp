@@ -39,6 +39,7 @@ QString step_state_text(UpdateModel::StepState state) {
     case UpdateModel::StepState::Running: return UpdateWindow::tr("running");
     case UpdateModel::StepState::Finished: return UpdateWindow::tr("done");
     case UpdateModel::StepState::Failed: return UpdateWindow::tr("failed");
+    case UpdateModel::StepState::NotRun: return UpdateWindow::tr("not run");
   }
   return {};
 }
@@ -187,6 +188,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   steps_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   progress_ = new QProgressBar(this);
   progress_->setAccessibleName(tr("Progress"));
+  progress_text_ = plain_label(this, tr("Progress"));
   latest_ = plain_label(this, tr("Latest output"));
   latest_->setWordWrap(false);
   done_ = plain_label(this, tr("Result"));
@@ -204,7 +206,8 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
     details_->setVisible(shown);
     grow_to_fit();
   });
-  updating_page_ = make_page(done_, nullptr, {steps_, progress_, latest_, show_details_, details_});
+  updating_page_ = make_page(done_, nullptr,
+                             {steps_, progress_, progress_text_, latest_, show_details_, details_});
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);
@@ -281,14 +284,15 @@ QLabel* UpdateWindow::message() const {
 void UpdateWindow::show_steps() {
   const auto& steps = model_->steps();
   steps_->clear();
-  size_t finished = 0;
   for (size_t i = 0; i < steps.size(); ++i) {
     const auto state = model_->step_state(i);
-    if (state == UpdateModel::StepState::Finished) ++finished;
     steps_->addItem(tr("%1: %2").arg(step_name(steps[i]), step_state_text(state)));
   }
-  progress_->setRange(0, static_cast<int>(steps.size()));
-  progress_->setValue(static_cast<int>(finished));
+  // Busy (an empty range) while no count can be given.
+  const std::optional<int> done = model_->progress();
+  progress_->setRange(0, done ? UpdateModel::PROGRESS_SCALE : 0);
+  progress_->setValue(done.value_or(0));
+  progress_text_->setText(model_->progress_text());
   latest_->setText(model_->latest_line());
 }
 

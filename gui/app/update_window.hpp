@@ -33,6 +33,8 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QPushButton* password_anyway_button() const { return password_anyway_; }
   [[nodiscard]] QPlainTextEdit* pending() const { return pending_; }
   [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
+  [[nodiscard]] QProgressBar* progress() const { return progress_; }
+  [[nodiscard]] QLabel* progress_text() const { return progress_text_; }
   [[nodiscard]] QLabel* message() const;
 
  protected:
@@ -62,6 +64,7 @@ class UpdateWindow : public QWidget {
   QLabel* stopped_;
   QListWidget* steps_;
   QProgressBar* progress_;
+  QLabel* progress_text_;
   QLabel* latest_;
   QToolButton* show_details_;
   QPlainTextEdit* details_;
