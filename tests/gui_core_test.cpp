@@ -237,7 +237,12 @@ TEST(ScriptOutput, WarningsFromAptMakeASuccessWithWarnings) {
       fed({Step::Apt}, HEADER + "Updating apt packages...\n" +
                            "W: Failed to fetch http://x/InRelease\nUpdate complete.\n");
   EXPECT_TRUE(run.warned());
-  EXPECT_EQ(run.finish(exited(0)).outcome, Outcome::SuccessWithWarnings);
+  const Finish finish = run.finish(exited(0));
+  EXPECT_EQ(finish.outcome, Outcome::SuccessWithWarnings);
+  // Named, and found again: the step, the line and its words.
+  EXPECT_EQ(finish.failed_step, Step::Apt);
+  EXPECT_EQ(finish.failed_line, HEADER_LINES.size() + 1);
+  EXPECT_EQ(finish.message, "W: Failed to fetch http://x/InRelease");
 }
 
 TEST(ScriptOutput, SudoFailingBeforeTheFirstStepIsAPasswordRefusal) {

@@ -449,6 +449,68 @@ class WindowTest : public QObject {
     QVERIFY(seen.front() > 0 && seen.back() < UpdateModel::PROGRESS_SCALE);
     QVERIFY2(texts.contains("apt: 4 of 5 packages updated — d"), qPrintable(texts.join('|')));
     QCOMPARE(window.progress()->value(), UpdateModel::PROGRESS_SCALE);
+    QCOMPARE(model.done_text(), QString("Update complete"));
+    QCOMPARE(model.changes(), QStringList{"apt: 4 packages updated, 1 package kept back"});
+    QCOMPARE(window.changes()->text(), model.changes().join('\n'));
+  }
+
+  // flatpak exits 0 when its remote cannot be reached, having updated
+  // nothing: that is never "Update complete".
+  void aFlatpakThatUpdatedNothingEndsWithWarnings() {
+    struct Case {
+      const char* name;
+      bool deployed;
+      Outcome outcome;
+      QString done;
+      QString changed;
+    };
+    const Case cases[] = {
+        {"the remote could not be reached", false, Outcome::SuccessWithWarnings,
+         "Finished with warnings: flatpak ended without an error but did not update "
+         "org.example.App//stable",
+         "flatpak: 0 of 1 apps and runtimes updated"},
+        {"the new commit was deployed", true, Outcome::Success, "Update complete",
+         "flatpak: 1 of 1 apps and runtimes updated"},
+    };
+    for (const Case& c : cases) {
+      QTemporaryDir base;
+      QTemporaryDir root;
+      UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                               "/usr/bin/bash",
+                               base.path().toStdString(),
+                               {}};
+      setup.check.places.root = root.path().toStdString();
+      const QString deploy = root.path() + "/var/lib/flatpak/app/org.example.App/x86_64/stable";
+      QVERIFY(QDir().mkpath(deploy));
+      QVERIFY(QFile::link("1111", deploy + "/active"));
+      UpdateModel model(setup);
+      UpdateWindow window(&model);
+      const std::string script =
+          QStringLiteral(
+              "echo 'Updating Flatpak packages...'\n"
+              "echo 'Looking for updates…'\n"
+              "%1\n"
+              "echo 'Warning: Treating remote fetch error as non-fatal since org.example.App "
+              "is already installed'\n"
+              "echo 'Update complete.'\n")
+              .arg(c.deployed ? QString("ln -sfn 2222 %1/active").arg(deploy) : QString("true"))
+              .toStdString();
+      UpdateModel::Looked looked = ready({Step::Flatpak}, false, script);
+      (*looked.checks)[0].updates = {{"org.example.App//stable", "", "2.0", false}};
+      model.take_looked(looked);
+      window.show();
+      model.update({});
+      QTRY_COMPARE_WITH_TIMEOUT(model.state(), UpdateModel::State::Done, 10000);
+      QCOMPARE(model.finish()->outcome, c.outcome);
+      QCOMPARE(model.done_text(), c.done);
+      QCOMPARE(model.changes(), QStringList{c.changed});
+      if (c.outcome == Outcome::SuccessWithWarnings) {
+        // The log opens where flatpak began.
+        QVERIFY(window.details()->isVisible());
+        QCOMPARE(window.details()->textCursor().block().text(),
+                 QString("Updating Flatpak packages..."));
+      }
+    }
   }
 
   void theLogKeepsColoursAndDropsOtherEscapes() {

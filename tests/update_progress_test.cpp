@@ -241,7 +241,31 @@ TEST(UpdateProgress, FollowsWhatTheManagersWrite) {
     }
     EXPECT_EQ(progress.step(c.step).total, c.total);
     EXPECT_EQ(progress.updated(c.step), c.updated);
+    if (const auto left = progress.not_updated(c.step)) {
+      EXPECT_EQ(left->size() + c.updated.size(), c.pending.size());
+    } else {
+      EXPECT_EQ(c.step, Step::Snap);
+    }
   }
+}
+
+TEST(UpdateProgress, WhatCannotBeReadNeverCountsAsLeftAlone) {
+  const test::TempDir dir;
+  ManagerCheck apt;
+  apt.step = Step::Apt;
+  apt.updates = {{"zip", "3.0-13", "3.0-14"}};
+  ManagerCheck flatpak;
+  flatpak.step = Step::Flatpak;
+  flatpak.updates = {{"org.example.App//stable", "", "2.0"}};
+  UpdateProgress progress({apt, flatpak}, {dir / "nothing-here", ""});
+  progress.poll();
+  EXPECT_EQ(progress.not_updated(Step::Apt), std::nullopt);
+  EXPECT_EQ(progress.not_updated(Step::Flatpak), std::nullopt);
+  EXPECT_EQ(progress.not_updated(Step::Pacman), std::nullopt);  // not in this update
+  // Once dpkg's log exists, what it does not say was not done.
+  append(dir / "nothing-here/var/log/dpkg.log", "");
+  progress.poll();
+  EXPECT_EQ(progress.not_updated(Step::Apt), (std::vector<std::string>{"zip"}));
 }
 
 TEST(UpdateProgress, DnfCountsItsOwnCountersNeverBackwards) {

@@ -589,7 +589,94 @@ void UpdateModel::take_end(int wait_status) {
     return;
   }
   finish_ = finish;
+  note_what_was_left_alone();
   set_state(State::Done);
+}
+
+// flatpak exits 0 when a remote cannot be reached ("non-fatal"), having
+// updated nothing: what its deployments say is the truth of it.
+void UpdateModel::note_what_was_left_alone() {
+  if (!progress_ || finish_->outcome != Outcome::Success) return;
+  progress_->poll();
+  const auto& steps = output_->steps();
+  const auto flatpak = std::find(steps.begin(), steps.end(), Step::Flatpak);
+  const auto left = progress_->not_updated(Step::Flatpak);
+  if (flatpak == steps.end() || !left || left->empty()) return;
+  finish_->outcome = Outcome::SuccessWithWarnings;
+  finish_->failed_step = Step::Flatpak;
+  finish_->failed_line =
+      output_->step_began_at(static_cast<size_t>(flatpak - steps.begin())).value_or(0);
+  std::string names;
+  for (const std::string& name : *left) names += (names.empty() ? "" : ", ") + name;
+  finish_->message = names;
+}
+
+QString UpdateModel::done_text() const {
+  if (state_ != State::Done || !finish_) return {};
+  switch (finish_->outcome) {
+    case Outcome::Success: return tr("Update complete");
+    case Outcome::SuccessWithWarnings: {
+      const QString who = finish_->failed_step ? CheckText::name(*finish_->failed_step) : QString();
+      const QString what = from_bytes(finish_->message);
+      if (finish_->failed_step == Step::Flatpak && !what.startsWith(QStringLiteral("W:")) &&
+          !what.startsWith(QStringLiteral("E:"))) {
+        return tr("Finished with warnings: %1 ended without an error but did not update %2")
+            .arg(who, what);
+      }
+      return who.isEmpty() ? tr("Finished with warnings: “%1”").arg(what)
+                           : tr("Finished with warnings from %1: “%2”").arg(who, what);
+    }
+    case Outcome::Failed:
+      if (finish_->failed_step) {
+        return tr("The %1 step failed (exit status %2). Later steps did not run.")
+            .arg(CheckText::name(*finish_->failed_step))
+            .arg(finish_->exit_status);
+      }
+      return tr("The update failed (exit status %1).").arg(finish_->exit_status);
+    case Outcome::PasswordRefused: break;
+  }
+  return {};
+}
+
+QStringList UpdateModel::changes() const {
+  QStringList lines;
+  if (state_ != State::Done || !output_) return lines;
+  const auto packages = [](size_t count) {
+    return count == 1 ? tr("1 package") : tr("%1 packages").arg(static_cast<qsizetype>(count));
+  };
+  for (size_t i = 0; i < steps_.size(); ++i) {
+    const Step step = steps_[i];
+    const QString who = CheckText::name(step);
+    const StepState state = step_state(i);
+    if (state == StepState::NotRun) {
+      lines << tr("%1: not run").arg(who);
+      continue;
+    }
+    if (state == StepState::Failed) {
+      lines << tr("%1: failed").arg(who);
+      continue;
+    }
+    const auto check = std::find_if(updating_.begin(), updating_.end(),
+                                    [step](const ManagerCheck& c) { return c.step == step; });
+    const auto left = progress_ ? progress_->not_updated(step) : std::nullopt;
+    if (check == updating_.end() || !left) {
+      lines << tr("%1: done").arg(who);
+      continue;
+    }
+    const size_t updated = check->updates.size() - left->size();
+    const size_t kept = left->size() + check->kept_back.size();
+    if (step == Step::Flatpak) {
+      lines << tr("%1: %2 of %3 apps and runtimes updated")
+                   .arg(who)
+                   .arg(static_cast<qsizetype>(updated))
+                   .arg(static_cast<qsizetype>(check->updates.size()));
+    } else if (kept > 0) {
+      lines << tr("%1: %2 updated, %3 kept back").arg(who, packages(updated), packages(kept));
+    } else {
+      lines << tr("%1: %2 updated").arg(who, packages(updated));
+    }
+  }
+  return lines;
 }
 
 void UpdateModel::check_unread_password() {

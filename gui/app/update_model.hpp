@@ -102,6 +102,10 @@ class UpdateModel : public QObject {
     return log_file_ ? log_file_->dropped() : 0;
   }
   [[nodiscard]] std::optional<Finish> finish() const { return finish_; }
+  // How the update ended, in one line; then what it did, a line per
+  // manager ("apt: 131 packages updated, 6 kept back").
+  [[nodiscard]] QString done_text() const;
+  [[nodiscard]] QStringList changes() const;
 
   // What the window keeps of a long output, in memory and on screen.
   static constexpr qsizetype MAX_LOG_LINES = 1000;
@@ -137,6 +141,7 @@ class UpdateModel : public QObject {
   void keep_lines(const std::vector<std::string>& lines, QStringList& batch);
   void publish(const QStringList& batch);
   void check_unread_password();
+  void note_what_was_left_alone();
   void set_state(State state);
   void start_checks();
   [[nodiscard]] std::optional<Step> stopping() const;

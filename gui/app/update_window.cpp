@@ -189,6 +189,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   progress_ = new QProgressBar(this);
   progress_->setAccessibleName(tr("Progress"));
   progress_text_ = plain_label(this, tr("Progress"));
+  changes_ = plain_label(this, tr("What changed"));
   latest_ = plain_label(this, tr("Latest output"));
   latest_->setWordWrap(false);
   done_ = plain_label(this, tr("Result"));
@@ -206,8 +207,9 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
     details_->setVisible(shown);
     grow_to_fit();
   });
-  updating_page_ = make_page(done_, nullptr,
-                             {steps_, progress_, progress_text_, latest_, show_details_, details_});
+  updating_page_ =
+      make_page(done_, nullptr,
+                {steps_, progress_, progress_text_, changes_, latest_, show_details_, details_});
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);
@@ -293,6 +295,9 @@ void UpdateWindow::show_steps() {
   progress_->setRange(0, done ? UpdateModel::PROGRESS_SCALE : 0);
   progress_->setValue(done.value_or(0));
   progress_text_->setText(model_->progress_text());
+  progress_text_->setVisible(!progress_text_->text().isEmpty());
+  changes_->setText(model_->changes().join(QLatin1Char('\n')));
+  changes_->setVisible(!changes_->text().isEmpty());
   latest_->setText(model_->latest_line());
 }
 
@@ -317,18 +322,7 @@ void UpdateWindow::show_state() {
       show_steps();
       pages_->setCurrentWidget(updating_page_);
       const auto finish = model_->finish();
-      QString text;
-      if (finish->outcome == Outcome::Success) {
-        text = tr("Update complete");
-      } else if (finish->outcome == Outcome::SuccessWithWarnings) {
-        text = tr("Update finished with warnings: see the details");
-      } else if (finish->failed_step) {
-        text = tr("The %1 step failed (exit status %2). Later steps did not run.")
-                   .arg(step_name(*finish->failed_step))
-                   .arg(finish->exit_status);
-      } else {
-        text = tr("The update failed (exit status %1).").arg(finish->exit_status);
-      }
+      QString text = model_->done_text();
       if (!model_->message().isEmpty()) text += "\n" + model_->message();
       if (model_->dropped_log_bytes() > 0) {
         text += "\n" + tr("%1 MB of output in the middle were left out of the log file to "

@@ -35,6 +35,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
   [[nodiscard]] QProgressBar* progress() const { return progress_; }
   [[nodiscard]] QLabel* progress_text() const { return progress_text_; }
+  [[nodiscard]] QLabel* changes() const { return changes_; }
   [[nodiscard]] QLabel* message() const;
 
  protected:
@@ -65,6 +66,7 @@ class UpdateWindow : public QWidget {
   QListWidget* steps_;
   QProgressBar* progress_;
   QLabel* progress_text_;
+  QLabel* changes_;
   QLabel* latest_;
   QToolButton* show_details_;
   QPlainTextEdit* details_;

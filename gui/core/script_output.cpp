@@ -38,7 +38,12 @@ std::string ScriptOutput::complete_line(std::string_view raw) {
   }
   std::string shown = displayable_line(raw);
   latest_ = without_colours(shown);
-  if (is_warning(latest_)) warned_ = true;
+  if (!warned_ && is_warning(latest_)) {
+    warned_ = true;
+    warning_line_ = number;
+    if (started_ > 0) warning_step_ = steps_[started_ - 1];
+    warning_ = latest_;
+  }
   const bool header = number < HEADER_LINES.size() && raw == HEADER_LINES.at(number);
   if (started_ == 0 && !header && before_steps_.size() < MAX_MESSAGE_LINES) {
     before_steps_.push_back(latest_);
@@ -79,7 +84,8 @@ Finish ScriptOutput::finish(int wait_status) const {
   const bool exited = WIFEXITED(wait_status);
   const int status = exited ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
   if (exited && status == 0 && completed_) {
-    return {warned_ ? Outcome::SuccessWithWarnings : Outcome::Success, {}, 0, false, 0, {}};
+    if (!warned_) return {Outcome::Success, {}, 0, false, 0, {}};
+    return {Outcome::SuccessWithWarnings, warning_step_, 0, false, warning_line_, warning_};
   }
   // sudo asks first, before any privileged step begins: failing there is
   // its refusal (a wrong password, or no rule for this user).

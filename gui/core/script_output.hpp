@@ -34,11 +34,15 @@ enum class Outcome : std::uint8_t {
 
 struct Finish {
   Outcome outcome;
-  std::optional<Step> failed_step;  // the step that was running, for Failed
-  int exit_status = 0;              // the script's status, or 128 + the signal
-  bool killed = false;              // for Failed: ended by a signal
-  size_t failed_line = 0;           // the line number (from 0) where failed_step began
-  std::string message;              // for PasswordRefused: sudo's own words, unparsed
+  // The step that was running, for Failed; the one that warned first, for
+  // SuccessWithWarnings.
+  std::optional<Step> failed_step;
+  int exit_status = 0;     // the script's status, or 128 + the signal
+  bool killed = false;     // for Failed: ended by a signal
+  size_t failed_line = 0;  // the line number (from 0): where failed_step began, or the warning
+  // For PasswordRefused: sudo's own words, unparsed; for
+  // SuccessWithWarnings: the first warning line, as shown.
+  std::string message;
 };
 
 class ScriptOutput {
@@ -62,6 +66,10 @@ class ScriptOutput {
   // A line since the last step began is, or ends with, "Update complete.".
   [[nodiscard]] bool completed() const { return completed_; }
   [[nodiscard]] size_t line_count() const { return line_count_; }
+  // The line number where the index-th step began, once it has.
+  [[nodiscard]] std::optional<size_t> step_began_at(size_t index) const {
+    return index < step_lines_.size() ? std::optional(step_lines_[index]) : std::nullopt;
+  }
 
   // How the run ended, from the wait status of the script.
   [[nodiscard]] Finish finish(int wait_status) const;
@@ -78,6 +86,9 @@ class ScriptOutput {
   size_t started_ = 0;
   bool completed_ = false;
   bool warned_ = false;
+  size_t warning_line_ = 0;
+  std::optional<Step> warning_step_;
+  std::string warning_;
   size_t line_count_ = 0;
   std::string pending_;
   std::string latest_;

@@ -178,7 +178,7 @@ std::optional<DnfCounter> read_dnf_counter(string_view line) {
 UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places)
     : places_(std::move(places)) {
   for (const ManagerCheck& check : checks) {
-    Tracked tracked{check.step, {}, {}, {}, {}, {}, 0, 0, {}};
+    Tracked tracked{check.step, {}, {}, {}, {}, {}, 0, 0, false, {}};
     for (const PendingUpdate& update : check.updates) {
       tracked.by_name.try_emplace(update.name, tracked.packages.size());
       tracked.packages.push_back({update.name, update.to});
@@ -200,6 +200,7 @@ UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, Progress
       for (const Package& package : tracked.packages) {
         tracked.flatpak_links.push_back(flatpak_active_link(places_, package.name));
         tracked.flatpak_was.push_back(link_target(tracked.flatpak_links.back()));
+        if (!tracked.flatpak_was.back().empty()) tracked.observed = true;
       }
     }
     tracked_.push_back(std::move(tracked));
@@ -246,6 +247,7 @@ void UpdateProgress::read_log(Tracked& tracked) {
     // Rotated, or made by this update: all of it is new.
     log = {log.path, st.st_ino, 0, {}};
   }
+  tracked.observed = true;
   std::string text;
   std::array<char, 16384> chunk{};
   while (text.size() < MAX_LOG_READ) {
@@ -303,6 +305,7 @@ void UpdateProgress::line(Step step, string_view text) {
     const size_t pending = std::max<size_t>(tracked.packages.size(), 1);
     const size_t share = pending * counter->at / counter->of;
     // Verifying counts again from 1 after the transaction: never backwards.
+    tracked.observed = true;
     size_t& phase = counter->download ? tracked.dnf_downloaded : tracked.dnf_transaction;
     phase = std::max(phase, share);
     for (Package& package : tracked.packages) {
@@ -355,6 +358,20 @@ std::vector<std::string> UpdateProgress::updated(Step step) const {
     for (const Package& package : tracked->packages) {
       if (package.installed) names.push_back(package.name);
     }
+  }
+  return names;
+}
+
+}  // namespace sorvane::gui
+
+namespace sorvane::gui {
+
+std::optional<std::vector<std::string>> UpdateProgress::not_updated(Step step) const {
+  const Tracked* tracked = find(step);
+  if (tracked == nullptr || !tracked->observed || step == Step::Snap) return std::nullopt;
+  std::vector<std::string> names;
+  for (const Package& package : tracked->packages) {
+    if (!package.installed) names.push_back(package.name);
   }
   return names;
 }

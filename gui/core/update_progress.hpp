@@ -57,6 +57,10 @@ class UpdateProgress {
   // The packages of `step` the update finished (installed, upgraded), in
   // the check's order.
   [[nodiscard]] std::vector<std::string> updated(Step step) const;
+  // The pending packages of `step` it did not update; nothing when that
+  // cannot be told (its log could not be read, no deployment was found,
+  // no counter was seen, or snap).
+  [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
 
  private:
   struct Package {
@@ -81,6 +85,7 @@ class UpdateProgress {
     std::vector<std::string> flatpak_was;    // and what it named when the update began
     size_t dnf_downloaded = 0;
     size_t dnf_transaction = 0;
+    bool observed = false;  // the source could be read: what it says counts
     std::string current;
   };
 
