@@ -541,20 +541,43 @@ class WindowTest : public QObject {
     picture(window, "failed");
   }
 
+  // A refusal comes back to Ready under a plain heading, sudo's own words
+  // below it; an account in no admin group is not offered the field again.
   void aWrongPasswordReturnsToReadyWithSudosWords() {
-    Shown shown;
-    auto& [model, window] = shown;
-    model.take_looked(ready({Step::Apt}, true));
-    window.password()->setText("wrong");
-    model.take_output(
-        "Starting system update...\n\nSorry, try again.\n"
-        "sudo: 1 incorrect password attempt\n");
-    model.take_end(W_EXITCODE(1, 0));
-    QCOMPARE(model.state(), UpdateModel::State::Ready);
-    QCOMPARE(window.message()->text(),
-             QString("Sorry, try again.\nsudo: 1 incorrect password attempt"));
-    QVERIFY(window.password()->text().isEmpty());
-    picture(window, "wrong-password");
+    struct Case {
+      UpdateModel::Access access;
+      QString title;
+      bool field_again;
+    };
+    const Case cases[] = {
+        {UpdateModel::Access::Password, "The password was not accepted", true},
+        {UpdateModel::Access::Unlikely, "sudo did not allow the update", false},
+    };
+    for (const Case& c : cases) {
+      Shown shown;
+      auto& [model, window] = shown;
+      UpdateModel::Looked looked = ready({Step::Apt}, true);
+      looked.access = c.access;
+      model.take_looked(looked);
+      model.offer_password();
+      window.password()->setText("wrong");
+      model.take_output("Starting system update...\n\n");
+      // sudo reads the password before anything runs.
+      QCOMPARE(model.updating_title(), QString("Checking the password…"));
+      model.take_output("Sorry, try again.\nsudo: 1 incorrect password attempt\n");
+      model.take_end(W_EXITCODE(1, 0));
+      QCOMPARE(model.state(), UpdateModel::State::Ready);
+      QCOMPARE(window.ready_title()->text(), c.title);
+      QVERIFY(window.message()->text().startsWith(
+          QString("Sorry, try again.\nsudo: 1 incorrect password attempt")));
+      QVERIFY(window.password()->text().isEmpty());
+      QCOMPARE(model.password_wanted(), c.field_again);
+      QCOMPARE(window.password_anyway_button()->isVisibleTo(&window), !c.field_again);
+      if (c.field_again) picture(window, "wrong-password");
+      // The heading goes with the next look.
+      model.take_looked(ready({Step::Apt}, true));
+      QVERIFY(window.ready_title()->text() != c.title);
+    }
   }
 
   void lookingRefusesASorvaneOthersCouldChange() {

@@ -269,6 +269,7 @@ void UpdateModel::look() {
 }
 
 void UpdateModel::take_looked(const Looked& looked) {
+  refused_ = false;  // a new look, a new heading
   steps_ = looked.steps;
   needs_password_ = looked.needs_password;
   access_ = looked.access;
@@ -387,6 +388,11 @@ bool all_answered(const std::vector<ManagerCheck>& checks) {
 
 QString UpdateModel::ready_title() const {
   if (checking()) return tr("Checking for updates…");
+  // sudo's own words follow, as they are: they are in the user's language.
+  if (refused_) {
+    return access_ == Access::Unlikely ? tr("sudo did not allow the update")
+                                       : tr("The password was not accepted");
+  }
   if (access_ == Access::Unlikely && !password_requested_) {
     return tr("Your account may not install updates");
   }
@@ -499,6 +505,10 @@ void UpdateModel::update(QString password) {
     return stop(tr("No private folder could be made for the update: %1"), attempt.error());
   auto log = attempt.value().create_log();
   if (!log) return stop(tr("The update could not start: %1"), log.error());
+  // What the logs and deployments hold before the script starts.
+  updating_ = checks();
+  progress_ = std::make_unique<UpdateProgress>(
+      updating_, ProgressPlaces{setup_.check.places.root, home_of(setup_.environment)});
   const QDBusUnixFileDescriptor inhibitor = inhibit_shutdown();
   auto started = start_update(setup_.bash, script_, log.value().get(), setup_.environment,
                               inhibitor.isValid() ? inhibitor.fileDescriptor() : -1);
@@ -512,9 +522,7 @@ void UpdateModel::update(QString password) {
   // Always: with no password written, a question must still see the end.
   (void)end_input(*started_);
   output_ = std::make_unique<ScriptOutput>(steps_);
-  updating_ = checks();
-  progress_ = std::make_unique<UpdateProgress>(
-      updating_, ProgressPlaces{setup_.check.places.root, home_of(setup_.environment)});
+  refused_ = false;
   finish_.reset();
   end_status_.reset();
   log_.clear();
@@ -579,6 +587,10 @@ void UpdateModel::take_end(int wait_status) {
     // Back to Ready, with sudo's own words as they are: they are translated.
     const QString unread = message_;
     message_ = from_bytes(finish.message);
+    refused_ = true;
+    // Refused with no admin group: likely "not in the sudoers file". The
+    // field is not offered again, only on request, with what to do.
+    password_requested_ = false;
     if (!unread.isEmpty()) message_ += (message_.isEmpty() ? "" : "\n") + unread;
     output_.reset();
     // Nothing ran: this attempt's log has nothing worth keeping.
@@ -609,6 +621,13 @@ void UpdateModel::note_what_was_left_alone() {
   std::string names;
   for (const std::string& name : *left) names += (names.empty() ? "" : ", ") + name;
   finish_->message = names;
+}
+
+QString UpdateModel::updating_title() const {
+  if (state_ != State::Updating) return {};
+  // sudo reads the password before the first step: that takes a moment.
+  const bool checking_password = needs_password_ && (!output_ || output_->started() == 0);
+  return checking_password ? tr("Checking the password…") : tr("Updating…");
 }
 
 QString UpdateModel::done_text() const {

@@ -105,6 +105,9 @@ class UpdateModel : public QObject {
   // How the update ended, in one line; then what it did, a line per
   // manager ("apt: 131 packages updated, 6 kept back").
   [[nodiscard]] QString done_text() const;
+  // While updating: "Checking the password…" until sudo let the first step
+  // begin, then "Updating…".
+  [[nodiscard]] QString updating_title() const;
   [[nodiscard]] QStringList changes() const;
 
   // What the window keeps of a long output, in memory and on screen.
@@ -152,6 +155,7 @@ class UpdateModel : public QObject {
   bool needs_password_ = false;
   Access access_ = Access::Password;
   bool password_requested_ = false;
+  bool refused_ = false;  // sudo refused the last attempt
   bool online_ = true;
   struct Row {
     Step step = Step::Pacman;

@@ -314,7 +314,7 @@ void UpdateWindow::show_state() {
     case State::Updating:
       // A new attempt starts with an empty log: so does the view.
       if (model_->log().isEmpty()) details_->clear();
-      done_->setText(tr("Updating…"));
+      done_->setText(model_->updating_title());
       show_steps();
       pages_->setCurrentWidget(updating_page_);
       break;
