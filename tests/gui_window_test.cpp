@@ -513,6 +513,45 @@ class WindowTest : public QObject {
     }
   }
 
+  // The keyboard alone: Enter presses the focused button, Escape closes.
+  void enterPressesTheFocusedButtonAndEscapeCloses() {
+    Shown shown;
+    auto& [model, window] = shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    UpdateModel::Looked looked = ready({Step::Pacman}, false);
+    (*looked.checks)[0].problem = CheckProblem{Problem::NoRepository, {}};
+    model.take_looked(looked);
+    QVERIFY(window.check_again_button()->hasFocus());
+    QTest::keyClick(window.check_again_button(), Qt::Key_Return);
+    QCOMPARE(model.state(), UpdateModel::State::Looking);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+  }
+
+  // A long log gets the room, within the screen; a long line is elided.
+  void theLogTakesTheRoomAndTheWindowStaysOnTheScreen() {
+    Shown shown;
+    auto& [model, window] = shown;
+    model.take_looked(ready({Step::Apt}, true));
+    QString lines = "Starting system update...\n\nUpdating apt packages...\n";
+    for (int i = 0; i < 300; ++i) lines += QString("Setting up package-%1 ...\n").arg(i);
+    model.take_output(lines.toStdString() + std::string(500, 'x'));
+    model.take_end(W_EXITCODE(1, 0));
+    QVERIFY(window.details()->isVisible());
+    const QSize screen = window.screen()->availableGeometry().size();
+    QVERIFY2(window.frameGeometry().height() <= screen.height(),
+             qPrintable(QString::number(window.frameGeometry().height())));
+    // Made as tall as the screen, the log takes the height gained.
+    window.resize(window.width(), screen.height() - 40);
+    QVERIFY2(window.details()->height() > window.height() * 6 / 10,
+             qPrintable(QString("%1 of %2").arg(window.details()->height()).arg(window.height())));
+    window.resize(window.width(), screen.height() / 2);
+    QVERIFY(window.latest()->text().endsWith(QChar(0x2026)));
+    QCOMPARE(window.latest()->toolTip(), QString(500, 'x'));
+    QVERIFY(window.latest()->fontMetrics().horizontalAdvance(window.latest()->text()) <=
+            window.latest()->width());
+  }
+
   void theLogKeepsColoursAndDropsOtherEscapes() {
     Shown shown;
     auto& [model, window] = shown;

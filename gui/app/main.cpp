@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 #include <cstdio>
@@ -83,6 +84,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sorvane Update"));
   QApplication::setDesktopFileName(QStringLiteral("example.sorvane.SorvaneUpdate"));
+  // The icon the package installs in the hicolor theme, named by the app id.
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("example.sorvane.SorvaneUpdate")));
   if (!setup) {
     QMessageBox::critical(nullptr, UpdateWindow::tr("Sorvane Update"), setup.error());
     return 1;

@@ -6,7 +6,9 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -93,7 +95,10 @@ QWidget* UpdateWindow::make_page(QLabel* title, QLabel* text, const QList<QWidge
     layout->addWidget(title);
   }
   if (text != nullptr) layout->addWidget(text);
-  for (QWidget* widget : more) layout->addWidget(widget);
+  // A log or a list of updates takes the room the window is given; the
+  // stretch below holds the page together while it is hidden.
+  for (QWidget* widget : more)
+    layout->addWidget(widget, qobject_cast<QPlainTextEdit*>(widget) ? 1 : 0);
   layout->addStretch();
   pages_->addWidget(page);
   return page;
@@ -192,6 +197,8 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   changes_ = plain_label(this, tr("What changed"));
   latest_ = plain_label(this, tr("Latest output"));
   latest_->setWordWrap(false);
+  // Its width is the window's, never the line's: long lines are elided.
+  latest_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   done_ = plain_label(this, tr("Result"));
   show_details_ = new QToolButton(this);
   show_details_->setText(tr("Details"));
@@ -218,6 +225,10 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   layout->addWidget(buttons);
 
   connect(model_, &UpdateModel::changed, this, &UpdateWindow::show_state);
+  // Escape closes, as in a dialog (asking first while updating); Enter
+  // presses the focused button, not only Space.
+  connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
   connect(model_, &UpdateModel::lines_added, this, [this](const QStringList& lines) {
     const bool at_end =
         details_->verticalScrollBar()->value() == details_->verticalScrollBar()->maximum();
@@ -266,8 +277,26 @@ void UpdateWindow::show_ready() {
 // keeps the size within the screen.
 void UpdateWindow::grow_to_fit() {
   layout()->activate();
-  const QSize wanted = sizeHint().expandedTo(size());
+  QSize wanted = sizeHint().expandedTo(size());
+  // Never past the screen, frame included: the log scrolls instead.
+  if (const QScreen* shown_on = screen()) {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    wanted = wanted.boundedTo(shown_on->availableGeometry().size() - frame);
+  }
   if (wanted != size()) resize(wanted);
+}
+
+void UpdateWindow::show_latest() {
+  // One line, cut with an ellipsis where the window ends; all of it is in
+  // the tooltip and the log.
+  const QString line = model_->latest_line();
+  latest_->setText(latest_->fontMetrics().elidedText(line, Qt::ElideRight, latest_->width()));
+  latest_->setToolTip(line);
+}
+
+void UpdateWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  show_latest();
 }
 
 void UpdateWindow::enable_update() {
@@ -298,7 +327,7 @@ void UpdateWindow::show_steps() {
   progress_text_->setVisible(!progress_text_->text().isEmpty());
   changes_->setText(model_->changes().join(QLatin1Char('\n')));
   changes_->setVisible(!changes_->text().isEmpty());
-  latest_->setText(model_->latest_line());
+  show_latest();
 }
 
 void UpdateWindow::show_state() {

@@ -36,10 +36,12 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QProgressBar* progress() const { return progress_; }
   [[nodiscard]] QLabel* progress_text() const { return progress_text_; }
   [[nodiscard]] QLabel* changes() const { return changes_; }
+  [[nodiscard]] QLabel* latest() const { return latest_; }
   [[nodiscard]] QLabel* message() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void show_state();
@@ -47,6 +49,7 @@ class UpdateWindow : public QWidget {
   void show_ready();
   void enable_update();
   void grow_to_fit();
+  void show_latest();
   QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
 
   UpdateModel* model_;
