@@ -1,6 +1,7 @@
 #include "update_model.hpp"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -204,6 +205,10 @@ void UpdateModel::set_state(State state) {
   emit changed();
 }
 
+void UpdateModel::announce(const QString& text) {
+  if (!text.isEmpty()) emit announced(text);
+}
+
 void UpdateModel::look() {
   set_state(State::Looking);
   auto* watcher = new QFutureWatcher<Looked>(this);
@@ -222,7 +227,9 @@ void UpdateModel::take_looked(const Looked& looked) {
   online_ = looked.online;
   found_ = looked.found;
   message_ = looked.message;
-  if (!notice_.isEmpty()) {
+  // Why Update did not run is said aloud, like any refusal.
+  const bool noticed = !notice_.isEmpty();
+  if (noticed) {
     message_ = message_.isEmpty() ? notice_ : notice_ + "\n" + message_;
     notice_.clear();
   }
@@ -259,6 +266,7 @@ void UpdateModel::take_looked(const Looked& looked) {
     start_checks();
   }
   set_state(looked.state);
+  if (noticed || state_ == State::Stopped) announce(message_);
 }
 
 void UpdateModel::start_checks() {
@@ -403,6 +411,40 @@ void UpdateModel::offer_password() {
   emit changed();
 }
 
+QString UpdateModel::password_label() {
+  std::vector<char> buffer(size_t{16} * 1024);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  const uid_t user = ::geteuid();
+  const bool named = ::getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) == 0 &&
+                     found != nullptr && found->pw_name[0] != '\0';
+  return tr("Password for %1")
+      .arg(named ? QString::fromLocal8Bit(found->pw_name) : QString::number(user));
+}
+
+QString UpdateModel::outcome_text() const {
+  if (!finish_) return {};
+  QString text;
+  if (finish_->outcome == Outcome::Success) {
+    text = tr("Update complete");
+  } else if (finish_->outcome == Outcome::SuccessWithWarnings) {
+    text = tr("Update finished with warnings: see the details");
+  } else if (finish_->failed_step) {
+    text = tr("The %1 step failed (exit status %2). Later steps did not run.")
+               .arg(CheckText::name(*finish_->failed_step))
+               .arg(finish_->exit_status);
+  } else {
+    text = tr("The update failed (exit status %1).").arg(finish_->exit_status);
+  }
+  if (!message_.isEmpty()) text += "\n" + message_;
+  if (dropped_log_bytes() > 0) {
+    text += "\n" + tr("%1 MB of output in the middle were left out of the log file to "
+                      "save space.")
+                       .arg(static_cast<double>(dropped_log_bytes()) / 1e6, 0, 'f', 1);
+  }
+  return text;
+}
+
 void UpdateModel::update(QString password) {
   QByteArray bytes = password.toUtf8();
   password.fill(QChar(0));
@@ -415,6 +457,7 @@ void UpdateModel::update(QString password) {
                      ? tr("The password is longer than sudo accepts.")
                      : tr("The password cannot hold a line break or a NUL character.");
       emit changed();
+      announce(message_);
       return;
     }
   }
@@ -437,6 +480,7 @@ void UpdateModel::update(QString password) {
     wipe_bytes();
     message_ = why.arg(from_bytes(error.text()));
     set_state(State::Stopped);
+    announce(message_);
   };
   // A fresh directory and log for every attempt: nothing of an earlier
   // one is read again, and no name is ever used twice.
@@ -524,10 +568,12 @@ void UpdateModel::take_end(int wait_status) {
     if (attempt_) attempt_->discard();
     attempt_.reset();
     set_state(State::Ready);
+    announce(message_);
     return;
   }
   finish_ = finish;
   set_state(State::Done);
+  announce(outcome_text());
 }
 
 void UpdateModel::check_unread_password() {

@@ -82,6 +82,8 @@ class UpdateModel : public QObject {
   // The password field is shown: sudo wants one, and the update could run.
   [[nodiscard]] bool password_wanted() const;
   void offer_password();
+  // What the password field is called, for a screen reader: whose it is.
+  [[nodiscard]] static QString password_label();
   // What the current screen has to say: an error, a refusal, sudo's own
   // words, or how the update ended. Always plain text.
   [[nodiscard]] const QString& message() const { return message_; }
@@ -94,6 +96,8 @@ class UpdateModel : public QObject {
     return log_file_ ? log_file_->dropped() : 0;
   }
   [[nodiscard]] std::optional<Finish> finish() const { return finish_; }
+  // How the update ended, in words: what the Done screen says.
+  [[nodiscard]] QString outcome_text() const;
 
   // What the window keeps of a long output, in memory and on screen.
   static constexpr qsizetype MAX_LOG_LINES = 1000;
@@ -121,6 +125,9 @@ class UpdateModel : public QObject {
  signals:
   void changed();
   void lines_added(const QStringList&);
+  // Words a screen reader should say as they appear, after `changed`: a
+  // refusal, sudo's words after a wrong password, how the update ended.
+  void announced(const QString& text);
 
  private:
   void follow();
@@ -130,6 +137,7 @@ class UpdateModel : public QObject {
   void publish(const QStringList& batch);
   void check_unread_password();
   void set_state(State state);
+  void announce(const QString& text);
   void start_checks();
   [[nodiscard]] std::optional<Step> stopping() const;
 

@@ -42,6 +42,7 @@ class UpdateWindow : public QWidget {
   void show_state();
   void show_steps();
   void show_ready();
+  void announce();
   void enable_update();
   void grow_to_fit();
   QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
