@@ -164,6 +164,8 @@ class Reader:
                 fail(f"{name}: {words!r} was announced but never spoken; heard {self.heard}")
                 ok = False
         self.heard.clear()
+        elapsed = time.monotonic() - self.started
+        print(f"{name}: {len(screen['texts'])} texts, {len(nodes)} nodes, at {elapsed:.1f} s")
         return ok
 
     def run(self):
@@ -200,7 +202,13 @@ def main():
         return 2
     Atspi.init()
     expected = [name for name in sys.argv[2].split(",") if name]
-    return Reader(sys.argv[1], expected, sys.argv[4:]).run()
+    reader = Reader(sys.argv[1], expected, sys.argv[4:])
+    try:
+        return reader.run()
+    finally:
+        if reader.child.poll() is None:  # the reader failed: the window waits no more
+            reader.child.kill()
+            reader.child.wait()
 
 
 if __name__ == "__main__":

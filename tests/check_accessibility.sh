@@ -29,6 +29,7 @@ readonly SCREENS=looking,ready,would-fail,nothing-found,error,updating,done,fail
 
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (Debian package xvfb)"
 command -v dbus-daemon >/dev/null || skip "dbus-daemon is not installed (Debian package dbus-daemon)"
+command -v dbus-send >/dev/null || skip "dbus-send is not installed (Debian package dbus-bin)"
 [[ -x $LAUNCHER ]] || skip "$LAUNCHER is missing (Debian package at-spi2-core)"
 "$PYTHON" -c 'import pyatspi' 2>/dev/null || skip "pyatspi is missing (Debian package python3-pyatspi)"
 [[ -x $TEST ]] || fail "$TEST is not built"
