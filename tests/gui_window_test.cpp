@@ -1,9 +1,14 @@
 // The window over a model that the test drives directly, on Qt's offscreen
 // platform: each screen of a run, the password field, and what happens on
-// Enter. With SORVANE_PICTURES=<dir> it also saves each screen as a PNG.
+// Enter. With SORVANE_PICTURES=<dir> it also saves each screen as a PNG;
+// with SORVANE_SCREENS=<dir> it hands each screen to a screen reader's view
+// of it (tests/check_accessibility.sh).
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -16,6 +21,7 @@
 #include <QTextBlock>
 #include <QtTest/QtTest>
 #include <cstdlib>
+#include <functional>
 
 #include "check_text.hpp"
 #include "run_dir.hpp"
@@ -23,6 +29,75 @@
 #include "update_window.hpp"
 
 namespace sorvane::gui {
+
+// What the model has asked to be read out since the last screen was read.
+QStringList& heard() {
+  static QStringList words;
+  return words;
+}
+
+const char* screens_dir() {
+  return std::getenv("SORVANE_SCREENS");  // NOLINT(concurrency-mt-unsafe)
+}
+
+void listen(UpdateModel& model, UpdateWindow& window) {
+  heard().clear();
+  QObject::connect(&model, &UpdateModel::announced, [](const QString& text) { heard() << text; });
+  if (screens_dir() != nullptr) {
+    // Focus, which a screen reader reads out, only moves in an active window.
+    window.activateWindow();
+    (void)QTest::qWaitForWindowActive(&window);
+  }
+}
+
+// Every text a sighted user reads on the window now, and the bars' values.
+QJsonObject visible_texts(const QWidget& window) {
+  QJsonArray texts{window.windowTitle()};
+  QJsonArray bars;
+  for (const QWidget* widget : window.findChildren<QWidget*>()) {
+    if (!widget->isVisible()) continue;
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+      if (!label->text().isEmpty()) texts << label->text();
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+      texts << button->text();
+    } else if (const auto* list = qobject_cast<const QListWidget*>(widget)) {
+      for (int row = 0; row < list->count(); ++row) texts << list->item(row)->text();
+    } else if (const auto* view = qobject_cast<const QPlainTextEdit*>(widget)) {
+      if (!view->document()->isEmpty()) texts << view->toPlainText();
+    } else if (const auto* field = qobject_cast<const QLineEdit*>(widget)) {
+      // Qt reads the placeholder out only when nothing else describes the field.
+      if (field->accessibleDescription().isEmpty() && !field->placeholderText().isEmpty()) {
+        texts << field->placeholderText();
+      }
+    } else if (const auto* bar = qobject_cast<const QProgressBar*>(widget)) {
+      if (bar->maximum() > 0) {
+        bars << QJsonObject{{"value", bar->value()}, {"maximum", bar->maximum()}};
+      }
+    }
+  }
+  return {{"texts", texts}, {"progress", bars}};
+}
+
+// With SORVANE_SCREENS=<dir>: the screen's texts and what was announced go
+// to <dir>/<n>.screen, and the window waits, live, until the reader
+// (tests/atspi_reader.py) has compared them with what AT-SPI shows and
+// written <dir>/<n>.read.
+void read_out(const QWidget& window, const QString& name) {
+  const char* dir = screens_dir();
+  if (dir == nullptr) return;
+  static int screen = 0;
+  QJsonObject shown = visible_texts(window);
+  shown["name"] = name;
+  shown["announced"] = QJsonArray::fromStringList(heard());
+  heard().clear();
+  const QString base = QString::fromUtf8(dir) + "/" + QString::number(screen++);
+  QFile part(base + ".part");
+  QVERIFY(part.open(QIODevice::WriteOnly));
+  QVERIFY(part.write(QJsonDocument(shown).toJson()) > 0);
+  part.close();
+  QVERIFY(QFile::rename(base + ".part", base + ".screen"));
+  QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(base + ".read"), 60000);
+}
 
 // What each manager answered to the check: one pending update each.
 std::vector<ManagerCheck> one_update_each(const std::vector<Step>& steps) {
@@ -54,7 +129,10 @@ struct Shown {
   UpdateModel model{
       {{"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}}};
   UpdateWindow window{&model};
-  Shown() { window.show(); }
+  Shown() {
+    window.show();
+    listen(model, window);
+  }
 };
 
 // The model's own runs of a script, in a private base directory.
@@ -69,6 +147,7 @@ struct Running {
   Running(std::vector<Step> steps, bool password, std::string script) {
     model.take_looked(ready(std::move(steps), password, std::move(script)));
     window.show();
+    listen(model, window);
   }
   [[nodiscard]] QStringList run_dirs() const {
     return QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -80,6 +159,7 @@ class WindowTest : public QObject {
 
  private:
   void picture(QWidget& window, const QString& name) {
+    read_out(window, name);
     const char* dir = std::getenv("SORVANE_PICTURES");  // NOLINT(concurrency-mt-unsafe)
     if (dir == nullptr) return;
     window.adjustSize();
@@ -650,6 +730,9 @@ class WindowTest : public QObject {
     const auto open_fds = [] {
       return QDir("/proc/self/fd").entryList(QDir::NoDotAndDotDot | QDir::System).size();
     };
+    // Qt's accessibility, with its own descriptors, starts with the first
+    // change a screen reader could hear: before counting, not during.
+    (void)QAccessible::isActive();
     const qsizetype fds_before = open_fds();
     for (int attempt = 0; attempt < 4; ++attempt) {
       run.model.update(QStringLiteral("wrong"));
@@ -692,9 +775,90 @@ class WindowTest : public QObject {
     model.take_looked(ready({Step::Apt}, true));
     window.password()->setText("two\nlines");
     QTest::keyClick(window.password(), Qt::Key_Return);  // Enter presses Update
+    // Qt's AT-SPI bridge hands keys to a screen reader first: they arrive later.
+    QTRY_VERIFY(window.password()->text().isEmpty());
     QCOMPARE(model.state(), UpdateModel::State::Ready);
-    QVERIFY(window.password()->text().isEmpty());
     QVERIFY(model.message().contains("line break"));
+    read_out(window, "refused-password");
+  }
+
+  // What a screen reader is told as it appears, and where focus goes so
+  // that it reads it out.
+  void refusalsAndTheOutcomeAreReadOut() {
+    struct Case {
+      const char* name;
+      std::function<void(UpdateModel&, UpdateWindow&)> act;
+      QStringList announced;
+      std::function<QWidget*(UpdateWindow&)> focus;  // null: nothing said
+    };
+    const auto field = [](UpdateWindow& window) -> QWidget* { return window.password(); };
+    const auto words = [](UpdateWindow& window) -> QWidget* { return window.message(); };
+    const auto run = [](const char* output, int status) {
+      return [=](UpdateModel& model, UpdateWindow&) {
+        model.take_output(output);
+        model.take_end(W_EXITCODE(status, 0));
+      };
+    };
+    const std::vector<Case> cases = {
+        {"ready", [](UpdateModel&, UpdateWindow&) {}, {}, nullptr},
+        {"wrong password",
+         run("Starting system update...\n\nSorry, try again.\n", 1),
+         {"Sorry, try again."},
+         field},
+        {"a password sudo cannot read",
+         [](UpdateModel& model, UpdateWindow&) { model.update("two\nlines"); },
+         {"The password cannot hold a line break or a NUL character."},
+         field},
+        {"success",
+         run("Starting system update...\n\nUpdating apt packages...\nUpdate complete.\n", 0),
+         {"Update complete"},
+         words},
+        {"failure",
+         run("Starting system update...\n\nUpdating apt packages...\nE: broken\n", 100),
+         {"The apt step failed (exit status 100). Later steps did not run."},
+         words},
+        {"refused before looking",
+         [](UpdateModel& model, UpdateWindow&) { model.take_looked(UpdateModel::Looked{}); },
+         {},  // Stopped with no message says nothing
+         nullptr},
+        {"stopped",
+         [](UpdateModel& model, UpdateWindow&) {
+           UpdateModel::Looked failed;
+           failed.message = "sorvane: no writable folder";
+           model.take_looked(failed);
+         },
+         {"sorvane: no writable folder"},
+         words},
+    };
+    const passwd* user = ::getpwuid(::geteuid());  // NOLINT(concurrency-mt-unsafe)
+    QVERIFY(user != nullptr);
+    for (const Case& c : cases) {
+      Shown shown;
+      auto& [model, window] = shown;
+      model.take_looked(ready({Step::Apt}, true));
+      window.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&window));
+      window.check_again_button()->setFocus();  // somewhere else to start from
+      heard().clear();
+      c.act(model, window);
+      const QString name = QString::fromLatin1(c.name);
+      const QStringList& expected = c.announced;
+      QVERIFY2(heard() == expected, qPrintable(name + ": " + heard().join(" | ")));
+      if (c.focus) {
+        QVERIFY2(window.focusWidget() == c.focus(window), qPrintable(name));
+        if (c.focus(window) == window.message()) {
+          QCOMPARE(window.message()->text(), expected.first());
+        } else {
+          QCOMPARE(window.password()->accessibleDescription(), expected.first());
+        }
+      }
+      QCOMPARE(window.password()->accessibleName(),
+               QString("Password for %1").arg(QString::fromLocal8Bit(user->pw_name)));
+      // No label is given a name of its own: each is read as what it shows.
+      for (const QLabel* label : window.findChildren<QLabel*>()) {
+        QVERIFY2(label->accessibleName().isEmpty(), qPrintable(name + ": " + label->text()));
+      }
+    }
   }
 };
 

@@ -1,6 +1,7 @@
 #include "update_model.hpp"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -258,6 +259,10 @@ void UpdateModel::set_state(State state) {
   emit changed();
 }
 
+void UpdateModel::announce(const QString& text) {
+  if (!text.isEmpty()) emit announced(text);
+}
+
 void UpdateModel::look() {
   set_state(State::Looking);
   auto* watcher = new QFutureWatcher<Looked>(this);
@@ -277,7 +282,9 @@ void UpdateModel::take_looked(const Looked& looked) {
   online_ = looked.online;
   found_ = looked.found;
   message_ = looked.message;
-  if (!notice_.isEmpty()) {
+  // Why Update did not run is said aloud, like any refusal.
+  const bool noticed = !notice_.isEmpty();
+  if (noticed) {
     message_ = message_.isEmpty() ? notice_ : notice_ + "\n" + message_;
     notice_.clear();
   }
@@ -314,6 +321,7 @@ void UpdateModel::take_looked(const Looked& looked) {
     start_checks();
   }
   set_state(looked.state);
+  if (noticed || state_ == State::Stopped) announce(message_);
 }
 
 void UpdateModel::start_checks() {
@@ -463,6 +471,29 @@ void UpdateModel::offer_password() {
   emit changed();
 }
 
+QString UpdateModel::password_label() {
+  std::vector<char> buffer(size_t{16} * 1024);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  const uid_t user = ::geteuid();
+  const bool named = ::getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) == 0 &&
+                     found != nullptr && found->pw_name[0] != '\0';
+  return tr("Password for %1")
+      .arg(named ? QString::fromLocal8Bit(found->pw_name) : QString::number(user));
+}
+
+QString UpdateModel::outcome_text() const {
+  if (!finish_) return {};
+  QString text = done_text();
+  if (!message_.isEmpty()) text += "\n" + message_;
+  if (dropped_log_bytes() > 0) {
+    text += "\n" + tr("%1 MB of output in the middle were left out of the log file to "
+                      "save space.")
+                       .arg(static_cast<double>(dropped_log_bytes()) / 1e6, 0, 'f', 1);
+  }
+  return text;
+}
+
 void UpdateModel::update(QString password) {
   QByteArray bytes = password.toUtf8();
   password.fill(QChar(0));
@@ -475,6 +506,7 @@ void UpdateModel::update(QString password) {
                      ? tr("The password is longer than sudo accepts.")
                      : tr("The password cannot hold a line break or a NUL character.");
       emit changed();
+      announce(message_);
       return;
     }
   }
@@ -497,6 +529,7 @@ void UpdateModel::update(QString password) {
     wipe_bytes();
     message_ = why.arg(from_bytes(error.text()));
     set_state(State::Stopped);
+    announce(message_);
   };
   // A fresh directory and log for every attempt: nothing of an earlier
   // one is read again, and no name is ever used twice.
@@ -598,11 +631,13 @@ void UpdateModel::take_end(int wait_status) {
     if (attempt_) attempt_->discard();
     attempt_.reset();
     set_state(State::Ready);
+    announce(message_);
     return;
   }
   finish_ = finish;
   note_what_was_left_alone();
   set_state(State::Done);
+  announce(outcome_text());
 }
 
 // flatpak exits 0 when a remote cannot be reached ("non-fatal"), having

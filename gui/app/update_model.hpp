@@ -84,6 +84,8 @@ class UpdateModel : public QObject {
   // The password field is shown: sudo wants one, and the update could run.
   [[nodiscard]] bool password_wanted() const;
   void offer_password();
+  // What the password field is called, for a screen reader: whose it is.
+  [[nodiscard]] static QString password_label();
   // What the current screen has to say: an error, a refusal, sudo's own
   // words, or how the update ended. Always plain text.
   [[nodiscard]] const QString& message() const { return message_; }
@@ -105,6 +107,9 @@ class UpdateModel : public QObject {
   // How the update ended, in one line; then what it did, a line per
   // manager ("apt: 131 packages updated, 6 kept back").
   [[nodiscard]] QString done_text() const;
+  // All the Done screen says under its heading's words, for the screen and
+  // what is announced: done_text(), then any message.
+  [[nodiscard]] QString outcome_text() const;
   // While updating: "Checking the password…" until sudo let the first step
   // begin, then "Updating…".
   [[nodiscard]] QString updating_title() const;
@@ -136,6 +141,9 @@ class UpdateModel : public QObject {
  signals:
   void changed();
   void lines_added(const QStringList&);
+  // Words a screen reader should say as they appear, after `changed`: a
+  // refusal, sudo's words after a wrong password, how the update ended.
+  void announced(const QString& text);
 
  private:
   void follow();
@@ -146,6 +154,7 @@ class UpdateModel : public QObject {
   void check_unread_password();
   void note_what_was_left_alone();
   void set_state(State state);
+  void announce(const QString& text);
   void start_checks();
   [[nodiscard]] std::optional<Step> stopping() const;
 

@@ -1,5 +1,6 @@
 #include "update_window.hpp"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -21,12 +22,20 @@ namespace {
 
 constexpr int MIN_WIDTH = 460;
 
-QLabel* plain_label(QWidget* parent, const QString& accessible) {
+// No accessible name of its own: a screen reader reads the text it shows.
+QLabel* plain_label(QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setTextFormat(Qt::PlainText);  // outside text must never become markup
   label->setWordWrap(true);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  label->setAccessibleName(accessible);
+  return label;
+}
+
+// A screen's message can take focus, so that it is read out when it
+// appears, and copied from the keyboard.
+QLabel* message_label(QWidget* parent) {
+  QLabel* label = plain_label(parent);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   return label;
 }
 
@@ -109,17 +118,16 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   setWindowTitle(tr("Sorvane Update"));
   setMinimumWidth(MIN_WIDTH);
   auto* close = new QPushButton(tr("Close"), this);
-  close->setAccessibleName(tr("Close"));
   connect(close, &QPushButton::clicked, this, &QWidget::close);
 
-  looking_ = plain_label(this, tr("Status"));
+  looking_ = plain_label(this);
   looking_->setText(tr("Looking for package managers…"));
   auto* busy = new QProgressBar(this);
   busy->setRange(0, 0);
-  busy->setAccessibleName(tr("Looking"));
+  busy->setAccessibleName(tr("Looking for package managers"));
   looking_page_ = make_page(looking_, nullptr, {busy});
 
-  ready_title_ = plain_label(this, tr("Title"));
+  ready_title_ = plain_label(this);
   ready_title_->setText(tr("Ready to update"));
   managers_ = new QListWidget(this);
   managers_->setAccessibleName(tr("Package managers"));
@@ -130,13 +138,11 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   managers_->setResizeMode(QListView::Adjust);
   managers_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   managers_->setTextElideMode(Qt::ElideNone);
-  ready_message_ = plain_label(this, tr("Message"));
+  ready_message_ = message_label(this);
   password_ = new QLineEdit(this);
   password_->setEchoMode(QLineEdit::Password);
   password_->setPlaceholderText(tr("Your password"));
-  password_->setAccessibleName(tr("Password"));
   update_ = new QPushButton(tr("Update"), this);
-  update_->setAccessibleName(tr("Update"));
   update_->setDefault(true);
   update_->setAutoDefault(true);
   connect(password_, &QLineEdit::returnPressed, update_, &QPushButton::click);
@@ -145,17 +151,17 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
     if (!update_->isEnabled()) return;  // Enter in the field reaches here too
     QString secret = password_->text();
     password_->clear();
+    // A refusal of this attempt is new, even in the same words.
+    password_->setAccessibleDescription({});
     model_->update(std::move(secret));
   });
   check_again_ = new QPushButton(tr("Check again"), this);
-  check_again_->setAccessibleName(tr("Check again"));
   connect(check_again_, &QPushButton::clicked, model_, &UpdateModel::check_again);
   password_anyway_ = new QPushButton(tr("Use my password anyway"), this);
-  password_anyway_->setAccessibleName(tr("Use my password anyway"));
   connect(password_anyway_, &QPushButton::clicked, model_, &UpdateModel::offer_password);
   show_pending_ = new QToolButton(this);
   show_pending_->setText(tr("Details"));
-  show_pending_->setAccessibleName(tr("Pending updates"));
+  show_pending_->setAccessibleDescription(tr("Shows every pending update"));
   show_pending_->setCheckable(true);
   pending_ = new QPlainTextEdit(this);
   pending_->setReadOnly(true);
@@ -176,14 +182,14 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   ready_page_ =
       make_page(ready_title_, nullptr, {managers_, pending_, ready_message_, password_, actions});
 
-  nothing_ = plain_label(this, tr("Status"));
+  nothing_ = plain_label(this);
   nothing_->setText(tr("No supported package managers found"));
-  auto* nothing_text = plain_label(this, tr("Message"));
+  auto* nothing_text = plain_label(this);
   nothing_text->setText(tr("There is nothing for Sorvane to update on this computer."));
   nothing_page_ = make_page(nothing_, nothing_text, {});
 
-  stopped_ = plain_label(this, tr("Message"));
-  auto* stopped_title = plain_label(this, tr("Title"));
+  stopped_ = message_label(this);
+  auto* stopped_title = plain_label(this);
   stopped_title->setText(tr("Nothing was updated"));
   stopped_page_ = make_page(stopped_title, stopped_, {});
 
@@ -192,17 +198,18 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   steps_->setFocusPolicy(Qt::NoFocus);
   steps_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   progress_ = new QProgressBar(this);
-  progress_->setAccessibleName(tr("Progress"));
-  progress_text_ = plain_label(this, tr("Progress"));
-  changes_ = plain_label(this, tr("What changed"));
-  latest_ = plain_label(this, tr("Latest output"));
+  progress_->setAccessibleName(tr("Update progress"));
+  progress_text_ = plain_label(this);
+  changes_ = plain_label(this);
+  latest_ = plain_label(this);
+  latest_->setAccessibleDescription(tr("Latest output"));
   latest_->setWordWrap(false);
   // Its width is the window's, never the line's: long lines are elided.
   latest_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  done_ = plain_label(this, tr("Result"));
+  done_ = message_label(this);
   show_details_ = new QToolButton(this);
   show_details_->setText(tr("Details"));
-  show_details_->setAccessibleName(tr("Details"));
+  show_details_->setAccessibleDescription(tr("Shows the update's whole output"));
   show_details_->setCheckable(true);
   details_ = new QPlainTextEdit(this);
   details_->setReadOnly(true);
@@ -229,6 +236,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   // presses the focused button, not only Space.
   connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
+  connect(model_, &UpdateModel::announced, this, &UpdateWindow::announce);
   connect(model_, &UpdateModel::lines_added, this, [this](const QStringList& lines) {
     const bool at_end =
         details_->verticalScrollBar()->value() == details_->verticalScrollBar()->maximum();
@@ -252,6 +260,10 @@ void UpdateWindow::show_ready() {
   ready_message_->setVisible(!text.isEmpty());
   const bool ask = model_->password_wanted();
   if (arriving) password_->clear();  // never kept across a refusal
+  password_->setAccessibleName(model_->password_label());
+  // Read out with the field as it takes focus: why the password is asked
+  // again. With no refusal, Qt reads the field's placeholder instead.
+  password_->setAccessibleDescription(model_->message());
   password_->setVisible(ask);
   password_anyway_->setVisible(!model_->password_offered());
   check_again_->setVisible(!model_->checking());
@@ -351,14 +363,7 @@ void UpdateWindow::show_state() {
       show_steps();
       pages_->setCurrentWidget(updating_page_);
       const auto finish = model_->finish();
-      QString text = model_->done_text();
-      if (!model_->message().isEmpty()) text += "\n" + model_->message();
-      if (model_->dropped_log_bytes() > 0) {
-        text += "\n" + tr("%1 MB of output in the middle were left out of the log file to "
-                          "save space.")
-                           .arg(static_cast<double>(model_->dropped_log_bytes()) / 1e6, 0, 'f', 1);
-      }
-      done_->setText(text);
+      done_->setText(model_->outcome_text());
       if (finish->outcome == Outcome::Failed || finish->outcome == Outcome::SuccessWithWarnings) {
         show_details_->setChecked(true);
         // The view holds the same last lines as the model.
@@ -373,6 +378,18 @@ void UpdateWindow::show_state() {
       break;
     }
   }
+}
+
+void UpdateWindow::announce() {
+  QLabel* said = message();
+  // Qt 6.4's AT-SPI bridge drops this event; bridges that know it speak it.
+  QAccessibleEvent alert(said, QAccessible::Alert);
+  QAccessible::updateAccessibility(&alert);
+  // What a screen reader always reads is what takes focus: the password
+  // field, described by the refusal, when the password is to be typed
+  // again; otherwise the message itself.
+  QWidget* heard = password_->isVisible() ? static_cast<QWidget*>(password_) : said;
+  heard->setFocus(Qt::OtherFocusReason);
 }
 
 void UpdateWindow::closeEvent(QCloseEvent* event) {

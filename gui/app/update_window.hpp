@@ -47,6 +47,7 @@ class UpdateWindow : public QWidget {
   void show_state();
   void show_steps();
   void show_ready();
+  void announce();
   void enable_update();
   void grow_to_fit();
   void show_latest();
