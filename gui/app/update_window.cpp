@@ -261,8 +261,26 @@ void UpdateWindow::show_ready() {
 // keeps the size within the screen.
 void UpdateWindow::grow_to_fit() {
   layout()->activate();
+  fit_words();
   const QSize wanted = sizeHint().expandedTo(size());
   if (wanted != size()) resize(wanted);
+}
+
+// A window with an explicit least width, or whose text wraps, may be made
+// smaller than its words need: in every language, its least width is what
+// its buttons need, and its least height what its text needs at its width.
+void UpdateWindow::fit_words() {
+  // The page's words may have changed: the window's layout asks it again.
+  pages_->updateGeometry();
+  setMinimumWidth(std::max(MIN_WIDTH, layout()->totalMinimumSize().width()));
+  if (layout()->hasHeightForWidth()) {
+    setMinimumHeight(layout()->totalMinimumHeightForWidth(std::max(width(), minimumWidth())));
+  }
+}
+
+void UpdateWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  fit_words();
 }
 
 void UpdateWindow::enable_update() {
@@ -329,7 +347,8 @@ void UpdateWindow::show_state() {
       if (model_->dropped_log_bytes() > 0) {
         text += "\n" + tr("%1 MB of output in the middle were left out of the log file to "
                           "save space.")
-                           .arg(static_cast<double>(model_->dropped_log_bytes()) / 1e6, 0, 'f', 1);
+                           .arg(QLocale().toString(
+                               static_cast<double>(model_->dropped_log_bytes()) / 1e6, 'f', 1));
       }
       done_->setText(text);
       if (finish->outcome == Outcome::Failed || finish->outcome == Outcome::SuccessWithWarnings) {
@@ -346,6 +365,7 @@ void UpdateWindow::show_state() {
       break;
     }
   }
+  fit_words();
 }
 
 void UpdateWindow::closeEvent(QCloseEvent* event) {

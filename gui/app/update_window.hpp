@@ -37,6 +37,7 @@ class UpdateWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void show_state();
@@ -44,6 +45,7 @@ class UpdateWindow : public QWidget {
   void show_ready();
   void enable_update();
   void grow_to_fit();
+  void fit_words();
   QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
 
   UpdateModel* model_;
