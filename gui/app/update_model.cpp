@@ -40,10 +40,14 @@ QString untrusted_text(const Untrusted& fault) {
   switch (fault.why) {
     case Untrusted::Why::Missing: return UpdateModel::tr("%1 cannot be checked.").arg(path);
     case Untrusted::Why::OwnedBySomeoneElse:
-      return UpdateModel::tr("%1 belongs to another user, who could change what runs as root.").arg(path);
+      return UpdateModel::tr("%1 belongs to another user, who could change what runs as root.")
+          .arg(path);
     case Untrusted::Why::WritableByOthers:
-      return UpdateModel::tr("%1 can be changed by other users, who could change what runs as root.").arg(path);
-    case Untrusted::Why::TooManyLinks: return UpdateModel::tr("%1 leads through too many links.").arg(path);
+      return UpdateModel::tr(
+                 "%1 can be changed by other users, who could change what runs as root.")
+          .arg(path);
+    case Untrusted::Why::TooManyLinks:
+      return UpdateModel::tr("%1 leads through too many links.").arg(path);
   }
   return path;
 }
@@ -52,13 +56,16 @@ QString refusal_text(const ScriptRefusal& refusal) {
   using Why = ScriptRefusal::Why;
   switch (refusal.why) {
     case Why::Unreadable:
-      return UpdateModel::tr("The update script cannot be read: %1").arg(from_bytes(refusal.error.text()));
-    case Why::DirectoryNotTheUsers: return UpdateModel::tr("The update script's folder is not yours.");
+      return UpdateModel::tr("The update script cannot be read: %1")
+          .arg(from_bytes(refusal.error.text()));
+    case Why::DirectoryNotTheUsers:
+      return UpdateModel::tr("The update script's folder is not yours.");
     case Why::DirectoryWritableByOthers:
       return UpdateModel::tr("Other users can change the update script's folder.");
     case Why::NotARegularFile: return UpdateModel::tr("The update script is not a plain file.");
     case Why::FileNotTheUsers: return UpdateModel::tr("The update script is not yours.");
-    case Why::WrongMode: return UpdateModel::tr("Other users can read or change the update script.");
+    case Why::WrongMode:
+      return UpdateModel::tr("Other users can read or change the update script.");
     case Why::Changed: return UpdateModel::tr("The update script is not the one Sorvane writes.");
   }
   return {};
@@ -74,8 +81,9 @@ QDBusUnixFileDescriptor inhibit_shutdown() {
       QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
   if (!logind.isValid()) return {};
   const QDBusReply<QDBusUnixFileDescriptor> reply =
-      logind.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown:sleep"), UpdateModel::tr("Sorvane Update"),
-                  UpdateModel::tr("Packages are being updated"), QStringLiteral("block"));
+      logind.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown:sleep"),
+                  UpdateModel::tr("Sorvane Update"), UpdateModel::tr("Packages are being updated"),
+                  QStringLiteral("block"));
   return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
 }
 
@@ -120,10 +128,12 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
     case SorvaneReport::Kind::NoneFound: looked.state = State::NothingFound; return looked;
     case SorvaneReport::Kind::Failed: looked.message = from_bytes(report.message); return looked;
     case SorvaneReport::Kind::TimedOut:
-      looked.message = UpdateModel::tr("Looking for package managers took too long and was stopped.");
+      looked.message =
+          UpdateModel::tr("Looking for package managers took too long and was stopped.");
       return looked;
     case SorvaneReport::Kind::Unexpected:
-      looked.message = UpdateModel::tr("Sorvane answered in a way this window does not understand.");
+      looked.message =
+          UpdateModel::tr("Sorvane answered in a way this window does not understand.");
       return looked;
     case SorvaneReport::Kind::Found: break;
   }
@@ -142,8 +152,8 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
   if (privileged && ask_sudo) {
     const auto sudo = find_like_the_script("sudo");
     if (!sudo) {
-      looked.message =
-          UpdateModel::tr("sudo is not installed, and system packages can only be updated with it.");
+      looked.message = UpdateModel::tr(
+          "sudo is not installed, and system packages can only be updated with it.");
       return looked;
     }
     const bool unasked = probe_sudo(*sudo, setup.bash, setup.environment, setup.sudo_probe_limit) ==
