@@ -33,7 +33,7 @@
     </message>
     <message>
         <source>could not check: %1</source>
-        <translation>vérification impossible : %1</translation>
+        <translation>vérification impossible&#xa0;: %1</translation>
     </message>
     <message>
         <source>no package repository is configured</source>
@@ -49,11 +49,11 @@
     </message>
     <message>
         <source>an earlier installation was left unfinished: %1</source>
-        <translation>une installation précédente est restée inachevée : %1</translation>
+        <translation>une installation précédente est restée inachevée&#xa0;: %1</translation>
     </message>
     <message>
         <source>in use by another program: %1</source>
-        <translation>utilisé par un autre programme : %1</translation>
+        <translation>utilisé par un autre programme&#xa0;: %1</translation>
     </message>
     <message>
         <source>this computer is not connected to a network</source>
@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
-        <translation>Il s’agit souvent du pacman de Debian, installé pour construire des paquets pour Arch Linux : supprimez-le (sudo apt remove pacman-package-manager makepkg) ou configurez un dépôt dans /etc/pacman.conf.</translation>
+        <translation>Il s’agit souvent du pacman de Debian, installé pour construire des paquets pour Arch Linux&#xa0;: supprimez-le (sudo apt remove pacman-package-manager makepkg) ou configurez un dépôt dans /etc/pacman.conf.</translation>
     </message>
     <message>
         <source>Enable a repository, or remove %1.</source>
@@ -73,7 +73,7 @@
     </message>
     <message>
         <source>Finish it first: sudo dpkg --configure -a</source>
-        <translation>Terminez-la d’abord : sudo dpkg --configure -a</translation>
+        <translation>Terminez-la d’abord&#xa0;: sudo dpkg --configure -a</translation>
     </message>
     <message>
         <source>Wait until it has finished.</source>
@@ -89,7 +89,7 @@
     </message>
     <message>
         <source>%1 — cannot update: %2</source>
-        <translation>%1 — mise à jour impossible : %2</translation>
+        <translation>%1 — mise à jour impossible&#xa0;: %2</translation>
     </message>
     <message>
         <source>%1 — %2</source>
@@ -117,7 +117,7 @@
     </message>
     <message>
         <source>%1 from %2</source>
-        <translation>dernière mise à jour %1 : %2</translation>
+        <translation>dernière mise à jour %1&#xa0;: %2</translation>
     </message>
     <message>
         <source>%1 %2</source>
@@ -133,7 +133,7 @@
     </message>
     <message>
         <source>%1 (kept back: the update leaves it as it is)</source>
-        <translation>%1 (retenu : la mise à jour le laisse tel quel)</translation>
+        <translation>%1 (retenu&#xa0;: la mise à jour le laisse tel quel)</translation>
     </message>
     <message>
         <source>The update would stop at %1.</source>
@@ -160,7 +160,7 @@
     </message>
     <message>
         <source>The update script cannot be read: %1</source>
-        <translation>Impossible de lire le script de mise à jour : %1</translation>
+        <translation>Impossible de lire le script de mise à jour&#xa0;: %1</translation>
     </message>
     <message>
         <source>The update script&apos;s folder is not yours.</source>
@@ -204,7 +204,7 @@
     </message>
     <message>
         <source>No private folder could be made for the update: %1</source>
-        <translation>Impossible de créer un dossier privé pour la mise à jour : %1</translation>
+        <translation>Impossible de créer un dossier privé pour la mise à jour&#xa0;: %1</translation>
     </message>
     <message>
         <source>Looking for package managers took too long and was stopped.</source>
@@ -220,11 +220,11 @@
     </message>
     <message>
         <source>An update is already running; it was started in another window. Here is how it goes.</source>
-        <translation>Une mise à jour est déjà en cours ; elle a été lancée dans une autre fenêtre. Voici son déroulement.</translation>
+        <translation>Une mise à jour est déjà en cours&#xa0;; elle a été lancée dans une autre fenêtre. Voici son déroulement.</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation>%1 : %2</translation>
+        <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>Checking for updates…</source>
@@ -256,7 +256,7 @@
     </message>
     <message>
         <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
-        <translation>Cet ordinateur n’est connecté à aucun réseau : la mise à jour ne pourrait rien télécharger. Connectez-vous, puis vérifiez à nouveau.</translation>
+        <translation>Cet ordinateur n’est connecté à aucun réseau&#xa0;: la mise à jour ne pourrait rien télécharger. Connectez-vous, puis vérifiez à nouveau.</translation>
     </message>
     <message>
         <source>The update would stop at %1.</source>
@@ -296,11 +296,11 @@
     </message>
     <message>
         <source>The update could not start: %1</source>
-        <translation>Impossible de lancer la mise à jour : %1</translation>
+        <translation>Impossible de lancer la mise à jour&#xa0;: %1</translation>
     </message>
     <message>
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
-        <translation>sudo n’a pas demandé le mot de passe : il n’a donc pas été utilisé et a été effacé.</translation>
+        <translation>sudo n’a pas demandé le mot de passe&#xa0;: il n’a donc pas été utilisé et a été effacé.</translation>
     </message>
 </context>
 <context>
@@ -419,7 +419,7 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <translation>%1 : %2</translation>
+        <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>Updating…</source>
@@ -431,7 +431,7 @@
     </message>
     <message>
         <source>Update finished with warnings: see the details</source>
-        <translation>Mise à jour terminée avec des avertissements : voir les détails</translation>
+        <translation>Mise à jour terminée avec des avertissements&#xa0;: voir les détails</translation>
     </message>
     <message>
         <source>The %1 step failed (exit status %2). Later steps did not run.</source>
@@ -447,11 +447,11 @@
     </message>
     <message>
         <source>Close while updating?</source>
-        <translation>Fermer pendant la mise à jour ?</translation>
+        <translation>Fermer pendant la mise à jour&#xa0;?</translation>
     </message>
     <message>
         <source>The update will go on to its end without this window. Close it?</source>
-        <translation>La mise à jour se poursuivra jusqu’au bout sans cette fenêtre. La fermer ?</translation>
+        <translation>La mise à jour se poursuivra jusqu’au bout sans cette fenêtre. La fermer&#xa0;?</translation>
     </message>
 </context>
 </TS>
