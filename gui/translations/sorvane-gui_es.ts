@@ -323,7 +323,7 @@
     </message>
     <message>
         <source>done</source>
-        <translation>hecho</translation>
+        <translation>terminado</translation>
     </message>
     <message>
         <source>failed</source>
