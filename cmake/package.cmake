@@ -47,6 +47,8 @@ update, showing each step and its output.")
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME "sorvane-gui")
 set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "sorvane (= ${PROJECT_VERSION}-1), qt6-qpa-plugins")
 set(CPACK_DEBIAN_GUI_PACKAGE_SECTION "admin")
+# Qt's own buttons and dialogs in the user's language; its own words are built in.
+set(CPACK_DEBIAN_GUI_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_GUI_DESCRIPTION "${SORVANE_GUI_SUMMARY}\n${SORVANE_GUI_DESCRIPTION}")
 
 # RPM. The build host and times are fixed so that two builds of one commit

@@ -241,6 +241,8 @@ gui_cases() {
         fail "window: apt's pending updates not shown: $(cat "$work/gui-right.out")"
     echo "window: updated every manager with the password typed once"
 
+    headless_languages "$work" "$uid"
+
     # Not in the sudo group: sudo will most likely refuse, and the screen
     # says so; a sudoers rule naming the user still works on request.
     cat "$work/etc/group.plain" >"$work/etc/group"
@@ -315,6 +317,43 @@ gui_cases() {
         '/usr/local/sbin/apt can be changed by other users'
     umount /usr/local/sbin
     echo "window: a planted sudo, a writable manager and a writable PATH directory are refused by name"
+}
+
+# Runs the headless check as the user, with the given environment and
+# arguments after it; leaves its output in $work/check-<name>.out.
+headless_check() {
+    local work=$1 uid=$2 name=$3
+    shift 3
+    local status=0
+    (cd "$work/home" && as_user "$work" "$uid" XDG_RUNTIME_DIR="$work/home/runtime" "$@") \
+        >"$work/check-$name.out" 2>"$work/check-$name.err" || status=$?
+    # 0 up to date, 100 pending, 1 a check failed: any is an answer.
+    [[ $status -eq 0 || $status -eq 1 || $status -eq 100 ]] ||
+        fail "headless check ($name) ended with $status: $(cat "$work/check-$name.err")"
+}
+
+# The headless check is for people too: it speaks the user's language,
+# from LANG alone (no locale is generated for it here) or from LANGUAGE
+# before it; the JSON's keys stay English.
+headless_languages() {
+    local work=$1 uid=$2
+    local gui=$work/prefix/lib/sorvane/libexec/bin/sorvane-gui
+    headless_check "$work" "$uid" en LANG=C.UTF-8 "$gui" --check
+    grep -q '^pacman — up to date' "$work/check-en.out" ||
+        fail "headless check (English): $(cat "$work/check-en.out")"
+    headless_check "$work" "$uid" de LANG=de_DE.UTF-8 "$gui" --check
+    grep -q '^pacman — aktuell' "$work/check-de.out" ||
+        fail "headless check (LANG=de_DE.UTF-8) is not German: $(cat "$work/check-de.out")"
+    headless_check "$work" "$uid" fr LANG=de_DE.UTF-8 LANGUAGE=fr:de "$gui" --check
+    grep -q '^pacman — à jour' "$work/check-fr.out" ||
+        fail "headless check (LANGUAGE=fr:de) is not French: $(cat "$work/check-fr.out")"
+    headless_check "$work" "$uid" de-json LANG=de_DE.UTF-8 "$gui" --check --json
+    local key
+    for key in '"managers"' '"name": "pacman"' '"stops_update"'; do
+        grep -qF "$key" "$work/check-de-json.out" ||
+            fail "headless check (German JSON) lacks $key: $(cat "$work/check-de-json.out")"
+    done
+    echo "headless check: in English, German (LANG) and French (LANGUAGE); JSON keys in English"
 }
 
 # sudo does not always read the password it is given: a PAM module that

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "check_text.hpp"
+#include "translations.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
 
@@ -27,8 +28,7 @@ void say(std::string_view text) {
 
 // The check with no display: what is pending, and the exit status scripts
 // read (0 up to date, 100 pending, 1 a check failed).
-int check_headless(int argc, char* argv[], const UpdateModel::Setup& setup, bool json) {
-  const QCoreApplication app(argc, argv);
+int check_headless(const UpdateModel::Setup& setup, bool json) {
   const UpdateModel::Looked looked = sorvane::gui::look_for_update(setup, false);
   QTextStream out(stdout);
   if (looked.state == UpdateModel::State::NothingFound) {
@@ -72,13 +72,16 @@ int main(int argc, char* argv[]) {
     say(USAGE);
     return 2;
   }
-  auto setup = sorvane::gui::desktop_setup();
   if (check) {
+    // Its report is for people too: in their language, all but the JSON keys.
+    const QCoreApplication app(argc, argv);
+    const sorvane::gui::Translations translations;
+    auto setup = sorvane::gui::desktop_setup();
     if (!setup) {
       QTextStream(stderr) << "sorvane-gui: " << setup.error() << '\n';
       return 1;
     }
-    return check_headless(argc, argv, setup.value(), json);
+    return check_headless(setup.value(), json);
   }
 
   QApplication app(argc, argv);
@@ -86,6 +89,9 @@ int main(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("example.sorvane.SorvaneUpdate"));
   // The icon the package installs in the hicolor theme, named by the app id.
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("example.sorvane.SorvaneUpdate")));
+  // Before any widget: its words, and the layout direction, follow them.
+  const sorvane::gui::Translations translations;
+  auto setup = sorvane::gui::desktop_setup();
   if (!setup) {
     QMessageBox::critical(nullptr, UpdateWindow::tr("Sorvane Update"), setup.error());
     return 1;

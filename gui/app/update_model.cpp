@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
@@ -33,10 +32,6 @@ constexpr size_t READ_CHUNK = size_t{64} * 1024;
 // How long one read of the log may hold up the window.
 constexpr std::chrono::milliseconds READ_SLICE{10};
 
-QString tr(const char* text) {
-  return QCoreApplication::translate("UpdateModel", text);
-}
-
 QString from_bytes(std::string_view bytes) {
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
@@ -51,12 +46,16 @@ std::string home_of(const std::vector<std::string>& environment) {
 QString untrusted_text(const Untrusted& fault) {
   QString path = from_bytes(fault.path);
   switch (fault.why) {
-    case Untrusted::Why::Missing: return tr("%1 cannot be checked.").arg(path);
+    case Untrusted::Why::Missing: return UpdateModel::tr("%1 cannot be checked.").arg(path);
     case Untrusted::Why::OwnedBySomeoneElse:
-      return tr("%1 belongs to another user, who could change what runs as root.").arg(path);
+      return UpdateModel::tr("%1 belongs to another user, who could change what runs as root.")
+          .arg(path);
     case Untrusted::Why::WritableByOthers:
-      return tr("%1 can be changed by other users, who could change what runs as root.").arg(path);
-    case Untrusted::Why::TooManyLinks: return tr("%1 leads through too many links.").arg(path);
+      return UpdateModel::tr(
+                 "%1 can be changed by other users, who could change what runs as root.")
+          .arg(path);
+    case Untrusted::Why::TooManyLinks:
+      return UpdateModel::tr("%1 leads through too many links.").arg(path);
   }
   return path;
 }
@@ -65,14 +64,17 @@ QString refusal_text(const ScriptRefusal& refusal) {
   using Why = ScriptRefusal::Why;
   switch (refusal.why) {
     case Why::Unreadable:
-      return tr("The update script cannot be read: %1").arg(from_bytes(refusal.error.text()));
-    case Why::DirectoryNotTheUsers: return tr("The update script's folder is not yours.");
+      return UpdateModel::tr("The update script cannot be read: %1")
+          .arg(from_bytes(refusal.error.text()));
+    case Why::DirectoryNotTheUsers:
+      return UpdateModel::tr("The update script's folder is not yours.");
     case Why::DirectoryWritableByOthers:
-      return tr("Other users can change the update script's folder.");
-    case Why::NotARegularFile: return tr("The update script is not a plain file.");
-    case Why::FileNotTheUsers: return tr("The update script is not yours.");
-    case Why::WrongMode: return tr("Other users can read or change the update script.");
-    case Why::Changed: return tr("The update script is not the one Sorvane writes.");
+      return UpdateModel::tr("Other users can change the update script's folder.");
+    case Why::NotARegularFile: return UpdateModel::tr("The update script is not a plain file.");
+    case Why::FileNotTheUsers: return UpdateModel::tr("The update script is not yours.");
+    case Why::WrongMode:
+      return UpdateModel::tr("Other users can read or change the update script.");
+    case Why::Changed: return UpdateModel::tr("The update script is not the one Sorvane writes.");
   }
   return {};
 }
@@ -87,8 +89,9 @@ QDBusUnixFileDescriptor inhibit_shutdown() {
       QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
   if (!logind.isValid()) return {};
   const QDBusReply<QDBusUnixFileDescriptor> reply =
-      logind.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown:sleep"), tr("Sorvane Update"),
-                  tr("Packages are being updated"), QStringLiteral("block"));
+      logind.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown:sleep"),
+                  UpdateModel::tr("Sorvane Update"), UpdateModel::tr("Packages are being updated"),
+                  QStringLiteral("block"));
   return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
 }
 
@@ -102,12 +105,12 @@ UpdateModel::Looked stopped(QString message) {
 
 Result<UpdateModel::Setup, QString> desktop_setup() {
   const auto self = own_executable();
-  if (!self) return tr("Sorvane Update cannot tell where it is installed.");
+  if (!self) return UpdateModel::tr("Sorvane Update cannot tell where it is installed.");
   const auto bash = trusted_system_program("bash");
-  if (!bash) return tr("No trusted system bash was found.");
+  if (!bash) return UpdateModel::tr("No trusted system bash was found.");
   return UpdateModel::Setup{
       installation_beside(self.value()), *bash,
-      // NOLINTNEXTLINE(concurrency-mt-unsafe): read once, before any thread starts
+      // NOLINTNEXTLINE(concurrency-mt-unsafe): read on the main thread; nothing here sets it
       run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()), kept_environment(environ)};
 }
 
@@ -122,7 +125,7 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
   // in memory, and the directory goes when this returns.
   auto run_dir = RunDir::make(setup.run_base);
   if (!run_dir) {
-    return stopped(tr("No private folder could be made for the update: %1")
+    return stopped(UpdateModel::tr("No private folder could be made for the update: %1")
                        .arg(from_bytes(run_dir.error().text())));
   }
 
@@ -133,10 +136,12 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
     case SorvaneReport::Kind::NoneFound: looked.state = State::NothingFound; return looked;
     case SorvaneReport::Kind::Failed: looked.message = from_bytes(report.message); return looked;
     case SorvaneReport::Kind::TimedOut:
-      looked.message = tr("Looking for package managers took too long and was stopped.");
+      looked.message =
+          UpdateModel::tr("Looking for package managers took too long and was stopped.");
       return looked;
     case SorvaneReport::Kind::Unexpected:
-      looked.message = tr("Sorvane answered in a way this window does not understand.");
+      looked.message =
+          UpdateModel::tr("Sorvane answered in a way this window does not understand.");
       return looked;
     case SorvaneReport::Kind::Found: break;
   }
@@ -155,8 +160,8 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
   if (privileged && ask_sudo) {
     const auto sudo = find_like_the_script("sudo");
     if (!sudo) {
-      looked.message =
-          tr("sudo is not installed, and system packages can only be updated with it.");
+      looked.message = UpdateModel::tr(
+          "sudo is not installed, and system packages can only be updated with it.");
       return looked;
     }
     const bool unasked = probe_sudo(*sudo, setup.bash, setup.environment, setup.sudo_probe_limit) ==
@@ -487,9 +492,10 @@ QString UpdateModel::outcome_text() const {
   QString text = done_text();
   if (!message_.isEmpty()) text += "\n" + message_;
   if (dropped_log_bytes() > 0) {
-    text += "\n" + tr("%1 MB of output in the middle were left out of the log file to "
-                      "save space.")
-                       .arg(static_cast<double>(dropped_log_bytes()) / 1e6, 0, 'f', 1);
+    text +=
+        "\n" + tr("%1 MB of output in the middle were left out of the log file to "
+                  "save space.")
+                   .arg(QLocale().toString(static_cast<double>(dropped_log_bytes()) / 1e6, 'f', 1));
   }
   return text;
 }

@@ -289,6 +289,7 @@ void UpdateWindow::show_ready() {
 // keeps the size within the screen.
 void UpdateWindow::grow_to_fit() {
   layout()->activate();
+  fit_words();
   QSize wanted = sizeHint().expandedTo(size());
   // Never past the screen, frame included: the log scrolls instead.
   if (const QScreen* shown_on = screen()) {
@@ -306,9 +307,22 @@ void UpdateWindow::show_latest() {
   latest_->setToolTip(line);
 }
 
+// A window with an explicit least width, or whose text wraps, may be made
+// smaller than its words need: in every language, its least width is what
+// its buttons need, and its least height what its text needs at its width.
+void UpdateWindow::fit_words() {
+  // The page's words may have changed: the window's layout asks it again.
+  pages_->updateGeometry();
+  setMinimumWidth(std::max(MIN_WIDTH, layout()->totalMinimumSize().width()));
+  if (layout()->hasHeightForWidth()) {
+    setMinimumHeight(layout()->totalMinimumHeightForWidth(std::max(width(), minimumWidth())));
+  }
+}
+
 void UpdateWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   show_latest();
+  fit_words();
 }
 
 void UpdateWindow::enable_update() {
@@ -378,6 +392,7 @@ void UpdateWindow::show_state() {
       break;
     }
   }
+  fit_words();
 }
 
 void UpdateWindow::announce() {

@@ -51,6 +51,7 @@ class UpdateWindow : public QWidget {
   void enable_update();
   void grow_to_fit();
   void show_latest();
+  void fit_words();
   QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
 
   UpdateModel* model_;

@@ -1,0 +1,457 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>CheckText</name>
+    <message>
+        <source>lists</source>
+        <translation>Paketlisten</translation>
+    </message>
+    <message>
+        <source>package database</source>
+        <translation>Paketdatenbank</translation>
+    </message>
+    <message>
+        <source>%1 — checking for updates…</source>
+        <translation>%1 — Suche nach Aktualisierungen…</translation>
+    </message>
+    <message>
+        <source>just now</source>
+        <translation>gerade eben</translation>
+    </message>
+    <message>
+        <source>%1 minutes ago</source>
+        <translation>vor %1 Minuten</translation>
+    </message>
+    <message>
+        <source>%1 hours ago</source>
+        <translation>vor %1 Stunden</translation>
+    </message>
+    <message>
+        <source>%1 days ago</source>
+        <translation>vor %1 Tagen</translation>
+    </message>
+    <message>
+        <source>could not check: %1</source>
+        <translation>Prüfung nicht möglich: %1</translation>
+    </message>
+    <message>
+        <source>no package repository is configured</source>
+        <translation>keine Paketquelle eingerichtet</translation>
+    </message>
+    <message>
+        <source>no package repository is enabled</source>
+        <translation>keine Paketquelle aktiviert</translation>
+    </message>
+    <message>
+        <source>the snap service (snapd) is not running</source>
+        <translation>der Snap-Dienst (snapd) läuft nicht</translation>
+    </message>
+    <message>
+        <source>an earlier installation was left unfinished: %1</source>
+        <translation>eine frühere Installation wurde nicht abgeschlossen: %1</translation>
+    </message>
+    <message>
+        <source>in use by another program: %1</source>
+        <translation>wird von einem anderen Programm verwendet: %1</translation>
+    </message>
+    <message>
+        <source>this computer is not connected to a network</source>
+        <translation>dieser Computer ist mit keinem Netzwerk verbunden</translation>
+    </message>
+    <message>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <translation>Häufig ist das Debians eigenes pacman, das zum Bauen von Paketen für Arch Linux installiert wurde: Entfernen Sie es (sudo apt remove pacman-package-manager makepkg) oder richten Sie in /etc/pacman.conf eine Paketquelle ein.</translation>
+    </message>
+    <message>
+        <source>Enable a repository, or remove %1.</source>
+        <translation>Aktivieren Sie eine Paketquelle oder entfernen Sie %1.</translation>
+    </message>
+    <message>
+        <source>Start it (sudo systemctl enable --now snapd.socket), or remove snapd.</source>
+        <translation>Starten Sie ihn (sudo systemctl enable --now snapd.socket) oder entfernen Sie snapd.</translation>
+    </message>
+    <message>
+        <source>Finish it first: sudo dpkg --configure -a</source>
+        <translation>Schließen Sie sie zuerst ab: sudo dpkg --configure -a</translation>
+    </message>
+    <message>
+        <source>Wait until it has finished.</source>
+        <translation>Warten Sie, bis es fertig ist.</translation>
+    </message>
+    <message>
+        <source>Connect to a network.</source>
+        <translation>Verbinden Sie sich mit einem Netzwerk.</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <translation>%1. %2</translation>
+    </message>
+    <message>
+        <source>%1 — cannot update: %2</source>
+        <translation>%1 — Aktualisierung nicht möglich: %2</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>up to date</source>
+        <translation>aktuell</translation>
+    </message>
+    <message>
+        <source>1 update</source>
+        <translation>1 Aktualisierung</translation>
+    </message>
+    <message>
+        <source>%1 updates</source>
+        <translation>%1 Aktualisierungen</translation>
+    </message>
+    <message>
+        <source>%1 (%2 security)</source>
+        <translation>%1 (%2 sicherheitsrelevant)</translation>
+    </message>
+    <message>
+        <source>%1 to download</source>
+        <translation>%1 herunterzuladen</translation>
+    </message>
+    <message>
+        <source>%1 from %2</source>
+        <translation>Stand der %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 (security)</source>
+        <translation>%1 (Sicherheit)</translation>
+    </message>
+    <message>
+        <source>%1 (kept back: the update leaves it as it is)</source>
+        <translation>%1 (zurückgehalten: die Aktualisierung lässt es unverändert)</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>Die Aktualisierung würde bei %1 abbrechen.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateModel</name>
+    <message>
+        <source>%1 cannot be checked.</source>
+        <translation>%1 kann nicht geprüft werden.</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user, who could change what runs as root.</source>
+        <translation>%1 gehört einem anderen Benutzer, der ändern könnte, was als root ausgeführt wird.</translation>
+    </message>
+    <message>
+        <source>%1 can be changed by other users, who could change what runs as root.</source>
+        <translation>%1 kann von anderen Benutzern geändert werden, die so ändern könnten, was als root ausgeführt wird.</translation>
+    </message>
+    <message>
+        <source>%1 leads through too many links.</source>
+        <translation>%1 führt über zu viele symbolische Links.</translation>
+    </message>
+    <message>
+        <source>The update script cannot be read: %1</source>
+        <translation>Das Aktualisierungsskript kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The update script&apos;s folder is not yours.</source>
+        <translation>Der Ordner des Aktualisierungsskripts gehört nicht Ihnen.</translation>
+    </message>
+    <message>
+        <source>Other users can change the update script&apos;s folder.</source>
+        <translation>Andere Benutzer können den Ordner des Aktualisierungsskripts ändern.</translation>
+    </message>
+    <message>
+        <source>The update script is not a plain file.</source>
+        <translation>Das Aktualisierungsskript ist keine normale Datei.</translation>
+    </message>
+    <message>
+        <source>The update script is not yours.</source>
+        <translation>Das Aktualisierungsskript gehört nicht Ihnen.</translation>
+    </message>
+    <message>
+        <source>Other users can read or change the update script.</source>
+        <translation>Andere Benutzer können das Aktualisierungsskript lesen oder ändern.</translation>
+    </message>
+    <message>
+        <source>The update script is not the one Sorvane writes.</source>
+        <translation>Das Aktualisierungsskript ist nicht das, welches Sorvane schreibt.</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>Packages are being updated</source>
+        <translation>Pakete werden aktualisiert</translation>
+    </message>
+    <message>
+        <source>Sorvane Update cannot tell where it is installed.</source>
+        <translation>Sorvane Update kann nicht feststellen, wo es installiert ist.</translation>
+    </message>
+    <message>
+        <source>No trusted system bash was found.</source>
+        <translation>Es wurde keine vertrauenswürdige System-Bash gefunden.</translation>
+    </message>
+    <message>
+        <source>No private folder could be made for the update: %1</source>
+        <translation>Für die Aktualisierung konnte kein privater Ordner angelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>Looking for package managers took too long and was stopped.</source>
+        <translation>Die Suche nach Paketverwaltungen dauerte zu lange und wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Sorvane answered in a way this window does not understand.</source>
+        <translation>Sorvane hat auf eine Weise geantwortet, die dieses Fenster nicht versteht.</translation>
+    </message>
+    <message>
+        <source>sudo is not installed, and system packages can only be updated with it.</source>
+        <translation>sudo ist nicht installiert, und Systempakete können nur damit aktualisiert werden.</translation>
+    </message>
+    <message>
+        <source>An update is already running; it was started in another window. Here is how it goes.</source>
+        <translation>Es läuft bereits eine Aktualisierung; sie wurde in einem anderen Fenster gestartet. Hier sehen Sie ihren Verlauf.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>Suche nach Aktualisierungen…</translation>
+    </message>
+    <message>
+        <source>Your account may not install updates</source>
+        <translation>Ihr Konto darf wahrscheinlich keine Aktualisierungen installieren</translation>
+    </message>
+    <message>
+        <source>The update would not succeed</source>
+        <translation>Die Aktualisierung würde nicht gelingen</translation>
+    </message>
+    <message>
+        <source>1 update is ready</source>
+        <translation>1 Aktualisierung ist bereit</translation>
+    </message>
+    <message>
+        <source>%1 updates are ready</source>
+        <translation>%1 Aktualisierungen sind bereit</translation>
+    </message>
+    <message>
+        <source>Your system is up to date</source>
+        <translation>Ihr System ist auf dem neuesten Stand</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Bereit zur Aktualisierung</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Dieser Computer ist mit keinem Netzwerk verbunden, daher könnte die Aktualisierung nichts herunterladen. Stellen Sie eine Verbindung her und prüfen Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>Die Aktualisierung würde bei %1 abbrechen.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>Die Aktualisierung würde bei %1 abbrechen und %2 unberührt lassen.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Prüfen Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <translation>Zum Installieren von Aktualisierungen sind Administratorrechte nötig, und Ihr Konto ist in keiner der Gruppen, die sie haben (sudo, wheel oder admin). Bitten Sie die Person, die diesen Computer betreut, ihn zu aktualisieren oder Ihrem Konto diese Rechte zu geben.</translation>
+    </message>
+    <message>
+        <source>Nothing is waiting. The update can still fetch the newest package lists.</source>
+        <translation>Es steht nichts aus. Die Aktualisierung kann trotzdem die neuesten Paketlisten abrufen.</translation>
+    </message>
+    <message>
+        <source>The password is longer than sudo accepts.</source>
+        <translation>Das Passwort ist länger, als sudo es annimmt.</translation>
+    </message>
+    <message>
+        <source>The password cannot hold a line break or a NUL character.</source>
+        <translation>Das Passwort darf keinen Zeilenumbruch und kein NUL-Zeichen enthalten.</translation>
+    </message>
+    <message>
+        <source>The package managers changed since the check. Here is what the update would do now.</source>
+        <translation>Die Paketverwaltungen haben sich seit der Prüfung geändert. Hier sehen Sie, was die Aktualisierung jetzt tun würde.</translation>
+    </message>
+    <message>
+        <source>Another window has started an update meanwhile.</source>
+        <translation>Ein anderes Fenster hat inzwischen eine Aktualisierung gestartet.</translation>
+    </message>
+    <message>
+        <source>The update could not start: %1</source>
+        <translation>Die Aktualisierung konnte nicht gestartet werden: %1</translation>
+    </message>
+    <message>
+        <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
+        <translation>sudo hat nicht nach dem Passwort gefragt; es wurde daher nicht verwendet und verworfen.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>No supported package managers found</source>
+        <translation>Keine unterstützten Paketverwaltungen gefunden</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>läuft</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>fertig</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Looking for package managers…</source>
+        <translation>Suche nach Paketverwaltungen…</translation>
+    </message>
+    <message>
+        <source>Looking</source>
+        <translation>Suche läuft</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Bereit zur Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Package managers</source>
+        <translation>Paketverwaltungen</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Ihr Passwort</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Erneut prüfen</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Trotzdem mein Passwort verwenden</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Pending updates</source>
+        <translation>Ausstehende Aktualisierungen</translation>
+    </message>
+    <message>
+        <source>There is nothing for Sorvane to update on this computer.</source>
+        <translation>Auf diesem Computer gibt es nichts, was Sorvane aktualisieren könnte.</translation>
+    </message>
+    <message>
+        <source>Nothing was updated</source>
+        <translation>Es wurde nichts aktualisiert</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>Schritte</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Letzte Ausgabe</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Vollständiges Protokoll</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Aktualisierung läuft…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Aktualisierung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Update finished with warnings: see the details</source>
+        <translation>Aktualisierung mit Warnungen beendet: siehe Details</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen (Exit-Status %2). Die folgenden Schritte wurden nicht ausgeführt.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>Die Aktualisierung ist fehlgeschlagen (Exit-Status %1).</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>%1 MB Ausgabe aus der Mitte wurden nicht ins Protokoll geschrieben, um Platz zu sparen.</translation>
+    </message>
+    <message>
+        <source>Close while updating?</source>
+        <translation>Während der Aktualisierung schließen?</translation>
+    </message>
+    <message>
+        <source>The update will go on to its end without this window. Close it?</source>
+        <translation>Die Aktualisierung läuft ohne dieses Fenster bis zum Ende weiter. Fenster schließen?</translation>
+    </message>
+</context>
+</TS>

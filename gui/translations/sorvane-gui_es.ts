@@ -1,0 +1,457 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es">
+<context>
+    <name>CheckText</name>
+    <message>
+        <source>lists</source>
+        <translation>listas de paquetes</translation>
+    </message>
+    <message>
+        <source>package database</source>
+        <translation>base de datos de paquetes</translation>
+    </message>
+    <message>
+        <source>%1 — checking for updates…</source>
+        <translation>%1 — buscando actualizaciones…</translation>
+    </message>
+    <message>
+        <source>just now</source>
+        <translation>hace un momento</translation>
+    </message>
+    <message>
+        <source>%1 minutes ago</source>
+        <translation>hace %1 minutos</translation>
+    </message>
+    <message>
+        <source>%1 hours ago</source>
+        <translation>hace %1 horas</translation>
+    </message>
+    <message>
+        <source>%1 days ago</source>
+        <translation>hace %1 días</translation>
+    </message>
+    <message>
+        <source>could not check: %1</source>
+        <translation>no se pudo comprobar: %1</translation>
+    </message>
+    <message>
+        <source>no package repository is configured</source>
+        <translation>no hay ningún repositorio de paquetes configurado</translation>
+    </message>
+    <message>
+        <source>no package repository is enabled</source>
+        <translation>no hay ningún repositorio de paquetes activado</translation>
+    </message>
+    <message>
+        <source>the snap service (snapd) is not running</source>
+        <translation>el servicio de snap (snapd) no está en ejecución</translation>
+    </message>
+    <message>
+        <source>an earlier installation was left unfinished: %1</source>
+        <translation>una instalación anterior quedó sin terminar: %1</translation>
+    </message>
+    <message>
+        <source>in use by another program: %1</source>
+        <translation>en uso por otro programa: %1</translation>
+    </message>
+    <message>
+        <source>this computer is not connected to a network</source>
+        <translation>este equipo no está conectado a ninguna red</translation>
+    </message>
+    <message>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <translation>Suele ser el pacman del propio Debian, instalado para crear paquetes para Arch Linux: elimínelo (sudo apt remove pacman-package-manager makepkg) o configure un repositorio en /etc/pacman.conf.</translation>
+    </message>
+    <message>
+        <source>Enable a repository, or remove %1.</source>
+        <translation>Active un repositorio o elimine %1.</translation>
+    </message>
+    <message>
+        <source>Start it (sudo systemctl enable --now snapd.socket), or remove snapd.</source>
+        <translation>Inícielo (sudo systemctl enable --now snapd.socket) o elimine snapd.</translation>
+    </message>
+    <message>
+        <source>Finish it first: sudo dpkg --configure -a</source>
+        <translation>Termínela primero: sudo dpkg --configure -a</translation>
+    </message>
+    <message>
+        <source>Wait until it has finished.</source>
+        <translation>Espere a que termine.</translation>
+    </message>
+    <message>
+        <source>Connect to a network.</source>
+        <translation>Conéctese a una red.</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <translation>%1. %2</translation>
+    </message>
+    <message>
+        <source>%1 — cannot update: %2</source>
+        <translation>%1 — no se puede actualizar: %2</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>up to date</source>
+        <translation>al día</translation>
+    </message>
+    <message>
+        <source>1 update</source>
+        <translation>1 actualización</translation>
+    </message>
+    <message>
+        <source>%1 updates</source>
+        <translation>%1 actualizaciones</translation>
+    </message>
+    <message>
+        <source>%1 (%2 security)</source>
+        <translation>%1 (%2 de seguridad)</translation>
+    </message>
+    <message>
+        <source>%1 to download</source>
+        <translation>%1 por descargar</translation>
+    </message>
+    <message>
+        <source>%1 from %2</source>
+        <translation>%1 de %2</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 (security)</source>
+        <translation>%1 (seguridad)</translation>
+    </message>
+    <message>
+        <source>%1 (kept back: the update leaves it as it is)</source>
+        <translation>%1 (retenido: la actualización lo deja como está)</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>La actualización se detendría en %1.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateModel</name>
+    <message>
+        <source>%1 cannot be checked.</source>
+        <translation>No se puede comprobar %1.</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user, who could change what runs as root.</source>
+        <translation>%1 pertenece a otro usuario, que podría cambiar lo que se ejecuta como root.</translation>
+    </message>
+    <message>
+        <source>%1 can be changed by other users, who could change what runs as root.</source>
+        <translation>Otros usuarios pueden modificar %1 y con ello cambiar lo que se ejecuta como root.</translation>
+    </message>
+    <message>
+        <source>%1 leads through too many links.</source>
+        <translation>%1 pasa por demasiados enlaces simbólicos.</translation>
+    </message>
+    <message>
+        <source>The update script cannot be read: %1</source>
+        <translation>No se puede leer el script de actualización: %1</translation>
+    </message>
+    <message>
+        <source>The update script&apos;s folder is not yours.</source>
+        <translation>La carpeta del script de actualización no es suya.</translation>
+    </message>
+    <message>
+        <source>Other users can change the update script&apos;s folder.</source>
+        <translation>Otros usuarios pueden modificar la carpeta del script de actualización.</translation>
+    </message>
+    <message>
+        <source>The update script is not a plain file.</source>
+        <translation>El script de actualización no es un archivo normal.</translation>
+    </message>
+    <message>
+        <source>The update script is not yours.</source>
+        <translation>El script de actualización no es suyo.</translation>
+    </message>
+    <message>
+        <source>Other users can read or change the update script.</source>
+        <translation>Otros usuarios pueden leer o modificar el script de actualización.</translation>
+    </message>
+    <message>
+        <source>The update script is not the one Sorvane writes.</source>
+        <translation>El script de actualización no es el que escribe Sorvane.</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>Packages are being updated</source>
+        <translation>Se están actualizando paquetes</translation>
+    </message>
+    <message>
+        <source>Sorvane Update cannot tell where it is installed.</source>
+        <translation>Sorvane Update no puede determinar dónde está instalado.</translation>
+    </message>
+    <message>
+        <source>No trusted system bash was found.</source>
+        <translation>No se encontró ningún bash del sistema que sea de confianza.</translation>
+    </message>
+    <message>
+        <source>No private folder could be made for the update: %1</source>
+        <translation>No se pudo crear una carpeta privada para la actualización: %1</translation>
+    </message>
+    <message>
+        <source>Looking for package managers took too long and was stopped.</source>
+        <translation>La búsqueda de gestores de paquetes tardó demasiado y se detuvo.</translation>
+    </message>
+    <message>
+        <source>Sorvane answered in a way this window does not understand.</source>
+        <translation>Sorvane respondió de una forma que esta ventana no entiende.</translation>
+    </message>
+    <message>
+        <source>sudo is not installed, and system packages can only be updated with it.</source>
+        <translation>sudo no está instalado, y los paquetes del sistema solo se pueden actualizar con él.</translation>
+    </message>
+    <message>
+        <source>An update is already running; it was started in another window. Here is how it goes.</source>
+        <translation>Ya hay una actualización en curso, iniciada en otra ventana. Aquí puede seguir su progreso.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>Buscando actualizaciones…</translation>
+    </message>
+    <message>
+        <source>Your account may not install updates</source>
+        <translation>Es posible que su cuenta no pueda instalar actualizaciones</translation>
+    </message>
+    <message>
+        <source>The update would not succeed</source>
+        <translation>La actualización no se completaría</translation>
+    </message>
+    <message>
+        <source>1 update is ready</source>
+        <translation>Hay 1 actualización lista</translation>
+    </message>
+    <message>
+        <source>%1 updates are ready</source>
+        <translation>Hay %1 actualizaciones listas</translation>
+    </message>
+    <message>
+        <source>Your system is up to date</source>
+        <translation>Su sistema está al día</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Listo para actualizar</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Este equipo no está conectado a ninguna red, así que la actualización no podría descargar nada. Conéctese y vuelva a comprobar.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>La actualización se detendría en %1.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>La actualización se detendría en %1 y no tocaría %2.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Después, vuelva a comprobar.</translation>
+    </message>
+    <message>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <translation>Instalar actualizaciones requiere derechos de administrador, y su cuenta no está en ninguno de los grupos que los tienen (sudo, wheel o admin). Pida a la persona que administra este equipo que lo actualice o que conceda esos derechos a su cuenta.</translation>
+    </message>
+    <message>
+        <source>Nothing is waiting. The update can still fetch the newest package lists.</source>
+        <translation>No hay nada pendiente. Aun así, la actualización puede descargar las listas de paquetes más recientes.</translation>
+    </message>
+    <message>
+        <source>The password is longer than sudo accepts.</source>
+        <translation>La contraseña es más larga de lo que sudo acepta.</translation>
+    </message>
+    <message>
+        <source>The password cannot hold a line break or a NUL character.</source>
+        <translation>La contraseña no puede contener un salto de línea ni un carácter NUL.</translation>
+    </message>
+    <message>
+        <source>The package managers changed since the check. Here is what the update would do now.</source>
+        <translation>Los gestores de paquetes cambiaron desde la comprobación. Esto es lo que haría ahora la actualización.</translation>
+    </message>
+    <message>
+        <source>Another window has started an update meanwhile.</source>
+        <translation>Mientras tanto, otra ventana ha iniciado una actualización.</translation>
+    </message>
+    <message>
+        <source>The update could not start: %1</source>
+        <translation>No se pudo iniciar la actualización: %1</translation>
+    </message>
+    <message>
+        <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
+        <translation>sudo no pidió la contraseña, así que no se usó y se ha descartado.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>No supported package managers found</source>
+        <translation>No se encontró ningún gestor de paquetes compatible</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>en espera</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>en curso</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>terminado</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>falló</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>Looking for package managers…</source>
+        <translation>Buscando gestores de paquetes…</translation>
+    </message>
+    <message>
+        <source>Looking</source>
+        <translation>Buscando</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Título</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Listo para actualizar</translation>
+    </message>
+    <message>
+        <source>Package managers</source>
+        <translation>Gestores de paquetes</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Mensaje</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Su contraseña</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Contraseña</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Actualizar</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Volver a comprobar</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Usar mi contraseña de todos modos</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalles</translation>
+    </message>
+    <message>
+        <source>Pending updates</source>
+        <translation>Actualizaciones pendientes</translation>
+    </message>
+    <message>
+        <source>There is nothing for Sorvane to update on this computer.</source>
+        <translation>No hay nada que Sorvane pueda actualizar en este equipo.</translation>
+    </message>
+    <message>
+        <source>Nothing was updated</source>
+        <translation>No se actualizó nada</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>Pasos</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progreso</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Última salida</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Resultado</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Registro completo</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Actualizando…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Actualización completada</translation>
+    </message>
+    <message>
+        <source>Update finished with warnings: see the details</source>
+        <translation>La actualización terminó con advertencias: consulte los detalles</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>El paso %1 falló (código de salida %2). Los pasos posteriores no se ejecutaron.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>La actualización falló (código de salida %1).</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>Para ahorrar espacio, se omitieron del archivo de registro %1 MB de salida intermedia.</translation>
+    </message>
+    <message>
+        <source>Close while updating?</source>
+        <translation>¿Cerrar durante la actualización?</translation>
+    </message>
+    <message>
+        <source>The update will go on to its end without this window. Close it?</source>
+        <translation>La actualización continuará hasta el final sin esta ventana. ¿Cerrarla?</translation>
+    </message>
+</context>
+</TS>

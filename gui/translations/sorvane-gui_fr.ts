@@ -1,0 +1,457 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>CheckText</name>
+    <message>
+        <source>lists</source>
+        <translation>des listes de paquets</translation>
+    </message>
+    <message>
+        <source>package database</source>
+        <translation>de la base de données des paquets</translation>
+    </message>
+    <message>
+        <source>%1 — checking for updates…</source>
+        <translation>%1 — recherche de mises à jour…</translation>
+    </message>
+    <message>
+        <source>just now</source>
+        <translation>à l’instant</translation>
+    </message>
+    <message>
+        <source>%1 minutes ago</source>
+        <translation>il y a %1 minutes</translation>
+    </message>
+    <message>
+        <source>%1 hours ago</source>
+        <translation>il y a %1 heures</translation>
+    </message>
+    <message>
+        <source>%1 days ago</source>
+        <translation>il y a %1 jours</translation>
+    </message>
+    <message>
+        <source>could not check: %1</source>
+        <translation>vérification impossible&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>no package repository is configured</source>
+        <translation>aucun dépôt de paquets n’est configuré</translation>
+    </message>
+    <message>
+        <source>no package repository is enabled</source>
+        <translation>aucun dépôt de paquets n’est activé</translation>
+    </message>
+    <message>
+        <source>the snap service (snapd) is not running</source>
+        <translation>le service snap (snapd) n’est pas démarré</translation>
+    </message>
+    <message>
+        <source>an earlier installation was left unfinished: %1</source>
+        <translation>une installation précédente est restée inachevée&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>in use by another program: %1</source>
+        <translation>utilisé par un autre programme&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>this computer is not connected to a network</source>
+        <translation>cet ordinateur n’est connecté à aucun réseau</translation>
+    </message>
+    <message>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <translation>Il s’agit souvent du pacman de Debian, installé pour construire des paquets pour Arch Linux&#xa0;: supprimez-le (sudo apt remove pacman-package-manager makepkg) ou configurez un dépôt dans /etc/pacman.conf.</translation>
+    </message>
+    <message>
+        <source>Enable a repository, or remove %1.</source>
+        <translation>Activez un dépôt ou supprimez %1.</translation>
+    </message>
+    <message>
+        <source>Start it (sudo systemctl enable --now snapd.socket), or remove snapd.</source>
+        <translation>Démarrez-le (sudo systemctl enable --now snapd.socket) ou supprimez snapd.</translation>
+    </message>
+    <message>
+        <source>Finish it first: sudo dpkg --configure -a</source>
+        <translation>Terminez-la d’abord&#xa0;: sudo dpkg --configure -a</translation>
+    </message>
+    <message>
+        <source>Wait until it has finished.</source>
+        <translation>Attendez qu’il ait terminé.</translation>
+    </message>
+    <message>
+        <source>Connect to a network.</source>
+        <translation>Connectez-vous à un réseau.</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <translation>%1. %2</translation>
+    </message>
+    <message>
+        <source>%1 — cannot update: %2</source>
+        <translation>%1 — mise à jour impossible&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>up to date</source>
+        <translation>à jour</translation>
+    </message>
+    <message>
+        <source>1 update</source>
+        <translation>1 mise à jour</translation>
+    </message>
+    <message>
+        <source>%1 updates</source>
+        <translation>%1 mises à jour</translation>
+    </message>
+    <message>
+        <source>%1 (%2 security)</source>
+        <translation>%1 (dont %2 de sécurité)</translation>
+    </message>
+    <message>
+        <source>%1 to download</source>
+        <translation>%1 à télécharger</translation>
+    </message>
+    <message>
+        <source>%1 from %2</source>
+        <translation>dernière mise à jour %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 (security)</source>
+        <translation>%1 (sécurité)</translation>
+    </message>
+    <message>
+        <source>%1 (kept back: the update leaves it as it is)</source>
+        <translation>%1 (retenu&#xa0;: la mise à jour le laisse tel quel)</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>La mise à jour s’arrêterait à %1.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateModel</name>
+    <message>
+        <source>%1 cannot be checked.</source>
+        <translation>Impossible de vérifier %1.</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user, who could change what runs as root.</source>
+        <translation>%1 appartient à un autre utilisateur, qui pourrait modifier ce qui s’exécute en tant que root.</translation>
+    </message>
+    <message>
+        <source>%1 can be changed by other users, who could change what runs as root.</source>
+        <translation>D’autres utilisateurs peuvent modifier %1, et donc ce qui s’exécute en tant que root.</translation>
+    </message>
+    <message>
+        <source>%1 leads through too many links.</source>
+        <translation>%1 passe par trop de liens symboliques.</translation>
+    </message>
+    <message>
+        <source>The update script cannot be read: %1</source>
+        <translation>Impossible de lire le script de mise à jour&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>The update script&apos;s folder is not yours.</source>
+        <translation>Le dossier du script de mise à jour ne vous appartient pas.</translation>
+    </message>
+    <message>
+        <source>Other users can change the update script&apos;s folder.</source>
+        <translation>D’autres utilisateurs peuvent modifier le dossier du script de mise à jour.</translation>
+    </message>
+    <message>
+        <source>The update script is not a plain file.</source>
+        <translation>Le script de mise à jour n’est pas un fichier ordinaire.</translation>
+    </message>
+    <message>
+        <source>The update script is not yours.</source>
+        <translation>Le script de mise à jour ne vous appartient pas.</translation>
+    </message>
+    <message>
+        <source>Other users can read or change the update script.</source>
+        <translation>D’autres utilisateurs peuvent lire ou modifier le script de mise à jour.</translation>
+    </message>
+    <message>
+        <source>The update script is not the one Sorvane writes.</source>
+        <translation>Le script de mise à jour n’est pas celui qu’écrit Sorvane.</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>Packages are being updated</source>
+        <translation>Mise à jour des paquets en cours</translation>
+    </message>
+    <message>
+        <source>Sorvane Update cannot tell where it is installed.</source>
+        <translation>Sorvane Update ne parvient pas à déterminer où il est installé.</translation>
+    </message>
+    <message>
+        <source>No trusted system bash was found.</source>
+        <translation>Aucun bash système de confiance n’a été trouvé.</translation>
+    </message>
+    <message>
+        <source>No private folder could be made for the update: %1</source>
+        <translation>Impossible de créer un dossier privé pour la mise à jour&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Looking for package managers took too long and was stopped.</source>
+        <translation>La recherche des gestionnaires de paquets a pris trop de temps et a été arrêtée.</translation>
+    </message>
+    <message>
+        <source>Sorvane answered in a way this window does not understand.</source>
+        <translation>Sorvane a répondu d’une manière que cette fenêtre ne comprend pas.</translation>
+    </message>
+    <message>
+        <source>sudo is not installed, and system packages can only be updated with it.</source>
+        <translation>sudo n’est pas installé, et les paquets système ne peuvent être mis à jour qu’avec lui.</translation>
+    </message>
+    <message>
+        <source>An update is already running; it was started in another window. Here is how it goes.</source>
+        <translation>Une mise à jour est déjà en cours&#xa0;; elle a été lancée dans une autre fenêtre. Voici son déroulement.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>Recherche de mises à jour…</translation>
+    </message>
+    <message>
+        <source>Your account may not install updates</source>
+        <translation>Votre compte ne peut probablement pas installer de mises à jour</translation>
+    </message>
+    <message>
+        <source>The update would not succeed</source>
+        <translation>La mise à jour échouerait</translation>
+    </message>
+    <message>
+        <source>1 update is ready</source>
+        <translation>1 mise à jour est prête</translation>
+    </message>
+    <message>
+        <source>%1 updates are ready</source>
+        <translation>%1 mises à jour sont prêtes</translation>
+    </message>
+    <message>
+        <source>Your system is up to date</source>
+        <translation>Votre système est à jour</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Prêt pour la mise à jour</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Cet ordinateur n’est connecté à aucun réseau&#xa0;: la mise à jour ne pourrait rien télécharger. Connectez-vous, puis vérifiez à nouveau.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>La mise à jour s’arrêterait à %1.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>La mise à jour s’arrêterait à %1 et laisserait %2 de côté.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Puis vérifiez à nouveau.</translation>
+    </message>
+    <message>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <translation>L’installation des mises à jour nécessite des droits d’administrateur, et votre compte ne fait partie d’aucun des groupes qui les ont (sudo, wheel ou admin). Demandez à la personne qui s’occupe de cet ordinateur de le mettre à jour, ou de donner ces droits à votre compte.</translation>
+    </message>
+    <message>
+        <source>Nothing is waiting. The update can still fetch the newest package lists.</source>
+        <translation>Rien n’est en attente. La mise à jour peut tout de même récupérer les listes de paquets les plus récentes.</translation>
+    </message>
+    <message>
+        <source>The password is longer than sudo accepts.</source>
+        <translation>Le mot de passe est plus long que ce que sudo accepte.</translation>
+    </message>
+    <message>
+        <source>The password cannot hold a line break or a NUL character.</source>
+        <translation>Le mot de passe ne peut contenir ni saut de ligne ni caractère NUL.</translation>
+    </message>
+    <message>
+        <source>The package managers changed since the check. Here is what the update would do now.</source>
+        <translation>Les gestionnaires de paquets ont changé depuis la vérification. Voici ce que ferait maintenant la mise à jour.</translation>
+    </message>
+    <message>
+        <source>Another window has started an update meanwhile.</source>
+        <translation>Entre-temps, une autre fenêtre a lancé une mise à jour.</translation>
+    </message>
+    <message>
+        <source>The update could not start: %1</source>
+        <translation>Impossible de lancer la mise à jour&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
+        <translation>sudo n’a pas demandé le mot de passe&#xa0;: il n’a donc pas été utilisé et a été effacé.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>No supported package managers found</source>
+        <translation>Aucun gestionnaire de paquets pris en charge n’a été trouvé</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>en attente</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>en cours</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>terminé</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>échec</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Looking for package managers…</source>
+        <translation>Recherche des gestionnaires de paquets…</translation>
+    </message>
+    <message>
+        <source>Looking</source>
+        <translation>Recherche en cours</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titre</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Prêt pour la mise à jour</translation>
+    </message>
+    <message>
+        <source>Package managers</source>
+        <translation>Gestionnaires de paquets</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Votre mot de passe</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Mettre à jour</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Vérifier à nouveau</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Utiliser quand même mon mot de passe</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Détails</translation>
+    </message>
+    <message>
+        <source>Pending updates</source>
+        <translation>Mises à jour en attente</translation>
+    </message>
+    <message>
+        <source>There is nothing for Sorvane to update on this computer.</source>
+        <translation>Il n’y a rien que Sorvane puisse mettre à jour sur cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Nothing was updated</source>
+        <translation>Rien n’a été mis à jour</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>Étapes</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progression</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Dernière sortie</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Journal complet</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Mise à jour en cours…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Mise à jour terminée</translation>
+    </message>
+    <message>
+        <source>Update finished with warnings: see the details</source>
+        <translation>Mise à jour terminée avec des avertissements&#xa0;: voir les détails</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>L’étape %1 a échoué (code de sortie %2). Les étapes suivantes n’ont pas été exécutées.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>La mise à jour a échoué (code de sortie %1).</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>%1 Mo de sortie au milieu ont été omis du fichier journal pour économiser de la place.</translation>
+    </message>
+    <message>
+        <source>Close while updating?</source>
+        <translation>Fermer pendant la mise à jour&#xa0;?</translation>
+    </message>
+    <message>
+        <source>The update will go on to its end without this window. Close it?</source>
+        <translation>La mise à jour se poursuivra jusqu’au bout sans cette fenêtre. La fermer&#xa0;?</translation>
+    </message>
+</context>
+</TS>

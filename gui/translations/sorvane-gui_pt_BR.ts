@@ -1,0 +1,457 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pt_BR">
+<context>
+    <name>CheckText</name>
+    <message>
+        <source>lists</source>
+        <translation>das listas de pacotes</translation>
+    </message>
+    <message>
+        <source>package database</source>
+        <translation>do banco de dados de pacotes</translation>
+    </message>
+    <message>
+        <source>%1 — checking for updates…</source>
+        <translation>%1 — procurando atualizações…</translation>
+    </message>
+    <message>
+        <source>just now</source>
+        <translation>agora mesmo</translation>
+    </message>
+    <message>
+        <source>%1 minutes ago</source>
+        <translation>há %1 minutos</translation>
+    </message>
+    <message>
+        <source>%1 hours ago</source>
+        <translation>há %1 horas</translation>
+    </message>
+    <message>
+        <source>%1 days ago</source>
+        <translation>há %1 dias</translation>
+    </message>
+    <message>
+        <source>could not check: %1</source>
+        <translation>não foi possível verificar: %1</translation>
+    </message>
+    <message>
+        <source>no package repository is configured</source>
+        <translation>nenhum repositório de pacotes está configurado</translation>
+    </message>
+    <message>
+        <source>no package repository is enabled</source>
+        <translation>nenhum repositório de pacotes está ativado</translation>
+    </message>
+    <message>
+        <source>the snap service (snapd) is not running</source>
+        <translation>o serviço do snap (snapd) não está em execução</translation>
+    </message>
+    <message>
+        <source>an earlier installation was left unfinished: %1</source>
+        <translation>uma instalação anterior ficou incompleta: %1</translation>
+    </message>
+    <message>
+        <source>in use by another program: %1</source>
+        <translation>em uso por outro programa: %1</translation>
+    </message>
+    <message>
+        <source>this computer is not connected to a network</source>
+        <translation>este computador não está conectado a uma rede</translation>
+    </message>
+    <message>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <translation>Geralmente é o pacman do próprio Debian, instalado para criar pacotes para o Arch Linux: remova-o (sudo apt remove pacman-package-manager makepkg) ou configure um repositório em /etc/pacman.conf.</translation>
+    </message>
+    <message>
+        <source>Enable a repository, or remove %1.</source>
+        <translation>Ative um repositório ou remova o %1.</translation>
+    </message>
+    <message>
+        <source>Start it (sudo systemctl enable --now snapd.socket), or remove snapd.</source>
+        <translation>Inicie-o (sudo systemctl enable --now snapd.socket) ou remova o snapd.</translation>
+    </message>
+    <message>
+        <source>Finish it first: sudo dpkg --configure -a</source>
+        <translation>Conclua-a primeiro: sudo dpkg --configure -a</translation>
+    </message>
+    <message>
+        <source>Wait until it has finished.</source>
+        <translation>Aguarde até que ele termine.</translation>
+    </message>
+    <message>
+        <source>Connect to a network.</source>
+        <translation>Conecte-se a uma rede.</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <translation>%1. %2</translation>
+    </message>
+    <message>
+        <source>%1 — cannot update: %2</source>
+        <translation>%1 — não é possível atualizar: %2</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>up to date</source>
+        <translation>atualizado</translation>
+    </message>
+    <message>
+        <source>1 update</source>
+        <translation>1 atualização</translation>
+    </message>
+    <message>
+        <source>%1 updates</source>
+        <translation>%1 atualizações</translation>
+    </message>
+    <message>
+        <source>%1 (%2 security)</source>
+        <translation>%1 (%2 de segurança)</translation>
+    </message>
+    <message>
+        <source>%1 to download</source>
+        <translation>%1 para baixar</translation>
+    </message>
+    <message>
+        <source>%1 from %2</source>
+        <translation>última atualização %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 (security)</source>
+        <translation>%1 (segurança)</translation>
+    </message>
+    <message>
+        <source>%1 (kept back: the update leaves it as it is)</source>
+        <translation>%1 (retido: a atualização o deixa como está)</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>A atualização pararia no %1.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateModel</name>
+    <message>
+        <source>%1 cannot be checked.</source>
+        <translation>Não é possível verificar %1.</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user, who could change what runs as root.</source>
+        <translation>%1 pertence a outro usuário, que poderia alterar o que é executado como root.</translation>
+    </message>
+    <message>
+        <source>%1 can be changed by other users, who could change what runs as root.</source>
+        <translation>Outros usuários podem alterar %1 e, com isso, o que é executado como root.</translation>
+    </message>
+    <message>
+        <source>%1 leads through too many links.</source>
+        <translation>%1 passa por links simbólicos demais.</translation>
+    </message>
+    <message>
+        <source>The update script cannot be read: %1</source>
+        <translation>Não é possível ler o script de atualização: %1</translation>
+    </message>
+    <message>
+        <source>The update script&apos;s folder is not yours.</source>
+        <translation>A pasta do script de atualização não pertence a você.</translation>
+    </message>
+    <message>
+        <source>Other users can change the update script&apos;s folder.</source>
+        <translation>Outros usuários podem alterar a pasta do script de atualização.</translation>
+    </message>
+    <message>
+        <source>The update script is not a plain file.</source>
+        <translation>O script de atualização não é um arquivo comum.</translation>
+    </message>
+    <message>
+        <source>The update script is not yours.</source>
+        <translation>O script de atualização não pertence a você.</translation>
+    </message>
+    <message>
+        <source>Other users can read or change the update script.</source>
+        <translation>Outros usuários podem ler ou alterar o script de atualização.</translation>
+    </message>
+    <message>
+        <source>The update script is not the one Sorvane writes.</source>
+        <translation>O script de atualização não é o que o Sorvane gera.</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>Packages are being updated</source>
+        <translation>Pacotes estão sendo atualizados</translation>
+    </message>
+    <message>
+        <source>Sorvane Update cannot tell where it is installed.</source>
+        <translation>O Sorvane Update não consegue determinar onde está instalado.</translation>
+    </message>
+    <message>
+        <source>No trusted system bash was found.</source>
+        <translation>Nenhum bash confiável do sistema foi encontrado.</translation>
+    </message>
+    <message>
+        <source>No private folder could be made for the update: %1</source>
+        <translation>Não foi possível criar uma pasta privada para a atualização: %1</translation>
+    </message>
+    <message>
+        <source>Looking for package managers took too long and was stopped.</source>
+        <translation>A busca por gerenciadores de pacotes demorou demais e foi interrompida.</translation>
+    </message>
+    <message>
+        <source>Sorvane answered in a way this window does not understand.</source>
+        <translation>O Sorvane respondeu de um jeito que esta janela não entende.</translation>
+    </message>
+    <message>
+        <source>sudo is not installed, and system packages can only be updated with it.</source>
+        <translation>O sudo não está instalado, e os pacotes do sistema só podem ser atualizados com ele.</translation>
+    </message>
+    <message>
+        <source>An update is already running; it was started in another window. Here is how it goes.</source>
+        <translation>Já há uma atualização em andamento, iniciada em outra janela. Acompanhe aqui o progresso.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>Procurando atualizações…</translation>
+    </message>
+    <message>
+        <source>Your account may not install updates</source>
+        <translation>Sua conta talvez não possa instalar atualizações</translation>
+    </message>
+    <message>
+        <source>The update would not succeed</source>
+        <translation>A atualização não seria concluída</translation>
+    </message>
+    <message>
+        <source>1 update is ready</source>
+        <translation>1 atualização está pronta</translation>
+    </message>
+    <message>
+        <source>%1 updates are ready</source>
+        <translation>%1 atualizações estão prontas</translation>
+    </message>
+    <message>
+        <source>Your system is up to date</source>
+        <translation>Seu sistema está atualizado</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Pronto para atualizar</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Este computador não está conectado a uma rede, então a atualização não conseguiria baixar nada. Conecte-se e verifique novamente.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>A atualização pararia no %1.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>A atualização pararia no %1 e não mexeria em %2.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Depois, verifique novamente.</translation>
+    </message>
+    <message>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <translation>Instalar atualizações exige direitos de administrador, e sua conta não está em nenhum dos grupos que os têm (sudo, wheel ou admin). Peça à pessoa que cuida deste computador para atualizá-lo ou para dar esses direitos à sua conta.</translation>
+    </message>
+    <message>
+        <source>Nothing is waiting. The update can still fetch the newest package lists.</source>
+        <translation>Não há nada pendente. Mesmo assim, a atualização pode buscar as listas de pacotes mais recentes.</translation>
+    </message>
+    <message>
+        <source>The password is longer than sudo accepts.</source>
+        <translation>A senha é mais longa do que o sudo aceita.</translation>
+    </message>
+    <message>
+        <source>The password cannot hold a line break or a NUL character.</source>
+        <translation>A senha não pode conter quebra de linha nem caractere NUL.</translation>
+    </message>
+    <message>
+        <source>The package managers changed since the check. Here is what the update would do now.</source>
+        <translation>Os gerenciadores de pacotes mudaram desde a verificação. Veja o que a atualização faria agora.</translation>
+    </message>
+    <message>
+        <source>Another window has started an update meanwhile.</source>
+        <translation>Enquanto isso, outra janela iniciou uma atualização.</translation>
+    </message>
+    <message>
+        <source>The update could not start: %1</source>
+        <translation>Não foi possível iniciar a atualização: %1</translation>
+    </message>
+    <message>
+        <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
+        <translation>O sudo não pediu a senha, então ela não foi usada e foi descartada.</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>No supported package managers found</source>
+        <translation>Nenhum gerenciador de pacotes compatível encontrado</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>aguardando</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>em execução</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>concluído</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>falhou</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fechar</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Looking for package managers…</source>
+        <translation>Procurando gerenciadores de pacotes…</translation>
+    </message>
+    <message>
+        <source>Looking</source>
+        <translation>Procurando</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Título</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Pronto para atualizar</translation>
+    </message>
+    <message>
+        <source>Package managers</source>
+        <translation>Gerenciadores de pacotes</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Mensagem</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Sua senha</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Senha</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Atualizar</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Verificar novamente</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Usar minha senha mesmo assim</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalhes</translation>
+    </message>
+    <message>
+        <source>Pending updates</source>
+        <translation>Atualizações pendentes</translation>
+    </message>
+    <message>
+        <source>There is nothing for Sorvane to update on this computer.</source>
+        <translation>Não há nada que o Sorvane possa atualizar neste computador.</translation>
+    </message>
+    <message>
+        <source>Nothing was updated</source>
+        <translation>Nada foi atualizado</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>Etapas</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progresso</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Última saída</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Resultado</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Registro completo</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Atualizando…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Atualização concluída</translation>
+    </message>
+    <message>
+        <source>Update finished with warnings: see the details</source>
+        <translation>Atualização concluída com avisos: veja os detalhes</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>A etapa %1 falhou (código de saída %2). As etapas seguintes não foram executadas.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>A atualização falhou (código de saída %1).</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>%1 MB de saída do meio foram omitidos do arquivo de registro para economizar espaço.</translation>
+    </message>
+    <message>
+        <source>Close while updating?</source>
+        <translation>Fechar durante a atualização?</translation>
+    </message>
+    <message>
+        <source>The update will go on to its end without this window. Close it?</source>
+        <translation>A atualização continuará até o fim sem esta janela. Fechá-la?</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,457 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>CheckText</name>
+    <message>
+        <source>lists</source>
+        <translation>软件包列表</translation>
+    </message>
+    <message>
+        <source>package database</source>
+        <translation>软件包数据库</translation>
+    </message>
+    <message>
+        <source>%1 — checking for updates…</source>
+        <translation>%1 — 正在检查更新…</translation>
+    </message>
+    <message>
+        <source>just now</source>
+        <translation>刚刚</translation>
+    </message>
+    <message>
+        <source>%1 minutes ago</source>
+        <translation>%1 分钟前</translation>
+    </message>
+    <message>
+        <source>%1 hours ago</source>
+        <translation>%1 小时前</translation>
+    </message>
+    <message>
+        <source>%1 days ago</source>
+        <translation>%1 天前</translation>
+    </message>
+    <message>
+        <source>could not check: %1</source>
+        <translation>无法检查：%1</translation>
+    </message>
+    <message>
+        <source>no package repository is configured</source>
+        <translation>未配置软件包仓库</translation>
+    </message>
+    <message>
+        <source>no package repository is enabled</source>
+        <translation>未启用软件包仓库</translation>
+    </message>
+    <message>
+        <source>the snap service (snapd) is not running</source>
+        <translation>snap 服务（snapd）未运行</translation>
+    </message>
+    <message>
+        <source>an earlier installation was left unfinished: %1</source>
+        <translation>之前的一次安装未完成：%1</translation>
+    </message>
+    <message>
+        <source>in use by another program: %1</source>
+        <translation>正被另一个程序使用：%1</translation>
+    </message>
+    <message>
+        <source>this computer is not connected to a network</source>
+        <translation>此计算机未连接到网络</translation>
+    </message>
+    <message>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <translation>这通常是 Debian 自带的 pacman，用于为 Arch Linux 构建软件包：请将其删除（sudo apt remove pacman-package-manager makepkg），或在 /etc/pacman.conf 中配置一个仓库。</translation>
+    </message>
+    <message>
+        <source>Enable a repository, or remove %1.</source>
+        <translation>请启用一个仓库，或删除 %1。</translation>
+    </message>
+    <message>
+        <source>Start it (sudo systemctl enable --now snapd.socket), or remove snapd.</source>
+        <translation>请启动它（sudo systemctl enable --now snapd.socket），或删除 snapd。</translation>
+    </message>
+    <message>
+        <source>Finish it first: sudo dpkg --configure -a</source>
+        <translation>请先完成它：sudo dpkg --configure -a</translation>
+    </message>
+    <message>
+        <source>Wait until it has finished.</source>
+        <translation>请等待它完成。</translation>
+    </message>
+    <message>
+        <source>Connect to a network.</source>
+        <translation>请连接到网络。</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <translation>%1。%2</translation>
+    </message>
+    <message>
+        <source>%1 — cannot update: %2</source>
+        <translation>%1 — 无法更新：%2</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>up to date</source>
+        <translation>已是最新</translation>
+    </message>
+    <message>
+        <source>1 update</source>
+        <translation>1 个更新</translation>
+    </message>
+    <message>
+        <source>%1 updates</source>
+        <translation>%1 个更新</translation>
+    </message>
+    <message>
+        <source>%1 (%2 security)</source>
+        <translation>%1（%2 个安全更新）</translation>
+    </message>
+    <message>
+        <source>%1 to download</source>
+        <translation>需下载 %1</translation>
+    </message>
+    <message>
+        <source>%1 from %2</source>
+        <translation>%1更新于 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 (security)</source>
+        <translation>%1（安全）</translation>
+    </message>
+    <message>
+        <source>%1 (kept back: the update leaves it as it is)</source>
+        <translation>%1（已保留：本次更新不会改动它）</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>更新会在 %1 处停止。</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateModel</name>
+    <message>
+        <source>%1 cannot be checked.</source>
+        <translation>无法检查 %1。</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user, who could change what runs as root.</source>
+        <translation>%1 属于另一个用户，该用户可以更改以 root 身份运行的内容。</translation>
+    </message>
+    <message>
+        <source>%1 can be changed by other users, who could change what runs as root.</source>
+        <translation>其他用户可以修改 %1，从而更改以 root 身份运行的内容。</translation>
+    </message>
+    <message>
+        <source>%1 leads through too many links.</source>
+        <translation>%1 经过的符号链接过多。</translation>
+    </message>
+    <message>
+        <source>The update script cannot be read: %1</source>
+        <translation>无法读取更新脚本：%1</translation>
+    </message>
+    <message>
+        <source>The update script&apos;s folder is not yours.</source>
+        <translation>更新脚本所在的文件夹不属于您。</translation>
+    </message>
+    <message>
+        <source>Other users can change the update script&apos;s folder.</source>
+        <translation>其他用户可以修改更新脚本所在的文件夹。</translation>
+    </message>
+    <message>
+        <source>The update script is not a plain file.</source>
+        <translation>更新脚本不是普通文件。</translation>
+    </message>
+    <message>
+        <source>The update script is not yours.</source>
+        <translation>更新脚本不属于您。</translation>
+    </message>
+    <message>
+        <source>Other users can read or change the update script.</source>
+        <translation>其他用户可以读取或修改更新脚本。</translation>
+    </message>
+    <message>
+        <source>The update script is not the one Sorvane writes.</source>
+        <translation>更新脚本不是 Sorvane 所写的那个脚本。</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>Packages are being updated</source>
+        <translation>正在更新软件包</translation>
+    </message>
+    <message>
+        <source>Sorvane Update cannot tell where it is installed.</source>
+        <translation>Sorvane Update 无法确定自身的安装位置。</translation>
+    </message>
+    <message>
+        <source>No trusted system bash was found.</source>
+        <translation>未找到可信的系统 bash。</translation>
+    </message>
+    <message>
+        <source>No private folder could be made for the update: %1</source>
+        <translation>无法为更新创建私有文件夹：%1</translation>
+    </message>
+    <message>
+        <source>Looking for package managers took too long and was stopped.</source>
+        <translation>查找软件包管理器耗时过长，已停止。</translation>
+    </message>
+    <message>
+        <source>Sorvane answered in a way this window does not understand.</source>
+        <translation>此窗口无法理解 Sorvane 的回应。</translation>
+    </message>
+    <message>
+        <source>sudo is not installed, and system packages can only be updated with it.</source>
+        <translation>未安装 sudo，而系统软件包只能通过它来更新。</translation>
+    </message>
+    <message>
+        <source>An update is already running; it was started in another window. Here is how it goes.</source>
+        <translation>已有一个更新正在运行，它是在另一个窗口中启动的。以下是它的进度。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>正在检查更新…</translation>
+    </message>
+    <message>
+        <source>Your account may not install updates</source>
+        <translation>您的账户可能无权安装更新</translation>
+    </message>
+    <message>
+        <source>The update would not succeed</source>
+        <translation>更新将无法成功</translation>
+    </message>
+    <message>
+        <source>1 update is ready</source>
+        <translation>有 1 个更新可用</translation>
+    </message>
+    <message>
+        <source>%1 updates are ready</source>
+        <translation>有 %1 个更新可用</translation>
+    </message>
+    <message>
+        <source>Your system is up to date</source>
+        <translation>您的系统已是最新</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>已准备好更新</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>此计算机未连接到网络，更新将无法下载任何内容。请连接网络，然后重新检查。</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1.</source>
+        <translation>更新会在 %1 处停止。</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>更新会在 %1 处停止，不会更新 %2。</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>然后重新检查。</translation>
+    </message>
+    <message>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <translation>安装更新需要管理员权限，而您的账户不在任何拥有该权限的组（sudo、wheel 或 admin）中。请让负责管理此计算机的人来更新它，或为您的账户授予这些权限。</translation>
+    </message>
+    <message>
+        <source>Nothing is waiting. The update can still fetch the newest package lists.</source>
+        <translation>没有待安装的更新。更新仍可获取最新的软件包列表。</translation>
+    </message>
+    <message>
+        <source>The password is longer than sudo accepts.</source>
+        <translation>密码超出了 sudo 所接受的长度。</translation>
+    </message>
+    <message>
+        <source>The password cannot hold a line break or a NUL character.</source>
+        <translation>密码不能包含换行符或 NUL 字符。</translation>
+    </message>
+    <message>
+        <source>The package managers changed since the check. Here is what the update would do now.</source>
+        <translation>自检查以来，软件包管理器已发生变化。以下是更新现在将执行的操作。</translation>
+    </message>
+    <message>
+        <source>Another window has started an update meanwhile.</source>
+        <translation>在此期间，另一个窗口已启动了更新。</translation>
+    </message>
+    <message>
+        <source>The update could not start: %1</source>
+        <translation>无法启动更新：%1</translation>
+    </message>
+    <message>
+        <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
+        <translation>sudo 没有要求输入密码，因此密码未被使用，已丢弃。</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>No supported package managers found</source>
+        <translation>未找到受支持的软件包管理器</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>运行中</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Looking for package managers…</source>
+        <translation>正在查找软件包管理器…</translation>
+    </message>
+    <message>
+        <source>Looking</source>
+        <translation>正在查找</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>标题</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>已准备好更新</translation>
+    </message>
+    <message>
+        <source>Package managers</source>
+        <translation>软件包管理器</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>您的密码</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>重新检查</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>仍然使用我的密码</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>详细信息</translation>
+    </message>
+    <message>
+        <source>Pending updates</source>
+        <translation>待安装的更新</translation>
+    </message>
+    <message>
+        <source>There is nothing for Sorvane to update on this computer.</source>
+        <translation>此计算机上没有 Sorvane 可以更新的内容。</translation>
+    </message>
+    <message>
+        <source>Nothing was updated</source>
+        <translation>未更新任何内容</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>步骤</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>最新输出</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>完整日志</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>正在更新…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>更新完成</translation>
+    </message>
+    <message>
+        <source>Update finished with warnings: see the details</source>
+        <translation>更新已完成，但有警告：请查看详细信息</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>%1 步骤失败（退出状态 %2）。后续步骤未运行。</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>更新失败（退出状态 %1）。</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>为节省空间，日志文件中省略了中间的 %1 MB 输出。</translation>
+    </message>
+    <message>
+        <source>Close while updating?</source>
+        <translation>要在更新过程中关闭吗？</translation>
+    </message>
+    <message>
+        <source>The update will go on to its end without this window. Close it?</source>
+        <translation>即使关闭此窗口，更新也会继续运行直至完成。要关闭吗？</translation>
+    </message>
+</context>
+</TS>
