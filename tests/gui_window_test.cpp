@@ -1,6 +1,6 @@
 // The window over a model that the test drives directly, on Qt's offscreen
 // platform: each screen of a run, the password field, and what happens on
-// Enter. With SORVANE_PICTURES=<dir> it also saves each screen as a PNG.
+// Enter.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest/QtTest>
-#include <cstdlib>
 
 #include "check_text.hpp"
 #include "run_dir.hpp"
@@ -78,20 +77,11 @@ struct Running {
 class WindowTest : public QObject {
   Q_OBJECT
 
- private:
-  void picture(QWidget& window, const QString& name) {
-    const char* dir = std::getenv("SORVANE_PICTURES");  // NOLINT(concurrency-mt-unsafe)
-    if (dir == nullptr) return;
-    window.adjustSize();
-    QVERIFY(window.grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
-  }
-
  private slots:
   void looking() {
     Shown shown;
     auto& [model, window] = shown;
     QCOMPARE(window.pages()->currentIndex(), 0);
-    picture(window, "looking");
   }
 
   void readyAsksForThePasswordOnlyWhenSudoWantsOne() {
@@ -105,7 +95,6 @@ class WindowTest : public QObject {
     QVERIFY(window.managers()->item(1)->text().startsWith("apt"));
     QVERIFY(window.update_button()->isDefault());
     QCOMPARE(window.password()->echoMode(), QLineEdit::Password);
-    picture(window, "ready");
     model.take_looked(ready({Step::Flatpak}, false));
     QVERIFY(!window.password()->isVisible());
   }
@@ -264,9 +253,7 @@ class WindowTest : public QObject {
       if (name == "pending") {
         QCOMPARE(model.pending_lines(), QStringList({"apt: libssl3 3.0.11-1 → 3.0.13-1 (security)",
                                                      "apt: zip 3.0-13 → 3.0-14"}));
-        picture(window, "ready");
       }
-      if (name == "pacman would stop it") picture(window, "would-fail");
     }
   }
 
@@ -369,14 +356,12 @@ class WindowTest : public QObject {
     UpdateModel::Looked none;
     none.state = UpdateModel::State::NothingFound;
     model.take_looked(none);
-    picture(window, "nothing-found");
     UpdateModel::Looked failed;
     failed.message = "<b>could not run package-manager detector: it exited with status 2</b>";
     model.take_looked(failed);
     // Shown as it is: never rendered as markup.
     QCOMPARE(window.message()->textFormat(), Qt::PlainText);
     QCOMPARE(window.message()->text(), failed.message);
-    picture(window, "error");
   }
 
   void updatingAndDone() {
@@ -389,12 +374,10 @@ class WindowTest : public QObject {
     QCOMPARE(model.step_state(0), UpdateModel::StepState::Running);
     QCOMPARE(model.step_state(1), UpdateModel::StepState::Waiting);
     QCOMPARE(model.latest_line(), QString("100%"));
-    picture(window, "updating");
     model.take_output("\nUpdating Flatpak packages...\nNothing to do.\nUpdate complete.\n");
     model.take_end(W_EXITCODE(0, 0));
     QCOMPARE(model.state(), UpdateModel::State::Done);
     QCOMPARE(window.message()->text(), QString("Update complete"));
-    picture(window, "done");
   }
 
   void theLogKeepsColoursAndDropsOtherEscapes() {
@@ -421,7 +404,6 @@ class WindowTest : public QObject {
     QVERIFY(window.message()->text().contains("pacman"));
     QVERIFY(window.details()->isVisible());
     QCOMPARE(window.details()->textCursor().blockNumber(), 2);
-    picture(window, "failed");
   }
 
   void aWrongPasswordReturnsToReadyWithSudosWords() {
@@ -437,7 +419,6 @@ class WindowTest : public QObject {
     QCOMPARE(window.message()->text(),
              QString("Sorry, try again.\nsudo: 1 incorrect password attempt"));
     QVERIFY(window.password()->text().isEmpty());
-    picture(window, "wrong-password");
   }
 
   void lookingRefusesASorvaneOthersCouldChange() {
