@@ -1,8 +1,7 @@
 // The window over a model that the test drives directly, on Qt's offscreen
 // platform: each screen of a run, the password field, and what happens on
-// Enter. With SORVANE_PICTURES=<dir> it also saves each screen as a PNG;
-// with SORVANE_SCREENS=<dir> it hands each screen to a screen reader's view
-// of it (tests/check_accessibility.sh).
+// Enter. With SORVANE_SCREENS=<dir> it hands each screen to a screen
+// reader's view of it (tests/check_accessibility.sh).
 #include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -249,21 +248,12 @@ struct Running {
 class WindowTest : public QObject {
   Q_OBJECT
 
- private:
-  void picture(QWidget& window, const QString& name) {
-    read_out(window, name);
-    const char* dir = std::getenv("SORVANE_PICTURES");  // NOLINT(concurrency-mt-unsafe)
-    if (dir == nullptr) return;
-    window.adjustSize();
-    QVERIFY(window.grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
-  }
-
  private slots:
   void looking() {
     Shown shown;
     auto& [model, window] = shown;
     QCOMPARE(window.pages()->currentIndex(), 0);
-    picture(window, "looking");
+    read_out(window, "looking");
   }
 
   void readyAsksForThePasswordOnlyWhenSudoWantsOne() {
@@ -277,7 +267,7 @@ class WindowTest : public QObject {
     QVERIFY(window.managers()->item(1)->text().startsWith("apt"));
     QVERIFY(window.update_button()->isDefault());
     QCOMPARE(window.password()->echoMode(), QLineEdit::Password);
-    picture(window, "ready");
+    read_out(window, "ready");
     model.take_looked(ready({Step::Flatpak}, false));
     QVERIFY(!window.password()->isVisible());
   }
@@ -436,9 +426,9 @@ class WindowTest : public QObject {
       if (name == "pending") {
         QCOMPARE(model.pending_lines(), QStringList({"apt: libssl3 3.0.11-1 → 3.0.13-1 (security)",
                                                      "apt: zip 3.0-13 → 3.0-14"}));
-        picture(window, "ready");
+        read_out(window, "ready");
       }
-      if (name == "pacman would stop it") picture(window, "would-fail");
+      if (name == "pacman would stop it") read_out(window, "would-fail");
     }
   }
 
@@ -604,7 +594,6 @@ class WindowTest : public QObject {
       }
       QVERIFY(window.pending()->isVisible());
       check("ready with password");
-      picture(window, "ready-" + name);
       UpdateModel::Looked none;
       none.state = UpdateModel::State::NothingFound;
       model.take_looked(none);
@@ -662,14 +651,14 @@ class WindowTest : public QObject {
     UpdateModel::Looked none;
     none.state = UpdateModel::State::NothingFound;
     model.take_looked(none);
-    picture(window, "nothing-found");
+    read_out(window, "nothing-found");
     UpdateModel::Looked failed;
     failed.message = "<b>could not run package-manager detector: it exited with status 2</b>";
     model.take_looked(failed);
     // Shown as it is: never rendered as markup.
     QCOMPARE(window.message()->textFormat(), Qt::PlainText);
     QCOMPARE(window.message()->text(), failed.message);
-    picture(window, "error");
+    read_out(window, "error");
   }
 
   void updatingAndDone() {
@@ -685,13 +674,13 @@ class WindowTest : public QObject {
     // Nothing counted yet: busy, not a bar at 0 %.
     QCOMPARE(model.progress(), std::nullopt);
     QCOMPARE(window.progress()->maximum(), 0);
-    picture(window, "updating");
+    read_out(window, "updating");
     model.take_output("\nUpdating Flatpak packages...\nNothing to do.\nUpdate complete.\n");
     model.take_end(W_EXITCODE(0, 0));
     QCOMPARE(model.state(), UpdateModel::State::Done);
     QCOMPARE(window.message()->text(), QString("Update complete"));
     QCOMPARE(window.progress()->value(), window.progress()->maximum());
-    picture(window, "done");
+    read_out(window, "done");
   }
 
   // A real run whose apt writes dpkg's log as it installs: the bar moves
@@ -870,7 +859,7 @@ class WindowTest : public QObject {
     QVERIFY(window.message()->text().contains("pacman"));
     QVERIFY(window.details()->isVisible());
     QCOMPARE(window.details()->textCursor().blockNumber(), 2);
-    picture(window, "failed");
+    read_out(window, "failed");
   }
 
   // A refusal comes back to Ready under a plain heading, sudo's own words
@@ -905,7 +894,7 @@ class WindowTest : public QObject {
       QVERIFY(window.password()->text().isEmpty());
       QCOMPARE(model.password_wanted(), c.field_again);
       QCOMPARE(window.password_anyway_button()->isVisibleTo(&window), !c.field_again);
-      if (c.field_again) picture(window, "wrong-password");
+      if (c.field_again) read_out(window, "wrong-password");
       // The heading goes with the next look.
       model.take_looked(ready({Step::Apt}, true));
       QVERIFY(window.ready_title()->text() != c.title);
