@@ -3,6 +3,7 @@
 // managers' output) is shown as plain text, never as rich text.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,6 +35,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QPlainTextEdit* pending() const { return pending_; }
   [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
   [[nodiscard]] QLabel* message() const;
+  [[nodiscard]] QCheckBox* notice() const { return notice_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -66,6 +68,7 @@ class UpdateWindow : public QWidget {
   QToolButton* show_details_;
   QPlainTextEdit* details_;
   QLabel* done_;
+  QCheckBox* notice_;
   QWidget* looking_page_;
   QWidget* ready_page_;
   QWidget* nothing_page_;
