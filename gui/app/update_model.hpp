@@ -42,7 +42,7 @@ class UpdateModel : public QObject {
     // How the package managers are asked what is pending.
     CheckSetup check = {};
     // Where "Tell me when updates are waiting" is kept; none: not kept.
-    QString notice_settings;
+    QString notice_settings = {};
   };
 
   // What sudo will do with this user, as far as can be told without a
