@@ -55,7 +55,8 @@ class Bus {
     daemon_.start(QStringLiteral("dbus-daemon"),
                   {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                    QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
-    if (daemon_.waitForReadyRead(10'000)) address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    if (daemon_.waitForReadyRead(10'000))
+      address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
   }
   ~Bus() {
     daemon_.kill();
@@ -203,9 +204,11 @@ class NotifyTest : public QObject {
          {answer(Step::Apt, {LIBSSL, {"zip", "3.0-12", "3.0-14", false}}),
           answer(Step::Flatpak, {GIMP})},
          true},
-        {"a newer version", {answer(Step::Apt, {LIBSSL, newer_zip}), answer(Step::Flatpak, {GIMP})},
+        {"a newer version",
+         {answer(Step::Apt, {LIBSSL, newer_zip}), answer(Step::Flatpak, {GIMP})},
          false},
-        {"one more", {answer(Step::Apt, {LIBSSL, ZIP, CURL}), answer(Step::Flatpak, {GIMP})},
+        {"one more",
+         {answer(Step::Apt, {LIBSSL, ZIP, CURL}), answer(Step::Flatpak, {GIMP})},
          false},
         {"one fewer", {answer(Step::Apt, {LIBSSL, ZIP}), answer(Step::Flatpak, {})}, false},
         {"from another manager",
@@ -293,7 +296,8 @@ class NotifyTest : public QObject {
       bool checks = true;  // the check ran
       bool on_the_bus = true;
     };
-    const Checked none = std::vector<ManagerCheck>{answer(Step::Apt, {}), answer(Step::Flatpak, {})};
+    const Checked none =
+        std::vector<ManagerCheck>{answer(Step::Apt, {}), answer(Step::Flatpak, {})};
     const Checked problem = std::vector<ManagerCheck>{
         answer(Step::Apt, {ZIP}), answer(Step::Flatpak, {}, CheckProblem{Problem::Offline, ""})};
     const std::vector<Case> cases = {
@@ -321,17 +325,18 @@ class NotifyTest : public QObject {
       if (!c.wanted) QVERIFY(save_notice_wanted(setup.places.settings, false));
       if (c.before != Before::Nothing) {
         const std::vector<ManagerCheck> other = {answer(Step::Apt, {ZIP})};
-        QVERIFY(remember_announced(setup.places.announced,
-                                   pending_fingerprint(c.before == Before::Same ? pending : other)));
+        QVERIFY(
+            remember_announced(setup.places.announced,
+                               pending_fingerprint(c.before == Before::Same ? pending : other)));
       }
       std::unique_ptr<Server> server;
       if (c.server != nullptr) {
         server = std::make_unique<Server>(bus, record, QString::fromLatin1(c.server));
         QVERIFY2(server->ready(), c.name);
       }
-      const Connection to(c.on_the_bus ? bus.address()
-                                       : "unix:path=" + dir.filePath(QStringLiteral("no-bus")),
-                          QStringLiteral("notify-test-%1").arg(++connection));
+      const Connection to(
+          c.on_the_bus ? bus.address() : "unix:path=" + dir.filePath(QStringLiteral("no-bus")),
+          QStringLiteral("notify-test-%1").arg(++connection));
       bool checked = false;
       const NoticeRun run = run_notice(to.bus, setup, [&] {
         checked = true;
@@ -358,9 +363,9 @@ class NotifyTest : public QObject {
       struct stat kept {};
       QCOMPARE(::stat(QFile::encodeName(setup.places.announced).constData(), &kept), 0);
       QCOMPARE(kept.st_mode & 07777U, 0600U);
-      QVERIFY2(run_notice(to.bus, setup, [&] { return c.checked; }).outcome ==
-                   Ends::AlreadyAnnounced,
-               c.name);
+      QVERIFY2(
+          run_notice(to.bus, setup, [&] { return c.checked; }).outcome == Ends::AlreadyAnnounced,
+          c.name);
       QVERIFY2(notify_calls(record).size() == 1, c.name);
     }
   }
@@ -390,13 +395,13 @@ class NotifyTest : public QObject {
     const std::vector<Case> cases = {
         {"no session bus", base, false, "No notice: there is no session bus.\n"},
         {"an unreachable bus",
-         base + QStringList{"DBUS_SESSION_BUS_ADDRESS=unix:path=" + dir->filePath("none")},
-         false,
+         base + QStringList{"DBUS_SESSION_BUS_ADDRESS=unix:path=" + dir->filePath("none")}, false,
          "No notice: there is no session bus.\n"},
         {"no notification server", base + QStringList{"DBUS_SESSION_BUS_ADDRESS=" + bus.address()},
          false, "No notice: nothing on the session bus shows notifications.\n"},
         {"turned off",
-         base + QStringList{"DBUS_SESSION_BUS_ADDRESS=" + bus.address(), "XDG_CONFIG_HOME=" + config},
+         base +
+             QStringList{"DBUS_SESSION_BUS_ADDRESS=" + bus.address(), "XDG_CONFIG_HOME=" + config},
          true, "No notice: \"Tell me when updates are waiting\" is turned off.\n"},
     };
     for (const Case& c : cases) {

@@ -23,12 +23,13 @@ class StandIn : public QObject {
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
  public:
-  StandIn(QString record, QString answer) : record_(std::move(record)), answer_(std::move(answer)) {}
+  StandIn(QString record, QString answer)
+      : record_(std::move(record)), answer_(std::move(answer)) {}
 
  public slots:  // NOLINT(readability-redundant-access-specifiers)
   Q_SCRIPTABLE uint Notify(const QString& app_name, uint replaces_id, const QString& app_icon,
-                           const QString& summary, const QString& body,
-                           const QStringList& actions, const QVariantMap& hints, int expire) {
+                           const QString& summary, const QString& body, const QStringList& actions,
+                           const QVariantMap& hints, int expire) {
     const uint id = ++last_id_;
     QFile record(record_);
     if (record.open(QIODevice::Append)) {
@@ -39,7 +40,8 @@ class StandIn : public QObject {
           {QStringLiteral("summary"), summary},
           {QStringLiteral("body"), body},
           {QStringLiteral("actions"), QJsonArray::fromStringList(actions)},
-          {QStringLiteral("desktop_entry"), hints.value(QStringLiteral("desktop-entry")).toString()},
+          {QStringLiteral("desktop_entry"),
+           hints.value(QStringLiteral("desktop-entry")).toString()},
           {QStringLiteral("expire"), expire},
       };
       record.write(QJsonDocument(call).toJson(QJsonDocument::Compact) + '\n');

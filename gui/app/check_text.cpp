@@ -198,9 +198,9 @@ QString CheckText::notice_body(const std::vector<ManagerCheck>& checks) {
   const auto [pending, security] = pending_and_security(checks);
   if (security == 0) return {};
   if (pending == 1) return tr("It is a security update.");
-  return security == 1 ? tr("1 of them is a security update.")
-                       : tr("%1 of them are security updates.")
-                             .arg(static_cast<qulonglong>(security));
+  return security == 1
+             ? tr("1 of them is a security update.")
+             : tr("%1 of them are security updates.").arg(static_cast<qulonglong>(security));
 }
 
 QString CheckText::notice_action() {

@@ -51,20 +51,18 @@ QString below(const QString& dir, const char* file) {
 bool server_present(const QDBusConnection& bus) {
   const QDBusConnectionInterface* names = bus.interface();
   if (names != nullptr && names->isServiceRegistered(SERVICE).value()) return true;
-  const QDBusMessage reply = bus.call(
-      QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                     QStringLiteral("/org/freedesktop/DBus"),
-                                     QStringLiteral("org.freedesktop.DBus"),
-                                     QStringLiteral("ListActivatableNames")),
-      QDBus::Block, CALL_LIMIT_MS);
+  const QDBusMessage reply =
+      bus.call(QDBusMessage::createMethodCall(
+                   QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                   QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames")),
+               QDBus::Block, CALL_LIMIT_MS);
   return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
          reply.arguments().constFirst().toStringList().contains(SERVICE);
 }
 
 bool shows_markup(const QDBusConnection& bus) {
   const QDBusMessage reply = bus.call(
-      QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE,
-                                     QStringLiteral("GetCapabilities")),
+      QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("GetCapabilities")),
       QDBus::Block, CALL_LIMIT_MS);
   return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
          reply.arguments().constFirst().toStringList().contains(QStringLiteral("body-markup"));
@@ -88,7 +86,7 @@ class NoticeAnswer : public QObject {
   void expect(uint id) { id_ = id; }
   [[nodiscard]] NoticeOutcome outcome() const { return outcome_; }
 
- public slots:
+ public slots:  // NOLINT(readability-redundant-access-specifiers): D-Bus signals need slots
   void action(uint id, const QString& key) {
     if (!id_ || id != *id_ || (key != DEFAULT_ACTION && key != OPEN_ACTION)) return;
     end(NoticeOutcome::Opened);
@@ -198,8 +196,7 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
                      SLOT(action(uint, QString)));
   connection.connect(QString(), OBJECT, INTERFACE, QStringLiteral("NotificationClosed"), &answer,
                      SLOT(closed(uint, uint)));
-  const QDBusServiceWatcher gone(SERVICE, connection,
-                                 QDBusServiceWatcher::WatchForUnregistration);
+  const QDBusServiceWatcher gone(SERVICE, connection, QDBusServiceWatcher::WatchForUnregistration);
   QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, &loop, &QEventLoop::quit);
 
   QString body = CheckText::notice_body(run.checks);
@@ -220,7 +217,10 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
   (void)remember_announced(setup.places.announced, fingerprint);
   answer.expect(reply.arguments().constFirst().toUInt());
 
-  QTimer::singleShot(setup.answer_limit, &loop, &QEventLoop::quit);
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+  limit.start(setup.answer_limit);
   loop.exec();
   return ended(answer.outcome());
 }
@@ -248,16 +248,17 @@ QString Notifier::line(const NoticeRun& run) {
 int notify_headless(int argc, char* argv[], const UpdateModel::Setup& setup) {
   const QCoreApplication app(argc, argv);
   const NoticeSetup notice{desktop_notice_places()};
-  const NoticeRun run =
-      run_notice(QDBusConnection::sessionBus(), notice,
-                 [&setup]() -> Result<std::vector<ManagerCheck>, QString> {
-                   const UpdateModel::Looked looked = look_for_update(setup, false);
-                   if (looked.state == UpdateModel::State::NothingFound) {
-                     return std::vector<ManagerCheck>{};
-                   }
-                   if (looked.state != UpdateModel::State::Ready) return looked.message;
-                   return check_all(looked.steps, setup.check);
-                 });
+  const NoticeRun run = run_notice(QDBusConnection::sessionBus(), notice,
+                                   [&setup]() -> Result<std::vector<ManagerCheck>, QString> {
+                                     const UpdateModel::Looked looked =
+                                         look_for_update(setup, false);
+                                     if (looked.state == UpdateModel::State::NothingFound) {
+                                       return std::vector<ManagerCheck>{};
+                                     }
+                                     if (looked.state != UpdateModel::State::Ready)
+                                       return looked.message;
+                                     return check_all(looked.steps, setup.check);
+                                   });
   {
     QTextStream out(stdout);
     // What --check says, and one line about the notice.

@@ -101,11 +101,8 @@ Result<UpdateModel::Setup, QString> desktop_setup() {
   return UpdateModel::Setup{
       installation_beside(self.value()), *bash,
       // NOLINTNEXTLINE(concurrency-mt-unsafe): read once, before any thread starts
-      run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()),
-      kept_environment(environ),
-      SUDO_PROBE_LIMIT,
-      CheckSetup{},
-      desktop_notice_places().settings};
+      run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()), kept_environment(environ),
+      SUDO_PROBE_LIMIT, CheckSetup{}, desktop_notice_places().settings};
 }
 
 UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo) {
