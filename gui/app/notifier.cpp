@@ -261,8 +261,9 @@ int notify_headless(int argc, char* argv[], const UpdateModel::Setup& setup) {
                                    });
   {
     QTextStream out(stdout);
-    // What --check says, and one line about the notice.
-    if (!run.checks.empty()) out << CheckText::report(run.checks);
+    // One row per manager, as --check starts (a daily journal needs no
+    // package list), and one line about the notice.
+    for (const ManagerCheck& check : run.checks) out << CheckText::summary(check) << '\n';
     if (!run.detail.isEmpty() && run.outcome == NoticeOutcome::CheckFailed) {
       QTextStream(stderr) << "sorvane-gui: " << run.detail << '\n';
     }
