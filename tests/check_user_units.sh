@@ -33,6 +33,7 @@ while IFS='|' read -r file line; do
 done <<'LINES'
 sorvane-update-notify.service|Type=oneshot
 sorvane-update-notify.service|SuccessExitStatus=100
+sorvane-update-notify.service|TimeoutStartSec=infinity
 sorvane-update-notify.timer|OnCalendar=daily
 sorvane-update-notify.timer|Persistent=true
 sorvane-update-notify.timer|OnStartupSec=5min
