@@ -25,6 +25,7 @@
 #include <functional>
 
 #include "check_text.hpp"
+#include "notifier.hpp"
 #include "run_dir.hpp"
 #include "translations.hpp"
 #include "update_model.hpp"
@@ -969,6 +970,36 @@ class WindowTest : public QObject {
              QString("Updating Flatpak packages..."));
     // The log of an update that ran stays for the user to read.
     QCOMPARE(run.run_dirs().size(), 1);
+  }
+
+  // "Tell me when updates are waiting": on at first, on every page, and
+  // what the user makes it is kept for the daily check and the next window.
+  void theNoticeSettingIsShownAndKept() {
+    const QTemporaryDir dir;
+    const QString file = dir.filePath("config/sorvane/sorvane-gui.conf");
+    const UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                                   "/usr/bin/bash",
+                                   "/tmp",
+                                   {},
+                                   SUDO_PROBE_LIMIT,
+                                   CheckSetup{},
+                                   file};
+    UpdateModel model(setup);
+    UpdateWindow window(&model);
+    window.show();
+    QCOMPARE(window.notice()->text(), QString("Tell me when updates are waiting"));
+    QVERIFY(window.notice()->isVisible());
+    QVERIFY(window.notice()->isChecked());
+    window.notice()->click();
+    QVERIFY(!model.notice_wanted());
+    QVERIFY(!notice_wanted(file));
+    model.take_looked(ready({Step::Apt}, false));
+    QVERIFY(window.notice()->isVisible());
+    QVERIFY(!window.notice()->isChecked());
+    const UpdateModel next(setup);
+    QVERIFY(!next.notice_wanted());
+    window.notice()->click();
+    QVERIFY(notice_wanted(file));
   }
 
   void aPasswordSudoCannotReadIsRefusedBeforeAnythingRuns() {

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <algorithm>
+#include <utility>
 
 namespace sorvane::gui {
 namespace {
@@ -171,6 +172,39 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks) {
     });
   }
   return QJsonDocument(QJsonObject{{QStringLiteral("managers"), managers}});
+}
+
+namespace {
+
+std::pair<size_t, size_t> pending_and_security(const std::vector<ManagerCheck>& checks) {
+  size_t pending = 0;
+  size_t security = 0;
+  for (const ManagerCheck& check : checks) {
+    pending += check.updates.size();
+    security += security_count(check);
+  }
+  return {pending, security};
+}
+
+}  // namespace
+
+QString CheckText::notice_summary(const std::vector<ManagerCheck>& checks) {
+  const auto [pending, security] = pending_and_security(checks);
+  return pending == 1 ? tr("1 update is waiting")
+                      : tr("%1 updates are waiting").arg(static_cast<qulonglong>(pending));
+}
+
+QString CheckText::notice_body(const std::vector<ManagerCheck>& checks) {
+  const auto [pending, security] = pending_and_security(checks);
+  if (security == 0) return {};
+  if (pending == 1) return tr("It is a security update.");
+  return security == 1
+             ? tr("1 of them is a security update.")
+             : tr("%1 of them are security updates.").arg(static_cast<qulonglong>(security));
+}
+
+QString CheckText::notice_action() {
+  return tr("Open Sorvane Update");
 }
 
 int check_exit_status(const std::vector<ManagerCheck>& checks) {

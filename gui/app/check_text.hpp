@@ -33,6 +33,12 @@ class CheckText {
   // The headless check's report, for a person and as JSON.
   static QString report(const std::vector<ManagerCheck>& checks);
   static QJsonDocument json(const std::vector<ManagerCheck>& checks);
+
+  // The notice that updates wait: "12 updates are waiting", "3 of them are
+  // security updates" (empty when none is), and its button.
+  static QString notice_summary(const std::vector<ManagerCheck>& checks);
+  static QString notice_body(const std::vector<ManagerCheck>& checks);
+  static QString notice_action();
 };
 
 // 100 when anything is pending, 1 when a check failed, 0 when all is up to

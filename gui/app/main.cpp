@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "check_text.hpp"
+#include "notifier.hpp"
 #include "translations.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
@@ -20,7 +21,7 @@ namespace {
 using sorvane::gui::UpdateModel;
 using sorvane::gui::UpdateWindow;
 
-constexpr std::string_view USAGE = "usage: sorvane-gui [--check [--json]]\n";
+constexpr std::string_view USAGE = "usage: sorvane-gui [--check [--json | --notify]]\n";
 
 void say(std::string_view text) {
   [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
@@ -68,7 +69,8 @@ int main(int argc, char* argv[]) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const bool check = !args.empty() && args[0] == "--check";
   const bool json = check && args.size() == 2 && args[1] == "--json";
-  if (!args.empty() && !(check && (args.size() == 1 || json))) {
+  const bool notify = check && args.size() == 2 && args[1] == "--notify";
+  if (!args.empty() && !(check && (args.size() == 1 || json || notify))) {
     say(USAGE);
     return 2;
   }
@@ -81,6 +83,7 @@ int main(int argc, char* argv[]) {
       QTextStream(stderr) << "sorvane-gui: " << setup.error() << '\n';
       return 1;
     }
+    if (notify) return sorvane::gui::notify_headless(setup.value());
     return check_headless(setup.value(), json);
   }
 

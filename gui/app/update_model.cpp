@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "check_text.hpp"
+#include "notifier.hpp"
 #include "password.hpp"
 #include "path.hpp"
 #include "payload.hpp"
@@ -111,7 +112,8 @@ Result<UpdateModel::Setup, QString> desktop_setup() {
   return UpdateModel::Setup{
       installation_beside(self.value()), *bash,
       // NOLINTNEXTLINE(concurrency-mt-unsafe): read on the main thread; nothing here sets it
-      run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()), kept_environment(environ)};
+      run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()), kept_environment(environ),
+      SUDO_PROBE_LIMIT, CheckSetup{}, desktop_notice_places().settings};
 }
 
 UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo) {
@@ -184,7 +186,10 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
 }
 
 UpdateModel::UpdateModel(Setup setup, QObject* parent)
-    : QObject(parent), setup_(std::move(setup)), pool_(new QThreadPool) {
+    : QObject(parent),
+      setup_(std::move(setup)),
+      pool_(new QThreadPool),
+      notice_wanted_(gui::notice_wanted(setup_.notice_settings)) {
   // Every manager is asked at once: the slow network queries overlap.
   pool_->setMaxThreadCount(static_cast<int>(MANAGERS.size()));
   follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
@@ -196,6 +201,16 @@ UpdateModel::~UpdateModel() {
   // wait for it to close.
   constexpr int CLOSING_WAIT_MS = 200;
   if (pool_->waitForDone(CLOSING_WAIT_MS)) delete pool_;
+}
+
+bool UpdateModel::set_notice_wanted(bool wanted) {
+  notice_wanted_ = wanted;
+  emit changed();
+  return save_notice_wanted(setup_.notice_settings, wanted);
+}
+
+QString UpdateModel::notice_setting_text() {
+  return tr("Tell me when updates are waiting");
 }
 
 UpdateModel::StepState UpdateModel::step_state(size_t index) const {

@@ -43,6 +43,8 @@ class UpdateModel : public QObject {
     std::chrono::milliseconds sudo_probe_limit = SUDO_PROBE_LIMIT;
     // How the package managers are asked what is pending.
     CheckSetup check = {};
+    // Where "Tell me when updates are waiting" is kept; none: not kept.
+    QString notice_settings = {};
   };
 
   // What sudo will do with this user, as far as can be told without a
@@ -114,6 +116,12 @@ class UpdateModel : public QObject {
   // begin, then "Updating…".
   [[nodiscard]] QString updating_title() const;
   [[nodiscard]] QStringList changes() const;
+
+  // "Tell me when updates are waiting": the daily check's notice. Saved at
+  // once; false when it could not be.
+  [[nodiscard]] bool notice_wanted() const { return notice_wanted_; }
+  bool set_notice_wanted(bool wanted);
+  [[nodiscard]] static QString notice_setting_text();
 
   // What the window keeps of a long output, in memory and on screen.
   static constexpr qsizetype MAX_LOG_LINES = 1000;
@@ -195,6 +203,7 @@ class UpdateModel : public QObject {
   std::optional<int> end_status_;
   std::uint64_t end_offset_ = 0;
   bool password_checked_ = false;
+  bool notice_wanted_ = true;
   QTimer follow_timer_;
 };
 

@@ -225,11 +225,20 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
       make_page(done_, nullptr,
                 {steps_, progress_, progress_text_, changes_, latest_, show_details_, details_});
 
+  // The daily check's notice, on every page: the model keeps the setting.
+  notice_ = new QCheckBox(UpdateModel::notice_setting_text(), this);
+  notice_->setAccessibleName(UpdateModel::notice_setting_text());
+  notice_->setChecked(model_->notice_wanted());
+  connect(notice_, &QCheckBox::toggled, model_, &UpdateModel::set_notice_wanted);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(notice_);
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(close, QDialogButtonBox::RejectRole);
-  layout->addWidget(buttons);
+  bottom->addWidget(buttons);
+  layout->addLayout(bottom);
 
   connect(model_, &UpdateModel::changed, this, &UpdateWindow::show_state);
   // Escape closes, as in a dialog (asking first while updating); Enter
@@ -358,6 +367,7 @@ void UpdateWindow::show_steps() {
 
 void UpdateWindow::show_state() {
   using State = UpdateModel::State;
+  notice_->setChecked(model_->notice_wanted());
   switch (model_->state()) {
     case State::Looking: pages_->setCurrentWidget(looking_page_); break;
     case State::NothingFound: pages_->setCurrentWidget(nothing_page_); break;

@@ -3,6 +3,7 @@
 // managers' output) is shown as plain text, never as rich text.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,6 +39,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* changes() const { return changes_; }
   [[nodiscard]] QLabel* latest() const { return latest_; }
   [[nodiscard]] QLabel* message() const;
+  [[nodiscard]] QCheckBox* notice() const { return notice_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -76,6 +78,7 @@ class UpdateWindow : public QWidget {
   QToolButton* show_details_;
   QPlainTextEdit* details_;
   QLabel* done_;
+  QCheckBox* notice_;
   QWidget* looking_page_;
   QWidget* ready_page_;
   QWidget* nothing_page_;

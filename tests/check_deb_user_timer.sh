@@ -1,0 +1,49 @@
+#!/bin/bash
+# The .deb's maintainer scripts for the daily notice's user timer, run as
+# dpkg would in a private mount namespace (empty /etc/systemd and
+# /var/lib/systemd, the units in /usr/lib/systemd/user): installed, the
+# timer is enabled for every user; an administrator's disabling survives an
+# upgrade; removed, it is masked; purged, nothing is left.
+#
+# usage: check_deb_user_timer.sh <source directory>
+set -euo pipefail
+# shellcheck source=tests/shell_support.sh
+source "$(dirname "$0")/shell_support.sh"
+
+source_dir=$1
+require_root "a private mount namespace"
+[[ -x /usr/bin/deb-systemd-helper ]] || skip "deb-systemd-helper (init-system-helpers) is not installed"
+
+if [[ ${1:-} != --inside ]]; then
+    exec unshare -m "$0" --inside "$source_dir"
+fi
+source_dir=$2
+scripts=$source_dir/packaging/debian/sorvane-gui
+link=/etc/systemd/user/timers.target.wants/sorvane-update-notify.timer
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mount --make-rprivate /
+mkdir -p "$work/units" /usr/lib/systemd/user
+mount --bind "$work/units" /usr/lib/systemd/user
+mount -t tmpfs none /etc/systemd
+mount -t tmpfs none /var/lib/systemd
+cp "$source_dir"/gui/data/systemd/sorvane-update-notify.* /usr/lib/systemd/user/
+
+maintainer_script() {
+    DPKG_MAINTSCRIPT_PACKAGE=sorvane-gui DPKG_MAINTSCRIPT_NAME=$1 sh "$scripts/$1" "${@:2}" 2>/dev/null ||
+        fail "$1 $2 failed"
+}
+
+maintainer_script postinst configure
+[[ $(readlink "$link") == /usr/lib/systemd/user/sorvane-update-notify.timer ]] ||
+    fail "installed, the timer is not enabled for every user"
+rm "$link"
+maintainer_script postinst configure 0.1.0-1
+[[ ! -e $link ]] || fail "an upgrade enabled again the timer the administrator disabled"
+maintainer_script postrm remove
+[[ $(readlink /etc/systemd/user/sorvane-update-notify.timer) == /dev/null ]] ||
+    fail "removed, the timer is not masked"
+maintainer_script postrm purge
+[[ -z $(find /etc/systemd /var/lib/systemd -mindepth 1 ! -type d) ]] ||
+    fail "purged, something is left: $(find /etc/systemd /var/lib/systemd -mindepth 1 ! -type d)"
+echo "deb user timer: enabled, kept disabled, masked, purged"

@@ -1,0 +1,426 @@
+// The notice that updates are waiting, on a private session bus that this
+// test starts (dbus-daemon) with a stand-in notification server on it
+// (notification_stand_in, which records each Notify call): the notifier's
+// decisions and its D-Bus conversation in this process, and the real
+// sorvane-gui --check --notify for the runs that need no check answered
+// (as nobody when run as root, since it will not run as root).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest/QtTest>
+#include <memory>
+
+#include "check_text.hpp"
+#include "notifier.hpp"
+#include "update_model.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+const QString APP_ID = QStringLiteral("example.sorvane.SorvaneUpdate");
+
+// A directory others may enter: nobody reaches the bus and the executable.
+std::unique_ptr<QTemporaryDir> open_dir() {
+  auto dir = std::make_unique<QTemporaryDir>();
+  ::chmod(QFile::encodeName(dir->path()).constData(), 0755);
+  return dir;
+}
+
+// A session bus of the test's own, open to every user on this machine.
+class Bus {
+ public:
+  Bus() : dir_(open_dir()) {
+    const QString config = dir_->filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC"
+                              " \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\""
+                              " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                              "<busconfig><type>session</type>"
+                              "<listen>unix:path=%1/bus</listen><auth>EXTERNAL</auth>"
+                              "<policy context=\"default\"><allow user=\"*\"/>"
+                              "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                              "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
+                              "</busconfig>\n")
+                   .arg(dir_->path())
+                   .toUtf8());
+    file.close();
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                   QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    if (daemon_.waitForReadyRead(10'000))
+      address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+  }
+  ~Bus() {
+    daemon_.kill();
+    daemon_.waitForFinished();
+  }
+  Bus(const Bus&) = delete;
+  Bus& operator=(const Bus&) = delete;
+  Bus(Bus&&) = delete;
+  Bus& operator=(Bus&&) = delete;
+
+  [[nodiscard]] const QString& address() const { return address_; }
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  QProcess daemon_;
+  QString address_;
+};
+
+// The stand-in notification server on a bus, answering as it is told.
+class Server {
+ public:
+  Server(const Bus& bus, const QString& record, const QString& answer) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
+    process_.setProcessEnvironment(env);
+    process_.start(QStringLiteral(NOTIFICATION_STAND_IN), {record, answer});
+    ready_ = process_.waitForReadyRead(10'000) && process_.readLine().trimmed() == "ready";
+  }
+  ~Server() {
+    process_.kill();
+    process_.waitForFinished();
+  }
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+  Server(Server&&) = delete;
+  Server& operator=(Server&&) = delete;
+
+  [[nodiscard]] bool ready() const { return ready_; }
+
+ private:
+  QProcess process_;
+  bool ready_ = false;
+};
+
+// Each Notify call the stand-in received.
+QList<QJsonObject> notify_calls(const QString& record) {
+  QFile file(record);
+  QList<QJsonObject> calls;
+  if (!file.open(QIODevice::ReadOnly)) return calls;
+  while (!file.atEnd()) calls << QJsonDocument::fromJson(file.readLine()).object();
+  return calls;
+}
+
+ManagerCheck answer(Step step, std::vector<PendingUpdate> updates,
+                    std::optional<CheckProblem> problem = std::nullopt) {
+  ManagerCheck check;
+  check.step = step;
+  check.updates = std::move(updates);
+  check.problem = std::move(problem);
+  return check;
+}
+
+const PendingUpdate LIBSSL{"libssl3", "3.0.11-1", "3.0.13-1", true};
+const PendingUpdate ZIP{"zip", "3.0-13", "3.0-14", false};
+const PendingUpdate CURL{"curl", "7.88.1-10", "7.88.1-10+deb12u5", true};
+const PendingUpdate GIMP{"org.gimp.GIMP", "", "2.10.38", false};
+
+// A connection of this process to `address`, closed when this goes.
+struct Connection {
+  QDBusConnection bus;
+  explicit Connection(const QString& address, const QString& name)
+      : bus(QDBusConnection::connectToBus(address, name)) {}
+  ~Connection() { QDBusConnection::disconnectFromBus(bus.name()); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  Connection(Connection&&) = delete;
+  Connection& operator=(Connection&&) = delete;
+};
+
+QString sorvane_gui_as_user(const QString& program, const QStringList& env, QString* out,
+                            QString* err) {
+  QProcess run;
+  QStringList args;
+  QString command = program;
+  if (::geteuid() == 0) {
+    command = QStringLiteral("/usr/bin/setpriv");
+    args << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534")
+         << QStringLiteral("--clear-groups") << program;
+  }
+  args << QStringLiteral("--check") << QStringLiteral("--notify");
+  QProcessEnvironment environment;
+  for (const QString& pair : env) {
+    environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+  }
+  run.setProcessEnvironment(environment);
+  run.start(command, args);
+  if (!run.waitForFinished(60'000)) return QStringLiteral("did not end");
+  *out = QString::fromUtf8(run.readAllStandardOutput());
+  *err = QString::fromUtf8(run.readAllStandardError());
+  return QString::number(run.exitCode());
+}
+
+}  // namespace
+
+class NotifyTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void theNoticeSaysHowManyWaitAndHowManyAreForSecurity() {
+    struct Case {
+      std::vector<ManagerCheck> checks;
+      QString summary;
+      QString body;
+    };
+    const std::vector<Case> cases = {
+        {{answer(Step::Apt, {ZIP})}, "1 update is waiting", ""},
+        {{answer(Step::Apt, {LIBSSL})}, "1 update is waiting", "It is a security update."},
+        {{answer(Step::Apt, {LIBSSL, ZIP}), answer(Step::Flatpak, {GIMP})},
+         "3 updates are waiting",
+         "1 of them is a security update."},
+        {{answer(Step::Apt, {LIBSSL, ZIP, CURL}), answer(Step::Flatpak, {})},
+         "3 updates are waiting",
+         "2 of them are security updates."},
+        {{answer(Step::Apt, {ZIP}), answer(Step::Flatpak, {GIMP})}, "2 updates are waiting", ""},
+    };
+    for (const Case& c : cases) {
+      QCOMPARE(CheckText::notice_summary(c.checks), c.summary);
+      QCOMPARE(CheckText::notice_body(c.checks), c.body);
+    }
+  }
+
+  void theSamePendingUpdatesHaveOneFingerprint() {
+    const std::vector<ManagerCheck> base = {answer(Step::Apt, {LIBSSL, ZIP}),
+                                            answer(Step::Flatpak, {GIMP})};
+    const PendingUpdate newer_zip{"zip", "3.0-13", "3.0-15", false};
+    struct Case {
+      const char* name;
+      std::vector<ManagerCheck> checks;
+      bool same;
+    };
+    const std::vector<Case> cases = {
+        {"another order", {answer(Step::Flatpak, {GIMP}), answer(Step::Apt, {ZIP, LIBSSL})}, true},
+        // What is installed now does not matter: what the update brings does.
+        {"another installed version",
+         {answer(Step::Apt, {LIBSSL, {"zip", "3.0-12", "3.0-14", false}}),
+          answer(Step::Flatpak, {GIMP})},
+         true},
+        {"a newer version",
+         {answer(Step::Apt, {LIBSSL, newer_zip}), answer(Step::Flatpak, {GIMP})},
+         false},
+        {"one more",
+         {answer(Step::Apt, {LIBSSL, ZIP, CURL}), answer(Step::Flatpak, {GIMP})},
+         false},
+        {"one fewer", {answer(Step::Apt, {LIBSSL, ZIP}), answer(Step::Flatpak, {})}, false},
+        {"from another manager",
+         {answer(Step::Apt, {LIBSSL}), answer(Step::Flatpak, {GIMP}), answer(Step::Snap, {ZIP})},
+         false},
+    };
+    const QByteArray fingerprint = pending_fingerprint(base);
+    QCOMPARE(fingerprint.size(), 64);
+    for (const Case& c : cases) {
+      QVERIFY2((pending_fingerprint(c.checks) == fingerprint) == c.same, c.name);
+    }
+  }
+
+  void theSettingAndTheMemoryLiveWhereXdgSays() {
+    struct Case {
+      const char* home;
+      const char* config;
+      const char* state;
+      QString settings;
+      QString announced;
+    };
+    const std::vector<Case> cases = {
+        {"/home/ann", nullptr, nullptr, "/home/ann/.config/sorvane/sorvane-gui.conf",
+         "/home/ann/.local/state/sorvane/announced"},
+        {"/home/ann", "/cfg", "/st", "/cfg/sorvane/sorvane-gui.conf", "/st/sorvane/announced"},
+        // A relative XDG directory is ignored.
+        {"/home/ann", "cfg", "", "/home/ann/.config/sorvane/sorvane-gui.conf",
+         "/home/ann/.local/state/sorvane/announced"},
+        {nullptr, "/cfg", nullptr, "/cfg/sorvane/sorvane-gui.conf", ""},
+        {"relative", nullptr, nullptr, "", ""},
+    };
+    for (const Case& c : cases) {
+      const NoticePlaces places = notice_places(c.home, c.config, c.state);
+      QCOMPARE(places.settings, c.settings);
+      QCOMPARE(places.announced, c.announced);
+    }
+  }
+
+  void theSettingIsOnUntilTurnedOffAndIsKept() {
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("config/sorvane/sorvane-gui.conf"));
+    QVERIFY(notice_wanted(file));
+    QVERIFY(save_notice_wanted(file, false));
+    QVERIFY(!notice_wanted(file));
+    {
+      // The model reads it, and keeps what the window changes.
+      UpdateModel model({{"/nonexistent/sorvane", "/nonexistent/detector"},
+                         "/usr/bin/bash",
+                         "/tmp",
+                         {},
+                         SUDO_PROBE_LIMIT,
+                         CheckSetup{},
+                         file});
+      QVERIFY(!model.notice_wanted());
+      QVERIFY(model.set_notice_wanted(true));
+      QVERIFY(model.notice_wanted());
+    }
+    QVERIFY(notice_wanted(file));
+    // Not kept anywhere: on, and nothing saved.
+    QVERIFY(notice_wanted(QString()));
+    QVERIFY(!save_notice_wanted(QString(), false));
+  }
+
+  // What one run of the notice does, from what the check answered, what
+  // the user set and what was announced before, with the stand-in server
+  // answering as the row says.
+  void eachRunPostsOneNoticeOrNone() {
+    const Bus bus;
+    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    using Ends = NoticeOutcome;
+    using Checked = Result<std::vector<ManagerCheck>, QString>;
+    const std::vector<ManagerCheck> pending = {answer(Step::Apt, {LIBSSL, ZIP}),
+                                               answer(Step::Flatpak, {GIMP})};
+    const std::vector<ManagerCheck> reordered = {answer(Step::Flatpak, {GIMP}),
+                                                 answer(Step::Apt, {ZIP, LIBSSL})};
+    enum class Before { Nothing, Same, Other };
+    struct Case {
+      const char* name;
+      const char* server;  // its answer; nullptr: no server on the bus
+      bool wanted;
+      Checked checked;
+      Before before;
+      Ends outcome;
+      int notices;
+      bool checks = true;  // the check ran
+      bool on_the_bus = true;
+    };
+    const Checked none =
+        std::vector<ManagerCheck>{answer(Step::Apt, {}), answer(Step::Flatpak, {})};
+    const Checked problem = std::vector<ManagerCheck>{
+        answer(Step::Apt, {ZIP}), answer(Step::Flatpak, {}, CheckProblem{Problem::Offline, ""})};
+    const std::vector<Case> cases = {
+        {"pending, unanswered", "none", true, pending, Before::Nothing, Ends::Unanswered, 1},
+        {"pending, opened", "open", true, pending, Before::Nothing, Ends::Opened, 1},
+        {"pending, clicked", "default", true, pending, Before::Nothing, Ends::Opened, 1},
+        {"pending, closed", "close", true, pending, Before::Nothing, Ends::Dismissed, 1},
+        {"announced before", "open", true, reordered, Before::Same, Ends::AlreadyAnnounced, 0},
+        {"others announced before", "none", true, pending, Before::Other, Ends::Unanswered, 1},
+        {"nothing pending", "open", true, none, Before::Nothing, Ends::NothingPending, 0},
+        {"turned off", "open", false, pending, Before::Nothing, Ends::TurnedOff, 0, false},
+        {"no server", nullptr, true, pending, Before::Nothing, Ends::NoServer, 0, false},
+        {"check failed", "open", true, QString("no"), Before::Nothing, Ends::CheckFailed, 0},
+        {"a manager failed", "open", true, problem, Before::Nothing, Ends::CheckFailed, 0},
+        {"no session bus", "open", true, pending, Before::Nothing, Ends::NoSessionBus, 0, false,
+         false},
+    };
+    int connection = 0;
+    for (const Case& c : cases) {
+      const QTemporaryDir dir;
+      const QString record = dir.filePath(QStringLiteral("record"));
+      const NoticeSetup setup{{dir.filePath(QStringLiteral("config/sorvane/sorvane-gui.conf")),
+                               dir.filePath(QStringLiteral("state/sorvane/announced"))},
+                              std::chrono::milliseconds(500)};
+      if (!c.wanted) QVERIFY(save_notice_wanted(setup.places.settings, false));
+      if (c.before != Before::Nothing) {
+        const std::vector<ManagerCheck> other = {answer(Step::Apt, {ZIP})};
+        QVERIFY(
+            remember_announced(setup.places.announced,
+                               pending_fingerprint(c.before == Before::Same ? pending : other)));
+      }
+      std::unique_ptr<Server> server;
+      if (c.server != nullptr) {
+        server = std::make_unique<Server>(bus, record, QString::fromLatin1(c.server));
+        QVERIFY2(server->ready(), c.name);
+      }
+      const Connection to(
+          c.on_the_bus ? bus.address() : "unix:path=" + dir.filePath(QStringLiteral("no-bus")),
+          QStringLiteral("notify-test-%1").arg(++connection));
+      bool checked = false;
+      const NoticeRun run = run_notice(to.bus, setup, [&] {
+        checked = true;
+        return c.checked;
+      });
+      QVERIFY2(run.outcome == c.outcome, c.name);
+      QVERIFY2(checked == c.checks, c.name);
+      QVERIFY2(notice_facts(run.outcome).checked == c.checks, c.name);
+      const QList<QJsonObject> calls = notify_calls(record);
+      QVERIFY2(calls.size() == c.notices, c.name);
+      if (c.notices == 0) continue;
+      const QJsonObject& call = calls.constFirst();
+      QCOMPARE(call["app_name"].toString(), QString("Sorvane Update"));
+      QCOMPARE(call["replaces_id"].toInt(), 0);
+      QCOMPARE(call["app_icon"].toString(), APP_ID);
+      QCOMPARE(call["summary"].toString(), QString("3 updates are waiting"));
+      QCOMPARE(call["body"].toString(), QString("1 of them is a security update."));
+      QCOMPARE(call["actions"].toArray(),
+               QJsonArray({"default", "Open Sorvane Update", "open", "Open Sorvane Update"}));
+      QCOMPARE(call["desktop_entry"].toString(), APP_ID);
+      QCOMPARE(call["expire"].toInt(), -1);
+      // Announced: kept for the user alone, and the next run stays quiet.
+      QCOMPARE(announced_fingerprint(setup.places.announced), pending_fingerprint(pending));
+      struct stat kept {};
+      QCOMPARE(::stat(QFile::encodeName(setup.places.announced).constData(), &kept), 0);
+      QCOMPARE(kept.st_mode & 07777U, 0600U);
+      QVERIFY2(
+          run_notice(to.bus, setup, [&] { return c.checked; }).outcome == Ends::AlreadyAnnounced,
+          c.name);
+      QVERIFY2(notify_calls(record).size() == 1, c.name);
+    }
+  }
+
+  // The real executable, where it decides before any check: it ends at
+  // once with status 0 and one line, and shows no notice.
+  void theRealCommandEndsQuietlyWhereNoNoticeCanBeShown() {
+    const Bus bus;
+    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    // Where nobody can run it from (a clone under /root is closed to others).
+    const auto dir = open_dir();
+    const QString program = dir->filePath(QStringLiteral("sorvane-gui"));
+    QVERIFY(QFile::copy(QStringLiteral(SORVANE_GUI_BINARY), program));
+    const QString config = dir->filePath(QStringLiteral("config"));
+    QVERIFY(save_notice_wanted(config + "/sorvane/sorvane-gui.conf", false));
+    ::chmod(QFile::encodeName(config).constData(), 0755);
+    ::chmod(QFile::encodeName(config + "/sorvane").constData(), 0755);
+    ::chmod(QFile::encodeName(config + "/sorvane/sorvane-gui.conf").constData(), 0644);
+    const QString record = dir->filePath(QStringLiteral("record"));
+    struct Case {
+      const char* name;
+      QStringList env;
+      bool server;
+      QString line;
+    };
+    const QStringList base = {"PATH=/usr/bin:/bin", "HOME=/nonexistent"};
+    const std::vector<Case> cases = {
+        {"no session bus", base, false, "No notice: there is no session bus.\n"},
+        {"an unreachable bus",
+         base + QStringList{"DBUS_SESSION_BUS_ADDRESS=unix:path=" + dir->filePath("none")}, false,
+         "No notice: there is no session bus.\n"},
+        {"no notification server", base + QStringList{"DBUS_SESSION_BUS_ADDRESS=" + bus.address()},
+         false, "No notice: nothing on the session bus shows notifications.\n"},
+        {"turned off",
+         base +
+             QStringList{"DBUS_SESSION_BUS_ADDRESS=" + bus.address(), "XDG_CONFIG_HOME=" + config},
+         true, "No notice: \"Tell me when updates are waiting\" is turned off.\n"},
+    };
+    for (const Case& c : cases) {
+      std::unique_ptr<Server> server;
+      if (c.server) {
+        server = std::make_unique<Server>(bus, record, QStringLiteral("open"));
+        QVERIFY2(server->ready(), c.name);
+      }
+      QString out;
+      QString err;
+      QCOMPARE(sorvane_gui_as_user(program, c.env, &out, &err), QString("0"));
+      QCOMPARE(out, c.line);
+      QCOMPARE(err, QString());
+    }
+    QVERIFY(notify_calls(record).isEmpty());
+  }
+};
+
+}  // namespace sorvane::gui
+
+QTEST_GUILESS_MAIN(sorvane::gui::NotifyTest)
+#include "gui_notify_test.moc"
