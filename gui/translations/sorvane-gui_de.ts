@@ -139,6 +139,77 @@
         <source>The update would stop at %1.</source>
         <translation>Die Aktualisierung würde bei %1 abbrechen.</translation>
     </message>
+    <message>
+        <source>1 update is waiting</source>
+        <translation>1 Aktualisierung wartet</translation>
+    </message>
+    <message>
+        <source>%1 updates are waiting</source>
+        <translation>%1 Aktualisierungen warten</translation>
+    </message>
+    <message>
+        <source>It is a security update.</source>
+        <translation>Es ist eine Sicherheitsaktualisierung.</translation>
+    </message>
+    <message>
+        <source>1 of them is a security update.</source>
+        <translation>1 davon ist eine Sicherheitsaktualisierung.</translation>
+    </message>
+    <message>
+        <source>%1 of them are security updates.</source>
+        <translation>%1 davon sind Sicherheitsaktualisierungen.</translation>
+    </message>
+    <message>
+        <source>Open Sorvane Update</source>
+        <translation>Sorvane Update öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>Notifier</name>
+    <message>
+        <source>The notice was shown; Sorvane Update opens.</source>
+        <translation>Der Hinweis wurde gezeigt; Sorvane Update wird geöffnet.</translation>
+    </message>
+    <message>
+        <source>The notice was shown and closed.</source>
+        <translation>Der Hinweis wurde gezeigt und geschlossen.</translation>
+    </message>
+    <message>
+        <source>The notice was shown.</source>
+        <translation>Der Hinweis wurde gezeigt.</translation>
+    </message>
+    <message>
+        <source>No notice: these updates were announced before.</source>
+        <translation>Kein Hinweis: Diese Aktualisierungen wurden schon gemeldet.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing is waiting.</source>
+        <translation>Kein Hinweis: Es wartet nichts.</translation>
+    </message>
+    <message>
+        <source>No notice: the check failed.</source>
+        <translation>Kein Hinweis: Die Prüfung ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
+        <translation>Kein Hinweis: „Melden, wenn Aktualisierungen warten“ ist ausgeschaltet.</translation>
+    </message>
+    <message>
+        <source>No notice: there is no session bus.</source>
+        <translation>Kein Hinweis: Es gibt keinen Sitzungsbus.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing on the session bus shows notifications.</source>
+        <translation>Kein Hinweis: Auf dem Sitzungsbus zeigt nichts Benachrichtigungen an.</translation>
+    </message>
+    <message>
+        <source>No notice: the notification service refused it: %1</source>
+        <translation>Kein Hinweis: Der Benachrichtigungsdienst hat ihn abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>Sorvane Update could not be opened.</source>
+        <translation>Sorvane Update konnte nicht geöffnet werden.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateModel</name>
@@ -302,6 +373,102 @@
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
         <translation>sudo hat nicht nach dem Passwort gefragt; es wurde daher nicht verwendet und verworfen.</translation>
     </message>
+    <message>
+        <source>Tell me when updates are waiting</source>
+        <translation>Melden, wenn Aktualisierungen warten</translation>
+    </message>
+    <message>
+        <source>%1 is updating…</source>
+        <translation>%1 aktualisiert…</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 packages updated</source>
+        <translation>%1: %2 von %3 Paketen aktualisiert</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>sudo did not allow the update</source>
+        <translation>sudo hat die Aktualisierung nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>The password was not accepted</source>
+        <translation>Das Passwort wurde nicht angenommen</translation>
+    </message>
+    <message>
+        <source>Password for %1</source>
+        <translation>Passwort für %1</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>%1 MB Ausgabe aus der Mitte wurden nicht ins Protokoll geschrieben, um Platz zu sparen.</translation>
+    </message>
+    <message>
+        <source>Checking the password…</source>
+        <translation>Passwort wird geprüft…</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Aktualisierung läuft…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Aktualisierung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: %1 ended without an error but did not update %2</source>
+        <translation>Mit Warnungen beendet: %1 endete ohne Fehler, hat aber %2 nicht aktualisiert</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: “%1”</source>
+        <translation>Mit Warnungen beendet: „%1“</translation>
+    </message>
+    <message>
+        <source>Finished with warnings from %1: “%2”</source>
+        <translation>Mit Warnungen von %1 beendet: „%2“</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen (Exit-Status %2). Die folgenden Schritte wurden nicht ausgeführt.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>Die Aktualisierung ist fehlgeschlagen (Exit-Status %1).</translation>
+    </message>
+    <message>
+        <source>1 package</source>
+        <translation>1 Paket</translation>
+    </message>
+    <message>
+        <source>%1 packages</source>
+        <translation>%1 Pakete</translation>
+    </message>
+    <message>
+        <source>%1: not run</source>
+        <translation>%1: nicht ausgeführt</translation>
+    </message>
+    <message>
+        <source>%1: failed</source>
+        <translation>%1: fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: fertig</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 apps and runtimes updated</source>
+        <translation>%1: %2 von %3 Apps und Laufzeitumgebungen aktualisiert</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated, %3 kept back</source>
+        <translation>%1: %2 aktualisiert, %3 zurückgehalten</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated</source>
+        <translation>%1: %2 aktualisiert</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -334,20 +501,8 @@
         <translation>Schließen</translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation>Status</translation>
-    </message>
-    <message>
         <source>Looking for package managers…</source>
         <translation>Suche nach Paketverwaltungen…</translation>
-    </message>
-    <message>
-        <source>Looking</source>
-        <translation>Suche läuft</translation>
-    </message>
-    <message>
-        <source>Title</source>
-        <translation>Titel</translation>
     </message>
     <message>
         <source>Ready to update</source>
@@ -358,16 +513,8 @@
         <translation>Paketverwaltungen</translation>
     </message>
     <message>
-        <source>Message</source>
-        <translation>Meldung</translation>
-    </message>
-    <message>
         <source>Your password</source>
         <translation>Ihr Passwort</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>Passwort</translation>
     </message>
     <message>
         <source>Update</source>
@@ -402,16 +549,8 @@
         <translation>Schritte</translation>
     </message>
     <message>
-        <source>Progress</source>
-        <translation>Fortschritt</translation>
-    </message>
-    <message>
         <source>Latest output</source>
         <translation>Letzte Ausgabe</translation>
-    </message>
-    <message>
-        <source>Result</source>
-        <translation>Ergebnis</translation>
     </message>
     <message>
         <source>Full log</source>
@@ -422,36 +561,32 @@
         <translation>%1: %2</translation>
     </message>
     <message>
-        <source>Updating…</source>
-        <translation>Aktualisierung läuft…</translation>
-    </message>
-    <message>
-        <source>Update complete</source>
-        <translation>Aktualisierung abgeschlossen</translation>
-    </message>
-    <message>
-        <source>Update finished with warnings: see the details</source>
-        <translation>Aktualisierung mit Warnungen beendet: siehe Details</translation>
-    </message>
-    <message>
-        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
-        <translation>Der Schritt %1 ist fehlgeschlagen (Exit-Status %2). Die folgenden Schritte wurden nicht ausgeführt.</translation>
-    </message>
-    <message>
-        <source>The update failed (exit status %1).</source>
-        <translation>Die Aktualisierung ist fehlgeschlagen (Exit-Status %1).</translation>
-    </message>
-    <message>
-        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
-        <translation>%1 MB Ausgabe aus der Mitte wurden nicht ins Protokoll geschrieben, um Platz zu sparen.</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>Während der Aktualisierung schließen?</translation>
     </message>
     <message>
         <source>The update will go on to its end without this window. Close it?</source>
         <translation>Die Aktualisierung läuft ohne dieses Fenster bis zum Ende weiter. Fenster schließen?</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>nicht ausgeführt</translation>
+    </message>
+    <message>
+        <source>Looking for package managers</source>
+        <translation>Paketverwaltungen werden gesucht</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Zeigt jede wartende Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Fortschritt der Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Zeigt die ganze Ausgabe der Aktualisierung</translation>
     </message>
 </context>
 </TS>

@@ -139,6 +139,77 @@
         <source>The update would stop at %1.</source>
         <translation>La actualización se detendría en %1.</translation>
     </message>
+    <message>
+        <source>1 update is waiting</source>
+        <translation>Hay 1 actualización pendiente</translation>
+    </message>
+    <message>
+        <source>%1 updates are waiting</source>
+        <translation>Hay %1 actualizaciones pendientes</translation>
+    </message>
+    <message>
+        <source>It is a security update.</source>
+        <translation>Es una actualización de seguridad.</translation>
+    </message>
+    <message>
+        <source>1 of them is a security update.</source>
+        <translation>1 de ellas es una actualización de seguridad.</translation>
+    </message>
+    <message>
+        <source>%1 of them are security updates.</source>
+        <translation>%1 de ellas son actualizaciones de seguridad.</translation>
+    </message>
+    <message>
+        <source>Open Sorvane Update</source>
+        <translation>Abrir Sorvane Update</translation>
+    </message>
+</context>
+<context>
+    <name>Notifier</name>
+    <message>
+        <source>The notice was shown; Sorvane Update opens.</source>
+        <translation>Se mostró el aviso; se abre Sorvane Update.</translation>
+    </message>
+    <message>
+        <source>The notice was shown and closed.</source>
+        <translation>Se mostró el aviso y se cerró.</translation>
+    </message>
+    <message>
+        <source>The notice was shown.</source>
+        <translation>Se mostró el aviso.</translation>
+    </message>
+    <message>
+        <source>No notice: these updates were announced before.</source>
+        <translation>Sin aviso: estas actualizaciones ya se anunciaron.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing is waiting.</source>
+        <translation>Sin aviso: no hay nada pendiente.</translation>
+    </message>
+    <message>
+        <source>No notice: the check failed.</source>
+        <translation>Sin aviso: la comprobación falló.</translation>
+    </message>
+    <message>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
+        <translation>Sin aviso: «Avisarme cuando haya actualizaciones pendientes» está desactivado.</translation>
+    </message>
+    <message>
+        <source>No notice: there is no session bus.</source>
+        <translation>Sin aviso: no hay bus de sesión.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing on the session bus shows notifications.</source>
+        <translation>Sin aviso: nada en el bus de sesión muestra notificaciones.</translation>
+    </message>
+    <message>
+        <source>No notice: the notification service refused it: %1</source>
+        <translation>Sin aviso: el servicio de notificaciones lo rechazó: %1</translation>
+    </message>
+    <message>
+        <source>Sorvane Update could not be opened.</source>
+        <translation>No se pudo abrir Sorvane Update.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateModel</name>
@@ -302,6 +373,102 @@
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
         <translation>sudo no pidió la contraseña, así que no se usó y se ha descartado.</translation>
     </message>
+    <message>
+        <source>Tell me when updates are waiting</source>
+        <translation>Avisarme cuando haya actualizaciones pendientes</translation>
+    </message>
+    <message>
+        <source>%1 is updating…</source>
+        <translation>%1 está actualizando…</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 packages updated</source>
+        <translation>%1: %2 de %3 paquetes actualizados</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>sudo did not allow the update</source>
+        <translation>sudo no permitió la actualización</translation>
+    </message>
+    <message>
+        <source>The password was not accepted</source>
+        <translation>No se aceptó la contraseña</translation>
+    </message>
+    <message>
+        <source>Password for %1</source>
+        <translation>Contraseña de %1</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>Se omitieron del registro %1 MB de salida intermedia para ahorrar espacio.</translation>
+    </message>
+    <message>
+        <source>Checking the password…</source>
+        <translation>Comprobando la contraseña…</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Actualizando…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Actualización completada</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: %1 ended without an error but did not update %2</source>
+        <translation>Terminado con advertencias: %1 terminó sin errores, pero no actualizó %2</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: “%1”</source>
+        <translation>Terminado con advertencias: «%1»</translation>
+    </message>
+    <message>
+        <source>Finished with warnings from %1: “%2”</source>
+        <translation>Terminado con advertencias de %1: «%2»</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>Falló el paso %1 (estado de salida %2). Los pasos siguientes no se ejecutaron.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>La actualización falló (estado de salida %1).</translation>
+    </message>
+    <message>
+        <source>1 package</source>
+        <translation>1 paquete</translation>
+    </message>
+    <message>
+        <source>%1 packages</source>
+        <translation>%1 paquetes</translation>
+    </message>
+    <message>
+        <source>%1: not run</source>
+        <translation>%1: no se ejecutó</translation>
+    </message>
+    <message>
+        <source>%1: failed</source>
+        <translation>%1: falló</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: terminado</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 apps and runtimes updated</source>
+        <translation>%1: %2 de %3 aplicaciones y entornos de ejecución actualizados</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated, %3 kept back</source>
+        <translation>%1: actualización de %2; %3 sin actualizar</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated</source>
+        <translation>%1: actualización de %2</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -334,20 +501,8 @@
         <translation>Cerrar</translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation>Estado</translation>
-    </message>
-    <message>
         <source>Looking for package managers…</source>
         <translation>Buscando gestores de paquetes…</translation>
-    </message>
-    <message>
-        <source>Looking</source>
-        <translation>Buscando</translation>
-    </message>
-    <message>
-        <source>Title</source>
-        <translation>Título</translation>
     </message>
     <message>
         <source>Ready to update</source>
@@ -358,16 +513,8 @@
         <translation>Gestores de paquetes</translation>
     </message>
     <message>
-        <source>Message</source>
-        <translation>Mensaje</translation>
-    </message>
-    <message>
         <source>Your password</source>
         <translation>Su contraseña</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>Contraseña</translation>
     </message>
     <message>
         <source>Update</source>
@@ -402,16 +549,8 @@
         <translation>Pasos</translation>
     </message>
     <message>
-        <source>Progress</source>
-        <translation>Progreso</translation>
-    </message>
-    <message>
         <source>Latest output</source>
         <translation>Última salida</translation>
-    </message>
-    <message>
-        <source>Result</source>
-        <translation>Resultado</translation>
     </message>
     <message>
         <source>Full log</source>
@@ -422,36 +561,32 @@
         <translation>%1: %2</translation>
     </message>
     <message>
-        <source>Updating…</source>
-        <translation>Actualizando…</translation>
-    </message>
-    <message>
-        <source>Update complete</source>
-        <translation>Actualización completada</translation>
-    </message>
-    <message>
-        <source>Update finished with warnings: see the details</source>
-        <translation>La actualización terminó con advertencias: consulte los detalles</translation>
-    </message>
-    <message>
-        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
-        <translation>El paso %1 falló (código de salida %2). Los pasos posteriores no se ejecutaron.</translation>
-    </message>
-    <message>
-        <source>The update failed (exit status %1).</source>
-        <translation>La actualización falló (código de salida %1).</translation>
-    </message>
-    <message>
-        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
-        <translation>Para ahorrar espacio, se omitieron del archivo de registro %1 MB de salida intermedia.</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>¿Cerrar durante la actualización?</translation>
     </message>
     <message>
         <source>The update will go on to its end without this window. Close it?</source>
         <translation>La actualización continuará hasta el final sin esta ventana. ¿Cerrarla?</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>no ejecutado</translation>
+    </message>
+    <message>
+        <source>Looking for package managers</source>
+        <translation>Buscando gestores de paquetes</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Muestra cada actualización pendiente</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Progreso de la actualización</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Muestra toda la salida de la actualización</translation>
     </message>
 </context>
 </TS>

@@ -139,6 +139,77 @@
         <source>The update would stop at %1.</source>
         <translation>La mise à jour s’arrêterait à %1.</translation>
     </message>
+    <message>
+        <source>1 update is waiting</source>
+        <translation>1 mise à jour est en attente</translation>
+    </message>
+    <message>
+        <source>%1 updates are waiting</source>
+        <translation>%1 mises à jour sont en attente</translation>
+    </message>
+    <message>
+        <source>It is a security update.</source>
+        <translation>C’est une mise à jour de sécurité.</translation>
+    </message>
+    <message>
+        <source>1 of them is a security update.</source>
+        <translation>L’une d’elles est une mise à jour de sécurité.</translation>
+    </message>
+    <message>
+        <source>%1 of them are security updates.</source>
+        <translation>%1 d’entre elles sont des mises à jour de sécurité.</translation>
+    </message>
+    <message>
+        <source>Open Sorvane Update</source>
+        <translation>Ouvrir Sorvane Update</translation>
+    </message>
+</context>
+<context>
+    <name>Notifier</name>
+    <message>
+        <source>The notice was shown; Sorvane Update opens.</source>
+        <translation>L’avis a été affiché&#xa0;; Sorvane Update s’ouvre.</translation>
+    </message>
+    <message>
+        <source>The notice was shown and closed.</source>
+        <translation>L’avis a été affiché puis fermé.</translation>
+    </message>
+    <message>
+        <source>The notice was shown.</source>
+        <translation>L’avis a été affiché.</translation>
+    </message>
+    <message>
+        <source>No notice: these updates were announced before.</source>
+        <translation>Pas d’avis&#xa0;: ces mises à jour ont déjà été annoncées.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing is waiting.</source>
+        <translation>Pas d’avis&#xa0;: rien n’est en attente.</translation>
+    </message>
+    <message>
+        <source>No notice: the check failed.</source>
+        <translation>Pas d’avis&#xa0;: la vérification a échoué.</translation>
+    </message>
+    <message>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
+        <translation>Pas d’avis&#xa0;: «&#xa0;Me prévenir quand des mises à jour attendent&#xa0;» est désactivé.</translation>
+    </message>
+    <message>
+        <source>No notice: there is no session bus.</source>
+        <translation>Pas d’avis&#xa0;: il n’y a pas de bus de session.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing on the session bus shows notifications.</source>
+        <translation>Pas d’avis&#xa0;: rien sur le bus de session n’affiche les notifications.</translation>
+    </message>
+    <message>
+        <source>No notice: the notification service refused it: %1</source>
+        <translation>Pas d’avis&#xa0;: le service de notifications l’a refusé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Sorvane Update could not be opened.</source>
+        <translation>Sorvane Update n’a pas pu être ouvert.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateModel</name>
@@ -302,6 +373,102 @@
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
         <translation>sudo n’a pas demandé le mot de passe&#xa0;: il n’a donc pas été utilisé et a été effacé.</translation>
     </message>
+    <message>
+        <source>Tell me when updates are waiting</source>
+        <translation>Me prévenir quand des mises à jour attendent</translation>
+    </message>
+    <message>
+        <source>%1 is updating…</source>
+        <translation>%1 met à jour…</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 packages updated</source>
+        <translation>%1&#xa0;: %2 paquets sur %3 mis à jour</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>sudo did not allow the update</source>
+        <translation>sudo n’a pas autorisé la mise à jour</translation>
+    </message>
+    <message>
+        <source>The password was not accepted</source>
+        <translation>Le mot de passe n’a pas été accepté</translation>
+    </message>
+    <message>
+        <source>Password for %1</source>
+        <translation>Mot de passe de %1</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>%1 Mo de sortie au milieu ont été omis du journal pour gagner de la place.</translation>
+    </message>
+    <message>
+        <source>Checking the password…</source>
+        <translation>Vérification du mot de passe…</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Mise à jour en cours…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Mise à jour terminée</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: %1 ended without an error but did not update %2</source>
+        <translation>Terminé avec des avertissements&#xa0;: %1 s’est terminé sans erreur mais n’a pas mis à jour %2</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: “%1”</source>
+        <translation>Terminé avec des avertissements&#xa0;: «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>Finished with warnings from %1: “%2”</source>
+        <translation>Terminé avec des avertissements de %1&#xa0;: «&#xa0;%2&#xa0;»</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>L’étape %1 a échoué (code de sortie %2). Les étapes suivantes n’ont pas été exécutées.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>La mise à jour a échoué (code de sortie %1).</translation>
+    </message>
+    <message>
+        <source>1 package</source>
+        <translation>1 paquet</translation>
+    </message>
+    <message>
+        <source>%1 packages</source>
+        <translation>%1 paquets</translation>
+    </message>
+    <message>
+        <source>%1: not run</source>
+        <translation>%1&#xa0;: non exécuté</translation>
+    </message>
+    <message>
+        <source>%1: failed</source>
+        <translation>%1&#xa0;: échec</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1&#xa0;: terminé</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 apps and runtimes updated</source>
+        <translation>%1&#xa0;: %2 applications et environnements d’exécution sur %3 mis à jour</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated, %3 kept back</source>
+        <translation>%1&#xa0;: mise à jour de %2, %3 non mis à jour</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated</source>
+        <translation>%1&#xa0;: mise à jour de %2</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -334,20 +501,8 @@
         <translation>Fermer</translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation>État</translation>
-    </message>
-    <message>
         <source>Looking for package managers…</source>
         <translation>Recherche des gestionnaires de paquets…</translation>
-    </message>
-    <message>
-        <source>Looking</source>
-        <translation>Recherche en cours</translation>
-    </message>
-    <message>
-        <source>Title</source>
-        <translation>Titre</translation>
     </message>
     <message>
         <source>Ready to update</source>
@@ -358,16 +513,8 @@
         <translation>Gestionnaires de paquets</translation>
     </message>
     <message>
-        <source>Message</source>
-        <translation>Message</translation>
-    </message>
-    <message>
         <source>Your password</source>
         <translation>Votre mot de passe</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>Mot de passe</translation>
     </message>
     <message>
         <source>Update</source>
@@ -402,16 +549,8 @@
         <translation>Étapes</translation>
     </message>
     <message>
-        <source>Progress</source>
-        <translation>Progression</translation>
-    </message>
-    <message>
         <source>Latest output</source>
         <translation>Dernière sortie</translation>
-    </message>
-    <message>
-        <source>Result</source>
-        <translation>Résultat</translation>
     </message>
     <message>
         <source>Full log</source>
@@ -422,36 +561,32 @@
         <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
-        <source>Updating…</source>
-        <translation>Mise à jour en cours…</translation>
-    </message>
-    <message>
-        <source>Update complete</source>
-        <translation>Mise à jour terminée</translation>
-    </message>
-    <message>
-        <source>Update finished with warnings: see the details</source>
-        <translation>Mise à jour terminée avec des avertissements&#xa0;: voir les détails</translation>
-    </message>
-    <message>
-        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
-        <translation>L’étape %1 a échoué (code de sortie %2). Les étapes suivantes n’ont pas été exécutées.</translation>
-    </message>
-    <message>
-        <source>The update failed (exit status %1).</source>
-        <translation>La mise à jour a échoué (code de sortie %1).</translation>
-    </message>
-    <message>
-        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
-        <translation>%1 Mo de sortie au milieu ont été omis du fichier journal pour économiser de la place.</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>Fermer pendant la mise à jour&#xa0;?</translation>
     </message>
     <message>
         <source>The update will go on to its end without this window. Close it?</source>
         <translation>La mise à jour se poursuivra jusqu’au bout sans cette fenêtre. La fermer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>non exécuté</translation>
+    </message>
+    <message>
+        <source>Looking for package managers</source>
+        <translation>Recherche des gestionnaires de paquets</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Affiche chaque mise à jour en attente</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Progression de la mise à jour</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Affiche toute la sortie de la mise à jour</translation>
     </message>
 </context>
 </TS>

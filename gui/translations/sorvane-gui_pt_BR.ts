@@ -139,6 +139,77 @@
         <source>The update would stop at %1.</source>
         <translation>A atualização pararia no %1.</translation>
     </message>
+    <message>
+        <source>1 update is waiting</source>
+        <translation>1 atualização está aguardando</translation>
+    </message>
+    <message>
+        <source>%1 updates are waiting</source>
+        <translation>%1 atualizações estão aguardando</translation>
+    </message>
+    <message>
+        <source>It is a security update.</source>
+        <translation>É uma atualização de segurança.</translation>
+    </message>
+    <message>
+        <source>1 of them is a security update.</source>
+        <translation>1 delas é uma atualização de segurança.</translation>
+    </message>
+    <message>
+        <source>%1 of them are security updates.</source>
+        <translation>%1 delas são atualizações de segurança.</translation>
+    </message>
+    <message>
+        <source>Open Sorvane Update</source>
+        <translation>Abrir o Sorvane Update</translation>
+    </message>
+</context>
+<context>
+    <name>Notifier</name>
+    <message>
+        <source>The notice was shown; Sorvane Update opens.</source>
+        <translation>O aviso foi exibido; o Sorvane Update está abrindo.</translation>
+    </message>
+    <message>
+        <source>The notice was shown and closed.</source>
+        <translation>O aviso foi exibido e fechado.</translation>
+    </message>
+    <message>
+        <source>The notice was shown.</source>
+        <translation>O aviso foi exibido.</translation>
+    </message>
+    <message>
+        <source>No notice: these updates were announced before.</source>
+        <translation>Sem aviso: essas atualizações já foram anunciadas.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing is waiting.</source>
+        <translation>Sem aviso: nada está aguardando.</translation>
+    </message>
+    <message>
+        <source>No notice: the check failed.</source>
+        <translation>Sem aviso: a verificação falhou.</translation>
+    </message>
+    <message>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
+        <translation>Sem aviso: “Avisar quando houver atualizações aguardando” está desativado.</translation>
+    </message>
+    <message>
+        <source>No notice: there is no session bus.</source>
+        <translation>Sem aviso: não há barramento de sessão.</translation>
+    </message>
+    <message>
+        <source>No notice: nothing on the session bus shows notifications.</source>
+        <translation>Sem aviso: nada no barramento de sessão exibe notificações.</translation>
+    </message>
+    <message>
+        <source>No notice: the notification service refused it: %1</source>
+        <translation>Sem aviso: o serviço de notificações o recusou: %1</translation>
+    </message>
+    <message>
+        <source>Sorvane Update could not be opened.</source>
+        <translation>Não foi possível abrir o Sorvane Update.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateModel</name>
@@ -302,6 +373,102 @@
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
         <translation>O sudo não pediu a senha, então ela não foi usada e foi descartada.</translation>
     </message>
+    <message>
+        <source>Tell me when updates are waiting</source>
+        <translation>Avisar quando houver atualizações aguardando</translation>
+    </message>
+    <message>
+        <source>%1 is updating…</source>
+        <translation>%1 está atualizando…</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 packages updated</source>
+        <translation>%1: %2 de %3 pacotes atualizados</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>sudo did not allow the update</source>
+        <translation>O sudo não permitiu a atualização</translation>
+    </message>
+    <message>
+        <source>The password was not accepted</source>
+        <translation>A senha não foi aceita</translation>
+    </message>
+    <message>
+        <source>Password for %1</source>
+        <translation>Senha de %1</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>%1 MB de saída do meio foram deixados fora do registro para economizar espaço.</translation>
+    </message>
+    <message>
+        <source>Checking the password…</source>
+        <translation>Verificando a senha…</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>Atualizando…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Atualização concluída</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: %1 ended without an error but did not update %2</source>
+        <translation>Concluído com avisos: %1 terminou sem erro, mas não atualizou %2</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: “%1”</source>
+        <translation>Concluído com avisos: “%1”</translation>
+    </message>
+    <message>
+        <source>Finished with warnings from %1: “%2”</source>
+        <translation>Concluído com avisos de %1: “%2”</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>A etapa %1 falhou (status de saída %2). As etapas seguintes não foram executadas.</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>A atualização falhou (status de saída %1).</translation>
+    </message>
+    <message>
+        <source>1 package</source>
+        <translation>1 pacote</translation>
+    </message>
+    <message>
+        <source>%1 packages</source>
+        <translation>%1 pacotes</translation>
+    </message>
+    <message>
+        <source>%1: not run</source>
+        <translation>%1: não executado</translation>
+    </message>
+    <message>
+        <source>%1: failed</source>
+        <translation>%1: falhou</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: concluído</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 apps and runtimes updated</source>
+        <translation>%1: %2 de %3 aplicativos e ambientes de execução atualizados</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated, %3 kept back</source>
+        <translation>%1: atualização de %2; %3 sem atualizar</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated</source>
+        <translation>%1: atualização de %2</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -334,20 +501,8 @@
         <translation>Fechar</translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation>Status</translation>
-    </message>
-    <message>
         <source>Looking for package managers…</source>
         <translation>Procurando gerenciadores de pacotes…</translation>
-    </message>
-    <message>
-        <source>Looking</source>
-        <translation>Procurando</translation>
-    </message>
-    <message>
-        <source>Title</source>
-        <translation>Título</translation>
     </message>
     <message>
         <source>Ready to update</source>
@@ -358,16 +513,8 @@
         <translation>Gerenciadores de pacotes</translation>
     </message>
     <message>
-        <source>Message</source>
-        <translation>Mensagem</translation>
-    </message>
-    <message>
         <source>Your password</source>
         <translation>Sua senha</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>Senha</translation>
     </message>
     <message>
         <source>Update</source>
@@ -402,16 +549,8 @@
         <translation>Etapas</translation>
     </message>
     <message>
-        <source>Progress</source>
-        <translation>Progresso</translation>
-    </message>
-    <message>
         <source>Latest output</source>
         <translation>Última saída</translation>
-    </message>
-    <message>
-        <source>Result</source>
-        <translation>Resultado</translation>
     </message>
     <message>
         <source>Full log</source>
@@ -422,36 +561,32 @@
         <translation>%1: %2</translation>
     </message>
     <message>
-        <source>Updating…</source>
-        <translation>Atualizando…</translation>
-    </message>
-    <message>
-        <source>Update complete</source>
-        <translation>Atualização concluída</translation>
-    </message>
-    <message>
-        <source>Update finished with warnings: see the details</source>
-        <translation>Atualização concluída com avisos: veja os detalhes</translation>
-    </message>
-    <message>
-        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
-        <translation>A etapa %1 falhou (código de saída %2). As etapas seguintes não foram executadas.</translation>
-    </message>
-    <message>
-        <source>The update failed (exit status %1).</source>
-        <translation>A atualização falhou (código de saída %1).</translation>
-    </message>
-    <message>
-        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
-        <translation>%1 MB de saída do meio foram omitidos do arquivo de registro para economizar espaço.</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>Fechar durante a atualização?</translation>
     </message>
     <message>
         <source>The update will go on to its end without this window. Close it?</source>
         <translation>A atualização continuará até o fim sem esta janela. Fechá-la?</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>não executado</translation>
+    </message>
+    <message>
+        <source>Looking for package managers</source>
+        <translation>Procurando gerenciadores de pacotes</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Mostra cada atualização pendente</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Progresso da atualização</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Mostra toda a saída da atualização</translation>
     </message>
 </context>
 </TS>

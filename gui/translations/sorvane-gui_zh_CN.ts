@@ -139,6 +139,77 @@
         <source>The update would stop at %1.</source>
         <translation>更新会在 %1 处停止。</translation>
     </message>
+    <message>
+        <source>1 update is waiting</source>
+        <translation>有 1 个更新待安装</translation>
+    </message>
+    <message>
+        <source>%1 updates are waiting</source>
+        <translation>有 %1 个更新待安装</translation>
+    </message>
+    <message>
+        <source>It is a security update.</source>
+        <translation>这是一个安全更新。</translation>
+    </message>
+    <message>
+        <source>1 of them is a security update.</source>
+        <translation>其中 1 个是安全更新。</translation>
+    </message>
+    <message>
+        <source>%1 of them are security updates.</source>
+        <translation>其中 %1 个是安全更新。</translation>
+    </message>
+    <message>
+        <source>Open Sorvane Update</source>
+        <translation>打开 Sorvane Update</translation>
+    </message>
+</context>
+<context>
+    <name>Notifier</name>
+    <message>
+        <source>The notice was shown; Sorvane Update opens.</source>
+        <translation>已显示通知；正在打开 Sorvane Update。</translation>
+    </message>
+    <message>
+        <source>The notice was shown and closed.</source>
+        <translation>已显示通知，通知已关闭。</translation>
+    </message>
+    <message>
+        <source>The notice was shown.</source>
+        <translation>已显示通知。</translation>
+    </message>
+    <message>
+        <source>No notice: these updates were announced before.</source>
+        <translation>未通知：这些更新之前已通知过。</translation>
+    </message>
+    <message>
+        <source>No notice: nothing is waiting.</source>
+        <translation>未通知：没有待安装的更新。</translation>
+    </message>
+    <message>
+        <source>No notice: the check failed.</source>
+        <translation>未通知：检查失败。</translation>
+    </message>
+    <message>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
+        <translation>未通知：“有更新待安装时通知我”已关闭。</translation>
+    </message>
+    <message>
+        <source>No notice: there is no session bus.</source>
+        <translation>未通知：没有会话总线。</translation>
+    </message>
+    <message>
+        <source>No notice: nothing on the session bus shows notifications.</source>
+        <translation>未通知：会话总线上没有显示通知的服务。</translation>
+    </message>
+    <message>
+        <source>No notice: the notification service refused it: %1</source>
+        <translation>未通知：通知服务拒绝了它：%1</translation>
+    </message>
+    <message>
+        <source>Sorvane Update could not be opened.</source>
+        <translation>无法打开 Sorvane Update。</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateModel</name>
@@ -302,6 +373,102 @@
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
         <translation>sudo 没有要求输入密码，因此密码未被使用，已丢弃。</translation>
     </message>
+    <message>
+        <source>Tell me when updates are waiting</source>
+        <translation>有更新待安装时通知我</translation>
+    </message>
+    <message>
+        <source>%1 is updating…</source>
+        <translation>%1 正在更新…</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 packages updated</source>
+        <translation>%1：已更新 %2/%3 个软件包</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>sudo did not allow the update</source>
+        <translation>sudo 不允许此次更新</translation>
+    </message>
+    <message>
+        <source>The password was not accepted</source>
+        <translation>密码未被接受</translation>
+    </message>
+    <message>
+        <source>Password for %1</source>
+        <translation>%1 的密码</translation>
+    </message>
+    <message>
+        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
+        <translation>为节省空间，日志文件中省略了中间的 %1 MB 输出。</translation>
+    </message>
+    <message>
+        <source>Checking the password…</source>
+        <translation>正在验证密码…</translation>
+    </message>
+    <message>
+        <source>Updating…</source>
+        <translation>正在更新…</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>更新完成</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: %1 ended without an error but did not update %2</source>
+        <translation>完成，但有警告：%1 未报错结束，但没有更新 %2</translation>
+    </message>
+    <message>
+        <source>Finished with warnings: “%1”</source>
+        <translation>完成，但有警告：“%1”</translation>
+    </message>
+    <message>
+        <source>Finished with warnings from %1: “%2”</source>
+        <translation>完成，但 %1 有警告：“%2”</translation>
+    </message>
+    <message>
+        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
+        <translation>%1 步骤失败（退出状态 %2）。后续步骤未运行。</translation>
+    </message>
+    <message>
+        <source>The update failed (exit status %1).</source>
+        <translation>更新失败（退出状态 %1）。</translation>
+    </message>
+    <message>
+        <source>1 package</source>
+        <translation>1 个软件包</translation>
+    </message>
+    <message>
+        <source>%1 packages</source>
+        <translation>%1 个软件包</translation>
+    </message>
+    <message>
+        <source>%1: not run</source>
+        <translation>%1：未运行</translation>
+    </message>
+    <message>
+        <source>%1: failed</source>
+        <translation>%1：失败</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1：完成</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 apps and runtimes updated</source>
+        <translation>%1：已更新 %2/%3 个应用和运行时</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated, %3 kept back</source>
+        <translation>%1：已更新 %2，保留 %3</translation>
+    </message>
+    <message>
+        <source>%1: %2 updated</source>
+        <translation>%1：已更新 %2</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -334,20 +501,8 @@
         <translation>关闭</translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation>状态</translation>
-    </message>
-    <message>
         <source>Looking for package managers…</source>
         <translation>正在查找软件包管理器…</translation>
-    </message>
-    <message>
-        <source>Looking</source>
-        <translation>正在查找</translation>
-    </message>
-    <message>
-        <source>Title</source>
-        <translation>标题</translation>
     </message>
     <message>
         <source>Ready to update</source>
@@ -358,16 +513,8 @@
         <translation>软件包管理器</translation>
     </message>
     <message>
-        <source>Message</source>
-        <translation>消息</translation>
-    </message>
-    <message>
         <source>Your password</source>
         <translation>您的密码</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>密码</translation>
     </message>
     <message>
         <source>Update</source>
@@ -402,16 +549,8 @@
         <translation>步骤</translation>
     </message>
     <message>
-        <source>Progress</source>
-        <translation>进度</translation>
-    </message>
-    <message>
         <source>Latest output</source>
         <translation>最新输出</translation>
-    </message>
-    <message>
-        <source>Result</source>
-        <translation>结果</translation>
     </message>
     <message>
         <source>Full log</source>
@@ -422,36 +561,32 @@
         <translation>%1：%2</translation>
     </message>
     <message>
-        <source>Updating…</source>
-        <translation>正在更新…</translation>
-    </message>
-    <message>
-        <source>Update complete</source>
-        <translation>更新完成</translation>
-    </message>
-    <message>
-        <source>Update finished with warnings: see the details</source>
-        <translation>更新已完成，但有警告：请查看详细信息</translation>
-    </message>
-    <message>
-        <source>The %1 step failed (exit status %2). Later steps did not run.</source>
-        <translation>%1 步骤失败（退出状态 %2）。后续步骤未运行。</translation>
-    </message>
-    <message>
-        <source>The update failed (exit status %1).</source>
-        <translation>更新失败（退出状态 %1）。</translation>
-    </message>
-    <message>
-        <source>%1 MB of output in the middle were left out of the log file to save space.</source>
-        <translation>为节省空间，日志文件中省略了中间的 %1 MB 输出。</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>要在更新过程中关闭吗？</translation>
     </message>
     <message>
         <source>The update will go on to its end without this window. Close it?</source>
         <translation>即使关闭此窗口，更新也会继续运行直至完成。要关闭吗？</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>未运行</translation>
+    </message>
+    <message>
+        <source>Looking for package managers</source>
+        <translation>正在查找包管理器</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>显示每个待安装的更新</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>更新进度</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>显示更新的全部输出</translation>
     </message>
 </context>
 </TS>
