@@ -269,7 +269,7 @@ void UpdateWindow::show_ready() {
   ready_message_->setVisible(!text.isEmpty());
   const bool ask = model_->password_wanted();
   if (arriving) password_->clear();  // never kept across a refusal
-  password_->setAccessibleName(model_->password_label());
+  password_->setAccessibleName(UpdateModel::password_label());
   // Read out with the field as it takes focus: why the password is asked
   // again. With no refusal, Qt reads the field's placeholder instead.
   password_->setAccessibleDescription(model_->message());

@@ -116,7 +116,7 @@ std::string flatpak_active_link(const ProgressPlaces& places, string_view name) 
     for (const char* kind : {"app", "runtime"}) {
       const std::string dir = join(join(base, kind), id);
       for (const std::string& arch : file_names(dir)) {
-        const std::string active = join(join(join(dir, arch), branch), "active");
+        std::string active = join(join(join(dir, arch), branch), "active");
         struct stat st {};
         if (::lstat(active.c_str(), &st) == 0) return active;
       }
@@ -219,7 +219,7 @@ void UpdateProgress::poll() {
   }
 }
 
-void UpdateProgress::look_at_cache(Tracked& tracked) {
+void UpdateProgress::look_at_cache(Tracked& tracked) const {
   const bool apt = tracked.step == Step::Apt;
   const std::vector<std::string> names =
       file_names(join(places_.root, apt ? APT_CACHE : PACMAN_CACHE));

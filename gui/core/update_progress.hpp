@@ -89,9 +89,9 @@ class UpdateProgress {
     std::string current;
   };
 
-  void read_log(Tracked& tracked);
-  void take_log_line(Tracked& tracked, std::string_view text);
-  void look_at_cache(Tracked& tracked);
+  static void read_log(Tracked& tracked);
+  static void take_log_line(Tracked& tracked, std::string_view text);
+  void look_at_cache(Tracked& tracked) const;
   void look_at_deployments(Tracked& tracked);
   [[nodiscard]] const Tracked* find(Step step) const;
 
