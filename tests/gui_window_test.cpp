@@ -737,6 +737,51 @@ class WindowTest : public QObject {
     QCOMPARE(window.changes()->text(), model.changes().join('\n'));
   }
 
+  // After the update, a restart is offered when an updated package needs
+  // one (Debian without /run/reboot-required), and "Later" puts it away.
+  void aRestartIsOfferedWhenAnUpdatedPackageNeedsOne() {
+    const std::pair<std::string, QString> cases[] = {
+        {"libc6", "Restart the computer to finish the update: libc6 take effect only then."},
+        {"zip", ""},
+    };
+    for (const auto& [package, offer] : cases) {
+      QTemporaryDir base;
+      QTemporaryDir root;
+      UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                               "/usr/bin/bash",
+                               base.path().toStdString(),
+                               {}};
+      setup.check.places.root = root.path().toStdString();
+      QVERIFY(QDir(root.path()).mkpath("var/log"));
+      UpdateModel model(setup);
+      UpdateWindow window(&model);
+      const std::string script =
+          QStringLiteral(
+              "echo 'Updating apt packages...'\n"
+              "echo '2026-12-09 10:00:00 status installed %1:amd64 2.0' >> %2/var/log/dpkg.log\n"
+              "echo 'Update complete.'\n")
+              .arg(QString::fromStdString(package), root.path())
+              .toStdString();
+      UpdateModel::Looked looked = ready({Step::Apt}, false, script);
+      (*looked.checks)[0].updates = {{package, "1.0", "2.0", false}};
+      model.take_looked(looked);
+      window.show();
+      model.update({});
+      QTRY_COMPARE_WITH_TIMEOUT(model.state(), UpdateModel::State::Done, 10000);
+      // Found out in the background, after the Done screen shows.
+      QTest::qWait(300);
+      QTRY_COMPARE(model.restart_text(), offer);
+      QCOMPARE(window.restart_button()->isVisibleTo(&window), !offer.isEmpty());
+      if (offer.isEmpty()) continue;
+      QCOMPARE(window.restart_text()->text(), offer);
+      for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        if (button->text() == "Later") button->click();
+      }
+      QVERIFY(!model.restart_offered());
+      QVERIFY(!window.restart_button()->isVisibleTo(&window));
+    }
+  }
+
   // flatpak exits 0 when its remote cannot be reached, having updated
   // nothing: that is never "Update complete".
   void aFlatpakThatUpdatedNothingEndsWithWarnings() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "restart_needed.hpp"
 #include "test_support.hpp"
 
 namespace sorvane::gui {
@@ -289,6 +290,91 @@ TEST(UpdateProgress, DnfCountsItsOwnCountersNeverBackwards) {
   EXPECT_EQ(progress.step(Step::Dnf).total, 4U);
   EXPECT_EQ(progress.updated(Step::Dnf), (std::vector<std::string>{"bash", "zsh"}));
   EXPECT_EQ(progress.step(Step::Dnf).current, "bash");
+}
+
+}  // namespace
+}  // namespace sorvane::gui
+
+namespace sorvane::gui {
+namespace {
+
+// After the update: whether a restart is due, each family's way, in a root
+// of the test's own.
+TEST(RestartNeeded, EachFamilysOwnSign) {
+  struct Case {
+    std::string name;
+    std::vector<Step> steps;
+    std::vector<std::string> updated_by_apt;
+    std::vector<std::pair<std::string, std::string>> files;  // under the root
+    std::string dnf;                                         // a stand-in's body, when any
+    RestartNeed want;
+  };
+  const std::string dnf_due =
+      "echo 'Core libraries or services have been updated since boot-up:'; echo '  * "
+      "systemd'; echo; echo 'Reboot is required to fully utilize these updates.'; exit 1";
+  const std::vector<Case> cases = {
+      {"Debian: the file and its packages",
+       {Step::Apt},
+       {"zip"},
+       {{"run/reboot-required", "*** System restart required ***\n"},
+        {"run/reboot-required.pkgs", "linux-image-6.1.0-28-amd64\nlinux-image-6.1.0-28-amd64\n"}},
+       {},
+       {true, {"linux-image-6.1.0-28-amd64"}}},
+      {"Debian without the file: what was updated",
+       {Step::Apt, Step::Flatpak},
+       {"zip", "libc6", "libc6-dev", "systemd-timesyncd", "systemd", "dbus", "intel-microcode",
+        "firmware-misc-nonfree", "linux-image-amd64", "libssl3"},
+       {},
+       {},
+       {true,
+        {"libc6", "systemd", "dbus", "intel-microcode", "firmware-misc-nonfree",
+         "linux-image-amd64"}}},
+      {"Debian: nothing that needs it", {Step::Apt}, {"zip", "libssl3", "libc6-dev"}, {}, {}, {}},
+      {"the file, but apt did not run", {Step::Flatpak}, {}, {{"run/reboot-required", ""}}, {}, {}},
+      {"Arch: the running kernel's modules are gone",
+       {Step::Pacman},
+       {},
+       {{"usr/lib/modules/6.12.1-arch1-1/modules.dep", ""}},
+       {},
+       {true, {"linux"}}},
+      {"Arch: they are there",
+       {Step::Pacman},
+       {},
+       {{"usr/lib/modules/6.11.0-arch1-1/modules.dep", ""}},
+       {},
+       {}},
+      {"Fedora: dnf says one is due", {Step::Dnf}, {}, {}, dnf_due, {true, {}}},
+      {"Fedora: dnf says none",
+       {Step::Dnf},
+       {},
+       {},
+       "echo 'No core libraries or services have been updated since boot-up.'",
+       {}},
+      {"Fedora: dnf without the plugin",
+       {Step::Dnf},
+       {},
+       {},
+       "echo 'No such command: needs-restarting.' >&2; exit 1",
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.dnf.empty() && ::geteuid() != 0) continue;  // its stand-in must be root's
+    const test::TempDir dir("/run");
+    test::make_dir(dir / "bin");
+    test::make_dir(dir / "root");
+    for (const auto& [path, text] : c.files) {
+      std::filesystem::create_directories(
+          std::filesystem::path(dir / ("root/" + path)).parent_path());
+      test::write_file(dir / ("root/" + path), text);
+    }
+    if (!c.dnf.empty()) test::write_file(dir / "bin/dnf", "#!/bin/sh\n" + c.dnf + "\n", 0755);
+    CheckSetup setup;
+    setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
+    const RestartNeed need = restart_needed({c.steps, c.updated_by_apt, "6.11.0-arch1-1"}, setup);
+    EXPECT_EQ(need.needed, c.want.needed);
+    EXPECT_EQ(need.because, c.want.because);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/utsname.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -577,6 +578,7 @@ void UpdateModel::update(QString password) {
   (void)end_input(*started_);
   output_ = std::make_unique<ScriptOutput>(steps_);
   refused_ = false;
+  restart_.reset();
   finish_.reset();
   end_status_.reset();
   log_.clear();
@@ -658,6 +660,7 @@ void UpdateModel::take_end(int wait_status) {
   finish_ = finish;
   note_what_was_left_alone();
   set_state(State::Done);
+  find_out_about_restart();
   announce(outcome_text());
 }
 
@@ -677,6 +680,61 @@ void UpdateModel::note_what_was_left_alone() {
   std::string names;
   for (const std::string& name : *left) names += (names.empty() ? "" : ", ") + name;
   finish_->message = names;
+}
+
+void UpdateModel::restart_later() {
+  restart_later_ = true;
+  emit changed();
+}
+
+void UpdateModel::find_out_about_restart() {
+  restart_.reset();
+  restart_later_ = false;
+  RestartQuestion question;
+  for (size_t i = 0; i < steps_.size(); ++i) {
+    const StepState state = step_state(i);
+    if (state == StepState::Finished || state == StepState::Failed) {
+      question.steps.push_back(steps_[i]);
+    }
+  }
+  if (question.steps.empty()) return;
+  if (progress_) question.updated_by_apt = progress_->updated(Step::Apt);
+  struct utsname system {};
+  if (::uname(&system) == 0) question.kernel_release = system.release;
+  // dnf's answer takes a moment: the Done screen does not wait for it.
+  auto* watcher = new QFutureWatcher<RestartNeed>(this);
+  connect(watcher, &QFutureWatcher<RestartNeed>::finished, this, [this, watcher] {
+    if (state_ == State::Done) {
+      restart_ = watcher->result();
+      emit changed();
+    }
+    watcher->deleteLater();
+  });
+  watcher->setFuture(QtConcurrent::run(
+      [question, check = setup_.check] { return restart_needed(question, check); }));
+}
+
+QString UpdateModel::restart_text() const {
+  if (!restart_offered()) return {};
+  if (restart_->because.empty()) return tr("Restart the computer to finish the update.");
+  QStringList names;
+  for (const std::string& name : restart_->because) names << from_bytes(name);
+  return tr("Restart the computer to finish the update: %1 take effect only then.")
+      .arg(names.join(QStringLiteral(", ")));
+}
+
+void UpdateModel::restart() {
+  QDBusInterface logind(
+      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+      QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
+  // Interactive: logind's own agent asks for authorization if it must.
+  const QDBusMessage reply = logind.call(QStringLiteral("Reboot"), true);
+  if (reply.type() == QDBusMessage::ErrorMessage || !logind.isValid()) {
+    message_ = tr("The computer could not be restarted: %1")
+                   .arg(logind.isValid() ? reply.errorMessage() : logind.lastError().message());
+    emit changed();
+    announce(message_);
+  }
 }
 
 QString UpdateModel::updating_title() const {

@@ -18,6 +18,7 @@
 
 #include "installation.hpp"
 #include "pending_check.hpp"
+#include "restart_needed.hpp"
 #include "run_dir.hpp"
 #include "script_output.hpp"
 #include "sorvane_report.hpp"
@@ -116,6 +117,16 @@ class UpdateModel : public QObject {
   // begin, then "Updating…".
   [[nodiscard]] QString updating_title() const;
   [[nodiscard]] QStringList changes() const;
+  // After the update: whether the computer should be restarted, and why
+  // (empty when not, or while that is still being found out).
+  [[nodiscard]] QString restart_text() const;
+  [[nodiscard]] bool restart_offered() const {
+    return state_ == State::Done && restart_ && restart_->needed && !restart_later_;
+  }
+  // "Restart now": logind asks for authorization itself (no sudo).
+  void restart();
+  // "Later": the offer goes; the update's own text stays.
+  void restart_later();
 
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
@@ -161,6 +172,7 @@ class UpdateModel : public QObject {
   void publish(const QStringList& batch);
   void check_unread_password();
   void note_what_was_left_alone();
+  void find_out_about_restart();
   void set_state(State state);
   void announce(const QString& text);
   void start_checks();
@@ -192,6 +204,8 @@ class UpdateModel : public QObject {
   std::unique_ptr<ScriptOutput> output_;
   std::unique_ptr<UpdateProgress> progress_;
   std::vector<ManagerCheck> updating_;  // the check the update started from
+  std::optional<RestartNeed> restart_;
+  bool restart_later_ = false;
   std::optional<Finish> finish_;
   std::optional<StartedUpdate> started_;
   // Each attempt has a directory and a log of its own.

@@ -201,6 +201,18 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   progress_->setAccessibleName(tr("Update progress"));
   progress_text_ = plain_label(this);
   changes_ = plain_label(this);
+  restart_text_ = plain_label(this);
+  restart_ = new QPushButton(tr("Restart now"), this);
+  connect(restart_, &QPushButton::clicked, model_, &UpdateModel::restart);
+  restart_later_ = new QPushButton(tr("Later"), this);
+  connect(restart_later_, &QPushButton::clicked, model_, &UpdateModel::restart_later);
+  restart_row_ = new QWidget(this);
+  auto* restart_buttons = new QHBoxLayout(restart_row_);
+  restart_buttons->setContentsMargins(0, 0, 0, 0);
+  restart_buttons->addWidget(restart_text_, 1);
+  restart_buttons->addWidget(restart_later_);
+  restart_buttons->addWidget(restart_);
+  restart_row_->setVisible(false);
   latest_ = plain_label(this);
   latest_->setAccessibleDescription(tr("Latest output"));
   latest_->setWordWrap(false);
@@ -221,9 +233,9 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
     details_->setVisible(shown);
     grow_to_fit();
   });
-  updating_page_ =
-      make_page(done_, nullptr,
-                {steps_, progress_, progress_text_, changes_, latest_, show_details_, details_});
+  updating_page_ = make_page(done_, nullptr,
+                             {steps_, progress_, progress_text_, changes_, restart_row_, latest_,
+                              show_details_, details_});
 
   // The daily check's notice, on every page: the model keeps the setting.
   notice_ = new QCheckBox(UpdateModel::notice_setting_text(), this);
@@ -362,6 +374,8 @@ void UpdateWindow::show_steps() {
   progress_text_->setVisible(!progress_text_->text().isEmpty());
   changes_->setText(model_->changes().join(QLatin1Char('\n')));
   changes_->setVisible(!changes_->text().isEmpty());
+  restart_text_->setText(model_->restart_text());
+  restart_row_->setVisible(model_->restart_offered());
   show_latest();
 }
 

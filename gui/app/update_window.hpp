@@ -38,6 +38,8 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* progress_text() const { return progress_text_; }
   [[nodiscard]] QLabel* changes() const { return changes_; }
   [[nodiscard]] QLabel* latest() const { return latest_; }
+  [[nodiscard]] QLabel* restart_text() const { return restart_text_; }
+  [[nodiscard]] QPushButton* restart_button() const { return restart_; }
   [[nodiscard]] QLabel* message() const;
   [[nodiscard]] QCheckBox* notice() const { return notice_; }
 
@@ -74,6 +76,10 @@ class UpdateWindow : public QWidget {
   QProgressBar* progress_;
   QLabel* progress_text_;
   QLabel* changes_;
+  QLabel* restart_text_;
+  QPushButton* restart_;
+  QPushButton* restart_later_;
+  QWidget* restart_row_;
   QLabel* latest_;
   QToolButton* show_details_;
   QPlainTextEdit* details_;

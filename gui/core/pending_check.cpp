@@ -77,22 +77,6 @@ CheckProblem could_not(std::string detail) {
   return {Problem::CouldNotCheck, std::move(detail)};
 }
 
-// A program the script's PATH holds, passing the same trust test as the
-// programs the update runs: a query's answer decides what is shown.
-std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_view name) {
-  for (const std::string& dir : places.path_dirs) {
-    const std::string candidate = join(dir, name);
-    struct stat st {};
-    if (::stat(candidate.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
-        ::access(candidate.c_str(), X_OK) != 0) {
-      continue;
-    }
-    if (untrusted_on_the_way(candidate, places.owners)) return std::nullopt;
-    return candidate;
-  }
-  return std::nullopt;
-}
-
 std::vector<std::string> query_environment(const CheckSetup& setup) {
   std::vector<std::string> env;
   std::copy_if(setup.environment.begin(), setup.environment.end(), std::back_inserter(env),
@@ -205,6 +189,20 @@ ManagerCheck with_problem(ManagerCheck check, CheckProblem problem) {
 }
 
 }  // namespace
+
+std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_view name) {
+  for (const std::string& dir : places.path_dirs) {
+    const std::string candidate = join(dir, name);
+    struct stat st {};
+    if (::stat(candidate.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
+        ::access(candidate.c_str(), X_OK) != 0) {
+      continue;
+    }
+    if (untrusted_on_the_way(candidate, places.owners)) return std::nullopt;
+    return candidate;
+  }
+  return std::nullopt;
+}
 
 CheckPlaces system_places() {
   return {script_path_dirs(), "/", "/proc", {0}};

@@ -74,6 +74,10 @@ struct CheckPlaces {
 };
 CheckPlaces system_places();
 
+// A program the script's PATH holds, passing the same trust test as the
+// programs the update runs: a query's answer decides what is shown.
+std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_view name);
+
 struct CheckSetup {
   CheckPlaces places = system_places();
   std::vector<std::string> environment;  // the user's; the locale is set to C

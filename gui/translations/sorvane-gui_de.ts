@@ -469,6 +469,18 @@
         <source>%1: %2 updated</source>
         <translation>%1: %2 aktualisiert</translation>
     </message>
+    <message>
+        <source>Restart the computer to finish the update.</source>
+        <translation>Starten Sie den Computer neu, um die Aktualisierung abzuschließen.</translation>
+    </message>
+    <message>
+        <source>Restart the computer to finish the update: %1 take effect only then.</source>
+        <translation>Starten Sie den Computer neu, um die Aktualisierung abzuschließen: %1 wirken erst dann.</translation>
+    </message>
+    <message>
+        <source>The computer could not be restarted: %1</source>
+        <translation>Der Computer konnte nicht neu gestartet werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -587,6 +599,14 @@
     <message>
         <source>Shows the update&apos;s whole output</source>
         <translation>Zeigt die ganze Ausgabe der Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Jetzt neu starten</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Später</translation>
     </message>
 </context>
 </TS>

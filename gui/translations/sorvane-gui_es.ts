@@ -469,6 +469,18 @@
         <source>%1: %2 updated</source>
         <translation>%1: actualización de %2</translation>
     </message>
+    <message>
+        <source>Restart the computer to finish the update.</source>
+        <translation>Reinicie el equipo para terminar la actualización.</translation>
+    </message>
+    <message>
+        <source>Restart the computer to finish the update: %1 take effect only then.</source>
+        <translation>Reinicie el equipo para terminar la actualización: %1 solo surten efecto entonces.</translation>
+    </message>
+    <message>
+        <source>The computer could not be restarted: %1</source>
+        <translation>No se pudo reiniciar el equipo: %1</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -587,6 +599,14 @@
     <message>
         <source>Shows the update&apos;s whole output</source>
         <translation>Muestra toda la salida de la actualización</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Reiniciar ahora</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Más tarde</translation>
     </message>
 </context>
 </TS>

@@ -469,6 +469,18 @@
         <source>%1: %2 updated</source>
         <translation>%1&#xa0;: mise à jour de %2</translation>
     </message>
+    <message>
+        <source>Restart the computer to finish the update.</source>
+        <translation>Redémarrez l’ordinateur pour terminer la mise à jour.</translation>
+    </message>
+    <message>
+        <source>Restart the computer to finish the update: %1 take effect only then.</source>
+        <translation>Redémarrez l’ordinateur pour terminer la mise à jour&#xa0;: %1 ne prennent effet qu’à ce moment-là.</translation>
+    </message>
+    <message>
+        <source>The computer could not be restarted: %1</source>
+        <translation>L’ordinateur n’a pas pu être redémarré&#xa0;: %1</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -587,6 +599,14 @@
     <message>
         <source>Shows the update&apos;s whole output</source>
         <translation>Affiche toute la sortie de la mise à jour</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Redémarrer maintenant</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Plus tard</translation>
     </message>
 </context>
 </TS>

@@ -469,6 +469,18 @@
         <source>%1: %2 updated</source>
         <translation>%1: atualização de %2</translation>
     </message>
+    <message>
+        <source>Restart the computer to finish the update.</source>
+        <translation>Reinicie o computador para concluir a atualização.</translation>
+    </message>
+    <message>
+        <source>Restart the computer to finish the update: %1 take effect only then.</source>
+        <translation>Reinicie o computador para concluir a atualização: %1 só passam a valer depois disso.</translation>
+    </message>
+    <message>
+        <source>The computer could not be restarted: %1</source>
+        <translation>Não foi possível reiniciar o computador: %1</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -587,6 +599,14 @@
     <message>
         <source>Shows the update&apos;s whole output</source>
         <translation>Mostra toda a saída da atualização</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Reiniciar agora</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Mais tarde</translation>
     </message>
 </context>
 </TS>

@@ -469,6 +469,18 @@
         <source>%1: %2 updated</source>
         <translation>%1：已更新 %2</translation>
     </message>
+    <message>
+        <source>Restart the computer to finish the update.</source>
+        <translation>请重启计算机以完成更新。</translation>
+    </message>
+    <message>
+        <source>Restart the computer to finish the update: %1 take effect only then.</source>
+        <translation>请重启计算机以完成更新：%1 只有在重启后才会生效。</translation>
+    </message>
+    <message>
+        <source>The computer could not be restarted: %1</source>
+        <translation>无法重启计算机：%1</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -587,6 +599,14 @@
     <message>
         <source>Shows the update&apos;s whole output</source>
         <translation>显示更新的全部输出</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>立即重启</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>稍后</translation>
     </message>
 </context>
 </TS>
