@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -367,6 +368,38 @@ class NotifyTest : public QObject {
           run_notice(to.bus, setup, [&] { return c.checked; }).outcome == Ends::AlreadyAnnounced,
           c.name);
       QVERIFY2(notify_calls(record).size() == 1, c.name);
+    }
+  }
+
+  // How an update ended, for someone who looked away: one notification,
+  // with no button, and nothing waited for when no server is there.
+  void theEndOfAnUpdateIsToldOnce() {
+    const Bus bus;
+    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    for (const bool served : {true, false}) {
+      const QTemporaryDir dir;
+      const QString record = dir.filePath(QStringLiteral("record"));
+      std::unique_ptr<Server> server;
+      if (served) {
+        server = std::make_unique<Server>(bus, record, QStringLiteral("none"));
+        QVERIFY(server->ready());
+      }
+      const Connection to(bus.address(), QStringLiteral("ended-%1").arg(served));
+      QElapsedTimer took;
+      took.start();
+      tell_update_ended(to.bus, "Update complete", "apt: 4 packages updated\nflatpak: done");
+      QVERIFY(took.elapsed() < 1000);  // sent, not waited on
+      if (!served) {
+        QTest::qWait(200);
+        QVERIFY(notify_calls(record).isEmpty());
+        continue;
+      }
+      QTRY_COMPARE(notify_calls(record).size(), 1);
+      const QJsonObject call = notify_calls(record).constFirst();
+      QCOMPARE(call["summary"].toString(), QString("Update complete"));
+      QCOMPARE(call["body"].toString(), QString("apt: 4 packages updated\nflatpak: done"));
+      QCOMPARE(call["actions"].toArray(), QJsonArray());
+      QCOMPARE(call["desktop_entry"].toString(), APP_ID);
     }
   }
 

@@ -225,6 +225,17 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
   return ended(answer.outcome());
 }
 
+void tell_update_ended(const QDBusConnection& bus, const QString& summary, const QString& body) {
+  if (!bus.isConnected()) return;
+  QDBusMessage notify =
+      QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("Notify"));
+  // The summary is plain text to every server; the body is escaped in case
+  // the server reads markup (what it holds has no "<" or "&" of its own).
+  notify << QStringLiteral("Sorvane Update") << uint{0} << APP_ID << summary << body.toHtmlEscaped()
+         << QStringList{} << QVariantMap{{QStringLiteral("desktop-entry"), APP_ID}} << -1;
+  (void)bus.send(notify);
+}
+
 QString Notifier::line(const NoticeRun& run) {
   switch (run.outcome) {
     case NoticeOutcome::Opened: return tr("The notice was shown; Sorvane Update opens.");

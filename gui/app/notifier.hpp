@@ -117,6 +117,11 @@ class Notifier {
   static QString line(const NoticeRun& run);
 };
 
+// When an update ends while its window is not in front: one notification
+// saying how it ended. Sent without waiting for an answer; with no
+// notification server it is simply lost.
+void tell_update_ended(const QDBusConnection& bus, const QString& summary, const QString& body);
+
 // `sorvane-gui --check --notify`: its exit status, or (on "Open Sorvane
 // Update") never returns: the window's own executable takes its place.
 int notify_headless(const UpdateModel::Setup& setup);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 
+#include "notifier.hpp"
 #include "terminal_text.hpp"
 
 namespace sorvane::gui {
@@ -391,6 +392,7 @@ void UpdateWindow::show_state() {
       break;
     case State::Ready: show_ready(); break;
     case State::Updating:
+      told_end_ = false;
       // A new attempt starts with an empty log: so does the view.
       if (model_->log().isEmpty()) details_->clear();
       done_->setText(model_->updating_title());
@@ -400,6 +402,13 @@ void UpdateWindow::show_state() {
     case State::Done: {
       show_steps();
       pages_->setCurrentWidget(updating_page_);
+      if (!told_end_ && !isActiveWindow()) {
+        // Someone who looked away hears how it ended.
+        QApplication::alert(this);
+        tell_update_ended(QDBusConnection::sessionBus(), model_->done_text(),
+                          model_->changes().join(QLatin1Char('\n')));
+      }
+      told_end_ = true;
       const auto finish = model_->finish();
       done_->setText(model_->outcome_text());
       if (finish->outcome == Outcome::Failed || finish->outcome == Outcome::SuccessWithWarnings) {

@@ -80,6 +80,7 @@ class UpdateWindow : public QWidget {
   QPushButton* restart_;
   QPushButton* restart_later_;
   QWidget* restart_row_;
+  bool told_end_ = false;  // the end of this run was told outside the window
   QLabel* latest_;
   QToolButton* show_details_;
   QPlainTextEdit* details_;
