@@ -393,6 +393,7 @@ void UpdateWindow::show_state() {
     case State::Ready: show_ready(); break;
     case State::Updating:
       told_end_ = false;
+      latest_->setVisible(true);
       // A new attempt starts with an empty log: so does the view.
       if (model_->log().isEmpty()) details_->clear();
       done_->setText(model_->updating_title());
@@ -409,6 +410,8 @@ void UpdateWindow::show_state() {
                           model_->changes().join(QLatin1Char('\n')));
       }
       told_end_ = true;
+      // The last line of output would only repeat the heading: it is in Details.
+      latest_->setVisible(false);
       const auto finish = model_->finish();
       done_->setText(model_->outcome_text());
       if (finish->outcome == Outcome::Failed || finish->outcome == Outcome::SuccessWithWarnings) {
