@@ -44,9 +44,11 @@ write_stand_in() {
     local file=$1 log=$2
     cat >"$file" <<STAND_IN
 #!/bin/bash
-# The window's check before the update asks as the user: nothing pending.
+# The window's check before the update asks as the user: nothing pending;
+# after it, whether a restart is due: none.
 case "\${0##*/} \$*" in
     "pacman -Qu") exit 1 ;;
+    "dnf -q needs-restarting -r") exit 0 ;;
     "dnf -q repolist --enabled") printf 'repo id   repo name\nstand-in  Stand-in\n'; exit 0 ;;
     "dnf -q check-update" | "snap refresh --list" | "flatpak remote-ls "*) exit 0 ;;
 esac
