@@ -22,8 +22,8 @@ constexpr size_t MAX_NAMED = 50;
 
 // Packages named exactly so, or beginning so (linux-image-6.1.0-28-amd64,
 // firmware-misc-nonfree).
-constexpr std::array<std::string_view, 5> DEBIAN_EXACT = {"libc6", "systemd", "dbus",
-                                                          "dbus-daemon", "dbus-broker"};
+constexpr std::array<std::string_view, 5> DEBIAN_EXACT = {"libc6", "systemd", "dbus", "dbus-daemon",
+                                                          "dbus-broker"};
 constexpr std::array<std::string_view, 4> DEBIAN_PREFIXES = {"linux-image-", "firmware-",
                                                              "intel-microcode", "amd64-microcode"};
 
@@ -87,7 +87,8 @@ RestartNeed restart_needed(const RestartQuestion& question, const CheckSetup& se
     if (const auto dnf = trusted_tool(places, "dnf")) {
       std::vector<std::string> env = setup.environment;
       env.emplace_back("LC_ALL=C");
-      const auto asked = run_bounded({*dnf, "-q", "needs-restarting", "-r"}, env, setup.local_limit);
+      const auto asked =
+          run_bounded({*dnf, "-q", "needs-restarting", "-r"}, env, setup.local_limit);
       // 1 with its sentence (in the C locale): a restart is due. dnf without
       // the plugin also exits 1, saying "No such command" on stderr.
       if (asked && !asked.value().timed_out && WIFEXITED(asked.value().wait_status) &&

@@ -25,9 +25,9 @@ struct RestartNeed {
 };
 
 struct RestartQuestion {
-  std::vector<Step> steps;                   // what the update ran
-  std::vector<std::string> updated_by_apt;   // what apt updated, by name
-  std::string kernel_release;                // uname -r
+  std::vector<Step> steps;                  // what the update ran
+  std::vector<std::string> updated_by_apt;  // what apt updated, by name
+  std::string kernel_release;               // uname -r
 };
 
 // An apt package that takes effect only on a restart.
