@@ -246,6 +246,24 @@ struct Running {
   }
 };
 
+// A model whose managers keep their logs, caches and deployments under a
+// root of the test's own, and its window: what the update did is read there.
+UpdateModel::Setup rooted_setup(const QTemporaryDir& base, const QTemporaryDir& root) {
+  UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                           "/usr/bin/bash",
+                           base.path().toStdString(),
+                           {}};
+  setup.check.places.root = root.path().toStdString();
+  return setup;
+}
+
+struct Rooted {
+  QTemporaryDir base;
+  QTemporaryDir root;
+  UpdateModel model{rooted_setup(base, root)};
+  UpdateWindow window{&model};
+};
+
 class WindowTest : public QObject {
   Q_OBJECT
 
@@ -687,16 +705,9 @@ class WindowTest : public QObject {
   // A real run whose apt writes dpkg's log as it installs: the bar moves
   // package by package, and says how many are done.
   void theBarMovesPackageByPackage() {
-    QTemporaryDir base;
-    QTemporaryDir root;
-    UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
-                             "/usr/bin/bash",
-                             base.path().toStdString(),
-                             {}};
-    setup.check.places.root = root.path().toStdString();
+    Rooted rooted;
+    auto& [base, root, model, window] = rooted;
     QVERIFY(QDir(root.path()).mkpath("var/log"));
-    UpdateModel model(setup);
-    UpdateWindow window(&model);
     const QString log = root.path() + "/var/log/dpkg.log";
     const std::string script =
         QStringLiteral(
@@ -745,16 +756,9 @@ class WindowTest : public QObject {
         {"zip", ""},
     };
     for (const auto& [package, offer] : cases) {
-      QTemporaryDir base;
-      QTemporaryDir root;
-      UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
-                               "/usr/bin/bash",
-                               base.path().toStdString(),
-                               {}};
-      setup.check.places.root = root.path().toStdString();
+      Rooted rooted;
+      auto& [base, root, model, window] = rooted;
       QVERIFY(QDir(root.path()).mkpath("var/log"));
-      UpdateModel model(setup);
-      UpdateWindow window(&model);
       const std::string script =
           QStringLiteral(
               "echo 'Updating apt packages...'\n"
@@ -801,18 +805,11 @@ class WindowTest : public QObject {
          "flatpak: 1 of 1 apps and runtimes updated"},
     };
     for (const Case& c : cases) {
-      QTemporaryDir base;
-      QTemporaryDir root;
-      UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
-                               "/usr/bin/bash",
-                               base.path().toStdString(),
-                               {}};
-      setup.check.places.root = root.path().toStdString();
+      Rooted rooted;
+      auto& [base, root, model, window] = rooted;
       const QString deploy = root.path() + "/var/lib/flatpak/app/org.example.App/x86_64/stable";
       QVERIFY(QDir().mkpath(deploy));
       QVERIFY(QFile::link("1111", deploy + "/active"));
-      UpdateModel model(setup);
-      UpdateWindow window(&model);
       const std::string script =
           QStringLiteral(
               "echo 'Updating Flatpak packages...'\n"

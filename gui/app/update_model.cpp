@@ -230,16 +230,20 @@ QString UpdateModel::latest_line() const {
   return output_ ? from_bytes(output_->latest()) : QString();
 }
 
+const ManagerCheck* UpdateModel::started_with(Step step) const {
+  const auto found = std::find_if(updating_.begin(), updating_.end(),
+                                  [step](const ManagerCheck& check) { return check.step == step; });
+  return found == updating_.end() ? nullptr : &*found;
+}
+
 std::optional<int> UpdateModel::progress() const {
   if (state_ == State::Done) return PROGRESS_SCALE;
   if (!output_ || !progress_ || output_->started() == 0) return std::nullopt;
   // Each step weighs as many packages as it has pending (at least one), so
   // a step with three updates does not count like one with three hundred.
   const auto weight = [this](Step step) {
-    const auto found =
-        std::find_if(updating_.begin(), updating_.end(),
-                     [step](const ManagerCheck& check) { return check.step == step; });
-    return std::max<size_t>(found == updating_.end() ? 0 : found->updates.size(), 1);
+    const ManagerCheck* check = started_with(step);
+    return std::max<size_t>(check == nullptr ? 0 : check->updates.size(), 1);
   };
   size_t whole = 0;
   for (const Step step : steps_) whole += weight(step);
@@ -259,10 +263,8 @@ QString UpdateModel::progress_text() const {
   if (state_ != State::Updating || !output_ || !progress_ || output_->started() == 0) return {};
   const Step running = steps_[output_->started() - 1];
   const StepProgress step = progress_->step(running);
-  const auto found =
-      std::find_if(updating_.begin(), updating_.end(),
-                   [running](const ManagerCheck& check) { return check.step == running; });
-  const size_t pending = found == updating_.end() ? 0 : found->updates.size();
+  const ManagerCheck* check = started_with(running);
+  const size_t pending = check == nullptr ? 0 : check->updates.size();
   if (step.total == 0 || pending == 0) {
     return tr("%1 is updating…").arg(CheckText::name(running));
   }
@@ -789,10 +791,9 @@ QStringList UpdateModel::changes() const {
       lines << tr("%1: failed").arg(who);
       continue;
     }
-    const auto check = std::find_if(updating_.begin(), updating_.end(),
-                                    [step](const ManagerCheck& c) { return c.step == step; });
+    const ManagerCheck* check = started_with(step);
     const auto left = progress_ ? progress_->not_updated(step) : std::nullopt;
-    if (check == updating_.end() || !left) {
+    if (check == nullptr || !left) {
       lines << tr("%1: done").arg(who);
       continue;
     }

@@ -177,6 +177,8 @@ class UpdateModel : public QObject {
   void announce(const QString& text);
   void start_checks();
   [[nodiscard]] std::optional<Step> stopping() const;
+  // What the check said of `step` when the update began, if it answered.
+  [[nodiscard]] const ManagerCheck* started_with(Step step) const;
 
   Setup setup_;
   State state_ = State::Looking;

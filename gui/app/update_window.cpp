@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 
+#include "check_text.hpp"
 #include "notifier.hpp"
 #include "terminal_text.hpp"
 
@@ -38,11 +39,6 @@ QLabel* message_label(QWidget* parent) {
   QLabel* label = plain_label(parent);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   return label;
-}
-
-QString step_name(Step step) {
-  const std::string_view name = manager_name(step);
-  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 QString step_state_text(UpdateModel::StepState state) {
@@ -365,7 +361,7 @@ void UpdateWindow::show_steps() {
   steps_->clear();
   for (size_t i = 0; i < steps.size(); ++i) {
     const auto state = model_->step_state(i);
-    steps_->addItem(tr("%1: %2").arg(step_name(steps[i]), step_state_text(state)));
+    steps_->addItem(tr("%1: %2").arg(CheckText::name(steps[i]), step_state_text(state)));
   }
   // Busy (an empty range) while no count can be given.
   const std::optional<int> done = model_->progress();

@@ -178,10 +178,10 @@ std::optional<DnfCounter> read_dnf_counter(string_view line) {
 UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places)
     : places_(std::move(places)) {
   for (const ManagerCheck& check : checks) {
-    Tracked tracked{check.step, {}, {}, {}, {}, {}, 0, 0, false, {}};
+    Tracked tracked{check.step, {}, {}, {}, 0, 0, false, {}};
     for (const PendingUpdate& update : check.updates) {
       tracked.by_name.try_emplace(update.name, tracked.packages.size());
-      tracked.packages.push_back({update.name, update.to});
+      tracked.packages.push_back({update.name, update.to, false, false, false, {}, {}});
     }
     const string_view log = check.step == Step::Apt      ? DPKG_LOG
                             : check.step == Step::Pacman ? PACMAN_LOG
@@ -197,10 +197,10 @@ UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, Progress
       tracked.log = std::move(followed);
     }
     if (check.step == Step::Flatpak) {
-      for (const Package& package : tracked.packages) {
-        tracked.flatpak_links.push_back(flatpak_active_link(places_, package.name));
-        tracked.flatpak_was.push_back(link_target(tracked.flatpak_links.back()));
-        if (!tracked.flatpak_was.back().empty()) tracked.observed = true;
+      for (Package& package : tracked.packages) {
+        package.deployment = flatpak_active_link(places_, package.name);
+        package.deployed = link_target(package.deployment);
+        if (!package.deployed.empty()) tracked.observed = true;
       }
     }
     tracked_.push_back(std::move(tracked));
@@ -280,15 +280,13 @@ void UpdateProgress::take_log_line(Tracked& tracked, string_view text) {
   tracked.current = package.name;
 }
 
-void UpdateProgress::look_at_deployments(Tracked& tracked) {
-  for (size_t i = 0; i < tracked.packages.size(); ++i) {
-    Package& package = tracked.packages[i];
+void UpdateProgress::look_at_deployments(Tracked& tracked) const {
+  for (Package& package : tracked.packages) {
     if (package.installed) continue;
-    std::string& link = tracked.flatpak_links[i];
     // A ref new to the system has no deployment until it is installed.
-    if (link.empty()) link = flatpak_active_link(places_, package.name);
-    const std::string now = link_target(link);
-    if (!now.empty() && now != tracked.flatpak_was[i]) {
+    if (package.deployment.empty()) package.deployment = flatpak_active_link(places_, package.name);
+    const std::string now = link_target(package.deployment);
+    if (!now.empty() && now != package.deployed) {
       package.installed = true;
       tracked.current = package.name;
     }

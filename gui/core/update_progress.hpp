@@ -69,6 +69,8 @@ class UpdateProgress {
     bool downloaded = false;
     bool unpacked = false;
     bool installed = false;
+    std::string deployment;  // flatpak: its "active" link, once found
+    std::string deployed;    // and what that named when the update began
   };
   struct Followed {
     std::string path;
@@ -81,8 +83,6 @@ class UpdateProgress {
     std::vector<Package> packages;
     std::unordered_map<std::string, size_t> by_name;
     std::optional<Followed> log;
-    std::vector<std::string> flatpak_links;  // per package: where its active link was
-    std::vector<std::string> flatpak_was;    // and what it named when the update began
     size_t dnf_downloaded = 0;
     size_t dnf_transaction = 0;
     bool observed = false;  // the source could be read: what it says counts
@@ -92,7 +92,7 @@ class UpdateProgress {
   static void read_log(Tracked& tracked);
   static void take_log_line(Tracked& tracked, std::string_view text);
   void look_at_cache(Tracked& tracked) const;
-  void look_at_deployments(Tracked& tracked);
+  void look_at_deployments(Tracked& tracked) const;
   [[nodiscard]] const Tracked* find(Step step) const;
 
   ProgressPlaces places_;
