@@ -706,7 +706,10 @@ class WindowTest : public QObject {
   // package by package, and says how many are done.
   void theBarMovesPackageByPackage() {
     Rooted rooted;
-    auto& [base, root, model, window] = rooted;
+    // Named, not bound: a lambda below may capture them.
+    const QTemporaryDir& root = rooted.root;
+    UpdateModel& model = rooted.model;
+    UpdateWindow& window = rooted.window;
     QVERIFY(QDir(root.path()).mkpath("var/log"));
     const QString log = root.path() + "/var/log/dpkg.log";
     const std::string script =
@@ -757,7 +760,10 @@ class WindowTest : public QObject {
     };
     for (const auto& [package, offer] : cases) {
       Rooted rooted;
-      auto& [base, root, model, window] = rooted;
+      // Named, not bound: a lambda below may capture them.
+      const QTemporaryDir& root = rooted.root;
+      UpdateModel& model = rooted.model;
+      UpdateWindow& window = rooted.window;
       QVERIFY(QDir(root.path()).mkpath("var/log"));
       const std::string script =
           QStringLiteral(
@@ -806,7 +812,10 @@ class WindowTest : public QObject {
     };
     for (const Case& c : cases) {
       Rooted rooted;
-      auto& [base, root, model, window] = rooted;
+      // Named, not bound: a lambda below may capture them.
+      const QTemporaryDir& root = rooted.root;
+      UpdateModel& model = rooted.model;
+      UpdateWindow& window = rooted.window;
       const QString deploy = root.path() + "/var/lib/flatpak/app/org.example.App/x86_64/stable";
       QVERIFY(QDir().mkpath(deploy));
       QVERIFY(QFile::link("1111", deploy + "/active"));
