@@ -3,6 +3,7 @@
 // writes a password.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -20,6 +21,7 @@
 #include "installation.hpp"
 #include "managers.hpp"
 #include "password.hpp"
+#include "path.hpp"
 #include "path_trust.hpp"
 #include "payload.hpp"
 #include "pending_check.hpp"
@@ -1577,6 +1579,131 @@ TEST(RunDir, OnlyRunsNoOneClaimsAreCleared) {
   clear_stale_run_dirs(dir.path(), me);
   EXPECT_FALSE(test::exists(running));
   EXPECT_TRUE(test::exists(window.value().path()));
+}
+
+TEST(RunDir, LogsAreKeptInTheUsersOwnStateDirectory) {
+  const TempDir dir;
+  const uid_t me = ::geteuid();
+  const std::string fallback = dir / "runtime";
+  test::make_dir(dir / "home", 0700);
+  test::make_dir(dir / "shared", 0755);
+  test::make_dir(dir / "shared/sorvane", 0755);
+  test::make_dir(dir / "elsewhere", 0700);
+  ASSERT_EQ(::symlink((dir / "elsewhere").c_str(), (dir / "linked").c_str()), 0);
+  test::make_dir(dir / "linked-state", 0700);
+  ASSERT_EQ(::symlink((dir / "elsewhere").c_str(), (dir / "linked-state/sorvane").c_str()), 0);
+  struct Row {
+    const char* name;
+    std::optional<std::string> state;
+    std::optional<std::string> home;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"XDG_STATE_HOME", dir / "state", dir / "home", dir / "state/sorvane"},
+      {"HOME's default", std::nullopt, dir / "home", dir / "home/.local/state/sorvane"},
+      {"a relative XDG_STATE_HOME is ignored", "state", dir / "home",
+       dir / "home/.local/state/sorvane"},
+      {"neither", std::nullopt, std::nullopt, fallback},
+      {"a relative HOME", std::nullopt, "home", fallback},
+      {"others may enter it", dir / "shared", dir / "home", fallback},
+      {"a link", dir / "linked-state", dir / "home", fallback},
+      {"cannot be made", "/proc/sorvane-state", dir / "home", fallback},
+  };
+  for (const Row& row : rows) {
+    const std::string got = log_base(row.state ? row.state->c_str() : nullptr,
+                                     row.home ? row.home->c_str() : nullptr, me, fallback);
+    EXPECT_EQ(got, row.expected) << row.name;
+    if (got != fallback) {
+      EXPECT_EQ(test::stat_of(got).st_mode & 07777, 0700U) << row.name;
+    }
+  }
+  // Every level it made is private; the ones there before are left alone.
+  EXPECT_EQ(test::stat_of(dir / "home/.local").st_mode & 07777, 0700U);
+  EXPECT_EQ(test::stat_of(dir / "shared/sorvane").st_mode & 07777, 0755U);
+  EXPECT_TRUE(test::list_dir(dir / "elsewhere").empty());
+}
+
+// A finished run in `base`, its log last written `age` seconds ago.
+std::string finished_run(const std::string& base, const std::string& name, time_t age) {
+  const std::string run = join(base, name);
+  test::make_dir(run, 0700);
+  test::write_file(run + "/update.log", "Starting system update...\n", 0600);
+  const std::array<timespec, 2> then = {{{0, UTIME_OMIT}, {::time(nullptr) - age, 0}}};
+  EXPECT_EQ(::utimensat(AT_FDCWD, (run + "/update.log").c_str(), then.data(), 0), 0);
+  EXPECT_EQ(::utimensat(AT_FDCWD, run.c_str(), then.data(), 0), 0);
+  return run;
+}
+
+TEST(RunDir, FinishedRunsAreKeptTheLastTenOrThirtyDays) {
+  constexpr time_t DAY = 24 * 60 * 60;
+  struct Row {
+    const char* name;
+    std::vector<time_t> ages;  // in days, of run 0, 1, ...
+    std::vector<size_t> removed;
+  };
+  const Row rows[] = {
+      {"ten at most, once they are old", {1, 2, 3, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49}, {10, 11, 12}},
+      {"a month's are all kept", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 29}, {}},
+      {"the newest ten, however old", {100, 200, 300}, {}},
+      {"past ten and the month", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 31}, {11}},
+  };
+  for (const Row& row : rows) {
+    const TempDir dir;
+    std::vector<std::string> runs;
+    for (size_t i = 0; i < row.ages.size(); ++i) {
+      runs.push_back(finished_run(dir.path(), "sorvane-update-" + std::to_string(i),
+                                  row.ages[i] * DAY));
+    }
+    // However old, one whose update runs on, or whose window is open, stays.
+    const std::string running = finished_run(dir.path(), "sorvane-update-running", 90 * DAY);
+    const UniqueFd output(::open((running + "/update.log").c_str(), O_RDWR | O_CLOEXEC));
+    ASSERT_EQ(::flock(output.get(), LOCK_EX), 0);
+    clear_old_runs(dir.path(), ::geteuid(), ::time(nullptr));
+    for (size_t i = 0; i < runs.size(); ++i) {
+      const bool removed = std::find(row.removed.begin(), row.removed.end(), i) != row.removed.end();
+      EXPECT_EQ(test::exists(runs[i]), !removed) << row.name << ": run " << i;
+    }
+    EXPECT_TRUE(test::exists(running)) << row.name;
+  }
+}
+
+TEST(RunDir, TheLastRunIsToldOfOnceItsEndWasNeverShown) {
+  const TempDir dir;
+  const uid_t me = ::geteuid();
+  EXPECT_FALSE(unshown_run(dir.path(), me).has_value());
+  finished_run(dir.path(), "sorvane-update-older", 3600);
+  const std::string newer = finished_run(dir.path(), "sorvane-update-newer", 60);
+  // Still written to: not finished, so not the last run.
+  const std::string running = finished_run(dir.path(), "sorvane-update-running", 0);
+  UniqueFd output(::open((running + "/update.log").c_str(), O_RDWR | O_CLOEXEC));
+  ASSERT_EQ(::flock(output.get(), LOCK_EX), 0);
+
+  auto last = unshown_run(dir.path(), me);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->log_path, newer + "/update.log");
+  EXPECT_EQ(last->ended, test::stat_of(newer + "/update.log").st_mtime);
+  EXPECT_EQ(last->started, test::stat_of(newer).st_mtime);
+  // Told once: the older one behind it is never told of.
+  mark_shown(last->log.get());
+  EXPECT_EQ(test::stat_of(newer + "/update.log").st_mode & 07777, 0400U);
+  EXPECT_FALSE(unshown_run(dir.path(), me).has_value());
+  // The running one, once over, is the last run.
+  output.reset();
+  last = unshown_run(dir.path(), me);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->log_path, running + "/update.log");
+}
+
+TEST(UpdateLogText, TheWholeLogAsTheWindowShowsIt) {
+  const TempDir dir;
+  const UniqueFd log(::open((dir / "log").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  const std::string head = std::string("Starting\n\x1B[1;32mok\x1B[0m done\n10%\r100%\nnul") + '\0' + "byte\n";
+  ASSERT_EQ(::write(log.get(), head.data(), head.size()), static_cast<ssize_t>(head.size()));
+  // What the window let go of while following reads as a hole.
+  constexpr off_t GAP = off_t{4} << 20;
+  const std::string tail = "\nlast line";
+  ASSERT_EQ(::pwrite(log.get(), tail.data(), tail.size(), GAP), static_cast<ssize_t>(tail.size()));
+  EXPECT_EQ(log_as_text(log.get()), "Starting\nok done\n100%\nnulbyte\n\nlast line\n");
 }
 
 TEST(Installation, SorvaneAndItsDetectorAreFoundBesideTheWindow) {

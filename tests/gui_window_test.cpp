@@ -2,18 +2,25 @@
 // platform: each screen of a run, the password field, and what happens on
 // Enter. With SORVANE_SCREENS=<dir> it hands each screen to a screen
 // reader's view of it (tests/check_accessibility.sh).
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLayout>
+#include <QLocale>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -21,11 +28,13 @@
 #include <QTextBlock>
 #include <QToolButton>
 #include <QtTest/QtTest>
+#include <array>
 #include <cstdlib>
 #include <functional>
 
 #include "check_text.hpp"
 #include "notifier.hpp"
+#include "past_update.hpp"
 #include "run_dir.hpp"
 #include "translations.hpp"
 #include "update_model.hpp"
@@ -749,6 +758,95 @@ class WindowTest : public QObject {
     QCOMPARE(model.done_text(), QString("Update complete"));
     QCOMPARE(model.changes(), QStringList{"apt: 4 packages updated, 1 package kept back"});
     QCOMPARE(window.changes()->text(), model.changes().join('\n'));
+    // Which, in Details.
+    for (QToolButton* button : window.findChildren<QToolButton*>()) {
+      if (button->isVisibleTo(&window)) button->setChecked(true);
+    }
+    QCOMPARE(window.updated_list()->toPlainText(),
+             QString("apt: a 1.0 → 2.0\napt: b 1.0 → 2.0\napt: c 1.0 → 2.0\napt: d 1.0 → 2.0\n"
+                     "apt: e (not updated)"));
+    QVERIFY(window.updated_list()->isVisibleTo(&window));
+    // Where the log is kept, and all of it to copy; shown, so never told
+    // of again at the next start.
+    const QStringList runs = QDir(rooted.base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(runs.size(), 1);
+    const QString kept = rooted.base.path() + "/" + runs[0] + "/update.log";
+    QCOMPARE(window.log_place()->text(), "The log is kept in " + kept);
+    QVERIFY(window.log_place()->isVisibleTo(&window));
+    window.copy_log_button()->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString("Updating apt packages...\nUpdate complete.\n"));
+    QCOMPARE(QFileInfo(kept).permissions() & (QFile::WriteOwner | QFile::ReadOwner),
+             QFile::ReadOwner);
+    QVERIFY(!unshown_run(rooted.base.path().toStdString(), ::geteuid()));
+  }
+
+  // An update whose window was closed before it ended is told of at the
+  // next start, once, with its log.
+  void theNextStartSaysHowTheLastUpdateEnded() {
+    const time_t started = ::time(nullptr) - 300;
+    const QString at = QLocale().toString(QDateTime::fromSecsSinceEpoch(started).time(),
+                                          QLocale::ShortFormat);
+    const QString head = "Starting system update...\n\nUpdating apt packages...\n";
+    const struct {
+      const char* name;
+      QString log;
+      QString said;
+    } cases[] = {
+        {"finished", head + "Update complete.\n",
+         "The update started at " + at + " finished: 2 packages updated by apt."},
+        {"warned", head + "W: Failed to fetch http://x\nUpdate complete.\n",
+         "The update started at " + at + " finished with warnings from apt."},
+        {"failed", head + "E: Sub-process /usr/bin/dpkg returned an error code (1)\n",
+         "The update started at " + at + " failed at apt."},
+        {"did not begin", "Starting system update...\n",
+         "The update started at " + at + " did not finish."},
+    };
+    for (const auto& one : cases) {
+      Rooted rooted;
+      const QString run = rooted.base.path() + "/sorvane-update-past";
+      QVERIFY(QDir().mkpath(rooted.root.path() + "/var/log"));
+      QVERIFY(QDir().mkdir(run));
+      QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      QFile log(run + "/update.log");
+      QVERIFY(log.open(QIODevice::WriteOnly));
+      log.write(one.log.toUtf8());
+      log.close();
+      QFile dpkg(rooted.root.path() + "/var/log/dpkg.log");
+      QVERIFY(dpkg.open(QIODevice::WriteOnly));
+      for (const char* package : {"a", "b"}) {
+        dpkg.write((QDateTime::fromSecsSinceEpoch(started + 1).toString("yyyy-MM-dd HH:mm:ss") +
+                    QString(" upgrade %1:amd64 1 2\n").arg(package))
+                       .toUtf8());
+      }
+      dpkg.close();
+      const std::array<timespec, 2> then = {{{0, UTIME_OMIT}, {started, 0}}};
+      QCOMPARE(::utimensat(AT_FDCWD, run.toLocal8Bit().constData(), then.data(), 0), 0);
+
+      auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
+      QVERIFY(last);
+      UpdateModel::Looked looked = ready({Step::Apt}, false);
+      PastUpdate past = read_past_update(last->log.get(), last->started, last->ended,
+                                         rooted.root.path().toStdString());
+      looked.last_run = std::make_shared<const UpdateModel::LastRun>(
+          UpdateModel::LastRun{std::move(*last), std::move(past)});
+      rooted.model.take_looked(looked);
+      rooted.window.show();
+      QCOMPARE(rooted.model.last_run_text(), one.said);
+      QCOMPARE(rooted.window.last_run()->text(), one.said);
+      QVERIFY(rooted.window.last_run()->isVisibleTo(&rooted.window));
+      QCOMPARE(rooted.window.log_place()->text(),
+               "The log is kept in " + run + "/update.log");
+      rooted.window.copy_log_button()->click();
+      QCOMPARE(QGuiApplication::clipboard()->text(), one.log);
+      // Told now, never again.
+      QVERIFY2(!unshown_run(rooted.base.path().toStdString(), ::geteuid()), one.name);
+      // Gone once an update starts: it is about this one then.
+      rooted.model.update({});
+      QVERIFY(rooted.model.last_run_text().isEmpty());
+      QVERIFY(!rooted.window.last_run()->isVisibleTo(&rooted.window));
+      QTRY_COMPARE_WITH_TIMEOUT(rooted.model.state(), UpdateModel::State::Done, 10000);
+    }
   }
 
   // After the update, a restart is offered when an updated package needs

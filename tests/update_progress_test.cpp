@@ -2,17 +2,22 @@
 // deployments and counters as they change under a root of the test's own.
 #include "update_progress.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "past_update.hpp"
 #include "restart_needed.hpp"
 #include "test_support.hpp"
+#include "unique_fd.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -300,6 +305,76 @@ namespace {
 
 // After the update: whether a restart is due, each family's way, in a root
 // of the test's own.
+// dpkg's and pacman's time for `when`, in local time as they write it.
+std::string log_time(time_t when, const char* format) {
+  struct tm parts {};
+  std::array<char, 32> text{};
+  ::localtime_r(&when, &parts);
+  ::strftime(text.data(), text.size(), format, &parts);
+  return text.data();
+}
+
+TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
+  const time_t now = ::time(nullptr);
+  const time_t started = now - 600;
+  const time_t ended = now - 60;
+  const auto dpkg = [](time_t when, const std::string& rest) {
+    return log_time(when, "%Y-%m-%d %H:%M:%S ") + rest + "\n";
+  };
+  const auto pacman = [](time_t when, const std::string& rest) {
+    return log_time(when, "[%Y-%m-%dT%H:%M:%S+0000] ") + rest + "\n";
+  };
+  // Only the upgrades between the start and the end count, each once.
+  const std::string dpkg_log =
+      dpkg(started - 3600, "upgrade before:amd64 1 2") + dpkg(started, "upgrade a:amd64 1 2") +
+      dpkg(started + 5, "status installed a:amd64 2") + dpkg(started + 9, "upgrade b:all 1 2") +
+      dpkg(started + 9, "upgrade b:all 1 2") + dpkg(started + 10, "install new:amd64 <none> 1") +
+      dpkg(ended, "upgrade c:amd64 1 2") + dpkg(now, "upgrade after:amd64 1 2");
+  const std::string pacman_log = pacman(started - 60, "[ALPM] upgraded old (1-1 -> 2-1)") +
+                                 pacman(started + 1, "[ALPM] upgraded linux (6.1-1 -> 6.2-1)") +
+                                 pacman(started + 2, "[ALPM] installed new (1-1)") +
+                                 pacman(started + 3, "[ALPM-SCRIPTLET] upgraded fake (1 -> 2)") +
+                                 pacman(started + 4, "[ALPM] upgraded glibc (2.38-1 -> 2.39-1)");
+  const std::string start = "Starting system update...\n\n";
+  struct Row {
+    const char* name;
+    std::string log;
+    Outcome outcome;
+    std::optional<Step> step;
+    std::vector<std::pair<Step, size_t>> updated;
+  };
+  const Row rows[] = {
+      {"finished", start + "Updating apt packages...\nSetting up a\nUpdate complete.\n",
+       Outcome::Success, std::nullopt, {{Step::Apt, 3}}},
+      {"warned", start + "Updating apt packages...\nW: Failed to fetch x\nUpdate complete.\n",
+       Outcome::SuccessWithWarnings, Step::Apt, {{Step::Apt, 3}}},
+      {"stopped in apt", start + "Updating apt packages...\nE: dpkg was interrupted\n",
+       Outcome::Failed, Step::Apt, {{Step::Apt, 3}}},
+      {"stopped in the second step",
+       start + "Updating apt packages...\nUpdating Flatpak packages...\nerror: no remote\n",
+       Outcome::Failed, Step::Flatpak, {{Step::Apt, 3}}},
+      {"a manager's own line cannot end it early",
+       start + "Updating pacman packages...\nUpdate complete.\nUpdating Flatpak packages...\n",
+       Outcome::Failed, Step::Flatpak, {{Step::Pacman, 2}}},
+      {"pacman", start + "Updating pacman packages...\nUpdate complete.\n", Outcome::Success,
+       std::nullopt, {{Step::Pacman, 2}}},
+      {"nothing began", start, Outcome::Failed, std::nullopt, {}},
+  };
+  for (const Row& row : rows) {
+    const test::TempDir root;
+    append(root / "var/log/dpkg.log", dpkg_log);
+    append(root / "var/log/pacman.log", pacman_log);
+    append(root / "update.log", row.log);
+    const UniqueFd log(::open((root / "update.log").c_str(), O_RDONLY | O_CLOEXEC));
+    const PastUpdate past = read_past_update(log.get(), started, ended, root.path());
+    EXPECT_EQ(past.started, started) << row.name;
+    EXPECT_EQ(past.finish.outcome, row.outcome) << row.name;
+    EXPECT_EQ(past.finish.failed_step, row.step) << row.name;
+    EXPECT_EQ(past.finish.exit_status, 0) << row.name;
+    EXPECT_EQ(past.updated, row.updated) << row.name;
+  }
+}
+
 TEST(RestartNeeded, EachFamilysOwnSign) {
   struct Case {
     std::string name;

@@ -8,11 +8,15 @@
 #include <unistd.h>
 
 #include <QDBusInterface>
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "check_text.hpp"
@@ -110,11 +114,19 @@ Result<UpdateModel::Setup, QString> desktop_setup() {
   if (!self) return UpdateModel::tr("Sorvane Update cannot tell where it is installed.");
   const auto bash = trusted_system_program("bash");
   if (!bash) return UpdateModel::tr("No trusted system bash was found.");
-  return UpdateModel::Setup{
-      installation_beside(self.value()), *bash,
-      // NOLINTNEXTLINE(concurrency-mt-unsafe): read on the main thread; nothing here sets it
-      run_dir_base(std::getenv("XDG_RUNTIME_DIR"), ::geteuid()), kept_environment(environ),
-      SUDO_PROBE_LIMIT, CheckSetup{}, desktop_notice_places().settings};
+  // NOLINTBEGIN(concurrency-mt-unsafe): read on the main thread; nothing here sets them
+  const uid_t user = ::geteuid();
+  std::string run_base = run_dir_base(std::getenv("XDG_RUNTIME_DIR"), user);
+  std::string logs = log_base(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), user, run_base);
+  // NOLINTEND(concurrency-mt-unsafe)
+  return UpdateModel::Setup{installation_beside(self.value()),
+                            *bash,
+                            std::move(run_base),
+                            kept_environment(environ),
+                            SUDO_PROBE_LIMIT,
+                            CheckSetup{},
+                            desktop_notice_places().settings,
+                            std::move(logs)};
 }
 
 UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo) {
@@ -124,6 +136,7 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
     return stopped(untrusted_text(*fault));
   }
   clear_stale_run_dirs(setup.run_base, user);
+  if (setup.logs() != setup.run_base) clear_old_runs(setup.logs(), user, ::time(nullptr));
   // Only for the script sorvane writes: once checked, its bytes are kept
   // in memory, and the directory goes when this returns.
   auto run_dir = RunDir::make(setup.run_base);
@@ -177,8 +190,13 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
   looked.found = managers_found(setup.check.places.path_dirs);
   looked.online = online(setup.check.places);
   // Only one update at a time: one already running is followed instead.
-  if (auto running = running_update_log(setup.run_base, user)) {
+  if (auto running = running_update_log(setup.logs(), user)) {
     looked.running = std::make_shared<UniqueFd>(std::move(*running));
+  } else if (auto last = unshown_run(setup.logs(), user)) {
+    PastUpdate past =
+        read_past_update(last->log.get(), last->started, last->ended, setup.check.places.root);
+    looked.last_run = std::make_shared<const UpdateModel::LastRun>(
+        UpdateModel::LastRun{std::move(*last), std::move(past)});
   }
   looked.state = State::Ready;
   looked.steps = report.steps;
@@ -312,6 +330,11 @@ void UpdateModel::take_looked(const Looked& looked) {
     notice_.clear();
   }
   script_ = looked.script;
+  if (looked.last_run) {
+    last_run_ = looked.last_run;
+    // Told now: the next start says nothing more of it.
+    mark_shown(last_run_->run.log.get());
+  }
   rows_.clear();
   std::vector<Step> shown = steps_;
   std::sort(shown.begin(), shown.end(), reported_before);
@@ -541,7 +564,7 @@ void UpdateModel::update(QString password) {
   // What was shown must still be what runs: a manager installed or removed
   // since, or an update started meanwhile, means looking again.
   const bool changed_since = found_ && managers_found(setup_.check.places.path_dirs) != *found_;
-  if (changed_since || running_update_log(setup_.run_base, ::geteuid())) {
+  if (changed_since || running_update_log(setup_.logs(), ::geteuid())) {
     wipe_bytes();
     notice_ = changed_since ? tr("The package managers changed since the check. Here is what the "
                                  "update would do now.")
@@ -557,7 +580,7 @@ void UpdateModel::update(QString password) {
   };
   // A fresh directory and log for every attempt: nothing of an earlier
   // one is read again, and no name is ever used twice.
-  auto attempt = RunDir::make(setup_.run_base);
+  auto attempt = RunDir::make(setup_.logs());
   if (!attempt)
     return stop(tr("No private folder could be made for the update: %1"), attempt.error());
   auto log = attempt.value().create_log();
@@ -580,6 +603,7 @@ void UpdateModel::update(QString password) {
   (void)end_input(*started_);
   output_ = std::make_unique<ScriptOutput>(steps_);
   refused_ = false;
+  last_run_.reset();
   restart_.reset();
   finish_.reset();
   end_status_.reset();
@@ -661,6 +685,7 @@ void UpdateModel::take_end(int wait_status) {
   }
   finish_ = finish;
   note_what_was_left_alone();
+  if (log_file_) mark_shown(log_file_->fd());
   set_state(State::Done);
   find_out_about_restart();
   announce(outcome_text());
@@ -714,6 +739,74 @@ void UpdateModel::find_out_about_restart() {
   });
   watcher->setFuture(QtConcurrent::run(
       [question, check = setup_.check] { return restart_needed(question, check); }));
+}
+
+namespace {
+
+// Where an open file is now, as the kernel names it.
+QString path_of(int fd) {
+  std::string link(PATH_MAX, '\0');
+  const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t n = ::readlink(proc.c_str(), link.data(), link.size());
+  if (n <= 0) return {};
+  link.resize(static_cast<size_t>(n));
+  return from_bytes(link);
+}
+
+QString package_count(size_t count) {
+  return count == 1 ? UpdateModel::tr("1 package")
+                    : UpdateModel::tr("%1 packages").arg(static_cast<qsizetype>(count));
+}
+
+}  // namespace
+
+QString UpdateModel::log_place_text() const {
+  int log = -1;
+  if (state_ == State::Done && log_file_) {
+    log = log_file_->fd();
+  } else if (last_run_ && state_ != State::Updating) {
+    log = last_run_->run.log.get();
+  }
+  const QString place = log < 0 ? QString() : path_of(log);
+  return place.isEmpty() ? QString() : tr("The log is kept in %1").arg(place);
+}
+
+QString UpdateModel::log_contents() const {
+  if (state_ == State::Done && log_file_) return from_bytes(log_as_text(log_file_->fd()));
+  if (last_run_ && state_ != State::Updating) return from_bytes(log_as_text(last_run_->run.log.get()));
+  return {};
+}
+
+QString UpdateModel::last_run_text() const {
+  if (!last_run_ || state_ == State::Updating || state_ == State::Done) return {};
+  const PastUpdate& past = last_run_->past;
+  const QDateTime started = QDateTime::fromSecsSinceEpoch(past.started);
+  const QLocale locale;
+  // Today's time alone; another day's with its date.
+  const QString when = started.date() == QDate::currentDate()
+                           ? locale.toString(started.time(), QLocale::ShortFormat)
+                           : locale.toString(started, QLocale::ShortFormat);
+  const Finish& finish = past.finish;
+  const QString who = finish.failed_step ? CheckText::name(*finish.failed_step) : QString();
+  switch (finish.outcome) {
+    case Outcome::Success: {
+      QStringList done;
+      for (const auto& [step, count] : past.updated) {
+        done << tr("%1 updated by %2").arg(package_count(count), CheckText::name(step));
+      }
+      if (done.isEmpty()) return tr("The update started at %1 finished.").arg(when);
+      return tr("The update started at %1 finished: %2.").arg(when, done.join(QStringLiteral(", ")));
+    }
+    case Outcome::SuccessWithWarnings:
+      return who.isEmpty() ? tr("The update started at %1 finished with warnings.").arg(when)
+                           : tr("The update started at %1 finished with warnings from %2.")
+                                 .arg(when, who);
+    case Outcome::Failed:
+    case Outcome::PasswordRefused:
+      return who.isEmpty() ? tr("The update started at %1 did not finish.").arg(when)
+                           : tr("The update started at %1 failed at %2.").arg(when, who);
+  }
+  return {};
 }
 
 QString UpdateModel::restart_text() const {
@@ -776,9 +869,7 @@ QString UpdateModel::done_text() const {
 QStringList UpdateModel::changes() const {
   QStringList lines;
   if (state_ != State::Done || !output_) return lines;
-  const auto packages = [](size_t count) {
-    return count == 1 ? tr("1 package") : tr("%1 packages").arg(static_cast<qsizetype>(count));
-  };
+  const auto packages = package_count;
   for (size_t i = 0; i < steps_.size(); ++i) {
     const Step step = steps_[i];
     const QString who = CheckText::name(step);
@@ -808,6 +899,30 @@ QStringList UpdateModel::changes() const {
       lines << tr("%1: %2 updated, %3 kept back").arg(who, packages(updated), packages(kept));
     } else {
       lines << tr("%1: %2 updated").arg(who, packages(updated));
+    }
+  }
+  return lines;
+}
+
+QStringList UpdateModel::updated_lines() const {
+  QStringList lines;
+  if (state_ != State::Done || !progress_) return lines;
+  for (const Step step : steps_) {
+    const ManagerCheck* check = started_with(step);
+    if (check == nullptr) continue;
+    const std::vector<std::string> names = progress_->updated(step);
+    ManagerCheck updated;
+    updated.step = step;
+    updated.kept_back = check->kept_back;
+    std::copy_if(check->updates.begin(), check->updates.end(), std::back_inserter(updated.updates),
+                 [&](const PendingUpdate& update) {
+                   return std::find(names.begin(), names.end(), update.name) != names.end();
+                 });
+    const QString who = CheckText::name(step);
+    for (const QString& line : CheckText::updates(updated)) lines << tr("%1: %2").arg(who, line);
+    const auto left = progress_->not_updated(step);
+    for (const std::string& name : left.value_or(std::vector<std::string>{})) {
+      lines << tr("%1: %2 (not updated)").arg(who, from_bytes(name));
     }
   }
   return lines;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "installation.hpp"
+#include "past_update.hpp"
 #include "pending_check.hpp"
 #include "restart_needed.hpp"
 #include "run_dir.hpp"
@@ -46,6 +47,9 @@ class UpdateModel : public QObject {
     CheckSetup check = {};
     // Where "Tell me when updates are waiting" is kept; none: not kept.
     QString notice_settings = {};
+    // Where updates' logs are kept; none: in run_base, with the script.
+    std::string log_base = {};
+    [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
   };
 
   // What sudo will do with this user, as far as can be told without a
@@ -117,6 +121,9 @@ class UpdateModel : public QObject {
   // begin, then "Updating…".
   [[nodiscard]] QString updating_title() const;
   [[nodiscard]] QStringList changes() const;
+  // For Details after the update: each package updated, then those left
+  // as they were, a line each, by manager.
+  [[nodiscard]] QStringList updated_lines() const;
   // After the update: whether the computer should be restarted, and why
   // (empty when not, or while that is still being found out).
   [[nodiscard]] QString restart_text() const;
@@ -127,6 +134,15 @@ class UpdateModel : public QObject {
   void restart();
   // "Later": the offer goes; the update's own text stays.
   void restart_later();
+
+  // The log of the update shown (Done), or of the last one, which ended
+  // after its window was closed (until an update starts): where it is
+  // kept, and all of it as text to copy.
+  [[nodiscard]] QString log_place_text() const;
+  [[nodiscard]] QString log_contents() const;
+  // How that last update went: "The update started at 12:03 finished: 131
+  // packages updated by apt." Empty once an update starts.
+  [[nodiscard]] QString last_run_text() const;
 
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
@@ -155,6 +171,10 @@ class UpdateModel : public QObject {
 
   // The state after looking, for the run and for tests.
   struct Looked;
+  struct LastRun {
+    FinishedRun run;
+    PastUpdate past;
+  };
   void take_looked(const Looked& looked);
 
  signals:
@@ -209,6 +229,7 @@ class UpdateModel : public QObject {
   std::optional<RestartNeed> restart_;
   bool restart_later_ = false;
   std::optional<Finish> finish_;
+  std::shared_ptr<const LastRun> last_run_;
   std::optional<StartedUpdate> started_;
   // Each attempt has a directory and a log of its own.
   std::optional<RunDir> attempt_;
@@ -238,6 +259,8 @@ struct UpdateModel::Looked {
   std::optional<std::vector<ManagerCheck>> checks;
   // The log of an update already running, started by another window.
   std::shared_ptr<UniqueFd> running;
+  // The last update, when it ended after its window was closed.
+  std::shared_ptr<const LastRun> last_run;
 };
 
 // The setup of this user's desktop: Sorvane beside this executable, the

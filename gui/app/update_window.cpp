@@ -2,9 +2,11 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QScreen>
@@ -226,13 +228,18 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   details_->setMaximumBlockCount(static_cast<int>(UpdateModel::MAX_LOG_LINES));
   details_->setVisible(false);
+  updated_ = new QPlainTextEdit(this);
+  updated_->setReadOnly(true);
+  updated_->setAccessibleName(tr("Updated packages"));
+  updated_->setVisible(false);
   connect(show_details_, &QToolButton::toggled, this, [this](bool shown) {
     details_->setVisible(shown);
+    updated_->setVisible(shown && !updated_->document()->isEmpty());
     grow_to_fit();
   });
   updating_page_ = make_page(done_, nullptr,
                              {steps_, progress_, progress_text_, changes_, restart_row_, latest_,
-                              show_details_, details_});
+                              show_details_, updated_, details_});
 
   // The daily check's notice, on every page: the model keeps the setting.
   notice_ = new QCheckBox(UpdateModel::notice_setting_text(), this);
@@ -240,8 +247,24 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   notice_->setChecked(model_->notice_wanted());
   connect(notice_, &QCheckBox::toggled, model_, &UpdateModel::set_notice_wanted);
 
+  // The log of the update shown, or of the last one, on every page.
+  last_run_ = message_label(this);
+  log_place_ = plain_label(this);
+  log_place_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  copy_log_ = new QPushButton(tr("Copy log"), this);
+  copy_log_->setAccessibleDescription(tr("Copies the update's whole log"));
+  connect(copy_log_, &QPushButton::clicked, this,
+          [this] { QGuiApplication::clipboard()->setText(model_->log_contents()); });
+  log_row_ = new QWidget(this);
+  auto* log_row = new QHBoxLayout(log_row_);
+  log_row->setContentsMargins(0, 0, 0, 0);
+  log_row->addWidget(log_place_, 1);
+  log_row->addWidget(copy_log_);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);
+  layout->addWidget(last_run_);
+  layout->addWidget(log_row_);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(notice_);
   auto* buttons = new QDialogButtonBox(this);
@@ -371,14 +394,25 @@ void UpdateWindow::show_steps() {
   progress_text_->setVisible(!progress_text_->text().isEmpty());
   changes_->setText(model_->changes().join(QLatin1Char('\n')));
   changes_->setVisible(!changes_->text().isEmpty());
+  const QString updated = model_->updated_lines().join(QLatin1Char('\n'));
+  if (updated != updated_->toPlainText()) updated_->setPlainText(updated);
+  updated_->setVisible(show_details_->isChecked() && !updated.isEmpty());
   restart_text_->setText(model_->restart_text());
   restart_row_->setVisible(model_->restart_offered());
   show_latest();
 }
 
+void UpdateWindow::show_log_place() {
+  last_run_->setText(model_->last_run_text());
+  last_run_->setVisible(!last_run_->text().isEmpty());
+  log_place_->setText(model_->log_place_text());
+  log_row_->setVisible(!log_place_->text().isEmpty());
+}
+
 void UpdateWindow::show_state() {
   using State = UpdateModel::State;
   notice_->setChecked(model_->notice_wanted());
+  show_log_place();
   switch (model_->state()) {
     case State::Looking: pages_->setCurrentWidget(looking_page_); break;
     case State::NothingFound: pages_->setCurrentWidget(nothing_page_); break;

@@ -40,6 +40,10 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* latest() const { return latest_; }
   [[nodiscard]] QLabel* restart_text() const { return restart_text_; }
   [[nodiscard]] QPushButton* restart_button() const { return restart_; }
+  [[nodiscard]] QLabel* last_run() const { return last_run_; }
+  [[nodiscard]] QPlainTextEdit* updated_list() const { return updated_; }
+  [[nodiscard]] QLabel* log_place() const { return log_place_; }
+  [[nodiscard]] QPushButton* copy_log_button() const { return copy_log_; }
   [[nodiscard]] QLabel* message() const;
   [[nodiscard]] QCheckBox* notice() const { return notice_; }
 
@@ -49,6 +53,7 @@ class UpdateWindow : public QWidget {
 
  private:
   void show_state();
+  void show_log_place();
   void show_steps();
   void show_ready();
   void announce();
@@ -82,6 +87,11 @@ class UpdateWindow : public QWidget {
   QWidget* restart_row_;
   bool told_end_ = false;  // the end of this run was told outside the window
   QLabel* latest_;
+  QPlainTextEdit* updated_;
+  QLabel* last_run_;
+  QLabel* log_place_;
+  QPushButton* copy_log_;
+  QWidget* log_row_;
   QToolButton* show_details_;
   QPlainTextEdit* details_;
   QLabel* done_;

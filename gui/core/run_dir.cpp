@@ -6,9 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <ctime>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "path.hpp"
 
@@ -17,6 +21,9 @@ namespace {
 
 constexpr mode_t PRIVATE_DIR = 0700;
 constexpr mode_t LOG_MODE = 0600;
+constexpr mode_t SHOWN_LOG_MODE = 0400;
+constexpr mode_t OWNER_WRITE = 0200;
+constexpr time_t DAY_SECONDS = 24 * 60 * 60;
 constexpr mode_t PERMISSION_BITS = 07777;
 // A directory this young may be one whose claim is not taken yet.
 constexpr time_t FRESH_SECONDS = 60;
@@ -40,16 +47,54 @@ void remove_run_files(int dir_fd) {
   for (const std::string_view file : RUN_FILES) ::unlinkat(dir_fd, file.data(), 0);
 }
 
+// A directory, not a link, owned by `user`, that only `user` can enter.
+bool private_dir(const char* path, uid_t user) {
+  struct stat st {};
+  return path != nullptr && path[0] == '/' && ::lstat(path, &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == user && (st.st_mode & PERMISSION_BITS) == PRIVATE_DIR;
+}
+
+// Makes every missing directory of the absolute `path`, each private;
+// the ones already there are left as they are.
+bool make_directories(const std::string& path) {
+  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    if (::mkdir(part.c_str(), PRIVATE_DIR) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) return true;
+  }
+}
+
+// When a run last changed: its log's last write, or when it was made.
+time_t run_time(int run, const struct stat& run_st) {
+  struct stat st {};
+  return ::fstatat(run, LOG_NAME.data(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? st.st_mtime
+                                                                       : run_st.st_mtime;
+}
+
 }  // namespace
 
 std::string run_dir_base(const char* xdg_runtime_dir, uid_t user) {
-  struct stat st {};
-  if (xdg_runtime_dir != nullptr && xdg_runtime_dir[0] == '/' &&
-      ::lstat(xdg_runtime_dir, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == user &&
-      (st.st_mode & PERMISSION_BITS) == PRIVATE_DIR) {
-    return xdg_runtime_dir;
+  return private_dir(xdg_runtime_dir, user) ? xdg_runtime_dir : "/tmp";
+}
+
+std::string log_base(const char* xdg_state_home, const char* home, uid_t user,
+                     const std::string& fallback) {
+  std::string state;
+  if (xdg_state_home != nullptr && xdg_state_home[0] == '/') {
+    state = xdg_state_home;
+  } else if (home != nullptr && home[0] == '/') {
+    state = join(home, ".local/state");
+  } else {
+    return fallback;
   }
-  return "/tmp";
+  const std::string base = join(state, "sorvane");
+  if (!make_directories(base) || !private_dir(base.c_str(), user)) return fallback;
+  // A run's claims are flocks on descriptors opened for reading, which a
+  // network file system (an NFS home) may refuse: then they stay local.
+  const UniqueFd dir(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!dir.valid() || ::flock(dir.get(), LOCK_EX | LOCK_NB) != 0) return fallback;
+  ::flock(dir.get(), LOCK_UN);
+  return base;
 }
 
 Result<RunDir, OsError> RunDir::make(const std::string& base) {
@@ -126,6 +171,55 @@ void clear_stale_run_dirs(const std::string& base, uid_t user) {
     ::unlinkat(base_fd, name, AT_REMOVEDIR);  // fails if anything else is left
     return false;
   });
+}
+
+void clear_old_runs(const std::string& base, uid_t user, time_t now) {
+  // Finished runs only: one a window or an update holds is never old.
+  const auto finished = [now](int run, const struct stat& st) {
+    return now - st.st_mtime >= FRESH_SECONDS && !claimed(run) && !log_claimed(run);
+  };
+  std::vector<time_t> times;
+  each_run_dir(base, user, [&](int, const char*, int run, const struct stat& st) {
+    if (finished(run, st)) times.push_back(run_time(run, st));
+    return false;
+  });
+  if (times.size() <= KEPT_RUNS) return;
+  std::nth_element(times.begin(), times.begin() + (KEPT_RUNS - 1), times.end(), std::greater<>());
+  const time_t newest_kept = times[KEPT_RUNS - 1];
+  each_run_dir(base, user, [&](int base_fd, const char* name, int run, const struct stat& st) {
+    const time_t when = run_time(run, st);
+    if (when >= newest_kept || now - when <= KEPT_DAYS * DAY_SECONDS || !finished(run, st)) {
+      return false;
+    }
+    remove_run_files(run);
+    ::unlinkat(base_fd, name, AT_REMOVEDIR);  // fails if anything else is left
+    return false;
+  });
+}
+
+std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user) {
+  std::optional<FinishedRun> newest;
+  each_run_dir(base, user, [&](int, const char* name, int run, const struct stat& run_st) {
+    UniqueFd log(::openat(run, LOG_NAME.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!log.valid() || ::fstat(log.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != user || claimed(run) || still_claimed(log.get())) {
+      return false;
+    }
+    if (newest && st.st_mtime < newest->ended) return false;
+    // The log is made when the update starts, and nothing after it.
+    newest = FinishedRun{join(join(base, name), std::string(LOG_NAME)), std::move(log),
+                         run_st.st_mtime, st.st_mtime};
+    return false;
+  });
+  if (!newest) return newest;
+  struct stat st {};
+  if (::fstat(newest->log.get(), &st) != 0 || (st.st_mode & OWNER_WRITE) == 0) return std::nullopt;
+  return newest;
+}
+
+void mark_shown(int log) {
+  ::fchmod(log, SHOWN_LOG_MODE);
 }
 
 std::optional<UniqueFd> running_update_log(const std::string& base, uid_t user) {

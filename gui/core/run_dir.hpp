@@ -11,6 +11,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +31,20 @@ inline constexpr std::string_view LOG_NAME = "update.log";
 // owned by `user` with mode exactly 0700 (after `su` it can name someone
 // else's); "/tmp" otherwise.
 std::string run_dir_base(const char* xdg_runtime_dir, uid_t user);
+
+// Where updates' logs are kept, across logins and restarts:
+// $XDG_STATE_HOME/sorvane, or $HOME/.local/state/sorvane when that is
+// unset (either may be null), made with mode 0700 where missing. Used
+// only when it is private as above and a run's claims can be taken there;
+// `fallback` otherwise.
+std::string log_base(const char* xdg_state_home, const char* home, uid_t user,
+                     const std::string& fallback);
+
+// How many finished updates keep their logs, and for how long: a run is
+// removed once it is neither among the newest KEPT_RUNS nor younger than
+// KEPT_DAYS.
+inline constexpr size_t KEPT_RUNS = 10;
+inline constexpr int KEPT_DAYS = 30;
 
 class RunDir {
  public:
@@ -69,6 +85,25 @@ class RunDir {
 // names a run creates are removed, no link is followed, and nothing is
 // opened that could block.
 void clear_stale_run_dirs(const std::string& base, uid_t user);
+
+// Removes the finished runs in `base` past KEPT_RUNS and KEPT_DAYS at
+// `now`, the way clear_stale_run_dirs removes them; a run is as old as
+// its log's last write.
+void clear_old_runs(const std::string& base, uid_t user, time_t now);
+
+// A finished update whose log no window has shown the end of: it ended
+// after its window was closed.
+struct FinishedRun {
+  std::string log_path;
+  UniqueFd log;  // open for reading
+  time_t started = 0;
+  time_t ended = 0;
+};
+// The newest finished run in `base`, when its end was never shown.
+std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user);
+// A window has shown how the update writing `log` ended: its log becomes
+// read-only, as a finished log is, and is not told of again.
+void mark_shown(int log);
 
 // The log of an update of `user`'s still running in `base` (its claim is
 // held), opened for reading: only one update runs at a time, and a second

@@ -4,11 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+
+#include "terminal_text.hpp"
+
 namespace sorvane::gui {
 namespace {
 
 // Holes are punched in whole pages, which every file system can free.
 constexpr std::uint64_t PAGE = 4096;
+constexpr std::size_t CHUNK = std::size_t{64} << 10;
 
 }  // namespace
 
@@ -42,6 +48,47 @@ void UpdateLog::release_read() {
                   static_cast<off_t>(end - released_end_)) == 0) {
     released_end_ = end;
   }
+}
+
+void read_whole_file(int fd, const std::function<void(std::string_view)>& take,
+                     std::uint64_t limit) {
+  std::array<char, CHUNK> chunk{};
+  std::string text;
+  off_t offset = 0;
+  while (static_cast<std::uint64_t>(offset) < limit) {
+    // Over the holes punched in a flood of output.
+    offset = ::lseek(fd, offset, SEEK_DATA);
+    if (offset < 0) return;
+    const auto wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), limit - offset));
+    const ssize_t n = retry_on_eintr([&] { return ::pread(fd, chunk.data(), wanted, offset); });
+    if (n <= 0) return;
+    offset += n;
+    text.assign(chunk.data(), static_cast<std::size_t>(n));
+    std::erase(text, '\0');
+    take(text);
+  }
+}
+
+std::string log_as_text(int fd) {
+  std::string text;
+  std::string line;
+  const auto end_line = [&] {
+    text += without_colours(displayable_line(line));
+    text += '\n';
+    line.clear();
+  };
+  read_whole_file(fd, [&](std::string_view part) {
+    for (const char c : part) {
+      if (c == '\n') {
+        end_line();
+      } else {
+        line += c;
+      }
+    }
+  });
+  if (!line.empty()) end_line();
+  return text;
 }
 
 }  // namespace sorvane::gui

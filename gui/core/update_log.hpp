@@ -7,8 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "os_error.hpp"
 #include "result.hpp"
@@ -45,5 +47,15 @@ class UpdateLog {
   std::uint64_t offset_ = 0;
   std::uint64_t released_end_ = KEEP_HEAD;
 };
+
+// Passes all of the file `fd` from its start to `take`, a piece at a
+// time, without the holes punched in it and without NUL bytes; no more
+// than `limit` bytes of it are read.
+void read_whole_file(int fd, const std::function<void(std::string_view)>& take,
+                     std::uint64_t limit = UINT64_MAX);
+
+// A finished update's whole log as text to paste elsewhere: each line as
+// the window shows it, without colours.
+std::string log_as_text(int fd);
 
 }  // namespace sorvane::gui

@@ -8,6 +8,8 @@
 #include <array>
 #include <charconv>
 #include <filesystem>
+#include <set>
+#include <string>
 #include <system_error>
 
 #include "path.hpp"
@@ -42,6 +44,21 @@ std::vector<string_view> words(string_view line) {
     if (i > start) found.push_back(line.substr(start, i - start));
   }
   return found;
+}
+
+// Each line of `log` whose time (from `time_at`, in dpkg's form) lies
+// between `from` and `to`, passed to `take` without its time.
+template <typename Take>
+void lines_between(string_view log, string_view from, string_view to, size_t time_at, Take take) {
+  while (!log.empty()) {
+    const size_t end = std::min(log.find('\n'), log.size());
+    const string_view line = log.substr(0, end);
+    log.remove_prefix(std::min(end + 1, log.size()));
+    if (line.size() < time_at + LOG_TIME_LENGTH) continue;
+    std::string when(line.substr(time_at, LOG_TIME_LENGTH));
+    std::replace(when.begin(), when.end(), 'T', ' ');  // pacman's ISO 8601
+    if (when >= from && when <= to) take(line.substr(time_at + LOG_TIME_LENGTH));
+  }
 }
 
 std::optional<size_t> number(string_view text) {
@@ -173,6 +190,28 @@ std::optional<DnfCounter> read_dnf_counter(string_view line) {
     }
   }
   return std::nullopt;
+}
+
+size_t dpkg_upgrades(string_view log, string_view from, string_view to) {
+  // "2026-12-09 12:03:05 upgrade libssl3:amd64 3.0.11-1 3.0.15-1"
+  std::set<string_view> packages;
+  lines_between(log, from, to, 0, [&](string_view rest) {
+    const auto found = words(rest);
+    if (found.size() == 4 && found[0] == "upgrade") packages.insert(found[1]);
+  });
+  return packages.size();
+}
+
+size_t pacman_upgrades(string_view log, string_view from, string_view to) {
+  // "[2026-12-09T12:03:05+0100] [ALPM] upgraded linux (6.1-1 -> 6.2-1)"
+  std::set<string_view> packages;
+  lines_between(log, from, to, 1, [&](string_view rest) {
+    const auto found = words(rest);
+    if (found.size() >= 4 && found[1] == "[ALPM]" && found[2] == "upgraded") {
+      packages.insert(found[3]);
+    }
+  });
+  return packages.size();
 }
 
 UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places)

@@ -1,0 +1,91 @@
+#include "past_update.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+
+#include "path.hpp"
+#include "unique_fd.hpp"
+#include "update_log.hpp"
+#include "update_progress.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using std::string_view;
+
+// Far more than a month of dpkg's or pacman's log; the rest is not read.
+constexpr size_t MAX_MANAGER_LOG = size_t{32} << 20;
+
+std::string file_text(const std::string& path) {
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  std::string text;
+  if (fd.valid()) read_whole_file(fd.get(), [&](std::string_view part) { text += part; }, MAX_MANAGER_LOG);
+  return text;
+}
+
+std::string local_time(time_t when) {
+  struct tm parts {};
+  std::array<char, LOG_TIME_LENGTH + 1> text{};
+  if (::localtime_r(&when, &parts) == nullptr ||
+      ::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &parts) != LOG_TIME_LENGTH) {
+    return {};
+  }
+  return text.data();
+}
+
+// The steps the script began, in its order: their lines, as the script
+// prints them, in the log.
+std::vector<Step> steps_begun(int log) {
+  std::vector<Step> steps;
+  std::string partial;
+  read_whole_file(log, [&](std::string_view part) {
+    partial += part;
+    size_t start = 0;
+    for (size_t lf = partial.find('\n'); lf != std::string::npos; lf = partial.find('\n', start)) {
+      const string_view line = string_view(partial).substr(start, lf - start);
+      for (const Manager& row : MANAGERS) {
+        if (line.ends_with(row.step_line) &&
+            std::find(steps.begin(), steps.end(), row.step) == steps.end()) {
+          steps.push_back(row.step);
+        }
+      }
+      start = lf + 1;
+    }
+    partial.erase(0, start);
+    if (partial.size() > ScriptOutput::MAX_LINE_BYTES) partial.clear();
+  });
+  return steps;
+}
+
+}  // namespace
+
+PastUpdate read_past_update(int log, time_t started, time_t ended, const std::string& root) {
+  PastUpdate past;
+  past.started = started;
+  const std::vector<Step> steps = steps_begun(log);
+  ScriptOutput output(steps);
+  read_whole_file(log, [&](std::string_view part) { (void)output.feed(part); });
+  (void)output.flush();
+  // No status was seen: what the log says, as if the script had exited 0.
+  past.finish = output.finish(0);
+  past.finish.exit_status = 0;
+
+  const std::string from = local_time(started);
+  const std::string to = local_time(ended);
+  if (from.empty() || to.empty()) return past;
+  for (const Step step : output.steps()) {
+    if (step == Step::Apt) {
+      past.updated.emplace_back(step, dpkg_upgrades(file_text(join(root, "var/log/dpkg.log")),
+                                                    from, to));
+    } else if (step == Step::Pacman) {
+      past.updated.emplace_back(
+          step, pacman_upgrades(file_text(join(root, "var/log/pacman.log")), from, to));
+    }
+  }
+  return past;
+}
+
+}  // namespace sorvane::gui
