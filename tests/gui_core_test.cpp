@@ -1642,7 +1642,9 @@ TEST(RunDir, FinishedRunsAreKeptTheLastTenOrThirtyDays) {
     std::vector<size_t> removed;
   };
   const Row rows[] = {
-      {"ten at most, once they are old", {1, 2, 3, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49}, {10, 11, 12}},
+      {"ten at most, once they are old",
+       {1, 2, 3, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49},
+       {10, 11, 12}},
       {"a month's are all kept", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 29}, {}},
       {"the newest ten, however old", {100, 200, 300}, {}},
       {"past ten and the month", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 31}, {11}},
@@ -1651,8 +1653,8 @@ TEST(RunDir, FinishedRunsAreKeptTheLastTenOrThirtyDays) {
     const TempDir dir;
     std::vector<std::string> runs;
     for (size_t i = 0; i < row.ages.size(); ++i) {
-      runs.push_back(finished_run(dir.path(), "sorvane-update-" + std::to_string(i),
-                                  row.ages[i] * DAY));
+      runs.push_back(
+          finished_run(dir.path(), "sorvane-update-" + std::to_string(i), row.ages[i] * DAY));
     }
     // However old, one whose update runs on, or whose window is open, stays.
     const std::string running = finished_run(dir.path(), "sorvane-update-running", 90 * DAY);
@@ -1660,7 +1662,8 @@ TEST(RunDir, FinishedRunsAreKeptTheLastTenOrThirtyDays) {
     ASSERT_EQ(::flock(output.get(), LOCK_EX), 0);
     clear_old_runs(dir.path(), ::geteuid(), ::time(nullptr));
     for (size_t i = 0; i < runs.size(); ++i) {
-      const bool removed = std::find(row.removed.begin(), row.removed.end(), i) != row.removed.end();
+      const bool removed =
+          std::find(row.removed.begin(), row.removed.end(), i) != row.removed.end();
       EXPECT_EQ(test::exists(runs[i]), !removed) << row.name << ": run " << i;
     }
     EXPECT_TRUE(test::exists(running)) << row.name;
@@ -1697,7 +1700,8 @@ TEST(RunDir, TheLastRunIsToldOfOnceItsEndWasNeverShown) {
 TEST(UpdateLogText, TheWholeLogAsTheWindowShowsIt) {
   const TempDir dir;
   const UniqueFd log(::open((dir / "log").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-  const std::string head = std::string("Starting\n\x1B[1;32mok\x1B[0m done\n10%\r100%\nnul") + '\0' + "byte\n";
+  const std::string head =
+      std::string("Starting\n\x1B[1;32mok\x1B[0m done\n10%\r100%\nnul") + '\0' + "byte\n";
   ASSERT_EQ(::write(log.get(), head.data(), head.size()), static_cast<ssize_t>(head.size()));
   // What the window let go of while following reads as a hole.
   constexpr off_t GAP = off_t{4} << 20;

@@ -20,8 +20,8 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLayout>
-#include <QLocale>
 #include <QListWidget>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -785,8 +785,8 @@ class WindowTest : public QObject {
   // next start, once, with its log.
   void theNextStartSaysHowTheLastUpdateEnded() {
     const time_t started = ::time(nullptr) - 300;
-    const QString at = QLocale().toString(QDateTime::fromSecsSinceEpoch(started).time(),
-                                          QLocale::ShortFormat);
+    const QString at =
+        QLocale().toString(QDateTime::fromSecsSinceEpoch(started).time(), QLocale::ShortFormat);
     const QString head = "Starting system update...\n\nUpdating apt packages...\n";
     const struct {
       const char* name;
@@ -835,8 +835,7 @@ class WindowTest : public QObject {
       QCOMPARE(rooted.model.last_run_text(), one.said);
       QCOMPARE(rooted.window.last_run()->text(), one.said);
       QVERIFY(rooted.window.last_run()->isVisibleTo(&rooted.window));
-      QCOMPARE(rooted.window.log_place()->text(),
-               "The log is kept in " + run + "/update.log");
+      QCOMPARE(rooted.window.log_place()->text(), "The log is kept in " + run + "/update.log");
       rooted.window.copy_log_button()->click();
       QCOMPARE(QGuiApplication::clipboard()->text(), one.log);
       // Told now, never again.

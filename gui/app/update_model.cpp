@@ -8,12 +8,12 @@
 #include <unistd.h>
 
 #include <QDBusInterface>
-#include <QDate>
-#include <QDateTime>
-#include <QLocale>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
+#include <QDate>
+#include <QDateTime>
 #include <QFutureWatcher>
+#include <QLocale>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <climits>
@@ -773,7 +773,8 @@ QString UpdateModel::log_place_text() const {
 
 QString UpdateModel::log_contents() const {
   if (state_ == State::Done && log_file_) return from_bytes(log_as_text(log_file_->fd()));
-  if (last_run_ && state_ != State::Updating) return from_bytes(log_as_text(last_run_->run.log.get()));
+  if (last_run_ && state_ != State::Updating)
+    return from_bytes(log_as_text(last_run_->run.log.get()));
   return {};
 }
 
@@ -795,12 +796,13 @@ QString UpdateModel::last_run_text() const {
         done << tr("%1 updated by %2").arg(package_count(count), CheckText::name(step));
       }
       if (done.isEmpty()) return tr("The update started at %1 finished.").arg(when);
-      return tr("The update started at %1 finished: %2.").arg(when, done.join(QStringLiteral(", ")));
+      return tr("The update started at %1 finished: %2.")
+          .arg(when, done.join(QStringLiteral(", ")));
     }
     case Outcome::SuccessWithWarnings:
-      return who.isEmpty() ? tr("The update started at %1 finished with warnings.").arg(when)
-                           : tr("The update started at %1 finished with warnings from %2.")
-                                 .arg(when, who);
+      return who.isEmpty()
+                 ? tr("The update started at %1 finished with warnings.").arg(when)
+                 : tr("The update started at %1 finished with warnings from %2.").arg(when, who);
     case Outcome::Failed:
     case Outcome::PasswordRefused:
       return who.isEmpty() ? tr("The update started at %1 did not finish.").arg(when)

@@ -22,7 +22,9 @@ constexpr size_t MAX_MANAGER_LOG = size_t{32} << 20;
 std::string file_text(const std::string& path) {
   const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   std::string text;
-  if (fd.valid()) read_whole_file(fd.get(), [&](std::string_view part) { text += part; }, MAX_MANAGER_LOG);
+  if (fd.valid())
+    read_whole_file(
+        fd.get(), [&](std::string_view part) { text += part; }, MAX_MANAGER_LOG);
   return text;
 }
 
@@ -78,8 +80,8 @@ PastUpdate read_past_update(int log, time_t started, time_t ended, const std::st
   if (from.empty() || to.empty()) return past;
   for (const Step step : output.steps()) {
     if (step == Step::Apt) {
-      past.updated.emplace_back(step, dpkg_upgrades(file_text(join(root, "var/log/dpkg.log")),
-                                                    from, to));
+      past.updated.emplace_back(step,
+                                dpkg_upgrades(file_text(join(root, "var/log/dpkg.log")), from, to));
     } else if (step == Step::Pacman) {
       past.updated.emplace_back(
           step, pacman_upgrades(file_text(join(root, "var/log/pacman.log")), from, to));

@@ -68,7 +68,7 @@ bool make_directories(const std::string& path) {
 time_t run_time(int run, const struct stat& run_st) {
   struct stat st {};
   return ::fstatat(run, LOG_NAME.data(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? st.st_mtime
-                                                                       : run_st.st_mtime;
+                                                                        : run_st.st_mtime;
 }
 
 }  // namespace
@@ -202,8 +202,8 @@ std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user) {
   each_run_dir(base, user, [&](int, const char* name, int run, const struct stat& run_st) {
     UniqueFd log(::openat(run, LOG_NAME.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (!log.valid() || ::fstat(log.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_uid != user || claimed(run) || still_claimed(log.get())) {
+    if (!log.valid() || ::fstat(log.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != user ||
+        claimed(run) || still_claimed(log.get())) {
       return false;
     }
     if (newest && st.st_mtime < newest->ended) return false;
