@@ -23,7 +23,7 @@ constexpr mode_t PRIVATE_DIR = 0700;
 constexpr mode_t LOG_MODE = 0600;
 constexpr mode_t SHOWN_LOG_MODE = 0400;
 constexpr mode_t OWNER_WRITE = 0200;
-constexpr time_t DAY_SECONDS = 24 * 60 * 60;
+constexpr time_t DAY_SECONDS = time_t{24} * 60 * 60;
 constexpr mode_t PERMISSION_BITS = 07777;
 // A directory this young may be one whose claim is not taken yet.
 constexpr time_t FRESH_SECONDS = 60;
@@ -87,7 +87,7 @@ std::string log_base(const char* xdg_state_home, const char* home, uid_t user,
   } else {
     return fallback;
   }
-  const std::string base = join(state, "sorvane");
+  std::string base = join(state, "sorvane");
   if (!make_directories(base) || !private_dir(base.c_str(), user)) return fallback;
   // A run's claims are flocks on descriptors opened for reading, which a
   // network file system (an NFS home) may refuse: then they stay local.

@@ -57,7 +57,8 @@ void lines_between(string_view log, string_view from, string_view to, size_t tim
     if (line.size() < time_at + LOG_TIME_LENGTH) continue;
     std::string when(line.substr(time_at, LOG_TIME_LENGTH));
     std::replace(when.begin(), when.end(), 'T', ' ');  // pacman's ISO 8601
-    if (when >= from && when <= to) take(line.substr(time_at + LOG_TIME_LENGTH));
+    if (when.compare(from) >= 0 && when.compare(to) <= 0)
+      take(line.substr(time_at + LOG_TIME_LENGTH));
   }
 }
 
