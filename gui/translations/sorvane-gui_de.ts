@@ -481,6 +481,42 @@
         <source>The computer could not be restarted: %1</source>
         <translation>Der Computer konnte nicht neu gestartet werden: %1</translation>
     </message>
+    <message>
+        <source>The log is kept in %1</source>
+        <translation>Das Protokoll liegt in %1</translation>
+    </message>
+    <message>
+        <source>%1 updated by %2</source>
+        <translation>%1 von %2 aktualisiert</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished.</source>
+        <translation>Die um %1 gestartete Aktualisierung ist abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished: %2.</source>
+        <translation>Die um %1 gestartete Aktualisierung ist abgeschlossen: %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings.</source>
+        <translation>Die um %1 gestartete Aktualisierung endete mit Warnungen.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings from %2.</source>
+        <translation>Die um %1 gestartete Aktualisierung endete mit Warnungen von %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 did not finish.</source>
+        <translation>Die um %1 gestartete Aktualisierung wurde nicht beendet.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 failed at %2.</source>
+        <translation>Die um %1 gestartete Aktualisierung ist bei %2 fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not updated)</source>
+        <translation>%1: %2 (nicht aktualisiert)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -607,6 +643,18 @@
     <message>
         <source>Later</source>
         <translation>Später</translation>
+    </message>
+    <message>
+        <source>Updated packages</source>
+        <translation>Aktualisierte Pakete</translation>
+    </message>
+    <message>
+        <source>Copy log</source>
+        <translation>Protokoll kopieren</translation>
+    </message>
+    <message>
+        <source>Copies the update&apos;s whole log</source>
+        <translation>Kopiert das ganze Protokoll der Aktualisierung</translation>
     </message>
 </context>
 </TS>

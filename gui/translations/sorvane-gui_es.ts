@@ -481,6 +481,42 @@
         <source>The computer could not be restarted: %1</source>
         <translation>No se pudo reiniciar el equipo: %1</translation>
     </message>
+    <message>
+        <source>The log is kept in %1</source>
+        <translation>El registro se guarda en %1</translation>
+    </message>
+    <message>
+        <source>%1 updated by %2</source>
+        <translation>%1 actualizados por %2</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished.</source>
+        <translation>La actualización iniciada a las %1 terminó.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished: %2.</source>
+        <translation>La actualización iniciada a las %1 terminó: %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings.</source>
+        <translation>La actualización iniciada a las %1 terminó con advertencias.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings from %2.</source>
+        <translation>La actualización iniciada a las %1 terminó con advertencias de %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 did not finish.</source>
+        <translation>La actualización iniciada a las %1 no terminó.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 failed at %2.</source>
+        <translation>La actualización iniciada a las %1 falló en %2.</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not updated)</source>
+        <translation>%1: %2 (sin actualizar)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -607,6 +643,18 @@
     <message>
         <source>Later</source>
         <translation>Más tarde</translation>
+    </message>
+    <message>
+        <source>Updated packages</source>
+        <translation>Paquetes actualizados</translation>
+    </message>
+    <message>
+        <source>Copy log</source>
+        <translation>Copiar registro</translation>
+    </message>
+    <message>
+        <source>Copies the update&apos;s whole log</source>
+        <translation>Copia el registro completo de la actualización</translation>
     </message>
 </context>
 </TS>

@@ -481,6 +481,42 @@
         <source>The computer could not be restarted: %1</source>
         <translation>L’ordinateur n’a pas pu être redémarré&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>The log is kept in %1</source>
+        <translation>Le journal est conservé dans %1</translation>
+    </message>
+    <message>
+        <source>%1 updated by %2</source>
+        <translation>%1 mis à jour par %2</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished.</source>
+        <translation>La mise à jour commencée à %1 est terminée.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished: %2.</source>
+        <translation>La mise à jour commencée à %1 est terminée&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings.</source>
+        <translation>La mise à jour commencée à %1 s’est terminée avec des avertissements.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings from %2.</source>
+        <translation>La mise à jour commencée à %1 s’est terminée avec des avertissements de %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 did not finish.</source>
+        <translation>La mise à jour commencée à %1 ne s’est pas terminée.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 failed at %2.</source>
+        <translation>La mise à jour commencée à %1 a échoué à l’étape %2.</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not updated)</source>
+        <translation>%1&#xa0;: %2 (non mis à jour)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -607,6 +643,18 @@
     <message>
         <source>Later</source>
         <translation>Plus tard</translation>
+    </message>
+    <message>
+        <source>Updated packages</source>
+        <translation>Paquets mis à jour</translation>
+    </message>
+    <message>
+        <source>Copy log</source>
+        <translation>Copier le journal</translation>
+    </message>
+    <message>
+        <source>Copies the update&apos;s whole log</source>
+        <translation>Copie tout le journal de la mise à jour</translation>
     </message>
 </context>
 </TS>

@@ -481,6 +481,42 @@
         <source>The computer could not be restarted: %1</source>
         <translation>Não foi possível reiniciar o computador: %1</translation>
     </message>
+    <message>
+        <source>The log is kept in %1</source>
+        <translation>O registro fica em %1</translation>
+    </message>
+    <message>
+        <source>%1 updated by %2</source>
+        <translation>%1 atualizados pelo %2</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished.</source>
+        <translation>A atualização iniciada às %1 terminou.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished: %2.</source>
+        <translation>A atualização iniciada às %1 terminou: %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings.</source>
+        <translation>A atualização iniciada às %1 terminou com avisos.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings from %2.</source>
+        <translation>A atualização iniciada às %1 terminou com avisos do %2.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 did not finish.</source>
+        <translation>A atualização iniciada às %1 não terminou.</translation>
+    </message>
+    <message>
+        <source>The update started at %1 failed at %2.</source>
+        <translation>A atualização iniciada às %1 falhou no %2.</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not updated)</source>
+        <translation>%1: %2 (não atualizado)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -607,6 +643,18 @@
     <message>
         <source>Later</source>
         <translation>Mais tarde</translation>
+    </message>
+    <message>
+        <source>Updated packages</source>
+        <translation>Pacotes atualizados</translation>
+    </message>
+    <message>
+        <source>Copy log</source>
+        <translation>Copiar registro</translation>
+    </message>
+    <message>
+        <source>Copies the update&apos;s whole log</source>
+        <translation>Copia o registro completo da atualização</translation>
     </message>
 </context>
 </TS>

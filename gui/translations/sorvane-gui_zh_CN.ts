@@ -481,6 +481,42 @@
         <source>The computer could not be restarted: %1</source>
         <translation>无法重启计算机：%1</translation>
     </message>
+    <message>
+        <source>The log is kept in %1</source>
+        <translation>日志保存在 %1</translation>
+    </message>
+    <message>
+        <source>%1 updated by %2</source>
+        <translation>%2 更新了 %1</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished.</source>
+        <translation>%1 开始的更新已完成。</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished: %2.</source>
+        <translation>%1 开始的更新已完成：%2。</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings.</source>
+        <translation>%1 开始的更新已完成，但有警告。</translation>
+    </message>
+    <message>
+        <source>The update started at %1 finished with warnings from %2.</source>
+        <translation>%1 开始的更新已完成，但 %2 给出了警告。</translation>
+    </message>
+    <message>
+        <source>The update started at %1 did not finish.</source>
+        <translation>%1 开始的更新未能完成。</translation>
+    </message>
+    <message>
+        <source>The update started at %1 failed at %2.</source>
+        <translation>%1 开始的更新在 %2 处失败。</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not updated)</source>
+        <translation>%1：%2（未更新）</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -607,6 +643,18 @@
     <message>
         <source>Later</source>
         <translation>稍后</translation>
+    </message>
+    <message>
+        <source>Updated packages</source>
+        <translation>已更新的软件包</translation>
+    </message>
+    <message>
+        <source>Copy log</source>
+        <translation>复制日志</translation>
+    </message>
+    <message>
+        <source>Copies the update&apos;s whole log</source>
+        <translation>复制本次更新的完整日志</translation>
     </message>
 </context>
 </TS>
