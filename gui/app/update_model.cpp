@@ -760,15 +760,14 @@ QString package_count(size_t count) {
 
 }  // namespace
 
-QString UpdateModel::log_place_text() const {
+QString UpdateModel::log_path() const {
   int log = -1;
   if (state_ == State::Done && log_file_) {
     log = log_file_->fd();
   } else if (last_run_ && state_ != State::Updating) {
     log = last_run_->run.log.get();
   }
-  const QString place = log < 0 ? QString() : path_of(log);
-  return place.isEmpty() ? QString() : tr("The log is kept in %1").arg(place);
+  return log < 0 ? QString() : path_of(log);
 }
 
 QString UpdateModel::log_contents() const {

@@ -138,7 +138,7 @@ class UpdateModel : public QObject {
   // The log of the update shown (Done), or of the last one, which ended
   // after its window was closed (until an update starts): where it is
   // kept, and all of it as text to copy.
-  [[nodiscard]] QString log_place_text() const;
+  [[nodiscard]] QString log_path() const;
   [[nodiscard]] QString log_contents() const;
   // How that last update went: "The update started at 12:03 finished: 131
   // packages updated by apt." Empty once an update starts.

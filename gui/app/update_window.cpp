@@ -249,8 +249,14 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
 
   // The log of the update shown, or of the last one, on every page.
   last_run_ = message_label(this);
-  log_place_ = plain_label(this);
-  log_place_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  // A field, not a label: a long path scrolls in it instead of widening
+  // the window, and it is selected and copied like any text.
+  log_place_ = new QLineEdit(this);
+  log_place_->setReadOnly(true);
+  log_place_->setAccessibleName(tr("Log file"));
+  auto* log_name = plain_label(this);
+  log_name->setText(tr("Log file:"));
+  log_name->setBuddy(log_place_);
   copy_log_ = new QPushButton(tr("Copy log"), this);
   copy_log_->setAccessibleDescription(tr("Copies the update's whole log"));
   connect(copy_log_, &QPushButton::clicked, this,
@@ -258,6 +264,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   log_row_ = new QWidget(this);
   auto* log_row = new QHBoxLayout(log_row_);
   log_row->setContentsMargins(0, 0, 0, 0);
+  log_row->addWidget(log_name);
   log_row->addWidget(log_place_, 1);
   log_row->addWidget(copy_log_);
 
@@ -405,7 +412,8 @@ void UpdateWindow::show_steps() {
 void UpdateWindow::show_log_place() {
   last_run_->setText(model_->last_run_text());
   last_run_->setVisible(!last_run_->text().isEmpty());
-  log_place_->setText(model_->log_place_text());
+  log_place_->setText(model_->log_path());
+  log_place_->setCursorPosition(0);
   log_row_->setVisible(!log_place_->text().isEmpty());
 }
 

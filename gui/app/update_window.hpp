@@ -42,7 +42,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QPushButton* restart_button() const { return restart_; }
   [[nodiscard]] QLabel* last_run() const { return last_run_; }
   [[nodiscard]] QPlainTextEdit* updated_list() const { return updated_; }
-  [[nodiscard]] QLabel* log_place() const { return log_place_; }
+  [[nodiscard]] QLineEdit* log_place() const { return log_place_; }
   [[nodiscard]] QPushButton* copy_log_button() const { return copy_log_; }
   [[nodiscard]] QLabel* message() const;
   [[nodiscard]] QCheckBox* notice() const { return notice_; }
@@ -89,7 +89,7 @@ class UpdateWindow : public QWidget {
   QLabel* latest_;
   QPlainTextEdit* updated_;
   QLabel* last_run_;
-  QLabel* log_place_;
+  QLineEdit* log_place_;
   QPushButton* copy_log_;
   QWidget* log_row_;
   QToolButton* show_details_;

@@ -482,10 +482,6 @@
         <translation>Der Computer konnte nicht neu gestartet werden: %1</translation>
     </message>
     <message>
-        <source>The log is kept in %1</source>
-        <translation>Das Protokoll liegt in %1</translation>
-    </message>
-    <message>
         <source>%1 updated by %2</source>
         <translation>%1 von %2 aktualisiert</translation>
     </message>
@@ -655,6 +651,14 @@
     <message>
         <source>Copies the update&apos;s whole log</source>
         <translation>Kopiert das ganze Protokoll der Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>Protokolldatei</translation>
+    </message>
+    <message>
+        <source>Log file:</source>
+        <translation>Protokolldatei:</translation>
     </message>
 </context>
 </TS>

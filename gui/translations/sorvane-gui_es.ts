@@ -482,10 +482,6 @@
         <translation>No se pudo reiniciar el equipo: %1</translation>
     </message>
     <message>
-        <source>The log is kept in %1</source>
-        <translation>El registro se guarda en %1</translation>
-    </message>
-    <message>
         <source>%1 updated by %2</source>
         <translation>%1 actualizados por %2</translation>
     </message>
@@ -655,6 +651,14 @@
     <message>
         <source>Copies the update&apos;s whole log</source>
         <translation>Copia el registro completo de la actualización</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>Archivo de registro</translation>
+    </message>
+    <message>
+        <source>Log file:</source>
+        <translation>Archivo de registro:</translation>
     </message>
 </context>
 </TS>

@@ -482,10 +482,6 @@
         <translation>L’ordinateur n’a pas pu être redémarré&#xa0;: %1</translation>
     </message>
     <message>
-        <source>The log is kept in %1</source>
-        <translation>Le journal est conservé dans %1</translation>
-    </message>
-    <message>
         <source>%1 updated by %2</source>
         <translation>%1 mis à jour par %2</translation>
     </message>
@@ -655,6 +651,14 @@
     <message>
         <source>Copies the update&apos;s whole log</source>
         <translation>Copie tout le journal de la mise à jour</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>Fichier journal</translation>
+    </message>
+    <message>
+        <source>Log file:</source>
+        <translation>Fichier journal&#xa0;:</translation>
     </message>
 </context>
 </TS>

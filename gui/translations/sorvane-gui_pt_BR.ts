@@ -482,10 +482,6 @@
         <translation>Não foi possível reiniciar o computador: %1</translation>
     </message>
     <message>
-        <source>The log is kept in %1</source>
-        <translation>O registro fica em %1</translation>
-    </message>
-    <message>
         <source>%1 updated by %2</source>
         <translation>%1 atualizados pelo %2</translation>
     </message>
@@ -655,6 +651,14 @@
     <message>
         <source>Copies the update&apos;s whole log</source>
         <translation>Copia o registro completo da atualização</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>Arquivo de registro</translation>
+    </message>
+    <message>
+        <source>Log file:</source>
+        <translation>Arquivo de registro:</translation>
     </message>
 </context>
 </TS>

@@ -482,10 +482,6 @@
         <translation>无法重启计算机：%1</translation>
     </message>
     <message>
-        <source>The log is kept in %1</source>
-        <translation>日志保存在 %1</translation>
-    </message>
-    <message>
         <source>%1 updated by %2</source>
         <translation>%2 更新了 %1</translation>
     </message>
@@ -655,6 +651,14 @@
     <message>
         <source>Copies the update&apos;s whole log</source>
         <translation>复制本次更新的完整日志</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>日志文件</translation>
+    </message>
+    <message>
+        <source>Log file:</source>
+        <translation>日志文件：</translation>
     </message>
 </context>
 </TS>
