@@ -135,8 +135,9 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
   if (auto fault = untrusted_installation(setup.installation, user)) {
     return stopped(untrusted_text(*fault));
   }
-  clear_stale_run_dirs(setup.run_base, user);
-  if (setup.logs() != setup.run_base) clear_old_runs(setup.logs(), user, ::time(nullptr));
+  // Finished runs keep their logs a while, wherever those are kept.
+  if (setup.logs() != setup.run_base) clear_stale_run_dirs(setup.run_base, user);
+  clear_old_runs(setup.logs(), user, ::time(nullptr));
   // Only for the script sorvane writes: once checked, its bytes are kept
   // in memory, and the directory goes when this returns.
   auto run_dir = RunDir::make(setup.run_base);
