@@ -373,6 +373,7 @@ void UpdateWindow::show_steps() {
   changes_->setVisible(!changes_->text().isEmpty());
   restart_text_->setText(model_->restart_text());
   restart_row_->setVisible(model_->restart_offered());
+  restart_->setEnabled(!model_->restart_asked());
   show_latest();
 }
 
