@@ -523,6 +523,7 @@ class DesktopTest : public QObject {
     if (!on_x) QSKIP("the request for attention is seen only on an X display");
   }
 
+  // NOLINTNEXTLINE(readability-redundant-access-specifiers): moc's slots end here
  private:
   std::unique_ptr<Bus> system_;
   std::unique_ptr<Bus> session_;

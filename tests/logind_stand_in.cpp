@@ -105,12 +105,12 @@ int main(int argc, char* argv[]) {
   const QStringList args = QCoreApplication::arguments();
   const QStringList answers = {"yes", "denied", "no-agent", "busy", "hold"};
   if (args.size() != 3 || !answers.contains(args[2])) {
-    std::fputs("usage: logind_stand_in RECORD yes|denied|no-agent|busy|hold\n", stderr);
+    (void)std::fputs("usage: logind_stand_in RECORD yes|denied|no-agent|busy|hold\n", stderr);
     return 2;
   }
   // Only ever on a bus a test started: never the machine's own.
   if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS")) {
-    std::fputs("logind_stand_in: DBUS_SYSTEM_BUS_ADDRESS must name the test's bus\n", stderr);
+    (void)std::fputs("logind_stand_in: DBUS_SYSTEM_BUS_ADDRESS must name the test's bus\n", stderr);
     return 2;
   }
   StandIn stand_in(args[1], args[2]);
@@ -118,11 +118,11 @@ int main(int argc, char* argv[]) {
   if (!bus.registerObject(QStringLiteral("/org/freedesktop/login1"), &stand_in,
                           QDBusConnection::ExportScriptableSlots) ||
       !bus.registerService(QStringLiteral("org.freedesktop.login1"))) {
-    std::fprintf(stderr, "logind_stand_in: %s\n", qPrintable(bus.lastError().message()));
+    (void)std::fprintf(stderr, "logind_stand_in: %s\n", qPrintable(bus.lastError().message()));
     return 1;
   }
-  std::puts("ready");
-  std::fflush(stdout);
+  (void)std::puts("ready");
+  (void)std::fflush(stdout);
   return QCoreApplication::exec();
 }
 
