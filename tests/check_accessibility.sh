@@ -63,6 +63,8 @@ wait_for() {
 # settings.
 unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY XAUTHORITY SESSION_MANAGER
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime GSETTINGS_BACKEND=memory
+# No system bus at all: the window's logind must never be the machine's.
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-system-bus
 
 dbus-daemon --session --nofork --nopidfile --address="unix:path=$work/bus" \
     >"$work/dbus.log" 2>&1 &

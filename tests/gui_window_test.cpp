@@ -276,6 +276,13 @@ struct Rooted {
 class WindowTest : public QObject {
   Q_OBJECT
 
+ public:
+  // Before the application exists: no system bus, so that neither "Restart
+  // now" nor the update's lock can ever reach the machine's own logind.
+  static void initMain() {
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/sorvane-test/system");
+  }
+
  private slots:
   void looking() {
     Shown shown;
@@ -881,6 +888,13 @@ class WindowTest : public QObject {
       QCOMPARE(window.restart_button()->isVisibleTo(&window), !offer.isEmpty());
       if (offer.isEmpty()) continue;
       QCOMPARE(window.restart_text()->text(), offer);
+      // With no system bus, nothing can restart it from here, and the
+      // screen says so.
+      window.restart_button()->click();
+      QCOMPARE(window.message()->text(),
+               QString("Update complete\nThe computer cannot be restarted from here: logind, "
+                       "which restarts it, is not running. Restart it from the system menu."));
+      QVERIFY(model.restart_offered());
       for (QPushButton* button : window.findChildren<QPushButton*>()) {
         if (button->text() == "Later") button->click();
       }

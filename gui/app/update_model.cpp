@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDBusError>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 
 #include "check_text.hpp"
 #include "notifier.hpp"
@@ -99,6 +101,38 @@ QDBusUnixFileDescriptor inhibit_shutdown() {
                   UpdateModel::tr("Sorvane Update"), UpdateModel::tr("Packages are being updated"),
                   QStringLiteral("block"));
   return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
+}
+
+// Why logind did not restart the computer, in the user's words; its own
+// message where it has one worth reading.
+QString restart_refusal(const QDBusError& error) {
+  const QString name = error.name();
+  const QStringList absent = {
+      QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
+      QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
+      QStringLiteral("org.freedesktop.DBus.Error.NoServer"),
+      QStringLiteral("org.freedesktop.DBus.Error.FileNotFound"),
+      QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
+      QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
+      QStringLiteral("org.freedesktop.DBus.Error.UnknownInterface"),
+      QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+  };
+  // No system bus, or none of logind on it (a container, another init).
+  if (error.type() == QDBusError::NoError || absent.contains(name)) {
+    return UpdateModel::tr(
+        "The computer cannot be restarted from here: logind, which restarts it, is not "
+        "running. Restart it from the system menu.");
+  }
+  if (name == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")) {
+    return UpdateModel::tr(
+        "The computer was not restarted: nothing could ask you for permission to restart it.");
+  }
+  if (name == QLatin1String("org.freedesktop.DBus.Error.AccessDenied") ||
+      name == QLatin1String("org.freedesktop.PolicyKit1.Error.NotAuthorized")) {
+    return UpdateModel::tr(
+        "The computer was not restarted: permission to restart it was not given.");
+  }
+  return UpdateModel::tr("The computer could not be restarted: %1").arg(error.message());
 }
 
 UpdateModel::Looked stopped(QString message) {
@@ -718,6 +752,7 @@ void UpdateModel::restart_later() {
 void UpdateModel::find_out_about_restart() {
   restart_.reset();
   restart_later_ = false;
+  restarting_ = false;
   RestartQuestion question;
   for (size_t i = 0; i < steps_.size(); ++i) {
     const StepState state = step_state(i);
@@ -821,17 +856,37 @@ QString UpdateModel::restart_text() const {
 }
 
 void UpdateModel::restart() {
-  QDBusInterface logind(
-      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-      QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
-  // Interactive: logind's own agent asks for authorization if it must.
-  const QDBusMessage reply = logind.call(QStringLiteral("Reboot"), true);
-  if (reply.type() == QDBusMessage::ErrorMessage || !logind.isValid()) {
-    message_ = tr("The computer could not be restarted: %1")
-                   .arg(logind.isValid() ? reply.errorMessage() : logind.lastError().message());
+  if (!restart_offered() || restart_call_ != nullptr) return;
+  const QDBusConnection bus = QDBusConnection::systemBus();
+  if (!bus.isConnected()) {
+    message_ = restart_refusal(bus.lastError());
     emit changed();
     announce(message_);
+    return;
   }
+  QDBusMessage reboot = QDBusMessage::createMethodCall(
+      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Reboot"));
+  // Interactive: logind's own agent asks for authorization if it must, and
+  // takes as long as the user does.
+  reboot << true;
+  reboot.setInteractiveAuthorizationAllowed(true);
+  restart_call_ =
+      new QDBusPendingCallWatcher(bus.asyncCall(reboot, std::numeric_limits<int>::max()), this);
+  connect(restart_call_, &QDBusPendingCallWatcher::finished, this,
+          [this](QDBusPendingCallWatcher* call) {
+            call->deleteLater();
+            restart_call_ = nullptr;
+            if (call->isError()) {
+              message_ = restart_refusal(call->error());
+            } else {
+              restarting_ = true;
+              message_ = tr("The computer is restarting.");
+            }
+            emit changed();
+            announce(message_);
+          });
+  emit changed();
 }
 
 QString UpdateModel::updating_title() const {

@@ -5,6 +5,7 @@
 // hands the password over, and follows the log the script writes.
 #pragma once
 
+#include <QDBusPendingCallWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -128,10 +129,14 @@ class UpdateModel : public QObject {
   // (empty when not, or while that is still being found out).
   [[nodiscard]] QString restart_text() const;
   [[nodiscard]] bool restart_offered() const {
-    return state_ == State::Done && restart_ && restart_->needed && !restart_later_;
+    return state_ == State::Done && restart_ && restart_->needed && !restart_later_ && !restarting_;
   }
-  // "Restart now": logind asks for authorization itself (no sudo).
+  // "Restart now": logind asks for authorization itself (no sudo). Its
+  // answer can take as long as the user takes to give a password: the
+  // window goes on meanwhile, and says what came of it.
   void restart();
+  // Asked, not answered yet: "Restart now" waits for the answer.
+  [[nodiscard]] bool restart_asked() const { return restart_call_ != nullptr; }
   // "Later": the offer goes; the update's own text stays.
   void restart_later();
 
@@ -228,6 +233,8 @@ class UpdateModel : public QObject {
   std::vector<ManagerCheck> updating_;  // the check the update started from
   std::optional<RestartNeed> restart_;
   bool restart_later_ = false;
+  QDBusPendingCallWatcher* restart_call_ = nullptr;  // logind's answer to come
+  bool restarting_ = false;                          // logind accepted
   std::optional<Finish> finish_;
   std::shared_ptr<const LastRun> last_run_;
   std::optional<StartedUpdate> started_;

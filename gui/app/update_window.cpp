@@ -406,6 +406,7 @@ void UpdateWindow::show_steps() {
   updated_->setVisible(show_details_->isChecked() && !updated.isEmpty());
   restart_text_->setText(model_->restart_text());
   restart_row_->setVisible(model_->restart_offered());
+  restart_->setEnabled(!model_->restart_asked());
   show_latest();
 }
 
