@@ -9,6 +9,7 @@
 
 #include <QDBusError>
 #include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
 #include <QDate>
@@ -92,14 +93,15 @@ QString refusal_text(const ScriptRefusal& refusal) {
 // the update, with or without this window. Without logind (a container,
 // another init) there is none, and the update runs all the same.
 QDBusUnixFileDescriptor inhibit_shutdown() {
-  QDBusInterface logind(
+  // logind answers at once; one that does not must not hold up Update.
+  constexpr int INHIBIT_LIMIT_MS = 2000;
+  QDBusMessage call = QDBusMessage::createMethodCall(
       QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-      QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
-  if (!logind.isValid()) return {};
+      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
+  call << QStringLiteral("shutdown:sleep") << UpdateModel::tr("Sorvane Update")
+       << UpdateModel::tr("Packages are being updated") << QStringLiteral("block");
   const QDBusReply<QDBusUnixFileDescriptor> reply =
-      logind.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown:sleep"),
-                  UpdateModel::tr("Sorvane Update"), UpdateModel::tr("Packages are being updated"),
-                  QStringLiteral("block"));
+      QDBusConnection::systemBus().call(call, QDBus::Block, INHIBIT_LIMIT_MS);
   return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
 }
 

@@ -513,6 +513,22 @@
         <source>%1: %2 (not updated)</source>
         <translation>%1: %2 (nicht aktualisiert)</translation>
     </message>
+    <message>
+        <source>The computer cannot be restarted from here: logind, which restarts it, is not running. Restart it from the system menu.</source>
+        <translation>Der Computer kann von hier aus nicht neu gestartet werden: logind, das ihn neu startet, läuft nicht. Starten Sie ihn über das Systemmenü neu.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: nothing could ask you for permission to restart it.</source>
+        <translation>Der Computer wurde nicht neu gestartet: Nichts konnte Sie um die Erlaubnis zum Neustart bitten.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: permission to restart it was not given.</source>
+        <translation>Der Computer wurde nicht neu gestartet: Die Erlaubnis zum Neustart wurde nicht erteilt.</translation>
+    </message>
+    <message>
+        <source>The computer is restarting.</source>
+        <translation>Der Computer wird neu gestartet.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>

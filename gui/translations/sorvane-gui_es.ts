@@ -513,6 +513,22 @@
         <source>%1: %2 (not updated)</source>
         <translation>%1: %2 (sin actualizar)</translation>
     </message>
+    <message>
+        <source>The computer cannot be restarted from here: logind, which restarts it, is not running. Restart it from the system menu.</source>
+        <translation>El equipo no se puede reiniciar desde aquí: logind, que lo reinicia, no está en marcha. Reinícielo desde el menú del sistema.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: nothing could ask you for permission to restart it.</source>
+        <translation>El equipo no se reinició: nada pudo pedirle permiso para reiniciarlo.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: permission to restart it was not given.</source>
+        <translation>El equipo no se reinició: no se dio permiso para reiniciarlo.</translation>
+    </message>
+    <message>
+        <source>The computer is restarting.</source>
+        <translation>El equipo se está reiniciando.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>

@@ -513,6 +513,22 @@
         <source>%1: %2 (not updated)</source>
         <translation>%1&#xa0;: %2 (non mis à jour)</translation>
     </message>
+    <message>
+        <source>The computer cannot be restarted from here: logind, which restarts it, is not running. Restart it from the system menu.</source>
+        <translation>L’ordinateur ne peut pas être redémarré d’ici&#xa0;: logind, qui le redémarre, ne fonctionne pas. Redémarrez-le depuis le menu du système.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: nothing could ask you for permission to restart it.</source>
+        <translation>L’ordinateur n’a pas été redémarré&#xa0;: rien n’a pu vous demander l’autorisation de le redémarrer.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: permission to restart it was not given.</source>
+        <translation>L’ordinateur n’a pas été redémarré&#xa0;: l’autorisation de le redémarrer n’a pas été donnée.</translation>
+    </message>
+    <message>
+        <source>The computer is restarting.</source>
+        <translation>L’ordinateur redémarre.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>

@@ -513,6 +513,22 @@
         <source>%1: %2 (not updated)</source>
         <translation>%1: %2 (não atualizado)</translation>
     </message>
+    <message>
+        <source>The computer cannot be restarted from here: logind, which restarts it, is not running. Restart it from the system menu.</source>
+        <translation>O computador não pode ser reiniciado daqui: o logind, que o reinicia, não está em execução. Reinicie-o pelo menu do sistema.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: nothing could ask you for permission to restart it.</source>
+        <translation>O computador não foi reiniciado: nada pôde pedir sua permissão para reiniciá-lo.</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: permission to restart it was not given.</source>
+        <translation>O computador não foi reiniciado: a permissão para reiniciá-lo não foi dada.</translation>
+    </message>
+    <message>
+        <source>The computer is restarting.</source>
+        <translation>O computador está reiniciando.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>

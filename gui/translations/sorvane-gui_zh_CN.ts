@@ -513,6 +513,22 @@
         <source>%1: %2 (not updated)</source>
         <translation>%1：%2（未更新）</translation>
     </message>
+    <message>
+        <source>The computer cannot be restarted from here: logind, which restarts it, is not running. Restart it from the system menu.</source>
+        <translation>无法在此重启计算机：负责重启的 logind 未在运行。请从系统菜单重启。</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: nothing could ask you for permission to restart it.</source>
+        <translation>计算机未重启：没有程序能够向您请求重启的许可。</translation>
+    </message>
+    <message>
+        <source>The computer was not restarted: permission to restart it was not given.</source>
+        <translation>计算机未重启：未获得重启的许可。</translation>
+    </message>
+    <message>
+        <source>The computer is restarting.</source>
+        <translation>计算机正在重启。</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
