@@ -11,9 +11,12 @@
 #     that depends on a package found nowhere), and offers no restart;
 #  2. a refresh with a source that cannot be reached: apt warns and exits
 #     with 0, and the window ends with apt's warning, the log at its line;
-#  3. a package whose installation asks for a restart, as Debian's kernel
-#     hooks do (/run/reboot-required and its .pkgs): the Done screen offers
-#     one, naming it. Nothing here ever restarts anything.
+#  3. a restart, each way it can be told in a chroot: a package whose
+#     installation asks for one, as Debian's kernel hooks do
+#     (/run/reboot-required and its .pkgs), and, with Debian's pacman and a
+#     local pacman repository, an upgrade of the package that holds the
+#     running kernel's modules, as on Arch: the Done screen offers a
+#     restart, naming why. Nothing here ever restarts anything.
 #
 # It runs in private mount and host-name namespaces; the machine's own files
 # are never touched. The chroot with the window's libraries is cached as a
@@ -48,6 +51,9 @@ readonly DESK=desk DESK_UID=1000
 # and one that asks for a restart.
 readonly SLOW_COUNT=30 KEPT=sv-kept KERNEL=sv-kernel-hook
 readonly REPO=/srv/repo SOURCES=/etc/apt/sources.list.d/sorvane-test.list
+# pacman's: the kernel's package, and where pacman is kept while the Debian
+# cases run (without a repository it would stop the update before apt).
+readonly PACMAN_REPO=/srv/pacman HIDDEN_PACMAN=/usr/lib/sorvane-test/pacman
 readonly UNREACHABLE=http://127.0.0.1:9/
 # The quotation marks the window puts around a manager's own words.
 readonly OPEN_QUOTE=$'\xe2\x80\x9c' CLOSE_QUOTE=$'\xe2\x80\x9d'
@@ -66,12 +72,17 @@ depends_of() {
     dpkg-deb --field "$1" Depends | tr ',' '\n' | sed 's/|.*//; s/(.*//; s/[[:space:]]//g' |
         { grep -vx -e sorvane -e '' || true; }
 }
-mapfile -t WINDOW_PACKAGES < <({ echo sudo; depends_of "$deb"; depends_of "$gui_deb"; } | sort -u)
+# Debian's pacman for the Arch case.
+mapfile -t WINDOW_PACKAGES < <({
+    printf '%s\n' sudo pacman-package-manager
+    depends_of "$deb"
+    depends_of "$gui_deb"
+} | sort -u)
 minbase=$(root_tarball "$cache" minbase "${BUILD_PACKAGES[@]}")
 window=$(root_tarball "$cache" window "${BUILD_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}")
 [[ -f $minbase ]] || make_minbase "$minbase" "$scratch" "${BUILD_PACKAGES[@]}"
 if [[ ! -f $window ]]; then
-    echo "making $window (the window's libraries and sudo, once)"
+    echo "making $window (the window's libraries, sudo and pacman, once)"
     install_on_minbase "$minbase" "$scratch/make-window" "$scratch" "${WINDOW_PACKAGES[@]}"
     pack "$scratch/make-window" "$window"
 fi
@@ -79,6 +90,9 @@ prune_roots "$window"
 
 root=$scratch/root
 unpack "$window" "$root"
+# A mount point of its own, as a container's root is: pacman finds the
+# mount that holds its cache among those the root sees.
+mount --bind "$root" "$root"
 cp "$deb" "$gui_deb" "$root/tmp/"
 in_root "$root" apt-get install -y -qq --no-install-recommends "/tmp/${deb##*/}" "/tmp/${gui_deb##*/}" \
     >"$scratch/install.log" 2>&1 || fail "installing the .deb files failed: $(tail -n 30 "$scratch/install.log")"
@@ -167,7 +181,55 @@ in_root "$root" apt-get install -y -qq --no-install-recommends "${slow[@]}" "$KE
     >"$scratch/v1.log" 2>&1 || fail "installing the first versions failed: $(cat "$scratch/v1.log")"
 use_sources v2
 refresh_as_root
-echo "the root: sorvane and sorvane-gui installed, $SLOW_COUNT packages and two more at 1.0 ($((SECONDS - started)) s)"
+
+# A pacman package: .PKGINFO and the files, as makepkg would pack them;
+# and the repository's database, which lists it alone, as repo-add writes
+# it (repo-add needs makepkg's libraries, which Debian's pacman lacks).
+make_pacman_package() {
+    local name=$1 version=$2 dir=$3 file=$4
+    local tree=$scratch/pacman-packages/$name-$version
+    mkdir -p "$tree/${file%/*}"
+    printf '%s\n' "$version" >"$tree/$file"
+    printf 'pkgname = %s\npkgbase = %s\npkgver = %s\npkgdesc = a package for a test update\n' \
+        "$name" "$name" "$version" >"$tree/.PKGINFO"
+    printf 'builddate = 0\npackager = Sorvane tests\nsize = %s\narch = any\nlicense = MIT\n' \
+        "$(du -sb "$tree/usr" | cut -f1)" >>"$tree/.PKGINFO"
+    mkdir -p "$dir"
+    local package=$name-$version-any.pkg.tar.gz entry=$scratch/pacman-db/$name-$version
+    tar --owner=0 --group=0 --numeric-owner -C "$tree" -czf "$dir/$package" .PKGINFO usr
+    mkdir -p "$entry"
+    printf '%%%s%%\n%s\n\n' FILENAME "$package" NAME "$name" BASE "$name" VERSION "$version" \
+        DESC 'a package for a test update' CSIZE "$(stat -c %s "$dir/$package")" \
+        ISIZE "$(du -sb "$tree/usr" | cut -f1)" SHA256SUM "$(sha256sum <"$dir/$package" | cut -d' ' -f1)" \
+        ARCH any BUILDDATE 0 PACKAGER 'Sorvane tests' >"$entry/desc"
+    tar --owner=0 --group=0 --numeric-owner -C "${entry%/*}" -czf "$dir/sorvane-test.db" "${entry##*/}"
+}
+
+# pacman's configuration: Debian's, and the local repository's directory.
+use_pacman_repo() {
+    {
+        cat "$root/etc/pacman.conf.debian"
+        printf '[sorvane-test]\nSigLevel = Never\nServer = file://%s/%s\n' "$PACMAN_REPO" "$1"
+    } >"$root/etc/pacman.conf"
+}
+
+# The running kernel's modules, in the package that holds them, then in
+# its next version those of a newer kernel only, as an Arch upgrade does.
+kernel=$(uname -r)
+make_pacman_package linux 1.0-1 "$root$PACMAN_REPO/v1" "usr/lib/modules/$kernel/modules.dep"
+make_pacman_package linux 2.0-1 "$root$PACMAN_REPO/v2" usr/lib/modules/99.0.0-sorvane-test/modules.dep
+chmod -R a+rX "$root$PACMAN_REPO"
+cp "$root/etc/pacman.conf" "$root/etc/pacman.conf.debian"
+use_pacman_repo v1
+# pacman checks free space on the mounts of /etc/mtab, as a booted system
+# lists them.
+ln -sfn /proc/self/mounts "$root/etc/mtab"
+in_root "$root" pacman -Sy --noconfirm linux >"$scratch/pacman-v1.log" 2>&1 ||
+    fail "pacman could not install linux 1.0: $(cat "$scratch/pacman-v1.log")"
+[[ -f $root/usr/lib/modules/$kernel/modules.dep ]] || fail "linux 1.0 did not install the running kernel's modules"
+mkdir -p "$root${HIDDEN_PACMAN%/*}"
+mv "$root/usr/bin/pacman" "$root$HIDDEN_PACMAN"
+echo "the root: sorvane and sorvane-gui installed, $SLOW_COUNT packages and two more at 1.0, linux 1.0-1 with pacman ($((SECONDS - started)) s)"
 
 # --- the window ---
 
@@ -252,6 +314,23 @@ expect_line restart 'restart-offered=yes'
 expect_line restart "restart-text=Restart the computer to finish the update: $KERNEL take effect only then."
 expect_line restart 'restart-button=shown'
 [[ $(installed_version "$KERNEL") == 2.0 ]] || fail "$KERNEL was not upgraded"
-echo "   the Done screen offers a restart for $KERNEL ($((SECONDS - part)) s)"
+echo "   Debian: the Done screen offers a restart for $KERNEL ($((SECONDS - part)) s)"
+
+part=$SECONDS
+mv "$root$HIDDEN_PACMAN" "$root/usr/bin/pacman"
+use_pacman_repo v2
+# -yy: both databases may bear the same second, and pacman, going by
+# time, would keep the first.
+in_root "$root" pacman -Syy >"$scratch/pacman-v2.log" 2>&1 || fail "pacman -Syy failed: $(cat "$scratch/pacman-v2.log")"
+rm -f "$root/run/reboot-required" "$root/run/reboot-required.pkgs"
+run_window arch
+grep -qx 'row0=pacman — 1 update.*' "$scratch/window-arch.out" ||
+    fail "window (arch): pacman's pending update not shown: $(cat "$scratch/window-arch.out")"
+expect_line arch 'done-text=Update complete'
+expect_line arch 'change=pacman: 1 package updated'
+expect_line arch 'restart-offered=yes'
+expect_line arch 'restart-text=Restart the computer to finish the update: linux take effect only then.'
+[[ ! -e $root/usr/lib/modules/$kernel ]] || fail "the running kernel's modules are still there"
+echo "   Arch: once pacman upgraded linux and the running kernel's modules went, a restart for linux ($((SECONDS - part)) s)"
 
 echo "real update: every check passed ($((SECONDS - started)) s)"
