@@ -170,12 +170,15 @@ int main(int argc, char* argv[]) {
       !wait_while(model, UpdateModel::State::Updating, 600)) {
     return 4;
   }
-  if (model.state() == UpdateModel::State::Done) {
+  if (model.state() == UpdateModel::State::Done && !model.restart_known()) {
     // Whether a restart is due arrives a moment after the Done screen.
     QEventLoop asked;
-    QTimer::singleShot(10 * 1000, &asked, &QEventLoop::quit);
-    QObject::connect(&model, &UpdateModel::changed, &asked, &QEventLoop::quit);
+    QTimer::singleShot(60 * 1000, &asked, &QEventLoop::quit);
+    QObject::connect(&model, &UpdateModel::changed, &asked, [&] {
+      if (model.restart_known()) asked.quit();
+    });
     asked.exec();
+    if (!model.restart_known()) return 5;
   }
   std::cout << "--- after update\n";
   report(model, window);
