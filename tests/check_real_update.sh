@@ -88,11 +88,13 @@ if [[ ! -f $window ]]; then
 fi
 prune_roots "$window"
 
+# In memory: unpacked sooner, and gone at once with the namespace. A mount
+# point of its own, as a container's root is: pacman finds the mount that
+# holds its cache among those the root sees.
 root=$scratch/root
+mkdir "$root"
+mount -t tmpfs -o mode=0755,size=4g sorvane-real-update "$root"
 unpack "$window" "$root"
-# A mount point of its own, as a container's root is: pacman finds the
-# mount that holds its cache among those the root sees.
-mount --bind "$root" "$root"
 cp "$deb" "$gui_deb" "$root/tmp/"
 in_root "$root" apt-get install -y -qq --no-install-recommends "/tmp/${deb##*/}" "/tmp/${gui_deb##*/}" \
     >"$scratch/install.log" 2>&1 || fail "installing the .deb files failed: $(tail -n 30 "$scratch/install.log")"
