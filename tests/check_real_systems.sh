@@ -100,7 +100,7 @@ in_root "$base" apt-get install -y -qq --no-install-recommends "/tmp/${deb##*/}"
 in_root "$base" useradd --create-home --uid "$DESK_UID" --groups sudo --shell /bin/bash "$DESK"
 password=$(tr -dc 'A-Za-z0-9' </dev/urandom | head -c 20 || true)
 printf '%s:%s\n' "$DESK" "$password" | in_root "$base" chpasswd
-umount "$base/proc" "$base/dev"
+umount -R "$base/proc" "$base/dev"
 
 # Prints what running Sorvane in a root gave: "status=N", then stderr,
 # then stdout. As root by default; with --user as the ordinary user, from

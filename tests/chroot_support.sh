@@ -6,11 +6,14 @@
 
 readonly CHROOT_SUITE=bookworm CHROOT_MIRROR=http://deb.debian.org/debian CHROOT_HOST=sorvane-chroot
 
-# The kernel's views and the host's name resolution, inside a root.
+# The kernel's views and the host's name resolution, inside a root. With
+# the terminals of /dev/pts, as on any system: apt logs what dpkg prints
+# through one, and says "E: Can not write log" without them.
 mount_system() {
     local root=$1
     mount -t proc proc "$root/proc"
     mount -o bind,ro /dev "$root/dev"
+    mount --bind /dev/pts "$root/dev/pts"
     cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 }
 

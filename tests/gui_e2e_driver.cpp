@@ -1,14 +1,19 @@
-// Drives the real update window as a user would, for the end-to-end check
-// with the real sudo (tests/check_sudo_update.sh): looks, types the
-// password read from standard input (if the window asks for one), presses
-// Update, and waits for the end. Prints what the window showed, one fact a
-// line. Runs on Qt's offscreen platform.
+// Drives the real update window as a user would, for the end-to-end checks
+// with the real sudo (tests/check_sudo_update.sh, and the real apt of
+// tests/check_real_update.sh): looks, types the password read from
+// standard input (if the window asks for one), presses Update, and waits
+// for the end. Prints what the window showed, one fact a line: while
+// updating, each bar value and progress text when it changes; after it,
+// the Done screen's words, the changes, the warning's line in the log and
+// the restart offer. Runs on Qt's offscreen platform.
 //
 // usage: gui_e2e_driver <path the window would have> <run base> < password
 #include <unistd.h>
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QProgressBar>
+#include <QTextBlock>
 #include <QTimer>
 #include <cstdio>
 #include <iostream>
@@ -62,6 +67,63 @@ void report(const UpdateModel& model, const sorvane::gui::UpdateWindow& window) 
   }
 }
 
+// Prints the bar and the words under it whenever either changes, as the
+// window shows them.
+class ProgressWatch {
+ public:
+  ProgressWatch(const UpdateModel& model, const sorvane::gui::UpdateWindow& window)
+      : model_(model), window_(window) {}
+
+  void look() {
+    if (model_.state() != UpdateModel::State::Updating) return;
+    const QProgressBar* bar = window_.progress();
+    // A busy bar has no value: its range is 0 to 0.
+    const int value = bar->maximum() > 0 ? bar->value() : -1;
+    if (value != value_) {
+      value_ = value;
+      std::cout << "bar=" << value << "/" << bar->maximum() << "\n";
+    }
+    const QString text = window_.progress_text()->text();
+    if (text != text_) {
+      text_ = text;
+      std::cout << "progress-text=" << text.toStdString() << "\n";
+    }
+  }
+
+ private:
+  const UpdateModel& model_;
+  const sorvane::gui::UpdateWindow& window_;
+  int value_ = -2;
+  QString text_;
+};
+
+// The Done screen: how it ended, what each manager did, where the log
+// view stands (the warning's or the failure's line), and the restart offer.
+void report_done(const UpdateModel& model, const sorvane::gui::UpdateWindow& window) {
+  std::cout << "done-text=" << model.done_text().toStdString() << "\n";
+  for (const QString& change : model.changes()) {
+    std::cout << "change=" << change.toStdString() << "\n";
+  }
+  if (const auto finish = model.finish()) {
+    std::cout << "outcome=" << static_cast<int>(finish->outcome) << "\n";
+    const auto at =
+        static_cast<qsizetype>(finish->failed_line) - static_cast<qsizetype>(model.dropped_lines());
+    if (finish->outcome == sorvane::gui::Outcome::SuccessWithWarnings ||
+        finish->outcome == sorvane::gui::Outcome::Failed) {
+      std::cout << "finish-line="
+                << (at >= 0 && at < model.log().size() ? model.log().at(at).toStdString()
+                                                       : std::string("(not in the log)"))
+                << "\n";
+      std::cout << "details-line=" << window.details()->textCursor().block().text().toStdString()
+                << "\n";
+    }
+  }
+  std::cout << "restart-offered=" << (model.restart_offered() ? "yes" : "no") << "\n";
+  std::cout << "restart-text=" << model.restart_text().toStdString() << "\n";
+  std::cout << "restart-button=" << (window.restart_button()->isVisible() ? "shown" : "hidden")
+            << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -99,12 +161,27 @@ int main(int argc, char* argv[]) {
   if (model.state() != UpdateModel::State::Ready) return 0;
   if (window.password_anyway_button()->isVisible()) window.password_anyway_button()->click();
   if (window.password()->isVisible()) window.password()->setText(QString::fromStdString(password));
+  ProgressWatch watch(model, window);
+  // After the window has taken the change in.
+  QObject::connect(
+      &model, &UpdateModel::changed, &window, [&watch] { watch.look(); }, Qt::QueuedConnection);
   window.update_button()->click();
   if (model.state() == UpdateModel::State::Updating &&
-      !wait_while(model, UpdateModel::State::Updating, 120)) {
+      !wait_while(model, UpdateModel::State::Updating, 600)) {
     return 4;
+  }
+  if (model.state() == UpdateModel::State::Done && !model.restart_known()) {
+    // Whether a restart is due arrives a moment after the Done screen.
+    QEventLoop asked;
+    QTimer::singleShot(60 * 1000, &asked, &QEventLoop::quit);
+    QObject::connect(&model, &UpdateModel::changed, &asked, [&] {
+      if (model.restart_known()) asked.quit();
+    });
+    asked.exec();
+    if (!model.restart_known()) return 5;
   }
   std::cout << "--- after update\n";
   report(model, window);
+  if (model.state() == UpdateModel::State::Done) report_done(model, window);
   return 0;
 }

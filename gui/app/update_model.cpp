@@ -762,7 +762,10 @@ void UpdateModel::find_out_about_restart() {
       question.steps.push_back(steps_[i]);
     }
   }
-  if (question.steps.empty()) return;
+  if (question.steps.empty()) {
+    restart_ = RestartNeed{};  // nothing ran that could need one
+    return;
+  }
   if (progress_) question.updated_by_apt = progress_->updated(Step::Apt);
   struct utsname system {};
   if (::uname(&system) == 0) question.kernel_release = system.release;

@@ -128,6 +128,8 @@ class UpdateModel : public QObject {
   // After the update: whether the computer should be restarted, and why
   // (empty when not, or while that is still being found out).
   [[nodiscard]] QString restart_text() const;
+  // Whether that has been found out: restart_text() is final then.
+  [[nodiscard]] bool restart_known() const { return restart_.has_value(); }
   [[nodiscard]] bool restart_offered() const {
     return state_ == State::Done && restart_ && restart_->needed && !restart_later_ && !restarting_;
   }
