@@ -243,13 +243,15 @@ run_window() {
     printf '%s\n' "$password" >"$scratch/typed"
     in_root "$root" setpriv --reuid="$DESK" --regid="$DESK" --init-groups \
         env -C "/home/$DESK" HOME="/home/$DESK" USER="$DESK" LOGNAME="$DESK" LC_ALL=C.UTF-8 \
-        XDG_RUNTIME_DIR="/run/user/$DESK_UID" QT_QPA_PLATFORM=offscreen \
+        XDG_RUNTIME_DIR="/run/user/$DESK_UID" QT_QPA_PLATFORM=offscreen "${window_env[@]}" \
         /usr/local/bin/gui_e2e_driver /usr/lib/sorvane/libexec/bin/sorvane-gui "/run/user/$DESK_UID" \
         <"$scratch/typed" >"$out" 2>"$scratch/window-$name.err" || status=$?
     rm -f "$scratch/typed"
     [[ $status -eq 0 ]] || fail "window ($name) ended with $status: $(cat "$out" "$scratch/window-$name.err")"
     ! grep -qF -- "$password" "$out" || fail "window ($name): the password is in its report"
 }
+
+window_env=()  # what the driver is told to do otherwise
 
 # Fails unless the window's report after the update holds the line.
 expect_line() {
@@ -317,6 +319,50 @@ expect_line restart "restart-text=Restart the computer to finish the update: $KE
 expect_line restart 'restart-button=shown'
 [[ $(installed_version "$KERNEL") == 2.0 ]] || fail "$KERNEL was not upgraded"
 echo "   Debian: the Done screen offers a restart for $KERNEL ($((SECONDS - part)) s)"
+
+echo "4. an update that ends after its window was closed"
+part=$SECONDS
+later=("${slow[@]:0:5}")
+for name in "${later[@]}"; do
+    rm "$root$REPO/v2/${name}_2.0_all.deb"
+    make_deb "$name" 3.0 "$root$REPO/v2" '' 'sleep 0.3'
+done
+index_repo "$root$REPO/v2"
+chmod -R a+rX "$root$REPO"
+refresh_as_root
+window_env=(SORVANE_E2E_LEAVE=1)
+touch "$scratch/window-next.ready"
+sleep 1  # the log made after it is newer by its time stamp
+run_window leave
+grep -qx 'left=updating' "$scratch/window-leave.out" ||
+    fail "window (leave): it did not leave during the update: $(cat "$scratch/window-leave.out")"
+# The update goes on alone, its output holding the log's claim until it ends.
+running_log=$(find "$root/run/user/$DESK_UID" -path '*/sorvane-update-*/update.log' -newer "$scratch/window-next.ready" 2>/dev/null | head -n 1)
+[[ -n $running_log ]] || fail "window (leave): no log of the update it left"
+deadline=$((SECONDS + 300))
+until flock --nonblock --exclusive "$running_log" true; do
+    ((SECONDS < deadline)) || fail "the update without its window did not end"
+    sleep 0.2
+done
+for name in "${later[@]}"; do
+    [[ $(installed_version "$name") == 3.0 ]] || fail "$name was not upgraded without the window"
+done
+window_env=(SORVANE_E2E_LOOK_ONLY=1)
+run_window next-start
+grep -qx 'last-run=The update started at .* finished: 5 packages updated by apt\.' \
+    "$scratch/window-next-start.out" ||
+    fail "window (next start): the last run was not told of: $(cat "$scratch/window-next-start.out")"
+kept=$(sed -n "s|^log-file=\(/run/user/$DESK_UID/sorvane-update-[^/]*/update\.log\)$|\1|p" \
+    "$scratch/window-next-start.out")
+[[ -n $kept ]] || fail "window (next start): no log shown: $(cat "$scratch/window-next-start.out")"
+grep -qxF 'Update complete.' "$root$kept" || fail "the kept log is not the update's: $(cat "$root$kept")"
+# Told once: the log is made read-only, and the next start is silent.
+[[ $(stat -c %a "$root$kept") == 400 ]] || fail "the told log is $(stat -c %a "$root$kept"), not 400"
+run_window told
+grep -qx 'last-run=' "$scratch/window-told.out" ||
+    fail "window (told): the last run was told of twice: $(cat "$scratch/window-told.out")"
+window_env=()
+echo "   the next start says '$(sed -n 's/^last-run=//p' "$scratch/window-next-start.out")', with its log, once ($((SECONDS - part)) s)"
 
 part=$SECONDS
 mv "$root$HIDDEN_PACMAN" "$root/usr/bin/pacman"

@@ -65,6 +65,8 @@ void report(const UpdateModel& model, const sorvane::gui::UpdateWindow& window) 
   for (size_t i = 0; i < model.row_count(); ++i) {
     std::cout << "row" << i << "=" << model.row_text(i).toStdString() << "\n";
   }
+  std::cout << "last-run=" << window.last_run()->text().toStdString() << "\n";
+  std::cout << "log-file=" << window.log_place()->text().toStdString() << "\n";
 }
 
 // Prints the bar and the words under it whenever either changes, as the
@@ -158,7 +160,11 @@ int main(int argc, char* argv[]) {
   });
   if (model.checking()) checked.exec();
   report(model, window);
-  if (model.state() != UpdateModel::State::Ready) return 0;
+  // Only looking, as a window opened and closed again.
+  if (model.state() != UpdateModel::State::Ready ||
+      qEnvironmentVariableIsSet("SORVANE_E2E_LOOK_ONLY")) {
+    return 0;
+  }
   if (window.password_anyway_button()->isVisible()) window.password_anyway_button()->click();
   if (window.password()->isVisible()) window.password()->setText(QString::fromStdString(password));
   ProgressWatch watch(model, window);
@@ -166,6 +172,19 @@ int main(int argc, char* argv[]) {
   QObject::connect(
       &model, &UpdateModel::changed, &window, [&watch] { watch.look(); }, Qt::QueuedConnection);
   window.update_button()->click();
+  if (qEnvironmentVariableIsSet("SORVANE_E2E_LEAVE")) {
+    // Closed once the first package is done: the update goes on without it.
+    QEventLoop moved;
+    QTimer::singleShot(600 * 1000, &moved, &QEventLoop::quit);
+    QObject::connect(&model, &UpdateModel::changed, &moved, [&] {
+      if (model.progress().value_or(0) > 0 || model.state() != UpdateModel::State::Updating) {
+        moved.quit();
+      }
+    });
+    moved.exec();
+    std::cout << "left=" << state_name(model.state()) << "\n";
+    return 0;
+  }
   if (model.state() == UpdateModel::State::Updating &&
       !wait_while(model, UpdateModel::State::Updating, 600)) {
     return 4;
