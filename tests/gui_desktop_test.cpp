@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 
+#include "gui_test_support.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
 
@@ -136,21 +137,12 @@ UpdateModel::Looked ready_with(const std::vector<std::string>& packages, std::st
   return looked;
 }
 
-UpdateModel::Setup rooted_setup(const QTemporaryDir& base, const QTemporaryDir& root) {
-  UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
-                           "/usr/bin/bash",
-                           base.path().toStdString(),
-                           {}};
-  setup.check.places.root = root.path().toStdString();
-  return setup;
-}
-
 // A model whose apt keeps its log under a root of the test's own, and its
 // window, shown.
 struct Rooted {
   QTemporaryDir base;
   QTemporaryDir root;
-  UpdateModel model{rooted_setup(base, root)};
+  UpdateModel model{test::rooted_setup(base, root)};
   UpdateWindow window{&model};
   Rooted() { window.show(); }
 };

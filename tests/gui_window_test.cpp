@@ -33,6 +33,7 @@
 #include <functional>
 
 #include "check_text.hpp"
+#include "gui_test_support.hpp"
 #include "notifier.hpp"
 #include "past_update.hpp"
 #include "run_dir.hpp"
@@ -257,19 +258,11 @@ struct Running {
 
 // A model whose managers keep their logs, caches and deployments under a
 // root of the test's own, and its window: what the update did is read there.
-UpdateModel::Setup rooted_setup(const QTemporaryDir& base, const QTemporaryDir& root) {
-  UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
-                           "/usr/bin/bash",
-                           base.path().toStdString(),
-                           {}};
-  setup.check.places.root = root.path().toStdString();
-  return setup;
-}
 
 struct Rooted {
   QTemporaryDir base;
   QTemporaryDir root;
-  UpdateModel model{rooted_setup(base, root)};
+  UpdateModel model{test::rooted_setup(base, root)};
   UpdateWindow window{&model};
 };
 

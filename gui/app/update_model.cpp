@@ -801,21 +801,20 @@ QString package_count(size_t count) {
 
 }  // namespace
 
+int UpdateModel::shown_log() const {
+  if (state_ == State::Done && log_file_) return log_file_->fd();
+  if (last_run_ && state_ != State::Updating) return last_run_->run.log.get();
+  return -1;
+}
+
 QString UpdateModel::log_path() const {
-  int log = -1;
-  if (state_ == State::Done && log_file_) {
-    log = log_file_->fd();
-  } else if (last_run_ && state_ != State::Updating) {
-    log = last_run_->run.log.get();
-  }
+  const int log = shown_log();
   return log < 0 ? QString() : path_of(log);
 }
 
 QString UpdateModel::log_contents() const {
-  if (state_ == State::Done && log_file_) return from_bytes(log_as_text(log_file_->fd()));
-  if (last_run_ && state_ != State::Updating)
-    return from_bytes(log_as_text(last_run_->run.log.get()));
-  return {};
+  const int log = shown_log();
+  return log < 0 ? QString() : from_bytes(log_as_text(log));
 }
 
 QString UpdateModel::last_run_text() const {

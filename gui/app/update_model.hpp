@@ -204,6 +204,8 @@ class UpdateModel : public QObject {
   void announce(const QString& text);
   void start_checks();
   [[nodiscard]] std::optional<Step> stopping() const;
+  // The log log_path() and log_contents() are about; -1: none.
+  [[nodiscard]] int shown_log() const;
   // What the check said of `step` when the update began, if it answered.
   [[nodiscard]] const ManagerCheck* started_with(Step step) const;
 

@@ -42,23 +42,17 @@ std::string local_time(time_t when) {
 // prints them, in the log.
 std::vector<Step> steps_begun(int log) {
   std::vector<Step> steps;
-  std::string partial;
-  read_whole_file(log, [&](std::string_view part) {
-    partial += part;
-    size_t start = 0;
-    for (size_t lf = partial.find('\n'); lf != std::string::npos; lf = partial.find('\n', start)) {
-      const string_view line = string_view(partial).substr(start, lf - start);
-      for (const Manager& row : MANAGERS) {
-        if (line.ends_with(row.step_line) &&
-            std::find(steps.begin(), steps.end(), row.step) == steps.end()) {
-          steps.push_back(row.step);
+  read_lines(
+      log,
+      [&](string_view line) {
+        for (const Manager& row : MANAGERS) {
+          if (line.ends_with(row.step_line) &&
+              std::find(steps.begin(), steps.end(), row.step) == steps.end()) {
+            steps.push_back(row.step);
+          }
         }
-      }
-      start = lf + 1;
-    }
-    partial.erase(0, start);
-    if (partial.size() > ScriptOutput::MAX_LINE_BYTES) partial.clear();
-  });
+      },
+      ScriptOutput::MAX_LINE_BYTES);
   return steps;
 }
 

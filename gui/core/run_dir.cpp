@@ -47,6 +47,13 @@ void remove_run_files(int dir_fd) {
   for (const std::string_view file : RUN_FILES) ::unlinkat(dir_fd, file.data(), 0);
 }
 
+// A run directory and what a run puts in it; it stays if anything else is
+// there.
+void remove_run(int base_fd, const char* name, int run) {
+  remove_run_files(run);
+  ::unlinkat(base_fd, name, AT_REMOVEDIR);
+}
+
 // A directory, not a link, owned by `user`, that only `user` can enter.
 bool private_dir(const char* path, uid_t user) {
   struct stat st {};
@@ -167,8 +174,7 @@ void clear_stale_run_dirs(const std::string& base, uid_t user) {
   each_run_dir(base, user, [](int base_fd, const char* name, int run, const struct stat& st) {
     if (::time(nullptr) - st.st_mtime < FRESH_SECONDS) return false;
     if (claimed(run) || log_claimed(run)) return false;
-    remove_run_files(run);
-    ::unlinkat(base_fd, name, AT_REMOVEDIR);  // fails if anything else is left
+    remove_run(base_fd, name, run);
     return false;
   });
 }
@@ -191,8 +197,7 @@ void clear_old_runs(const std::string& base, uid_t user, time_t now) {
     if (when >= newest_kept || now - when <= KEPT_DAYS * DAY_SECONDS || !finished(run, st)) {
       return false;
     }
-    remove_run_files(run);
-    ::unlinkat(base_fd, name, AT_REMOVEDIR);  // fails if anything else is left
+    remove_run(base_fd, name, run);
     return false;
   });
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "terminal_text.hpp"
 
@@ -70,24 +71,23 @@ void read_whole_file(int fd, const std::function<void(std::string_view)>& take,
   }
 }
 
-std::string log_as_text(int fd) {
-  std::string text;
+void read_lines(int fd, const std::function<void(std::string_view)>& take, std::size_t max_line) {
   std::string line;
-  const auto end_line = [&] {
-    text += without_colours(displayable_line(line));
-    text += '\n';
-    line.clear();
-  };
   read_whole_file(fd, [&](std::string_view part) {
     for (const char c : part) {
-      if (c == '\n') {
-        end_line();
-      } else {
-        line += c;
-      }
+      if (c != '\n') line += c;
+      if (c == '\n' || line.size() == max_line) take(std::exchange(line, {}));
     }
   });
-  if (!line.empty()) end_line();
+  if (!line.empty()) take(line);
+}
+
+std::string log_as_text(int fd) {
+  std::string text;
+  read_lines(fd, [&](std::string_view line) {
+    text += without_colours(displayable_line(line));
+    text += '\n';
+  });
   return text;
 }
 

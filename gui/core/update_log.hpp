@@ -54,6 +54,11 @@ class UpdateLog {
 void read_whole_file(int fd, const std::function<void(std::string_view)>& take,
                      std::uint64_t limit = UINT64_MAX);
 
+// Passes each line of the file `fd` to `take`, without its line feed (the
+// last one too, if it has none); a line is cut at `max_line` bytes.
+void read_lines(int fd, const std::function<void(std::string_view)>& take,
+                std::size_t max_line = SIZE_MAX);
+
 // A finished update's whole log as text to paste elsewhere: each line as
 // the window shows it, without colours.
 std::string log_as_text(int fd);
