@@ -37,7 +37,7 @@ if command -v apt >/dev/null 2>&1; then
     needs_privilege=true
     privileged_commands+='echo "Updating apt packages..."
 apt update
-apt upgrade -y
+DEBIAN_FRONTEND=noninteractive apt upgrade -y -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold
 '
 fi
 

@@ -1,4 +1,4 @@
-// The fixed text of the update script (1294 bytes of printable ASCII).
+// The fixed text of the update script (1395 bytes of printable ASCII).
 #pragma once
 
 #include <string_view>

@@ -16,7 +16,10 @@
 #     (/run/reboot-required and its .pkgs), and, with Debian's pacman and a
 #     local pacman repository, an upgrade of the package that holds the
 #     running kernel's modules, as on Arch: the Done screen offers a
-#     restart, naming why. Nothing here ever restarts anything.
+#     restart, naming why. Nothing here ever restarts anything;
+#  4. a configuration file the user edited, which the new version of its
+#     package changes: dpkg keeps the user's file and puts the new one
+#     beside it, without a question, and the update succeeds.
 #
 # It runs in private mount and host-name namespaces; the machine's own files
 # are never touched. The chroot with the window's libraries is cached as a
@@ -50,6 +53,8 @@ readonly DESK=desk DESK_UID=1000
 # Packages that only take time to install, one that cannot be upgraded,
 # and one that asks for a restart.
 readonly SLOW_COUNT=30 KEPT=sv-kept KERNEL=sv-kernel-hook
+# A package with a configuration file, which the user edits.
+readonly CONF=sv-conf CONF_FILE=/etc/sorvane-test/sv-conf.conf
 readonly REPO=/srv/repo SOURCES=/etc/apt/sources.list.d/sorvane-test.list
 # pacman's: the kernel's package, and where pacman is kept while the Debian
 # cases run (without a repository it would stop the update before apt).
@@ -112,11 +117,18 @@ install -m 0755 "$driver" "$root/usr/local/bin/gui_e2e_driver"
 # --- the local repository ---
 
 # Builds a package into a directory: name, version, directory, then its
-# Depends (may be empty) and its postinst's body (may be empty).
+# Depends (may be empty), its postinst's body (may be empty) and a
+# configuration file it ships (may be empty), whose text names the version.
 make_deb() {
-    local name=$1 version=$2 dir=$3 depends=${4:-} postinst=${5:-}
+    local name=$1 version=$2 dir=$3 depends=${4:-} postinst=${5:-} conffile=${6:-}
     local tree=$scratch/debs/$name-$version
+    rm -rf "$tree"
     mkdir -p "$tree/DEBIAN" "$tree/usr/share/sorvane-test"
+    if [[ -n $conffile ]]; then
+        mkdir -p "$tree${conffile%/*}"
+        printf 'setting = %s\n' "$version" >"$tree$conffile"
+        printf '%s\n' "$conffile" >"$tree/DEBIAN/conffiles"
+    fi
     {
         printf 'Package: %s\nVersion: %s\nArchitecture: all\n' "$name" "$version"
         printf 'Maintainer: Sorvane tests <tests@sorvane.invalid>\n'
@@ -173,13 +185,15 @@ make_deb "$KEPT" 1.0 "$root$REPO/v1"
 make_deb "$KEPT" 2.0 "$root$REPO/v2" sv-found-nowhere
 make_deb "$KERNEL" 1.0 "$root$REPO/v1"
 cp "$root$REPO/v1/${KERNEL}_1.0_all.deb" "$root$REPO/v2/"
+make_deb "$CONF" 1.0 "$root$REPO/v1" '' '' "$CONF_FILE"
+cp "$root$REPO/v1/${CONF}_1.0_all.deb" "$root$REPO/v2/"
 index_repo "$root$REPO/v1"
 index_repo "$root$REPO/v2"
 chmod -R a+rX "$root$REPO"
 
 use_sources v1
 refresh_as_root
-in_root "$root" apt-get install -y -qq --no-install-recommends "${slow[@]}" "$KEPT" "$KERNEL" \
+in_root "$root" apt-get install -y -qq --no-install-recommends "${slow[@]}" "$KEPT" "$KERNEL" "$CONF" \
     >"$scratch/v1.log" 2>&1 || fail "installing the first versions failed: $(cat "$scratch/v1.log")"
 use_sources v2
 refresh_as_root
@@ -320,7 +334,31 @@ expect_line restart 'restart-button=shown'
 [[ $(installed_version "$KERNEL") == 2.0 ]] || fail "$KERNEL was not upgraded"
 echo "   Debian: the Done screen offers a restart for $KERNEL ($((SECONDS - part)) s)"
 
-echo "4. an update that ends after its window was closed"
+echo "4. a configuration file the user edited, changed by the new version"
+part=$SECONDS
+printf '# my own setting\n' >>"$root$CONF_FILE"
+rm "$root$REPO/v2/${CONF}_1.0_all.deb"
+make_deb "$CONF" 2.0 "$root$REPO/v2" '' '' "$CONF_FILE"
+index_repo "$root$REPO/v2"
+chmod -R a+rX "$root$REPO"
+refresh_as_root
+dpkg_log_lines=$(wc -l <"$root/var/log/dpkg.log")
+run_window conffile
+expect_line conffile 'done-text=Update complete'
+[[ $(installed_version "$CONF") == 2.0 ]] || fail "$CONF was not upgraded"
+audit=$(in_root "$root" dpkg --audit) || true
+[[ -z $audit ]] || fail "dpkg was left unfinished: $audit"
+# The user's file as they left it; the package's new one beside it; and
+# dpkg's own word that it kept the user's.
+printf 'setting = 1.0\n# my own setting\n' | diff - "$root$CONF_FILE" >&2 ||
+    fail "the edited $CONF_FILE was not kept"
+printf 'setting = 2.0\n' | diff - "$root$CONF_FILE.dpkg-dist" >&2 ||
+    fail "the new $CONF_FILE was not put beside it"
+tail -n +"$((dpkg_log_lines + 1))" "$root/var/log/dpkg.log" | grep -q " conffile $CONF_FILE keep$" ||
+    fail "dpkg's log does not say it kept $CONF_FILE: $(tail -n 20 "$root/var/log/dpkg.log")"
+echo "   the edited file kept, the new one beside it as .dpkg-dist, no question ($((SECONDS - part)) s)"
+
+echo "5. an update that ends after its window was closed"
 part=$SECONDS
 later=("${slow[@]:0:5}")
 for name in "${later[@]}"; do

@@ -68,7 +68,8 @@ while [[ \$pid -gt 1 ]]; do
     if [[ \$comm == sudo ]]; then sudo_pid=\$pid; break; fi
     read -r _ _ _ pid _ </proc/\$pid/stat
 done
-printf '%s euid=%s sudo=%s args=%s\n' "\${0##*/}" "\$EUID" "\$sudo_pid" "\$*" >>$log
+printf '%s euid=%s sudo=%s frontend=%s args=%s\n' "\${0##*/}" "\$EUID" "\$sudo_pid" \
+    "\${DEBIAN_FRONTEND:-unset}" "\$*" >>$log
 [[ ! -e ${log%/*}/fail-\${0##*/} ]]
 STAND_IN
     chmod 0755 "$file"
@@ -442,12 +443,12 @@ OUT
     sudo_pid=$(sed -n 's/^pacman euid=0 sudo=\([0-9]*\) .*/\1/p' "$work/right.calls")
     [[ -n $sudo_pid ]] || fail "pacman did not run as root under sudo: $(cat "$work/right.calls")"
     diff - "$work/right.calls" >&2 <<CALLS || fail "unexpected manager calls"
-pacman euid=0 sudo=$sudo_pid args=-Syu --noconfirm
-apt euid=0 sudo=$sudo_pid args=update
-apt euid=0 sudo=$sudo_pid args=upgrade -y
-dnf euid=0 sudo=$sudo_pid args=upgrade -y
-snap euid=0 sudo=$sudo_pid args=refresh
-flatpak euid=$uid sudo=none args=update -y
+pacman euid=0 sudo=$sudo_pid frontend=unset args=-Syu --noconfirm
+apt euid=0 sudo=$sudo_pid frontend=unset args=update
+apt euid=0 sudo=$sudo_pid frontend=noninteractive args=upgrade -y -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold
+dnf euid=0 sudo=$sudo_pid frontend=unset args=upgrade -y
+snap euid=0 sudo=$sudo_pid frontend=unset args=refresh
+flatpak euid=$uid sudo=none frontend=unset args=update -y
 CALLS
 }
 

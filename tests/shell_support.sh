@@ -3,7 +3,7 @@
 
 # The SHA-256 of the update script Sorvane writes.
 # shellcheck disable=SC2034  # used by the scripts that source this file
-PAYLOAD_SHA256=6a1feed95c4eac0bd8da75d5c0726eccc7385630ea473079e325bf2a2afc429f
+PAYLOAD_SHA256=e16173e39457218d2e2f1a4ef482b9bcd67f15e7d905d4017153d6113e7d4535
 
 # The search path Sorvane gives the detector, and nothing else but LC_ALL=C.
 # shellcheck disable=SC2034  # used by the scripts that source this file

@@ -20,7 +20,7 @@ std::string error_text(const Result<Ok, WriteError>& result) {
 }
 
 TEST(Payload, IsTheFixedScript) {
-  EXPECT_EQ(UPDATE_SCRIPT.size(), 1294U);
+  EXPECT_EQ(UPDATE_SCRIPT.size(), 1395U);
   EXPECT_EQ(std::count(UPDATE_SCRIPT.begin(), UPDATE_SCRIPT.end(), '\n'), 60);
   EXPECT_TRUE(UPDATE_SCRIPT.starts_with("#!/bin/bash\n\nset -e\n"));
   EXPECT_TRUE(UPDATE_SCRIPT.ends_with("\necho \"Update complete.\"\n"));
