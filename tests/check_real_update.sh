@@ -245,7 +245,7 @@ in_root "$root" pacman -Sy --noconfirm linux >"$scratch/pacman-v1.log" 2>&1 ||
 [[ -f $root/usr/lib/modules/$kernel/modules.dep ]] || fail "linux 1.0 did not install the running kernel's modules"
 mkdir -p "$root${HIDDEN_PACMAN%/*}"
 mv "$root/usr/bin/pacman" "$root$HIDDEN_PACMAN"
-echo "the root: sorvane and sorvane-gui installed, $SLOW_COUNT packages and two more at 1.0, linux 1.0-1 with pacman ($((SECONDS - started)) s)"
+echo "the root: sorvane and sorvane-gui installed, $SLOW_COUNT packages and three more at 1.0, linux 1.0-1 with pacman ($((SECONDS - started)) s)"
 
 # --- the window ---
 
