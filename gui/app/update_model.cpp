@@ -743,7 +743,12 @@ void UpdateModel::take_end(std::optional<int> wait_status) {
   keep_lines(output_->flush(), batch);
   if (!batch.isEmpty()) emit lines_added(batch);
   check_unread_password();
-  if (started_) (void)started_->monitor.wait_until();  // it ends right after recording
+  if (started_) {
+    // It ends right after recording; one that does not is left to end.
+    constexpr std::chrono::seconds MONITOR_END{2};
+    auto ended = started_->monitor.wait_until(std::chrono::steady_clock::now() + MONITOR_END);
+    if (!ended || !ended.value()) (void)started_->monitor.release();
+  }
   started_.reset();                                    // reaped: its input is of no more use
   end_unseen_ = !wait_status;
   Finish finish = output_->finish(wait_status.value_or(W_EXITCODE(1, 0)));
