@@ -37,6 +37,7 @@
 #include "notifier.hpp"
 #include "past_update.hpp"
 #include "run_dir.hpp"
+#include "run_status.hpp"
 #include "translations.hpp"
 #include "update_end.hpp"
 #include "update_model.hpp"
@@ -879,6 +880,64 @@ class WindowTest : public QObject {
       QVERIFY(rooted.model.last_run_text().isEmpty());
       QVERIFY(!rooted.window.last_run()->isVisibleTo(&rooted.window));
       QTRY_COMPARE_WITH_TIMEOUT(rooted.model.state(), UpdateModel::State::Done, 10000);
+    }
+  }
+
+  // The last run carries what the Done screen would have offered: a
+  // restart, read as the next start reads it (dpkg's log for the run's
+  // time, the status its monitor recorded), with Restart now and Later.
+  void theLastRunOffersTheRestartItNeeds() {
+    const struct {
+      const char* package;
+      std::optional<int> status;
+      QString offer;
+    } cases[] = {
+        {"systemd", 0, "Restart the computer to finish the update: systemd take effect only then."},
+        {"zip", 0, ""},
+        // Killed in apt: what it did upgrade still needs the restart.
+        {"libc6", W_EXITCODE(137, 0),
+         "Restart the computer to finish the update: libc6 take effect only then."},
+    };
+    for (const auto& c : cases) {
+      Rooted rooted;
+      const time_t started = ::time(nullptr) - 300;
+      const QString run = rooted.base.path() + "/sorvane-update-past";
+      QVERIFY(QDir().mkpath(rooted.root.path() + "/var/log"));
+      QVERIFY(QDir().mkdir(run));
+      QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      QFile log(run + "/update.log");
+      QVERIFY(log.open(QIODevice::WriteOnly));
+      log.write("Starting system update...\n\nUpdating apt packages...\nUpdate complete.\n");
+      log.close();
+      QFile dpkg(rooted.root.path() + "/var/log/dpkg.log");
+      QVERIFY(dpkg.open(QIODevice::WriteOnly));
+      dpkg.write((QDateTime::fromSecsSinceEpoch(started + 1).toString("yyyy-MM-dd HH:mm:ss") +
+                  QString(" upgrade %1:amd64 1 2\n").arg(c.package))
+                     .toUtf8());
+      dpkg.close();
+      const UniqueFd dir(::open(run.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY));
+      QVERIFY(!record_status(dir.get(), {*c.status, started, started + 2}));
+
+      auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
+      QVERIFY(last);
+      PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
+                                         last->ended, rooted.root.path().toStdString());
+      CheckSetup check;
+      check.places.root = rooted.root.path().toStdString();
+      RestartNeed restart = past_restart(past, check);
+      UpdateModel::Looked looked = ready({Step::Apt}, false);
+      looked.last_run = std::make_shared<const UpdateModel::LastRun>(
+          UpdateModel::LastRun{std::move(*last), std::move(past), std::move(restart)});
+      rooted.model.take_looked(looked);
+      rooted.window.show();
+      QCOMPARE(rooted.model.restart_text(), c.offer);
+      QVERIFY2(rooted.window.last_run()->text().endsWith(c.offer), c.package);
+      QCOMPARE(rooted.window.last_run_restart_button()->isVisibleTo(&rooted.window),
+               !c.offer.isEmpty());
+      if (c.offer.isEmpty()) continue;
+      rooted.model.restart_later();
+      QVERIFY(!rooted.window.last_run_restart_button()->isVisibleTo(&rooted.window));
+      QVERIFY(!rooted.window.last_run()->text().contains("Restart"));
     }
   }
 
