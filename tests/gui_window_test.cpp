@@ -511,10 +511,17 @@ class WindowTest : public QObject {
       const std::string started = "Starting system update...\n\nUpdating apt packages...\n";
       QVERIFY(::write(log.value().get(), started.data(), started.size()) ==
               static_cast<ssize_t>(started.size()));
-      UpdateModel second({{"/nonexistent/sorvane", "/nonexistent/detector"},
-                          "/usr/bin/bash",
-                          base.path().toStdString(),
-                          {}});
+      // What dpkg did meanwhile, in a root of the test's own.
+      QTemporaryDir root;
+      const time_t now = ::time(nullptr);
+      QVERIFY(QDir().mkpath(root.path() + "/var/log"));
+      QFile dpkg(root.path() + "/var/log/dpkg.log");
+      QVERIFY(dpkg.open(QIODevice::WriteOnly));
+      dpkg.write((QDateTime::fromSecsSinceEpoch(now).toString("yyyy-MM-dd HH:mm:ss") +
+                  " upgrade systemd:amd64 252.1 252.2\n")
+                     .toUtf8());
+      dpkg.close();
+      UpdateModel second(test::rooted_setup(base, root));
       UpdateModel::Looked looked = ready({Step::Apt}, true);
       auto running = running_update_log(base.path().toStdString(), ::geteuid());
       QVERIFY(running);
@@ -529,13 +536,26 @@ class WindowTest : public QObject {
               static_cast<ssize_t>(ended.size()));
       // Recorded is ended, even while the monitor still holds its claim.
       if (c.status) {
-        QVERIFY(!record_status(first.value().fd(), {*c.status, 1, 2}));
+        QVERIFY(!record_status(first.value().fd(), {*c.status, now - 10, now + 10}));
         QTRY_COMPARE(second.state(), UpdateModel::State::Done);
       }
       log.value().reset();  // the monitor ends: its claim goes
       QTRY_COMPARE(second.state(), UpdateModel::State::Done);
       QVERIFY2(second.finish()->outcome == c.outcome, c.name);
       QCOMPARE(second.done_text(), c.said);
+      // The same Done screen as the window that started it: what was
+      // updated, and the restart it needs.
+      if (c.status) {
+        QTRY_VERIFY(second.restart_known());
+        QCOMPARE(
+            second.changes(),
+            QStringList{c.outcome == Outcome::Success ? "apt: 1 package updated" : "apt: failed"});
+        QCOMPARE(second.restart_text(),
+                 QString("Restart the computer to finish the update: systemd take effect only "
+                         "then."));
+      } else {
+        QCOMPARE(second.changes(), QStringList{"apt: failed"});
+      }
       // Not running any more: a new look would find nothing to follow.
       QVERIFY(!running_update_log(base.path().toStdString(), ::geteuid()));
     }

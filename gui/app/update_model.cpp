@@ -408,6 +408,7 @@ void UpdateModel::take_looked(const Looked& looked) {
   if (looked.running && looked.running->log.valid()) {
     // Someone's update is running: this window follows it, and starts none.
     following_ = true;
+    followed_past_.reset();
     log_file_.emplace(std::move(looked.running->log));
     followed_run_ = std::move(looked.running->run);
     // Watched: its monitor leaves telling the end to this window.
@@ -749,7 +750,7 @@ void UpdateModel::take_end(std::optional<int> wait_status) {
     auto ended = started_->monitor.wait_until(std::chrono::steady_clock::now() + MONITOR_END);
     if (!ended || !ended.value()) (void)started_->monitor.release();
   }
-  started_.reset();                                    // reaped: its input is of no more use
+  started_.reset();  // reaped: its input is of no more use
   end_unseen_ = !wait_status;
   Finish finish = output_->finish(wait_status.value_or(W_EXITCODE(1, 0)));
   // Not seen to end: whatever its output says, it did not finish.
@@ -775,10 +776,10 @@ void UpdateModel::take_end(std::optional<int> wait_status) {
   finish_ = finish;
   note_what_was_left_alone();
   if (log_file_) mark_shown(log_file_->fd());
-  // Not for this window to tell any more; the log stays.
-  followed_run_.reset();
   set_state(State::Done);
   find_out_about_restart();
+  // Not for this window to tell any more; the log stays.
+  followed_run_.reset();
   announce(outcome_text());
 }
 
@@ -820,6 +821,7 @@ void UpdateModel::find_out_about_restart() {
     restart_ = RestartNeed{};  // nothing ran that could need one
     return;
   }
+  if (following_) return find_out_what_the_followed_update_did();
   if (progress_) question.updated_by_apt = progress_->updated(Step::Apt);
   struct utsname system {};
   if (::uname(&system) == 0) question.kernel_release = system.release;
@@ -834,6 +836,35 @@ void UpdateModel::find_out_about_restart() {
   });
   watcher->setFuture(QtConcurrent::run(
       [question, check = setup_.check] { return restart_needed(question, check); }));
+}
+
+// A followed update: what it did is read as the next start would read it,
+// from the managers' logs for the time it ran and the status its monitor
+// recorded; then the Done screen says what the starting window's says.
+void UpdateModel::find_out_what_the_followed_update_did() {
+  const std::optional<RunStatus> end = recorded_status(followed_run_.get(), ::geteuid());
+  auto log =
+      std::make_shared<UniqueFd>(log_file_ ? ::fcntl(log_file_->fd(), F_DUPFD_CLOEXEC, 0) : -1);
+  if (!end || !log->valid()) {
+    restart_ = RestartNeed{};
+    return;
+  }
+  using Found = std::pair<PastUpdate, RestartNeed>;
+  auto* watcher = new QFutureWatcher<Found>(this);
+  connect(watcher, &QFutureWatcher<Found>::finished, this, [this, watcher] {
+    if (state_ == State::Done) {
+      followed_past_ = watcher->result().first;
+      restart_ = watcher->result().second;
+      emit changed();
+    }
+    watcher->deleteLater();
+  });
+  watcher->setFuture(QtConcurrent::run([log, end = *end, check = setup_.check] {
+    PastUpdate past =
+        read_past_update(log->get(), end.wait_status, end.started, end.ended, check.places.root);
+    RestartNeed need = past_restart(past, check);
+    return Found{std::move(past), std::move(need)};
+  }));
 }
 
 namespace {
@@ -997,6 +1028,15 @@ QStringList UpdateModel::changes() const {
     }
     if (state == StepState::Failed) {
       lines << tr("%1: failed").arg(who);
+      continue;
+    }
+    if (following_ && followed_past_) {
+      const auto& updated = followed_past_->updated;
+      const auto counted = std::find_if(updated.begin(), updated.end(),
+                                        [step](const auto& done) { return done.first == step; });
+      lines << (counted == updated.end()
+                    ? tr("%1: done").arg(who)
+                    : tr("%1: %2 updated").arg(who, packages(counted->second)));
       continue;
     }
     const ManagerCheck* check = started_with(step);

@@ -219,6 +219,7 @@ class UpdateModel : public QObject {
   void check_unread_password();
   void note_what_was_left_alone();
   void find_out_about_restart();
+  void find_out_what_the_followed_update_did();
   void set_state(State state);
   void announce(const QString& text);
   void start_checks();
@@ -266,6 +267,8 @@ class UpdateModel : public QObject {
   UniqueFd followed_run_;
   // The update ended without a recorded status.
   bool end_unseen_ = false;
+  // What a followed update did, once read.
+  std::optional<PastUpdate> followed_past_;
   // Each attempt has a directory and a log of its own.
   std::optional<RunDir> attempt_;
   std::optional<UpdateLog> log_file_;
