@@ -21,11 +21,13 @@
 #include "installation.hpp"
 #include "managers.hpp"
 #include "password.hpp"
+#include "past_update.hpp"
 #include "path.hpp"
 #include "path_trust.hpp"
 #include "payload.hpp"
 #include "pending_check.hpp"
 #include "run_dir.hpp"
+#include "run_status.hpp"
 #include "script_output.hpp"
 #include "script_programs.hpp"
 #include "sorvane_report.hpp"
@@ -831,6 +833,28 @@ UniqueFd new_log(const std::string& path) {
       ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
+// An update started as the window starts one: in a run directory of its
+// own, which this test holds as the window does, under the real monitor.
+struct Monitored {
+  explicit Monitored(const std::string& base) : run(std::move(RunDir::make(base).value())) {}
+  Result<StartedUpdate, OsError> start(std::string_view script,
+                                       const std::vector<std::string>& environment = {},
+                                       int held = -1, const std::string& bash = "/usr/bin/bash") {
+    auto log = run.create_log();
+    if (!log) return log.error();
+    const UniqueFd dir(::openat(run.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return start_update(SORVANE_CORE_MONITOR, bash, script, log.value().get(), dir.get(),
+                        environment, {}, held);
+  }
+  // The monitor's end, then the status it recorded.
+  std::optional<RunStatus> ended(StartedUpdate& update) const {
+    (void)update.monitor.wait_until();
+    return recorded_status(run.fd(), ::geteuid());
+  }
+  [[nodiscard]] std::string log() const { return test::read_file(run.path() + "/update.log"); }
+  RunDir run;
+};
+
 // What a careless window might have set up (SIGTERM ignored, SIGUSR1
 // blocked, an odd umask), undone when it goes: no child it starts may
 // inherit any of it.
@@ -861,13 +885,13 @@ class CarelessWindow {
 
 TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
   const TempDir dir;
-  const UniqueFd log = new_log(dir / "log");
+  Monitored monitored(dir.path());
   auto started = [&] {
     const CarelessWindow careless(077);
-    return start_update("/usr/bin/bash", SELF_REPORT, log.get(), {"HOME=/home/u", "LANG=C.UTF-8"});
+    return monitored.start(SELF_REPORT, {"HOME=/home/u", "LANG=C.UTF-8"});
   }();
   ASSERT_TRUE(started.ok()) << started.error().text();
-  const StartedUpdate& update = started.value();
+  StartedUpdate& update = started.value();
 
   // Another process of the user cannot open the script's input.
   const std::string input_link = "/proc/" + std::to_string(update.pid) + "/fd/0";
@@ -875,10 +899,11 @@ TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
   EXPECT_EQ(errno, ENXIO);
 
   EXPECT_FALSE(send_password(update, "pass word").has_value());
-  const int status = test::wait_for(update.pid);
-  EXPECT_EQ(status, 0);
+  const auto status = monitored.ended(update);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(status->wait_status, 0);
   EXPECT_EQ(unread_input(update), 0U);
-  EXPECT_EQ(test::read_file(dir / "log"),
+  EXPECT_EQ(monitored.log(),
             "input=pass word\n"
             "umask=0022\n"
             "cwd=/\n"
@@ -890,85 +915,175 @@ TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
             "script sealed\n");
 }
 
-TEST(UpdateProcess, AHeldDescriptorLivesAsLongAsTheScript) {
+// The monitor keeps the descriptors the update lives by: the script never
+// sees the inhibitor, the log or the run, and whatever the script leaves
+// running (a daemon a package starts, holding the pipe) keeps none of
+// them: once the script ended the claim is gone and the inhibitor closed.
+TEST(UpdateProcess, WhatTheScriptLeavesBehindKeepsNoClaim) {
   const TempDir dir;
-  test::write_file(dir / "held", "");
-  const UniqueFd held(::open((dir / "held").c_str(), O_RDONLY | O_CLOEXEC));
-  const UniqueFd log = new_log(dir / "log");
-  auto started = start_update("/usr/bin/bash", "readlink /proc/$$/fd/4\nls /proc/$$/fd\n",
-                              log.get(), {}, held.get());
-  ASSERT_TRUE(started.ok());
-  EXPECT_EQ(test::wait_for(started.value().pid), 0);
-  EXPECT_EQ(test::read_file(dir / "log"), dir / "held\n0\n1\n2\n255\n3\n4\n");
+  std::array<int, 2> held{};
+  ASSERT_EQ(::pipe2(held.data(), O_CLOEXEC), 0);
+  const UniqueFd held_read(held[0]);
+  UniqueFd held_write(held[1]);
+  Monitored monitored(dir.path());
+  auto started = monitored.start(
+      "ls /proc/$$/fd | tr '\\n' ' '; echo\n"
+      "(trap '' HUP; exec sleep 600) & echo \"daemon $!\"\n"
+      "echo 'Update complete.'\n",
+      {}, held_write.get());
+  ASSERT_TRUE(started.ok()) << started.error().text();
+  held_write.reset();
+  const auto status = monitored.ended(started.value());
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(status->wait_status, 0);
+  const std::string log = monitored.log();
+  EXPECT_TRUE(log.starts_with("0 1 2 255 3 \ndaemon ")) << log;
+  const pid_t daemon = std::stoi(log.substr(log.find("daemon ") + 7));
+  // The daemon still runs and holds the pipe, yet nothing runs any more.
+  EXPECT_EQ(::kill(daemon, 0), 0);
+  EXPECT_FALSE(running_update_log(dir.path(), ::geteuid()).has_value());
+  std::array<char, 1> byte{};
+  EXPECT_EQ(::read(held_read.get(), byte.data(), byte.size()), 0);  // closed by everyone
+  ::kill(daemon, SIGKILL);
+}
+
+// Only the recorded status tells how the update ended: a manager killed
+// after a package printed the script's last line is a failure; a status
+// file planted, linked or foreign is no status at all.
+TEST(UpdateProcess, TheRecordedStatusIsTheOnlyEnd) {
+  const TempDir dir;
+  Monitored monitored(dir.path());
+  auto started = monitored.start(
+      "echo 'Starting system update...'\necho 'Updating apt packages...'\n"
+      "bash -c 'echo \"Update complete.\"; kill -KILL $$'\nexit $?\n");
+  ASSERT_TRUE(started.ok()) << started.error().text();
+  const auto status = monitored.ended(started.value());
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(WIFEXITED(status->wait_status));
+  EXPECT_EQ(WEXITSTATUS(status->wait_status), 137);
+  EXPECT_NE(monitored.log().find("\nUpdate complete.\n"), std::string::npos) << monitored.log();
+  EXPECT_LE(status->started, status->ended);
+  // Read as the next start reads it, once the window is closed.
+  ::flock(monitored.run.fd(), LOCK_UN);
+  const auto last = unshown_run(dir.path(), ::geteuid());
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->wait_status, status->wait_status);
+  const PastUpdate past =
+      read_past_update(last->log.get(), last->wait_status, last->started, last->ended, "/");
+  EXPECT_EQ(past.finish.outcome, Outcome::Failed);
+  EXPECT_EQ(past.finish.failed_step, Step::Apt);
+  // The monitor creates it, never over one that is there.
+  EXPECT_TRUE(record_status(monitored.run.fd(), {}).has_value());
+
+  const uid_t me = ::geteuid();
+  const std::string good = "wait-status 0\nstarted 1\nended 2\n";
+  const struct {
+    const char* name;
+    std::string contents;
+    mode_t mode;
+    bool link;
+    bool other_owner;
+    bool believed;
+  } cases[] = {
+      {"as the monitor writes it", good, 0400, false, false, true},
+      {"writable", good, 0600, false, false, false},
+      {"a link to a good one", good, 0400, true, false, false},
+      {"another user's", good, 0400, false, true, false},
+      {"cut short", "wait-status 0\nstarted 1\n", 0400, false, false, false},
+      {"with more after it", good + "x", 0400, false, false, false},
+      {"not a number", "wait-status zero\nstarted 1\nended 2\n", 0400, false, false, false},
+      {"empty", "", 0400, false, false, false},
+  };
+  for (const auto& c : cases) {
+    const TempDir run;
+    const std::string target = c.link ? run.path() + "/elsewhere" : run.path() + "/update.status";
+    test::write_file(target, c.contents, c.mode);
+    if (c.link) {
+      ASSERT_EQ(::symlink("elsewhere", (run.path() + "/update.status").c_str()), 0);
+    }
+    // Only root can give a file away.
+    if (c.other_owner && me != 0) continue;
+    if (c.other_owner) {
+      ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    }
+    const UniqueFd fd(::open(run.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    EXPECT_EQ(recorded_status(fd.get(), me).has_value(), c.believed) << c.name;
+  }
 }
 
 TEST(UpdateProcess, APasswordNobodyReadIsSeenAndDrained) {
   const TempDir dir;
-  const UniqueFd log = new_log(dir / "log");
-  auto started = start_update("/usr/bin/bash", "sleep 0.2\n", log.get(), {});
+  Monitored monitored(dir.path());
+  auto started = monitored.start("sleep 0.2\n");
   ASSERT_TRUE(started.ok());
   EXPECT_FALSE(send_password(started.value(), "secret").has_value());
   EXPECT_EQ(unread_input(started.value()), 7U);
   drain_unread_input(started.value());
   EXPECT_EQ(unread_input(started.value()), 0U);
-  EXPECT_EQ(test::wait_for(started.value().pid), 0);
+  EXPECT_EQ(monitored.ended(started.value())->wait_status, 0);
 }
 
 TEST(UpdateProcess, WithNoPasswordAQuestionStillSeesTheEnd) {
   // Under a NOPASSWD rule nothing is written, and a manager that asks must
   // not wait for ever.
   const TempDir dir;
-  const UniqueFd log = new_log(dir / "log");
-  auto started = start_update("/usr/bin/bash", "read -r answer\necho \"read=$?\"\n", log.get(), {});
+  Monitored monitored(dir.path());
+  auto started = monitored.start("read -r answer\necho \"read=$?\"\n");
   ASSERT_TRUE(started.ok());
   EXPECT_FALSE(end_input(started.value()).has_value());
-  EXPECT_EQ(test::wait_for(started.value().pid), 0);
-  EXPECT_EQ(test::read_file(dir / "log"), "read=1\n");
+  EXPECT_EQ(monitored.ended(started.value())->wait_status, 0);
+  EXPECT_EQ(monitored.log(), "read=1\n");
 }
 
-TEST(UpdateLog, AFloodKeepsItsHeadAndTailAndFreesTheRest) {
+// A flood with no window reading: the monitor keeps the log within its
+// cap on disk, and every reader of it stays bounded.
+TEST(UpdateLog, AFloodNobodyReadsStaysWithinTheCap) {
   const TempDir dir;
-  UpdateLog log(new_log(dir / "log"));
-  constexpr size_t MIB = size_t{1} << 20;
-  const std::string head = "Starting system update...\n";
-  const std::string tail = "the last words\n";
-  const std::string filler(MIB, 'x');
-  ASSERT_EQ(::write(log.fd(), head.data(), head.size()), static_cast<ssize_t>(head.size()));
-  for (int i = 0; i < 24; ++i) {
-    ASSERT_EQ(::write(log.fd(), filler.data(), filler.size()), static_cast<ssize_t>(MIB));
-  }
-  ASSERT_EQ(::write(log.fd(), tail.data(), tail.size()), static_cast<ssize_t>(tail.size()));
-  const std::uint64_t length = log.size();
-
+  Monitored monitored(dir.path());
+  constexpr std::uint64_t MIB = std::uint64_t{1} << 20;
+  auto started = monitored.start(
+      "echo 'Starting system update...'\n"
+      "head -c 64M /dev/zero | tr '\\0' x\necho\necho 'the last words'\n");
+  ASSERT_TRUE(started.ok()) << started.error().text();
+  ASSERT_TRUE(monitored.ended(started.value()).has_value());
+  const std::string path = monitored.run.path() + "/update.log";
+  const struct stat st = test::stat_of(path);
+  EXPECT_GT(static_cast<std::uint64_t>(st.st_size), 64 * MIB);
+  EXPECT_LE(static_cast<std::uint64_t>(st.st_blocks) * 512, LogCap::MAX_ON_DISK);
+  const UniqueFd log(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  EXPECT_GE(dropped_bytes(log.get()), 64 * MIB - LogCap::MAX_ON_DISK);
+  const std::string text = log_as_text(log.get());
+  EXPECT_LE(text.size(), MAX_LOG_TEXT + 64);
+  EXPECT_TRUE(text.starts_with("Starting system update...\n"));
+  EXPECT_TRUE(text.ends_with("the last words\n"));
+  // A window reading it passes over what was dropped.
+  UpdateLog reader{UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))};
   std::string chunk;
-  std::string first;
   std::string last;
+  std::uint64_t read = 0;
   do {
-    ASSERT_FALSE(log.read_some(chunk, 64 * 1024).has_value());
-    if (first.empty()) first = chunk;
+    ASSERT_FALSE(reader.read_some(chunk, 64 * 1024).has_value());
+    read += chunk.size();
     if (!chunk.empty()) last = chunk;
-    log.release_read();
   } while (!chunk.empty());
-  EXPECT_EQ(log.offset(), length);
-  EXPECT_TRUE(first.starts_with(head));
-  EXPECT_TRUE(last.ends_with(tail));
-  // Everything between the first and the last few megabytes is freed.
-  EXPECT_GE(log.dropped(), length - UpdateLog::KEEP_HEAD - UpdateLog::KEEP_TAIL - 2 * MIB);
-  const struct stat st = test::stat_of(dir / "log");
-  EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), length);
-  EXPECT_LE(static_cast<std::uint64_t>(st.st_blocks) * 512,
-            UpdateLog::KEEP_HEAD + UpdateLog::KEEP_TAIL + 2 * MIB);
-  // The head a later reader opens the file at is still there.
-  EXPECT_EQ(test::read_file(dir / "log").substr(0, head.size()), head);
+  EXPECT_LE(read, LogCap::MAX_ON_DISK);
+  EXPECT_TRUE(last.ends_with("the last words\n"));
 }
 
 TEST(UpdateProcess, AProgramThatCannotStartIsAnError) {
   const TempDir dir;
-  const UniqueFd log = new_log(dir / "log");
-  const auto missing = start_update(dir / "no-bash", "true\n", log.get(), {});
+  Monitored monitored(dir.path());
+  const auto missing = monitored.start("true\n", {}, -1, dir.path() + "/no-bash");
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error().code(), ENOENT);
-  EXPECT_EQ(start_update("/usr/bin/bash", "true\n", -1, {}).error().code(), EBADF);
+  // Nothing ran: no status, and the claim went with the monitor.
+  EXPECT_FALSE(recorded_status(monitored.run.fd(), ::geteuid()).has_value());
+  EXPECT_FALSE(running_update_log(dir.path(), ::geteuid()).has_value());
+  const UniqueFd log = new_log(dir.path() + "/log");
+  EXPECT_EQ(start_update(SORVANE_CORE_MONITOR, "/usr/bin/bash", "true\n", log.get(), -1, {})
+                .error()
+                .code(),
+            EBADF);
 }
 
 TEST(SorvaneReport, OnlyTheContractsReportIsBelieved) {

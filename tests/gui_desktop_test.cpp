@@ -25,7 +25,9 @@
 #include <optional>
 
 #include "gui_test_support.hpp"
+#include "update_end.hpp"
 #include "update_model.hpp"
+#include "update_monitor.hpp"
 #include "update_window.hpp"
 
 namespace sorvane::gui {
@@ -523,5 +525,14 @@ class DesktopTest : public QObject {
 
 }  // namespace sorvane::gui
 
-QTEST_MAIN(sorvane::gui::DesktopTest)
+// Updates the window starts run under this executable as their monitor.
+int main(int argc, char* argv[]) {
+  if (sorvane::gui::is_monitor_call(argc, argv))
+    return sorvane::gui::run_update_monitor(argc, argv);
+  QApplication app(argc, argv);
+  app.setAttribute(Qt::AA_Use96Dpi, true);
+  sorvane::gui::DesktopTest test;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&test, argc, argv);
+}
 #include "gui_desktop_test.moc"

@@ -21,7 +21,9 @@
 
 #include "run_dir.hpp"
 #include "trust.hpp"
+#include "update_end.hpp"
 #include "update_model.hpp"
+#include "update_monitor.hpp"
 #include "update_window.hpp"
 
 namespace {
@@ -129,6 +131,9 @@ void report_done(const UpdateModel& model, const sorvane::gui::UpdateWindow& win
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // The update runs under this executable as its monitor.
+  if (sorvane::gui::is_monitor_call(argc, argv))
+    return sorvane::gui::run_update_monitor(argc, argv);
   QApplication app(argc, argv);
   if (argc != 3) {
     std::cerr << "usage: gui_e2e_driver <window path> <run base> < password\n";

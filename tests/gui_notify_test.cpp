@@ -4,6 +4,8 @@
 // decisions and its D-Bus conversation in this process, and the real
 // sorvane-gui --check --notify for the runs that need no check answered
 // (as nobody when run as root, since it will not run as root).
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +22,9 @@
 
 #include "check_text.hpp"
 #include "notifier.hpp"
+#include "run_dir.hpp"
+#include "run_status.hpp"
+#include "update_end.hpp"
 #include "update_model.hpp"
 
 namespace sorvane::gui {
@@ -400,6 +405,82 @@ class NotifyTest : public QObject {
       QCOMPARE(call["body"].toString(), QString("apt: 4 packages updated\nflatpak: done"));
       QCOMPARE(call["actions"].toArray(), QJsonArray());
       QCOMPARE(call["desktop_entry"].toString(), APP_ID);
+    }
+  }
+
+  // An update whose window was closed before it ended: its monitor (the
+  // real executable) tells the end, exactly once; one whose window saw the
+  // end is told by that window, and the monitor says nothing.
+  void theEndOfAnUpdateNobodyWatchedIsToldOnceByItsMonitor() {
+    const Bus bus;
+    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    // What the window hands its monitor; no logind is asked for its lock.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/sorvane-test/system");
+    for (const bool closed : {true, false}) {
+      const QTemporaryDir dir;
+      const QString record = dir.filePath(QStringLiteral("record"));
+      const Server server(bus, record, QStringLiteral("close"));
+      QVERIFY(server.ready());
+      const QString gate = dir.filePath(QStringLiteral("gate"));
+      UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                               "/usr/bin/bash",
+                               dir.path().toStdString(),
+                               {}};
+      setup.monitor = SORVANE_GUI_BINARY;
+      auto model = std::make_unique<UpdateModel>(setup);
+      UpdateModel::Looked looked;
+      looked.state = UpdateModel::State::Ready;
+      looked.checks = std::vector<ManagerCheck>{};
+      looked.script = ("echo 'Starting system update...'\nuntil [ -e '" + gate +
+                       "' ]; do sleep 0.05; done\necho 'Update complete.'\n")
+                          .toStdString();
+      model->take_looked(looked);
+      model->update({});
+      QCOMPARE(model->state(), UpdateModel::State::Updating);
+      const QStringList runs = QDir(dir.path()).entryList({"sorvane-update-*"}, QDir::Dirs);
+      QCOMPARE(runs.size(), 1);
+      const QByteArray run = QFile::encodeName(dir.filePath(runs[0]));
+      if (closed) model.reset();  // "it will go on without this window"
+      QVERIFY(QFile(gate).open(QIODevice::WriteOnly));
+      if (!closed) QTRY_COMPARE_WITH_TIMEOUT(model->state(), UpdateModel::State::Done, 10000);
+      // The monitor gives back the update's claim once it recorded the end,
+      // and holds the run until it ends: then all is said.
+      if (!closed) model.reset();
+      QTRY_VERIFY_WITH_TIMEOUT(!running_update_log(dir.path().toStdString(), ::geteuid()), 10000);
+      const UniqueFd held(::open(run.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      QTRY_VERIFY_WITH_TIMEOUT(::flock(held.get(), LOCK_EX | LOCK_NB) == 0, 10000);
+      const auto status = recorded_status(held.get(), ::geteuid());
+      QVERIFY(status.has_value());
+      QCOMPARE(status->wait_status, 0);
+      const QList<QJsonObject> calls = notify_calls(record);
+      QCOMPARE(calls.size(), closed ? 1 : 0);
+      if (!closed) continue;
+      QVERIFY2(calls[0]["summary"].toString().contains(" finished"),
+               qPrintable(calls[0]["summary"].toString()));
+      QCOMPARE(calls[0]["desktop_entry"].toString(), APP_ID);
+    }
+  }
+
+  // With a restart due the notice of the end offers it, and waits (within
+  // its limit) for the answer; without, it has no button and waits for
+  // nothing.
+  void theEndNobodyWatchedOffersTheRestart() {
+    const Bus bus;
+    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    for (const bool restart : {true, false}) {
+      const QTemporaryDir dir;
+      const QString record = dir.filePath(QStringLiteral("record"));
+      const Server server(bus, record, QStringLiteral("close"));
+      QVERIFY(server.ready());
+      const Connection to(bus.address(), QStringLiteral("end-%1").arg(restart));
+      tell_unwatched_end(to.bus, "The update started at 12:03 finished.",
+                         restart ? "Restart the computer to finish the update." : "", restart,
+                         std::chrono::seconds(30));
+      const QList<QJsonObject> calls = notify_calls(record);
+      QCOMPARE(calls.size(), 1);
+      const QJsonArray offered = restart ? QJsonArray{"restart", "Restart now"} : QJsonArray();
+      QCOMPARE(calls[0]["actions"].toArray(), offered);
     }
   }
 

@@ -37,8 +37,11 @@
 #include "notifier.hpp"
 #include "past_update.hpp"
 #include "run_dir.hpp"
+#include "run_status.hpp"
 #include "translations.hpp"
+#include "update_end.hpp"
 #include "update_model.hpp"
+#include "update_monitor.hpp"
 #include "update_window.hpp"
 
 namespace sorvane::gui {
@@ -482,38 +485,80 @@ class WindowTest : public QObject {
     QCOMPARE(QDir(empty.path()).entryList({"sorvane-update-*"}, QDir::Dirs).size(), 0);
   }
 
-  // Only one update at a time: a second window follows the running one.
+  // Only one update at a time: a second window follows the running one,
+  // and takes how it ended from the status its monitor recorded alone.
   void aSecondWindowFollowsTheRunningUpdate() {
-    QTemporaryDir base;
-    auto first = RunDir::make(base.path().toStdString());
-    QVERIFY(first);
-    auto log = first.value().create_log();  // claimed, as a running script holds it
-    QVERIFY(log);
-    first.value().keep();
-    const std::string started = "Starting system update...\n\nUpdating apt packages...\n";
-    QVERIFY(::write(log.value().get(), started.data(), started.size()) ==
-            static_cast<ssize_t>(started.size()));
-    UpdateModel second({{"/nonexistent/sorvane", "/nonexistent/detector"},
-                        "/usr/bin/bash",
-                        base.path().toStdString(),
-                        {}});
-    UpdateModel::Looked looked = ready({Step::Apt}, true);
-    auto running = running_update_log(base.path().toStdString(), ::geteuid());
-    QVERIFY(running);
-    looked.running = std::make_shared<UniqueFd>(std::move(*running));
-    second.take_looked(looked);
-    QCOMPARE(second.state(), UpdateModel::State::Updating);
-    QTRY_COMPARE(second.step_state(0), UpdateModel::StepState::Running);
-    second.update("secret");  // nothing starts while it runs
-    QCOMPARE(second.state(), UpdateModel::State::Updating);
-    const std::string ended = "Update complete.\n";
-    QVERIFY(::write(log.value().get(), ended.data(), ended.size()) ==
-            static_cast<ssize_t>(ended.size()));
-    log.value().reset();  // the script ends: its claim goes
-    QTRY_COMPARE(second.state(), UpdateModel::State::Done);
-    QCOMPARE(second.finish()->outcome, Outcome::Success);
-    // Not running any more: a new look would find nothing to follow.
-    QVERIFY(!running_update_log(base.path().toStdString(), ::geteuid()));
+    const struct {
+      const char* name;
+      std::optional<int> status;
+      Outcome outcome;
+      QString said;
+    } cases[] = {
+        {"finished", 0, Outcome::Success, "Update complete"},
+        // A package printed the script's last line; then apt was killed.
+        {"killed", W_EXITCODE(137, 0), Outcome::Failed,
+         "The apt step failed (exit status 137). Later steps did not run."},
+        {"not seen to end", std::nullopt, Outcome::Failed,
+         "The update did not finish, or how it ended is not known."},
+    };
+    for (const auto& c : cases) {
+      QTemporaryDir base;
+      auto first = RunDir::make(base.path().toStdString());
+      QVERIFY(first);
+      auto log = first.value().create_log();  // claimed, as a running monitor holds it
+      QVERIFY(log);
+      first.value().keep();
+      const std::string started = "Starting system update...\n\nUpdating apt packages...\n";
+      QVERIFY(::write(log.value().get(), started.data(), started.size()) ==
+              static_cast<ssize_t>(started.size()));
+      // What dpkg did meanwhile, in a root of the test's own.
+      QTemporaryDir root;
+      const time_t now = ::time(nullptr);
+      QVERIFY(QDir().mkpath(root.path() + "/var/log"));
+      QFile dpkg(root.path() + "/var/log/dpkg.log");
+      QVERIFY(dpkg.open(QIODevice::WriteOnly));
+      dpkg.write((QDateTime::fromSecsSinceEpoch(now).toString("yyyy-MM-dd HH:mm:ss") +
+                  " upgrade systemd:amd64 252.1 252.2\n")
+                     .toUtf8());
+      dpkg.close();
+      UpdateModel second(test::rooted_setup(base, root));
+      UpdateModel::Looked looked = ready({Step::Apt}, true);
+      auto running = running_update_log(base.path().toStdString(), ::geteuid());
+      QVERIFY(running);
+      looked.running = std::make_shared<RunningUpdate>(std::move(*running));
+      second.take_looked(looked);
+      QCOMPARE(second.state(), UpdateModel::State::Updating);
+      QTRY_COMPARE(second.step_state(0), UpdateModel::StepState::Running);
+      second.update("secret");  // nothing starts while it runs
+      QCOMPARE(second.state(), UpdateModel::State::Updating);
+      const std::string ended = "Update complete.\n";
+      QVERIFY(::write(log.value().get(), ended.data(), ended.size()) ==
+              static_cast<ssize_t>(ended.size()));
+      // Recorded is ended, even while the monitor still holds its claim.
+      if (c.status) {
+        QVERIFY(!record_status(first.value().fd(), {*c.status, now - 10, now + 10}));
+        QTRY_COMPARE(second.state(), UpdateModel::State::Done);
+      }
+      log.value().reset();  // the monitor ends: its claim goes
+      QTRY_COMPARE(second.state(), UpdateModel::State::Done);
+      QVERIFY2(second.finish()->outcome == c.outcome, c.name);
+      QCOMPARE(second.done_text(), c.said);
+      // The same Done screen as the window that started it: what was
+      // updated, and the restart it needs.
+      if (c.status) {
+        QTRY_VERIFY(second.restart_known());
+        QCOMPARE(
+            second.changes(),
+            QStringList{c.outcome == Outcome::Success ? "apt: 1 package updated" : "apt: failed"});
+        QCOMPARE(second.restart_text(),
+                 QString("Restart the computer to finish the update: systemd take effect only "
+                         "then."));
+      } else {
+        QCOMPARE(second.changes(), QStringList{"apt: failed"});
+      }
+      // Not running any more: a new look would find nothing to follow.
+      QVERIFY(!running_update_log(base.path().toStdString(), ::geteuid()));
+    }
   }
 
   // The headless check: one JSON document, and dnf check-update's statuses.
@@ -791,15 +836,21 @@ class WindowTest : public QObject {
     const struct {
       const char* name;
       QString log;
+      std::optional<int> status;  // as the monitor recorded it
       QString said;
     } cases[] = {
-        {"finished", head + "Update complete.\n",
+        {"finished", head + "Update complete.\n", 0,
          "The update started at " + at + " finished: 2 packages updated by apt."},
-        {"warned", head + "W: Failed to fetch http://x\nUpdate complete.\n",
+        {"warned", head + "W: Failed to fetch http://x\nUpdate complete.\n", 0,
          "The update started at " + at + " finished with warnings from apt."},
         {"failed", head + "E: Sub-process /usr/bin/dpkg returned an error code (1)\n",
+         W_EXITCODE(100, 0), "The update started at " + at + " failed at apt."},
+        // A package printed the last line, then apt was killed.
+        {"killed", head + "Update complete.\n", W_EXITCODE(137, 0),
          "The update started at " + at + " failed at apt."},
-        {"did not begin", "Starting system update...\n",
+        {"not seen to end", head + "Update complete.\n", std::nullopt,
+         "The update started at " + at + " did not finish."},
+        {"did not begin", "Starting system update...\n", W_EXITCODE(1, 0),
          "The update started at " + at + " did not finish."},
     };
     for (const auto& one : cases) {
@@ -820,16 +871,20 @@ class WindowTest : public QObject {
                        .toUtf8());
       }
       dpkg.close();
+      if (one.status) {
+        const UniqueFd dir(::open(run.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY));
+        QVERIFY(!record_status(dir.get(), {*one.status, started, started + 2}));
+      }
       const std::array<timespec, 2> then = {{{0, UTIME_OMIT}, {started, 0}}};
       QCOMPARE(::utimensat(AT_FDCWD, run.toLocal8Bit().constData(), then.data(), 0), 0);
 
       auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
       QVERIFY(last);
       UpdateModel::Looked looked = ready({Step::Apt}, false);
-      PastUpdate past = read_past_update(last->log.get(), last->started, last->ended,
-                                         rooted.root.path().toStdString());
+      PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
+                                         last->ended, rooted.root.path().toStdString());
       looked.last_run = std::make_shared<const UpdateModel::LastRun>(
-          UpdateModel::LastRun{std::move(*last), std::move(past)});
+          UpdateModel::LastRun{std::move(*last), std::move(past), {}});
       rooted.model.take_looked(looked);
       rooted.window.show();
       QCOMPARE(rooted.model.last_run_text(), one.said);
@@ -845,6 +900,64 @@ class WindowTest : public QObject {
       QVERIFY(rooted.model.last_run_text().isEmpty());
       QVERIFY(!rooted.window.last_run()->isVisibleTo(&rooted.window));
       QTRY_COMPARE_WITH_TIMEOUT(rooted.model.state(), UpdateModel::State::Done, 10000);
+    }
+  }
+
+  // The last run carries what the Done screen would have offered: a
+  // restart, read as the next start reads it (dpkg's log for the run's
+  // time, the status its monitor recorded), with Restart now and Later.
+  void theLastRunOffersTheRestartItNeeds() {
+    const struct {
+      const char* package;
+      std::optional<int> status;
+      QString offer;
+    } cases[] = {
+        {"systemd", 0, "Restart the computer to finish the update: systemd take effect only then."},
+        {"zip", 0, ""},
+        // Killed in apt: what it did upgrade still needs the restart.
+        {"libc6", W_EXITCODE(137, 0),
+         "Restart the computer to finish the update: libc6 take effect only then."},
+    };
+    for (const auto& c : cases) {
+      Rooted rooted;
+      const time_t started = ::time(nullptr) - 300;
+      const QString run = rooted.base.path() + "/sorvane-update-past";
+      QVERIFY(QDir().mkpath(rooted.root.path() + "/var/log"));
+      QVERIFY(QDir().mkdir(run));
+      QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      QFile log(run + "/update.log");
+      QVERIFY(log.open(QIODevice::WriteOnly));
+      log.write("Starting system update...\n\nUpdating apt packages...\nUpdate complete.\n");
+      log.close();
+      QFile dpkg(rooted.root.path() + "/var/log/dpkg.log");
+      QVERIFY(dpkg.open(QIODevice::WriteOnly));
+      dpkg.write((QDateTime::fromSecsSinceEpoch(started + 1).toString("yyyy-MM-dd HH:mm:ss") +
+                  QString(" upgrade %1:amd64 1 2\n").arg(c.package))
+                     .toUtf8());
+      dpkg.close();
+      const UniqueFd dir(::open(run.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY));
+      QVERIFY(!record_status(dir.get(), {*c.status, started, started + 2}));
+
+      auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
+      QVERIFY(last);
+      PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
+                                         last->ended, rooted.root.path().toStdString());
+      CheckSetup check;
+      check.places.root = rooted.root.path().toStdString();
+      RestartNeed restart = past_restart(past, check);
+      UpdateModel::Looked looked = ready({Step::Apt}, false);
+      looked.last_run = std::make_shared<const UpdateModel::LastRun>(
+          UpdateModel::LastRun{std::move(*last), std::move(past), std::move(restart)});
+      rooted.model.take_looked(looked);
+      rooted.window.show();
+      QCOMPARE(rooted.model.restart_text(), c.offer);
+      QVERIFY2(rooted.window.last_run()->text().endsWith(c.offer), c.package);
+      QCOMPARE(rooted.window.last_run_restart_button()->isVisibleTo(&rooted.window),
+               !c.offer.isEmpty());
+      if (c.offer.isEmpty()) continue;
+      rooted.model.restart_later();
+      QVERIFY(!rooted.window.last_run_restart_button()->isVisibleTo(&rooted.window));
+      QVERIFY(!rooted.window.last_run()->text().contains("Restart"));
     }
   }
 
@@ -1253,5 +1366,14 @@ class WindowTest : public QObject {
 
 }  // namespace sorvane::gui
 
-QTEST_MAIN(sorvane::gui::WindowTest)
+// Updates the window starts run under this executable as their monitor.
+int main(int argc, char* argv[]) {
+  if (sorvane::gui::is_monitor_call(argc, argv))
+    return sorvane::gui::run_update_monitor(argc, argv);
+  QApplication app(argc, argv);
+  app.setAttribute(Qt::AA_Use96Dpi, true);
+  sorvane::gui::WindowTest test;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&test, argc, argv);
+}
 #include "gui_window_test.moc"

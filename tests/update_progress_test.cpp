@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -339,6 +340,7 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
   struct Row {
     const char* name;
     std::string log;
+    std::optional<int> status;  // as the monitor recorded it
     Outcome outcome;
     std::optional<Step> step;
     std::vector<std::pair<Step, size_t>> updated;
@@ -346,35 +348,54 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
   const Row rows[] = {
       {"finished",
        start + "Updating apt packages...\nSetting up a\nUpdate complete.\n",
+       0,
        Outcome::Success,
        std::nullopt,
        {{Step::Apt, 3}}},
       {"warned",
        start + "Updating apt packages...\nW: Failed to fetch x\nUpdate complete.\n",
+       0,
        Outcome::SuccessWithWarnings,
        Step::Apt,
        {{Step::Apt, 3}}},
       {"stopped in apt",
        start + "Updating apt packages...\nE: dpkg was interrupted\n",
+       W_EXITCODE(100, 0),
        Outcome::Failed,
        Step::Apt,
        {{Step::Apt, 3}}},
       {"stopped in the second step",
        start + "Updating apt packages...\nUpdating Flatpak packages...\nerror: no remote\n",
+       W_EXITCODE(1, 0),
        Outcome::Failed,
        Step::Flatpak,
        {{Step::Apt, 3}}},
       {"a manager's own line cannot end it early",
        start + "Updating pacman packages...\nUpdate complete.\nUpdating Flatpak packages...\n",
+       W_EXITCODE(1, 0),
        Outcome::Failed,
        Step::Flatpak,
        {{Step::Pacman, 2}}},
       {"pacman",
        start + "Updating pacman packages...\nUpdate complete.\n",
+       0,
        Outcome::Success,
        std::nullopt,
        {{Step::Pacman, 2}}},
-      {"nothing began", start, Outcome::Failed, std::nullopt, {}},
+      // A package's "Update complete." is not the end: apt was killed.
+      {"killed after a package printed the last line",
+       start + "Updating apt packages...\nUpdate complete.\n",
+       W_EXITCODE(137, 0),
+       Outcome::Failed,
+       Step::Apt,
+       {{Step::Apt, 3}}},
+      {"no status recorded",
+       start + "Updating apt packages...\nUpdate complete.\n",
+       std::nullopt,
+       Outcome::Failed,
+       std::nullopt,
+       {{Step::Apt, 3}}},
+      {"nothing began", start, W_EXITCODE(1, 0), Outcome::Failed, std::nullopt, {}},
   };
   for (const Row& row : rows) {
     const test::TempDir root;
@@ -382,11 +403,11 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
     append(root / "var/log/pacman.log", pacman_log);
     append(root / "update.log", row.log);
     const UniqueFd log(::open((root / "update.log").c_str(), O_RDONLY | O_CLOEXEC));
-    const PastUpdate past = read_past_update(log.get(), started, ended, root.path());
+    const PastUpdate past = read_past_update(log.get(), row.status, started, ended, root.path());
     EXPECT_EQ(past.started, started) << row.name;
     EXPECT_EQ(past.finish.outcome, row.outcome) << row.name;
     EXPECT_EQ(past.finish.failed_step, row.step) << row.name;
-    EXPECT_EQ(past.finish.exit_status, 0) << row.name;
+    EXPECT_EQ(past.finish.exit_status, row.status ? WEXITSTATUS(*row.status) : 0) << row.name;
     EXPECT_EQ(past.updated, row.updated) << row.name;
   }
 }

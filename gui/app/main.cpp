@@ -13,7 +13,9 @@
 #include "check_text.hpp"
 #include "notifier.hpp"
 #include "translations.hpp"
+#include "update_end.hpp"
 #include "update_model.hpp"
+#include "update_monitor.hpp"
 #include "update_window.hpp"
 
 namespace {
@@ -59,6 +61,11 @@ int main(int argc, char* argv[]) {
   // The password passes through this process: no core dump, no ptrace by
   // other processes of the user that are not its parent.
   ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+  // The update's monitor, started by a window: no window of its own. It
+  // runs what it is handed on descriptor 3 with whoever started it, so
+  // as root it gives nothing that root does not have.
+  if (sorvane::gui::is_monitor_call(argc, argv))
+    return sorvane::gui::run_update_monitor(argc, argv);
   if (::geteuid() == 0) {
     // Run as root, it would hand root's environment to the update and ask
     // for no password: refuse before any window exists.
@@ -66,6 +73,9 @@ int main(int argc, char* argv[]) {
         "when it needs it.\n");
     return 1;
   }
+  // The update's monitor, started by a window: no window of its own.
+  if (sorvane::gui::is_monitor_call(argc, argv))
+    return sorvane::gui::run_update_monitor(argc, argv);
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const bool check = !args.empty() && args[0] == "--check";
   const bool json = check && args.size() == 2 && args[1] == "--json";

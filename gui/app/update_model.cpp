@@ -137,6 +137,21 @@ QString restart_refusal(const QDBusError& error) {
   return UpdateModel::tr("The computer could not be restarted: %1").arg(error.message());
 }
 
+}  // namespace
+
+QDBusMessage reboot_call() {
+  QDBusMessage reboot = QDBusMessage::createMethodCall(
+      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Reboot"));
+  // Interactive: logind's own agent asks for authorization if it must, and
+  // takes as long as the user does.
+  reboot << true;
+  reboot.setInteractiveAuthorizationAllowed(true);
+  return reboot;
+}
+
+namespace {
+
 UpdateModel::Looked stopped(QString message) {
   UpdateModel::Looked looked;
   looked.message = std::move(message);
@@ -144,6 +159,11 @@ UpdateModel::Looked stopped(QString message) {
 }
 
 }  // namespace
+
+std::string this_program() {
+  auto self = own_executable();
+  return self ? self.value() : std::string();
+}
 
 Result<UpdateModel::Setup, QString> desktop_setup() {
   const auto self = own_executable();
@@ -162,7 +182,8 @@ Result<UpdateModel::Setup, QString> desktop_setup() {
                             SUDO_PROBE_LIMIT,
                             CheckSetup{},
                             desktop_notice_places().settings,
-                            std::move(logs)};
+                            std::move(logs),
+                            self.value()};
 }
 
 UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo) {
@@ -228,12 +249,13 @@ UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_su
   looked.online = online(setup.check.places);
   // Only one update at a time: one already running is followed instead.
   if (auto running = running_update_log(setup.logs(), user)) {
-    looked.running = std::make_shared<UniqueFd>(std::move(*running));
+    looked.running = std::make_shared<RunningUpdate>(std::move(*running));
   } else if (auto last = unshown_run(setup.logs(), user)) {
-    PastUpdate past =
-        read_past_update(last->log.get(), last->started, last->ended, setup.check.places.root);
+    PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
+                                       last->ended, setup.check.places.root);
+    RestartNeed restart = past_restart(past, setup.check);
     looked.last_run = std::make_shared<const UpdateModel::LastRun>(
-        UpdateModel::LastRun{std::move(*last), std::move(past)});
+        UpdateModel::LastRun{std::move(*last), std::move(past), std::move(restart)});
   }
   looked.state = State::Ready;
   looked.steps = report.steps;
@@ -253,6 +275,9 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
 }
 
 UpdateModel::~UpdateModel() {
+  // The update goes on without this window: its monitor is left to end
+  // by itself.
+  if (started_) (void)started_->monitor.release();
   // A query still running ends at its own time limit; the window does not
   // wait for it to close.
   constexpr int CLOSING_WAIT_MS = 200;
@@ -369,6 +394,9 @@ void UpdateModel::take_looked(const Looked& looked) {
   script_ = looked.script;
   if (looked.last_run) {
     last_run_ = looked.last_run;
+    // What the Done screen would have offered: a restart, if one is due.
+    restart_ = last_run_->restart;
+    restart_later_ = false;
     // Told now: the next start says nothing more of it.
     mark_shown(last_run_->run.log.get());
   }
@@ -377,13 +405,18 @@ void UpdateModel::take_looked(const Looked& looked) {
   std::sort(shown.begin(), shown.end(), reported_before);
   for (const Step step : shown) rows_.push_back({step, std::nullopt});
   ++generation_;
-  if (looked.running && looked.running->valid()) {
+  if (looked.running && looked.running->log.valid()) {
     // Someone's update is running: this window follows it, and starts none.
     following_ = true;
-    log_file_.emplace(std::move(*looked.running));
+    followed_past_.reset();
+    log_file_.emplace(std::move(looked.running->log));
+    followed_run_ = std::move(looked.running->run);
+    // Watched: its monitor leaves telling the end to this window.
+    if (followed_run_.valid()) ::flock(followed_run_.get(), LOCK_SH | LOCK_NB);
     output_ = std::make_unique<ScriptOutput>(steps_);
     finish_.reset();
     end_status_.reset();
+    end_unseen_ = false;
     log_.clear();
     dropped_lines_ = 0;
     message_ =
@@ -622,17 +655,29 @@ void UpdateModel::update(QString password) {
     return stop(tr("No private folder could be made for the update: %1"), attempt.error());
   auto log = attempt.value().create_log();
   if (!log) return stop(tr("The update could not start: %1"), log.error());
+  // The window reads the log through a file of its own and hands the
+  // monitor its run through another: their claims are the monitor's alone.
+  UniqueFd reading(::openat(attempt.value().fd(), LOG_NAME.data(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  const UniqueFd run(::openat(attempt.value().fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!reading.valid() || !run.valid()) {
+    return stop(tr("The update could not start: %1"), OsError::last());
+  }
   // What the logs and deployments hold before the script starts.
   updating_ = checks();
   progress_ = std::make_unique<UpdateProgress>(
       updating_, ProgressPlaces{setup_.check.places.root, home_of(setup_.environment)});
   const QDBusUnixFileDescriptor inhibitor = inhibit_shutdown();
-  auto started = start_update(setup_.bash, script_, log.value().get(), setup_.environment,
+  auto started = start_update(setup_.monitor, setup_.bash, script_, log.value().get(), run.get(),
+                              setup_.environment, monitor_extras(environ),
                               inhibitor.isValid() ? inhibitor.fileDescriptor() : -1);
   if (!started) return stop(tr("The update could not start: %1"), started.error());
+  log.value().reset();
   attempt.value().keep();
+  // Shared from now on, as every window that watches this run holds it.
+  ::flock(attempt.value().fd(), LOCK_SH);
   attempt_ = std::move(attempt.value());
-  log_file_.emplace(std::move(log.value()));
+  log_file_.emplace(std::move(reading));
   started_ = std::move(started.value());
   if (needs_password_) (void)send_password(*started_, secret);
   wipe_bytes();
@@ -644,6 +689,7 @@ void UpdateModel::update(QString password) {
   restart_.reset();
   finish_.reset();
   end_status_.reset();
+  end_unseen_ = false;
   log_.clear();
   dropped_lines_ = 0;
   message_.clear();
@@ -692,16 +738,23 @@ void UpdateModel::publish(const QStringList& batch) {
   emit changed();
 }
 
-void UpdateModel::take_end(int wait_status) {
+void UpdateModel::take_end(std::optional<int> wait_status) {
   if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
   QStringList batch;
   keep_lines(output_->flush(), batch);
   if (!batch.isEmpty()) emit lines_added(batch);
   check_unread_password();
+  if (started_) {
+    // It ends right after recording; one that does not is left to end.
+    constexpr std::chrono::seconds MONITOR_END{2};
+    auto ended = started_->monitor.wait_until(std::chrono::steady_clock::now() + MONITOR_END);
+    if (!ended || !ended.value()) (void)started_->monitor.release();
+  }
   started_.reset();  // reaped: its input is of no more use
-  // The update is over: its claim goes, so the next window may start one.
-  if (log_file_ && !following_) ::flock(log_file_->fd(), LOCK_UN);
-  const Finish finish = output_->finish(wait_status);
+  end_unseen_ = !wait_status;
+  Finish finish = output_->finish(wait_status.value_or(W_EXITCODE(1, 0)));
+  // Not seen to end: whatever its output says, it did not finish.
+  if (end_unseen_) finish = Finish{Outcome::Failed, {}, 0, false, finish.failed_line, {}};
   if (finish.outcome == Outcome::PasswordRefused) {
     // Back to Ready, with sudo's own words as they are: they are translated.
     const QString unread = message_;
@@ -725,6 +778,8 @@ void UpdateModel::take_end(int wait_status) {
   if (log_file_) mark_shown(log_file_->fd());
   set_state(State::Done);
   find_out_about_restart();
+  // Not for this window to tell any more; the log stays.
+  followed_run_.reset();
   announce(outcome_text());
 }
 
@@ -766,6 +821,7 @@ void UpdateModel::find_out_about_restart() {
     restart_ = RestartNeed{};  // nothing ran that could need one
     return;
   }
+  if (following_) return find_out_what_the_followed_update_did();
   if (progress_) question.updated_by_apt = progress_->updated(Step::Apt);
   struct utsname system {};
   if (::uname(&system) == 0) question.kernel_release = system.release;
@@ -780,6 +836,35 @@ void UpdateModel::find_out_about_restart() {
   });
   watcher->setFuture(QtConcurrent::run(
       [question, check = setup_.check] { return restart_needed(question, check); }));
+}
+
+// A followed update: what it did is read as the next start would read it,
+// from the managers' logs for the time it ran and the status its monitor
+// recorded; then the Done screen says what the starting window's says.
+void UpdateModel::find_out_what_the_followed_update_did() {
+  const std::optional<RunStatus> end = recorded_status(followed_run_.get(), ::geteuid());
+  auto log =
+      std::make_shared<UniqueFd>(log_file_ ? ::fcntl(log_file_->fd(), F_DUPFD_CLOEXEC, 0) : -1);
+  if (!end || !log->valid()) {
+    restart_ = RestartNeed{};
+    return;
+  }
+  using Found = std::pair<PastUpdate, RestartNeed>;
+  auto* watcher = new QFutureWatcher<Found>(this);
+  connect(watcher, &QFutureWatcher<Found>::finished, this, [this, watcher] {
+    if (state_ == State::Done) {
+      followed_past_ = watcher->result().first;
+      restart_ = watcher->result().second;
+      emit changed();
+    }
+    watcher->deleteLater();
+  });
+  watcher->setFuture(QtConcurrent::run([log, end = *end, check = setup_.check] {
+    PastUpdate past =
+        read_past_update(log->get(), end.wait_status, end.started, end.ended, check.places.root);
+    RestartNeed need = past_restart(past, check);
+    return Found{std::move(past), std::move(need)};
+  }));
 }
 
 namespace {
@@ -819,7 +904,10 @@ QString UpdateModel::log_contents() const {
 
 QString UpdateModel::last_run_text() const {
   if (!last_run_ || state_ == State::Updating || state_ == State::Done) return {};
-  const PastUpdate& past = last_run_->past;
+  return past_text(last_run_->past);
+}
+
+QString UpdateModel::past_text(const PastUpdate& past) {
   const QDateTime started = QDateTime::fromSecsSinceEpoch(past.started);
   const QLocale locale;
   // Today's time alone; another day's with its date.
@@ -852,9 +940,14 @@ QString UpdateModel::last_run_text() const {
 
 QString UpdateModel::restart_text() const {
   if (!restart_offered()) return {};
-  if (restart_->because.empty()) return tr("Restart the computer to finish the update.");
+  return restart_sentence(*restart_);
+}
+
+QString UpdateModel::restart_sentence(const RestartNeed& restart) {
+  if (!restart.needed) return {};
+  if (restart.because.empty()) return tr("Restart the computer to finish the update.");
   QStringList names;
-  for (const std::string& name : restart_->because) names << from_bytes(name);
+  for (const std::string& name : restart.because) names << from_bytes(name);
   return tr("Restart the computer to finish the update: %1 take effect only then.")
       .arg(names.join(QStringLiteral(", ")));
 }
@@ -868,15 +961,8 @@ void UpdateModel::restart() {
     announce(message_);
     return;
   }
-  QDBusMessage reboot = QDBusMessage::createMethodCall(
-      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Reboot"));
-  // Interactive: logind's own agent asks for authorization if it must, and
-  // takes as long as the user does.
-  reboot << true;
-  reboot.setInteractiveAuthorizationAllowed(true);
-  restart_call_ =
-      new QDBusPendingCallWatcher(bus.asyncCall(reboot, std::numeric_limits<int>::max()), this);
+  restart_call_ = new QDBusPendingCallWatcher(
+      bus.asyncCall(reboot_call(), std::numeric_limits<int>::max()), this);
   connect(restart_call_, &QDBusPendingCallWatcher::finished, this,
           [this](QDBusPendingCallWatcher* call) {
             call->deleteLater();
@@ -916,6 +1002,7 @@ QString UpdateModel::done_text() const {
                            : tr("Finished with warnings from %1: “%2”").arg(who, what);
     }
     case Outcome::Failed:
+      if (end_unseen_) return tr("The update did not finish, or how it ended is not known.");
       if (finish_->failed_step) {
         return tr("The %1 step failed (exit status %2). Later steps did not run.")
             .arg(CheckText::name(*finish_->failed_step))
@@ -941,6 +1028,15 @@ QStringList UpdateModel::changes() const {
     }
     if (state == StepState::Failed) {
       lines << tr("%1: failed").arg(who);
+      continue;
+    }
+    if (following_ && followed_past_) {
+      const auto& updated = followed_past_->updated;
+      const auto counted = std::find_if(updated.begin(), updated.end(),
+                                        [step](const auto& done) { return done.first == step; });
+      lines << (counted == updated.end()
+                    ? tr("%1: done").arg(who)
+                    : tr("%1: %2 updated").arg(who, packages(counted->second)));
       continue;
     }
     const ManagerCheck* check = started_with(step);
@@ -1010,21 +1106,40 @@ bool UpdateModel::read_new_output() {
     absorb(chunk, batch);
     more = chunk.size() == READ_CHUNK;
   }
-  log_file_->release_read();
   publish(batch);
   return more;
 }
 
-void UpdateModel::follow() {
-  // Reaped first, then read: all the script wrote is in the log by then.
-  if (!end_status_ && following_ && log_file_ && !still_claimed(log_file_->fd())) {
-    end_status_ = 0;  // decided below, from all of its output
-    end_offset_ = log_file_->size();
+int UpdateModel::run_fd() const {
+  return attempt_ ? attempt_->fd() : followed_run_.get();
+}
+
+// The script's end once its monitor recorded it, or once the monitor is
+// gone without recording it (none then); nothing while it runs.
+std::optional<std::optional<int>> UpdateModel::seen_end() {
+  const auto recorded = [this]() -> std::optional<int> {
+    const auto status = recorded_status(run_fd(), ::geteuid());
+    if (!status) return std::nullopt;
+    return status->wait_status;
+  };
+  if (auto status = recorded()) return status;
+  // The monitor records the status before it goes: asked again after.
+  bool gone = false;
+  if (started_) {
+    auto reaped = started_->monitor.try_reap();
+    gone = !reaped || reaped.value().has_value();
+  } else if (following_ && log_file_) {
+    gone = !still_claimed(log_file_->fd());
   }
-  if (!end_status_ && started_) {
-    int status = 0;
-    if (::waitpid(started_->pid, &status, WNOHANG) == started_->pid) {
-      end_status_ = status;
+  if (!gone) return std::nullopt;
+  return recorded();
+}
+
+void UpdateModel::follow() {
+  // Recorded first, then read: all the script wrote is in the log by then.
+  if (!end_status_ && (started_ || following_)) {
+    if (auto end = seen_end()) {
+      end_status_ = *end;
       end_offset_ = log_file_ ? log_file_->size() : 0;
     }
   }
@@ -1035,9 +1150,6 @@ void UpdateModel::follow() {
   follow_timer_.setInterval(more ? 0 : FOLLOW_INTERVAL_MS);
   if (!end_status_ || (more && log_file_ && log_file_->offset() < end_offset_)) return;
   follow_timer_.stop();
-  // A followed update's status went to the window that started it: its
-  // last line tells how it ended.
-  if (following_) end_status_ = output_ && output_->completed() ? 0 : W_EXITCODE(1, 0);
   take_end(*end_status_);
 }
 

@@ -5,6 +5,7 @@
 // hands the password over, and follows the log the script writes.
 #pragma once
 
+#include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QObject>
 #include <QString>
@@ -22,6 +23,7 @@
 #include "pending_check.hpp"
 #include "restart_needed.hpp"
 #include "run_dir.hpp"
+#include "run_status.hpp"
 #include "script_output.hpp"
 #include "sorvane_report.hpp"
 #include "update_log.hpp"
@@ -29,6 +31,9 @@
 #include "update_progress.hpp"
 
 namespace sorvane::gui {
+
+// This executable, which is also the update's monitor; empty if unknown.
+std::string this_program();
 
 class UpdateModel : public QObject {
   Q_OBJECT
@@ -51,6 +56,9 @@ class UpdateModel : public QObject {
     // Where updates' logs are kept; none: in run_base, with the script.
     std::string log_base = {};
     [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
+    // The program that runs the update as its monitor (`--run-update`):
+    // this very executable.
+    std::string monitor = this_program();
   };
 
   // What sudo will do with this user, as far as can be told without a
@@ -109,7 +117,7 @@ class UpdateModel : public QObject {
   [[nodiscard]] size_t dropped_lines() const { return dropped_lines_; }
   // Bytes of output left out of the log file to save space.
   [[nodiscard]] std::uint64_t dropped_log_bytes() const {
-    return log_file_ ? log_file_->dropped() : 0;
+    return log_file_ ? dropped_bytes(log_file_->fd()) : 0;
   }
   [[nodiscard]] std::optional<Finish> finish() const { return finish_; }
   // How the update ended, in one line; then what it did, a line per
@@ -130,8 +138,10 @@ class UpdateModel : public QObject {
   [[nodiscard]] QString restart_text() const;
   // Whether that has been found out: restart_text() is final then.
   [[nodiscard]] bool restart_known() const { return restart_.has_value(); }
+  // At Done, and with the last run while no update runs.
   [[nodiscard]] bool restart_offered() const {
-    return state_ == State::Done && restart_ && restart_->needed && !restart_later_ && !restarting_;
+    const bool shown = state_ == State::Done || (last_run_ && state_ != State::Updating);
+    return shown && restart_ && restart_->needed && !restart_later_ && !restarting_;
   }
   // "Restart now": logind asks for authorization itself (no sudo). Its
   // answer can take as long as the user takes to give a password: the
@@ -150,6 +160,10 @@ class UpdateModel : public QObject {
   // How that last update went: "The update started at 12:03 finished: 131
   // packages updated by apt." Empty once an update starts.
   [[nodiscard]] QString last_run_text() const;
+  // The same of any past update (the monitor tells it, too).
+  [[nodiscard]] static QString past_text(const PastUpdate& past);
+  // "Restart the computer to finish the update…"; empty when none is due.
+  [[nodiscard]] static QString restart_sentence(const RestartNeed& restart);
 
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
@@ -172,7 +186,9 @@ class UpdateModel : public QObject {
   // The script's output and its end, as they come (the run feeds these;
   // tests may too).
   void take_output(std::string_view bytes);
-  void take_end(int wait_status);
+  // The script's wait status as its monitor recorded it; none: its end
+  // was not seen (the monitor was killed), which is never a success.
+  void take_end(std::optional<int> wait_status);
   // One manager's answer to the check, for the look it belongs to.
   void take_check(unsigned generation, const ManagerCheck& check);
 
@@ -181,6 +197,7 @@ class UpdateModel : public QObject {
   struct LastRun {
     FinishedRun run;
     PastUpdate past;
+    RestartNeed restart;
   };
   void take_looked(const Looked& looked);
 
@@ -193,6 +210,8 @@ class UpdateModel : public QObject {
 
  private:
   void follow();
+  [[nodiscard]] std::optional<std::optional<int>> seen_end();
+  [[nodiscard]] int run_fd() const;
   bool read_new_output();
   void absorb(std::string_view bytes, QStringList& batch);
   void keep_lines(const std::vector<std::string>& lines, QStringList& batch);
@@ -200,6 +219,7 @@ class UpdateModel : public QObject {
   void check_unread_password();
   void note_what_was_left_alone();
   void find_out_about_restart();
+  void find_out_what_the_followed_update_did();
   void set_state(State state);
   void announce(const QString& text);
   void start_checks();
@@ -242,13 +262,20 @@ class UpdateModel : public QObject {
   std::optional<Finish> finish_;
   std::shared_ptr<const LastRun> last_run_;
   std::optional<StartedUpdate> started_;
+  // The run a followed update writes in, held (shared) while this window
+  // watches it, as the window that started it holds its own.
+  UniqueFd followed_run_;
+  // The update ended without a recorded status.
+  bool end_unseen_ = false;
+  // What a followed update did, once read.
+  std::optional<PastUpdate> followed_past_;
   // Each attempt has a directory and a log of its own.
   std::optional<RunDir> attempt_;
   std::optional<UpdateLog> log_file_;
   // Set once the script has been reaped: its status, and how long the log
   // was then (a daemon a package started may write on, but the update is
   // over).
-  std::optional<int> end_status_;
+  std::optional<std::optional<int>> end_status_;
   std::uint64_t end_offset_ = 0;
   bool password_checked_ = false;
   bool notice_wanted_ = true;
@@ -268,11 +295,14 @@ struct UpdateModel::Looked {
   std::optional<std::vector<Step>> found;
   // Answers already had (tests); otherwise the managers are asked.
   std::optional<std::vector<ManagerCheck>> checks;
-  // The log of an update already running, started by another window.
-  std::shared_ptr<UniqueFd> running;
+  // An update already running, started by another window.
+  std::shared_ptr<RunningUpdate> running;
   // The last update, when it ended after its window was closed.
   std::shared_ptr<const LastRun> last_run;
 };
+
+// logind's Reboot, asked interactively.
+QDBusMessage reboot_call();
 
 // The setup of this user's desktop: Sorvane beside this executable, the
 // trusted system bash, the user's runtime directory and environment. The

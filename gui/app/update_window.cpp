@@ -268,9 +268,23 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   log_row->addWidget(log_place_, 1);
   log_row->addWidget(copy_log_);
 
+  // What the Done screen offered, with the last run it is about.
+  last_run_restart_ = new QPushButton(tr("Restart now"), this);
+  connect(last_run_restart_, &QPushButton::clicked, model_, &UpdateModel::restart);
+  auto* last_run_later = new QPushButton(tr("Later"), this);
+  connect(last_run_later, &QPushButton::clicked, model_, &UpdateModel::restart_later);
+  last_run_restart_row_ = new QWidget(this);
+  auto* last_run_buttons = new QHBoxLayout(last_run_restart_row_);
+  last_run_buttons->setContentsMargins(0, 0, 0, 0);
+  last_run_buttons->addStretch(1);
+  last_run_buttons->addWidget(last_run_later);
+  last_run_buttons->addWidget(last_run_restart_);
+  last_run_restart_row_->setVisible(false);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);
   layout->addWidget(last_run_);
+  layout->addWidget(last_run_restart_row_);
   layout->addWidget(log_row_);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(notice_);
@@ -411,8 +425,13 @@ void UpdateWindow::show_steps() {
 }
 
 void UpdateWindow::show_log_place() {
-  last_run_->setText(model_->last_run_text());
-  last_run_->setVisible(!last_run_->text().isEmpty());
+  QString last_run = model_->last_run_text();
+  const bool restart = !last_run.isEmpty() && model_->restart_offered();
+  if (restart) last_run += QLatin1Char('\n') + model_->restart_text();
+  last_run_->setText(last_run);
+  last_run_->setVisible(!last_run.isEmpty());
+  last_run_restart_row_->setVisible(restart);
+  last_run_restart_->setEnabled(!model_->restart_asked());
   log_place_->setText(model_->log_path());
   log_place_->setCursorPosition(0);
   log_row_->setVisible(!log_place_->text().isEmpty());

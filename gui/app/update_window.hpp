@@ -41,6 +41,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* restart_text() const { return restart_text_; }
   [[nodiscard]] QPushButton* restart_button() const { return restart_; }
   [[nodiscard]] QLabel* last_run() const { return last_run_; }
+  [[nodiscard]] QPushButton* last_run_restart_button() const { return last_run_restart_; }
   [[nodiscard]] QPlainTextEdit* updated_list() const { return updated_; }
   [[nodiscard]] QLineEdit* log_place() const { return log_place_; }
   [[nodiscard]] QPushButton* copy_log_button() const { return copy_log_; }
@@ -89,6 +90,8 @@ class UpdateWindow : public QWidget {
   QLabel* latest_;
   QPlainTextEdit* updated_;
   QLabel* last_run_;
+  QWidget* last_run_restart_row_;
+  QPushButton* last_run_restart_;
   QLineEdit* log_place_;
   QPushButton* copy_log_;
   QWidget* log_row_;

@@ -1,6 +1,7 @@
 #include "past_update.hpp"
 
 #include <fcntl.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -52,36 +53,46 @@ std::vector<Step> steps_begun(int log) {
           }
         }
       },
-      ScriptOutput::MAX_LINE_BYTES);
+      ScriptOutput::MAX_LINE_BYTES, MAX_LOG_TEXT);
   return steps;
 }
 
 }  // namespace
 
-PastUpdate read_past_update(int log, time_t started, time_t ended, const std::string& root) {
+PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t started, time_t ended,
+                            const std::string& root) {
   PastUpdate past;
   past.started = started;
   const std::vector<Step> steps = steps_begun(log);
   ScriptOutput output(steps);
-  read_whole_file(log, [&](std::string_view part) { (void)output.feed(part); });
+  read_whole_file(
+      log, [&](std::string_view part) { (void)output.feed(part); }, MAX_LOG_TEXT);
   (void)output.flush();
-  // No status was seen: what the log says, as if the script had exited 0.
-  past.finish = output.finish(0);
-  past.finish.exit_status = 0;
+  // Its output decides nothing: a package can print anything.
+  if (wait_status) past.finish = output.finish(*wait_status);
+  for (size_t i = 0; i < output.started(); ++i) past.steps_run.push_back(output.steps()[i]);
 
   const std::string from = local_time(started);
   const std::string to = local_time(ended);
   if (from.empty() || to.empty()) return past;
   for (const Step step : output.steps()) {
     if (step == Step::Apt) {
-      past.updated.emplace_back(step,
-                                dpkg_upgrades(file_text(join(root, "var/log/dpkg.log")), from, to));
+      past.updated_by_apt = dpkg_upgraded(file_text(join(root, "var/log/dpkg.log")), from, to);
+      past.updated.emplace_back(step, past.updated_by_apt.size());
     } else if (step == Step::Pacman) {
       past.updated.emplace_back(
           step, pacman_upgrades(file_text(join(root, "var/log/pacman.log")), from, to));
     }
   }
   return past;
+}
+
+RestartNeed past_restart(const PastUpdate& past, const CheckSetup& setup) {
+  if (past.steps_run.empty()) return {};
+  RestartQuestion question{past.steps_run, past.updated_by_apt, {}};
+  struct utsname system {};
+  if (::uname(&system) == 0) question.kernel_release = system.release;
+  return restart_needed(question, setup);
 }
 
 }  // namespace sorvane::gui

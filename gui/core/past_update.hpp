@@ -1,34 +1,43 @@
 // How an update that ended after its window was closed went, told at the
-// next start. Nobody reaped the script, so its exit status is lost: the
-// outcome rests on its log (the steps begun, "Update complete." after the
-// last, the managers' warnings), and a run whose log stops early ended
-// there. What was updated comes from the managers' own logs for the time
-// the update ran: dpkg's "upgrade" lines and pacman's "[ALPM] upgraded"
-// lines, which are not translated.
+// next start. Its outcome is the exit status its monitor recorded, read
+// with its log (the steps begun, the managers' warnings); a run with no
+// status did not finish, whatever its log says. What was updated comes from the managers' own logs
+// for the time the update ran: dpkg's "upgrade" lines and pacman's "[ALPM] upgraded" lines, which
+// are not translated.
 #pragma once
 
 #include <cstddef>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "managers.hpp"
+#include "restart_needed.hpp"
 #include "script_output.hpp"
 
 namespace sorvane::gui {
 
 struct PastUpdate {
   time_t started = 0;
-  // Success, SuccessWithWarnings, or Failed at the step the log stopped in
-  // (its exit status unknown: 0).
+  // From the recorded status; Failed with no step when there is none.
   Finish finish{Outcome::Failed, {}, 0, false, 0, {}};
   // Packages upgraded, for the managers whose logs tell.
   std::vector<std::pair<Step, size_t>> updated;
+  // What apt upgraded, by name, and every step that ran: for the restart.
+  std::vector<std::string> updated_by_apt;
+  std::vector<Step> steps_run;
 };
 
-// Reads the log `log` of an update that ran from `started` to `ended`,
-// and the managers' logs under `root`.
-PastUpdate read_past_update(int log, time_t started, time_t ended, const std::string& root);
+// Reads the log `log` of an update that ran from `started` to `ended` and
+// ended with `wait_status` (none: not seen), and the managers' logs under
+// `root`.
+PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t started, time_t ended,
+                            const std::string& root);
+
+// Whether the computer should be restarted after it (blocks: see
+// restart_needed).
+RestartNeed past_restart(const PastUpdate& past, const CheckSetup& setup);
 
 }  // namespace sorvane::gui

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "path.hpp"
+#include "run_status.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -27,7 +28,7 @@ constexpr time_t DAY_SECONDS = time_t{24} * 60 * 60;
 constexpr mode_t PERMISSION_BITS = 07777;
 // A directory this young may be one whose claim is not taken yet.
 constexpr time_t FRESH_SECONDS = 60;
-constexpr std::array<std::string_view, 2> RUN_FILES = {SCRIPT_NAME, LOG_NAME};
+constexpr std::array<std::string_view, 3> RUN_FILES = {SCRIPT_NAME, LOG_NAME, STATUS_NAME};
 
 // Whether someone holds a claim on the open file: a try for the lock that
 // does not wait. The lock taken here goes with the descriptor.
@@ -211,10 +212,14 @@ std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user) {
         claimed(run) || still_claimed(log.get())) {
       return false;
     }
-    if (newest && st.st_mtime < newest->ended) return false;
-    // The log is made when the update starts, and nothing after it.
+    const std::optional<RunStatus> status = recorded_status(run, user);
+    // Without a status, the log is made when the update starts, and
+    // nothing after it.
+    const time_t ended = status ? status->ended : st.st_mtime;
+    if (newest && ended < newest->ended) return false;
     newest = FinishedRun{join(join(base, name), std::string(LOG_NAME)), std::move(log),
-                         run_st.st_mtime, st.st_mtime};
+                         status ? status->started : run_st.st_mtime, ended,
+                         status ? std::optional<int>(status->wait_status) : std::nullopt};
     return false;
   });
   if (!newest) return newest;
@@ -227,8 +232,8 @@ void mark_shown(int log) {
   ::fchmod(log, SHOWN_LOG_MODE);
 }
 
-std::optional<UniqueFd> running_update_log(const std::string& base, uid_t user) {
-  std::optional<UniqueFd> found;
+std::optional<RunningUpdate> running_update_log(const std::string& base, uid_t user) {
+  std::optional<RunningUpdate> found;
   each_run_dir(base, user, [&](int, const char*, int run, const struct stat&) {
     UniqueFd log(::openat(run, LOG_NAME.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
@@ -236,7 +241,8 @@ std::optional<UniqueFd> running_update_log(const std::string& base, uid_t user) 
         !still_claimed(log.get())) {
       return false;
     }
-    found = std::move(log);
+    found = RunningUpdate{std::move(log),
+                          UniqueFd(::openat(run, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))};
     return true;
   });
   return found;

@@ -4,9 +4,9 @@
 // own, in /tmp otherwise. It is held open and used only through that
 // descriptor (never by name again, which another user could remake in
 // /tmp), and the descriptor's flock is the window's claim on it. The log
-// carries a claim of its own, held by the script's output, so a directory
-// whose update is still running outlives the window; a later start clears
-// it once both claims are gone.
+// carries a claim of its own, held by the update's monitor alone until the
+// script ended, so a directory whose update is still running outlives the
+// window; a later start clears it once both claims are gone.
 #pragma once
 
 #include <sys/types.h>
@@ -64,7 +64,7 @@ class RunDir {
 
   // The log of an update, new (never an existing name, so nothing planted
   // can be opened or block), mode 0600, open for appending and reading,
-  // and claimed with its own flock that the script inherits.
+  // and claimed with its own flock, which the monitor takes over.
   [[nodiscard]] Result<UniqueFd, OsError> create_log() const;
 
   // The two ways out: kept (the log outlives the window; its claim goes
@@ -98,6 +98,9 @@ struct FinishedRun {
   UniqueFd log;  // open for reading
   time_t started = 0;
   time_t ended = 0;
+  // The script's wait status, as its monitor recorded it; none: its end
+  // was not seen.
+  std::optional<int> wait_status;
 };
 // The newest finished run in `base`, when its end was never shown.
 std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user);
@@ -106,9 +109,14 @@ std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user);
 void mark_shown(int log);
 
 // The log of an update of `user`'s still running in `base` (its claim is
-// held), opened for reading: only one update runs at a time, and a second
-// window follows the first one's instead of starting another.
-std::optional<UniqueFd> running_update_log(const std::string& base, uid_t user);
+// held), opened for reading, and its run directory: only one update runs
+// at a time, and a second window follows the first one's instead of
+// starting another.
+struct RunningUpdate {
+  UniqueFd log;
+  UniqueFd run;
+};
+std::optional<RunningUpdate> running_update_log(const std::string& base, uid_t user);
 // Whether the update writing `log` (from running_update_log) still runs.
 bool still_claimed(int log);
 

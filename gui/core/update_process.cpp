@@ -1,6 +1,7 @@
 #include "update_process.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
@@ -8,6 +9,8 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 
 #include "child_process.hpp"
 #include "password.hpp"
@@ -30,9 +33,11 @@ Result<UniqueFd, OsError> sealed_copy(std::string_view bytes) {
 
 }  // namespace
 
-std::vector<std::string> kept_environment(char** environ) {
+namespace {
+
+std::vector<std::string> variables(char** environ, const auto& names) {
   std::vector<std::string> kept;
-  for (const std::string_view name : KEPT_VARIABLES) {
+  for (const std::string_view name : names) {
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
       const std::string_view variable = *entry;
       if (variable.size() > name.size() && variable.starts_with(name) &&
@@ -45,9 +50,57 @@ std::vector<std::string> kept_environment(char** environ) {
   return kept;
 }
 
-Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string_view script,
-                                            int log, const std::vector<std::string>& environment,
-                                            int held) {
+// The monitor says on its standard output whether the script started:
+// "started PID" or "failed ERRNO", one line. Nothing at all means it
+// could not say.
+constexpr std::chrono::seconds REPORT_LIMIT{30};
+
+Result<pid_t, OsError> read_report(int fd) {
+  std::string said;
+  const auto deadline = std::chrono::steady_clock::now() + REPORT_LIMIT;
+  std::array<char, 64> chunk{};
+  while (said.find('\n') == std::string::npos && said.size() < chunk.size()) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+            .count();
+    if (left <= 0) return OsError::from_code(ETIMEDOUT);
+    pollfd readable{fd, POLLIN, 0};
+    if (::poll(&readable, 1, static_cast<int>(left)) < 0) {
+      if (errno == EINTR) continue;
+      return OsError::last();
+    }
+    const ssize_t n = retry_on_eintr([&] { return ::read(fd, chunk.data(), chunk.size()); });
+    if (n < 0) return OsError::last();
+    if (n == 0) break;
+    said.append(chunk.data(), static_cast<size_t>(n));
+  }
+  int number = 0;
+  const auto parse = [&](std::string_view prefix) {
+    if (!said.starts_with(prefix)) return false;
+    const char* end = said.data() + said.size();
+    const auto [at, error] = std::from_chars(said.data() + prefix.size(), end, number);
+    return error == std::errc{} && at != end && *at == '\n' && number > 0;
+  };
+  if (parse("started ")) return static_cast<pid_t>(number);
+  if (parse("failed ")) return OsError::from_code(number);
+  return OsError::from_code(EIO);
+}
+
+}  // namespace
+
+std::vector<std::string> kept_environment(char** environ) {
+  return variables(environ, KEPT_VARIABLES);
+}
+
+std::vector<std::string> monitor_extras(char** environ) {
+  return variables(environ, MONITOR_VARIABLES);
+}
+
+Result<StartedUpdate, OsError> start_update(const std::string& monitor, const std::string& bash,
+                                            std::string_view script, int log, int run,
+                                            const std::vector<std::string>& environment,
+                                            const std::vector<std::string>& extras, int held) {
+  if (log < 0 || run < 0) return OsError::from_code(EBADF);
   auto sealed = sealed_copy(script);
   if (!sealed) return sealed.error();
   std::array<int, 2> pair{};
@@ -57,21 +110,40 @@ Result<StartedUpdate, OsError> start_update(const std::string& bash, std::string
   UniqueFd theirs(pair[1]);
   UniqueFd script_input(::fcntl(theirs.get(), F_DUPFD_CLOEXEC, 0));
   if (!script_input.valid()) return OsError::last();
+  std::array<int, 2> report{};
+  if (::pipe2(report.data(), O_CLOEXEC) != 0) return OsError::last();
+  const UniqueFd report_read(report[0]);
+  UniqueFd report_write(report[1]);
+  const UniqueFd null(::open("/dev/null", O_RDWR | O_CLOEXEC));
+  if (!null.valid()) return OsError::last();
 
-  ChildSetup setup{{bash, "/dev/fd/" + std::to_string(SCRIPT_FD)},
-                   environment,
-                   {{STDIN_FILENO, theirs.get()},
-                    {STDOUT_FILENO, log},
-                    {STDERR_FILENO, log},
-                    {SCRIPT_FD, sealed.value().get()}},
+  std::vector<std::string> monitor_environment = environment;
+  monitor_environment.insert(monitor_environment.end(), extras.begin(), extras.end());
+  ChildSetup setup{{monitor, std::string(MONITOR_FLAG), bash},
+                   monitor_environment,
+                   {{STDIN_FILENO, null.get()},
+                    {STDOUT_FILENO, report_write.get()},
+                    {STDERR_FILENO, null.get()},
+                    {SCRIPT_FD, sealed.value().get()},
+                    {MONITOR_INPUT_FD, theirs.get()},
+                    {MONITOR_LOG_FD, log},
+                    {MONITOR_RUN_FD, run}},
                    ChildGroup::NewSession,
                    "/",
                    SCRIPT_UMASK};
-  if (held >= 0) setup.fds.push_back({HELD_FD, held});
+  if (held >= 0) setup.fds.push_back({MONITOR_HELD_FD, held});
   auto child = ChildProcess::spawn(setup);
   if (!child) return child.error();
-  // The run outlives the window: its owner reaps the pid, or init does.
-  return StartedUpdate{child.value().release(), std::move(ours), std::move(script_input)};
+  report_write.reset();
+  auto script_pid = read_report(report_read.get());
+  if (!script_pid) {
+    // It said the script did not start, or cannot say: it is ended.
+    child.value().kill_group();
+    (void)child.value().wait_until();
+    return script_pid.error();
+  }
+  return StartedUpdate{std::move(child.value()), script_pid.value(), std::move(ours),
+                       std::move(script_input)};
 }
 
 std::optional<OsError> send_password(const StartedUpdate& update, std::string_view password) {

@@ -193,14 +193,20 @@ std::optional<DnfCounter> read_dnf_counter(string_view line) {
   return std::nullopt;
 }
 
-size_t dpkg_upgrades(string_view log, string_view from, string_view to) {
+std::vector<std::string> dpkg_upgraded(string_view log, string_view from, string_view to) {
   // "2026-12-09 12:03:05 upgrade libssl3:amd64 3.0.11-1 3.0.15-1"
   std::set<string_view> packages;
   lines_between(log, from, to, 0, [&](string_view rest) {
     const auto found = words(rest);
-    if (found.size() == 4 && found[0] == "upgrade") packages.insert(found[1]);
+    if (found.size() == 4 && found[0] == "upgrade") {
+      packages.insert(found[1].substr(0, found[1].find(':')));
+    }
   });
-  return packages.size();
+  return {packages.begin(), packages.end()};
+}
+
+size_t dpkg_upgrades(string_view log, string_view from, string_view to) {
+  return dpkg_upgraded(log, from, to).size();
 }
 
 size_t pacman_upgrades(string_view log, string_view from, string_view to) {

@@ -124,6 +124,9 @@ std::optional<DnfCounter> read_dnf_counter(std::string_view line);
 // ("YYYY-MM-DD HH:MM:SS", as dpkg writes them), each counted once.
 inline constexpr size_t LOG_TIME_LENGTH = 19;
 size_t dpkg_upgrades(std::string_view log, std::string_view from, std::string_view to);
+// The same packages of dpkg's log, by name, sorted.
+std::vector<std::string> dpkg_upgraded(std::string_view log, std::string_view from,
+                                       std::string_view to);
 size_t pacman_upgrades(std::string_view log, std::string_view from, std::string_view to);
 
 }  // namespace sorvane::gui

@@ -212,6 +212,13 @@
     </message>
 </context>
 <context>
+    <name>UpdateEnd</name>
+    <message>
+        <source>Restart now</source>
+        <translation>Jetzt neu starten</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -528,6 +535,10 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>Der Computer wird neu gestartet.</translation>
+    </message>
+    <message>
+        <source>The update did not finish, or how it ended is not known.</source>
+        <translation>Das Update wurde nicht abgeschlossen, oder wie es endete, ist nicht bekannt.</translation>
     </message>
 </context>
 <context>

@@ -212,6 +212,13 @@
     </message>
 </context>
 <context>
+    <name>UpdateEnd</name>
+    <message>
+        <source>Restart now</source>
+        <translation>Reiniciar ahora</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -528,6 +535,10 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>El equipo se está reiniciando.</translation>
+    </message>
+    <message>
+        <source>The update did not finish, or how it ended is not known.</source>
+        <translation>La actualización no terminó, o no se sabe cómo terminó.</translation>
     </message>
 </context>
 <context>

@@ -212,6 +212,13 @@
     </message>
 </context>
 <context>
+    <name>UpdateEnd</name>
+    <message>
+        <source>Restart now</source>
+        <translation>Redémarrer maintenant</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -528,6 +535,10 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>L’ordinateur redémarre.</translation>
+    </message>
+    <message>
+        <source>The update did not finish, or how it ended is not known.</source>
+        <translation>La mise à jour ne s’est pas terminée, ou on ne sait pas comment elle s’est terminée.</translation>
     </message>
 </context>
 <context>

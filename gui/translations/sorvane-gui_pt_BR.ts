@@ -212,6 +212,13 @@
     </message>
 </context>
 <context>
+    <name>UpdateEnd</name>
+    <message>
+        <source>Restart now</source>
+        <translation>Reiniciar agora</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -528,6 +535,10 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>O computador está reiniciando.</translation>
+    </message>
+    <message>
+        <source>The update did not finish, or how it ended is not known.</source>
+        <translation>A atualização não terminou, ou não se sabe como ela terminou.</translation>
     </message>
 </context>
 <context>

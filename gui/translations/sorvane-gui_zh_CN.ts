@@ -212,6 +212,13 @@
     </message>
 </context>
 <context>
+    <name>UpdateEnd</name>
+    <message>
+        <source>Restart now</source>
+        <translation>立即重启</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -528,6 +535,10 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>计算机正在重启。</translation>
+    </message>
+    <message>
+        <source>The update did not finish, or how it ended is not known.</source>
+        <translation>更新未完成，或者无法得知它是如何结束的。</translation>
     </message>
 </context>
 <context>
