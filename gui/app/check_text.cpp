@@ -196,8 +196,9 @@ QStringList CheckText::obstacles(const Foreseen& foreseen, const std::vector<Man
 namespace {
 
 std::vector<Step> steps_of(const std::vector<ManagerCheck>& checks) {
-  std::vector<Step> steps;
-  for (const ManagerCheck& check : checks) steps.push_back(check.step);
+  std::vector<Step> steps(checks.size());
+  std::transform(checks.begin(), checks.end(), steps.begin(),
+                 [](const ManagerCheck& check) { return check.step; });
   std::sort(steps.begin(), steps.end());
   return steps;
 }

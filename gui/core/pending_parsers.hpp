@@ -93,13 +93,13 @@ struct LockedFile {
   ino_t inode = 0;
 };
 
-// One line of /proc/locks: the pid holding a lock on `file` (the dpkg and
+// One line of /proc/locks: the pid holding a lock on `locked` (the dpkg and
 // apt lock files, which the desktop user can stat but not open):
 // "1: POSIX  ADVISORY  WRITE 1234 08:01:123456 0 EOF", major and minor in
 // hex, the inode in decimal. 0 when it is held by a lock with no owning
 // process (an open file description lock shows pid -1); nullopt when the
 // line holds no lock on it. Waiting locks ("1: -> POSIX ...") hold nothing.
-std::optional<pid_t> lock_line_holder(std::string_view line, const LockedFile& file);
+std::optional<pid_t> lock_line_holder(std::string_view line, const LockedFile& locked);
 // The same for all of /proc/locks: the first holder with a pid, else 0
 // when only a lock with no pid holds it, else nullopt.
 std::optional<pid_t> lock_holder(std::string_view proc_locks, dev_t device, ino_t inode);
