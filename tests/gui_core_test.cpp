@@ -430,6 +430,7 @@ struct CheckCase {
   std::optional<Problem> problem = std::nullopt;
   std::string detail_holds = {};
   std::optional<std::uint64_t> download_bytes = std::nullopt;
+  std::vector<std::string> kept_conffiles = {};
 };
 
 TEST(PendingCheck, EachManagerIsAskedAndWhatWouldFailIsNamed) {
@@ -439,6 +440,19 @@ TEST(PendingCheck, EachManagerIsAskedAndWhatWouldFailIsNamed) {
   -qq) printf "'http://h/libssl3.deb' libssl3.deb 2000000 MD5Sum:x\n'http://h/zip.deb' zip.deb 500 MD5Sum:y\n" ;;
 esac)";
   const FakeTool one_repo{"pacman-conf", "echo core"};
+  const FakeTool md5sum{"md5sum", "exec /usr/bin/md5sum \"$@\""};
+  // libssl3 and zip are upgraded, vim is not; the md5s are those of
+  // "original\n" and "same\n".
+  const std::string conffiles =
+      "Package: libssl3\nStatus: install ok installed\nConffiles:\n"
+      " /etc/ssl/openssl.cnf 88fa9f694690e11239096536ccf2702b\n"
+      " /etc/ssl/gone 88fa9f694690e11239096536ccf2702b obsolete\n"
+      " /etc/ssl/missing 88fa9f694690e11239096536ccf2702b\n"
+      " /etc/ssl 88fa9f694690e11239096536ccf2702b\n\n"
+      "Package: zip\nStatus: install ok installed\nConffiles:\n"
+      " /etc/zip.conf 847676261680bff61c72961c8198abc0\n\n"
+      "Package: vim\nStatus: install ok installed\nConffiles:\n"
+      " /etc/vimrc 88fa9f694690e11239096536ccf2702b\n";
   const std::vector<CheckCase> cases = {
       {"apt with two updates", Step::Apt, {{"apt-get", apt_get}}, {}, 2, std::nullopt, {}, 2000500},
       {"apt after a failed dpkg",
@@ -472,6 +486,28 @@ esac)";
        {{"apt-get", apt_get}},
        {{"var/lib/dpkg/status", "Package: zip\nStatus: install ok installed\n"},
         {"var/lib/dpkg/updates/tmp.i", "Package: zip\nStatus: install ok unpacked\n"}},
+       2},
+      // Changed: said. Unchanged, obsolete, missing, not a file (md5sum
+      // cannot read it) or of a package not upgraded: not.
+      {"apt with config files the user changed",
+       Step::Apt,
+       {{"apt-get", apt_get}, md5sum},
+       {{"var/lib/dpkg/status", conffiles},
+        {"etc/ssl/openssl.cnf", "changed\n"},
+        {"etc/ssl/gone", "changed\n"},
+        {"etc/zip.conf", "same\n"},
+        {"etc/vimrc", "changed\n"}},
+       2,
+       std::nullopt,
+       {},
+       2000500,
+       {"/etc/ssl/openssl.cnf"}},
+      {"apt with config files as they came",
+       Step::Apt,
+       {{"apt-get", apt_get}, md5sum},
+       {{"var/lib/dpkg/status", conffiles},
+        {"etc/ssl/openssl.cnf", "original\n"},
+        {"etc/zip.conf", "same\n"}},
        2},
       {"apt failing",
        Step::Apt,
@@ -592,6 +628,7 @@ exit 0)"}},
     if (c.download_bytes) {
       EXPECT_EQ(check.download_bytes, c.download_bytes);
     }
+    EXPECT_EQ(check.kept_conffiles, c.kept_conffiles);
   }
 }
 

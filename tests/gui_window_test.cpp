@@ -316,6 +316,12 @@ class WindowTest : public QObject {
     };
     const PendingUpdate libssl{"libssl3", "3.0.11-1", "3.0.13-1", true};
     const PendingUpdate zip{"zip", "3.0-13", "3.0-14", false};
+    // 211 MB to download where 30 MB are free.
+    ManagerCheck short_of_room = answer(Step::Apt, {zip});
+    short_of_room.space = {
+        {"/var/cache/apt/archives", 211000000, 7, "/var/cache/apt/archives", 30000000}};
+    ManagerCheck kept_file = answer(Step::Apt, {zip});
+    kept_file.kept_conffiles = {"/etc/foo.conf"};
     struct Case {
       const char* name;
       std::vector<Step> steps;
@@ -405,6 +411,31 @@ class WindowTest : public QObject {
          false,
          false,
          false},
+        {"short of room",
+         {Step::Apt},
+         {short_of_room},
+         Access::Password,
+         true,
+         "The update would not succeed",
+         {"apt — 1 update"},
+         "There is not enough room on /var/cache/apt/archives: the update needs about 231 MB "
+         "there, and 30 MB is free. To make room: sudo apt clean, sudo apt autoremove.",
+         false,
+         false,
+         false,
+         false},
+        {"a changed config file is kept",
+         {Step::Apt},
+         {kept_file},
+         Access::Password,
+         true,
+         "1 update is ready",
+         {"apt — 1 update\nYour changes to /etc/foo.conf will be kept"},
+         "",
+         true,
+         true,
+         true,
+         true},
         {"sudo will likely refuse",
          {Step::Apt},
          {answer(Step::Apt, {zip})},
@@ -461,6 +492,91 @@ class WindowTest : public QObject {
       }
       if (name == "pacman would stop it") read_out(window, "would-fail");
     }
+  }
+
+  // The headless check and the window say the same problems, from one
+  // decision: the JSON's, the report's and the Ready screen's words match,
+  // and so do the exit status and whether Update is offered.
+  void theHeadlessCheckSaysWhatTheWindowSays() {
+    ManagerCheck apt;
+    apt.step = Step::Apt;
+    apt.updates = {{"zip", "3.0-13", "3.0-14", false}};
+    ManagerCheck short_of_room = apt;
+    short_of_room.space = {
+        {"/var/cache/apt/archives", 211000000, 7, "/var/cache/apt/archives", 30000000},
+        {"/usr", 5000000, 7, "/var/cache/apt/archives", 30000000}};
+    ManagerCheck locked = apt;
+    locked.updates.clear();
+    locked.problem = CheckProblem{Problem::LockHeld, "unattended-upgrade (process 42)"};
+    ManagerCheck flatpak;
+    flatpak.step = Step::Flatpak;
+    struct Case {
+      const char* name;
+      std::vector<ManagerCheck> checks;
+      bool online;
+      QString holds;  // one of the problems says this
+    };
+    const std::vector<Case> cases = {
+        {"offline", {apt, flatpak}, false, "not connected to a network"},
+        {"short of room", {short_of_room, flatpak}, true, "needs about 236 MB there"},
+        {"locked", {locked, flatpak}, true, "leave flatpak alone"},
+        {"nothing in the way", {apt, flatpak}, true, ""},
+    };
+    for (const Case& c : cases) {
+      const QString name = QString::fromLatin1(c.name);
+      Shown shown;
+      auto& [model, window] = shown;
+      UpdateModel::Looked looked = ready({Step::Apt, Step::Flatpak}, true);
+      looked.online = c.online;
+      looked.checks = c.checks;
+      model.take_looked(looked);
+      const QJsonObject json = CheckText::json(c.checks, c.online).object();
+      QStringList problems;
+      for (const QJsonValue& problem : json["problems"].toArray()) problems << problem.toString();
+      QCOMPARE(model.ready_text(), problems.join("\n"));
+      QVERIFY2(c.holds.isEmpty() ? problems.isEmpty() : problems.join("\n").contains(c.holds),
+               qPrintable(name + ": " + problems.join("\n")));
+      QVERIFY2(CheckText::report(c.checks, c.online).endsWith(problems.join("\n") + "\n") ||
+                   problems.isEmpty(),
+               qPrintable(name + ": " + CheckText::report(c.checks, c.online)));
+      QCOMPARE(json["online"].toBool(), c.online);
+      QCOMPARE(json["stops_update"].toBool(), !model.update_possible());
+      QCOMPARE(check_exit_status(c.checks, c.online) == 1, !model.update_possible());
+      // The keys front ends already read stay.
+      QCOMPARE(json["managers"].toArray().size(), 2);
+    }
+    const QJsonObject json = CheckText::json({short_of_room}, true).object();
+    const QJsonObject shortage = json["short_of_space"].toArray()[0].toObject();
+    QCOMPARE(shortage["mount_point"].toString(), QString("/var/cache/apt/archives"));
+    QCOMPARE(shortage["free_bytes"].toDouble(), 30000000.0);
+    QCOMPARE(shortage["needed_bytes"].toDouble(), static_cast<double>(with_margin(216000000)));
+    QCOMPARE(shortage["managers"].toArray()[0].toString(), QString("apt"));
+  }
+
+  // While another program holds a manager's lock, the model asks that
+  // manager again by itself: when the lock goes, so does the refusal.
+  void aHeldLockIsAskedAgainUntilItGoes() {
+    QTemporaryDir empty;
+    UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                             "/usr/bin/bash",
+                             empty.path().toStdString(),
+                             {}};
+    setup.check.places.path_dirs = {empty.path().toStdString()};
+    setup.check.places.root = empty.path().toStdString();
+    setup.lock_recheck = std::chrono::milliseconds(10);
+    UpdateModel model(setup);
+    ManagerCheck locked;
+    locked.step = Step::Apt;
+    locked.problem = CheckProblem{Problem::LockHeld, "apt-get (process 42)"};
+    UpdateModel::Looked looked = ready({Step::Apt}, true);
+    looked.checks = std::vector<ManagerCheck>{locked};
+    model.take_looked(looked);
+    QVERIFY(model.row_text(0).contains("in use by another program: apt-get (process 42)"));
+    QVERIFY(!model.update_possible());
+    // Nothing holds a lock in this root (and no apt-get is there to ask).
+    QTRY_VERIFY2(!model.row_text(0).contains("in use"), qPrintable(model.row_text(0)));
+    QVERIFY2(model.row_text(0).contains("apt-get was not found"), qPrintable(model.row_text(0)));
+    QVERIFY(model.update_possible());
   }
 
   // What the update would run must still be what was shown when Update is
@@ -595,7 +711,8 @@ class WindowTest : public QObject {
     const std::vector<std::pair<std::vector<ManagerCheck>, int>> statuses = {
         {{}, 0}, {{flatpak}, 0}, {{flatpak, apt}, 100}, {{pacman, apt}, 1}};
     for (const auto& [checks, status] : statuses) QCOMPARE(check_exit_status(checks), status);
-    QVERIFY(CheckText::report({pacman, apt}).contains("The update would stop at pacman."));
+    QVERIFY(CheckText::report({pacman, apt})
+                .contains("The update would stop at pacman, and leave apt alone."));
   }
 
   // The model's words come through its own context: a German translator

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_support.hpp"
@@ -70,6 +71,11 @@ TEST(PendingParsers, NeverFailOnHostileInput) {
     (void)lock_holder(text, makedev(0xfe, 0), 5);
     (void)has_default_route(text, text);
     (void)parse_dpkg_unfinished({text, text});
+    (void)lock_line_holder(text, {{makedev(0xfe, 0), makedev(0, 0x27)}, 5});
+    (void)parse_mountinfo_line(text);
+    (void)parse_dpkg_conffiles(text, {"a", "b:i386"});
+    (void)parse_md5sum_z(text);
+    (void)parse_apt_installed_sizes(text);
   }
 }
 
@@ -346,6 +352,70 @@ TEST(DpkgUnfinished, ReadsTheDatabaseThenItsJournal) {
   }
 }
 
+constexpr std::string_view MD5_A = "cc3493ecd2d09837ffdcc3e25fdfff18";
+constexpr std::string_view MD5_B = "11a06baf8245fd8d690b99024d228c1f";
+
+TEST(DpkgConffiles, OnlyTheNamedPackagesLiveEntries) {
+  const std::string status =
+      "Package: adduser\nStatus: install ok installed\nConffiles:\n /etc/adduser.conf " +
+      std::string(MD5_A) + "\n /etc/deluser.conf " + std::string(MD5_B) +
+      "\nDescription: add users\n /etc/not-a-conffile " + std::string(MD5_A) +
+      "\n\nPackage: libfoo\nArchitecture: i386\nConffiles:\n /etc/foo.conf " + std::string(MD5_A) +
+      "\n\nPackage: libfoo\nArchitecture: amd64\nConffiles:\n "
+      "/etc/foo64.conf " +
+      std::string(MD5_B) + "\n";
+  const std::string flagged = "Package: old\nConffiles:\n /etc/gone " + std::string(MD5_A) +
+                              " obsolete\n /etc/going " + std::string(MD5_A) +
+                              " remove-on-upgrade\n /etc/new newconffile\n /etc/short abc\n "
+                              "/etc/UPPER CC3493ECD2D09837FFDCC3E25FDFFF18\n /etc/kept " +
+                              std::string(MD5_B) + "\n";
+  using Files = std::vector<Conffile>;
+  const std::string a(MD5_A);
+  const std::string b(MD5_B);
+  const std::tuple<std::string, Names, Files> cases[] = {
+      {status, {"adduser"}, {{"/etc/adduser.conf", a}, {"/etc/deluser.conf", b}}},
+      {status, {"zip"}, {}},
+      {status, {}, {}},
+      // A name with an architecture takes that one; without, every one.
+      {status, {"libfoo:i386"}, {{"/etc/foo.conf", a}}},
+      {status, {"libfoo"}, {{"/etc/foo.conf", a}, {"/etc/foo64.conf", b}}},
+      // Obsolete, to be removed, or not yet installed: not the user's.
+      {flagged, {"old"}, {{"/etc/kept", b}}},
+      {"Conffiles:\n /etc/x " + a + "\n", {"x"}, {}},
+  };
+  for (const auto& [text, names, want] : cases) {
+    EXPECT_EQ(parse_dpkg_conffiles(text, names), want) << text;
+  }
+}
+
+TEST(Md5sum, ReadsNulEndedRecordsAsTheyAre) {
+  using namespace std::string_literals;
+  const std::string a(MD5_A);
+  const std::pair<std::string, std::vector<Conffile>> cases[] = {
+      {a + "  /etc/a\0", {{"/etc/a", a}}},
+      {a + "  /etc/with space\nand line\0"s + a + " */etc/b",
+       {{"/etc/with space\nand line", a}, {"/etc/b", a}}},
+      {"\\" + a + "  /etc/escaped\0", {}},
+      {a + " /etc/one-space\0", {}},
+      {"short  /etc/a\0", {}},
+      {"", {}},
+  };
+  for (const auto& [out, want] : cases) EXPECT_EQ(parse_md5sum_z(out), want) << out;
+}
+
+TEST(AptInstalledSizes, ReadsEachStanza) {
+  const std::pair<std::string, std::vector<InstalledSize>> cases[] = {
+      {"Package: bash\nVersion: 5.2.15-2+b8\nInstalled-Size: 7164\nArchitecture: amd64\n"
+       "Description: x\n Installed-Size: 1\n\nPackage: zip\nArchitecture: all\nVersion: 3.0-14\n"
+       "Installed-Size: 100\n",
+       {{"bash", "amd64", "5.2.15-2+b8", 7164}, {"zip", "all", "3.0-14", 100}}},
+      {"Package: bash\nVersion: 1\n\n", {}},
+      {"Package: bash\nVersion: 1\nInstalled-Size: many\n", {}},
+      {"Version: 1\nInstalled-Size: 5\n", {}},
+  };
+  for (const auto& [out, want] : cases) EXPECT_EQ(parse_apt_installed_sizes(out), want) << out;
+}
+
 // --- flatpak ---
 
 TEST(FlatpakUpdates, ReadsTheLocalRepository) {
@@ -504,6 +574,39 @@ TEST(LockHolder, ReadsEachLineOnItsOwn) {
       {"1: POSIX  ADVISORY  WRITE twelve 103:2a:77 0 EOF", 0},
   };
   for (const auto& [locks, want] : cases) EXPECT_EQ(lock_holder(locks, dev, 77), want) << locks;
+}
+
+// On overlayfs with layers on two file systems, stat gives a layer's
+// device (here 0:2b) and /proc/locks the overlay's own (0:29, as
+// /proc/self/mountinfo names it): either counts.
+TEST(LockHolder, AnyOfTheFilesDevicesCounts) {
+  const LockedFile overlay{{makedev(0, 0x2b), makedev(0, 0x29)}, 5};
+  const std::pair<std::string, std::optional<pid_t>> cases[] = {
+      {"1: POSIX  ADVISORY  WRITE 11389 00:29:5 0 EOF", 11389},
+      {"1: FLOCK  ADVISORY  WRITE 10798 00:2b:5 0 EOF", 10798},
+      {"1: POSIX  ADVISORY  WRITE 11389 00:2d:5 0 EOF", std::nullopt},
+      {"1: POSIX  ADVISORY  WRITE 11389 00:29:6 0 EOF", std::nullopt},
+      {"1: OFDLCK ADVISORY  WRITE -1 00:29:5 0 EOF\r", 0},
+      {"1: -> POSIX  ADVISORY  WRITE 11389 00:29:5 0 EOF", std::nullopt},
+  };
+  for (const auto& [line, want] : cases) EXPECT_EQ(lock_line_holder(line, overlay), want) << line;
+  EXPECT_EQ(lock_line_holder("1: POSIX  ADVISORY  WRITE 1 00:29:5 0 EOF", {{}, 5}), std::nullopt);
+}
+
+TEST(MountInfo, ReadsIdDeviceAndMountPoint) {
+  const std::pair<std::string, std::optional<MountLine>> cases[] = {
+      {"69 45 0:41 / /tmp/ovx/m rw,relatime - overlay overlay rw,lowerdir=l,upperdir=u/up",
+       MountLine{69, makedev(0, 41), "/tmp/ovx/m"}},
+      {"36 35 98:0 /mnt1 /mnt2 rw,noatime master:1 - ext3 /dev/root rw,errors=continue",
+       MountLine{36, makedev(98, 0), "/mnt2"}},
+      {"30 1 259:3 / /media/my\\040disk\\011x\\134 rw - ext4 /dev/x rw",
+       MountLine{30, makedev(259, 3), "/media/my disk\tx\\"}},
+      {"30 1 259:3 / /a\\04 rw - ext4 /dev/x rw", MountLine{30, makedev(259, 3), "/a\\04"}},
+      {"30 1 259 / /a rw - ext4 /dev/x rw", std::nullopt},
+      {"x 1 259:3 / /a rw - ext4 /dev/x rw", std::nullopt},
+      {"30 1 259:3 /", std::nullopt},
+  };
+  for (const auto& [line, want] : cases) EXPECT_EQ(parse_mountinfo_line(line), want) << line;
 }
 
 TEST(DefaultRoute, ReadsTheCapturedRoutingTables) {

@@ -131,20 +131,94 @@ QStringList CheckText::updates(const ManagerCheck& check) {
   return lines;
 }
 
-QString CheckText::report(const std::vector<ManagerCheck>& checks) {
-  QString text;
-  for (const ManagerCheck& check : checks) {
-    text += summary(check) + QLatin1Char('\n');
-    for (const QString& line : updates(check))
-      text += QStringLiteral("  ") + line + QLatin1Char('\n');
+QStringList CheckText::notes(const ManagerCheck& check) {
+  // A few are named; the JSON has them all.
+  constexpr qsizetype NAMED = 3;
+  QStringList paths;
+  for (const std::string& path : check.kept_conffiles) paths << from_bytes(path);
+  if (paths.isEmpty()) return {};
+  if (paths.size() == 1) {
+    return {tr("Your changes to %1 will be kept; a new version from the update goes beside it.")
+                .arg(paths.front())};
   }
-  if (const auto stop = stopping_step(checks)) {
-    text += tr("The update would stop at %1.").arg(name(*stop)) + QLatin1Char('\n');
+  const auto count = paths.size();
+  if (count > NAMED) paths = paths.mid(0, NAMED) << QStringLiteral("…");
+  return {tr("Your changes to %1 configuration files will be kept (%2); new versions from the "
+             "update go beside them.")
+              .arg(count)
+              .arg(paths.join(QStringLiteral(", ")))};
+}
+
+QString CheckText::shortage(const SpaceShortage& shortage) {
+  QStringList commands;
+  for (const Step step : shortage.steps) {
+    if (step == Step::Apt)
+      commands << QStringLiteral("sudo apt clean") << QStringLiteral("sudo apt autoremove");
+    if (step == Step::Flatpak) commands << QStringLiteral("flatpak uninstall --unused");
+  }
+  QString text =
+      tr("There is not enough room on %1: the update needs about %2 there, and %3 is "
+         "free.")
+          .arg(from_bytes(shortage.mount_point), size(shortage.needed), size(shortage.free));
+  if (!commands.isEmpty()) {
+    text += QLatin1Char(' ') + tr("To make room: %1.").arg(commands.join(QStringLiteral(", ")));
   }
   return text;
 }
 
-QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks) {
+QStringList CheckText::obstacles(const Foreseen& foreseen, const std::vector<ManagerCheck>& checks,
+                                 const std::vector<Step>& steps) {
+  if (foreseen.offline) {
+    return {
+        tr("This computer is not connected to a network, so the update could download "
+           "nothing. Connect, then check again.")};
+  }
+  QStringList parts;
+  if (const auto stop = foreseen.stopping) {
+    QStringList after;
+    for (const Step step : steps) {
+      if (step > *stop) after << name(step);
+    }
+    parts << (after.isEmpty() ? tr("The update would stop at %1.").arg(name(*stop))
+                              : tr("The update would stop at %1, and leave %2 alone.")
+                                    .arg(name(*stop), after.join(QStringLiteral(", "))));
+    for (const ManagerCheck& check : checks) {
+      if (check.step != *stop || !check.problem) continue;
+      const QString fix = remedy(check.step, *check.problem);
+      if (!fix.isEmpty()) parts << fix;
+    }
+  }
+  for (const SpaceShortage& short_of : foreseen.short_of_space) parts << shortage(short_of);
+  if (!parts.isEmpty()) parts << tr("Then check again.");
+  return parts;
+}
+
+namespace {
+
+std::vector<Step> steps_of(const std::vector<ManagerCheck>& checks) {
+  std::vector<Step> steps(checks.size());
+  std::transform(checks.begin(), checks.end(), steps.begin(),
+                 [](const ManagerCheck& check) { return check.step; });
+  std::sort(steps.begin(), steps.end());
+  return steps;
+}
+
+}  // namespace
+
+QString CheckText::report(const std::vector<ManagerCheck>& checks, bool online) {
+  QString text;
+  for (const ManagerCheck& check : checks) {
+    text += summary(check) + QLatin1Char('\n');
+    for (const QString& line : notes(check) + updates(check))
+      text += QStringLiteral("  ") + line + QLatin1Char('\n');
+  }
+  for (const QString& part : obstacles(foresee(checks, online), checks, steps_of(checks))) {
+    text += part + QLatin1Char('\n');
+  }
+  return text;
+}
+
+QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool online) {
   QJsonArray managers;
   for (const ManagerCheck& check : checks) {
     QJsonArray updates;
@@ -156,6 +230,16 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks) {
     }
     QJsonArray kept;
     for (const std::string& name : check.kept_back) kept.append(from_bytes(name));
+    QJsonArray kept_files;
+    for (const std::string& path : check.kept_conffiles) kept_files.append(from_bytes(path));
+    QJsonArray space;
+    for (const SpaceNeed& need : check.space) {
+      space.append(
+          QJsonObject{{QStringLiteral("path"), from_bytes(need.path)},
+                      {QStringLiteral("bytes"), static_cast<double>(need.bytes)},
+                      {QStringLiteral("mount_point"), from_bytes(need.mount_point)},
+                      {QStringLiteral("free_bytes"), static_cast<double>(need.free_bytes)}});
+    }
     const auto number_or_null = [](const auto& value) {
       return value ? QJsonValue(static_cast<double>(*value)) : QJsonValue(QJsonValue::Null);
     };
@@ -169,9 +253,30 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks) {
                                                   : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("stops_update"),
          check.problem.has_value() && stops_update(check.problem->why)},
+        {QStringLiteral("kept_config_files"), kept_files},
+        {QStringLiteral("space"), space},
     });
   }
-  return QJsonDocument(QJsonObject{{QStringLiteral("managers"), managers}});
+  const Foreseen foreseen = foresee(checks, online);
+  QJsonArray short_of;
+  for (const SpaceShortage& shortage : foreseen.short_of_space) {
+    QJsonArray names;
+    for (const Step step : shortage.steps) names.append(name(step));
+    short_of.append(QJsonObject{
+        {QStringLiteral("mount_point"), from_bytes(shortage.mount_point)},
+        {QStringLiteral("needed_bytes"), static_cast<double>(shortage.needed)},
+        {QStringLiteral("free_bytes"), static_cast<double>(shortage.free)},
+        {QStringLiteral("managers"), names},
+    });
+  }
+  return QJsonDocument(QJsonObject{
+      {QStringLiteral("managers"), managers},
+      {QStringLiteral("online"), online},
+      {QStringLiteral("short_of_space"), short_of},
+      {QStringLiteral("stops_update"), foreseen.stops_update()},
+      {QStringLiteral("problems"),
+       QJsonArray::fromStringList(obstacles(foreseen, checks, steps_of(checks)))},
+  });
 }
 
 namespace {
@@ -207,9 +312,10 @@ QString CheckText::notice_action() {
   return tr("Open Sorvane Update");
 }
 
-int check_exit_status(const std::vector<ManagerCheck>& checks) {
+int check_exit_status(const std::vector<ManagerCheck>& checks, bool online) {
   const bool failed =
-      std::any_of(checks.begin(), checks.end(), [](const ManagerCheck& c) { return c.problem; });
+      std::any_of(checks.begin(), checks.end(), [](const ManagerCheck& c) { return c.problem; }) ||
+      foresee(checks, online).stops_update();
   if (failed) return 1;
   const bool pending = std::any_of(checks.begin(), checks.end(),
                                    [](const ManagerCheck& c) { return !c.updates.empty(); });

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "foreseen.hpp"
 #include "pending_check.hpp"
 
 namespace sorvane::gui {
@@ -25,14 +26,23 @@ class CheckText {
   static QString reason(Step step, const CheckProblem& problem);
   static QString remedy(Step step, const CheckProblem& problem);
   static QString problem(Step step, const CheckProblem& problem);
+  // What the row says besides its summary, as information: the config
+  // files the user changed that the update keeps.
+  static QStringList notes(const ManagerCheck& check);
+  // What the Ready screen says of what would stop the update, a paragraph
+  // each, from `foreseen`; `steps` in the script's order. Empty when nothing
+  // would. The headless check says the same.
+  static QStringList obstacles(const Foreseen& foreseen, const std::vector<ManagerCheck>& checks,
+                               const std::vector<Step>& steps);
+  static QString shortage(const SpaceShortage& shortage);
   // "libssl3 3.0.11-1 → 3.0.13-1 (security)", one per pending update.
   static QStringList updates(const ManagerCheck& check);
   static QString size(std::uint64_t bytes);
   static QString age(std::int64_t seconds);
 
   // The headless check's report, for a person and as JSON.
-  static QString report(const std::vector<ManagerCheck>& checks);
-  static QJsonDocument json(const std::vector<ManagerCheck>& checks);
+  static QString report(const std::vector<ManagerCheck>& checks, bool online = true);
+  static QJsonDocument json(const std::vector<ManagerCheck>& checks, bool online = true);
 
   // The notice that updates wait: "12 updates are waiting", "3 of them are
   // security updates" (empty when none is), and its button.
@@ -41,9 +51,10 @@ class CheckText {
   static QString notice_action();
 };
 
-// 100 when anything is pending, 1 when a check failed, 0 when all is up to
-// date: the convention of `dnf check-update`, so scripts can tell.
-int check_exit_status(const std::vector<ManagerCheck>& checks);
+// 100 when anything is pending, 1 when a check failed or the update would
+// not succeed, 0 when all is up to date: the convention of `dnf
+// check-update`, so scripts can tell.
+int check_exit_status(const std::vector<ManagerCheck>& checks, bool online = true);
 inline constexpr int PENDING_STATUS = 100;
 
 }  // namespace sorvane::gui

@@ -47,12 +47,13 @@ int check_headless(const UpdateModel::Setup& setup, bool json) {
     return 1;
   }
   const auto checks = sorvane::gui::check_all(looked.steps, setup.check);
+  // Offline too, as the window would refuse.
   if (json) {
-    out << sorvane::gui::CheckText::json(checks).toJson(QJsonDocument::Indented);
+    out << sorvane::gui::CheckText::json(checks, looked.online).toJson(QJsonDocument::Indented);
   } else {
-    out << sorvane::gui::CheckText::report(checks);
+    out << sorvane::gui::CheckText::report(checks, looked.online);
   }
-  return sorvane::gui::check_exit_status(checks);
+  return sorvane::gui::check_exit_status(checks, looked.online);
 }
 
 }  // namespace

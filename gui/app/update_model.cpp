@@ -272,6 +272,9 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
   pool_->setMaxThreadCount(static_cast<int>(MANAGERS.size()));
   follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
   connect(&follow_timer_, &QTimer::timeout, this, &UpdateModel::follow);
+  lock_timer_.setSingleShot(true);
+  lock_timer_.setInterval(setup_.lock_recheck);
+  connect(&lock_timer_, &QTimer::timeout, this, &UpdateModel::recheck_locked);
 }
 
 UpdateModel::~UpdateModel() {
@@ -436,21 +439,26 @@ void UpdateModel::take_looked(const Looked& looked) {
   } else if (looked.state == State::Ready) {
     start_checks();
   }
+  rechecks_ = 0;
+  lock_timer_.stop();
   set_state(looked.state);
+  watch_locks();
   if (noticed || state_ == State::Stopped) announce(message_);
 }
 
 void UpdateModel::start_checks() {
+  for (const Row& row : rows_) ask(row.step);
+}
+
+void UpdateModel::ask(Step step) {
   const unsigned generation = generation_;
-  for (const Row& row : rows_) {
-    auto* watcher = new QFutureWatcher<ManagerCheck>(this);
-    connect(watcher, &QFutureWatcher<ManagerCheck>::finished, this, [this, watcher, generation] {
-      take_check(generation, watcher->result());
-      watcher->deleteLater();
-    });
-    watcher->setFuture(QtConcurrent::run(
-        pool_, [setup = setup_.check, step = row.step] { return check_manager(step, setup); }));
-  }
+  auto* watcher = new QFutureWatcher<ManagerCheck>(this);
+  connect(watcher, &QFutureWatcher<ManagerCheck>::finished, this, [this, watcher, generation] {
+    take_check(generation, watcher->result());
+    watcher->deleteLater();
+  });
+  watcher->setFuture(QtConcurrent::run(
+      pool_, [setup = setup_.check, step] { return check_manager(step, setup); }));
 }
 
 void UpdateModel::take_check(unsigned generation, const ManagerCheck& check) {
@@ -458,7 +466,29 @@ void UpdateModel::take_check(unsigned generation, const ManagerCheck& check) {
   for (Row& row : rows_) {
     if (row.step == check.step) row.check = check;
   }
+  rechecks_ = std::max(0, rechecks_ - 1);
   emit changed();
+  watch_locks();
+}
+
+void UpdateModel::watch_locks() {
+  const bool locked = std::any_of(rows_.begin(), rows_.end(), [](const Row& row) {
+    return row.check && row.check->problem && row.check->problem->why == Problem::LockHeld;
+  });
+  if (state_ == State::Ready && locked && rechecks_ == 0 && !lock_timer_.isActive()) {
+    lock_timer_.start();
+  }
+}
+
+void UpdateModel::recheck_locked() {
+  if (state_ != State::Ready) return;
+  // The row keeps its answer until the new one comes: no flicker.
+  for (const Row& row : rows_) {
+    if (row.check && row.check->problem && row.check->problem->why == Problem::LockHeld) {
+      ++rechecks_;
+      ask(row.step);
+    }
+  }
 }
 
 bool UpdateModel::checking() const {
@@ -475,14 +505,16 @@ std::vector<ManagerCheck> UpdateModel::checks() const {
   return all;
 }
 
-std::optional<Step> UpdateModel::stopping() const {
-  return stopping_step(checks());
+Foreseen UpdateModel::foreseen() const {
+  return foresee(checks(), online_);
 }
 
 QString UpdateModel::row_text(size_t row) const {
   if (row >= rows_.size()) return {};
   const Row& shown = rows_[row];
-  return shown.check ? CheckText::summary(*shown.check) : CheckText::checking(shown.step);
+  if (!shown.check) return CheckText::checking(shown.step);
+  return (QStringList{CheckText::summary(*shown.check)} + CheckText::notes(*shown.check))
+      .join(QLatin1Char('\n'));
 }
 
 QStringList UpdateModel::pending_lines() const {
@@ -520,7 +552,7 @@ QString UpdateModel::ready_title() const {
   if (access_ == Access::Unlikely && !password_requested_) {
     return tr("Your account may not install updates");
   }
-  if (!online_ || stopping()) return tr("The update would not succeed");
+  if (foreseen().stops_update()) return tr("The update would not succeed");
   const std::vector<ManagerCheck> all = checks();
   const size_t count = pending_count(all);
   if (count == 1) return tr("1 update is ready");
@@ -532,32 +564,15 @@ QString UpdateModel::ready_title() const {
 QString UpdateModel::ready_text() const {
   QStringList parts;
   if (!message_.isEmpty()) parts << message_;
-  if (!online_) {
-    parts << tr(
-        "This computer is not connected to a network, so the update could download "
-        "nothing. Connect, then check again.");
-  } else if (const auto stop = stopping()) {
-    QStringList after;
-    for (const Step step : steps_) {
-      if (step > *stop) after << CheckText::name(step);
-    }
-    parts << (after.isEmpty() ? tr("The update would stop at %1.").arg(CheckText::name(*stop))
-                              : tr("The update would stop at %1, and leave %2 alone.")
-                                    .arg(CheckText::name(*stop), after.join(QStringLiteral(", "))));
-    for (const ManagerCheck& check : checks()) {
-      if (check.step != *stop) continue;
-      const QString fix = CheckText::remedy(check.step, *check.problem);
-      if (!fix.isEmpty()) parts << fix;
-    }
-    parts << tr("Then check again.");
-  }
+  // The same words as the headless check's, from the same decision.
+  parts << CheckText::obstacles(foreseen(), checks(), steps_);
   if (access_ == Access::Unlikely && !password_requested_) {
     parts << tr(
         "Installing updates needs an administrator's rights, and your account is in "
         "none of the groups that have them (sudo, wheel or admin). Ask the person who "
         "looks after this computer to update it, or to give your account those rights.");
   }
-  if (!checking() && !stopping() && online_ && pending_count(checks()) == 0 &&
+  if (!checking() && !foreseen().stops_update() && pending_count(checks()) == 0 &&
       all_answered(checks())) {
     parts << tr("Nothing is waiting. The update can still fetch the newest package lists.");
   }
@@ -565,7 +580,7 @@ QString UpdateModel::ready_text() const {
 }
 
 bool UpdateModel::update_possible() const {
-  return state_ == State::Ready && !checking() && online_ && !stopping() && password_offered();
+  return state_ == State::Ready && !checking() && !foreseen().stops_update() && password_offered();
 }
 
 bool UpdateModel::update_proposed() const {
@@ -579,7 +594,7 @@ bool UpdateModel::password_offered() const {
 }
 
 bool UpdateModel::password_wanted() const {
-  return needs_password_ && password_offered() && online_ && !stopping();
+  return needs_password_ && password_offered() && !foreseen().stops_update();
 }
 
 void UpdateModel::offer_password() {

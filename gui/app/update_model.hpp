@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "foreseen.hpp"
 #include "installation.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
@@ -55,6 +56,9 @@ class UpdateModel : public QObject {
     QString notice_settings = {};
     // Where updates' logs are kept; none: in run_base, with the script.
     std::string log_base = {};
+    // How often a manager whose database another program holds is asked
+    // again, so that the screen changes by itself when the lock goes.
+    std::chrono::milliseconds lock_recheck = std::chrono::seconds(3);
     [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
     // The program that runs the update as its monitor (`--run-update`):
     // this very executable.
@@ -223,7 +227,12 @@ class UpdateModel : public QObject {
   void set_state(State state);
   void announce(const QString& text);
   void start_checks();
-  [[nodiscard]] std::optional<Step> stopping() const;
+  void ask(Step step);
+  // While a row says a lock is held, that manager is asked again.
+  void watch_locks();
+  void recheck_locked();
+  // What would stop the update, as the headless check decides it too.
+  [[nodiscard]] Foreseen foreseen() const;
   // The log log_path() and log_contents() are about; -1: none.
   [[nodiscard]] int shown_log() const;
   // What the check said of `step` when the update began, if it answered.
@@ -280,6 +289,8 @@ class UpdateModel : public QObject {
   bool password_checked_ = false;
   bool notice_wanted_ = true;
   QTimer follow_timer_;
+  QTimer lock_timer_;
+  int rechecks_ = 0;  // asked again, not answered yet
 };
 
 struct UpdateModel::Looked {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "apt_foresight.hpp"
 #include "bounded_run.hpp"
 #include "path.hpp"
 #include "path_trust.hpp"
@@ -138,23 +139,18 @@ std::optional<std::int64_t> age_of(const std::vector<std::string>& paths) {
 
 std::optional<CheckProblem> a_lock_held(const CheckPlaces& places,
                                         std::span<const std::string_view> locks) {
-  for (const std::string_view lock : locks) {
-    // cppcheck-suppress useStlAlgorithm ; the holder found is the answer
-    if (auto holder = lock_held(places, under(places, lock))) {
-      return CheckProblem{Problem::LockHeld, *holder};
-    }
-  }
+  std::vector<std::string> paths(locks.size());
+  std::transform(locks.begin(), locks.end(), paths.begin(),
+                 [&](std::string_view lock) { return under(places, lock); });
+  if (auto holder = lock_held(places, paths)) return CheckProblem{Problem::LockHeld, *holder};
   return std::nullopt;
 }
 
 // The packages an interrupted or failed dpkg run left unfinished, as dpkg
 // itself would read its database: the status file, then the journal
 // entries (files named by number only) in order.
-std::vector<std::string> dpkg_unfinished(const CheckPlaces& places) {
-  std::vector<std::string> texts;
-  if (auto status = read_small_file(under(places, DPKG_STATUS), MAX_DPKG_DATABASE)) {
-    texts.push_back(std::move(*status));
-  }
+std::vector<std::string> dpkg_unfinished(const CheckPlaces& places, const std::string& status) {
+  std::vector<std::string> texts = {status};
   std::vector<std::filesystem::path> journal;
   std::error_code error;
   // Never the throwing increment: a journal that cannot be listed is skipped.
@@ -181,6 +177,22 @@ std::string named_briefly(const std::vector<std::string>& names) {
   }
   if (names.size() > NAMED_UNFINISHED) text += ", …";
   return text;
+}
+
+constexpr std::string_view FLATPAK_SYSTEM = "var/lib/flatpak";
+
+// The user's installation: $HOME/.local/share/flatpak, or under
+// $XDG_DATA_HOME when that is set.
+std::optional<SpaceNeed> user_flatpak_need(const CheckSetup& setup, std::uint64_t bytes) {
+  std::string home;
+  std::string data;
+  for (const std::string& variable : setup.environment) {
+    if (variable.starts_with("HOME=")) home = variable.substr(5);
+    if (variable.starts_with("XDG_DATA_HOME=")) data = variable.substr(14);
+  }
+  if (!data.starts_with('/')) data = home.starts_with('/') ? join(home, ".local/share") : "";
+  if (data.empty()) return std::nullopt;
+  return space_need(setup.places.proc, "/", join(data, "flatpak").substr(1), bytes);
 }
 
 ManagerCheck with_problem(ManagerCheck check, CheckProblem problem) {
@@ -216,17 +228,63 @@ bool online(const CheckPlaces& places) {
   return has_default_route(v4.value_or(""), v6.value_or(""));
 }
 
+namespace {
+
+// The kernel keeps 15 bytes of a program's name: /proc/PID/comm says
+// "unattended-upgr". Its command line, readable by every user, holds the
+// whole name of the script or program that was started.
+constexpr size_t COMM_KEPT = 15;
+constexpr size_t MAX_PROGRAM_NAME = 100;
+
+std::string program_name(const CheckPlaces& places, pid_t pid) {
+  const std::string dir = join(places.proc, std::to_string(pid));
+  std::string name = read_small_file(join(dir, "comm"), MAX_PROGRAM_NAME).value_or("");
+  while (!name.empty() && name.back() == '\n') name.pop_back();
+  if (name.size() != COMM_KEPT) return name;
+  const std::string command = read_small_file(join(dir, "cmdline"), MAX_STATE_FILE).value_or("");
+  std::string_view args = command;
+  while (!args.empty()) {
+    const std::string_view arg = args.substr(0, args.find('\0'));
+    args.remove_prefix(std::min(args.size(), arg.size() + 1));
+    const std::string_view base = arg.substr(arg.rfind('/') + 1);
+    if (base.size() > name.size() && base.size() <= MAX_PROGRAM_NAME && base.starts_with(name)) {
+      return std::string(base);
+    }
+  }
+  return name;
+}
+
+}  // namespace
+
 std::optional<std::string> lock_held(const CheckPlaces& places, const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  const auto locks = read_small_file(join(places.proc, "locks"));
-  if (!locks) return std::nullopt;
-  const auto pid = lock_holder(*locks, st.st_dev, st.st_ino);
+  return lock_held(places, std::vector<std::string>{path});
+}
+
+std::optional<std::string> lock_held(const CheckPlaces& places,
+                                     const std::vector<std::string>& paths) {
+  std::vector<LockedFile> files;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) continue;
+    LockedFile file{{st.st_dev}, st.st_ino};
+    if (const auto mount = mount_of(places.proc, path); mount && mount->device != st.st_dev) {
+      file.devices.push_back(mount->device);
+    }
+    files.push_back(std::move(file));
+  }
+  if (files.empty()) return std::nullopt;
+  // All of it: another user's locks may come first, as many as they like.
+  std::optional<pid_t> pid;
+  each_line_of(join(places.proc, "locks"), [&](std::string_view line) {
+    for (const LockedFile& file : files) {
+      if (const auto holder = lock_line_holder(line, file))
+        pid = std::max(pid.value_or(0), *holder);
+    }
+    return !(pid && *pid > 0);
+  });
   if (!pid) return std::nullopt;
   if (*pid <= 0) return std::string("another program");
-  std::string name =
-      read_small_file(join(places.proc, std::to_string(*pid) + "/comm")).value_or("");
-  while (!name.empty() && name.back() == '\n') name.pop_back();
+  std::string name = program_name(places, *pid);
   if (name.empty()) name = "a program";
   return name + " (process " + std::to_string(*pid) + ")";
 }
@@ -304,7 +362,9 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   check.step = Step::Apt;
   check.refreshed_first = true;
   if (auto held = a_lock_held(setup.places, APT_LOCKS)) return with_problem(check, *held);
-  if (const auto unfinished = dpkg_unfinished(setup.places); !unfinished.empty()) {
+  const std::string status =
+      read_small_file(under(setup.places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or("");
+  if (const auto unfinished = dpkg_unfinished(setup.places, status); !unfinished.empty()) {
     return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished)});
   }
   const std::vector<std::string> no_lock = {"-o", "Debug::NoLocking=true", "--with-new-pkgs",
@@ -331,6 +391,15 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   check.data_age_seconds =
       age_of({lists, join(lists, "partial"),
               under(setup.places, "var/lib/apt/periodic/update-success-stamp")});
+  AptForesight foresight = foresee_apt(
+      setup.places, status, check.updates, check.download_bytes,
+      [&setup](std::string_view tool, std::vector<std::string> args) -> std::optional<std::string> {
+        auto asked = ask(setup, tool, std::move(args), setup.local_limit);
+        if (!asked) return std::nullopt;
+        return std::move(asked.value().run.out);
+      });
+  check.space = std::move(foresight.space);
+  check.kept_conffiles = std::move(foresight.kept_conffiles);
   return check;
 }
 
@@ -419,6 +488,14 @@ ManagerCheck check_flatpak(const CheckSetup& setup) {
     if (pending.value().status != 0) return with_problem(check, failed("flatpak", pending.value()));
     FlatpakPending found = parse_flatpak_updates(pending.value().run.out);
     check.updates.insert(check.updates.end(), found.updates.begin(), found.updates.end());
+    if (found.download_bytes && *found.download_bytes > 0) {
+      // The download goes into the installation's own repository.
+      auto need = installation == std::string_view("--system")
+                      ? space_need(setup.places.proc, setup.places.root, FLATPAK_SYSTEM,
+                                   *found.download_bytes)
+                      : user_flatpak_need(setup, *found.download_bytes);
+      if (need) check.space.push_back(std::move(*need));
+    }
     if (!found.download_bytes) {
       check.download_bytes.reset();
     } else if (check.download_bytes) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "filesystems.hpp"
 #include "managers.hpp"
 #include "pending_parsers.hpp"
 
@@ -63,6 +64,11 @@ struct ManagerCheck {
   std::optional<std::int64_t> data_age_seconds;  // how old the lists are it answered from
   bool refreshed_first = false;  // the update refreshes those lists before it upgrades
   std::optional<CheckProblem> problem;
+  // Where the update writes and how much, where the manager tells.
+  std::vector<SpaceNeed> space;
+  // Config files the user changed, of packages the update upgrades: the
+  // update keeps them (the new version goes beside them).
+  std::vector<std::string> kept_conffiles;
 };
 
 // Where the check looks; tests point it elsewhere.
@@ -103,7 +109,10 @@ bool online(const CheckPlaces& places);
 // with a problem that stops it.
 std::optional<Step> stopping_step(const std::vector<ManagerCheck>& checks);
 
-// Who holds `path` (a lock file): its command name and pid, when locked.
+// Who holds `path` (a lock file): its program's name and pid, when locked.
 std::optional<std::string> lock_held(const CheckPlaces& places, const std::string& path);
+// Who holds any of `paths`, reading /proc/locks once, whole.
+std::optional<std::string> lock_held(const CheckPlaces& places,
+                                     const std::vector<std::string>& paths);
 
 }  // namespace sorvane::gui

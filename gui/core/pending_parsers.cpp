@@ -442,30 +442,164 @@ std::vector<std::string> parse_dpkg_unfinished(const std::vector<string_view>& i
   return names;
 }
 
+std::optional<pid_t> lock_line_holder(string_view line, const LockedFile& locked) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  const auto found = words(line, 8);
+  if (found.size() < 6 || !found[0].ends_with(':') || found[1] == "->") return std::nullopt;
+  const string_view file = found[5];
+  const size_t first = file.find(':');
+  const size_t second = first == string_view::npos ? first : file.find(':', first + 1);
+  if (second == string_view::npos) return std::nullopt;
+  const auto major_number = number<unsigned>(file.substr(0, first), 16);
+  const auto minor_number = number<unsigned>(file.substr(first + 1, second - first - 1), 16);
+  const auto file_inode = number<ino_t>(file.substr(second + 1));
+  if (!major_number || !minor_number || !file_inode || *file_inode != locked.inode) {
+    return std::nullopt;
+  }
+  const bool on_its_device =
+      std::any_of(locked.devices.begin(), locked.devices.end(), [&](dev_t device) {
+        return *major_number == major(device) && *minor_number == minor(device);
+      });
+  if (!on_its_device) return std::nullopt;
+  const auto pid = number<pid_t>(found[4]);
+  return pid && *pid > 0 ? *pid : 0;  // 0: held, by no process this can name
+}
+
 std::optional<pid_t> lock_holder(string_view proc_locks, dev_t device, ino_t inode) {
+  const LockedFile locked{{device}, inode};
   std::optional<pid_t> holder;
   for_each_line(proc_locks, [&](string_view line) {
-    const auto found = words(line, 8);
-    if (found.size() < 6 || !found[0].ends_with(':') || found[1] == "->") return true;
-    const string_view file = found[5];
-    const size_t first = file.find(':');
-    const size_t second = first == string_view::npos ? first : file.find(':', first + 1);
-    if (second == string_view::npos) return true;
-    const auto major_number = number<unsigned>(file.substr(0, first), 16);
-    const auto minor_number = number<unsigned>(file.substr(first + 1, second - first - 1), 16);
-    const auto file_inode = number<ino_t>(file.substr(second + 1));
-    if (!major_number || !minor_number || !file_inode || *major_number != major(device) ||
-        *minor_number != minor(device) || *file_inode != inode)
-      return true;
-    const auto pid = number<pid_t>(found[4]);
-    if (pid && *pid > 0) {
-      holder = *pid;
-      return false;
-    }
-    holder = 0;  // held, by no process this can name
-    return true;
+    const auto pid = lock_line_holder(line, locked);
+    if (pid) holder = std::max(holder.value_or(0), *pid);
+    return !(holder && *holder > 0);
   });
   return holder;
+}
+
+std::optional<MountLine> parse_mountinfo_line(string_view line) {
+  const auto found = words(line, 5);
+  if (found.size() < 5) return std::nullopt;
+  const auto id = number<std::uint64_t>(found[0]);
+  const size_t colon = found[2].find(':');
+  if (!id || colon == string_view::npos) return std::nullopt;
+  const auto major_number = number<unsigned>(found[2].substr(0, colon));
+  const auto minor_number = number<unsigned>(found[2].substr(colon + 1));
+  if (!major_number || !minor_number) return std::nullopt;
+  MountLine mount{*id, makedev(*major_number, *minor_number), {}};
+  // The kernel writes space, tab, newline and backslash as \ooo.
+  const string_view point = found[4];
+  for (size_t i = 0; i < point.size(); ++i) {
+    const auto code = i + 3 < point.size() && point[i] == '\\'
+                          ? number<unsigned>(point.substr(i + 1, 3), 8)
+                          : std::nullopt;
+    if (code && *code < 256) {
+      mount.mount_point += static_cast<char>(*code);
+      i += 3;
+    } else {
+      mount.mount_point += point[i];
+    }
+  }
+  return mount;
+}
+
+std::vector<Conffile> parse_dpkg_conffiles(string_view status,
+                                           const std::vector<std::string>& packages) {
+  // Wanted by name, and by architecture when the name carries one.
+  std::unordered_map<string_view, std::vector<string_view>> wanted;
+  for (const std::string& name : packages) {
+    const size_t colon = name.find(':');
+    auto& arches = wanted[string_view(name).substr(0, colon)];
+    arches.push_back(colon == std::string::npos ? string_view{}
+                                                : string_view(name).substr(colon + 1));
+  }
+  std::vector<Conffile> found;
+  string_view package;
+  string_view arch;
+  std::vector<Conffile> stanza;
+  bool in_conffiles = false;
+  const auto end_stanza = [&] {
+    const auto entry = wanted.find(package);
+    const bool is_wanted =
+        entry != wanted.end() && std::any_of(entry->second.begin(), entry->second.end(),
+                                             [&](string_view a) { return a.empty() || a == arch; });
+    if (is_wanted) found.insert(found.end(), stanza.begin(), stanza.end());
+    package = arch = {};
+    stanza.clear();
+    in_conffiles = false;
+  };
+  for_each_line(status, [&](string_view line) {
+    if (trim(line).empty()) {
+      end_stanza();
+      return true;
+    }
+    if (is_blank(line.front())) {
+      if (!in_conffiles) return true;
+      const auto entry = words(line, 3);
+      const bool hex = entry.size() == 2 && entry[1].size() == 32 &&
+                       std::all_of(entry[1].begin(), entry[1].end(), [](char c) {
+                         return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+                       });
+      if (hex && entry[0].starts_with('/')) {
+        stanza.push_back({std::string(entry[0]), std::string(entry[1])});
+      }
+      return true;
+    }
+    in_conffiles = line.starts_with("Conffiles:");
+    if (line.starts_with("Package:")) package = trim(line.substr(8));
+    if (line.starts_with("Architecture:")) arch = trim(line.substr(13));
+    return true;
+  });
+  end_stanza();
+  return found;
+}
+
+std::vector<Conffile> parse_md5sum_z(string_view out) {
+  std::vector<Conffile> sums;
+  while (!out.empty()) {
+    const size_t end = out.find('\0');
+    const string_view record = out.substr(0, end);
+    // "md5  path": two spaces (a star for binary mode) between them.
+    if (record.size() > 34 && (record.substr(32, 2) == "  " || record.substr(32, 2) == " *")) {
+      sums.push_back({std::string(record.substr(34)), std::string(record.substr(0, 32))});
+    }
+    if (end == string_view::npos) break;
+    out.remove_prefix(end + 1);
+  }
+  return sums;
+}
+
+std::vector<InstalledSize> parse_apt_installed_sizes(string_view out) {
+  std::vector<InstalledSize> sizes;
+  InstalledSize stanza;
+  std::optional<std::uint64_t> kib;
+  const auto end_stanza = [&] {
+    if (!stanza.package.empty() && !stanza.version.empty() && kib) {
+      stanza.kib = *kib;
+      sizes.push_back(std::move(stanza));
+    }
+    stanza = {};
+    kib.reset();
+  };
+  for_each_line(out, [&](string_view line) {
+    const auto field = [&](string_view key) -> std::optional<string_view> {
+      if (!line.starts_with(key)) return std::nullopt;
+      return trim(line.substr(key.size()));
+    };
+    if (trim(line).empty()) {
+      end_stanza();
+    } else if (const auto name = field("Package:")) {
+      stanza.package = *name;
+    } else if (const auto version = field("Version:")) {
+      stanza.version = *version;
+    } else if (const auto arch = field("Architecture:")) {
+      stanza.architecture = *arch;
+    } else if (const auto size = field("Installed-Size:")) {
+      kib = number<std::uint64_t>(*size);
+    }
+    return true;
+  });
+  end_stanza();
+  return sizes;
 }
 
 bool has_default_route(string_view ipv4_routes, string_view ipv6_routes) {

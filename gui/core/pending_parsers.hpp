@@ -83,13 +83,65 @@ std::vector<PendingUpdate> parse_snap_refresh_list(std::string_view out);
 // but only to root: for the desktop user it fails on the lock.
 std::vector<std::string> parse_dpkg_unfinished(const std::vector<std::string_view>& in_order);
 
-// /proc/locks: the pid holding a lock on the file with this device and
-// inode (the dpkg and apt lock files, which the desktop user can stat but
-// not open): "1: POSIX  ADVISORY  WRITE 1234 08:01:123456 0 EOF", major and
-// minor in hex, the inode in decimal. 0 when it is held by a lock with no
-// owning process (an open file description lock shows pid -1); nullopt when
-// nothing holds it. Waiting locks ("1: -> POSIX ...") hold nothing.
+// A file as /proc/locks names it: its inode, on any of the devices it may
+// be shown with. /proc/locks gives the device of the file system's own
+// superblock, which stat does not always give: overlayfs shows a layer's
+// device to stat when its layers are on different file systems, btrfs a
+// subvolume's.
+struct LockedFile {
+  std::vector<dev_t> devices;
+  ino_t inode = 0;
+};
+
+// One line of /proc/locks: the pid holding a lock on `locked` (the dpkg and
+// apt lock files, which the desktop user can stat but not open):
+// "1: POSIX  ADVISORY  WRITE 1234 08:01:123456 0 EOF", major and minor in
+// hex, the inode in decimal. 0 when it is held by a lock with no owning
+// process (an open file description lock shows pid -1); nullopt when the
+// line holds no lock on it. Waiting locks ("1: -> POSIX ...") hold nothing.
+std::optional<pid_t> lock_line_holder(std::string_view line, const LockedFile& locked);
+// The same for all of /proc/locks: the first holder with a pid, else 0
+// when only a lock with no pid holds it, else nullopt.
 std::optional<pid_t> lock_holder(std::string_view proc_locks, dev_t device, ino_t inode);
+
+// One line of /proc/self/mountinfo: "36 35 98:0 /mnt1 /mnt2 rw,noatime
+// master:1 - ext3 /dev/root rw": the mount's id, the device of its file
+// system's superblock (major:minor in decimal) and where it is mounted
+// (octal escapes undone).
+struct MountLine {
+  std::uint64_t id = 0;
+  dev_t device = 0;
+  std::string mount_point;
+  friend bool operator==(const MountLine&, const MountLine&) = default;
+};
+std::optional<MountLine> parse_mountinfo_line(std::string_view line);
+
+// dpkg's status database: the conffiles of the installed packages named
+// (a name may carry ":arch"), from their "Conffiles:" field, each line
+// " /etc/path md5". Entries marked after the md5 ("obsolete",
+// "remove-on-upgrade") and md5s that are not 32 hex digits (dpkg's
+// "newconffile") are left out: dpkg does not keep those as the user's.
+struct Conffile {
+  std::string path;
+  std::string md5;
+  friend bool operator==(const Conffile&, const Conffile&) = default;
+};
+std::vector<Conffile> parse_dpkg_conffiles(std::string_view status,
+                                           const std::vector<std::string>& packages);
+// `md5sum -z -- FILE...`: "md5  path" records ended by NUL (no escaping);
+// files it could not read are on stderr, not here.
+std::vector<Conffile> parse_md5sum_z(std::string_view out);
+
+// `apt-cache show name=version ...`: the "Installed-Size" (KiB) of each
+// stanza, by package, architecture and version.
+struct InstalledSize {
+  std::string package;
+  std::string architecture;
+  std::string version;
+  std::uint64_t kib = 0;
+  friend bool operator==(const InstalledSize&, const InstalledSize&) = default;
+};
+std::vector<InstalledSize> parse_apt_installed_sizes(std::string_view out);
 
 // /proc/net/route and /proc/net/ipv6_route: whether a usable default route
 // (destination 0 with prefix 0, up, not a reject route, not on lo) exists.

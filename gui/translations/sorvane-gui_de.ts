@@ -163,6 +163,34 @@
         <source>Open Sorvane Update</source>
         <translation>Sorvane Update öffnen</translation>
     </message>
+    <message>
+        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
+        <translation>Ihre Änderungen an %1 bleiben erhalten; eine neue Fassung aus der Aktualisierung wird daneben abgelegt.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
+        <translation>Ihre Änderungen an %1 Konfigurationsdateien bleiben erhalten (%2); neue Fassungen aus der Aktualisierung werden daneben abgelegt.</translation>
+    </message>
+    <message>
+        <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
+        <translation>Auf %1 ist nicht genug Platz: Die Aktualisierung braucht dort etwa %2, frei sind %3.</translation>
+    </message>
+    <message>
+        <source>To make room: %1.</source>
+        <translation>So schaffen Sie Platz: %1.</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Dieser Computer ist mit keinem Netzwerk verbunden, daher könnte die Aktualisierung nichts herunterladen. Stellen Sie eine Verbindung her und prüfen Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>Die Aktualisierung würde bei %1 abbrechen und %2 unberührt lassen.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Prüfen Sie dann erneut.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>
@@ -331,22 +359,6 @@
     <message>
         <source>Ready to update</source>
         <translation>Bereit zur Aktualisierung</translation>
-    </message>
-    <message>
-        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
-        <translation>Dieser Computer ist mit keinem Netzwerk verbunden, daher könnte die Aktualisierung nichts herunterladen. Stellen Sie eine Verbindung her und prüfen Sie dann erneut.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1.</source>
-        <translation>Die Aktualisierung würde bei %1 abbrechen.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1, and leave %2 alone.</source>
-        <translation>Die Aktualisierung würde bei %1 abbrechen und %2 unberührt lassen.</translation>
-    </message>
-    <message>
-        <source>Then check again.</source>
-        <translation>Prüfen Sie dann erneut.</translation>
     </message>
     <message>
         <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>

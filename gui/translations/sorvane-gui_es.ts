@@ -163,6 +163,34 @@
         <source>Open Sorvane Update</source>
         <translation>Abrir Sorvane Update</translation>
     </message>
+    <message>
+        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
+        <translation>Se conservarán sus cambios en %1; una versión nueva de la actualización se coloca a su lado.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
+        <translation>Se conservarán sus cambios en %1 archivos de configuración (%2); las versiones nuevas de la actualización se colocan a su lado.</translation>
+    </message>
+    <message>
+        <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
+        <translation>No hay espacio suficiente en %1: la actualización necesita allí unos %2 y hay %3 libres.</translation>
+    </message>
+    <message>
+        <source>To make room: %1.</source>
+        <translation>Para liberar espacio: %1.</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Este equipo no está conectado a ninguna red, así que la actualización no podría descargar nada. Conéctese y vuelva a comprobar.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>La actualización se detendría en %1 y no tocaría %2.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Después, vuelva a comprobar.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>
@@ -331,22 +359,6 @@
     <message>
         <source>Ready to update</source>
         <translation>Listo para actualizar</translation>
-    </message>
-    <message>
-        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
-        <translation>Este equipo no está conectado a ninguna red, así que la actualización no podría descargar nada. Conéctese y vuelva a comprobar.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1.</source>
-        <translation>La actualización se detendría en %1.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1, and leave %2 alone.</source>
-        <translation>La actualización se detendría en %1 y no tocaría %2.</translation>
-    </message>
-    <message>
-        <source>Then check again.</source>
-        <translation>Después, vuelva a comprobar.</translation>
     </message>
     <message>
         <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>

@@ -163,6 +163,34 @@
         <source>Open Sorvane Update</source>
         <translation>Ouvrir Sorvane Update</translation>
     </message>
+    <message>
+        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
+        <translation>Vos modifications de %1 seront conservées&#xa0;; une nouvelle version venant de la mise à jour est placée à côté.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
+        <translation>Vos modifications de %1 fichiers de configuration seront conservées (%2)&#xa0;; les nouvelles versions venant de la mise à jour sont placées à côté.</translation>
+    </message>
+    <message>
+        <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
+        <translation>Il n’y a pas assez de place sur %1&#xa0;: la mise à jour y a besoin d’environ %2, et %3 sont libres.</translation>
+    </message>
+    <message>
+        <source>To make room: %1.</source>
+        <translation>Pour faire de la place&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Cet ordinateur n’est connecté à aucun réseau&#xa0;: la mise à jour ne pourrait rien télécharger. Connectez-vous, puis vérifiez à nouveau.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>La mise à jour s’arrêterait à %1 et laisserait %2 de côté.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Puis vérifiez à nouveau.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>
@@ -331,22 +359,6 @@
     <message>
         <source>Ready to update</source>
         <translation>Prêt pour la mise à jour</translation>
-    </message>
-    <message>
-        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
-        <translation>Cet ordinateur n’est connecté à aucun réseau&#xa0;: la mise à jour ne pourrait rien télécharger. Connectez-vous, puis vérifiez à nouveau.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1.</source>
-        <translation>La mise à jour s’arrêterait à %1.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1, and leave %2 alone.</source>
-        <translation>La mise à jour s’arrêterait à %1 et laisserait %2 de côté.</translation>
-    </message>
-    <message>
-        <source>Then check again.</source>
-        <translation>Puis vérifiez à nouveau.</translation>
     </message>
     <message>
         <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>

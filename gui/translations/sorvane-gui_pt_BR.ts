@@ -163,6 +163,34 @@
         <source>Open Sorvane Update</source>
         <translation>Abrir o Sorvane Update</translation>
     </message>
+    <message>
+        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
+        <translation>Suas alterações em %1 serão mantidas; uma nova versão vinda da atualização é colocada ao lado.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
+        <translation>Suas alterações em %1 arquivos de configuração serão mantidas (%2); as novas versões vindas da atualização são colocadas ao lado.</translation>
+    </message>
+    <message>
+        <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
+        <translation>Não há espaço suficiente em %1: a atualização precisa de cerca de %2 ali, e há %3 livres.</translation>
+    </message>
+    <message>
+        <source>To make room: %1.</source>
+        <translation>Para liberar espaço: %1.</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>Este computador não está conectado a uma rede, então a atualização não conseguiria baixar nada. Conecte-se e verifique novamente.</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>A atualização pararia no %1 e não mexeria em %2.</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>Depois, verifique novamente.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>
@@ -331,22 +359,6 @@
     <message>
         <source>Ready to update</source>
         <translation>Pronto para atualizar</translation>
-    </message>
-    <message>
-        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
-        <translation>Este computador não está conectado a uma rede, então a atualização não conseguiria baixar nada. Conecte-se e verifique novamente.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1.</source>
-        <translation>A atualização pararia no %1.</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1, and leave %2 alone.</source>
-        <translation>A atualização pararia no %1 e não mexeria em %2.</translation>
-    </message>
-    <message>
-        <source>Then check again.</source>
-        <translation>Depois, verifique novamente.</translation>
     </message>
     <message>
         <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>

@@ -163,6 +163,34 @@
         <source>Open Sorvane Update</source>
         <translation>打开 Sorvane Update</translation>
     </message>
+    <message>
+        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
+        <translation>将保留您对 %1 的修改；更新带来的新版本会放在它旁边。</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
+        <translation>将保留您对 %1 个配置文件的修改（%2）；更新带来的新版本会放在它们旁边。</translation>
+    </message>
+    <message>
+        <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
+        <translation>%1 上的空间不足：更新在那里大约需要 %2，而可用空间为 %3。</translation>
+    </message>
+    <message>
+        <source>To make room: %1.</source>
+        <translation>释放空间的方法：%1。</translation>
+    </message>
+    <message>
+        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
+        <translation>此计算机未连接到网络，更新将无法下载任何内容。请连接网络，然后重新检查。</translation>
+    </message>
+    <message>
+        <source>The update would stop at %1, and leave %2 alone.</source>
+        <translation>更新会在 %1 处停止，不会更新 %2。</translation>
+    </message>
+    <message>
+        <source>Then check again.</source>
+        <translation>然后重新检查。</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>
@@ -331,22 +359,6 @@
     <message>
         <source>Ready to update</source>
         <translation>已准备好更新</translation>
-    </message>
-    <message>
-        <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
-        <translation>此计算机未连接到网络，更新将无法下载任何内容。请连接网络，然后重新检查。</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1.</source>
-        <translation>更新会在 %1 处停止。</translation>
-    </message>
-    <message>
-        <source>The update would stop at %1, and leave %2 alone.</source>
-        <translation>更新会在 %1 处停止，不会更新 %2。</translation>
-    </message>
-    <message>
-        <source>Then check again.</source>
-        <translation>然后重新检查。</translation>
     </message>
     <message>
         <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
