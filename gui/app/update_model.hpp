@@ -56,13 +56,13 @@ class UpdateModel : public QObject {
     QString notice_settings = {};
     // Where updates' logs are kept; none: in run_base, with the script.
     std::string log_base = {};
-    // How often a manager whose database another program holds is asked
-    // again, so that the screen changes by itself when the lock goes.
-    std::chrono::milliseconds lock_recheck = std::chrono::seconds(3);
     [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
     // The program that runs the update as its monitor (`--run-update`):
     // this very executable.
     std::string monitor = this_program();
+    // How often a manager whose database another program holds is asked
+    // again, so that the screen changes by itself when the lock goes.
+    std::chrono::milliseconds lock_recheck = std::chrono::seconds(3);
   };
 
   // What sudo will do with this user, as far as can be told without a
