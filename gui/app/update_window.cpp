@@ -397,6 +397,7 @@ void UpdateWindow::show_steps() {
   const std::optional<int> done = model_->progress();
   progress_->setRange(0, done ? UpdateModel::PROGRESS_SCALE : 0);
   progress_->setValue(done.value_or(0));
+  show_failed_bar(model_->progress_failed());
   progress_text_->setText(model_->progress_text());
   progress_text_->setVisible(!progress_text_->text().isEmpty());
   changes_->setText(model_->changes().join(QLatin1Char('\n')));
@@ -408,6 +409,18 @@ void UpdateWindow::show_steps() {
   restart_row_->setVisible(model_->restart_offered());
   restart_->setEnabled(!model_->restart_asked());
   show_latest();
+}
+
+// A failed update's bar stays where it stopped, in red, and says so, to
+// the eye and to a screen reader.
+void UpdateWindow::show_failed_bar(bool failed) {
+  if (failed == progress_->property("failed").toBool()) return;
+  progress_->setProperty("failed", failed);
+  progress_->setFormat(failed ? tr("Failed at %p%") : QStringLiteral("%p%"));
+  progress_->setAccessibleDescription(failed ? tr("The update failed") : QString());
+  QPalette palette;  // the application's
+  if (failed) palette.setColor(QPalette::Highlight, terminal_colour(1));
+  progress_->setPalette(palette);
 }
 
 void UpdateWindow::show_log_place() {
