@@ -996,6 +996,47 @@ class WindowTest : public QObject {
             window.latest()->width());
   }
 
+  // The Done screen with everything on it and Details open stays within
+  // the screen (ctest's gui_window_at_scale_2 runs it at scale 2 on
+  // 1600x900): the log scrolls, Close stays in reach.
+  void theDoneScreenWithDetailsStaysOnTheScreen() {
+    Shown shown;
+    auto& [model, window] = shown;
+    UpdateModel::Looked looked = ready({Step::Apt, Step::Flatpak}, true);
+    for (int i = 0; i < 135; ++i) {
+      (*looked.checks)[0].updates.push_back(
+          {QString("package-%1").arg(i).toStdString(), "1.0", "2.0", false});
+    }
+    model.take_looked(looked);
+    QString lines = "Starting system update...\n\nUpdating apt packages...\n";
+    for (int i = 0; i < 300; ++i) lines += QString("Setting up package-%1 ...\n").arg(i);
+    model.take_output(lines.toStdString() + "Updating Flatpak packages...\nNothing to do.\n" +
+                      "W: a warning\nUpdate complete.\n");
+    model.take_end(W_EXITCODE(0, 0));
+    for (QToolButton* button : window.findChildren<QToolButton*>()) {
+      if (button->isVisibleTo(&window)) button->setChecked(true);
+    }
+    QVERIFY(window.details()->isVisible());
+    QApplication::processEvents();
+    if (const QByteArray shot = qgetenv("SORVANE_TEST_SHOT"); !shot.isEmpty()) {
+      QVERIFY(window.grab().save(QString::fromLocal8Bit(shot)));
+    }
+    const QSize screen = window.screen()->availableGeometry().size();
+    QVERIFY2(window.frameGeometry().height() <= screen.height() &&
+                 window.frameGeometry().width() <= screen.width(),
+             qPrintable(QString("%1x%2 on %3x%4")
+                            .arg(window.frameGeometry().width())
+                            .arg(window.frameGeometry().height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    QVERIFY(window.minimumHeight() <= screen.height());
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+      if (button->text() != "Close") continue;
+      const QRect at(button->mapTo(&window, QPoint(0, 0)), button->size());
+      QVERIFY2(window.rect().contains(at), "Close is out of reach");
+    }
+  }
+
   void theLogKeepsColoursAndDropsOtherEscapes() {
     Shown shown;
     auto& [model, window] = shown;
