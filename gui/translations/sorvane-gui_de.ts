@@ -382,10 +382,6 @@
         <translation>%1 aktualisiert…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1: %2 von %3 Paketen aktualisiert</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -528,6 +524,54 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>Der Computer wird neu gestartet.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Das Dateisystem von %2 ist voll (%3 frei). Schaffen Sie dort Platz – „sudo apt clean“ entfernt die von apt heruntergeladenen Pakete – und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Ein Paketserver war nicht erreichbar. Prüfen Sie die Netzwerkverbindung und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Der Paketserver %2 war nicht erreichbar. Prüfen Sie die Netzwerkverbindung und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Ein anderes Programm verwendet die Paketdatenbank. Warten Sie, bis es fertig ist, und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: %2 verwendet die Paketdatenbank. Warten Sie, bis es fertig ist, und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Das Paket %2 konnte nicht eingerichtet werden; sein Installationsskript ist fehlgeschlagen. Seine Meldung steht unter Details. Andere Pakete sind möglicherweise unvollständig eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Das Paket %2 hat gefragt, was mit Ihrer geänderten Konfigurationsdatei %3 geschehen soll, und hier konnte keine Antwort gegeben werden.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: „%2“ Spätere Schritte wurden nicht ausgeführt.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1: %2 von %3 werden heruntergeladen</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1: %2 von %3 werden entpackt</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1: %2 von %3 werden eingerichtet</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1: %2 von %3 werden installiert</translation>
     </message>
 </context>
 <context>
@@ -675,6 +719,14 @@
     <message>
         <source>Log file:</source>
         <translation>Protokolldatei:</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Fehlgeschlagen bei %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>Die Aktualisierung ist fehlgeschlagen</translation>
     </message>
 </context>
 </TS>

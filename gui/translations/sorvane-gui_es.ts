@@ -382,10 +382,6 @@
         <translation>%1 está actualizando…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1: %2 de %3 paquetes actualizados</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -528,6 +524,54 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>El equipo se está reiniciando.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>El paso de %1 ha fallado: el sistema de archivos de %2 está lleno (%3 libres). Libere espacio allí —«sudo apt clean» elimina los paquetes que apt ha descargado— y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>El paso de %1 ha fallado: no se pudo contactar con un servidor de paquetes. Compruebe la conexión de red y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>El paso de %1 ha fallado: no se pudo contactar con el servidor de paquetes %2. Compruebe la conexión de red y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>El paso de %1 ha fallado: otro programa está usando la base de datos de paquetes. Espere a que termine y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>El paso de %1 ha fallado: %2 está usando la base de datos de paquetes. Espere a que termine y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>El paso de %1 ha fallado: no se pudo configurar el paquete %2; su script de instalación falló. Su mensaje está en Detalles. Otros paquetes pueden haber quedado sin terminar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>El paso de %1 ha fallado: el paquete %2 preguntó qué hacer con su archivo de configuración modificado %3, y aquí no se pudo dar ninguna respuesta.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>El paso de %1 ha fallado: «%2» Los pasos posteriores no se ejecutaron.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1: descargando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1: desempaquetando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1: configurando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1: instalando %2 de %3</translation>
     </message>
 </context>
 <context>
@@ -675,6 +719,14 @@
     <message>
         <source>Log file:</source>
         <translation>Archivo de registro:</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Falló al %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>La actualización ha fallado</translation>
     </message>
 </context>
 </TS>

@@ -382,10 +382,6 @@
         <translation>%1 met à jour…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1&#xa0;: %2 paquets sur %3 mis à jour</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -528,6 +524,54 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>L’ordinateur redémarre.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>L’étape %1 a échoué : le système de fichiers de %2 est plein (%3 libres). Libérez de la place — « sudo apt clean » supprime les paquets téléchargés par apt — puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>L’étape %1 a échoué : un serveur de paquets est injoignable. Vérifiez la connexion réseau, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>L’étape %1 a échoué : le serveur de paquets %2 est injoignable. Vérifiez la connexion réseau, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>L’étape %1 a échoué : un autre programme utilise la base de données des paquets. Attendez qu’il ait fini, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>L’étape %1 a échoué : %2 utilise la base de données des paquets. Attendez qu’il ait fini, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>L’étape %1 a échoué : le paquet %2 n’a pas pu être configuré ; son script d’installation a échoué. Son message figure dans Détails. D’autres paquets peuvent être restés inachevés.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>L’étape %1 a échoué : le paquet %2 a demandé quoi faire de votre fichier de configuration modifié %3, et aucune réponse n’a pu être donnée ici.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>L’étape %1 a échoué : « %2 » Les étapes suivantes n’ont pas été exécutées.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1 : téléchargement %2 sur %3</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1 : dépaquetage %2 sur %3</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1 : configuration %2 sur %3</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1 : installation %2 sur %3</translation>
     </message>
 </context>
 <context>
@@ -675,6 +719,14 @@
     <message>
         <source>Log file:</source>
         <translation>Fichier journal&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Échec à %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>La mise à jour a échoué</translation>
     </message>
 </context>
 </TS>

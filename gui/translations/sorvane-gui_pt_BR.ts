@@ -382,10 +382,6 @@
         <translation>%1 está atualizando…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1: %2 de %3 pacotes atualizados</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -528,6 +524,54 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>O computador está reiniciando.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>A etapa %1 falhou: o sistema de arquivos de %2 está cheio (%3 livres). Libere espaço nele — “sudo apt clean” remove os pacotes que o apt baixou — e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>A etapa %1 falhou: não foi possível acessar um servidor de pacotes. Verifique a conexão de rede e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>A etapa %1 falhou: não foi possível acessar o servidor de pacotes %2. Verifique a conexão de rede e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>A etapa %1 falhou: outro programa está usando o banco de dados de pacotes. Aguarde até que ele termine e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>A etapa %1 falhou: %2 está usando o banco de dados de pacotes. Aguarde até que ele termine e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>A etapa %1 falhou: o pacote %2 não pôde ser configurado; o script de instalação dele falhou. A mensagem está em Detalhes. Outros pacotes podem ter ficado inacabados.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>A etapa %1 falhou: o pacote %2 perguntou o que fazer com o seu arquivo de configuração alterado %3, e nenhuma resposta pôde ser dada aqui.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>A etapa %1 falhou: “%2” As etapas seguintes não foram executadas.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1: baixando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1: desempacotando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1: configurando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1: instalando %2 de %3</translation>
     </message>
 </context>
 <context>
@@ -675,6 +719,14 @@
     <message>
         <source>Log file:</source>
         <translation>Arquivo de registro:</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Falhou em %p%</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>A atualização falhou</translation>
     </message>
 </context>
 </TS>

@@ -382,10 +382,6 @@
         <translation>%1 正在更新…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1：已更新 %2/%3 个软件包</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -528,6 +524,54 @@
     <message>
         <source>The computer is restarting.</source>
         <translation>计算机正在重启。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>%1 步骤失败：%2 所在的文件系统已满（剩余 %3）。请在那里腾出空间（“sudo apt clean”会删除 apt 已下载的软件包），然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>%1 步骤失败：无法连接软件包服务器。请检查网络连接，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>%1 步骤失败：无法连接软件包服务器 %2。请检查网络连接，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>%1 步骤失败：另一个程序正在使用软件包数据库。请等它完成，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>%1 步骤失败：%2 正在使用软件包数据库。请等它完成，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>%1 步骤失败：软件包 %2 无法完成配置，其安装脚本失败。其消息见“详细信息”。其他软件包可能未完成安装。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>%1 步骤失败：软件包 %2 询问如何处理您修改过的配置文件 %3，但此处无法作答。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>%1 步骤失败：“%2”后续步骤未运行。</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1：正在下载第 %2 个，共 %3 个</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1：正在解包第 %2 个，共 %3 个</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1：正在配置第 %2 个，共 %3 个</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1：正在安装第 %2 个，共 %3 个</translation>
     </message>
 </context>
 <context>
@@ -675,6 +719,14 @@
     <message>
         <source>Log file:</source>
         <translation>日志文件：</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>在 %p% 处失败</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>更新失败</translation>
     </message>
 </context>
 </TS>
