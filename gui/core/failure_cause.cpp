@@ -151,8 +151,9 @@ DpkgLeftOver dpkg_left_over(string_view status, const std::string& root) {
   DpkgLeftOver left;
   for (const std::string& name : order) {
     const Stanza& stanza = packages[name];
-    if (left.failed_script.empty() &&
-        (stanza.state == "half-configured" || stanza.state == "half-installed")) {
+    // half-installed may be an unpack that ran out of room as well as a
+    // failed preinst: only a failed configuration is surely the script's.
+    if (left.failed_script.empty() && stanza.state == "half-configured") {
       left.failed_script = name;
     }
     if (left.question_package.empty() && stanza.state == "unpacked") {

@@ -53,7 +53,7 @@ FailureCause find_failure_cause(Step step, std::string_view error_line, const Ch
 std::optional<FailureCause> failure_cause(const Finish& finish, const CheckPlaces& places);
 
 // dpkg's database: the first package whose maintainer script failed
-// (half-configured, half-installed), and the first package left unpacked
+// (half-configured), and the first package left unpacked
 // with a config file whose new version still waits beside it
 // ("<file>.dpkg-new": dpkg asked about it and read no answer). Exposed for
 // the tests.
