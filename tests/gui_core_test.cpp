@@ -471,6 +471,19 @@ TEST(FailureCause, TheCommonCausesAreFoundFromUntranslatedSignals) {
        "E: Write error - write (28: No space left on device) /var/lib/apt/lists/partial/x",
        "",
        {Cause::NoSpace, "/", 0, {}, {}, {}, {}}},
+      {"a download that could not be written",
+       Step::Apt,
+       "E: Failed to fetch http://deb.debian.org/debian/pool/main/b/bash/"
+       "bash_5.2.15-2+b7_amd64.deb  Write error - write (28: No space left on device)",
+       "",
+       {Cause::NoSpace, "/", 0, {}, {}, {}, {}}},
+      // As apt said it in the project's chroot, for a source on a closed port.
+      {"the mirror refuses",
+       Step::Apt,
+       "E: Failed to fetch http://127.0.0.1:9/./sv-slow-01_2.0_all.deb  Could not connect to "
+       "127.0.0.1:9 (127.0.0.1). - connect (111: Connection refused)",
+       "",
+       {Cause::Unreachable, {}, 0, "127.0.0.1:9", {}, {}, {}}},
       {"the mirror",
        Step::Apt,
        "E: Failed to fetch http://deb.debian.org/debian/pool/main/b/bash/"

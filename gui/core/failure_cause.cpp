@@ -195,7 +195,11 @@ FailureCause find_failure_cause(Step step, string_view error_line, const CheckPl
     }
     if (error_line.starts_with("E:") && error_line.find("(28: ") != string_view::npos) {
       for (const string_view path : APT_WRITES) {
-        if (names_path(error_line, path)) return no_space(root, path);
+        if (path != "/" && names_path(error_line, path)) return no_space(root, path);
+      }
+      // A download that could not be written: apt writes it to its cache.
+      if (error_line.find("://") != string_view::npos) {
+        return no_space(root, "/var/cache/apt/archives");
       }
     }
     if (error_line.starts_with("E:") && error_line.find("://") != string_view::npos) {
