@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "terminal_text.hpp"
@@ -137,14 +138,16 @@ Finish ScriptOutput::finish(int wait_status) const {
   // its refusal (a wrong password, or no rule for this user).
   const bool privileged = !steps_.empty() && runs_under_sudo(steps_.front());
   if (exited && status != 0 && started_ == 0 && privileged) {
-    // Only sudo's first words: after a refusal, sudo asks again on the
-    // input the window has closed, and what it says of that ("no password
-    // was provided", the count of attempts) would contradict the password
-    // the user typed.
+    // sudo's first words and its last: after a refusal, sudo asks again on
+    // the input the window has closed, and what it says of that in between
+    // ("no password was provided") would contradict the password the user
+    // typed. Its words are translated: only their order is relied on.
+    std::vector<std::string> said;
+    std::copy_if(before_steps_.begin(), before_steps_.end(), std::back_inserter(said),
+                 [](const std::string& line) { return !line.empty(); });
     std::string message;
-    const auto first = std::find_if(before_steps_.begin(), before_steps_.end(),
-                                    [](const std::string& line) { return !line.empty(); });
-    if (first != before_steps_.end()) message = *first;
+    if (!said.empty()) message = said.front();
+    if (said.size() > 1) message += '\n' + said.back();
     return {Outcome::PasswordRefused, {}, status, false, 0, message};
   }
   Finish failed{Outcome::Failed, {}, status, !exited, 0, {}};

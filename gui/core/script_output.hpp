@@ -48,7 +48,7 @@ struct Finish {
   // The line number (from 0) Details opens at: for Failed, the failed
   // step's first error line, or where it began; the warning.
   size_t failed_line = 0;
-  // For PasswordRefused: sudo's first line, unparsed; for
+  // For PasswordRefused: sudo's first and last lines, unparsed; for
   // SuccessWithWarnings: the first warning line, as shown; for Failed: the
   // failed step's first error line (error_line() below), if it printed one.
   std::string message;
