@@ -19,7 +19,11 @@
 #     restart, naming why. Nothing here ever restarts anything;
 #  4. a configuration file the user edited, which the new version of its
 #     package changes: dpkg keeps the user's file and puts the new one
-#     beside it, without a question, and the update succeeds.
+#     beside it, without a question, and the update succeeds;
+#  5. an update that ends after its window was closed, told at the next
+#     start;
+#  6. a package whose new postinst fails: the failure names the package,
+#     Details opens at dpkg's error, and the bar says it failed.
 #
 # It runs in private mount and host-name namespaces; the machine's own files
 # are never touched. The chroot with the window's libraries is cached as a
@@ -279,6 +283,39 @@ installed_version() {
     in_root "$root" dpkg-query -W -f='${Version}' "$1"
 }
 
+# A package whose new version's postinst fails (while a flag file is there):
+# the failure names the package, Details opens at dpkg's error, the bar is
+# not full. dpkg is then finished by hand, for the cases after it.
+failing_postinst() {
+    local broken=sv-broken flag=/etc/sv-broken-fails
+    echo "6. a package whose maintainer script fails"
+    part=$SECONDS
+    make_deb "$broken" 1.0 "$scratch"
+    cp "$scratch/${broken}_1.0_all.deb" "$root/tmp/"
+    in_root "$root" dpkg -i "/tmp/${broken}_1.0_all.deb" >"$scratch/broken-v1.log" 2>&1 ||
+        fail "installing $broken 1.0 failed: $(cat "$scratch/broken-v1.log")"
+    make_deb "$broken" 2.0 "$root$REPO/v2" '' \
+        "if [ -e $flag ]; then echo '$broken: the service cannot start' >&2; exit 1; fi"
+    index_repo "$root$REPO/v2"
+    chmod -R a+rX "$root$REPO"
+    use_sources v2
+    refresh_as_root
+    touch "$root$flag"
+    run_window broken
+    expect_line broken "done-text=The apt step failed: the package $broken could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished."
+    local error
+    error=$(sed -n 's/^finish-line=//p' "$scratch/window-broken.out")
+    [[ $error == "dpkg: error processing package $broken (--configure):" ]] ||
+        fail "window (broken): the failure is not at dpkg's error: $(cat "$scratch/window-broken.out")"
+    expect_line broken "details-line=$error"
+    sed -n '/^--- after update$/,$p' "$scratch/window-broken.out" | grep -qx 'bar-text=Failed at [0-9]*%' ||
+        fail "window (broken): the bar does not say it failed: $(cat "$scratch/window-broken.out")"
+    rm "$root$flag"
+    in_root "$root" dpkg --configure -a >"$scratch/broken-repair.log" 2>&1 ||
+        fail "dpkg --configure -a failed: $(cat "$scratch/broken-repair.log")"
+    echo "   '$broken could not be set up', the log at '$error', the bar failed ($((SECONDS - part)) s)"
+}
+
 echo "1. an upgrade of $SLOW_COUNT packages, one kept back"
 part=$SECONDS
 run_window upgrade
@@ -286,14 +323,18 @@ grep -qx 'row0=apt — [0-9]* updates.*' "$scratch/window-upgrade.out" ||
     fail "window (upgrade): apt's pending updates not shown: $(cat "$scratch/window-upgrade.out")"
 grep -qx 'password-field=shown' "$scratch/window-upgrade.out" || fail "window (upgrade): no password asked"
 expect_line upgrade 'done-text=Update complete'
+expect_line upgrade 'bar-text=100%'
 expect_line upgrade "change=apt: $SLOW_COUNT packages updated, 1 package kept back"
 expect_line upgrade 'restart-offered=no'
 # The bar's values while packages installed, strictly between empty and full.
 values=$(sed -n 's|^bar=\([0-9]*\)/1000$|\1|p' "$scratch/window-upgrade.out" |
     awk '$1 > 0 && $1 < 1000' | sort -un | wc -l)
 [[ $values -ge 10 ]] || fail "window (upgrade): the bar took $values values between 0 and 100 %: $(cat "$scratch/window-upgrade.out")"
-texts=$(grep -c "^progress-text=apt: [0-9]* of $SLOW_COUNT packages updated — sv-slow-" "$scratch/window-upgrade.out" || true)
+texts=$(grep -cE "^progress-text=apt: (unpacking|setting up) [0-9]+ of $SLOW_COUNT — sv-slow-" "$scratch/window-upgrade.out" || true)
 [[ $texts -ge 10 ]] || fail "window (upgrade): $texts texts counted packages: $(cat "$scratch/window-upgrade.out")"
+# debconf's complaint that it cannot ask is never the line shown.
+! grep -q '^latest=debconf: ' "$scratch/window-upgrade.out" ||
+    fail "window (upgrade): debconf's noise was shown as the latest line"
 for name in "${slow[@]}"; do
     [[ $(installed_version "$name") == 2.0 ]] || fail "$name was not upgraded"
 done
@@ -401,6 +442,8 @@ grep -qx 'last-run=' "$scratch/window-told.out" ||
     fail "window (told): the last run was told of twice: $(cat "$scratch/window-told.out")"
 window_env=()
 echo "   the next start says '$(sed -n 's/^last-run=//p' "$scratch/window-next-start.out")', with its log, once ($((SECONDS - part)) s)"
+
+failing_postinst
 
 part=$SECONDS
 mv "$root$HIDDEN_PACMAN" "$root/usr/bin/pacman"

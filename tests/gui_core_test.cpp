@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -18,6 +19,7 @@
 #include "bounded_run.hpp"
 #include "child_process.hpp"
 #include "detector_process.hpp"
+#include "failure_cause.hpp"
 #include "installation.hpp"
 #include "managers.hpp"
 #include "password.hpp"
@@ -255,43 +257,351 @@ TEST(ScriptOutput, SudoFailingBeforeTheFirstStepIsAPasswordRefusal) {
   const Finish finish = run.finish(exited(1));
   EXPECT_EQ(finish.outcome, Outcome::PasswordRefused);
   EXPECT_EQ(finish.message, "Sorry, try again.\nsudo: 1 incorrect password attempt");
+  // sudo's first and last lines: between them sudo complains of the closed
+  // input, which contradicts the password that was typed.
+  const std::pair<std::string, std::string> said[] = {
+      {"Sorry, try again.\nsudo: no password was provided\nsudo: 1 incorrect password attempt\n",
+       "Sorry, try again.\nsudo: 1 incorrect password attempt"},
+      {"alice is not in the sudoers file.  This incident will be reported.\n",
+       "alice is not in the sudoers file.  This incident will be reported."},
+      {"\nEntschuldigung, versuchen Sie es noch einmal.\nsudo: Es wurde kein Passwort angegeben\n"
+       "sudo: 1 Fehlversuch bei der Passwort-Eingabe\n",
+       "Entschuldigung, versuchen Sie es noch einmal.\nsudo: 1 Fehlversuch bei der "
+       "Passwort-Eingabe"},
+      {"", ""},
+  };
+  for (const auto& [output, first] : said) {
+    EXPECT_EQ(fed({Step::Apt}, HEADER + output).finish(exited(1)).message, first) << output;
+  }
   // With only flatpak there is no sudo: the same failure is the step's.
   EXPECT_EQ(fed({Step::Flatpak}, HEADER + "error\n").finish(exited(1)).outcome, Outcome::Failed);
 }
 
 struct FailureCase {
   std::string name;
+  std::vector<Step> steps;
   std::string output;  // after the header
   int status;
   Step step;
-  size_t line;
+  size_t line;          // where Details opens
+  std::string message;  // the step's first error line
 };
 
-TEST(ScriptOutput, AFailureNamesTheRunningStepAndWhereItBegan) {
+TEST(ScriptOutput, AFailureNamesTheRunningStepAndItsFirstErrorLine) {
   const FailureCase cases[] = {
       {"pacman fails",
-       "Updating pacman packages...\nerror: no usable package repositories configured.\n", 1,
-       Step::Pacman, 2},
+       {Step::Pacman, Step::Apt},
+       "Updating pacman packages...\nerror: no usable package repositories configured.\n",
+       1,
+       Step::Pacman,
+       3,
+       "error: no usable package repositories configured."},
       // apt's line glued after pacman's unterminated output still begins apt.
       {"apt fails after pacman left its line open",
+       {Step::Pacman, Step::Apt},
        "Updating pacman packages...\n:: Starting full system upgrade...\n"
        "resolving dependencies... doneUpdating apt packages...\nE: Could not get lock\n",
-       100, Step::Apt, 4},
+       100,
+       Step::Apt,
+       5,
+       "E: Could not get lock"},
+      // The first of apt's reasons, not the summary after it.
+      {"apt's first error line",
+       {Step::Apt},
+       "Updating apt packages...\nReading package lists...\n"
+       "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)\n"
+       "N: Be aware that removing the lock file is not a solution and may break your system.\n"
+       "E: Unable to acquire the dpkg frontend lock (/var/lib/dpkg/lock-frontend), is another "
+       "process using it?\n",
+       100,
+       Step::Apt,
+       4,
+       "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)"},
+      {"dpkg's error before apt's",
+       {Step::Apt},
+       "Updating apt packages...\nSetting up broken (2.0) ...\n"
+       "dpkg: error processing package broken (--configure):\n"
+       " installed broken package post-installation script subprocess returned error exit "
+       "status 1\nErrors were encountered while processing:\n broken\n"
+       "E: Sub-process /usr/bin/dpkg returned an error code (1)\n",
+       100,
+       Step::Apt,
+       4,
+       "dpkg: error processing package broken (--configure):"},
+      // apt colours its "E:" on a terminal; the line is read without colours.
+      {"coloured",
+       {Step::Apt},
+       "Updating apt packages...\n\x1B[1;31mE: \x1B[0mUnable to fetch some archives\n",
+       100,
+       Step::Apt,
+       3,
+       "E: Unable to fetch some archives"},
+      // An error line before the step began is the earlier step's.
+      {"flatpak's own",
+       {Step::Apt, Step::Flatpak},
+       "Updating apt packages...\nE: old news\nUpdating Flatpak packages...\n"
+       "Looking for updates...\nerror: Unable to connect to system bus\n",
+       1,
+       Step::Flatpak,
+       6,
+       "error: Unable to connect to system bus"},
+      {"dnf's",
+       {Step::Dnf},
+       "Updating dnf packages...\nError: Failed to download metadata for repo 'fedora'\n",
+       1,
+       Step::Dnf,
+       3,
+       "Error: Failed to download metadata for repo 'fedora'"},
+      {"no error line: where the step began",
+       {Step::Apt},
+       "Updating apt packages...\nReading package lists...\n",
+       100,
+       Step::Apt,
+       2,
+       ""},
+      // A package's output that reads like flatpak's step line, then apt
+      // fails: flatpak never began.
+      {"a package prints flatpak's line, then apt fails",
+       {Step::Apt, Step::Flatpak},
+       "Updating apt packages...\nSetting up chatty (1.0) ...\nUpdating Flatpak packages...\n"
+       "dpkg: error processing package chatty (--configure):\n"
+       "E: Sub-process /usr/bin/dpkg returned an error code (1)\n",
+       100,
+       Step::Apt,
+       5,
+       "dpkg: error processing package chatty (--configure):"},
+      {"a package prints dnf's line, then apt fails",
+       {Step::Apt, Step::Dnf, Step::Flatpak},
+       "Updating apt packages...\nUpdating dnf packages...\n"
+       "E: Sub-process /usr/bin/dpkg returned an error code (1)\n",
+       100,
+       Step::Apt,
+       4,
+       "E: Sub-process /usr/bin/dpkg returned an error code (1)"},
   };
   for (const auto& c : cases) {
-    const Finish finish =
-        fed({Step::Pacman, Step::Apt}, HEADER + c.output).finish(exited(c.status));
+    const ScriptOutput run = fed(c.steps, HEADER + c.output);
+    const Finish finish = run.finish(exited(c.status));
     EXPECT_EQ(finish.outcome, Outcome::Failed) << c.name;
     EXPECT_EQ(finish.failed_step, c.step) << c.name;
     EXPECT_EQ(finish.exit_status, c.status) << c.name;
     EXPECT_EQ(finish.failed_line, c.line) << c.name;
+    EXPECT_EQ(finish.message, c.message) << c.name;
     EXPECT_FALSE(finish.killed) << c.name;
+    // The steps after the failed one did not begin.
+    const auto at = std::find(run.steps().begin(), run.steps().end(), c.step);
+    EXPECT_EQ(run.started(), static_cast<size_t>(at - run.steps().begin()) + 1) << c.name;
   }
 
   const Finish killed =
       fed({Step::Pacman}, HEADER + "Updating pacman packages...\n").finish(W_EXITCODE(0, SIGKILL));
   EXPECT_TRUE(killed.killed);
   EXPECT_EQ(killed.exit_status, 128 + SIGKILL);
+}
+
+// Lines read together belong each to the step it was printed in: a
+// package's counter-shaped line before dnf's step line is apt's.
+TEST(ScriptOutput, EachLineIsCreditedToTheStepItWasPrintedIn) {
+  ScriptOutput run({Step::Apt, Step::Dnf});
+  const auto lines = run.feed(HEADER +
+                              "Updating apt packages...\n(1/2): chatty-1.0-1.x86_64.rpm  1 kB/s\n"
+                              "Updating dnf packages...\nNothing to do.\n");
+  ASSERT_EQ(lines.size(), 6U);
+  const std::optional<Step> expected[] = {std::nullopt, std::nullopt, Step::Apt,
+                                          Step::Apt,    Step::Dnf,    Step::Dnf};
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(run.step_at(i), expected[i]) << lines[i];
+}
+
+// debconf says on every package that it cannot ask: never the line shown
+// as the update's latest.
+TEST(ScriptOutput, DebconfsFallbackNoiseIsNeverTheLatestLine) {
+  ScriptOutput run({Step::Apt});
+  (void)run.feed(HEADER +
+                 "Updating apt packages...\nSetting up tzdata (2024a-0+deb12u1) ...\n"
+                 "debconf: unable to initialize frontend: Dialog\n"
+                 "debconf: (No usable dialog-like program is installed, so the dialog "
+                 "based frontend cannot be used. at /usr/share/perl5/Debconf/FrontEnd/"
+                 "Dialog.pm line 78.)\n"
+                 "debconf: falling back to frontend: Readline\n");
+  EXPECT_EQ(run.latest(), "Setting up tzdata (2024a-0+deb12u1) ...");
+  (void)run.feed("debconf: falling back to frontend: Teletype");
+  EXPECT_EQ(run.latest(), "Setting up tzdata (2024a-0+deb12u1) ...");
+  (void)run.feed("\nUnpacking libc6 ...");
+  EXPECT_EQ(run.latest(), "Unpacking libc6 ...");
+}
+
+struct CauseCase {
+  std::string name;
+  Step step;
+  std::string line;
+  std::string status;  // dpkg's database
+  FailureCause cause;
+};
+
+// Each cause from what does not depend on the language: apt's messages are
+// translated (German rows), the paths, URLs and dpkg's database are not.
+TEST(FailureCause, TheCommonCausesAreFoundFromUntranslatedSignals) {
+  const TempDir dir;
+  std::filesystem::create_directories(dir / "var/cache/apt/archives");
+  std::filesystem::create_directories(dir / "var/lib/dpkg");
+  std::filesystem::create_directories(dir / "var/lib/apt/lists");
+  std::filesystem::create_directories(dir / "etc");
+  test::write_file(dir / "var/lib/dpkg/lock-frontend", "", 0640);
+  test::write_file(dir / "etc/asked.conf", "mine\n", 0644);
+  test::write_file(dir / "etc/asked.conf.dpkg-new", "theirs\n", 0644);
+  const CheckPlaces places{{}, dir.path(), dir / "proc", {0}};
+  std::filesystem::create_directories(dir / "proc");
+  test::write_file(dir / "proc/locks", "", 0644);
+  const std::string half_configured =
+      "Package: fine\nStatus: install ok installed\n\n"
+      "Package: broken\nStatus: install ok half-configured\nVersion: 2.0\n\n";
+  const std::string unpacked_with_question =
+      "Package: asked\nStatus: install ok unpacked\nConffiles:\n"
+      " /etc/asked.conf 0123456789abcdef0123456789abcdef\n\n"
+      "Package: waiting\nStatus: install ok unpacked\n\n";
+  const CauseCase cases[] = {
+      {"apt's own free space check",
+       Step::Apt,
+       "E: You don't have enough free space in /var/cache/apt/archives/.",
+       "",
+       {Cause::NoSpace, "/", 0, {}, {}, {}, {}}},
+      {"the same in German",
+       Step::Apt,
+       "E: Sie haben nicht genug Platz in /var/cache/apt/archives/.",
+       "",
+       {Cause::NoSpace, "/", 0, {}, {}, {}, {}}},
+      {"a write error's errno",
+       Step::Apt,
+       "E: Write error - write (28: No space left on device) /var/lib/apt/lists/partial/x",
+       "",
+       {Cause::NoSpace, "/", 0, {}, {}, {}, {}}},
+      {"a download that could not be written",
+       Step::Apt,
+       "E: Failed to fetch http://deb.debian.org/debian/pool/main/b/bash/"
+       "bash_5.2.15-2+b7_amd64.deb  Write error - write (28: No space left on device)",
+       "",
+       {Cause::NoSpace, "/", 0, {}, {}, {}, {}}},
+      // As apt said it in the project's chroot, for a source on a closed port.
+      {"the mirror refuses",
+       Step::Apt,
+       "E: Failed to fetch http://127.0.0.1:9/./sv-slow-01_2.0_all.deb  Could not connect to "
+       "127.0.0.1:9 (127.0.0.1). - connect (111: Connection refused)",
+       "",
+       {Cause::Unreachable, {}, 0, "127.0.0.1:9", {}, {}, {}}},
+      {"the mirror",
+       Step::Apt,
+       "E: Failed to fetch http://deb.debian.org/debian/pool/main/b/bash/"
+       "bash_5.2.15-2+b7_amd64.deb  Temporary failure resolving 'deb.debian.org'",
+       "",
+       {Cause::Unreachable, {}, 0, "deb.debian.org", {}, {}, {}}},
+      {"the mirror, in German, https",
+       Step::Apt,
+       "E: Fehlschlag beim Holen von https://mirror.example:8443/debian/pool/x.deb  "
+       "Verbindung fehlgeschlagen",
+       "",
+       {Cause::Unreachable, {}, 0, "mirror.example:8443", {}, {}, {}}},
+      {"the lock, nobody holding it now",
+       Step::Apt,
+       "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)",
+       "",
+       {Cause::Locked, {}, 0, {}, {}, {}, {}}},
+      {"the lists' lock",
+       Step::Apt,
+       "E: Konnte Sperre /var/lib/apt/lists/lock nicht bekommen.",
+       "",
+       {Cause::Locked, {}, 0, {}, {}, {}, {}}},
+      {"pacman's lock",
+       Step::Pacman,
+       "error: failed to init transaction (unable to lock database)",
+       "",
+       {}},
+      {"pacman's lock file",
+       Step::Pacman,
+       "error: could not lock database: /var/lib/pacman/db.lck",
+       "",
+       {Cause::Locked, {}, 0, {}, {}, {}, {}}},
+      {"a maintainer script",
+       Step::Apt,
+       "dpkg: error processing package broken (--configure):",
+       half_configured,
+       {Cause::ScriptFailed, {}, 0, {}, {}, "broken", {}}},
+      {"a maintainer script, in German",
+       Step::Apt,
+       "dpkg: Fehler beim Bearbeiten des Paketes broken (--configure):",
+       half_configured,
+       {Cause::ScriptFailed, {}, 0, {}, {}, "broken", {}}},
+      {"a config file question",
+       Step::Apt,
+       "dpkg: error processing package asked (--configure):",
+       unpacked_with_question,
+       {Cause::ConfigQuestion, {}, 0, {}, {}, "asked", "/etc/asked.conf"}},
+      {"nothing recognised",
+       Step::Apt,
+       "E: Unable to correct problems, you have held broken packages.",
+       "",
+       {}},
+      {"flatpak", Step::Flatpak, "error: Unable to connect to system bus", "", {}},
+  };
+  for (const auto& c : cases) {
+    test::write_file(dir / "var/lib/dpkg/status", c.status, 0644);
+    FailureCause found = find_failure_cause(c.step, c.line, places);
+    if (found.cause == Cause::NoSpace) {
+      EXPECT_GT(found.free_bytes, 0U) << c.name;
+      found.free_bytes = 0;
+    }
+    EXPECT_EQ(found, c.cause) << c.name;
+  }
+}
+
+// The holder of apt's lock is found in /proc/locks and named.
+TEST(FailureCause, TheLocksHolderIsNamed) {
+  REQUIRE_ROOT();
+  const TempDir dir("/run");
+  std::filesystem::create_directories(dir / "var/lib/dpkg");
+  test::write_file(dir / "var/lib/dpkg/lock-frontend", "", 0640);
+  const CheckPlaces places{{}, dir.path(), "/proc", {0}};
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    const int fd = ::open((dir / "var/lib/dpkg/lock-frontend").c_str(), O_RDWR);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0) ::_exit(1);
+    ::pause();
+    ::_exit(0);
+  }
+  FailureCause found;
+  for (int i = 0; i < 200 && found.holder.empty(); ++i) {
+    found = find_failure_cause(
+        Step::Apt, "E: Could not get lock /var/lib/dpkg/lock. It is held by process 1 (x)", places);
+    if (found.holder.empty()) ::usleep(10000);
+  }
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_EQ(found.cause, Cause::Locked);
+  EXPECT_NE(found.holder.find("(process " + std::to_string(holder) + ")"), std::string::npos)
+      << found.holder;
+}
+
+// A nearly full filesystem dpkg writes to is the cause, named with what is
+// free, whatever the error said.
+TEST(FailureCause, AFullFilesystemIsNamed) {
+  REQUIRE_ROOT();
+  const TempDir dir("/run");
+  std::filesystem::create_directories(dir / "var/cache/apt/archives");
+  std::filesystem::create_directories(dir / "var/lib/dpkg");
+  test::write_file(dir / "var/lib/dpkg/status", "", 0644);
+  ASSERT_EQ(::mount("tmpfs", (dir / "var/cache/apt/archives").c_str(), "tmpfs", 0, "size=1m"), 0);
+  const CheckPlaces places{{}, dir.path(), "/proc", {0}};
+  const FailureCause found = find_failure_cause(
+      Step::Apt,
+      "dpkg: error processing archive /var/cache/apt/archives/big_1.0_all.deb (--unpack):", places);
+  ::umount((dir / "var/cache/apt/archives").c_str());
+  EXPECT_EQ(found.cause, Cause::NoSpace);
+  EXPECT_EQ(found.filesystem, "/var/cache/apt/archives");
+  EXPECT_GT(found.free_bytes, 0U);
+  EXPECT_LE(found.free_bytes, std::uint64_t{1} << 20);
 }
 
 TEST(ScriptOutput, ChunksMayEndAnywhere) {

@@ -459,7 +459,7 @@ class DesktopTest : public QObject {
          "Update complete", "apt: done"},
         {"failed, looked away", false,
          "Starting system update...\n\nUpdating apt packages...\nE: broken\n", 100,
-         "The apt step failed (exit status 100). Later steps did not run.", "apt: failed"},
+         "The apt step failed: “E: broken” Later steps did not run.", "apt: failed"},
         {"completed, watched", true,
          "Starting system update...\n\nUpdating apt packages...\nUpdate complete.\n", 0, "", ""},
     };

@@ -92,6 +92,11 @@ class ProgressWatch {
       text_ = text;
       std::cout << "progress-text=" << text.toStdString() << "\n";
     }
+    const QString latest = model_.latest_line();
+    if (latest != latest_) {
+      latest_ = latest;
+      std::cout << "latest=" << latest.toStdString() << "\n";
+    }
   }
 
  private:
@@ -99,6 +104,7 @@ class ProgressWatch {
   const sorvane::gui::UpdateWindow& window_;
   int value_ = -2;
   QString text_;
+  QString latest_;
 };
 
 // The Done screen: how it ended, what each manager did, where the log
@@ -122,6 +128,8 @@ void report_done(const UpdateModel& model, const sorvane::gui::UpdateWindow& win
                 << "\n";
     }
   }
+  // The bar as it was left: full only after an update that ended well.
+  std::cout << "bar-text=" << window.progress()->text().toStdString() << "\n";
   std::cout << "restart-offered=" << (model.restart_offered() ? "yes" : "no") << "\n";
   std::cout << "restart-text=" << model.restart_text().toStdString() << "\n";
   std::cout << "restart-button=" << (window.restart_button()->isVisible() ? "shown" : "hidden")

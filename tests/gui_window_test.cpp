@@ -30,6 +30,7 @@
 #include <QtTest/QtTest>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "check_text.hpp"
@@ -915,7 +916,11 @@ class WindowTest : public QObject {
     QVERIFY2(seen.size() >= 6, qPrintable(QString::number(seen.size())));
     QVERIFY(std::is_sorted(seen.begin(), seen.end()));
     QVERIFY(seen.front() > 0 && seen.back() < UpdateModel::PROGRESS_SCALE);
-    QVERIFY2(texts.contains("apt: 4 of 5 packages updated — d"), qPrintable(texts.join('|')));
+    // The count under the bar is its phase's, and moves with the bar.
+    QCOMPARE(texts, QStringList({"apt: unpacking 1 of 5 — a", "apt: setting up 1 of 5 — a",
+                                 "apt: unpacking 2 of 5 — b", "apt: setting up 2 of 5 — b",
+                                 "apt: unpacking 3 of 5 — c", "apt: setting up 3 of 5 — c",
+                                 "apt: unpacking 4 of 5 — d", "apt: setting up 4 of 5 — d"}));
     QCOMPARE(window.progress()->value(), UpdateModel::PROGRESS_SCALE);
     QCOMPARE(model.done_text(), QString("Update complete"));
     QCOMPARE(model.changes(), QStringList{"apt: 4 packages updated, 1 package kept back"});
@@ -1221,6 +1226,47 @@ class WindowTest : public QObject {
             window.latest()->width());
   }
 
+  // The Done screen with everything on it and Details open stays within
+  // the screen (ctest's gui_window_at_scale_2 runs it at scale 2 on
+  // 1600x900): the log scrolls, Close stays in reach.
+  void theDoneScreenWithDetailsStaysOnTheScreen() {
+    Shown shown;
+    auto& [model, window] = shown;
+    UpdateModel::Looked looked = ready({Step::Apt, Step::Flatpak}, true);
+    for (int i = 0; i < 135; ++i) {
+      (*looked.checks)[0].updates.push_back(
+          {QString("package-%1").arg(i).toStdString(), "1.0", "2.0", false});
+    }
+    model.take_looked(looked);
+    QString lines = "Starting system update...\n\nUpdating apt packages...\n";
+    for (int i = 0; i < 300; ++i) lines += QString("Setting up package-%1 ...\n").arg(i);
+    model.take_output(lines.toStdString() + "Updating Flatpak packages...\nNothing to do.\n" +
+                      "W: a warning\nUpdate complete.\n");
+    model.take_end(W_EXITCODE(0, 0));
+    for (QToolButton* button : window.findChildren<QToolButton*>()) {
+      if (button->isVisibleTo(&window)) button->setChecked(true);
+    }
+    QVERIFY(window.details()->isVisible());
+    QApplication::processEvents();
+    if (const QByteArray shot = qgetenv("SORVANE_TEST_SHOT"); !shot.isEmpty()) {
+      QVERIFY(window.grab().save(QString::fromLocal8Bit(shot)));
+    }
+    const QSize screen = window.screen()->availableGeometry().size();
+    QVERIFY2(window.frameGeometry().height() <= screen.height() &&
+                 window.frameGeometry().width() <= screen.width(),
+             qPrintable(QString("%1x%2 on %3x%4")
+                            .arg(window.frameGeometry().width())
+                            .arg(window.frameGeometry().height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    QVERIFY(window.minimumHeight() <= screen.height());
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+      if (button->text() != "Close") continue;
+      const QRect at(button->mapTo(&window, QPoint(0, 0)), button->size());
+      QVERIFY2(window.rect().contains(at), "Close is out of reach");
+    }
+  }
+
   void theLogKeepsColoursAndDropsOtherEscapes() {
     Shown shown;
     auto& [model, window] = shown;
@@ -1243,10 +1289,94 @@ class WindowTest : public QObject {
     model.take_end(W_EXITCODE(1, 0));
     QCOMPARE(model.step_state(0), UpdateModel::StepState::Failed);
     QCOMPARE(model.step_state(1), UpdateModel::StepState::NotRun);
-    QVERIFY(window.message()->text().contains("pacman"));
+    // pacman's own reason, and Details opens at it.
+    QCOMPARE(window.message()->text(),
+             QString("The pacman step failed: “error: no usable package repositories "
+                     "configured.” Later steps did not run."));
     QVERIFY(window.details()->isVisible());
-    QCOMPARE(window.details()->textCursor().blockNumber(), 2);
+    QCOMPARE(window.details()->textCursor().blockNumber(), 3);
+    // Never a full bar: it keeps where it stopped, and says it failed.
+    QVERIFY(model.progress_failed());
+    QCOMPARE(model.progress(), std::optional(0));
+    QCOMPARE(window.progress()->maximum(), UpdateModel::PROGRESS_SCALE);
+    QCOMPARE(window.progress()->value(), 0);
+    QCOMPARE(window.progress()->text(), QString("Failed at 0%"));
+    QCOMPARE(window.progress()->accessibleDescription(), QString("The update failed"));
+    QCOMPARE(window.progress()->palette().color(QPalette::Highlight), QColor(0xc0, 0x1c, 0x28));
     read_out(window, "failed");
+  }
+
+  // Each common cause in plain words with what to do, whatever the
+  // language of apt's own line; otherwise that line as it is.
+  void aFailureSaysItsCauseAndWhatToDo() {
+    struct Case {
+      const char* name;
+      std::string output;  // after apt's step line
+      std::string status;  // dpkg's database afterwards
+      QString said;
+    };
+    const Case cases[] = {
+        {"the download cache is too small",
+         "E: You don't have enough free space in /var/cache/apt/archives/.\n", "",
+         "The apt step failed: the filesystem of / is full (%1 free). Make room there — “sudo apt "
+         "clean” removes the packages apt has downloaded — then update again."},
+        {"the mirror cannot be reached",
+         "E: Failed to fetch http://deb.debian.org/debian/pool/main/b/bash/bash_5.2.15-2+b7_"
+         "amd64.deb  Temporary failure resolving 'deb.debian.org'\n"
+         "E: Unable to fetch some archives, maybe run apt-get update or try with --fix-missing?\n",
+         "",
+         "The apt step failed: the package server deb.debian.org could not be reached. Check the "
+         "network connection, then update again."},
+        {"the lock is held, its holder gone",
+         "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 "
+         "(apt-get)\n",
+         "",
+         "The apt step failed: another program is using the package database. Wait until it has "
+         "finished, then update again."},
+        {"a maintainer script failed",
+         "Setting up broken (2.0) ...\ndpkg: Fehler beim Bearbeiten des Paketes broken "
+         "(--configure):\nE: Sub-process /usr/bin/dpkg returned an error code (1)\n",
+         "Package: broken\nStatus: install ok half-configured\n\n",
+         "The apt step failed: the package broken could not be set up; its installation script "
+         "failed. Its message is in Details. Other packages may be left unfinished."},
+        {"nothing recognised", "E: Unable to correct problems, you have held broken packages.\n",
+         "",
+         "The apt step failed: “E: Unable to correct problems, you have held broken packages.” "
+         "Later steps did not run."},
+    };
+    for (const Case& c : cases) {
+      Rooted rooted;
+      UpdateModel& model = rooted.model;
+      UpdateWindow& window = rooted.window;
+      const QString root = rooted.root.path();
+      QVERIFY(QDir(root).mkpath("var/cache/apt/archives"));
+      QVERIFY(QDir(root).mkpath("var/lib/dpkg"));
+      QFile status(root + "/var/lib/dpkg/status");
+      QVERIFY(status.open(QIODevice::WriteOnly));
+      status.write(c.status.data(), static_cast<qint64>(c.status.size()));
+      status.close();
+      window.show();
+      model.take_looked(ready({Step::Apt}, true));
+      model.take_output("Starting system update...\n\nUpdating apt packages...\n" + c.output);
+      model.take_end(W_EXITCODE(100, 0));
+      QString said = c.said;
+      if (said.contains("%1")) {
+        const auto free = std::filesystem::space(root.toStdString()).available;
+        said = said.arg(
+            QLocale().formattedDataSize(static_cast<qint64>(free), 0, QLocale::DataSizeSIFormat));
+      }
+      QCOMPARE(model.done_text(), said);
+      QVERIFY2(window.message()->text().startsWith(said), c.name);
+      // Details opens at apt's first error line ("E:" or, in English,
+      // dpkg's "dpkg: error").
+      const QStringList lines = QString::fromStdString(c.output).split('\n');
+      const auto error = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith("E:") || line.startsWith("dpkg: error");
+      });
+      QVERIFY(error != lines.end());
+      QCOMPARE(window.details()->textCursor().block().text(), *error);
+      QVERIFY(window.progress()->value() < UpdateModel::PROGRESS_SCALE);
+    }
   }
 
   // A refusal comes back to Ready under a plain heading, sudo's own words
@@ -1272,12 +1402,18 @@ class WindowTest : public QObject {
       model.take_output("Starting system update...\n\n");
       // sudo reads the password before anything runs.
       QCOMPARE(model.updating_title(), QString("Checking the password…"));
-      model.take_output("Sorry, try again.\nsudo: 1 incorrect password attempt\n");
+      // What sudo -S says of one wrong line: it asks again on the closed
+      // input, and what it says of that contradicts the typed password.
+      model.take_output(
+          "Sorry, try again.\nsudo: no password was provided\nsudo: 1 incorrect password "
+          "attempt\n");
       model.take_end(W_EXITCODE(1, 0));
       QCOMPARE(model.state(), UpdateModel::State::Ready);
       QCOMPARE(window.ready_title()->text(), c.title);
-      QVERIFY(window.message()->text().startsWith(
-          QString("Sorry, try again.\nsudo: 1 incorrect password attempt")));
+      QVERIFY2(window.message()->text().startsWith("Sorry, try again.\n"),
+               qPrintable(window.message()->text()));
+      QVERIFY(window.message()->text().contains("sudo: 1 incorrect password attempt"));
+      QVERIFY(!window.message()->text().contains("no password was provided"));
       QVERIFY(window.password()->text().isEmpty());
       QCOMPARE(model.password_wanted(), c.field_again);
       QCOMPARE(window.password_anyway_button()->isVisibleTo(&window), !c.field_again);
@@ -1353,7 +1489,7 @@ class WindowTest : public QObject {
     QVERIFY(long_line.endsWith(QStringLiteral("…")));
     QCOMPARE(run.model.finish()->failed_step, Step::Flatpak);
     QCOMPARE(run.window.details()->textCursor().block().text(),
-             QString("Updating Flatpak packages..."));
+             QString("error: remote unreachable"));
     // The log of an update that ran stays for the user to read.
     QCOMPARE(run.run_dirs().size(), 1);
   }
@@ -1434,7 +1570,7 @@ class WindowTest : public QObject {
          words},
         {"failure",
          run("Starting system update...\n\nUpdating apt packages...\nE: broken\n", 100),
-         {"The apt step failed (exit status 100). Later steps did not run."},
+         {"The apt step failed: “E: broken” Later steps did not run."},
          words},
         {"refused before looking",
          [](UpdateModel& model, UpdateWindow&) { model.take_looked(UpdateModel::Looked{}); },

@@ -280,22 +280,89 @@ TEST(UpdateProgress, DnfCountsItsOwnCountersNeverBackwards) {
   check.step = Step::Dnf;
   check.updates = {{"bash", "5.2.15-1.fc40", "5.2.26-3.fc40"}, {"zsh", "5.9-1", "5.9-2"}};
   UpdateProgress progress({check}, {"/nonexistent", ""});
-  const std::pair<std::string, size_t> lines[] = {
-      {"(1/2): bash-5.2.26-3.fc40.x86_64.rpm  1 MB/s | 1 MB 00:01", 1},
-      {"(2/2): zsh-5.9-2.fc40.x86_64.rpm  1 MB/s | 1 MB 00:01", 2},
-      {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        1/4", 2},
-      {"  Upgrading        : zsh-5.9-2.fc40.x86_64            2/4", 3},
-      {"  Cleanup          : bash-5.2.15-1.fc40.x86_64        4/4", 4},
-      {"  Verifying        : bash-5.2.26-3.fc40.x86_64        1/4", 4},
+  struct Line {
+    std::string text;
+    size_t done;
+    Phase phase;  // and the count under the bar, of that phase
+    size_t phase_done;
   };
-  for (const auto& [line, done] : lines) {
-    progress.line(Step::Dnf, line);
-    progress.line(Step::Apt, line);  // not dnf's step: ignored
-    EXPECT_EQ(progress.step(Step::Dnf).done, done) << line;
+  const Line lines[] = {
+      {"(1/2): bash-5.2.26-3.fc40.x86_64.rpm  1 MB/s | 1 MB 00:01", 1, Phase::Downloading, 1},
+      {"(2/2): zsh-5.9-2.fc40.x86_64.rpm  1 MB/s | 1 MB 00:01", 2, Phase::Downloading, 2},
+      {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        1/4", 2, Phase::Installing, 0},
+      {"  Upgrading        : zsh-5.9-2.fc40.x86_64            2/4", 3, Phase::Installing, 1},
+      {"  Cleanup          : bash-5.2.15-1.fc40.x86_64        4/4", 4, Phase::Installing, 2},
+      {"  Verifying        : bash-5.2.26-3.fc40.x86_64        1/4", 4, Phase::Installing, 2},
+  };
+  for (const Line& line : lines) {
+    progress.line(Step::Dnf, line.text);
+    progress.line(Step::Apt, line.text);  // not dnf's step: ignored
+    const StepProgress step = progress.step(Step::Dnf);
+    EXPECT_EQ(step.done, line.done) << line.text;
+    EXPECT_EQ(step.phase, line.phase) << line.text;
+    EXPECT_EQ(step.phase_done, line.phase_done) << line.text;
+    EXPECT_EQ(step.phase_total, 2U) << line.text;
   }
   EXPECT_EQ(progress.step(Step::Dnf).total, 4U);
   EXPECT_EQ(progress.updated(Step::Dnf), (std::vector<std::string>{"bash", "zsh"}));
   EXPECT_EQ(progress.step(Step::Dnf).current, "bash");
+}
+
+// The count under the bar is the phase's own, and moves when the bar
+// moves: downloaded, then unpacked, then set up, from apt's cache and
+// dpkg's real log (which marks a package unpacked again as it sets it up).
+TEST(UpdateProgress, ThePhaseAndItsCountFollowTheLatestNews) {
+  const test::TempDir dir;
+  const std::string root = dir / "root";
+  test::make_dir(root);
+  const std::string upgrade = capture("dpkg-log-upgrade.txt");
+  ManagerCheck check;
+  check.step = Step::Apt;
+  check.updates = {{"libsystemd0", "252.36-1~deb12u1", "252.38-1~deb12u1"},
+                   {"libudev1", "252.36-1~deb12u1", "252.38-1~deb12u1"}};
+  UpdateProgress progress({check}, {root, ""});
+  const auto log_up_to = [&](const std::string& line) {
+    return upgrade.substr(0, upgrade.find('\n', upgrade.find(line)) + 1);
+  };
+  size_t logged = 0;
+  const auto log = [&](const std::string& until) {
+    const std::string text = log_up_to(until);
+    append(root + "/var/log/dpkg.log", text.substr(logged));
+    logged = text.size();
+  };
+  struct News {
+    std::function<void()> make;
+    Phase phase;
+    size_t phase_done;
+    size_t done;
+  };
+  const std::string cache = root + "/var/cache/apt/archives/";
+  const News changes[] = {
+      {[] {}, Phase::Busy, 0, 0},
+      {[&] { append(cache + "libudev1_252.38-1~deb12u1_amd64.deb", ""); }, Phase::Downloading, 1,
+       1},
+      {[&] { append(cache + "libsystemd0_252.38-1~deb12u1_amd64.deb", ""); }, Phase::Downloading, 2,
+       2},
+      {[&] { log("status unpacked libsystemd0:amd64 252.38-1~deb12u1"); }, Phase::Unpacking, 1, 3},
+      // Marked unpacked again as it is set up: still unpacking, no step back.
+      {[&] {
+         log("configure libsystemd0:amd64 252.38-1~deb12u1 <none>\n2025-06-24 14:36:25 status "
+             "unpacked libsystemd0:amd64 252.38-1~deb12u1");
+       },
+       Phase::Unpacking, 1, 3},
+      {[&] { log("status installed libsystemd0:amd64 252.38-1~deb12u1"); }, Phase::SettingUp, 1, 4},
+      {[&] { log("status unpacked libudev1:amd64 252.38-1~deb12u1"); }, Phase::Unpacking, 2, 5},
+      {[&] { log("status installed libudev1:amd64 252.38-1~deb12u1"); }, Phase::SettingUp, 2, 6},
+  };
+  for (size_t i = 0; i < std::size(changes); ++i) {
+    changes[i].make();
+    progress.poll();
+    const StepProgress step = progress.step(Step::Apt);
+    EXPECT_EQ(step.phase, changes[i].phase) << "after change " << i;
+    EXPECT_EQ(step.phase_done, changes[i].phase_done) << "after change " << i;
+    EXPECT_EQ(step.phase_total, 2U);
+    EXPECT_EQ(step.done, changes[i].done) << "after change " << i;
+  }
 }
 
 }  // namespace

@@ -320,8 +320,12 @@ const ManagerCheck* UpdateModel::started_with(Step step) const {
 }
 
 std::optional<int> UpdateModel::progress() const {
-  if (state_ == State::Done) return PROGRESS_SCALE;
-  if (!output_ || !progress_ || output_->started() == 0) return std::nullopt;
+  // Full only for an update that ended well; a failed one keeps where it
+  // stopped.
+  const bool failed = progress_failed();
+  if (state_ == State::Done && !failed) return PROGRESS_SCALE;
+  const std::optional<int> stopped = failed ? std::optional(0) : std::nullopt;
+  if (!output_ || !progress_ || output_->started() == 0) return stopped;
   // Each step weighs as many packages as it has pending (at least one), so
   // a step with three updates does not count like one with three hundred.
   const auto weight = [this](Step step) {
@@ -334,28 +338,37 @@ std::optional<int> UpdateModel::progress() const {
   for (size_t i = 0; i + 1 < output_->started(); ++i) done += weight(steps_[i]);
   const Step running = steps_[output_->started() - 1];
   const StepProgress step = progress_->step(running);
-  // Refreshing lists, or nothing countable: busy, never a frozen bar.
-  if (step.total == 0 || step.done == 0) return std::nullopt;
-  const double fraction = static_cast<double>(done) + static_cast<double>(weight(running)) *
-                                                          static_cast<double>(step.done) /
-                                                          static_cast<double>(step.total);
-  return static_cast<int>(fraction * PROGRESS_SCALE / static_cast<double>(whole));
+  double fraction = static_cast<double>(done);
+  if (step.total != 0 && step.done != 0) {
+    fraction += static_cast<double>(weight(running)) * static_cast<double>(step.done) /
+                static_cast<double>(step.total);
+  } else if (!failed) {
+    // Refreshing lists, or nothing countable: busy, never a frozen bar.
+    return std::nullopt;
+  }
+  // The last package in place is not the end (triggers, later steps): full
+  // is kept for the end itself.
+  constexpr int MOST_BEFORE_THE_END = PROGRESS_SCALE * 99 / 100;
+  return std::min(static_cast<int>(fraction * PROGRESS_SCALE / static_cast<double>(whole)),
+                  MOST_BEFORE_THE_END);
 }
 
 QString UpdateModel::progress_text() const {
   if (state_ != State::Updating || !output_ || !progress_ || output_->started() == 0) return {};
   const Step running = steps_[output_->started() - 1];
   const StepProgress step = progress_->step(running);
-  const ManagerCheck* check = started_with(running);
-  const size_t pending = check == nullptr ? 0 : check->updates.size();
-  if (step.total == 0 || pending == 0) {
-    return tr("%1 is updating…").arg(CheckText::name(running));
+  const QString who = CheckText::name(running);
+  if (step.total == 0 || step.phase_total == 0) return tr("%1 is updating…").arg(who);
+  const auto at = static_cast<qsizetype>(step.phase_done);
+  const auto of = static_cast<qsizetype>(step.phase_total);
+  QString text;
+  switch (step.phase) {
+    case Phase::Busy: return tr("%1 is updating…").arg(who);
+    case Phase::Downloading: text = tr("%1: downloading %2 of %3").arg(who).arg(at).arg(of); break;
+    case Phase::Unpacking: text = tr("%1: unpacking %2 of %3").arg(who).arg(at).arg(of); break;
+    case Phase::SettingUp: text = tr("%1: setting up %2 of %3").arg(who).arg(at).arg(of); break;
+    case Phase::Installing: text = tr("%1: installing %2 of %3").arg(who).arg(at).arg(of); break;
   }
-  const auto updated = static_cast<qsizetype>(progress_->updated(running).size());
-  QString text = tr("%1: %2 of %3 packages updated")
-                     .arg(CheckText::name(running))
-                     .arg(updated)
-                     .arg(static_cast<qsizetype>(pending));
   if (!step.current.empty()) text = tr("%1 — %2").arg(text, from_bytes(step.current));
   return text;
 }
@@ -723,10 +736,11 @@ void UpdateModel::absorb(std::string_view bytes, QStringList& batch) {
   if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
   state_ = State::Updating;
   const size_t started_before = output_->started();
+  const size_t first = output_->line_count();
   const std::vector<std::string> lines = output_->feed(bytes);
-  if (progress_ && output_->started() > 0) {
-    // dnf counts in its own output.
-    for (const std::string& line : lines) progress_->line(steps_[output_->started() - 1], line);
+  // dnf counts in its own output: each line in the step it was printed in.
+  for (size_t i = 0; progress_ && i < lines.size(); ++i) {
+    if (const auto step = output_->step_at(first + i)) progress_->line(*step, lines[i]);
   }
   keep_lines(lines, batch);
   if (output_->started() > 0 && started_before == 0) check_unread_password();
@@ -789,6 +803,7 @@ void UpdateModel::take_end(std::optional<int> wait_status) {
     return;
   }
   finish_ = finish;
+  cause_ = failure_cause(finish, setup_.check.places);
   note_what_was_left_alone();
   if (log_file_) mark_shown(log_file_->fd());
   set_state(State::Done);
@@ -1018,12 +1033,7 @@ QString UpdateModel::done_text() const {
     }
     case Outcome::Failed:
       if (end_unseen_) return tr("The update did not finish, or how it ended is not known.");
-      if (finish_->failed_step) {
-        return tr("The %1 step failed (exit status %2). Later steps did not run.")
-            .arg(CheckText::name(*finish_->failed_step))
-            .arg(finish_->exit_status);
-      }
-      return tr("The update failed (exit status %1).").arg(finish_->exit_status);
+      return failure_text();
     case Outcome::PasswordRefused: break;
   }
   return {};

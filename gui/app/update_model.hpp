@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "failure_cause.hpp"
 #include "foreseen.hpp"
 #include "installation.hpp"
 #include "past_update.hpp"
@@ -127,6 +128,13 @@ class UpdateModel : public QObject {
   // How the update ended, in one line; then what it did, a line per
   // manager ("apt: 131 packages updated, 6 kept back").
   [[nodiscard]] QString done_text() const;
+  // For a failed update: which step failed and why, with what to do
+  // (failure_text.cpp).
+  [[nodiscard]] QString failure_text() const;
+  // The update failed: the bar keeps where it stopped, and says so.
+  [[nodiscard]] bool progress_failed() const {
+    return state_ == State::Done && finish_ && finish_->outcome == Outcome::Failed;
+  }
   // All the Done screen says under its heading's words, for the screen and
   // what is announced: done_text(), then any message.
   [[nodiscard]] QString outcome_text() const;
@@ -269,6 +277,7 @@ class UpdateModel : public QObject {
   QDBusPendingCallWatcher* restart_call_ = nullptr;  // logind's answer to come
   bool restarting_ = false;                          // logind accepted
   std::optional<Finish> finish_;
+  std::optional<FailureCause> cause_;  // of a failed update, found as it ended
   std::shared_ptr<const LastRun> last_run_;
   std::optional<StartedUpdate> started_;
   // The run a followed update writes in, held (shared) while this window

@@ -1,5 +1,6 @@
 #include "update_window.hpp"
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 
 #include "check_text.hpp"
 #include "notifier.hpp"
@@ -88,6 +90,13 @@ void append_coloured(QPlainTextEdit* log, const QStringList& lines) {
   cursor.beginEditBlock();
   for (const QString& line : lines) append_coloured(cursor, line);
   cursor.endEditBlock();
+}
+
+// A list or log may shrink to a few lines and scroll, on a short screen
+// (scale 2 on 1600x900 leaves 450 points): Qt's own least height for
+// anything that scrolls is that of a whole scroll bar.
+void shrinks_to_lines(QAbstractScrollArea* area, int lines) {
+  area->setMinimumHeight(area->fontMetrics().lineSpacing() * lines + 2 * area->frameWidth());
 }
 
 }  // namespace
@@ -237,6 +246,10 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
     updated_->setVisible(shown && !updated_->document()->isEmpty());
     grow_to_fit();
   });
+  for (QAbstractScrollArea* area : std::initializer_list<QAbstractScrollArea*>{
+           managers_, pending_, steps_, details_, updated_}) {
+    shrinks_to_lines(area, area == details_ ? 3 : 1);
+  }
   updating_page_ = make_page(done_, nullptr,
                              {steps_, progress_, progress_text_, changes_, restart_row_, latest_,
                               show_details_, updated_, details_});
@@ -377,7 +390,14 @@ void UpdateWindow::fit_words() {
   pages_->updateGeometry();
   setMinimumWidth(std::max(MIN_WIDTH, layout()->totalMinimumSize().width()));
   if (layout()->hasHeightForWidth()) {
-    setMinimumHeight(layout()->totalMinimumHeightForWidth(std::max(width(), minimumWidth())));
+    int least = layout()->totalMinimumHeightForWidth(std::max(width(), minimumWidth()));
+    // Never taller than the screen, frame included: what does not fit
+    // scrolls in its own view.
+    if (const QScreen* shown_on = screen()) {
+      const int frame = frameGeometry().height() - geometry().height();
+      least = std::min(least, shown_on->availableGeometry().height() - frame);
+    }
+    setMinimumHeight(least);
   }
 }
 
@@ -411,6 +431,7 @@ void UpdateWindow::show_steps() {
   const std::optional<int> done = model_->progress();
   progress_->setRange(0, done ? UpdateModel::PROGRESS_SCALE : 0);
   progress_->setValue(done.value_or(0));
+  show_failed_bar(model_->progress_failed());
   progress_text_->setText(model_->progress_text());
   progress_text_->setVisible(!progress_text_->text().isEmpty());
   changes_->setText(model_->changes().join(QLatin1Char('\n')));
@@ -422,6 +443,18 @@ void UpdateWindow::show_steps() {
   restart_row_->setVisible(model_->restart_offered());
   restart_->setEnabled(!model_->restart_asked());
   show_latest();
+}
+
+// A failed update's bar stays where it stopped, in red, and says so, to
+// the eye and to a screen reader.
+void UpdateWindow::show_failed_bar(bool failed) {
+  if (failed == progress_->property("failed").toBool()) return;
+  progress_->setProperty("failed", failed);
+  progress_->setFormat(failed ? tr("Failed at %p%") : QStringLiteral("%p%"));
+  progress_->setAccessibleDescription(failed ? tr("The update failed") : QString());
+  QPalette palette;  // the application's
+  if (failed) palette.setColor(QPalette::Highlight, terminal_colour(1));
+  progress_->setPalette(palette);
 }
 
 void UpdateWindow::show_log_place() {

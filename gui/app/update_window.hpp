@@ -56,6 +56,7 @@ class UpdateWindow : public QWidget {
   void show_state();
   void show_log_place();
   void show_steps();
+  void show_failed_bar(bool failed);
   void show_ready();
   void announce();
   void enable_update();

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "terminal_text.hpp"
@@ -16,7 +17,28 @@ bool is_warning(std::string_view line) {
   return line.starts_with("W:") || line.starts_with("E:");
 }
 
+// debconf says on every package that it cannot ask (it may not: nothing
+// can answer); that is no news of how the update goes.
+bool is_noise(std::string_view line) {
+  return line.starts_with("debconf: ");
+}
+
 }  // namespace
+
+bool is_apt_error_line(std::string_view line) {
+  return line.starts_with("E:") || line.starts_with("dpkg: error");
+}
+
+bool is_error_line(Step step, std::string_view line) {
+  switch (step) {
+    case Step::Apt: return is_apt_error_line(line);
+    case Step::Dnf: return line.starts_with("Error:");
+    case Step::Pacman:
+    case Step::Snap:
+    case Step::Flatpak: return line.starts_with("error:");
+  }
+  return false;
+}
 
 ScriptOutput::ScriptOutput(const std::vector<Step>& steps) : steps_(steps) {
   std::sort(steps_.begin(), steps_.end());
@@ -35,20 +57,43 @@ std::string ScriptOutput::complete_line(std::string_view raw) {
   if (started_ < steps_.size() && raw.ends_with(step_line(steps_[started_]))) {
     step_lines_.push_back(number);
     ++started_;
+    step_errors_.emplace_back();
   }
   std::string shown = displayable_line(raw);
-  latest_ = without_colours(shown);
-  if (!warned_ && is_warning(latest_)) {
+  const std::string plain = without_colours(shown);
+  take_error(number, plain);
+  if (!is_noise(plain)) latest_ = plain;
+  if (!warned_ && is_warning(plain)) {
     warned_ = true;
     warning_line_ = number;
     if (started_ > 0) warning_step_ = steps_[started_ - 1];
-    warning_ = latest_;
+    warning_ = plain;
   }
   const bool header = number < HEADER_LINES.size() && raw == HEADER_LINES.at(number);
   if (started_ == 0 && !header && before_steps_.size() < MAX_MESSAGE_LINES) {
-    before_steps_.push_back(latest_);
+    before_steps_.push_back(plain);
   }
   return shown;
+}
+
+void ScriptOutput::take_error(size_t number, const std::string& line) {
+  if (started_ == 0) return;
+  // apt still failing after a later step's line: a package printed that
+  // line, and apt's step goes on.
+  if (started_ >= 2 && steps_[started_ - 2] == Step::Apt && steps_[started_ - 1] != Step::Apt &&
+      is_apt_error_line(line)) {
+    step_lines_.pop_back();
+    step_errors_.pop_back();
+    --started_;
+  }
+  auto& first = step_errors_[started_ - 1];
+  if (!first && is_error_line(steps_[started_ - 1], line)) first.emplace(number, line);
+}
+
+std::optional<Step> ScriptOutput::step_at(size_t line) const {
+  const auto after = std::upper_bound(step_lines_.begin(), step_lines_.end(), line);
+  if (after == step_lines_.begin()) return std::nullopt;
+  return steps_[static_cast<size_t>(after - step_lines_.begin()) - 1];
 }
 
 std::vector<std::string> ScriptOutput::feed(std::string_view bytes) {
@@ -77,7 +122,9 @@ std::vector<std::string> ScriptOutput::flush() {
 }
 
 std::string ScriptOutput::latest() const {
-  return pending_.empty() ? latest_ : without_colours(displayable_line(pending_));
+  if (pending_.empty()) return latest_;
+  std::string plain = without_colours(displayable_line(pending_));
+  return is_noise(plain) ? latest_ : plain;
 }
 
 Finish ScriptOutput::finish(int wait_status) const {
@@ -91,18 +138,27 @@ Finish ScriptOutput::finish(int wait_status) const {
   // its refusal (a wrong password, or no rule for this user).
   const bool privileged = !steps_.empty() && runs_under_sudo(steps_.front());
   if (exited && status != 0 && started_ == 0 && privileged) {
+    // sudo's first words and its last: after a refusal, sudo asks again on
+    // the input the window has closed, and what it says of that in between
+    // ("no password was provided") would contradict the password the user
+    // typed. Its words are translated: only their order is relied on.
+    std::vector<std::string> said;
+    std::copy_if(before_steps_.begin(), before_steps_.end(), std::back_inserter(said),
+                 [](const std::string& line) { return !line.empty(); });
     std::string message;
-    for (const std::string& line : before_steps_) {
-      if (line.empty()) continue;
-      if (!message.empty()) message += '\n';
-      message += line;
-    }
+    if (!said.empty()) message = said.front();
+    if (said.size() > 1) message += '\n' + said.back();
     return {Outcome::PasswordRefused, {}, status, false, 0, message};
   }
   Finish failed{Outcome::Failed, {}, status, !exited, 0, {}};
   if (started_ > 0) {
     failed.failed_step = steps_[started_ - 1];
     failed.failed_line = step_lines_[started_ - 1];
+    // The manager's own reason, where it printed one: Details opens there.
+    if (const auto& error = step_errors_[started_ - 1]) {
+      failed.failed_line = error->first;
+      failed.message = error->second;
+    }
   }
   return failed;
 }

@@ -7,6 +7,11 @@
 // package's own output cannot skip ahead or fake the end before the last
 // step. The outcome rests on the exit status: output alone never means
 // success.
+//
+// A package may print a later step's line itself. Such a line is found out
+// when the step before it goes on failing in its own words (apt's "E:" or
+// dpkg's "dpkg: error", which no other manager prints): the later step had
+// not begun, and counts again when the script prints its line.
 #pragma once
 
 #include <array>
@@ -15,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "managers.hpp"
@@ -37,13 +43,23 @@ struct Finish {
   // The step that was running, for Failed; the one that warned first, for
   // SuccessWithWarnings.
   std::optional<Step> failed_step;
-  int exit_status = 0;     // the script's status, or 128 + the signal
-  bool killed = false;     // for Failed: ended by a signal
-  size_t failed_line = 0;  // the line number (from 0): where failed_step began, or the warning
-  // For PasswordRefused: sudo's own words, unparsed; for
-  // SuccessWithWarnings: the first warning line, as shown.
+  int exit_status = 0;  // the script's status, or 128 + the signal
+  bool killed = false;  // for Failed: ended by a signal
+  // The line number (from 0) Details opens at: for Failed, the failed
+  // step's first error line, or where it began; the warning.
+  size_t failed_line = 0;
+  // For PasswordRefused: sudo's first and last lines, unparsed; for
+  // SuccessWithWarnings: the first warning line, as shown; for Failed: the
+  // failed step's first error line (error_line() below), if it printed one.
   std::string message;
 };
+
+// A line in which `step`'s manager reports an error: apt's "E:" or dpkg's
+// "dpkg: error", pacman's, snap's and flatpak's "error:", dnf's "Error:".
+// Colours are removed first.
+bool is_error_line(Step step, std::string_view line);
+// apt's and dpkg's: no other manager writes them.
+bool is_apt_error_line(std::string_view line);
 
 class ScriptOutput {
  public:
@@ -60,7 +76,8 @@ class ScriptOutput {
   [[nodiscard]] const std::vector<Step>& steps() const { return steps_; }
   // How many steps have begun; the last of them is running until the end.
   [[nodiscard]] size_t started() const { return started_; }
-  // The latest line of output, unfinished or not, without colours.
+  // The latest line of output, unfinished or not, without colours;
+  // debconf's complaints that it cannot ask are passed over.
   [[nodiscard]] std::string latest() const;
   [[nodiscard]] bool warned() const { return warned_; }
   // A line since the last step began is, or ends with, "Update complete.".
@@ -69,6 +86,14 @@ class ScriptOutput {
   // The line number where the index-th step began, once it has.
   [[nodiscard]] std::optional<size_t> step_began_at(size_t index) const {
     return index < step_lines_.size() ? std::optional(step_lines_[index]) : std::nullopt;
+  }
+  // The step a line (by its number) was printed in; nothing before the
+  // first. A step's own line belongs to it.
+  [[nodiscard]] std::optional<Step> step_at(size_t line) const;
+  // The running step's first error line since it began: its number, and
+  // the line as shown without colours.
+  [[nodiscard]] std::optional<std::pair<size_t, std::string>> error_line() const {
+    return started_ == 0 ? std::nullopt : step_errors_[started_ - 1];
   }
 
   // How the run ended, from the wait status of the script.
@@ -80,6 +105,7 @@ class ScriptOutput {
 
  private:
   std::string complete_line(std::string_view raw);
+  void take_error(size_t number, const std::string& line);
 
   std::vector<Step> steps_;  // in the script's order
   std::vector<size_t> step_lines_;
@@ -93,6 +119,7 @@ class ScriptOutput {
   std::string pending_;
   std::string latest_;
   std::vector<std::string> before_steps_;
+  std::vector<std::optional<std::pair<size_t, std::string>>> step_errors_;  // by step
 };
 
 }  // namespace sorvane::gui

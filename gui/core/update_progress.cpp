@@ -224,7 +224,7 @@ size_t pacman_upgrades(string_view log, string_view from, string_view to) {
 UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places)
     : places_(std::move(places)) {
   for (const ManagerCheck& check : checks) {
-    Tracked tracked{check.step, {}, {}, {}, 0, 0, false, {}};
+    Tracked tracked{check.step, {}, {}, {}, 0, 0, false, {}, Phase::Busy};
     for (const PendingUpdate& update : check.updates) {
       tracked.by_name.try_emplace(update.name, tracked.packages.size());
       tracked.packages.push_back({update.name, update.to, false, false, false, {}, {}});
@@ -279,7 +279,10 @@ void UpdateProgress::look_at_cache(Tracked& tracked) const {
                   : name.find(".pkg.tar") != std::string::npos && !name.ends_with(".part") &&
                         !name.ends_with(".sig"));
     });
-    if (package.downloaded) tracked.current = package.name;
+    if (package.downloaded) {
+      tracked.current = package.name;
+      tracked.phase = Phase::Downloading;
+    }
   }
 }
 
@@ -320,10 +323,17 @@ void UpdateProgress::take_log_line(Tracked& tracked, string_view text) {
   Package& package = tracked.packages[found->second];
   // dpkg marks the old version unpacked again while it replaces it.
   if (event.version != package.to) return;
+  // dpkg marks a package unpacked again as it begins to set it up: news
+  // only the first time.
+  const bool news = event.stage == Stage::Installed || !package.unpacked;
   package.downloaded = true;
   package.unpacked = true;
   if (event.stage == Stage::Installed) package.installed = true;
+  if (!news) return;
   tracked.current = package.name;
+  tracked.phase = tracked.step == Step::Pacman      ? Phase::Installing
+                  : event.stage == Stage::Installed ? Phase::SettingUp
+                                                    : Phase::Unpacking;
 }
 
 void UpdateProgress::look_at_deployments(Tracked& tracked) const {
@@ -335,6 +345,7 @@ void UpdateProgress::look_at_deployments(Tracked& tracked) const {
     if (!now.empty() && now != package.deployed) {
       package.installed = true;
       tracked.current = package.name;
+      tracked.phase = Phase::Installing;
     }
   }
 }
@@ -352,6 +363,7 @@ void UpdateProgress::line(Step step, string_view text) {
     tracked.observed = true;
     size_t& phase = counter->download ? tracked.dnf_downloaded : tracked.dnf_transaction;
     phase = std::max(phase, share);
+    tracked.phase = counter->download ? Phase::Downloading : Phase::Installing;
     for (Package& package : tracked.packages) {
       if (is_nevra_of(counter->package, package.name, package.to)) {
         tracked.current = package.name;
@@ -372,27 +384,35 @@ StepProgress UpdateProgress::step(Step step) const {
   if (tracked == nullptr || step == Step::Snap) return {};
   StepProgress progress;
   progress.current = tracked->current;
+  progress.phase = tracked->phase;
   const size_t count = tracked->packages.size();
+  progress.phase_total = count;
   if (step == Step::Dnf) {
     const size_t pending = std::max<size_t>(count, 1);
     progress.total = DNF_UNITS * pending;
-    progress.done =
-        std::min(tracked->dnf_downloaded, pending) + std::min(tracked->dnf_transaction, pending);
+    const size_t downloaded = std::min(tracked->dnf_downloaded, pending);
+    const size_t installed = std::min(tracked->dnf_transaction, pending);
+    progress.done = downloaded + installed;
+    progress.phase_done = tracked->phase == Phase::Downloading ? downloaded : installed;
     return progress;
   }
   progress.total = count * (step == Step::Apt      ? APT_UNITS
                             : step == Step::Pacman ? PACMAN_UNITS
                                                    : 1);
+  size_t downloaded = 0;
+  size_t unpacked = 0;
+  size_t installed = 0;
   for (const Package& package : tracked->packages) {
-    if (step == Step::Apt) {
-      progress.done +=
-          size_t{package.downloaded} + size_t{package.unpacked} + size_t{package.installed};
-    } else if (step == Step::Pacman) {
-      progress.done += size_t{package.downloaded} + size_t{package.installed};
-    } else {
-      progress.done += size_t{package.installed};
-    }
+    downloaded += size_t{package.downloaded};
+    unpacked += size_t{package.unpacked};
+    installed += size_t{package.installed};
   }
+  progress.done = step == Step::Apt      ? downloaded + unpacked + installed
+                  : step == Step::Pacman ? downloaded + installed
+                                         : installed;
+  progress.phase_done = tracked->phase == Phase::Downloading ? downloaded
+                        : tracked->phase == Phase::Unpacking ? unpacked
+                                                             : installed;
   return progress;
 }
 

@@ -19,6 +19,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,10 +38,23 @@ struct ProgressPlaces {
   std::string home;  // the user's, for flatpak's user installation
 };
 
+// What a step was doing at its latest news: the count under the bar is
+// the one of that phase, so that it moves when the bar moves.
+enum class Phase : std::uint8_t {
+  Busy,         // nothing counted yet
+  Downloading,  // apt, pacman, dnf
+  Unpacking,    // apt (dpkg unpacks all, then sets up)
+  SettingUp,    // apt: configured
+  Installing,   // pacman, dnf's transaction, flatpak
+};
+
 struct StepProgress {
   size_t done = 0;      // units done: a package downloaded, unpacked or installed
   size_t total = 0;     // 0: nothing countable (busy)
   std::string current;  // the package worked on last, as the manager names it
+  Phase phase = Phase::Busy;
+  size_t phase_done = 0;   // packages through the phase
+  size_t phase_total = 0;  // the pending packages
 };
 
 class UpdateProgress {
@@ -87,6 +101,7 @@ class UpdateProgress {
     size_t dnf_transaction = 0;
     bool observed = false;  // the source could be read: what it says counts
     std::string current;
+    Phase phase = Phase::Busy;  // of the latest news
   };
 
   static void read_log(Tracked& tracked);
