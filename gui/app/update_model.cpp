@@ -513,10 +513,11 @@ QString UpdateModel::ready_text() const {
                                     .arg(CheckText::name(*stop), after.join(QStringLiteral(", "))));
     for (const ManagerCheck& check : checks()) {
       if (check.step != *stop) continue;
-      const QString fix = CheckText::remedy(check.step, *check.problem);
+      const QString fix =
+          check.repair ? repair_text(*check.repair) : CheckText::remedy(check.step, *check.problem);
       if (!fix.isEmpty()) parts << fix;
     }
-    parts << tr("Then check again.");
+    if (!repair_offered() && !repairing()) parts << tr("Then check again.");
   }
   if (access_ == Access::Unlikely && !password_requested_) {
     parts << tr(
@@ -568,6 +569,11 @@ QString UpdateModel::password_label() {
 QString UpdateModel::outcome_text() const {
   if (!finish_) return {};
   QString text = done_text();
+  if (progress_) {
+    if (const QString kept = kept_configs_text(progress_->kept_configs()); !kept.isEmpty()) {
+      text += "\n" + kept;
+    }
+  }
   if (!message_.isEmpty()) text += "\n" + message_;
   if (dropped_log_bytes() > 0) {
     text +=
@@ -818,6 +824,12 @@ QString UpdateModel::log_contents() const {
 }
 
 QString UpdateModel::last_run_text() const {
+  const QString outcome = last_run_outcome();
+  const QString kept = last_run_ ? kept_configs_text(last_run_->past.kept_configs) : QString();
+  return outcome.isEmpty() || kept.isEmpty() ? outcome : outcome + "\n" + kept;
+}
+
+QString UpdateModel::last_run_outcome() const {
   if (!last_run_ || state_ == State::Updating || state_ == State::Done) return {};
   const PastUpdate& past = last_run_->past;
   const QDateTime started = QDateTime::fromSecsSinceEpoch(past.started);

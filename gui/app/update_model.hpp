@@ -151,6 +151,23 @@ class UpdateModel : public QObject {
   // packages updated by apt." Empty once an update starts.
   [[nodiscard]] QString last_run_text() const;
 
+  // Config files the update left as the user had changed them, the
+  // package's new versions beside them, in one sentence; empty when none.
+  [[nodiscard]] static QString kept_configs_text(const std::vector<KeptConfig>& kept);
+
+  // When dpkg left a run unfinished, the update would stop: "Repair…"
+  // opens the user's terminal with the commands that finish it (the user
+  // gives the password and answers any question there, and sees a failing
+  // package's own message), and the window checks again by itself when the
+  // terminal is closed. The window itself runs nothing as root for it.
+  [[nodiscard]] bool repair_offered() const;
+  [[nodiscard]] bool repairing() const { return repair_terminal_ != nullptr; }
+  // No terminal could be opened: the commands are shown to be copied.
+  [[nodiscard]] bool repair_by_hand() const;
+  // Those commands, on one line, as a user would type them.
+  [[nodiscard]] QString repair_commands() const;
+  void repair();
+
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
   [[nodiscard]] bool notice_wanted() const { return notice_wanted_; }
@@ -208,6 +225,12 @@ class UpdateModel : public QObject {
   [[nodiscard]] int shown_log() const;
   // What the check said of `step` when the update began, if it answered.
   [[nodiscard]] const ManagerCheck* started_with(Step step) const;
+  [[nodiscard]] QString last_run_outcome() const;
+  // How the run dpkg left unfinished would be finished, when the update
+  // would stop at it.
+  [[nodiscard]] std::optional<DpkgRepair> repair_needed() const;
+  [[nodiscard]] QString repair_text(DpkgRepair repair) const;
+  void repair_ended();
 
   Setup setup_;
   State state_ = State::Looking;
@@ -253,6 +276,10 @@ class UpdateModel : public QObject {
   bool password_checked_ = false;
   bool notice_wanted_ = true;
   QTimer follow_timer_;
+  // The terminal "Repair…" opened, until it is closed.
+  struct RepairTerminal;
+  std::shared_ptr<RepairTerminal> repair_terminal_;
+  bool repair_by_hand_ = false;
 };
 
 struct UpdateModel::Looked {

@@ -32,6 +32,9 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QListWidget* managers() const { return managers_; }
   [[nodiscard]] QPushButton* check_again_button() const { return check_again_; }
   [[nodiscard]] QPushButton* password_anyway_button() const { return password_anyway_; }
+  [[nodiscard]] QPushButton* repair_button() const { return repair_; }
+  [[nodiscard]] QLineEdit* repair_commands() const { return repair_commands_; }
+  [[nodiscard]] QPushButton* copy_repair_button() const { return copy_repair_; }
   [[nodiscard]] QPlainTextEdit* pending() const { return pending_; }
   [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
   [[nodiscard]] QProgressBar* progress() const { return progress_; }
@@ -56,6 +59,8 @@ class UpdateWindow : public QWidget {
   void show_log_place();
   void show_steps();
   void show_ready();
+  void show_repair();
+  QWidget* make_repair_row();
   void announce();
   void enable_update();
   void grow_to_fit();
@@ -73,6 +78,10 @@ class UpdateWindow : public QWidget {
   QPushButton* update_;
   QPushButton* check_again_;
   QPushButton* password_anyway_;
+  QPushButton* repair_;
+  QWidget* repair_row_;
+  QLineEdit* repair_commands_;
+  QPushButton* copy_repair_;
   QToolButton* show_pending_;
   QPlainTextEdit* pending_;
   QLabel* nothing_;

@@ -74,11 +74,15 @@ PastUpdate read_past_update(int log, time_t started, time_t ended, const std::st
   if (from.empty() || to.empty()) return past;
   for (const Step step : output.steps()) {
     if (step == Step::Apt) {
-      past.updated.emplace_back(step,
-                                dpkg_upgrades(file_text(join(root, "var/log/dpkg.log")), from, to));
+      const std::string log_text = file_text(join(root, "var/log/dpkg.log"));
+      past.updated.emplace_back(step, dpkg_upgrades(log_text, from, to));
+      const auto kept = dpkg_kept_configs(log_text, from, to);
+      past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
     } else if (step == Step::Pacman) {
-      past.updated.emplace_back(
-          step, pacman_upgrades(file_text(join(root, "var/log/pacman.log")), from, to));
+      const std::string log_text = file_text(join(root, "var/log/pacman.log"));
+      past.updated.emplace_back(step, pacman_upgrades(log_text, from, to));
+      const auto kept = pacman_kept_configs(log_text, from, to);
+      past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
     }
   }
   return past;

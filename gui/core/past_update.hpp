@@ -15,6 +15,7 @@
 
 #include "managers.hpp"
 #include "script_output.hpp"
+#include "update_progress.hpp"
 
 namespace sorvane::gui {
 
@@ -25,6 +26,8 @@ struct PastUpdate {
   Finish finish{Outcome::Failed, {}, 0, false, 0, {}};
   // Packages upgraded, for the managers whose logs tell.
   std::vector<std::pair<Step, size_t>> updated;
+  // Config files left as the user had changed them, the new ones beside.
+  std::vector<KeptConfig> kept_configs;
 };
 
 // Reads the log `log` of an update that ran from `started` to `ended`,

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "dpkg_repair.hpp"
 #include "managers.hpp"
 #include "pending_parsers.hpp"
 
@@ -63,6 +64,8 @@ struct ManagerCheck {
   std::optional<std::int64_t> data_age_seconds;  // how old the lists are it answered from
   bool refreshed_first = false;  // the update refreshes those lists before it upgrades
   std::optional<CheckProblem> problem;
+  // What finishes the run dpkg left unfinished (with DpkgInterrupted).
+  std::optional<DpkgRepair> repair;
 };
 
 // Where the check looks; tests point it elsewhere.

@@ -30,6 +30,23 @@
 
 namespace sorvane::gui {
 
+// A config file the update left as the user had changed it, with the
+// package's new version put beside it:
+//   dpkg    "conffile /etc/x keep" in its log; the new one is /etc/x.dpkg-dist
+//           ("install" replaced the file: nothing of the user's is set aside
+//           unless asked, and the update script never asks);
+//   pacman  "[ALPM] warning: /etc/x installed as /etc/x.pacnew" in its log,
+//           or "warning: extracting /etc/x as /etc/x.pacnew" for a file the
+//           user told pacman not to upgrade.
+// Both lines are written untranslated, whatever the user's language.
+struct KeptConfig {
+  std::string path;
+  std::string beside;  // the package's new version
+  friend bool operator==(const KeptConfig&, const KeptConfig&) = default;
+};
+std::optional<KeptConfig> read_dpkg_conffile_line(std::string_view line);
+std::optional<KeptConfig> read_pacman_pacnew_line(std::string_view line);
+
 // Where the managers keep what progress is read from; tests point it at a
 // directory of their own.
 struct ProgressPlaces {
@@ -61,6 +78,9 @@ class UpdateProgress {
   // cannot be told (its log could not be read, no deployment was found,
   // no counter was seen, or snap).
   [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
+  // The config files the update left as the user had changed them, each
+  // once, in the order the managers' logs tell of them.
+  [[nodiscard]] std::vector<KeptConfig> kept_configs() const;
 
  private:
   struct Package {
@@ -87,6 +107,7 @@ class UpdateProgress {
     size_t dnf_transaction = 0;
     bool observed = false;  // the source could be read: what it says counts
     std::string current;
+    std::vector<KeptConfig> kept;
   };
 
   static void read_log(Tracked& tracked);
@@ -125,5 +146,10 @@ std::optional<DnfCounter> read_dnf_counter(std::string_view line);
 inline constexpr size_t LOG_TIME_LENGTH = 19;
 size_t dpkg_upgrades(std::string_view log, std::string_view from, std::string_view to);
 size_t pacman_upgrades(std::string_view log, std::string_view from, std::string_view to);
+// The config files kept in dpkg's or pacman's log between two such times.
+std::vector<KeptConfig> dpkg_kept_configs(std::string_view log, std::string_view from,
+                                          std::string_view to);
+std::vector<KeptConfig> pacman_kept_configs(std::string_view log, std::string_view from,
+                                            std::string_view to);
 
 }  // namespace sorvane::gui
