@@ -79,9 +79,9 @@ class UpdateWindow : public QWidget {
   QPushButton* check_again_;
   QPushButton* password_anyway_;
   QPushButton* repair_;
-  QWidget* repair_row_;
-  QLineEdit* repair_commands_;
-  QPushButton* copy_repair_;
+  QWidget* repair_row_ = nullptr;
+  QLineEdit* repair_commands_ = nullptr;
+  QPushButton* copy_repair_ = nullptr;
   QToolButton* show_pending_;
   QPlainTextEdit* pending_;
   QLabel* nothing_;

@@ -529,6 +529,30 @@
         <source>The computer is restarting.</source>
         <translation>Der Computer wird neu gestartet.</translation>
     </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Ihre Änderungen an %1 wurden beibehalten; die neue Fassung liegt daneben: %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Ihre Änderungen an %1 Konfigurationsdateien wurden beibehalten; die neuen Fassungen liegen daneben: %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>Die Reparatur läuft im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>Es wurde kein Terminalprogramm gefunden (xdg-terminal-exec oder x-terminal-emulator). Öffnen Sie ein Terminal, führen Sie den folgenden Befehl aus und beantworten Sie dort seine Fragen; die Meldung eines fehlschlagenden Pakets erscheint ebenfalls dort.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>„Reparieren…“ öffnet ein Terminal, das %1 ausführt. Geben Sie dort Ihr Passwort ein und beantworten Sie alle Fragen. Schlägt die Einrichtung eines Pakets erneut fehl, steht seine eigene Meldung im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Drücken Sie die Eingabetaste, um dieses Fenster zu schließen.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -675,6 +699,26 @@
     <message>
         <source>Log file:</source>
         <translation>Protokolldatei:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparieren…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Öffnet ein Terminal, das die unvollendete Installation abschließt</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Im Terminal auszuführende Befehle</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Kopiert die Befehle</translation>
     </message>
 </context>
 </TS>

@@ -529,6 +529,30 @@
         <source>The computer is restarting.</source>
         <translation>El equipo se está reiniciando.</translation>
     </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Se conservaron sus cambios en %1; la versión nueva está al lado: %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Se conservaron sus cambios en %1 archivos de configuración; las versiones nuevas están al lado: %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>La reparación se ejecuta en el terminal. Cuando se cierre el terminal, esta ventana volverá a comprobar.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>No se encontró ningún programa de terminal (xdg-terminal-exec o x-terminal-emulator). Abra un terminal, ejecute la orden de abajo y responda allí a sus preguntas; el mensaje de un paquete que falle también se muestra allí.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>«Reparar…» abre un terminal que ejecuta %1. Escriba allí su contraseña y responda a cualquier pregunta. Si la configuración de un paquete vuelve a fallar, su propio mensaje se muestra en el terminal. Cuando se cierre el terminal, esta ventana volverá a comprobar.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Pulse Intro para cerrar esta ventana.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -675,6 +699,26 @@
     <message>
         <source>Log file:</source>
         <translation>Archivo de registro:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparar…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Abre un terminal que termina la instalación inacabada</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Órdenes para ejecutar en un terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copia las órdenes</translation>
     </message>
 </context>
 </TS>

@@ -529,6 +529,30 @@
         <source>The computer is restarting.</source>
         <translation>L’ordinateur redémarre.</translation>
     </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Vos modifications de %1 ont été conservées ; la nouvelle version est à côté : %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Vos modifications de %1 fichiers de configuration ont été conservées ; les nouvelles versions sont à côté : %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>La réparation se déroule dans le terminal. Quand le terminal sera fermé, cette fenêtre vérifiera à nouveau.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>Aucun programme de terminal n’a été trouvé (xdg-terminal-exec ou x-terminal-emulator). Ouvrez un terminal, lancez la commande ci-dessous et répondez-y à ses questions ; le message d’un paquet en échec s’y affiche aussi.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>« Réparer… » ouvre un terminal qui exécute %1. Saisissez-y votre mot de passe et répondez à ses questions. Si la configuration d’un paquet échoue encore, son propre message s’affiche dans le terminal. Quand le terminal sera fermé, cette fenêtre vérifiera à nouveau.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Appuyez sur Entrée pour fermer cette fenêtre.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -675,6 +699,26 @@
     <message>
         <source>Log file:</source>
         <translation>Fichier journal&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Réparer…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Ouvre un terminal qui termine l’installation inachevée</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Commandes à exécuter dans un terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copie les commandes</translation>
     </message>
 </context>
 </TS>

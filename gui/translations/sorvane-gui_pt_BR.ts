@@ -529,6 +529,30 @@
         <source>The computer is restarting.</source>
         <translation>O computador está reiniciando.</translation>
     </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Suas alterações em %1 foram mantidas; a nova versão está ao lado: %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Suas alterações em %1 arquivos de configuração foram mantidas; as novas versões estão ao lado: %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>O reparo está sendo executado no terminal. Quando o terminal for fechado, esta janela verificará novamente.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>Nenhum programa de terminal foi encontrado (xdg-terminal-exec ou x-terminal-emulator). Abra um terminal, execute o comando abaixo e responda lá às perguntas dele; a mensagem de um pacote que falhar também aparece lá.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>“Reparar…” abre um terminal que executa %1. Digite sua senha lá e responda a qualquer pergunta. Se a configuração de um pacote falhar de novo, a mensagem dele aparece no terminal. Quando o terminal for fechado, esta janela verificará novamente.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Pressione Enter para fechar esta janela.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -675,6 +699,26 @@
     <message>
         <source>Log file:</source>
         <translation>Arquivo de registro:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparar…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Abre um terminal que conclui a instalação inacabada</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Comandos para executar em um terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copia os comandos</translation>
     </message>
 </context>
 </TS>

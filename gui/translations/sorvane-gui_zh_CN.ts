@@ -529,6 +529,30 @@
         <source>The computer is restarting.</source>
         <translation>计算机正在重启。</translation>
     </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>已保留您对 %1 的修改；新版本放在旁边：%2。</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>已保留您对 %1 个配置文件的修改；新版本放在旁边：%2。</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>修复正在终端中进行。终端关闭后，此窗口会重新检查。</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>未找到终端程序（xdg-terminal-exec 或 x-terminal-emulator）。请打开一个终端，运行下面的命令并在其中回答它的问题；出错软件包自己的消息也会显示在那里。</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>“修复…”会打开一个运行 %1 的终端。请在其中输入密码并回答它提出的任何问题。如果某个软件包的设置再次失败，它自己的消息会显示在终端中。终端关闭后，此窗口会重新检查。</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>按回车键关闭此窗口。</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -675,6 +699,26 @@
     <message>
         <source>Log file:</source>
         <translation>日志文件：</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>修复…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>打开一个终端来完成未完成的安装</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>要在终端中运行的命令</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>复制这些命令</translation>
     </message>
 </context>
 </TS>
