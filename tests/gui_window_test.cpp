@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QtTest/QtTest>
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 
@@ -563,6 +564,55 @@ class WindowTest : public QObject {
       QTRY_COMPARE(model.state(), UpdateModel::State::Stopped);
       QVERIFY(QFile::remove(recorded));
     }
+  }
+
+  // A terminal may stay open long after dpkg finished (or hand its command
+  // to a server and end at once): a change to dpkg's database is enough.
+  void repairChecksAgainWhenDpkgsDatabaseChanges() {
+    if (::geteuid() != 0) {
+      if (qEnvironmentVariable("CI") == "true") QFAIL("needs root, and CI=true runs as root");
+      QSKIP("needs root: the stand-in terminal must pass the trust test, under /run");
+    }
+    QTemporaryDir bin("/run/sorvane-terminal-XXXXXX");
+    QVERIFY(bin.isValid());
+    const QString pid_file = bin.path() + "/pid";
+    QFile terminal(bin.path() + "/xdg-terminal-exec");
+    QVERIFY(terminal.open(QIODevice::WriteOnly));
+    // Open until it is told to close.
+    terminal.write(QStringLiteral("#!/bin/sh\necho $$ > %1.part\nmv %1.part %1\nexec sleep 600\n")
+                       .arg(pid_file)
+                       .toUtf8());
+    terminal.close();
+    QVERIFY(terminal.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadOther | QFile::ExeOther));
+    QTemporaryDir base;
+    QTemporaryDir root;
+    UpdateModel::Setup setup = test::rooted_setup(base, root);
+    setup.check.places.path_dirs = {bin.path().toStdString()};
+    QVERIFY(QDir(root.path()).mkpath("var/lib/dpkg"));
+    UpdateModel model(setup);
+    UpdateModel::Looked looked = ready({Step::Apt}, true);
+    (*looked.checks)[0].updates.clear();
+    (*looked.checks)[0].problem = CheckProblem{Problem::DpkgInterrupted, "sorvane-broken"};
+    (*looked.checks)[0].repair = DpkgRepair::ConfigureThenFix;
+    model.take_looked(looked);
+    model.repair();
+    QTRY_VERIFY(QFile::exists(pid_file));
+    QVERIFY(model.repairing());
+    QVERIFY(model.ready_text().contains("The repair runs in the terminal"));
+    QCOMPARE(model.state(), UpdateModel::State::Ready);
+    // dpkg, done in the terminal, puts its new database in place.
+    QFile status(root.path() + "/var/lib/dpkg/status-new");
+    QVERIFY(status.open(QIODevice::WriteOnly));
+    status.write("Package: sorvane-broken\nStatus: install ok installed\n");
+    status.close();
+    QVERIFY(QFile::rename(status.fileName(), root.path() + "/var/lib/dpkg/status"));
+    QTRY_VERIFY(model.state() != UpdateModel::State::Ready);
+    QVERIFY(model.repairing());  // the terminal is still open
+    QFile pid(pid_file);
+    QVERIFY(pid.open(QIODevice::ReadOnly));
+    QCOMPARE(::kill(static_cast<pid_t>(pid.readAll().trimmed().toInt()), SIGTERM), 0);
+    QTRY_VERIFY(!model.repairing());
   }
 
   // What the update did to config files the user had changed is said at

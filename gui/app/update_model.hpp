@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDBusPendingCallWatcher>
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -231,6 +232,8 @@ class UpdateModel : public QObject {
   [[nodiscard]] std::optional<DpkgRepair> repair_needed() const;
   [[nodiscard]] QString repair_text(DpkgRepair repair) const;
   void repair_ended();
+  void watch_dpkg();
+  void dpkg_changed();
 
   Setup setup_;
   State state_ = State::Looking;
@@ -280,6 +283,12 @@ class UpdateModel : public QObject {
   struct RepairTerminal;
   std::shared_ptr<RepairTerminal> repair_terminal_;
   bool repair_by_hand_ = false;
+  // Once Repair… was pressed, dpkg's database is watched: a terminal may
+  // hand its command to a server and end at once, and dpkg may finish long
+  // before the terminal is closed. A change, once dpkg has been quiet for
+  // a moment, means checking again.
+  QFileSystemWatcher* dpkg_watch_ = nullptr;
+  QTimer dpkg_quiet_;
 };
 
 struct UpdateModel::Looked {

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <algorithm>
 
 #include "check_text.hpp"
 #include "child_process.hpp"
 #include "dpkg_repair.hpp"
+#include "path.hpp"
 #include "update_model.hpp"
 
 namespace sorvane::gui {
@@ -132,7 +134,43 @@ void UpdateModel::repair() {
   }
   repair_terminal_ = std::make_shared<RepairTerminal>(std::move(started.value()), this);
   connect(repair_terminal_->ended, &QSocketNotifier::activated, this, &UpdateModel::repair_ended);
+  watch_dpkg();
   emit changed();
+}
+
+void UpdateModel::watch_dpkg() {
+  if (dpkg_watch_ != nullptr) return;
+  // dpkg writes its database anew and renames it into place, and keeps a
+  // journal beside it: the directory changes with every step it takes.
+  constexpr int QUIET_MS = 1000;
+  dpkg_watch_ = new QFileSystemWatcher(this);
+  dpkg_watch_->addPath(QString::fromStdString(join(setup_.check.places.root, "var/lib/dpkg")));
+  dpkg_quiet_.setSingleShot(true);
+  dpkg_quiet_.setInterval(QUIET_MS);
+  connect(dpkg_watch_, &QFileSystemWatcher::directoryChanged, &dpkg_quiet_,
+          qOverload<>(&QTimer::start));
+  connect(&dpkg_quiet_, &QTimer::timeout, this, &UpdateModel::dpkg_changed);
+}
+
+void UpdateModel::dpkg_changed() {
+  // Looking already: its answers may be from before this change.
+  if (state_ == State::Looking || (state_ == State::Ready && checking())) {
+    dpkg_quiet_.start();
+    return;
+  }
+  if (state_ != State::Ready) return;
+  const auto apt = std::find_if(rows_.begin(), rows_.end(),
+                                [](const Row& row) { return row.step == Step::Apt; });
+  const bool left = apt != rows_.end() && apt->check && apt->check->problem &&
+                    (apt->check->problem->why == Problem::DpkgInterrupted ||
+                     apt->check->problem->why == Problem::LockHeld);
+  if (!left && !repairing()) {
+    // Finished: the screen already says what is left to do.
+    dpkg_watch_->deleteLater();
+    dpkg_watch_ = nullptr;
+    return;
+  }
+  check_again();
 }
 
 void UpdateModel::repair_ended() {
