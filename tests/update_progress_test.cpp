@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -324,6 +326,40 @@ TEST(UpdateProgress, ConfigFilesKeptDuringTheUpdateOnly) {
       {"/etc/sorvane-probe/edited.conf", "/etc/sorvane-probe/edited.conf.dpkg-dist"},
       {"/etc/pacman.conf", "/etc/pacman.conf.pacnew"}};
   EXPECT_EQ(progress.kept_configs(), want);
+}
+
+// rpm's new config files are found by themselves, made while dnf ran.
+TEST(UpdateProgress, RpmNewFilesMadeWhileTheUpdateRan) {
+  const test::TempDir dir;
+  ManagerCheck dnf;
+  dnf.step = Step::Dnf;
+  UpdateProgress progress({dnf}, {dir.path(), {}});
+  append(dir / "etc/ssh/sshd_config.rpmnew", "new");
+  append(dir / "etc/dnf/dnf.conf.rpmnew", "new");
+  append(dir / "etc/hosts.rpmsave", "old");           // what a removal leaves: not new
+  append(dir / "etc/.rpmnew", "");                    // no file's new version
+  append(dir / "var/lib/x.conf.rpmnew", "");          // not a config file's place
+  test::make_dir(dir / "etc/dnf/dnf.conf.d.rpmnew");  // not a file
+  const std::vector<KeptConfig> want = {{"/etc/dnf/dnf.conf", "/etc/dnf/dnf.conf.rpmnew"},
+                                        {"/etc/ssh/sshd_config", "/etc/ssh/sshd_config.rpmnew"}};
+  EXPECT_EQ(progress.kept_configs(), want);
+  // Made before the update, or after it: not its own.
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "etc/ssh/sshd_config.rpmnew").c_str(), &st), 0);
+  const std::int64_t changed = std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec;
+  const auto holds_sshd = [&](std::int64_t from, std::int64_t to) {
+    const auto kept = rpm_kept_configs(dir.path(), from, to);
+    return std::find(kept.begin(), kept.end(), want[1]) != kept.end();
+  };
+  EXPECT_TRUE(holds_sshd(changed, changed));
+  EXPECT_FALSE(holds_sshd(changed + 1, std::numeric_limits<std::int64_t>::max()));
+  EXPECT_FALSE(holds_sshd(0, changed - 1));
+  // A folder the user cannot read is passed over, the rest still read.
+  if (::geteuid() != 0) {
+    test::set_mode(dir / "etc/dnf", 0);
+    EXPECT_EQ(progress.kept_configs(), std::vector<KeptConfig>{want[1]});
+    test::set_mode(dir / "etc/dnf", 0755);
+  }
 }
 
 TEST(UpdateProgress, WhatCannotBeReadNeverCountsAsLeftAlone) {

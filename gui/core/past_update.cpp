@@ -83,6 +83,12 @@ PastUpdate read_past_update(int log, time_t started, time_t ended, const std::st
       past.updated.emplace_back(step, pacman_upgrades(log_text, from, to));
       const auto kept = pacman_kept_configs(log_text, from, to);
       past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
+    } else if (step == Step::Dnf) {
+      // Its end is known to the second: to the end of that second.
+      constexpr std::int64_t SECOND = 1'000'000'000;
+      const auto kept = rpm_kept_configs(root, std::int64_t{started} * SECOND,
+                                         (std::int64_t{ended} + 1) * SECOND - 1);
+      past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
     }
   }
   return past;

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <ctime>
 #include <filesystem>
+#include <limits>
 #include <set>
 #include <string>
 #include <system_error>
@@ -208,6 +210,41 @@ std::optional<KeptConfig> read_pacman_pacnew_line(string_view line) {
   return pacman_kept_after_time(line.substr(1));
 }
 
+std::int64_t now_in_nanoseconds() {
+  // The clock file times are taken from: a file changed after this has a
+  // time no earlier, even where the file system keeps finer times.
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+std::vector<KeptConfig> rpm_kept_configs(const std::string& root, std::int64_t from,
+                                         std::int64_t to) {
+  constexpr string_view RPMNEW = ".rpmnew";
+  // /etc holds a few thousand entries; a tree far larger is not walked on.
+  constexpr size_t MAX_ENTRIES = 200'000;
+  namespace fs = std::filesystem;
+  std::vector<KeptConfig> kept;
+  const fs::path etc = fs::path(join(root, "etc"));
+  std::error_code error;
+  fs::recursive_directory_iterator entry(etc, fs::directory_options::skip_permission_denied, error);
+  for (size_t seen = 0; !error && entry != fs::recursive_directory_iterator() && seen < MAX_ENTRIES;
+       entry.increment(error), ++seen) {
+    const std::string name = entry->path().filename();
+    if (!name.ends_with(RPMNEW) || name.size() == RPMNEW.size()) continue;
+    struct stat st {};
+    if (::lstat(entry->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    const std::int64_t changed =
+        std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec;
+    if (changed < from || changed > to) continue;
+    const std::string beside = "/" + entry->path().lexically_relative(fs::path(root)).string();
+    kept.push_back({beside.substr(0, beside.size() - RPMNEW.size()), beside});
+  }
+  std::sort(kept.begin(), kept.end(),
+            [](const KeptConfig& a, const KeptConfig& b) { return a.path < b.path; });
+  return kept;
+}
+
 std::vector<KeptConfig> dpkg_kept_configs(string_view log, string_view from, string_view to) {
   std::vector<KeptConfig> kept;
   lines_between(log, from, to, 0, [&](string_view rest) { keep_once(kept, dpkg_kept(rest)); });
@@ -292,7 +329,7 @@ size_t pacman_upgrades(string_view log, string_view from, string_view to) {
 }
 
 UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places)
-    : places_(std::move(places)) {
+    : places_(std::move(places)), began_(now_in_nanoseconds()) {
   for (const ManagerCheck& check : checks) {
     Tracked tracked{check.step, {}, {}, {}, 0, 0, false, {}, {}};
     for (const PendingUpdate& update : check.updates) {
@@ -500,6 +537,13 @@ std::vector<KeptConfig> UpdateProgress::kept_configs() const {
   std::vector<KeptConfig> all;
   for (const Tracked& tracked : tracked_) {
     for (const KeptConfig& kept : tracked.kept) keep_once(all, kept);
+    if (tracked.step == Step::Dnf) {
+      // Files may bear times finer than the clock that says "now".
+      const std::int64_t later = std::numeric_limits<std::int64_t>::max();
+      for (KeptConfig& kept : rpm_kept_configs(places_.root, began_, later)) {
+        keep_once(all, std::move(kept));
+      }
+    }
   }
   return all;
 }

@@ -19,6 +19,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,8 +45,20 @@ struct KeptConfig {
   std::string beside;  // the package's new version
   friend bool operator==(const KeptConfig&, const KeptConfig&) = default;
 };
+//   rpm     "/etc/x.rpmnew": rpm tells of it only in its translated output,
+//           and keeps no log of it, so the files themselves are looked for,
+//           under /etc (where config files are), made while the update ran
+//           (by their change time: rpm gives a file the package's own
+//           modification time); a directory the user cannot read is passed
+//           over.
 std::optional<KeptConfig> read_dpkg_conffile_line(std::string_view line);
 std::optional<KeptConfig> read_pacman_pacnew_line(std::string_view line);
+
+// The ".rpmnew" files under `root`/etc changed between two times, in
+// nanoseconds since the epoch, by path.
+std::vector<KeptConfig> rpm_kept_configs(const std::string& root, std::int64_t from,
+                                         std::int64_t to);
+std::int64_t now_in_nanoseconds();
 
 // Where the managers keep what progress is read from; tests point it at a
 // directory of their own.
@@ -118,6 +131,7 @@ class UpdateProgress {
 
   ProgressPlaces places_;
   std::vector<Tracked> tracked_;
+  std::int64_t began_;  // for rpm's new config files
 };
 
 // What one log line says, for the logs above: the package (without dpkg's
