@@ -649,6 +649,25 @@ class WindowTest : public QObject {
     QCOMPARE(rooted.window.message()->text(),
              QString("Update complete\nYour changes to /etc/sorvane-probe/edited.conf were kept; "
                      "the new version is beside it: /etc/sorvane-probe/edited.conf.dpkg-dist."));
+    // And the next start says it of an update whose window was closed.
+    QFile past_log(rooted.base.path() + "/past.log");
+    QVERIFY(past_log.open(QIODevice::WriteOnly));
+    past_log.close();
+    PastUpdate past;
+    past.started = ::time(nullptr);
+    past.finish = {Outcome::Success, {}, 0, false, 0, {}};
+    past.kept_configs = {{"/etc/x", "/etc/x.pacnew"}};
+    UpdateModel::Looked next = ready({Step::Pacman}, false);
+    next.last_run = std::make_shared<const UpdateModel::LastRun>(UpdateModel::LastRun{
+        {past_log.fileName().toStdString(),
+         UniqueFd(::open(past_log.fileName().toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC)),
+         past.started, past.started},
+        std::move(past)});
+    rooted.model.take_looked(next);
+    QVERIFY2(rooted.window.last_run()->text().endsWith(
+                 " finished.\nYour changes to /etc/x were kept; the new version is beside it: "
+                 "/etc/x.pacnew."),
+             qPrintable(rooted.window.last_run()->text()));
     QCOMPARE(UpdateModel::kept_configs_text({}), QString());
     std::vector<KeptConfig> many;
     for (int i = 1; i <= 7; ++i) {
