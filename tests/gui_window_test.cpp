@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QtTest/QtTest>
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -600,6 +601,203 @@ class WindowTest : public QObject {
     QVERIFY2(model.message().contains("changed since the check"), qPrintable(model.message()));
     // No update ran: the only run directory is none at all.
     QCOMPARE(QDir(empty.path()).entryList({"sorvane-update-*"}, QDir::Dirs).size(), 0);
+  }
+
+  // dpkg left a run unfinished: "Repair…" opens the user's terminal with
+  // fixed commands, and the window checks again once it is closed.
+  void repairOpensATerminalAndChecksAgainWhenItCloses() {
+    if (::geteuid() != 0) {
+      if (qEnvironmentVariable("CI") == "true") QFAIL("needs root, and CI=true runs as root");
+      QSKIP("needs root: the stand-in terminal must pass the trust test, under /run");
+    }
+    // Root's and writable by no one else, as the update's own programs.
+    QTemporaryDir bin("/run/sorvane-terminal-XXXXXX");
+    QVERIFY(bin.isValid());
+    const QString recorded = bin.path() + "/argv";
+    // It records its command line, a NUL after each word, and closes.
+    QFile terminal(bin.path() + "/x-terminal-emulator");
+    QVERIFY(terminal.open(QIODevice::WriteOnly));
+    terminal.write(QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > %1.part\n"
+                                  "mv %1.part %1\n")
+                       .arg(recorded)
+                       .toUtf8());
+    terminal.close();
+    QVERIFY(terminal.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                    QFile::ExeOther));
+    for (const bool found : {true, false}) {
+      QTemporaryDir empty;
+      UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                               "/usr/bin/bash",
+                               empty.path().toStdString(),
+                               {}};
+      setup.check.places.path_dirs = {(found ? bin.path() : empty.path()).toStdString()};
+      UpdateModel model(setup);
+      UpdateWindow window(&model);
+      UpdateModel::Looked looked = ready({Step::Apt}, true);
+      (*looked.checks)[0].updates.clear();
+      (*looked.checks)[0].problem = CheckProblem{Problem::DpkgInterrupted, "sorvane-broken"};
+      (*looked.checks)[0].repair = DpkgRepair::Configure;
+      model.take_looked(looked);
+      window.show();
+      QVERIFY(window.managers()->item(0)->text().contains("sorvane-broken"));
+      QVERIFY(window.repair_button()->isVisible());
+      QVERIFY(window.repair_button()->isDefault());
+      QVERIFY(!window.update_button()->isVisible());
+      QVERIFY(!window.password()->isVisible());
+      QVERIFY(!window.repair_commands()->isVisible());
+      QVERIFY2(window.message()->text().contains(
+                   "Repair… opens a terminal that runs sudo dpkg --configure -a."),
+               qPrintable(window.message()->text()));
+      QVERIFY(window.message()->text().contains("its own message is shown in the terminal"));
+      window.repair_button()->click();
+      if (!found) {
+        // Nothing to open it in: the command, to select or copy.
+        QCOMPARE(model.state(), UpdateModel::State::Ready);
+        QVERIFY(!window.repair_button()->isVisible());
+        QVERIFY(window.repair_commands()->isVisible());
+        QCOMPARE(window.repair_commands()->text(), QString("sudo dpkg --configure -a"));
+        QVERIFY(window.message()->text().contains("No terminal program was found"));
+        QVERIFY(window.message()->text().contains("Then check again."));
+        QGuiApplication::clipboard()->clear();
+        window.copy_repair_button()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("sudo dpkg --configure -a"));
+        QVERIFY(!QFile::exists(recorded));
+        continue;
+      }
+      // The terminal is given exactly the fixed command line.
+      QTRY_VERIFY(QFile::exists(recorded));
+      QFile argv(recorded);
+      QVERIFY(argv.open(QIODevice::ReadOnly));
+      QByteArrayList words = argv.readAll().split('\0');
+      QCOMPARE(words.takeLast(), QByteArray());
+      QByteArrayList want;
+      for (const std::string& word :
+           terminal_command({terminal.fileName().toStdString(), true}, "/usr/bin/bash",
+                            DpkgRepair::Configure, "Press Enter to close this window.")) {
+        want << QByteArray::fromStdString(word);
+      }
+      QCOMPARE(words, want);
+      // Closed: the window looks again by itself (and here finds no sorvane).
+      QTRY_VERIFY(model.state() != UpdateModel::State::Ready);
+      QVERIFY(!model.repairing());
+      QTRY_COMPARE(model.state(), UpdateModel::State::Stopped);
+      QVERIFY(QFile::remove(recorded));
+    }
+  }
+
+  // A terminal may stay open long after dpkg finished (or hand its command
+  // to a server and end at once): a change to dpkg's database is enough.
+  void repairChecksAgainWhenDpkgsDatabaseChanges() {
+    if (::geteuid() != 0) {
+      if (qEnvironmentVariable("CI") == "true") QFAIL("needs root, and CI=true runs as root");
+      QSKIP("needs root: the stand-in terminal must pass the trust test, under /run");
+    }
+    QTemporaryDir bin("/run/sorvane-terminal-XXXXXX");
+    QVERIFY(bin.isValid());
+    const QString pid_file = bin.path() + "/pid";
+    QFile terminal(bin.path() + "/xdg-terminal-exec");
+    QVERIFY(terminal.open(QIODevice::WriteOnly));
+    // Open until it is told to close.
+    terminal.write(QStringLiteral("#!/bin/sh\necho $$ > %1.part\nmv %1.part %1\nexec sleep 600\n")
+                       .arg(pid_file)
+                       .toUtf8());
+    terminal.close();
+    QVERIFY(terminal.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadOther | QFile::ExeOther));
+    QTemporaryDir base;
+    QTemporaryDir root;
+    UpdateModel::Setup setup = test::rooted_setup(base, root);
+    setup.check.places.path_dirs = {bin.path().toStdString()};
+    QVERIFY(QDir(root.path()).mkpath("var/lib/dpkg"));
+    UpdateModel model(setup);
+    UpdateModel::Looked looked = ready({Step::Apt}, true);
+    (*looked.checks)[0].updates.clear();
+    (*looked.checks)[0].problem = CheckProblem{Problem::DpkgInterrupted, "sorvane-broken"};
+    (*looked.checks)[0].repair = DpkgRepair::ConfigureThenFix;
+    model.take_looked(looked);
+    model.repair();
+    QTRY_VERIFY(QFile::exists(pid_file));
+    QVERIFY(model.repairing());
+    QVERIFY(model.ready_text().contains("The repair runs in the terminal"));
+    QCOMPARE(model.state(), UpdateModel::State::Ready);
+    // dpkg, done in the terminal, puts its new database in place.
+    QFile status(root.path() + "/var/lib/dpkg/status-new");
+    QVERIFY(status.open(QIODevice::WriteOnly));
+    status.write("Package: sorvane-broken\nStatus: install ok installed\n");
+    status.close();
+    QVERIFY(QFile::rename(status.fileName(), root.path() + "/var/lib/dpkg/status"));
+    QTRY_VERIFY(model.state() != UpdateModel::State::Ready);
+    QVERIFY(model.repairing());  // the terminal is still open
+    QFile pid(pid_file);
+    QVERIFY(pid.open(QIODevice::ReadOnly));
+    QCOMPARE(::kill(static_cast<pid_t>(pid.readAll().trimmed().toInt()), SIGTERM), 0);
+    QTRY_VERIFY(!model.repairing());
+  }
+
+  // What the update did to config files the user had changed is said at
+  // the end: dpkg kept the user's, the new one is beside it.
+  void theDoneScreenNamesTheConfigFilesKept() {
+    Rooted rooted;
+    QVERIFY(QDir(rooted.root.path()).mkpath("var/log"));
+    QFile captured(QStringLiteral(SORVANE_SOURCE_DIR) +
+                   "/tests/data/pending/dpkg-log-conffile.txt");
+    QVERIFY(captured.open(QIODevice::ReadOnly));
+    const QByteArray lines = captured.readAll();
+    const QString log = rooted.root.path() + "/var/log/dpkg.log";
+    QFile before(log);
+    QVERIFY(before.open(QIODevice::WriteOnly));
+    // The first upgrade's kept file is not this update's.
+    before.write(lines.left(lines.indexOf("2026-12-09 19:20:58")));
+    before.close();
+    QFile during(rooted.root.path() + "/during");
+    QVERIFY(during.open(QIODevice::WriteOnly));
+    during.write(lines.mid(lines.indexOf("2026-12-09 19:20:58")));
+    during.close();
+    const std::string script = QStringLiteral(
+                                   "echo 'Updating apt packages...'\n"
+                                   "cat %1 >> %2\n"
+                                   "echo 'Update complete.'\n")
+                                   .arg(during.fileName(), log)
+                                   .toStdString();
+    UpdateModel::Looked looked = ready({Step::Apt}, false, script);
+    (*looked.checks)[0].updates = {{"sorvane-probe-conf", "2.0", "3.0", false}};
+    rooted.model.take_looked(looked);
+    rooted.window.show();
+    rooted.model.update({});
+    QTRY_COMPARE_WITH_TIMEOUT(rooted.model.state(), UpdateModel::State::Done, 10000);
+    QCOMPARE(rooted.window.message()->text(),
+             QString("Update complete\nYour changes to /etc/sorvane-probe/edited.conf were kept; "
+                     "the new version is beside it: /etc/sorvane-probe/edited.conf.dpkg-dist."));
+    // And the next start says it of an update whose window was closed.
+    QFile past_log(rooted.base.path() + "/past.log");
+    QVERIFY(past_log.open(QIODevice::WriteOnly));
+    past_log.close();
+    PastUpdate past;
+    past.started = ::time(nullptr);
+    past.finish = {Outcome::Success, {}, 0, false, 0, {}};
+    past.kept_configs = {{"/etc/x", "/etc/x.pacnew"}};
+    UpdateModel::Looked next = ready({Step::Pacman}, false);
+    next.last_run = std::make_shared<const UpdateModel::LastRun>(UpdateModel::LastRun{
+        {past_log.fileName().toStdString(),
+         UniqueFd(::open(past_log.fileName().toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC)),
+         past.started, past.started},
+        std::move(past)});
+    rooted.model.take_looked(next);
+    QVERIFY2(rooted.window.last_run()->text().endsWith(
+                 " finished.\nYour changes to /etc/x were kept; the new version is beside it: "
+                 "/etc/x.pacnew."),
+             qPrintable(rooted.window.last_run()->text()));
+    QCOMPARE(UpdateModel::kept_configs_text({}), QString());
+    std::vector<KeptConfig> many;
+    for (int i = 1; i <= 7; ++i) {
+      const std::string path = "/etc/" + std::to_string(i);
+      many.push_back({path, path + ".pacnew"});
+    }
+    QCOMPARE(UpdateModel::kept_configs_text(many),
+             QString("Your changes to 7 configuration files were kept; the new versions are "
+                     "beside them: /etc/1.pacnew, /etc/2.pacnew, /etc/3.pacnew, /etc/4.pacnew, "
+                     "/etc/5.pacnew, …."));
   }
 
   // Only one update at a time: a second window follows the running one,

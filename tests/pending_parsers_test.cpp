@@ -416,6 +416,28 @@ TEST(AptInstalledSizes, ReadsEachStanza) {
   for (const auto& [out, want] : cases) EXPECT_EQ(parse_apt_installed_sizes(out), want) << out;
 }
 
+// Whether only apt can finish it: a package whose files are of neither
+// version, as dpkg's database and journal last tell of it.
+TEST(DpkgUnfinished, ReinstallationOnlyWhenAPackageIsHalfInstalled) {
+  const std::string status = capture("dpkg-status-failed-postinst.txt");
+  const std::string killed = capture("dpkg-updates-killed-0000.txt");
+  const std::pair<std::vector<std::string>, bool> cases[] = {
+      {{status}, false},  // half-configured and unpacked: dpkg configures them
+      {{killed}, true},
+      {{"Package: a\nStatus: install reinstreq installed\n"}, true},
+      {{"Package: a\nStatus: install ok half-installed\n"}, true},
+      // The journal's last word counts here too.
+      {{"Package: a\nStatus: install ok half-installed\n",
+        "Package: a\nStatus: install ok unpacked\n"},
+       false},
+      {{"Package: a\nStatus: install ok installed\n"}, false},
+  };
+  for (const auto& [texts, reinstall] : cases) {
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    EXPECT_EQ(parse_dpkg_left(views).reinstall, reinstall) << texts.back();
+  }
+}
+
 // --- flatpak ---
 
 TEST(FlatpakUpdates, ReadsTheLocalRepository) {

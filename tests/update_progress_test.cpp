@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,53 @@ TEST(UpdateProgressLogs, ReadEachManagersOwnLines) {
     EXPECT_EQ(event.package, c.package) << c.line;
     EXPECT_EQ(event.version, c.version) << c.line;
   }
+}
+
+// The config files an update left as the user had changed them, from
+// each manager's own log line.
+TEST(UpdateProgressLogs, ConfigFilesKeptBesideTheNewOnes) {
+  const std::string dpkg = capture("dpkg-log-conffile.txt");
+  const std::string keep = dpkg.substr(dpkg.find("2026-12-09 19:20:57 conffile"));
+  const std::string install = dpkg.substr(dpkg.find("2026-12-09 19:21:02 conffile"));
+  const KeptConfig edited{"/etc/sorvane-probe/edited.conf",
+                          "/etc/sorvane-probe/edited.conf.dpkg-dist"};
+  struct Case {
+    std::string line;
+    std::optional<KeptConfig> (*read)(std::string_view);
+    std::optional<KeptConfig> want;
+  };
+  const Case cases[] = {
+      // Captured from dpkg: kept, then replaced at the user's request.
+      {keep.substr(0, keep.find('\n')), &read_dpkg_conffile_line, edited},
+      {install.substr(0, install.find('\n')), &read_dpkg_conffile_line, std::nullopt},
+      {"2026-12-09 19:20:57 conffile /etc/with space/a b.conf keep", &read_dpkg_conffile_line,
+       KeptConfig{"/etc/with space/a b.conf", "/etc/with space/a b.conf.dpkg-dist"}},
+      {"2026-12-09 19:20:57 status installed sorvane-probe-conf:all 2.0", &read_dpkg_conffile_line,
+       std::nullopt},
+      {"2026-12-09 19:20:57 conffile keep", &read_dpkg_conffile_line, std::nullopt},
+      {"conffile /etc/a keep", &read_dpkg_conffile_line, std::nullopt},
+      // pacman writes these with alpm_logaction, untranslated.
+      {"[2026-12-09T10:00:01+0000] [ALPM] warning: /etc/pacman.conf installed as "
+       "/etc/pacman.conf.pacnew",
+       &read_pacman_pacnew_line, KeptConfig{"/etc/pacman.conf", "/etc/pacman.conf.pacnew"}},
+      {"[2026-12-09T10:00:01+0000] [ALPM] warning: extracting /etc/my as as "
+       "/etc/my as.pacnew",
+       &read_pacman_pacnew_line, KeptConfig{"/etc/my as", "/etc/my as.pacnew"}},
+      {"[2026-12-09T10:00:01+0000] [ALPM] warning: /etc/a installed as /etc/b.pacnew",
+       &read_pacman_pacnew_line, std::nullopt},
+      {"[2026-12-09T10:00:01+0000] [ALPM] warning: /etc/a saved as /etc/a.pacsave",
+       &read_pacman_pacnew_line, std::nullopt},
+      {"[2026-12-09T10:00:01+0000] [ALPM-SCRIPTLET] warning: /etc/a installed as /etc/a.pacnew",
+       &read_pacman_pacnew_line, std::nullopt},
+      {"[2026-12-09T10:00:01+0000] [ALPM] upgraded linux (6.1-1 -> 6.2-1)",
+       &read_pacman_pacnew_line, std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.read(c.line), c.want) << c.line;
+  // Kept twice (2.0 and 3.0), told once; replaced (4.0): nothing to tell.
+  EXPECT_EQ(dpkg_kept_configs(dpkg, "2026-12-09 19:20:57", "2026-12-09 19:21:02"),
+            std::vector<KeptConfig>{edited});
+  EXPECT_EQ(dpkg_kept_configs(dpkg, "2026-12-09 19:21:01", "2026-12-09 19:21:02"),
+            std::vector<KeptConfig>{});
 }
 
 TEST(UpdateProgressLogs, DnfCountersInAnyLanguage) {
@@ -256,6 +305,64 @@ TEST(UpdateProgress, FollowsWhatTheManagersWrite) {
   }
 }
 
+TEST(UpdateProgress, ConfigFilesKeptDuringTheUpdateOnly) {
+  const test::TempDir dir;
+  const std::string dpkg = capture("dpkg-log-conffile.txt");
+  const std::string pacnew =
+      "[2026-12-09T10:00:01+0000] [ALPM] warning: /etc/pacman.conf installed as "
+      "/etc/pacman.conf.pacnew\n";
+  // What the logs told of before the update began is not this update's.
+  append(dir / "var/log/dpkg.log", dpkg.substr(0, dpkg.find("2026-12-09 19:20:58")));
+  append(dir / "var/log/pacman.log", pacnew);
+  ManagerCheck apt;
+  apt.step = Step::Apt;
+  ManagerCheck pacman;
+  pacman.step = Step::Pacman;
+  UpdateProgress progress({apt, pacman}, {dir.path(), {}});
+  EXPECT_EQ(progress.kept_configs(), std::vector<KeptConfig>{});
+  append(dir / "var/log/dpkg.log", dpkg.substr(dpkg.find("2026-12-09 19:20:58")));
+  append(dir / "var/log/pacman.log", pacnew);
+  progress.poll();
+  const std::vector<KeptConfig> want = {
+      {"/etc/sorvane-probe/edited.conf", "/etc/sorvane-probe/edited.conf.dpkg-dist"},
+      {"/etc/pacman.conf", "/etc/pacman.conf.pacnew"}};
+  EXPECT_EQ(progress.kept_configs(), want);
+}
+
+// rpm's new config files are found by themselves, made while dnf ran.
+TEST(UpdateProgress, RpmNewFilesMadeWhileTheUpdateRan) {
+  const test::TempDir dir;
+  ManagerCheck dnf;
+  dnf.step = Step::Dnf;
+  UpdateProgress progress({dnf}, {dir.path(), {}});
+  append(dir / "etc/ssh/sshd_config.rpmnew", "new");
+  append(dir / "etc/dnf/dnf.conf.rpmnew", "new");
+  append(dir / "etc/hosts.rpmsave", "old");           // what a removal leaves: not new
+  append(dir / "etc/.rpmnew", "");                    // no file's new version
+  append(dir / "var/lib/x.conf.rpmnew", "");          // not a config file's place
+  test::make_dir(dir / "etc/dnf/dnf.conf.d.rpmnew");  // not a file
+  const std::vector<KeptConfig> want = {{"/etc/dnf/dnf.conf", "/etc/dnf/dnf.conf.rpmnew"},
+                                        {"/etc/ssh/sshd_config", "/etc/ssh/sshd_config.rpmnew"}};
+  EXPECT_EQ(progress.kept_configs(), want);
+  // Made before the update, or after it: not its own.
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "etc/ssh/sshd_config.rpmnew").c_str(), &st), 0);
+  const std::int64_t changed = std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec;
+  const auto holds_sshd = [&](std::int64_t from, std::int64_t to) {
+    const auto kept = rpm_kept_configs(dir.path(), from, to);
+    return std::find(kept.begin(), kept.end(), want[1]) != kept.end();
+  };
+  EXPECT_TRUE(holds_sshd(changed, changed));
+  EXPECT_FALSE(holds_sshd(changed + 1, std::numeric_limits<std::int64_t>::max()));
+  EXPECT_FALSE(holds_sshd(0, changed - 1));
+  // A folder the user cannot read is passed over, the rest still read.
+  if (::geteuid() != 0) {
+    test::set_mode(dir / "etc/dnf", 0);
+    EXPECT_EQ(progress.kept_configs(), std::vector<KeptConfig>{want[1]});
+    test::set_mode(dir / "etc/dnf", 0755);
+  }
+}
+
 TEST(UpdateProgress, WhatCannotBeReadNeverCountsAsLeftAlone) {
   const test::TempDir dir;
   ManagerCheck apt;
@@ -397,12 +504,16 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
       dpkg(started - 3600, "upgrade before:amd64 1 2") + dpkg(started, "upgrade a:amd64 1 2") +
       dpkg(started + 5, "status installed a:amd64 2") + dpkg(started + 9, "upgrade b:all 1 2") +
       dpkg(started + 9, "upgrade b:all 1 2") + dpkg(started + 10, "install new:amd64 <none> 1") +
-      dpkg(ended, "upgrade c:amd64 1 2") + dpkg(now, "upgrade after:amd64 1 2");
-  const std::string pacman_log = pacman(started - 60, "[ALPM] upgraded old (1-1 -> 2-1)") +
-                                 pacman(started + 1, "[ALPM] upgraded linux (6.1-1 -> 6.2-1)") +
-                                 pacman(started + 2, "[ALPM] installed new (1-1)") +
-                                 pacman(started + 3, "[ALPM-SCRIPTLET] upgraded fake (1 -> 2)") +
-                                 pacman(started + 4, "[ALPM] upgraded glibc (2.38-1 -> 2.39-1)");
+      dpkg(ended, "upgrade c:amd64 1 2") + dpkg(now, "upgrade after:amd64 1 2") +
+      dpkg(started - 60, "conffile /etc/before.conf keep") +
+      dpkg(started + 6, "conffile /etc/a.conf keep") + dpkg(now, "conffile /etc/after.conf keep");
+  const std::string pacman_log =
+      pacman(started - 60, "[ALPM] upgraded old (1-1 -> 2-1)") +
+      pacman(started + 1, "[ALPM] upgraded linux (6.1-1 -> 6.2-1)") +
+      pacman(started + 2, "[ALPM] installed new (1-1)") +
+      pacman(started + 3, "[ALPM-SCRIPTLET] upgraded fake (1 -> 2)") +
+      pacman(started + 4, "[ALPM] upgraded glibc (2.38-1 -> 2.39-1)") +
+      pacman(started + 4, "[ALPM] warning: /etc/x installed as /etc/x.pacnew");
   const std::string start = "Starting system update...\n\n";
   struct Row {
     const char* name;
@@ -476,6 +587,12 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
     EXPECT_EQ(past.finish.failed_step, row.step) << row.name;
     EXPECT_EQ(past.finish.exit_status, row.status ? WEXITSTATUS(*row.status) : 0) << row.name;
     EXPECT_EQ(past.updated, row.updated) << row.name;
+    std::vector<KeptConfig> kept;
+    for (const auto& [step, count] : row.updated) {
+      if (step == Step::Apt) kept.push_back({"/etc/a.conf", "/etc/a.conf.dpkg-dist"});
+      if (step == Step::Pacman) kept.push_back({"/etc/x", "/etc/x.pacnew"});
+    }
+    EXPECT_EQ(past.kept_configs, kept) << row.name;
   }
 }
 

@@ -167,7 +167,7 @@ QString CheckText::shortage(const SpaceShortage& shortage) {
 }
 
 QStringList CheckText::obstacles(const Foreseen& foreseen, const std::vector<ManagerCheck>& checks,
-                                 const std::vector<Step>& steps) {
+                                 const std::vector<Step>& steps, const QString& own_remedy) {
   if (foreseen.offline) {
     return {
         tr("This computer is not connected to a network, so the update could download "
@@ -184,12 +184,13 @@ QStringList CheckText::obstacles(const Foreseen& foreseen, const std::vector<Man
                                     .arg(name(*stop), after.join(QStringLiteral(", "))));
     for (const ManagerCheck& check : checks) {
       if (check.step != *stop || !check.problem) continue;
-      const QString fix = remedy(check.step, *check.problem);
+      const QString fix = own_remedy.isEmpty() ? remedy(check.step, *check.problem) : own_remedy;
       if (!fix.isEmpty()) parts << fix;
     }
   }
   for (const SpaceShortage& short_of : foreseen.short_of_space) parts << shortage(short_of);
-  if (!parts.isEmpty()) parts << tr("Then check again.");
+  // The window's own remedy checks again by itself.
+  if (!parts.isEmpty() && own_remedy.isEmpty()) parts << tr("Then check again.");
   return parts;
 }
 

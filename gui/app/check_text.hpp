@@ -31,9 +31,11 @@ class CheckText {
   static QStringList notes(const ManagerCheck& check);
   // What the Ready screen says of what would stop the update, a paragraph
   // each, from `foreseen`; `steps` in the script's order. Empty when nothing
-  // would. The headless check says the same.
+  // would. The headless check says the same. `own_remedy`, when given,
+  // takes the place of the stopping manager's remedy and of "check again":
+  // the window's Repair… checks again by itself.
   static QStringList obstacles(const Foreseen& foreseen, const std::vector<ManagerCheck>& checks,
-                               const std::vector<Step>& steps);
+                               const std::vector<Step>& steps, const QString& own_remedy = {});
   static QString shortage(const SpaceShortage& shortage);
   // "libssl3 3.0.11-1 → 3.0.13-1 (security)", one per pending update.
   static QStringList updates(const ManagerCheck& check);

@@ -577,8 +577,11 @@ QString UpdateModel::ready_title() const {
 QString UpdateModel::ready_text() const {
   QStringList parts;
   if (!message_.isEmpty()) parts << message_;
-  // The same words as the headless check's, from the same decision.
-  parts << CheckText::obstacles(foreseen(), checks(), steps_);
+  // The same words as the headless check's, from the same decision; an
+  // unfinished dpkg run offers Repair… in place of its terminal command.
+  const auto repair = repair_needed();
+  parts << CheckText::obstacles(foreseen(), checks(), steps_,
+                                repair ? repair_text(*repair) : QString());
   if (access_ == Access::Unlikely && !password_requested_) {
     parts << tr(
         "Installing updates needs an administrator's rights, and your account is in "
@@ -629,6 +632,11 @@ QString UpdateModel::password_label() {
 QString UpdateModel::outcome_text() const {
   if (!finish_) return {};
   QString text = done_text();
+  if (progress_) {
+    if (const QString kept = kept_configs_text(progress_->kept_configs()); !kept.isEmpty()) {
+      text += "\n" + kept;
+    }
+  }
   if (!message_.isEmpty()) text += "\n" + message_;
   if (dropped_log_bytes() > 0) {
     text +=
@@ -933,6 +941,12 @@ QString UpdateModel::log_contents() const {
 }
 
 QString UpdateModel::last_run_text() const {
+  const QString outcome = last_run_outcome();
+  const QString kept = last_run_ ? kept_configs_text(last_run_->past.kept_configs) : QString();
+  return outcome.isEmpty() || kept.isEmpty() ? outcome : outcome + "\n" + kept;
+}
+
+QString UpdateModel::last_run_outcome() const {
   if (!last_run_ || state_ == State::Updating || state_ == State::Done) return {};
   return past_text(last_run_->past);
 }

@@ -7,6 +7,7 @@
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -177,6 +178,23 @@ class UpdateModel : public QObject {
   // "Restart the computer to finish the update…"; empty when none is due.
   [[nodiscard]] static QString restart_sentence(const RestartNeed& restart);
 
+  // Config files the update left as the user had changed them, the
+  // package's new versions beside them, in one sentence; empty when none.
+  [[nodiscard]] static QString kept_configs_text(const std::vector<KeptConfig>& kept);
+
+  // When dpkg left a run unfinished, the update would stop: "Repair…"
+  // opens the user's terminal with the commands that finish it (the user
+  // gives the password and answers any question there, and sees a failing
+  // package's own message), and the window checks again by itself when the
+  // terminal is closed. The window itself runs nothing as root for it.
+  [[nodiscard]] bool repair_offered() const;
+  [[nodiscard]] bool repairing() const { return repair_terminal_ != nullptr; }
+  // No terminal could be opened: the commands are shown to be copied.
+  [[nodiscard]] bool repair_by_hand() const;
+  // Those commands, on one line, as a user would type them.
+  [[nodiscard]] QString repair_commands() const;
+  void repair();
+
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
   [[nodiscard]] bool notice_wanted() const { return notice_wanted_; }
@@ -245,6 +263,14 @@ class UpdateModel : public QObject {
   [[nodiscard]] int shown_log() const;
   // What the check said of `step` when the update began, if it answered.
   [[nodiscard]] const ManagerCheck* started_with(Step step) const;
+  [[nodiscard]] QString last_run_outcome() const;
+  // How the run dpkg left unfinished would be finished, when the update
+  // would stop at it.
+  [[nodiscard]] std::optional<DpkgRepair> repair_needed() const;
+  [[nodiscard]] QString repair_text(DpkgRepair repair) const;
+  void repair_ended();
+  void watch_dpkg();
+  void dpkg_changed();
 
   Setup setup_;
   State state_ = State::Looking;
@@ -300,6 +326,16 @@ class UpdateModel : public QObject {
   QTimer follow_timer_;
   QTimer lock_timer_;
   int rechecks_ = 0;  // asked again, not answered yet
+  // The terminal "Repair…" opened, until it is closed.
+  struct RepairTerminal;
+  std::shared_ptr<RepairTerminal> repair_terminal_;
+  bool repair_by_hand_ = false;
+  // Once Repair… was pressed, dpkg's database is watched: a terminal may
+  // hand its command to a server and end at once, and dpkg may finish long
+  // before the terminal is closed. A change, once dpkg has been quiet for
+  // a moment, means checking again.
+  QFileSystemWatcher* dpkg_watch_ = nullptr;
+  QTimer dpkg_quiet_;
 };
 
 struct UpdateModel::Looked {

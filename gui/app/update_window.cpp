@@ -167,6 +167,10 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   connect(check_again_, &QPushButton::clicked, model_, &UpdateModel::check_again);
   password_anyway_ = new QPushButton(tr("Use my password anyway"), this);
   connect(password_anyway_, &QPushButton::clicked, model_, &UpdateModel::offer_password);
+  repair_ = new QPushButton(tr("Repair…"), this);
+  repair_->setAccessibleDescription(
+      tr("Opens a terminal that finishes the unfinished installation"));
+  connect(repair_, &QPushButton::clicked, model_, &UpdateModel::repair);
   show_pending_ = new QToolButton(this);
   show_pending_->setText(tr("Details"));
   show_pending_->setAccessibleDescription(tr("Shows every pending update"));
@@ -186,9 +190,11 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   actions_layout->addStretch();
   actions_layout->addWidget(password_anyway_);
   actions_layout->addWidget(check_again_);
+  actions_layout->addWidget(repair_);
   actions_layout->addWidget(update_);
   ready_page_ =
-      make_page(ready_title_, nullptr, {managers_, pending_, ready_message_, password_, actions});
+      make_page(ready_title_, nullptr,
+                {managers_, pending_, ready_message_, make_repair_row(), password_, actions});
 
   nothing_ = plain_label(this);
   nothing_->setText(tr("No supported package managers found"));
@@ -352,11 +358,47 @@ void UpdateWindow::show_ready() {
   update_->setDefault(proposed);
   check_again_->setDefault(!proposed && !model_->checking());
   enable_update();
+  show_repair();
   pages_->setCurrentWidget(ready_page_);
   grow_to_fit();
   if (arriving || !focusWidget() || !focusWidget()->isVisible()) {
     QWidget* focus = ask ? static_cast<QWidget*>(password_) : (proposed ? update_ : check_again_);
     if (focus->isVisible()) focus->setFocus();
+  }
+}
+
+// The commands to finish dpkg's run, when no terminal could be opened for
+// them: a field to select them in, and a button that copies them.
+QWidget* UpdateWindow::make_repair_row() {
+  repair_commands_ = new QLineEdit(this);
+  repair_commands_->setReadOnly(true);
+  repair_commands_->setAccessibleName(tr("Commands to run in a terminal"));
+  repair_commands_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  copy_repair_ = new QPushButton(tr("Copy"), this);
+  copy_repair_->setAccessibleDescription(tr("Copies the commands"));
+  connect(copy_repair_, &QPushButton::clicked, this,
+          [this] { QGuiApplication::clipboard()->setText(model_->repair_commands()); });
+  repair_row_ = new QWidget(this);
+  auto* row = new QHBoxLayout(repair_row_);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(repair_commands_, 1);
+  row->addWidget(copy_repair_);
+  repair_row_->setVisible(false);
+  return repair_row_;
+}
+
+void UpdateWindow::show_repair() {
+  repair_->setVisible(model_->repair_offered());
+  const bool by_hand = model_->repair_by_hand();
+  repair_commands_->setText(by_hand ? model_->repair_commands() : QString());
+  repair_commands_->setCursorPosition(0);
+  repair_row_->setVisible(by_hand);
+  // The way out is what the screen proposes.
+  if (model_->repair_offered()) {
+    check_again_->setDefault(false);
+    repair_->setDefault(true);
+  } else {
+    repair_->setDefault(false);
   }
 }
 

@@ -32,6 +32,9 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QListWidget* managers() const { return managers_; }
   [[nodiscard]] QPushButton* check_again_button() const { return check_again_; }
   [[nodiscard]] QPushButton* password_anyway_button() const { return password_anyway_; }
+  [[nodiscard]] QPushButton* repair_button() const { return repair_; }
+  [[nodiscard]] QLineEdit* repair_commands() const { return repair_commands_; }
+  [[nodiscard]] QPushButton* copy_repair_button() const { return copy_repair_; }
   [[nodiscard]] QPlainTextEdit* pending() const { return pending_; }
   [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
   [[nodiscard]] QProgressBar* progress() const { return progress_; }
@@ -58,6 +61,8 @@ class UpdateWindow : public QWidget {
   void show_steps();
   void show_failed_bar(bool failed);
   void show_ready();
+  void show_repair();
+  QWidget* make_repair_row();
   void announce();
   void enable_update();
   void grow_to_fit();
@@ -75,6 +80,10 @@ class UpdateWindow : public QWidget {
   QPushButton* update_;
   QPushButton* check_again_;
   QPushButton* password_anyway_;
+  QPushButton* repair_;
+  QWidget* repair_row_ = nullptr;
+  QLineEdit* repair_commands_ = nullptr;
+  QPushButton* copy_repair_ = nullptr;
   QToolButton* show_pending_;
   QPlainTextEdit* pending_;
   QLabel* nothing_;

@@ -16,6 +16,7 @@
 #include "managers.hpp"
 #include "restart_needed.hpp"
 #include "script_output.hpp"
+#include "update_progress.hpp"
 
 namespace sorvane::gui {
 
@@ -28,6 +29,8 @@ struct PastUpdate {
   // What apt upgraded, by name, and every step that ran: for the restart.
   std::vector<std::string> updated_by_apt;
   std::vector<Step> steps_run;
+  // Config files left as the user had changed them, the new ones beside.
+  std::vector<KeptConfig> kept_configs;
 };
 
 // Reads the log `log` of an update that ran from `started` to `ended` and

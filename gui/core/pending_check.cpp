@@ -149,7 +149,7 @@ std::optional<CheckProblem> a_lock_held(const CheckPlaces& places,
 // The packages an interrupted or failed dpkg run left unfinished, as dpkg
 // itself would read its database: the status file, then the journal
 // entries (files named by number only) in order.
-std::vector<std::string> dpkg_unfinished(const CheckPlaces& places, const std::string& status) {
+DpkgLeft dpkg_unfinished(const CheckPlaces& places, const std::string& status) {
   std::vector<std::string> texts = {status};
   std::vector<std::filesystem::path> journal;
   std::error_code error;
@@ -166,7 +166,7 @@ std::vector<std::string> dpkg_unfinished(const CheckPlaces& places, const std::s
   for (const auto& entry : journal) {
     if (auto text = read_small_file(entry, MAX_STATE_FILE)) texts.push_back(std::move(*text));
   }
-  return parse_dpkg_unfinished({texts.begin(), texts.end()});
+  return parse_dpkg_left({texts.begin(), texts.end()});
 }
 
 std::string named_briefly(const std::vector<std::string>& names) {
@@ -364,8 +364,10 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   if (auto held = a_lock_held(setup.places, APT_LOCKS)) return with_problem(check, *held);
   const std::string status =
       read_small_file(under(setup.places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or("");
-  if (const auto unfinished = dpkg_unfinished(setup.places, status); !unfinished.empty()) {
-    return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished)});
+  if (const auto unfinished = dpkg_unfinished(setup.places, status);
+      !unfinished.packages.empty()) {
+    check.repair = unfinished.reinstall ? DpkgRepair::ConfigureThenFix : DpkgRepair::Configure;
+    return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished.packages)});
   }
   const std::vector<std::string> no_lock = {"-o", "Debug::NoLocking=true", "--with-new-pkgs",
                                             "upgrade"};

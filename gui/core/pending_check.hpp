@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "filesystems.hpp"
+#include "dpkg_repair.hpp"
 #include "managers.hpp"
 #include "pending_parsers.hpp"
 
@@ -69,6 +70,8 @@ struct ManagerCheck {
   // Config files the user changed, of packages the update upgrades: the
   // update keeps them (the new version goes beside them).
   std::vector<std::string> kept_conffiles;
+  // What finishes the run dpkg left unfinished (with DpkgInterrupted).
+  std::optional<DpkgRepair> repair;
 };
 
 // Where the check looks; tests point it elsewhere.

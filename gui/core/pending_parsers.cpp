@@ -393,24 +393,32 @@ std::vector<PendingUpdate> parse_snap_refresh_list(string_view out) {
 }
 
 std::vector<std::string> parse_dpkg_unfinished(const std::vector<string_view>& in_order) {
+  return parse_dpkg_left(in_order).packages;
+}
+
+DpkgLeft parse_dpkg_left(const std::vector<string_view>& in_order) {
   constexpr std::array<string_view, 5> UNFINISHED = {
       "half-installed", "unpacked", "half-configured", "triggers-awaited", "triggers-pending"};
   std::vector<std::string> seen;  // "name:arch", in the order first seen
   std::vector<bool> unfinished;
+  std::vector<bool> broken;  // reinstreq or half-installed
   std::unordered_map<std::string, size_t> index;
   const auto record = [&](string_view name, string_view arch, string_view status) {
     if (name.empty() || status.empty()) return;
     const auto word = words(status, 3);
     if (word.size() != 3) return;
-    const bool left = word[1] == "reinstreq" ||
-                      std::find(UNFINISHED.begin(), UNFINISHED.end(), word[2]) != UNFINISHED.end();
+    const bool reinstall = word[1] == "reinstreq" || word[2] == "half-installed";
+    const bool left =
+        reinstall || std::find(UNFINISHED.begin(), UNFINISHED.end(), word[2]) != UNFINISHED.end();
     std::string key = std::string(name) + ':' + std::string(arch);
     const auto [at, added] = index.try_emplace(key, seen.size());
     if (added) {
       seen.push_back(std::move(key));
       unfinished.push_back(left);
+      broken.push_back(reinstall);
     } else {
       unfinished[at->second] = left;
+      broken[at->second] = reinstall;
     }
   };
   for (const string_view text : in_order) {
@@ -435,11 +443,12 @@ std::vector<std::string> parse_dpkg_unfinished(const std::vector<string_view>& i
     });
     record(name, arch, status);
   }
-  std::vector<std::string> names;
+  DpkgLeft left;
   for (size_t i = 0; i < seen.size(); ++i) {
-    if (unfinished[i]) names.push_back(seen[i].substr(0, seen[i].rfind(':')));
+    if (unfinished[i]) left.packages.push_back(seen[i].substr(0, seen[i].rfind(':')));
+    left.reinstall = left.reinstall || broken[i];
   }
-  return names;
+  return left;
 }
 
 std::optional<pid_t> lock_line_holder(string_view line, const LockedFile& locked) {

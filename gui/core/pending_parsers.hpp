@@ -82,6 +82,13 @@ std::vector<PendingUpdate> parse_snap_refresh_list(std::string_view out);
 // triggers-pending, or flagged reinstreq. `dpkg --audit` reports the same,
 // but only to root: for the desktop user it fails on the lock.
 std::vector<std::string> parse_dpkg_unfinished(const std::vector<std::string_view>& in_order);
+// The same, and whether any of them is flagged reinstreq or half-installed:
+// its files are of neither version, and only apt can fetch it again.
+struct DpkgLeft {
+  std::vector<std::string> packages;
+  bool reinstall = false;
+};
+DpkgLeft parse_dpkg_left(const std::vector<std::string_view>& in_order);
 
 // A file as /proc/locks names it: its inode, on any of the devices it may
 // be shown with. /proc/locks gives the device of the file system's own

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <ctime>
 #include <filesystem>
+#include <limits>
 #include <set>
 #include <string>
 #include <system_error>
@@ -143,7 +145,118 @@ std::string flatpak_active_link(const ProgressPlaces& places, string_view name) 
   return {};
 }
 
+// "conffile /etc/x keep", after the time. A path may hold spaces: all
+// between the two words is the path.
+std::optional<KeptConfig> dpkg_kept(string_view rest) {
+  constexpr string_view WORD = "conffile ";
+  constexpr string_view KEEP = " keep";
+  while (rest.starts_with(' ')) rest.remove_prefix(1);
+  if (!rest.starts_with(WORD) || !rest.ends_with(KEEP)) return std::nullopt;
+  const string_view path = rest.substr(WORD.size(), rest.size() - WORD.size() - KEEP.size());
+  if (!path.starts_with('/')) return std::nullopt;
+  return KeptConfig{std::string(path), std::string(path) + ".dpkg-dist"};
+}
+
+// "warning: /etc/x installed as /etc/x.pacnew" or "warning: extracting
+// /etc/x as /etc/x.pacnew", after pacman's "[ALPM] ". The new name is the
+// old one and ".pacnew", which finds the path even when it holds spaces.
+std::optional<KeptConfig> pacman_kept(string_view text) {
+  constexpr string_view WARNING = "warning: ";
+  constexpr string_view PACNEW = ".pacnew";
+  if (!text.starts_with(WARNING)) return std::nullopt;
+  text.remove_prefix(WARNING.size());
+  for (const auto& [before, between] :
+       {std::pair<string_view, string_view>{"", " installed as "},
+        std::pair<string_view, string_view>{"extracting ", " as "}}) {
+    if (!text.starts_with(before) || !text.ends_with(PACNEW)) continue;
+    const string_view rest = text.substr(before.size());
+    if (rest.size() < between.size() + PACNEW.size()) continue;
+    const size_t length = (rest.size() - between.size() - PACNEW.size()) / 2;
+    const string_view path = rest.substr(0, length);
+    if (path.empty() || path.front() != '/' || rest.substr(length, between.size()) != between ||
+        rest.substr(length + between.size()) != std::string(path) + std::string(PACNEW)) {
+      continue;
+    }
+    return KeptConfig{std::string(path), std::string(path) + std::string(PACNEW)};
+  }
+  return std::nullopt;
+}
+
+// pacman's line after its time: "+0000] [ALPM] warning: …".
+std::optional<KeptConfig> pacman_kept_after_time(string_view rest) {
+  constexpr string_view ALPM = "] [ALPM] ";
+  const size_t at = rest.find(ALPM);
+  if (at == string_view::npos) return std::nullopt;
+  return pacman_kept(rest.substr(at + ALPM.size()));
+}
+
+void keep_once(std::vector<KeptConfig>& kept, std::optional<KeptConfig> found) {
+  if (found && std::find(kept.begin(), kept.end(), *found) == kept.end()) {
+    kept.push_back(std::move(*found));
+  }
+}
+
 }  // namespace
+
+std::optional<KeptConfig> read_dpkg_conffile_line(string_view line) {
+  // "2026-12-09 19:20:57 conffile /etc/sorvane-probe/edited.conf keep"
+  if (line.size() <= LOG_TIME_LENGTH) return std::nullopt;
+  return dpkg_kept(line.substr(LOG_TIME_LENGTH));
+}
+
+std::optional<KeptConfig> read_pacman_pacnew_line(string_view line) {
+  // "[2026-12-09T10:00:01+0000] [ALPM] warning: /etc/x installed as /etc/x.pacnew"
+  if (!line.starts_with('[')) return std::nullopt;
+  return pacman_kept_after_time(line.substr(1));
+}
+
+std::int64_t now_in_nanoseconds() {
+  // The clock file times are taken from: a file changed after this has a
+  // time no earlier, even where the file system keeps finer times.
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+std::vector<KeptConfig> rpm_kept_configs(const std::string& root, std::int64_t from,
+                                         std::int64_t to) {
+  constexpr string_view RPMNEW = ".rpmnew";
+  // /etc holds a few thousand entries; a tree far larger is not walked on.
+  constexpr size_t MAX_ENTRIES = 200'000;
+  namespace fs = std::filesystem;
+  std::vector<KeptConfig> kept;
+  const fs::path etc = fs::path(join(root, "etc"));
+  std::error_code error;
+  fs::recursive_directory_iterator entry(etc, fs::directory_options::skip_permission_denied, error);
+  for (size_t seen = 0; !error && entry != fs::recursive_directory_iterator() && seen < MAX_ENTRIES;
+       entry.increment(error), ++seen) {
+    const std::string name = entry->path().filename();
+    if (!name.ends_with(RPMNEW) || name.size() == RPMNEW.size()) continue;
+    struct stat st {};
+    if (::lstat(entry->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    const std::int64_t changed =
+        std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec;
+    if (changed < from || changed > to) continue;
+    const std::string beside = "/" + entry->path().lexically_relative(fs::path(root)).string();
+    kept.push_back({beside.substr(0, beside.size() - RPMNEW.size()), beside});
+  }
+  std::sort(kept.begin(), kept.end(),
+            [](const KeptConfig& a, const KeptConfig& b) { return a.path < b.path; });
+  return kept;
+}
+
+std::vector<KeptConfig> dpkg_kept_configs(string_view log, string_view from, string_view to) {
+  std::vector<KeptConfig> kept;
+  lines_between(log, from, to, 0, [&](string_view rest) { keep_once(kept, dpkg_kept(rest)); });
+  return kept;
+}
+
+std::vector<KeptConfig> pacman_kept_configs(string_view log, string_view from, string_view to) {
+  std::vector<KeptConfig> kept;
+  lines_between(log, from, to, 1,
+                [&](string_view rest) { keep_once(kept, pacman_kept_after_time(rest)); });
+  return kept;
+}
 
 LogEvent read_dpkg_log_line(string_view line) {
   // "2026-12-09 10:00:01 status installed libssl3:amd64 3.0.22-1~deb12u2"
@@ -222,9 +335,9 @@ size_t pacman_upgrades(string_view log, string_view from, string_view to) {
 }
 
 UpdateProgress::UpdateProgress(const std::vector<ManagerCheck>& checks, ProgressPlaces places)
-    : places_(std::move(places)) {
+    : places_(std::move(places)), began_(now_in_nanoseconds()) {
   for (const ManagerCheck& check : checks) {
-    Tracked tracked{check.step, {}, {}, {}, 0, 0, false, {}, Phase::Busy};
+    Tracked tracked{check.step, {}, {}, {}, 0, 0, false, {}, Phase::Busy, {}};
     for (const PendingUpdate& update : check.updates) {
       tracked.by_name.try_emplace(update.name, tracked.packages.size());
       tracked.packages.push_back({update.name, update.to, false, false, false, {}, {}});
@@ -315,6 +428,8 @@ void UpdateProgress::read_log(Tracked& tracked) {
 }
 
 void UpdateProgress::take_log_line(Tracked& tracked, string_view text) {
+  keep_once(tracked.kept, tracked.step == Step::Apt ? read_dpkg_conffile_line(text)
+                                                    : read_pacman_pacnew_line(text));
   const LogEvent event =
       tracked.step == Step::Apt ? read_dpkg_log_line(text) : read_pacman_log_line(text);
   if (event.stage == Stage::None) return;
@@ -438,6 +553,25 @@ std::optional<std::vector<std::string>> UpdateProgress::not_updated(Step step) c
     if (!package.installed) names.push_back(package.name);
   }
   return names;
+}
+
+}  // namespace sorvane::gui
+
+namespace sorvane::gui {
+
+std::vector<KeptConfig> UpdateProgress::kept_configs() const {
+  std::vector<KeptConfig> all;
+  for (const Tracked& tracked : tracked_) {
+    for (const KeptConfig& kept : tracked.kept) keep_once(all, kept);
+    if (tracked.step == Step::Dnf) {
+      // Files may bear times finer than the clock that says "now".
+      const std::int64_t later = std::numeric_limits<std::int64_t>::max();
+      for (KeptConfig& kept : rpm_kept_configs(places_.root, began_, later)) {
+        keep_once(all, std::move(kept));
+      }
+    }
+  }
+  return all;
 }
 
 }  // namespace sorvane::gui

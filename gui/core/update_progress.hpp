@@ -31,6 +31,35 @@
 
 namespace sorvane::gui {
 
+// A config file the update left as the user had changed it, with the
+// package's new version put beside it:
+//   dpkg    "conffile /etc/x keep" in its log; the new one is /etc/x.dpkg-dist
+//           ("install" replaced the file: nothing of the user's is set aside
+//           unless asked, and the update script never asks);
+//   pacman  "[ALPM] warning: /etc/x installed as /etc/x.pacnew" in its log,
+//           or "warning: extracting /etc/x as /etc/x.pacnew" for a file the
+//           user told pacman not to upgrade.
+// Both lines are written untranslated, whatever the user's language.
+struct KeptConfig {
+  std::string path;
+  std::string beside;  // the package's new version
+  friend bool operator==(const KeptConfig&, const KeptConfig&) = default;
+};
+//   rpm     "/etc/x.rpmnew": rpm tells of it only in its translated output,
+//           and keeps no log of it, so the files themselves are looked for,
+//           under /etc (where config files are), made while the update ran
+//           (by their change time: rpm gives a file the package's own
+//           modification time); a directory the user cannot read is passed
+//           over.
+std::optional<KeptConfig> read_dpkg_conffile_line(std::string_view line);
+std::optional<KeptConfig> read_pacman_pacnew_line(std::string_view line);
+
+// The ".rpmnew" files under `root`/etc changed between two times, in
+// nanoseconds since the epoch, by path.
+std::vector<KeptConfig> rpm_kept_configs(const std::string& root, std::int64_t from,
+                                         std::int64_t to);
+std::int64_t now_in_nanoseconds();
+
 // Where the managers keep what progress is read from; tests point it at a
 // directory of their own.
 struct ProgressPlaces {
@@ -75,6 +104,9 @@ class UpdateProgress {
   // cannot be told (its log could not be read, no deployment was found,
   // no counter was seen, or snap).
   [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
+  // The config files the update left as the user had changed them, each
+  // once, in the order the managers' logs tell of them.
+  [[nodiscard]] std::vector<KeptConfig> kept_configs() const;
 
  private:
   struct Package {
@@ -102,6 +134,7 @@ class UpdateProgress {
     bool observed = false;  // the source could be read: what it says counts
     std::string current;
     Phase phase = Phase::Busy;  // of the latest news
+    std::vector<KeptConfig> kept;
   };
 
   static void read_log(Tracked& tracked);
@@ -112,6 +145,7 @@ class UpdateProgress {
 
   ProgressPlaces places_;
   std::vector<Tracked> tracked_;
+  std::int64_t began_;  // for rpm's new config files
 };
 
 // What one log line says, for the logs above: the package (without dpkg's
@@ -143,5 +177,10 @@ size_t dpkg_upgrades(std::string_view log, std::string_view from, std::string_vi
 std::vector<std::string> dpkg_upgraded(std::string_view log, std::string_view from,
                                        std::string_view to);
 size_t pacman_upgrades(std::string_view log, std::string_view from, std::string_view to);
+// The config files kept in dpkg's or pacman's log between two such times.
+std::vector<KeptConfig> dpkg_kept_configs(std::string_view log, std::string_view from,
+                                          std::string_view to);
+std::vector<KeptConfig> pacman_kept_configs(std::string_view log, std::string_view from,
+                                            std::string_view to);
 
 }  // namespace sorvane::gui
