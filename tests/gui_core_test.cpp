@@ -77,6 +77,31 @@ TEST(TerminalText, ShowsWhatATerminalWouldShowLast) {
   EXPECT_EQ(without_colours("\x1B[31mred\x1B[0m and \x1B[1mbold\x1B[m"), "red and bold");
 }
 
+// What --check prints to a terminal: outside text can act on nothing.
+TEST(TerminalText, OutsideTextGoesToATerminalAsVisibleEscapes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"1.2-3", "1.2-3"},
+      {"1.0\x1B]52;c;aGVsbG8=\x07", "1.0\\x1b]52;c;aGVsbG8=\\x07"},  // OSC 52: the clipboard
+      {"1.0\x1B]52;c;aGVsbG8=\x1B\\", "1.0\\x1b]52;c;aGVsbG8=\\x1b\\"},
+      {"2\x1B[2K\x1B[1A\x1B[Hx", "2\\x1b[2K\\x1b[1A\\x1b[Hx"},  // erase, cursor up, home
+      {"lone\x1B", "lone\\x1b"},
+      {"\xC2\x9B"
+       "31m\xC2\x9D"
+       "52;c;x\xC2\x9C",
+       "\\u009b31m\\u009d52;c;x\\u009c"},  // C1 CSI, OSC and ST in UTF-8
+      {"a\rb\nc\td\x7F\x08", "a\\x0db\\x0ac\\x09d\\x7f\\x08"},
+      {"v\xE2\x80\xAE"
+       "1-2",
+       "v\\u202e1-2"},  // RIGHT-TO-LEFT OVERRIDE
+      {"\xE2\x81\xA6x\xE2\x81\xA9\xE2\x80\xA8", "\\u2066x\\u2069\\u2028"},
+      {"caf\xFF\x9B", "caf\xEF\xBF\xBD\xEF\xBF\xBD"},  // a raw C1 byte is no UTF-8
+      {"\xE2\x80\x8F\xE6\x9B\xB4\xE6\x96\xB0", "\xE2\x80\x8F\xE6\x9B\xB4\xE6\x96\xB0"},
+  };
+  for (const auto& [raw, safe] : cases) {
+    EXPECT_EQ(terminal_safe(raw), safe) << testing::PrintToString(raw);
+  }
+}
+
 TEST(TerminalText, ColoursBecomeRunsOfSixteenColours) {
   using Runs = std::vector<ColouredRun>;
   EXPECT_EQ(colour_runs("plain"), (Runs{{"plain", -1, false}}));

@@ -553,6 +553,39 @@ class WindowTest : public QObject {
     QVERIFY(CheckText::report({pacman, apt}).contains("The update would stop at pacman."));
   }
 
+  // A manager's answer that holds terminal sequences (OSC 52 sets the
+  // clipboard, CSI moves the cursor, C1 does both in UTF-8) reaches the
+  // terminal of --check as visible text, one report line per line.
+  void theHeadlessReportActsOnNoTerminal() {
+    const std::vector<std::pair<std::string, QString>> hostile = {
+        {"3.0\x1B]52;c;cm0gLXJmIH4K\x07", "3.0\\x1b]52;c;cm0gLXJmIH4K\\x07"},
+        {"3.0\x1B[2K\x1B[1A", "3.0\\x1b[2K\\x1b[1A"},
+        {"3.0\xC2\x9D"
+         "52;c;eA==\xC2\x9C",
+         "3.0\\u009d52;c;eA==\\u009c"},
+        {"3.0\x1B", "3.0\\x1b"},
+        {"3.0\nlibfake 1 2", "3.0\\x0alibfake 1 2"},
+        {"3.0\xE2\x80\xAE"
+         "1-2",
+         "3.0\\u202e1-2"},
+    };
+    for (const auto& [version, shown] : hostile) {
+      ManagerCheck apt;
+      apt.step = Step::Apt;
+      apt.updates = {{"libssl3", "3.0", version, false}};
+      apt.kept_back = {version};
+      const QString report = CheckText::report({apt});
+      QVERIFY2(report.contains(QStringLiteral("libssl3 3.0 → ") + shown), qPrintable(report));
+      QCOMPARE(report.count(QLatin1Char('\n')), 3);
+      for (const QChar c : report) {
+        const char16_t u = c.unicode();
+        QVERIFY2(u == u'\n' || (u >= 0x20 && u != 0x7F && (u < 0x80 || u > 0x9F) &&
+                                (u < 0x202A || u > 0x202E)),
+                 qPrintable(report));
+      }
+    }
+  }
+
   // The model's words come through its own context: a German translator
   // makes its titles and rows German, and Qt's own buttons too.
   void everyLanguageSaysTheModelsWords() {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "terminal_text.hpp"
+
 namespace sorvane::gui {
 namespace {
 
@@ -131,12 +133,19 @@ QStringList CheckText::updates(const ManagerCheck& check) {
   return lines;
 }
 
+QString CheckText::terminal_line(const QString& line) {
+  const QByteArray bytes = line.toUtf8();
+  return from_bytes(
+      terminal_safe(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+}
+
 QString CheckText::report(const std::vector<ManagerCheck>& checks) {
   QString text;
+  // The managers' words go to a terminal: none of them may act on it.
   for (const ManagerCheck& check : checks) {
-    text += summary(check) + QLatin1Char('\n');
+    text += terminal_line(summary(check)) + QLatin1Char('\n');
     for (const QString& line : updates(check))
-      text += QStringLiteral("  ") + line + QLatin1Char('\n');
+      text += QStringLiteral("  ") + terminal_line(line) + QLatin1Char('\n');
   }
   if (const auto stop = stopping_step(checks)) {
     text += tr("The update would stop at %1.").arg(name(*stop)) + QLatin1Char('\n');
