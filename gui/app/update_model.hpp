@@ -18,11 +18,13 @@
 #include <vector>
 
 #include "installation.hpp"
+#include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
 #include "restart_needed.hpp"
 #include "run_dir.hpp"
 #include "script_output.hpp"
+#include "secret.hpp"
 #include "sorvane_report.hpp"
 #include "update_log.hpp"
 #include "update_process.hpp"
@@ -50,6 +52,8 @@ class UpdateModel : public QObject {
     QString notice_settings = {};
     // Where updates' logs are kept; none: in run_base, with the script.
     std::string log_base = {};
+    // How long the password waits for sudo to read it.
+    PasswordHandOver::Limits handover = {};
     [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
   };
 
@@ -168,6 +172,8 @@ class UpdateModel : public QObject {
   // Starts the update. With a password that sudo could not read as one
   // line, nothing starts and the model stays Ready with a message.
   void update(QString password);
+  // The same from the password field's own locked page, with no copy made.
+  void update_typed(SecretBytes password);
 
   // The script's output and its end, as they come (the run feeds these;
   // tests may too).
@@ -242,6 +248,7 @@ class UpdateModel : public QObject {
   std::optional<Finish> finish_;
   std::shared_ptr<const LastRun> last_run_;
   std::optional<StartedUpdate> started_;
+  std::optional<PasswordDelivery> delivery_;  // before started_ goes, always
   // Each attempt has a directory and a log of its own.
   std::optional<RunDir> attempt_;
   std::optional<UpdateLog> log_file_;
