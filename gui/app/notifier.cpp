@@ -17,6 +17,7 @@
 
 #include "check_text.hpp"
 #include "installation.hpp"
+#include "own_scope.hpp"
 #include "writer.hpp"
 
 namespace sorvane::gui {
@@ -293,6 +294,13 @@ int notify_headless(const UpdateModel::Setup& setup) {
     out << CheckText::terminal_line(Notifier::line(run)) << '\n';
   }
   if (run.outcome == NoticeOutcome::Opened) {
+    // Out of this timer's unit first: the update the window starts must
+    // outlive the window, and the unit ends with it.
+    const ScopeMove scope = move_to_own_scope(QDBusConnection::sessionBus());
+    if (scope.outcome != ScopeOutcome::Moved && scope.outcome != ScopeOutcome::NoUserManager) {
+      QTextStream(stderr) << "sorvane-gui: " << scope.unit << ": "
+                          << CheckText::terminal_line(scope.detail) << '\n';
+    }
     // The window takes this process's place: nothing is left behind to own.
     if (const auto self = own_executable()) {
       std::string path = self.value();
