@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QList>
 #include <QThread>
+#include <algorithm>
 
 namespace sorvane::gui {
 namespace {
@@ -69,10 +70,8 @@ bool in_unit(const QString& unit) {
   QFile cgroup(QStringLiteral("/proc/self/cgroup"));
   if (!cgroup.open(QIODevice::ReadOnly)) return false;
   const QByteArray wanted = '/' + unit.toUtf8();
-  for (const QByteArray& line : cgroup.readAll().split('\n')) {
-    if (line.endsWith(wanted)) return true;
-  }
-  return false;
+  const QList<QByteArray> lines = cgroup.readAll().split('\n');
+  return std::ranges::any_of(lines, [&](const QByteArray& line) { return line.endsWith(wanted); });
 }
 
 }  // namespace
@@ -86,7 +85,7 @@ ScopeMove move_to_own_scope(const QDBusConnection& bus, std::chrono::millisecond
   const auto pid = static_cast<uint>(::getpid());
   // As desktops name the apps they start.
   move.unit = QStringLiteral("app-example.sorvane.SorvaneUpdate-%1.scope").arg(pid);
-  QDBusConnection connection = bus;
+  const QDBusConnection& connection = bus;
   const QDBusConnectionInterface* names = connection.interface();
   if (!connection.isConnected() || names == nullptr ||
       !names->isServiceRegistered(SYSTEMD).value()) {

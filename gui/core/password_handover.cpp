@@ -14,7 +14,7 @@
 namespace sorvane::gui {
 namespace {
 
-constexpr size_t MAX_PROC_FILE = 16 * 1024;
+constexpr size_t MAX_PROC_FILE = size_t{16} * 1024;
 
 std::optional<std::string> read_proc_file(const std::string& path) {
   const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
@@ -92,6 +92,7 @@ std::optional<ProcessLook> look_at_process(const std::string& proc, pid_t pid) {
                   status_number(*status, "\nnonvoluntary_ctxt_switches:");
   const std::unique_ptr<DIR, DirCloser> tasks(::opendir((dir + "/task").c_str()));
   if (tasks) {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): this DIR is read by this thread alone
     while (const dirent* task = ::readdir(tasks.get())) {
       if (task->d_name[0] == '.') continue;
       const auto children = read_proc_file(dir + "/task/" + task->d_name + "/children");
