@@ -25,6 +25,7 @@
 #include "managers.hpp"
 #include "password.hpp"
 #include "past_update.hpp"
+#include "password_handover.hpp"
 #include "path.hpp"
 #include "path_trust.hpp"
 #include "payload.hpp"
@@ -33,6 +34,7 @@
 #include "run_status.hpp"
 #include "script_output.hpp"
 #include "script_programs.hpp"
+#include "secret.hpp"
 #include "sorvane_report.hpp"
 #include "terminal_text.hpp"
 #include "test_support.hpp"
@@ -80,6 +82,145 @@ TEST(TerminalText, ShowsWhatATerminalWouldShowLast) {
     EXPECT_EQ(displayable_line(raw), shown) << testing::PrintToString(raw);
   }
   EXPECT_EQ(without_colours("\x1B[31mred\x1B[0m and \x1B[1mbold\x1B[m"), "red and bold");
+}
+
+// A /proc of the test's own: each process's stat, comm, status and
+// children, as the kernel writes them.
+struct FakeProcess {
+  pid_t pid;
+  const char* name;
+  char state;
+  unsigned activity;  // its CPU time, here; the rest stays 0
+  std::vector<pid_t> children;
+};
+
+void write_fake_proc(const std::string& proc, const std::vector<FakeProcess>& processes) {
+  for (const FakeProcess& p : processes) {
+    const std::string dir = proc + "/" + std::to_string(p.pid);
+    std::filesystem::create_directories(dir + "/task/" + std::to_string(p.pid));
+    test::write_file(dir + "/comm", std::string(p.name) + "\n");
+    test::write_file(dir + "/stat", std::to_string(p.pid) + " (" + p.name + ") " + p.state +
+                                        " 1 1 1 0 -1 4194304 0 0 0 0 " +
+                                        std::to_string(p.activity) + " 0 0 0 20 0 1 0\n");
+    test::write_file(dir + "/status", "Name:\t" + std::string(p.name) +
+                                          "\nvoluntary_ctxt_switches:\t0\n"
+                                          "nonvoluntary_ctxt_switches:\t0\n");
+    std::string children;
+    for (const pid_t child : p.children) children += std::to_string(child) + " ";
+    test::write_file(dir + "/task/" + std::to_string(p.pid) + "/children", children);
+  }
+}
+
+// The password is written only when sudo, below the window's child, waits
+// with nothing moving between two looks; never once sudo runs a command,
+// never when it never comes.
+TEST(PasswordHandOver, WritesOnlyWhenSudoWaitsToRead) {
+  using Step = PasswordHandOver::Step;
+  struct Look {
+    std::vector<FakeProcess> processes;
+    int seconds;  // since the update started
+    Step step;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Look> looks;
+  };
+  const FakeProcess script{10, "bash", 'S', 1, {11}};
+  const FakeProcess sudo_reading{11, "sudo", 'S', 5, {}};
+  const FakeProcess sudo_busy{11, "sudo", 'R', 6, {}};
+  const FakeProcess sudo_running_command{11, "sudo", 'S', 5, {12}};
+  const FakeProcess command{12, "bash", 'S', 5, {}};
+  const FakeProcess bash_alone{10, "bash", 'R', 1, {}};
+  const std::vector<Case> cases = {
+      {"sudo waits",
+       {{{script, sudo_reading}, 0, Step::Wait}, {{script, sudo_reading}, 0, Step::Write}}},
+      {"sudo still starts",
+       {{{script, sudo_busy}, 0, Step::Wait}, {{script, sudo_busy}, 1, Step::Wait}}},
+      {"sudo moved between looks",
+       {{{script, sudo_reading}, 0, Step::Wait},
+        {{script, FakeProcess{11, "sudo", 'S', 9, {}}}, 0, Step::Wait},
+        {{script, FakeProcess{11, "sudo", 'S', 9, {}}}, 0, Step::Write}}},
+      {"sudo never seems to wait",
+       {{{script, sudo_busy}, 0, Step::Wait}, {{script, sudo_busy}, 10, Step::Write}}},
+      {"sudo runs its command", {{{script, sudo_running_command, command}, 0, Step::Withhold}}},
+      {"no sudo yet", {{{bash_alone}, 0, Step::Wait}, {{bash_alone}, 59, Step::Wait}}},
+      {"no sudo ever", {{{bash_alone}, 0, Step::Wait}, {{bash_alone}, 60, Step::Withhold}}},
+      {"the script ended", {{{}, 0, Step::Withhold}}},
+      {"the script is a zombie", {{{FakeProcess{10, "bash", 'Z', 1, {}}}, 0, Step::Withhold}}},
+      {"sudo three below",
+       {{{FakeProcess{10, "monitor", 'S', 1, {20}}, FakeProcess{20, "bash", 'S', 1, {21}},
+          FakeProcess{21, "sudo", 'S', 3, {}}},
+         0,
+         Step::Wait},
+        {{FakeProcess{10, "monitor", 'S', 1, {20}}, FakeProcess{20, "bash", 'S', 1, {21}},
+          FakeProcess{21, "sudo", 'S', 3, {}}},
+         0,
+         Step::Write}}},
+      {"a sudo four below is not the script's",
+       {{{FakeProcess{10, "monitor", 'S', 1, {20}}, FakeProcess{20, "bash", 'S', 1, {21}},
+          FakeProcess{21, "bash", 'S', 1, {22}}, FakeProcess{22, "sudo", 'S', 3, {}}},
+         0,
+         Step::Wait}}},
+  };
+  for (const Case& c : cases) {
+    const TempDir proc;
+    const auto start = std::chrono::steady_clock::time_point{};
+    PasswordHandOver handover(10, start, {}, proc.path());
+    for (const Look& look : c.looks) {
+      std::filesystem::remove_all(proc.path());
+      std::filesystem::create_directories(proc.path());
+      write_fake_proc(proc.path(), look.processes);
+      EXPECT_EQ(handover.next(start + std::chrono::seconds(look.seconds)), look.step) << c.name;
+    }
+  }
+}
+
+// The password's page: UTF-8 as typed, taken back character by character,
+// too long told apart, and locked in memory.
+TEST(SecretBytes, HoldsWhatIsTypedAsUtf8) {
+  SecretBytes secret;
+  EXPECT_TRUE(secret.locked());
+  for (const char32_t c : std::u32string(U"pä€😀")) secret.append(c);
+  EXPECT_EQ(secret.view(), "p\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80");
+  secret.remove_last();
+  EXPECT_EQ(secret.view(), "p\xC3\xA4\xE2\x82\xAC");
+  secret.remove_last();
+  secret.remove_last();
+  EXPECT_EQ(secret.view(), "p");
+  SecretBytes moved = std::move(secret);
+  EXPECT_EQ(moved.view(), "p");
+  EXPECT_TRUE(secret.empty());  // NOLINT(bugprone-use-after-move): moved from is empty
+  for (size_t i = 0; i < SecretBytes::CAPACITY; ++i) moved.append(U'x');
+  EXPECT_TRUE(moved.overflowed());
+  EXPECT_EQ(moved.size(), SecretBytes::CAPACITY);
+  moved.clear();
+  EXPECT_TRUE(moved.empty());
+  EXPECT_EQ(moved.view(), "");
+}
+
+// What --check prints to a terminal: outside text can act on nothing.
+TEST(TerminalText, OutsideTextGoesToATerminalAsVisibleEscapes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"1.2-3", "1.2-3"},
+      {"1.0\x1B]52;c;aGVsbG8=\x07", "1.0\\x1b]52;c;aGVsbG8=\\x07"},  // OSC 52: the clipboard
+      {"1.0\x1B]52;c;aGVsbG8=\x1B\\", "1.0\\x1b]52;c;aGVsbG8=\\x1b\\"},
+      {"2\x1B[2K\x1B[1A\x1B[Hx", "2\\x1b[2K\\x1b[1A\\x1b[Hx"},  // erase, cursor up, home
+      {"lone\x1B", "lone\\x1b"},
+      {"\xC2\x9B"
+       "31m\xC2\x9D"
+       "52;c;x\xC2\x9C",
+       "\\u009b31m\\u009d52;c;x\\u009c"},  // C1 CSI, OSC and ST in UTF-8
+      {"a\rb\nc\td\x7F\x08", "a\\x0db\\x0ac\\x09d\\x7f\\x08"},
+      {"v\xE2\x80\xAE"
+       "1-2",
+       "v\\u202e1-2"},  // RIGHT-TO-LEFT OVERRIDE
+      {"\xE2\x81\xA6x\xE2\x81\xA9\xE2\x80\xA8", "\\u2066x\\u2069\\u2028"},
+      {"caf\xFF\x9B", "caf\xEF\xBF\xBD\xEF\xBF\xBD"},  // a raw C1 byte is no UTF-8
+      {"\xE2\x80\x8F\xE6\x9B\xB4\xE6\x96\xB0", "\xE2\x80\x8F\xE6\x9B\xB4\xE6\x96\xB0"},
+  };
+  for (const auto& [raw, safe] : cases) {
+    EXPECT_EQ(terminal_safe(raw), safe) << testing::PrintToString(raw);
+  }
 }
 
 TEST(TerminalText, ColoursBecomeRunsOfSixteenColours) {

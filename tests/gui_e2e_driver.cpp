@@ -179,7 +179,7 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   if (window.password_anyway_button()->isVisible()) window.password_anyway_button()->click();
-  if (window.password()->isVisible()) window.password()->setText(QString::fromStdString(password));
+  if (window.password()->isVisible()) window.password()->type(QString::fromStdString(password));
   ProgressWatch watch(model, window);
   // After the window has taken the change in.
   QObject::connect(

@@ -301,6 +301,7 @@ class NotifyTest : public QObject {
       int notices;
       bool checks = true;  // the check ran
       bool on_the_bus = true;
+      bool forged = false;  // another client answers for the server
     };
     const Checked none =
         std::vector<ManagerCheck>{answer(Step::Apt, {}), answer(Step::Flatpak, {})};
@@ -320,6 +321,8 @@ class NotifyTest : public QObject {
         {"a manager failed", "open", true, problem, Before::Nothing, Ends::CheckFailed, 0},
         {"no session bus", "open", true, pending, Before::Nothing, Ends::NoSessionBus, 0, false,
          false},
+        {"another client opens it", "none", true, pending, Before::Nothing, Ends::Unanswered, 1,
+         true, true, true},
     };
     int connection = 0;
     for (const Case& c : cases) {
@@ -343,6 +346,24 @@ class NotifyTest : public QObject {
       const Connection to(
           c.on_the_bus ? bus.address() : "unix:path=" + dir.filePath(QStringLiteral("no-bus")),
           QStringLiteral("notify-test-%1").arg(++connection));
+      // Another program of the session: the notice's id is easy to guess
+      // (the stand-in's first is 42), the path and interface are public.
+      std::unique_ptr<Connection> forger;
+      if (c.forged) {
+        forger = std::make_unique<Connection>(bus.address(), QStringLiteral("forger"));
+        QTimer::singleShot(100, [&bus = forger->bus] {
+          for (const auto& [name, arguments] : std::vector<std::pair<QString, QVariantList>>{
+                   {QStringLiteral("ActionInvoked"), {42U, QStringLiteral("open")}},
+                   {QStringLiteral("ActionInvoked"), {42U, QStringLiteral("default")}},
+                   {QStringLiteral("NotificationClosed"), {42U, 2U}}}) {
+            QDBusMessage signal =
+                QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
+                                           QStringLiteral("org.freedesktop.Notifications"), name);
+            signal.setArguments(arguments);
+            bus.send(signal);
+          }
+        });
+      }
       bool checked = false;
       const NoticeRun run = run_notice(to.bus, setup, [&] {
         checked = true;

@@ -242,6 +242,67 @@ struct Shown {
   }
 };
 
+// Where the password is in this process's memory, by address and stride:
+// its characters side by side (UTF-8, stride 1), as UTF-16 (stride 2), or
+// one to a record (an undo record each, every 16 bytes, say). `shifted`
+// is the password with each byte one higher, so that the needle is not
+// itself a copy.
+QStringList password_in_memory(std::string_view shifted) {
+  QStringList found;
+  QFile maps(QStringLiteral("/proc/self/maps"));
+  const int mem = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
+  if (!maps.open(QIODevice::ReadOnly) || mem < 0) return {QStringLiteral("memory unreadable")};
+  constexpr size_t MAX_STRIDE = 64;
+  constexpr size_t CHUNK = size_t{8} << 20U;
+  const size_t reach = MAX_STRIDE * shifted.size();
+  std::vector<unsigned char> chunk(CHUNK + reach);
+  const auto matches = [&](size_t at, size_t end, size_t stride) {
+    for (size_t k = 0; k < shifted.size(); ++k) {
+      const size_t i = at + k * stride;
+      if (i >= end ||
+          static_cast<unsigned char>(chunk[i] + 1) != static_cast<unsigned char>(shifted[k]))
+        return false;
+    }
+    return true;
+  };
+  for (const QByteArray& line : maps.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() < 2 || !fields[1].startsWith('r') || line.contains("[vsyscall]")) continue;
+    const QList<QByteArray> range = fields[0].split('-');
+    const qulonglong start = range[0].toULongLong(nullptr, 16);
+    const qulonglong end = range[1].toULongLong(nullptr, 16);
+    for (qulonglong at = start; at < end; at += CHUNK) {
+      const size_t want = std::min<qulonglong>(CHUNK + reach, end - at);
+      const ssize_t n = ::pread(mem, chunk.data(), want, static_cast<off_t>(at));
+      if (n <= 0) break;
+      const size_t got = static_cast<size_t>(n);
+      for (size_t i = 0; i < std::min(got, CHUNK); ++i) {
+        if (static_cast<unsigned char>(chunk[i] + 1) != static_cast<unsigned char>(shifted[0]))
+          continue;
+        for (size_t stride = 1; stride <= MAX_STRIDE; ++stride) {
+          if (matches(i, got, stride)) {
+            found << QStringLiteral("%1 every %2 bytes in %3")
+                         .arg(at + i, 0, 16)
+                         .arg(stride)
+                         .arg(QString::fromUtf8(line));
+          }
+        }
+      }
+    }
+  }
+  ::close(mem);
+  return found;
+}
+
+// Types `shifted`, each byte one lower, into the field as keys, leaving
+// no copy of its own.
+void type_shifted(QWidget* field, std::string_view shifted) {
+  QString typed;
+  for (const char c : shifted) typed += QChar::fromLatin1(static_cast<char>(c - 1));
+  QTest::keyClicks(field, typed);
+  typed.fill(QChar(u'#'));
+}
+
 // The model's own runs of a script, in a private base directory.
 struct Running {
   QTemporaryDir base;
@@ -251,7 +312,14 @@ struct Running {
                      {}}};
   UpdateWindow window{&model};
 
+  // "SUDO" in the script names a stand-in sudo: bash, under that name,
+  // which is how the window knows the process that reads the password.
   Running(std::vector<Step> steps, bool password, std::string script) {
+    const std::string sudo = base.filePath(QStringLiteral("sudo")).toStdString();
+    (void)::symlink("/usr/bin/bash", sudo.c_str());
+    for (size_t at = script.find("SUDO"); at != std::string::npos; at = script.find("SUDO", at)) {
+      script.replace(at, 4, sudo);
+    }
     model.take_looked(ready(std::move(steps), password, std::move(script)));
     window.show();
     listen(model, window);
@@ -477,7 +545,7 @@ class WindowTest : public QObject {
       // Update waits for a password wherever one is asked.
       if (c.password_shown) {
         QVERIFY2(!window.update_button()->isEnabled(), qPrintable(name));
-        window.password()->setText("secret");
+        window.password()->type(u"secret");
       }
       QVERIFY2(window.update_button()->isEnabled() == c.update_possible, qPrintable(name));
       if (c.access == Access::Unlikely) {
@@ -912,6 +980,39 @@ class WindowTest : public QObject {
     for (const auto& [checks, status] : statuses) QCOMPARE(check_exit_status(checks), status);
     QVERIFY(CheckText::report({pacman, apt})
                 .contains("The update would stop at pacman, and leave apt alone."));
+  }
+
+  // A manager's answer that holds terminal sequences (OSC 52 sets the
+  // clipboard, CSI moves the cursor, C1 does both in UTF-8) reaches the
+  // terminal of --check as visible text, one report line per line.
+  void theHeadlessReportActsOnNoTerminal() {
+    const std::vector<std::pair<std::string, QString>> hostile = {
+        {"3.0\x1B]52;c;cm0gLXJmIH4K\x07", "3.0\\x1b]52;c;cm0gLXJmIH4K\\x07"},
+        {"3.0\x1B[2K\x1B[1A", "3.0\\x1b[2K\\x1b[1A"},
+        {"3.0\xC2\x9D"
+         "52;c;eA==\xC2\x9C",
+         "3.0\\u009d52;c;eA==\\u009c"},
+        {"3.0\x1B", "3.0\\x1b"},
+        {"3.0\nlibfake 1 2", "3.0\\x0alibfake 1 2"},
+        {"3.0\xE2\x80\xAE"
+         "1-2",
+         "3.0\\u202e1-2"},
+    };
+    for (const auto& [version, shown] : hostile) {
+      ManagerCheck apt;
+      apt.step = Step::Apt;
+      apt.updates = {{"libssl3", "3.0", version, false}};
+      apt.kept_back = {version};
+      const QString report = CheckText::report({apt});
+      QVERIFY2(report.contains(QStringLiteral("libssl3 3.0 → ") + shown), qPrintable(report));
+      QCOMPARE(report.count(QLatin1Char('\n')), 3);
+      for (const QChar c : report) {
+        const char16_t u = c.unicode();
+        QVERIFY2(u == u'\n' || (u >= 0x20 && u != 0x7F && (u < 0x80 || u > 0x9F) &&
+                                (u < 0x202A || u > 0x202E)),
+                 qPrintable(report));
+      }
+    }
   }
 
   // The model's words come through its own context: a German translator
@@ -1596,7 +1697,7 @@ class WindowTest : public QObject {
       looked.access = c.access;
       model.take_looked(looked);
       model.offer_password();
-      window.password()->setText("wrong");
+      window.password()->type(u"wrong");
       model.take_output("Starting system update...\n\n");
       // sudo reads the password before anything runs.
       QCOMPARE(model.updating_title(), QString("Checking the password…"));
@@ -1646,10 +1747,61 @@ class WindowTest : public QObject {
     QCOMPARE(run.model.finish()->outcome, Outcome::Success);
   }
 
+  // Same-user code could take the password from the script's input while
+  // it waited there for sudo to start: here the script itself reads its
+  // input before sudo, as such a program would. The password is written
+  // only once sudo waits to read it.
+  void thePasswordWaitsForSudoToReadIt() {
+    Running run({}, true,
+                "if read -r -t 1 taken; then echo \"taken before sudo: $taken\"; "
+                "else echo 'nothing before sudo'; fi\n"
+                "SUDO -c 'read -r password; echo \"sudo read ${#password} bytes\"'\n"
+                "echo 'Update complete.'\n");
+    run.model.update(QStringLiteral("hunter2"));
+    QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Done, 10000);
+    QCOMPARE(run.model.log(),
+             QStringList({"nothing before sudo", "sudo read 7 bytes", "Update complete."}));
+  }
+
+  // After a typed update no copy of the password is left in the window's
+  // memory: not in the field's undo records, not in the field's text, not
+  // in the model's bytes or the line written to sudo.
+  void aTypedPasswordLeavesNoCopyInMemory() {
+    // "Qx7vRk2pWz", each byte one higher.
+    constexpr std::string_view SHIFTED = "Ry8wSl3qX{";
+    QVERIFY(password_in_memory(SHIFTED).isEmpty());
+    {
+      Running run({}, true,
+                  "SUDO -c 'read -r password; echo \"sudo read ${#password} bytes\"'\n"
+                  "echo 'Update complete.'\n");
+      run.window.password()->setFocus();
+      type_shifted(run.window.password(), SHIFTED);
+      // Mistyped and taken back, as people do.
+      QTest::keyClick(run.window.password(), Qt::Key_Backspace);
+      type_shifted(run.window.password(), SHIFTED.substr(SHIFTED.size() - 1));
+      QCOMPARE(run.window.password()->text().size(), qsizetype{10});
+      // Nothing to undo, copy or select into the clipboard.
+      QTest::keyClick(run.window.password(), Qt::Key_Z, Qt::ControlModifier);
+      QTest::keyClick(run.window.password(), Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClick(run.window.password(), Qt::Key_C, Qt::ControlModifier);
+      QVERIFY(!QApplication::clipboard()->text().contains(QStringLiteral("Qx7")));
+      QCOMPARE(run.window.password()->contextMenuPolicy(), Qt::NoContextMenu);
+      QTest::keyClick(run.window.password(), Qt::Key_End);
+      QVERIFY(run.window.update_button()->isEnabled());
+      QTest::keyClick(run.window.password(), Qt::Key_Return);
+      QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Done, 10000);
+      QCOMPARE(run.model.log(), QStringList({"sudo read 10 bytes", "Update complete."}));
+      const QStringList found = password_in_memory(SHIFTED);
+      QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+    const QStringList found = password_in_memory(SHIFTED);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+  }
+
   void wrongPasswordsDoNotPileUp() {
     Running run({Step::Apt}, true,
-                "echo 'Starting system update...'\necho\nread -r password\n"
-                "echo 'Sorry, try again.'\nexit 1\n");
+                "echo 'Starting system update...'\necho\n"
+                "SUDO -c 'read -r password; echo \"Sorry, try again.\"; exit 1'\n");
     const auto open_fds = [] {
       return QDir("/proc/self/fd").entryList(QDir::NoDotAndDotDot | QDir::System).size();
     };
@@ -1726,7 +1878,7 @@ class WindowTest : public QObject {
     Shown shown;
     auto& [model, window] = shown;
     model.take_looked(ready({Step::Apt}, true));
-    window.password()->setText("two\nlines");
+    window.password()->type(u"two\nlines");
     QTest::keyClick(window.password(), Qt::Key_Return);  // Enter presses Update
     // Qt's AT-SPI bridge hands keys to a screen reader first: they arrive later.
     QTRY_VERIFY(window.password()->text().isEmpty());

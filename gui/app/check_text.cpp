@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "terminal_text.hpp"
+
 namespace sorvane::gui {
 namespace {
 
@@ -206,15 +208,22 @@ std::vector<Step> steps_of(const std::vector<ManagerCheck>& checks) {
 
 }  // namespace
 
+QString CheckText::terminal_line(const QString& line) {
+  const QByteArray bytes = line.toUtf8();
+  return from_bytes(
+      terminal_safe(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+}
+
 QString CheckText::report(const std::vector<ManagerCheck>& checks, bool online) {
   QString text;
+  // The managers' words go to a terminal: none of them may act on it.
   for (const ManagerCheck& check : checks) {
-    text += summary(check) + QLatin1Char('\n');
+    text += terminal_line(summary(check)) + QLatin1Char('\n');
     for (const QString& line : notes(check) + updates(check))
-      text += QStringLiteral("  ") + line + QLatin1Char('\n');
+      text += QStringLiteral("  ") + terminal_line(line) + QLatin1Char('\n');
   }
   for (const QString& part : obstacles(foresee(checks, online), checks, steps_of(checks))) {
-    text += part + QLatin1Char('\n');
+    text += terminal_line(part) + QLatin1Char('\n');
   }
   return text;
 }

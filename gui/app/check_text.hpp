@@ -42,6 +42,8 @@ class CheckText {
   static QString size(std::uint64_t bytes);
   static QString age(std::int64_t seconds);
 
+  // One line of the report as a terminal may be given it (terminal_safe).
+  static QString terminal_line(const QString& line);
   // The headless check's report, for a person and as JSON.
   static QString report(const std::vector<ManagerCheck>& checks, bool online = true);
   static QJsonDocument json(const std::vector<ManagerCheck>& checks, bool online = true);

@@ -17,6 +17,7 @@
 
 #include "check_text.hpp"
 #include "installation.hpp"
+#include "own_scope.hpp"
 #include "writer.hpp"
 
 namespace sorvane::gui {
@@ -77,25 +78,35 @@ size_t pending_count(const std::vector<ManagerCheck>& checks) {
 }  // namespace
 
 // The answer to one notification: its id is known once Notify has
-// answered; signals about any other notification are not for it.
+// answered; signals about any other notification are not for it, and only
+// the server that answered Notify may answer it: any other client of the
+// session bus can send a signal of the same name and path.
 class NoticeAnswer : public QObject {
   Q_OBJECT
 
  public:
   explicit NoticeAnswer(QEventLoop* loop) : loop_(loop) {}
-  void expect(uint id) { id_ = id; }
+  void expect(uint id, const QString& server) {
+    id_ = id;
+    server_ = server;
+  }
   [[nodiscard]] NoticeOutcome outcome() const { return outcome_; }
 
  public slots:  // NOLINT(readability-redundant-access-specifiers): D-Bus signals need slots
-  void action(uint id, const QString& key) {
-    if (!id_ || id != *id_ || (key != DEFAULT_ACTION && key != OPEN_ACTION)) return;
+  void action(uint id, const QString& key, const QDBusMessage& signal) {
+    if (!ours(id, signal) || (key != DEFAULT_ACTION && key != OPEN_ACTION)) return;
     end(NoticeOutcome::Opened);
   }
-  void closed(uint id, uint /*reason*/) {
-    if (id_ && id == *id_) end(NoticeOutcome::Dismissed);
+  void closed(uint id, uint /*reason*/, const QDBusMessage& signal) {
+    if (ours(id, signal)) end(NoticeOutcome::Dismissed);
   }
 
  private:
+  // The bus itself names a signal's sender by its unique name: that
+  // cannot be forged.
+  [[nodiscard]] bool ours(uint id, const QDBusMessage& signal) const {
+    return id_ && id == *id_ && !server_.isEmpty() && signal.service() == server_;
+  }
   void end(NoticeOutcome outcome) {
     if (outcome_ != NoticeOutcome::Unanswered) return;  // the first answer counts
     outcome_ = outcome;
@@ -104,6 +115,7 @@ class NoticeAnswer : public QObject {
 
   QEventLoop* loop_;
   std::optional<uint> id_;
+  QString server_;
   NoticeOutcome outcome_ = NoticeOutcome::Unanswered;
 };
 
@@ -193,9 +205,9 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
   QEventLoop loop;
   NoticeAnswer answer(&loop);
   connection.connect(QString(), OBJECT, INTERFACE, QStringLiteral("ActionInvoked"), &answer,
-                     SLOT(action(uint, QString)));
+                     SLOT(action(uint, QString, QDBusMessage)));
   connection.connect(QString(), OBJECT, INTERFACE, QStringLiteral("NotificationClosed"), &answer,
-                     SLOT(closed(uint, uint)));
+                     SLOT(closed(uint, uint, QDBusMessage)));
   const QDBusServiceWatcher gone(SERVICE, connection, QDBusServiceWatcher::WatchForUnregistration);
   QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, &loop, &QEventLoop::quit);
 
@@ -215,7 +227,8 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
   // Told once: a later check with the same updates stays quiet, whatever
   // the user does with this notice.
   (void)remember_announced(setup.places.announced, fingerprint);
-  answer.expect(reply.arguments().constFirst().toUInt());
+  // The reply's sender is the server's unique name, as the bus saw it.
+  answer.expect(reply.arguments().constFirst().toUInt(), reply.service());
 
   QTimer limit;
   limit.setSingleShot(true);
@@ -273,13 +286,21 @@ int notify_headless(const UpdateModel::Setup& setup) {
     QTextStream out(stdout);
     // One row per manager, as --check starts (a daily journal needs no
     // package list), and one line about the notice.
-    for (const ManagerCheck& check : run.checks) out << CheckText::summary(check) << '\n';
+    for (const ManagerCheck& check : run.checks)
+      out << CheckText::terminal_line(CheckText::summary(check)) << '\n';
     if (!run.detail.isEmpty() && run.outcome == NoticeOutcome::CheckFailed) {
       QTextStream(stderr) << "sorvane-gui: " << run.detail << '\n';
     }
-    out << Notifier::line(run) << '\n';
+    out << CheckText::terminal_line(Notifier::line(run)) << '\n';
   }
   if (run.outcome == NoticeOutcome::Opened) {
+    // Out of this timer's unit first: the update the window starts must
+    // outlive the window, and the unit ends with it.
+    const ScopeMove scope = move_to_own_scope(QDBusConnection::sessionBus());
+    if (scope.outcome != ScopeOutcome::Moved && scope.outcome != ScopeOutcome::NoUserManager) {
+      QTextStream(stderr) << "sorvane-gui: " << scope.unit << ": "
+                          << CheckText::terminal_line(scope.detail) << '\n';
+    }
     // The window takes this process's place: nothing is left behind to own.
     if (const auto self = own_executable()) {
       std::string path = self.value();

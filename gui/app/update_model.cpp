@@ -648,12 +648,20 @@ QString UpdateModel::outcome_text() const {
 }
 
 void UpdateModel::update(QString password) {
-  QByteArray bytes = password.toUtf8();
+  SecretBytes secret;
+  append_text(secret, password);
+  // Best effort: a copy the caller shares is not this one's to wipe.
+  if (!password.isDetached()) password = QString();
   password.fill(QChar(0));
-  const auto wipe_bytes = [&bytes] { wipe(bytes.data(), static_cast<size_t>(bytes.size())); };
-  const std::string_view secret(bytes.constData(), static_cast<size_t>(bytes.size()));
+  update_typed(std::move(secret));
+}
+
+void UpdateModel::update_typed(SecretBytes password) {
+  const auto wipe_bytes = [&password] { password.clear(); };
+  const std::string_view secret = password.view();
   if (needs_password_) {
-    if (auto refusal = password_refusal(secret)) {
+    if (auto refusal =
+            password.overflowed() ? PasswordRefusal::TooLong : password_refusal(secret)) {
       wipe_bytes();
       message_ = *refusal == PasswordRefusal::TooLong
                      ? tr("The password is longer than sudo accepts.")
@@ -714,11 +722,15 @@ void UpdateModel::update(QString password) {
   ::flock(attempt.value().fd(), LOCK_SH);
   attempt_ = std::move(attempt.value());
   log_file_.emplace(std::move(reading));
+  delivery_.reset();
   started_ = std::move(started.value());
-  if (needs_password_) (void)send_password(*started_, secret);
-  wipe_bytes();
-  // Always: with no password written, a question must still see the end.
-  (void)end_input(*started_);
+  if (needs_password_) {
+    // Written only once sudo waits to read it: until then it stays here.
+    delivery_.emplace(*started_, std::move(password), setup_.handover);
+  } else {
+    // Always: with no password written, a question must still see the end.
+    (void)end_input(*started_);
+  }
   output_ = std::make_unique<ScriptOutput>(steps_);
   refused_ = false;
   last_run_.reset();
@@ -787,7 +799,8 @@ void UpdateModel::take_end(std::optional<int> wait_status) {
     auto ended = started_->monitor.wait_until(std::chrono::steady_clock::now() + MONITOR_END);
     if (!ended || !ended.value()) (void)started_->monitor.release();
   }
-  started_.reset();  // reaped: its input is of no more use
+  delivery_.reset();  // a password never written goes with it
+  started_.reset();   // reaped: its input is of no more use
   end_unseen_ = !wait_status;
   Finish finish = output_->finish(wait_status.value_or(W_EXITCODE(1, 0)));
   // Not seen to end: whatever its output says, it did not finish.

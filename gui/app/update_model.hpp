@@ -22,12 +22,14 @@
 #include "failure_cause.hpp"
 #include "foreseen.hpp"
 #include "installation.hpp"
+#include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
 #include "restart_needed.hpp"
 #include "run_dir.hpp"
 #include "run_status.hpp"
 #include "script_output.hpp"
+#include "secret.hpp"
 #include "sorvane_report.hpp"
 #include "update_log.hpp"
 #include "update_process.hpp"
@@ -58,6 +60,8 @@ class UpdateModel : public QObject {
     QString notice_settings = {};
     // Where updates' logs are kept; none: in run_base, with the script.
     std::string log_base = {};
+    // How long the password waits for sudo to read it.
+    PasswordHandOver::Limits handover = {};
     [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
     // The program that runs the update as its monitor (`--run-update`):
     // this very executable.
@@ -212,6 +216,8 @@ class UpdateModel : public QObject {
   // Starts the update. With a password that sudo could not read as one
   // line, nothing starts and the model stays Ready with a message.
   void update(QString password);
+  // The same from the password field's own locked page, with no copy made.
+  void update_typed(SecretBytes password);
 
   // The script's output and its end, as they come (the run feeds these;
   // tests may too).
@@ -313,6 +319,7 @@ class UpdateModel : public QObject {
   bool end_unseen_ = false;
   // What a followed update did, once read.
   std::optional<PastUpdate> followed_past_;
+  std::optional<PasswordDelivery> delivery_;  // before started_ goes, always
   // Each attempt has a directory and a log of its own.
   std::optional<RunDir> attempt_;
   std::optional<UpdateLog> log_file_;

@@ -147,8 +147,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   managers_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   managers_->setTextElideMode(Qt::ElideNone);
   ready_message_ = message_label(this);
-  password_ = new QLineEdit(this);
-  password_->setEchoMode(QLineEdit::Password);
+  password_ = new PasswordField(this);
   password_->setPlaceholderText(tr("Your password"));
   update_ = new QPushButton(tr("Update"), this);
   update_->setDefault(true);
@@ -157,11 +156,10 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   connect(password_, &QLineEdit::textChanged, this, &UpdateWindow::enable_update);
   connect(update_, &QPushButton::clicked, this, [this] {
     if (!update_->isEnabled()) return;  // Enter in the field reaches here too
-    QString secret = password_->text();
-    password_->clear();
+    SecretBytes secret = password_->take();
     // A refusal of this attempt is new, even in the same words.
     password_->setAccessibleDescription({});
-    model_->update(std::move(secret));
+    model_->update_typed(std::move(secret));
   });
   check_again_ = new QPushButton(tr("Check again"), this);
   connect(check_again_, &QPushButton::clicked, model_, &UpdateModel::check_again);
@@ -340,7 +338,7 @@ void UpdateWindow::show_ready() {
   ready_message_->setText(text);
   ready_message_->setVisible(!text.isEmpty());
   const bool ask = model_->password_wanted();
-  if (arriving) password_->clear();  // never kept across a refusal
+  if (arriving) password_->wipe();  // never kept across a refusal
   password_->setAccessibleName(UpdateModel::password_label());
   // Read out with the field as it takes focus: why the password is asked
   // again. With no refusal, Qt reads the field's placeholder instead.

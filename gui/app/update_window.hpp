@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "password_field.hpp"
 #include "update_model.hpp"
 
 namespace sorvane::gui {
@@ -26,7 +27,7 @@ class UpdateWindow : public QWidget {
 
   // For tests and pictures.
   [[nodiscard]] QStackedWidget* pages() const { return pages_; }
-  [[nodiscard]] QLineEdit* password() const { return password_; }
+  [[nodiscard]] PasswordField* password() const { return password_; }
   [[nodiscard]] QPushButton* update_button() const { return update_; }
   [[nodiscard]] QPlainTextEdit* details() const { return details_; }
   [[nodiscard]] QListWidget* managers() const { return managers_; }
@@ -76,7 +77,7 @@ class UpdateWindow : public QWidget {
   QLabel* ready_title_;
   QListWidget* managers_;
   QLabel* ready_message_;
-  QLineEdit* password_;
+  PasswordField* password_;
   QPushButton* update_;
   QPushButton* check_again_;
   QPushButton* password_anyway_;

@@ -179,6 +179,30 @@ std::string displayable_line(std::string_view raw) {
   return shown;
 }
 
+std::string terminal_safe(std::string_view raw) {
+  static constexpr std::string_view DIGITS = "0123456789abcdef";
+  std::string safe;
+  for (size_t i = 0; i < raw.size();) {
+    const Utf8Unit unit = decode_utf8_unit(raw, i);
+    const char32_t c = unit.code_point;
+    if (c < 0x20 || c == 0x7F) {
+      safe += "\\x";
+      safe += DIGITS[(c >> 4U) & 0xFU];
+      safe += DIGITS[c & 0xFU];
+    } else if (is_control(c) || is_layout_changing(c)) {
+      safe += "\\u";
+      for (unsigned shift = 12;; shift -= 4) {
+        safe += DIGITS[(c >> shift) & 0xFU];
+        if (shift == 0) break;
+      }
+    } else {
+      append_utf8(safe, c);
+    }
+    i += unit.length;
+  }
+  return safe;
+}
+
 std::string without_colours(std::string_view displayable) {
   std::string text;
   for (size_t i = 0; i < displayable.size();) {

@@ -21,6 +21,14 @@ namespace sorvane::gui {
 // cannot reorder or break what is shown; LRM and RLM marks stay.
 std::string displayable_line(std::string_view raw);
 
+// Text from outside (a manager's version string, a package's name) as a
+// terminal may be given it: every control character (C0 with the tab, DEL,
+// C1) is written as an escape that shows, "\x1b" or "\u009b", and so are the
+// characters that reorder or break a line ("\u202e"); invalid UTF-8 shows
+// as U+FFFD. Nothing in the result can move the cursor, set the clipboard
+// or hide what follows.
+std::string terminal_safe(std::string_view raw);
+
 // The same text with its colour sequences removed too.
 std::string without_colours(std::string_view displayable);
 

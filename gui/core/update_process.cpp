@@ -5,6 +5,7 @@
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <array>
@@ -147,16 +148,19 @@ Result<StartedUpdate, OsError> start_update(const std::string& monitor, const st
 }
 
 std::optional<OsError> send_password(const StartedUpdate& update, std::string_view password) {
-  // One write, so sudo never sees half a line; a socket buffer holds far
-  // more than the 256 bytes at most.
-  std::string line(password);
-  line += '\n';
-  const ssize_t n = retry_on_eintr(
-      [&] { return ::send(update.input.get(), line.data(), line.size(), MSG_NOSIGNAL); });
-  const int error = errno;
-  wipe(line.data(), line.size());
-  if (n < 0) return OsError::from_code(error);
-  if (static_cast<size_t>(n) != line.size()) return OsError::from_code(EIO);
+  // One call, so sudo never sees half a line (a socket buffer holds far
+  // more than the 256 bytes at most), and no copy: a line made by
+  // appending the line feed would leave the password in freed memory.
+  static constexpr char LINE_FEED = '\n';
+  std::array<iovec, 2> parts = {
+      {{const_cast<char*>(password.data()), password.size()}, {const_cast<char*>(&LINE_FEED), 1}}};
+  msghdr message{};
+  message.msg_iov = parts.data();
+  message.msg_iovlen = parts.size();
+  const ssize_t n =
+      retry_on_eintr([&] { return ::sendmsg(update.input.get(), &message, MSG_NOSIGNAL); });
+  if (n < 0) return OsError::last();
+  if (static_cast<size_t>(n) != password.size() + 1) return OsError::from_code(EIO);
   return end_input(update);
 }
 
