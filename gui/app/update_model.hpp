@@ -60,8 +60,6 @@ class UpdateModel : public QObject {
     QString notice_settings = {};
     // Where updates' logs are kept; none: in run_base, with the script.
     std::string log_base = {};
-    // How long the password waits for sudo to read it.
-    PasswordHandOver::Limits handover = {};
     [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
     // The program that runs the update as its monitor (`--run-update`):
     // this very executable.
@@ -69,6 +67,8 @@ class UpdateModel : public QObject {
     // How often a manager whose database another program holds is asked
     // again, so that the screen changes by itself when the lock goes.
     std::chrono::milliseconds lock_recheck = std::chrono::seconds(3);
+    // How long the password waits for sudo to read it.
+    PasswordHandOver::Limits handover = {};
   };
 
   // What sudo will do with this user, as far as can be told without a

@@ -66,7 +66,7 @@ QString UpdateModel::kept_configs_text(const std::vector<KeptConfig>& kept) {
 
 std::optional<DpkgRepair> UpdateModel::repair_needed() const {
   if (state_ != State::Ready || checking()) return std::nullopt;
-  const auto stop = stopping();
+  const auto stop = foreseen().stopping;
   for (const ManagerCheck& check : checks()) {
     if (stop && check.step == *stop && check.problem &&
         check.problem->why == Problem::DpkgInterrupted && check.repair) {
