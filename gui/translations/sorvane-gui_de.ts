@@ -401,10 +401,6 @@
         <translation>%1 aktualisiert…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1: %2 von %3 Paketen aktualisiert</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -552,6 +548,78 @@
         <source>The update did not finish, or how it ended is not known.</source>
         <translation>Das Update wurde nicht abgeschlossen, oder wie es endete, ist nicht bekannt.</translation>
     </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Das Dateisystem von %2 ist voll (%3 frei). Schaffen Sie dort Platz – „sudo apt clean“ entfernt die von apt heruntergeladenen Pakete – und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Ein Paketserver war nicht erreichbar. Prüfen Sie die Netzwerkverbindung und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Der Paketserver %2 war nicht erreichbar. Prüfen Sie die Netzwerkverbindung und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Ein anderes Programm verwendet die Paketdatenbank. Warten Sie, bis es fertig ist, und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: %2 verwendet die Paketdatenbank. Warten Sie, bis es fertig ist, und aktualisieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Das Paket %2 konnte nicht eingerichtet werden; sein Installationsskript ist fehlgeschlagen. Seine Meldung steht unter Details. Andere Pakete sind möglicherweise unvollständig eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: Das Paket %2 hat gefragt, was mit Ihrer geänderten Konfigurationsdatei %3 geschehen soll, und hier konnte keine Antwort gegeben werden.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>Der Schritt %1 ist fehlgeschlagen: „%2“ Spätere Schritte wurden nicht ausgeführt.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1: %2 von %3 werden heruntergeladen</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1: %2 von %3 werden entpackt</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1: %2 von %3 werden eingerichtet</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1: %2 von %3 werden installiert</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Ihre Änderungen an %1 wurden beibehalten; die neue Fassung liegt daneben: %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Ihre Änderungen an %1 Konfigurationsdateien wurden beibehalten; die neuen Fassungen liegen daneben: %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>Die Reparatur läuft im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>Es wurde kein Terminalprogramm gefunden (xdg-terminal-exec oder x-terminal-emulator). Öffnen Sie ein Terminal, führen Sie den folgenden Befehl aus und beantworten Sie dort seine Fragen; die Meldung eines fehlschlagenden Pakets erscheint ebenfalls dort.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>„Reparieren…“ öffnet ein Terminal, das %1 ausführt. Geben Sie dort Ihr Passwort ein und beantworten Sie alle Fragen. Schlägt die Einrichtung eines Pakets erneut fehl, steht seine eigene Meldung im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Drücken Sie die Eingabetaste, um dieses Fenster zu schließen.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -698,6 +766,34 @@
     <message>
         <source>Log file:</source>
         <translation>Protokolldatei:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparieren…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Öffnet ein Terminal, das die unvollendete Installation abschließt</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Im Terminal auszuführende Befehle</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Kopiert die Befehle</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Fehlgeschlagen bei %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>Die Aktualisierung ist fehlgeschlagen</translation>
     </message>
 </context>
 </TS>

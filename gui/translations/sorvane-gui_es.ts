@@ -401,10 +401,6 @@
         <translation>%1 está actualizando…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1: %2 de %3 paquetes actualizados</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -552,6 +548,78 @@
         <source>The update did not finish, or how it ended is not known.</source>
         <translation>La actualización no terminó, o no se sabe cómo terminó.</translation>
     </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>El paso de %1 ha fallado: el sistema de archivos de %2 está lleno (%3 libres). Libere espacio allí —«sudo apt clean» elimina los paquetes que apt ha descargado— y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>El paso de %1 ha fallado: no se pudo contactar con un servidor de paquetes. Compruebe la conexión de red y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>El paso de %1 ha fallado: no se pudo contactar con el servidor de paquetes %2. Compruebe la conexión de red y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>El paso de %1 ha fallado: otro programa está usando la base de datos de paquetes. Espere a que termine y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>El paso de %1 ha fallado: %2 está usando la base de datos de paquetes. Espere a que termine y vuelva a actualizar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>El paso de %1 ha fallado: no se pudo configurar el paquete %2; su script de instalación falló. Su mensaje está en Detalles. Otros paquetes pueden haber quedado sin terminar.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>El paso de %1 ha fallado: el paquete %2 preguntó qué hacer con su archivo de configuración modificado %3, y aquí no se pudo dar ninguna respuesta.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>El paso de %1 ha fallado: «%2» Los pasos posteriores no se ejecutaron.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1: descargando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1: desempaquetando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1: configurando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1: instalando %2 de %3</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Se conservaron sus cambios en %1; la versión nueva está al lado: %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Se conservaron sus cambios en %1 archivos de configuración; las versiones nuevas están al lado: %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>La reparación se ejecuta en el terminal. Cuando se cierre el terminal, esta ventana volverá a comprobar.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>No se encontró ningún programa de terminal (xdg-terminal-exec o x-terminal-emulator). Abra un terminal, ejecute la orden de abajo y responda allí a sus preguntas; el mensaje de un paquete que falle también se muestra allí.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>«Reparar…» abre un terminal que ejecuta %1. Escriba allí su contraseña y responda a cualquier pregunta. Si la configuración de un paquete vuelve a fallar, su propio mensaje se muestra en el terminal. Cuando se cierre el terminal, esta ventana volverá a comprobar.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Pulse Intro para cerrar esta ventana.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -698,6 +766,34 @@
     <message>
         <source>Log file:</source>
         <translation>Archivo de registro:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparar…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Abre un terminal que termina la instalación inacabada</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Órdenes para ejecutar en un terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copia las órdenes</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Falló al %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>La actualización ha fallado</translation>
     </message>
 </context>
 </TS>

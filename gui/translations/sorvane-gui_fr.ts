@@ -401,10 +401,6 @@
         <translation>%1 met à jour…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1&#xa0;: %2 paquets sur %3 mis à jour</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -552,6 +548,78 @@
         <source>The update did not finish, or how it ended is not known.</source>
         <translation>La mise à jour ne s’est pas terminée, ou on ne sait pas comment elle s’est terminée.</translation>
     </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>L’étape %1 a échoué : le système de fichiers de %2 est plein (%3 libres). Libérez de la place — « sudo apt clean » supprime les paquets téléchargés par apt — puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>L’étape %1 a échoué : un serveur de paquets est injoignable. Vérifiez la connexion réseau, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>L’étape %1 a échoué : le serveur de paquets %2 est injoignable. Vérifiez la connexion réseau, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>L’étape %1 a échoué : un autre programme utilise la base de données des paquets. Attendez qu’il ait fini, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>L’étape %1 a échoué : %2 utilise la base de données des paquets. Attendez qu’il ait fini, puis relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>L’étape %1 a échoué : le paquet %2 n’a pas pu être configuré ; son script d’installation a échoué. Son message figure dans Détails. D’autres paquets peuvent être restés inachevés.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>L’étape %1 a échoué : le paquet %2 a demandé quoi faire de votre fichier de configuration modifié %3, et aucune réponse n’a pu être donnée ici.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>L’étape %1 a échoué : « %2 » Les étapes suivantes n’ont pas été exécutées.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1 : téléchargement %2 sur %3</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1 : dépaquetage %2 sur %3</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1 : configuration %2 sur %3</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1 : installation %2 sur %3</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Vos modifications de %1 ont été conservées ; la nouvelle version est à côté : %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Vos modifications de %1 fichiers de configuration ont été conservées ; les nouvelles versions sont à côté : %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>La réparation se déroule dans le terminal. Quand le terminal sera fermé, cette fenêtre vérifiera à nouveau.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>Aucun programme de terminal n’a été trouvé (xdg-terminal-exec ou x-terminal-emulator). Ouvrez un terminal, lancez la commande ci-dessous et répondez-y à ses questions ; le message d’un paquet en échec s’y affiche aussi.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>« Réparer… » ouvre un terminal qui exécute %1. Saisissez-y votre mot de passe et répondez à ses questions. Si la configuration d’un paquet échoue encore, son propre message s’affiche dans le terminal. Quand le terminal sera fermé, cette fenêtre vérifiera à nouveau.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Appuyez sur Entrée pour fermer cette fenêtre.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -698,6 +766,34 @@
     <message>
         <source>Log file:</source>
         <translation>Fichier journal&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Réparer…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Ouvre un terminal qui termine l’installation inachevée</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Commandes à exécuter dans un terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copie les commandes</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Échec à %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>La mise à jour a échoué</translation>
     </message>
 </context>
 </TS>

@@ -401,10 +401,6 @@
         <translation>%1 está atualizando…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1: %2 de %3 pacotes atualizados</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -552,6 +548,78 @@
         <source>The update did not finish, or how it ended is not known.</source>
         <translation>A atualização não terminou, ou não se sabe como ela terminou.</translation>
     </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>A etapa %1 falhou: o sistema de arquivos de %2 está cheio (%3 livres). Libere espaço nele — “sudo apt clean” remove os pacotes que o apt baixou — e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>A etapa %1 falhou: não foi possível acessar um servidor de pacotes. Verifique a conexão de rede e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>A etapa %1 falhou: não foi possível acessar o servidor de pacotes %2. Verifique a conexão de rede e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>A etapa %1 falhou: outro programa está usando o banco de dados de pacotes. Aguarde até que ele termine e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>A etapa %1 falhou: %2 está usando o banco de dados de pacotes. Aguarde até que ele termine e atualize novamente.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>A etapa %1 falhou: o pacote %2 não pôde ser configurado; o script de instalação dele falhou. A mensagem está em Detalhes. Outros pacotes podem ter ficado inacabados.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>A etapa %1 falhou: o pacote %2 perguntou o que fazer com o seu arquivo de configuração alterado %3, e nenhuma resposta pôde ser dada aqui.</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>A etapa %1 falhou: “%2” As etapas seguintes não foram executadas.</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1: baixando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1: desempacotando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1: configurando %2 de %3</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1: instalando %2 de %3</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>Suas alterações em %1 foram mantidas; a nova versão está ao lado: %2.</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>Suas alterações em %1 arquivos de configuração foram mantidas; as novas versões estão ao lado: %2.</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>O reparo está sendo executado no terminal. Quando o terminal for fechado, esta janela verificará novamente.</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>Nenhum programa de terminal foi encontrado (xdg-terminal-exec ou x-terminal-emulator). Abra um terminal, execute o comando abaixo e responda lá às perguntas dele; a mensagem de um pacote que falhar também aparece lá.</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>“Reparar…” abre um terminal que executa %1. Digite sua senha lá e responda a qualquer pergunta. Se a configuração de um pacote falhar de novo, a mensagem dele aparece no terminal. Quando o terminal for fechado, esta janela verificará novamente.</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>Pressione Enter para fechar esta janela.</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -698,6 +766,34 @@
     <message>
         <source>Log file:</source>
         <translation>Arquivo de registro:</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparar…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Abre um terminal que conclui a instalação inacabada</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Comandos para executar em um terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copia os comandos</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Falhou em %p%</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>A atualização falhou</translation>
     </message>
 </context>
 </TS>

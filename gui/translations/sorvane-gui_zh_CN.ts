@@ -401,10 +401,6 @@
         <translation>%1 正在更新…</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 packages updated</source>
-        <translation>%1：已更新 %2/%3 个软件包</translation>
-    </message>
-    <message>
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
@@ -552,6 +548,78 @@
         <source>The update did not finish, or how it ended is not known.</source>
         <translation>更新未完成，或者无法得知它是如何结束的。</translation>
     </message>
+    <message>
+        <source>The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — “sudo apt clean” removes the packages apt has downloaded — then update again.</source>
+        <translation>%1 步骤失败：%2 所在的文件系统已满（剩余 %3）。请在那里腾出空间（“sudo apt clean”会删除 apt 已下载的软件包），然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: a package server could not be reached. Check the network connection, then update again.</source>
+        <translation>%1 步骤失败：无法连接软件包服务器。请检查网络连接，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package server %2 could not be reached. Check the network connection, then update again.</source>
+        <translation>%1 步骤失败：无法连接软件包服务器 %2。请检查网络连接，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: another program is using the package database. Wait until it has finished, then update again.</source>
+        <translation>%1 步骤失败：另一个程序正在使用软件包数据库。请等它完成，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: %2 is using the package database. Wait until it has finished, then update again.</source>
+        <translation>%1 步骤失败：%2 正在使用软件包数据库。请等它完成，然后再次更新。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 could not be set up; its installation script failed. Its message is in Details. Other packages may be left unfinished.</source>
+        <translation>%1 步骤失败：软件包 %2 无法完成配置，其安装脚本失败。其消息见“详细信息”。其他软件包可能未完成安装。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: the package %2 asked what to do with your changed configuration file %3, and no answer could be given here.</source>
+        <translation>%1 步骤失败：软件包 %2 询问如何处理您修改过的配置文件 %3，但此处无法作答。</translation>
+    </message>
+    <message>
+        <source>The %1 step failed: “%2” Later steps did not run.</source>
+        <translation>%1 步骤失败：“%2”后续步骤未运行。</translation>
+    </message>
+    <message>
+        <source>%1: downloading %2 of %3</source>
+        <translation>%1：正在下载第 %2 个，共 %3 个</translation>
+    </message>
+    <message>
+        <source>%1: unpacking %2 of %3</source>
+        <translation>%1：正在解包第 %2 个，共 %3 个</translation>
+    </message>
+    <message>
+        <source>%1: setting up %2 of %3</source>
+        <translation>%1：正在配置第 %2 个，共 %3 个</translation>
+    </message>
+    <message>
+        <source>%1: installing %2 of %3</source>
+        <translation>%1：正在安装第 %2 个，共 %3 个</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 were kept; the new version is beside it: %2.</source>
+        <translation>已保留您对 %1 的修改；新版本放在旁边：%2。</translation>
+    </message>
+    <message>
+        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
+        <translation>已保留您对 %1 个配置文件的修改；新版本放在旁边：%2。</translation>
+    </message>
+    <message>
+        <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>修复正在终端中进行。终端关闭后，此窗口会重新检查。</translation>
+    </message>
+    <message>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <translation>未找到终端程序（xdg-terminal-exec 或 x-terminal-emulator）。请打开一个终端，运行下面的命令并在其中回答它的问题；出错软件包自己的消息也会显示在那里。</translation>
+    </message>
+    <message>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <translation>“修复…”会打开一个运行 %1 的终端。请在其中输入密码并回答它提出的任何问题。如果某个软件包的设置再次失败，它自己的消息会显示在终端中。终端关闭后，此窗口会重新检查。</translation>
+    </message>
+    <message>
+        <source>Press Enter to close this window.</source>
+        <translation>按回车键关闭此窗口。</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
@@ -698,6 +766,34 @@
     <message>
         <source>Log file:</source>
         <translation>日志文件：</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>修复…</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>打开一个终端来完成未完成的安装</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>要在终端中运行的命令</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>复制这些命令</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>在 %p% 处失败</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>更新失败</translation>
     </message>
 </context>
 </TS>
