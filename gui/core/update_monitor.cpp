@@ -85,7 +85,7 @@ bool is_monitor_call(int argc, char** argv) {
 
 Result<MonitorEnd, OsError> monitor_update(const std::string& bash, char** environ) {
   // The window may be gone when something is said to it.
-  ::signal(SIGPIPE, SIG_IGN);
+  (void)::signal(SIGPIPE, SIG_IGN);
   const auto failed = [](const OsError& error) {
     say("failed " + std::to_string(error.code() > 0 ? error.code() : EIO) + "\n");
     return error;
