@@ -421,19 +421,21 @@ class DesktopTest : public QObject {
       QCOMPARE(rooted.model.state(), UpdateModel::State::Updating);
       QTRY_VERIFY2(rooted.model.log().size() >= 2, c.name);
       const QString lock = rooted.model.log().at(1);
+      // The update's monitor holds the lock, not the script: nothing the
+      // script leaves running can keep shutdown away after it.
+      QCOMPARE(lock, QString("lock: none"));
       if (c.logind) {
-        QVERIFY2(lock.startsWith("lock: pipe:["), qPrintable(lock));
-        const QString pipe = lock.mid(6);
-        QCOMPARE(record_lines(record),
-                 QStringList{"Inhibit shutdown:sleep|Sorvane Update|Packages are being "
-                             "updated|block " +
-                             pipe});
+        const QString inhibit =
+            "Inhibit shutdown:sleep|Sorvane Update|Packages are being updated|block ";
+        QCOMPARE(record_lines(record).size(), 1);
+        const QString asked = record_lines(record).at(0);
+        QVERIFY2(asked.startsWith(inhibit + "pipe:["), qPrintable(asked));
+        const QString pipe = asked.mid(inhibit.size());
         QFile(go).open(QIODevice::WriteOnly);
         QTRY_COMPARE_WITH_TIMEOUT(rooted.model.state(), UpdateModel::State::Done, 10000);
         QTRY_COMPARE(record_lines(record).size(), 2);
         QCOMPARE(record_lines(record).at(1), "Released " + pipe);
       } else {
-        QCOMPARE(lock, QString("lock: none"));
         QFile(go).open(QIODevice::WriteOnly);
         QTRY_COMPARE_WITH_TIMEOUT(rooted.model.state(), UpdateModel::State::Done, 10000);
       }
@@ -529,6 +531,8 @@ class DesktopTest : public QObject {
 int main(int argc, char* argv[]) {
   if (sorvane::gui::is_monitor_call(argc, argv))
     return sorvane::gui::run_update_monitor(argc, argv);
+  // As QTEST_MAIN does: the buses are the test's own before anything starts.
+  sorvane::gui::DesktopTest::initMain();
   QApplication app(argc, argv);
   app.setAttribute(Qt::AA_Use96Dpi, true);
   sorvane::gui::DesktopTest test;

@@ -453,9 +453,11 @@ class NotifyTest : public QObject {
       UpdateModel::Looked looked;
       looked.state = UpdateModel::State::Ready;
       looked.checks = std::vector<ManagerCheck>{};
-      looked.script = ("echo 'Starting system update...'\nuntil [ -e '" + gate +
-                       "' ]; do sleep 0.05; done\necho 'Update complete.'\n")
-                          .toStdString();
+      // Waits for the test, a minute at most, whatever becomes of the test.
+      looked.script =
+          ("echo 'Starting system update...'\nfor ((i = 0; i < 1200; i++)); do [[ -e '" + gate +
+           "' ]] && break; sleep 0.05; done\necho 'Update complete.'\n")
+              .toStdString();
       model->take_looked(looked);
       model->update({});
       QCOMPARE(model->state(), UpdateModel::State::Updating);

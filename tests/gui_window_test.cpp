@@ -1973,6 +1973,8 @@ class WindowTest : public QObject {
 int main(int argc, char* argv[]) {
   if (sorvane::gui::is_monitor_call(argc, argv))
     return sorvane::gui::run_update_monitor(argc, argv);
+  // As QTEST_MAIN does: the buses are the test's own before anything starts.
+  sorvane::gui::WindowTest::initMain();
   QApplication app(argc, argv);
   app.setAttribute(Qt::AA_Use96Dpi, true);
   sorvane::gui::WindowTest test;

@@ -76,7 +76,10 @@ void tell_unwatched_end(const QDBusConnection& bus, const QString& summary, cons
                      SLOT(closed(uint, uint, QDBusMessage)));
   const QDBusServiceWatcher gone(SERVICE, connection, QDBusServiceWatcher::WatchForUnregistration);
   QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, &loop, &QEventLoop::quit);
-  QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+  QTimer bound;
+  bound.setSingleShot(true);
+  QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+  bound.start(limit);
   loop.exec();
   if (answer.restart()) {
     // logind asks for authorization itself, as from the window.

@@ -85,7 +85,7 @@ bool is_monitor_call(int argc, char** argv) {
 
 Result<MonitorEnd, OsError> monitor_update(const std::string& bash, char** environ) {
   // The window may be gone when something is said to it.
-  ::signal(SIGPIPE, SIG_IGN);
+  (void)::signal(SIGPIPE, SIG_IGN);
   const auto failed = [](const OsError& error) {
     say("failed " + std::to_string(error.code() > 0 ? error.code() : EIO) + "\n");
     return error;
@@ -119,8 +119,10 @@ Result<MonitorEnd, OsError> monitor_update(const std::string& bash, char** envir
     std::array<pollfd, 2> fds{
         {{open ? output.get() : -1, POLLIN, 0}, {script.value().pidfd(), POLLIN, 0}}};
     if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) break;
-    bool more = false;
-    if (fds[0].revents != 0) open = copier.copy(output.get(), more);
+    if (fds[0].revents != 0) {
+      bool more = false;
+      open = copier.copy(output.get(), more);
+    }
     if (fds[1].revents != 0) {
       auto reaped = script.value().try_reap();
       if (!reaped) break;
