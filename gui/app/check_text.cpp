@@ -169,7 +169,8 @@ QString CheckText::shortage(const SpaceShortage& shortage) {
 }
 
 QStringList CheckText::obstacles(const Foreseen& foreseen, const std::vector<ManagerCheck>& checks,
-                                 const std::vector<Step>& steps, const QString& own_remedy) {
+                                 const std::vector<Step>& steps, const QString& own_remedy,
+                                 bool checks_again_itself) {
   if (foreseen.offline) {
     return {
         tr("This computer is not connected to a network, so the update could download "
@@ -191,8 +192,7 @@ QStringList CheckText::obstacles(const Foreseen& foreseen, const std::vector<Man
     }
   }
   for (const SpaceShortage& short_of : foreseen.short_of_space) parts << shortage(short_of);
-  // The window's own remedy checks again by itself.
-  if (!parts.isEmpty() && own_remedy.isEmpty()) parts << tr("Then check again.");
+  if (!parts.isEmpty() && !checks_again_itself) parts << tr("Then check again.");
   return parts;
 }
 

@@ -32,10 +32,11 @@ class CheckText {
   // What the Ready screen says of what would stop the update, a paragraph
   // each, from `foreseen`; `steps` in the script's order. Empty when nothing
   // would. The headless check says the same. `own_remedy`, when given,
-  // takes the place of the stopping manager's remedy and of "check again":
-  // the window's Repair… checks again by itself.
+  // takes the place of the stopping manager's remedy (the window's
+  // Repair…), and one that checks again by itself asks for no Check again.
   static QStringList obstacles(const Foreseen& foreseen, const std::vector<ManagerCheck>& checks,
-                               const std::vector<Step>& steps, const QString& own_remedy = {});
+                               const std::vector<Step>& steps, const QString& own_remedy = {},
+                               bool checks_again_itself = false);
   static QString shortage(const SpaceShortage& shortage);
   // "libssl3 3.0.11-1 → 3.0.13-1 (security)", one per pending update.
   static QStringList updates(const ManagerCheck& check);

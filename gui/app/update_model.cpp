@@ -581,7 +581,8 @@ QString UpdateModel::ready_text() const {
   // unfinished dpkg run offers Repair… in place of its terminal command.
   const auto repair = repair_needed();
   parts << CheckText::obstacles(foreseen(), checks(), steps_,
-                                repair ? repair_text(*repair) : QString());
+                                repair ? repair_text(*repair) : QString(),
+                                repair && (repair_offered() || repairing()));
   if (access_ == Access::Unlikely && !password_requested_) {
     parts << tr(
         "Installing updates needs an administrator's rights, and your account is in "
