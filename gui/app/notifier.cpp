@@ -3,36 +3,26 @@
 #include <unistd.h>
 
 #include <QCryptographicHash>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusServiceWatcher>
-#include <QEventLoop>
 #include <QFile>
 #include <QSettings>
 #include <QTextStream>
-#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "check_text.hpp"
 #include "installation.hpp"
+#include "notification.hpp"
 #include "own_scope.hpp"
 #include "writer.hpp"
 
 namespace sorvane::gui {
 namespace {
 
-const QString SERVICE = QStringLiteral("org.freedesktop.Notifications");
-const QString OBJECT = QStringLiteral("/org/freedesktop/Notifications");
-const QString INTERFACE = QStringLiteral("org.freedesktop.Notifications");
-const QString APP_ID = QStringLiteral("example.sorvane.SorvaneUpdate");
 const QString SETTING = QStringLiteral("notice/updates_waiting");
 // The notification's actions: the click on the notice itself, and its button.
 const QString DEFAULT_ACTION = QStringLiteral("default");
 const QString OPEN_ACTION = QStringLiteral("open");
-// A notification server answers at once; one that does not is as good as none.
-constexpr int CALL_LIMIT_MS = 25'000;
 // A fingerprint is 64 hexadecimal digits: anything longer is not one.
 constexpr qint64 MAX_ANNOUNCED_BYTES = 256;
 
@@ -48,27 +38,6 @@ QString below(const QString& dir, const char* file) {
   return dir.isEmpty() ? QString() : dir + QStringLiteral("/sorvane/") + QLatin1String(file);
 }
 
-// Whether anything on the bus shows notifications, or would be started to.
-bool server_present(const QDBusConnection& bus) {
-  const QDBusConnectionInterface* names = bus.interface();
-  if (names != nullptr && names->isServiceRegistered(SERVICE).value()) return true;
-  const QDBusMessage reply =
-      bus.call(QDBusMessage::createMethodCall(
-                   QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                   QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames")),
-               QDBus::Block, CALL_LIMIT_MS);
-  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-         reply.arguments().constFirst().toStringList().contains(SERVICE);
-}
-
-bool shows_markup(const QDBusConnection& bus) {
-  const QDBusMessage reply = bus.call(
-      QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("GetCapabilities")),
-      QDBus::Block, CALL_LIMIT_MS);
-  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-         reply.arguments().constFirst().toStringList().contains(QStringLiteral("body-markup"));
-}
-
 size_t pending_count(const std::vector<ManagerCheck>& checks) {
   size_t count = 0;
   for (const ManagerCheck& check : checks) count += check.updates.size();
@@ -76,48 +45,6 @@ size_t pending_count(const std::vector<ManagerCheck>& checks) {
 }
 
 }  // namespace
-
-// The answer to one notification: its id is known once Notify has
-// answered; signals about any other notification are not for it, and only
-// the server that answered Notify may answer it: any other client of the
-// session bus can send a signal of the same name and path.
-class NoticeAnswer : public QObject {
-  Q_OBJECT
-
- public:
-  explicit NoticeAnswer(QEventLoop* loop) : loop_(loop) {}
-  void expect(uint id, const QString& server) {
-    id_ = id;
-    server_ = server;
-  }
-  [[nodiscard]] NoticeOutcome outcome() const { return outcome_; }
-
- public slots:  // NOLINT(readability-redundant-access-specifiers): D-Bus signals need slots
-  void action(uint id, const QString& key, const QDBusMessage& signal) {
-    if (!ours(id, signal) || (key != DEFAULT_ACTION && key != OPEN_ACTION)) return;
-    end(NoticeOutcome::Opened);
-  }
-  void closed(uint id, uint /*reason*/, const QDBusMessage& signal) {
-    if (ours(id, signal)) end(NoticeOutcome::Dismissed);
-  }
-
- private:
-  // The bus itself names a signal's sender by its unique name: that
-  // cannot be forged.
-  [[nodiscard]] bool ours(uint id, const QDBusMessage& signal) const {
-    return id_ && id == *id_ && !server_.isEmpty() && signal.service() == server_;
-  }
-  void end(NoticeOutcome outcome) {
-    if (outcome_ != NoticeOutcome::Unanswered) return;  // the first answer counts
-    outcome_ = outcome;
-    loop_->quit();
-  }
-
-  QEventLoop* loop_;
-  std::optional<uint> id_;
-  QString server_;
-  NoticeOutcome outcome_ = NoticeOutcome::Unanswered;
-};
 
 NoticePlaces notice_places(const char* home, const char* config_home, const char* state_home) {
   return {below(xdg_dir(config_home, home, ".config"), "sorvane-gui.conf"),
@@ -185,11 +112,8 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
     return run;
   };
   if (!notice_wanted(setup.places.settings)) return ended(NoticeOutcome::TurnedOff);
-  QDBusConnection connection = bus;
-  if (!connection.isConnected()) {
-    return ended(NoticeOutcome::NoSessionBus, connection.lastError().message());
-  }
-  if (!server_present(connection)) return ended(NoticeOutcome::NoServer);
+  if (!bus.isConnected()) return ended(NoticeOutcome::NoSessionBus, bus.lastError().message());
+  if (!notification_server_present(bus)) return ended(NoticeOutcome::NoServer);
 
   auto checked = check();
   if (!checked) return ended(NoticeOutcome::CheckFailed, checked.error());
@@ -201,52 +125,34 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
     return ended(NoticeOutcome::AlreadyAnnounced);
   }
 
-  // Listening before Notify is sent: an answer that comes at once is not missed.
-  QEventLoop loop;
-  NoticeAnswer answer(&loop);
-  connection.connect(QString(), OBJECT, INTERFACE, QStringLiteral("ActionInvoked"), &answer,
-                     SLOT(action(uint, QString, QDBusMessage)));
-  connection.connect(QString(), OBJECT, INTERFACE, QStringLiteral("NotificationClosed"), &answer,
-                     SLOT(closed(uint, uint, QDBusMessage)));
-  const QDBusServiceWatcher gone(SERVICE, connection, QDBusServiceWatcher::WatchForUnregistration);
-  QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, &loop, &QEventLoop::quit);
-
+  Notification notice(bus);
   QString body = CheckText::notice_body(run.checks);
-  if (shows_markup(connection)) body = body.toHtmlEscaped();
+  if (notification_body_markup(bus)) body = body.toHtmlEscaped();
   const QString action = CheckText::notice_action();
-  QDBusMessage notify =
-      QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("Notify"));
-  notify << QStringLiteral("Sorvane Update") << uint{0} << APP_ID
-         << CheckText::notice_summary(run.checks) << body
-         << QStringList{DEFAULT_ACTION, action, OPEN_ACTION, action}
-         << QVariantMap{{QStringLiteral("desktop-entry"), APP_ID}} << -1;
-  const QDBusMessage reply = connection.call(notify, QDBus::Block, CALL_LIMIT_MS);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-    return ended(NoticeOutcome::Refused, reply.errorMessage());
+  if (auto refused = notice.send(CheckText::notice_summary(run.checks), body,
+                                 {DEFAULT_ACTION, action, OPEN_ACTION, action})) {
+    return ended(NoticeOutcome::Refused, *refused);
   }
   // Told once: a later check with the same updates stays quiet, whatever
   // the user does with this notice.
   (void)remember_announced(setup.places.announced, fingerprint);
-  // The reply's sender is the server's unique name, as the bus saw it.
-  answer.expect(reply.arguments().constFirst().toUInt(), reply.service());
-
-  QTimer limit;
-  limit.setSingleShot(true);
-  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-  limit.start(setup.answer_limit);
-  loop.exec();
-  return ended(answer.outcome());
+  switch (notice.wait(setup.answer_limit)) {
+    case Notification::Answer::Action:
+      if (notice.action() == DEFAULT_ACTION || notice.action() == OPEN_ACTION) {
+        return ended(NoticeOutcome::Opened);
+      }
+      return ended(NoticeOutcome::Unanswered);
+    case Notification::Answer::Closed: return ended(NoticeOutcome::Dismissed);
+    case Notification::Answer::None: break;
+  }
+  return ended(NoticeOutcome::Unanswered);
 }
 
 void tell_update_ended(const QDBusConnection& bus, const QString& summary, const QString& body) {
   if (!bus.isConnected()) return;
-  QDBusMessage notify =
-      QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("Notify"));
   // The summary is plain text to every server; the body is escaped in case
   // the server reads markup (what it holds has no "<" or "&" of its own).
-  notify << QStringLiteral("Sorvane Update") << uint{0} << APP_ID << summary << body.toHtmlEscaped()
-         << QStringList{} << QVariantMap{{QStringLiteral("desktop-entry"), APP_ID}} << -1;
-  (void)bus.send(notify);
+  (void)bus.send(notify_message(summary, body.toHtmlEscaped()));
 }
 
 QString Notifier::line(const NoticeRun& run) {
@@ -314,5 +220,3 @@ int notify_headless(const UpdateModel::Setup& setup) {
 }
 
 }  // namespace sorvane::gui
-
-#include "notifier.moc"

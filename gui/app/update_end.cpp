@@ -3,11 +3,9 @@
 #include <unistd.h>
 
 #include <QDBusMessage>
-#include <QDBusServiceWatcher>
-#include <QEventLoop>
-#include <QTimer>
 #include <optional>
 
+#include "notification.hpp"
 #include "notifier.hpp"
 #include "past_update.hpp"
 #include "translations.hpp"
@@ -18,70 +16,22 @@
 namespace sorvane::gui {
 namespace {
 
-const QString SERVICE = QStringLiteral("org.freedesktop.Notifications");
-const QString OBJECT = QStringLiteral("/org/freedesktop/Notifications");
-const QString INTERFACE = QStringLiteral("org.freedesktop.Notifications");
-const QString APP_ID = QStringLiteral("example.sorvane.SorvaneUpdate");
 const QString RESTART_ACTION = QStringLiteral("restart");
+// logind answers at once; one that does not is as good as none.
 constexpr int CALL_LIMIT_MS = 25'000;
 
 }  // namespace
 
-// The answer to the one notification sent, from the server it was sent to
-// alone: another client on the bus cannot restart the computer through it.
-class EndAnswer : public QObject {
-  Q_OBJECT
-
- public:
-  EndAnswer(QEventLoop* loop, QString server, uint id)
-      : loop_(loop), server_(std::move(server)), id_(id) {}
-  [[nodiscard]] bool restart() const { return restart_; }
-
- public slots:  // NOLINT(readability-redundant-access-specifiers): D-Bus signals need slots
-  void action(uint id, const QString& key, const QDBusMessage& message) {
-    if (id != id_ || message.service() != server_) return;
-    restart_ = key == RESTART_ACTION;
-    loop_->quit();
-  }
-  void closed(uint id, uint /*reason*/, const QDBusMessage& message) {
-    if (id == id_ && message.service() == server_) loop_->quit();
-  }
-
- private:
-  QEventLoop* loop_;
-  QString server_;
-  uint id_;
-  bool restart_ = false;
-};
-
 void tell_unwatched_end(const QDBusConnection& bus, const QString& summary, const QString& body,
                         bool restart, std::chrono::milliseconds limit) {
   if (!bus.isConnected()) return;
-  QDBusConnection connection = bus;
   QStringList actions;
   if (restart) actions << RESTART_ACTION << UpdateEnd::tr("Restart now");
-  QDBusMessage notify =
-      QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("Notify"));
-  notify << QStringLiteral("Sorvane Update") << uint{0} << APP_ID << summary << body.toHtmlEscaped()
-         << actions << QVariantMap{{QStringLiteral("desktop-entry"), APP_ID}} << -1;
-  QEventLoop loop;
-  const QDBusMessage reply = connection.call(notify, QDBus::Block, CALL_LIMIT_MS);
-  if (!restart || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
-  // Listening from the reply on: the stand-in and real servers alike
-  // answer after it, as a person does.
-  EndAnswer answer(&loop, reply.service(), reply.arguments().constFirst().toUInt());
-  connection.connect(QString(), OBJECT, INTERFACE, QStringLiteral("ActionInvoked"), &answer,
-                     SLOT(action(uint, QString, QDBusMessage)));
-  connection.connect(QString(), OBJECT, INTERFACE, QStringLiteral("NotificationClosed"), &answer,
-                     SLOT(closed(uint, uint, QDBusMessage)));
-  const QDBusServiceWatcher gone(SERVICE, connection, QDBusServiceWatcher::WatchForUnregistration);
-  QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, &loop, &QEventLoop::quit);
-  QTimer bound;
-  bound.setSingleShot(true);
-  QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-  bound.start(limit);
-  loop.exec();
-  if (answer.restart()) {
+  // Only the server it was sent to may answer it: another client of the
+  // bus cannot restart the computer through it.
+  Notification end(bus);
+  if (end.send(summary, body.toHtmlEscaped(), actions) || !restart) return;
+  if (end.wait(limit) == Notification::Answer::Action && end.action() == RESTART_ACTION) {
     // logind asks for authorization itself, as from the window.
     (void)QDBusConnection::systemBus().call(reboot_call(), QDBus::Block, CALL_LIMIT_MS);
   }
@@ -103,5 +53,3 @@ int run_update_monitor(int argc, char** argv) {
 }
 
 }  // namespace sorvane::gui
-
-#include "update_end.moc"

@@ -4,6 +4,7 @@
 
 #include "detector_process.hpp"
 #include "pending_check.hpp"
+#include "update_process.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -78,17 +79,7 @@ std::vector<std::string> terminal_command(const Terminal& terminal, const std::s
 }
 
 std::vector<std::string> terminal_environment(char** environ) {
-  std::vector<std::string> kept;
-  for (const std::string_view name : SESSION_VARIABLES) {
-    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-      const std::string_view variable = *entry;
-      if (variable.size() > name.size() && variable.starts_with(name) &&
-          variable[name.size()] == '=') {
-        kept.emplace_back(variable);
-        break;
-      }
-    }
-  }
+  std::vector<std::string> kept = named_variables(environ, SESSION_VARIABLES);
   kept.push_back("PATH=" + std::string(DETECTOR_PATH_ENV));
   return kept;
 }

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <span>
 
 #include "child_process.hpp"
 #include "password.hpp"
@@ -34,9 +35,7 @@ Result<UniqueFd, OsError> sealed_copy(std::string_view bytes) {
 
 }  // namespace
 
-namespace {
-
-std::vector<std::string> variables(char** environ, const auto& names) {
+std::vector<std::string> named_variables(char** environ, std::span<const std::string_view> names) {
   std::vector<std::string> kept;
   for (const std::string_view name : names) {
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
@@ -50,6 +49,8 @@ std::vector<std::string> variables(char** environ, const auto& names) {
   }
   return kept;
 }
+
+namespace {
 
 // The monitor says on its standard output whether the script started:
 // "started PID" or "failed ERRNO", one line. Nothing at all means it
@@ -90,11 +91,11 @@ Result<pid_t, OsError> read_report(int fd) {
 }  // namespace
 
 std::vector<std::string> kept_environment(char** environ) {
-  return variables(environ, KEPT_VARIABLES);
+  return named_variables(environ, KEPT_VARIABLES);
 }
 
 std::vector<std::string> monitor_extras(char** environ) {
-  return variables(environ, MONITOR_VARIABLES);
+  return named_variables(environ, MONITOR_VARIABLES);
 }
 
 Result<StartedUpdate, OsError> start_update(const std::string& monitor, const std::string& bash,

@@ -24,6 +24,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,8 @@ struct StartedUpdate {
   UniqueFd script_input;  // a duplicate of the script's end, to see what it left unread
 };
 
+// "NAME=value" for each of `names` that `environ` sets, in that order.
+std::vector<std::string> named_variables(char** environ, std::span<const std::string_view> names);
 // "NAME=value" for each kept variable that `environ` sets.
 std::vector<std::string> kept_environment(char** environ);
 // "NAME=value" for each of MONITOR_VARIABLES that `environ` sets.
