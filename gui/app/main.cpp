@@ -74,9 +74,6 @@ int main(int argc, char* argv[]) {
         "when it needs it.\n");
     return 1;
   }
-  // The update's monitor, started by a window: no window of its own.
-  if (sorvane::gui::is_monitor_call(argc, argv))
-    return sorvane::gui::run_update_monitor(argc, argv);
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const bool check = !args.empty() && args[0] == "--check";
   const bool json = check && args.size() == 2 && args[1] == "--json";
