@@ -386,6 +386,7 @@ refresh_as_root
 dpkg_log_lines=$(wc -l <"$root/var/log/dpkg.log")
 run_window conffile
 expect_line conffile 'done-text=Update complete'
+expect_line conffile "Your changes to $CONF_FILE were kept; the new version is beside it: $CONF_FILE.dpkg-dist."
 [[ $(installed_version "$CONF") == 2.0 ]] || fail "$CONF was not upgraded"
 audit=$(in_root "$root" dpkg --audit) || true
 [[ -z $audit ]] || fail "dpkg was left unfinished: $audit"
@@ -397,7 +398,7 @@ printf 'setting = 2.0\n' | diff - "$root$CONF_FILE.dpkg-dist" >&2 ||
     fail "the new $CONF_FILE was not put beside it"
 tail -n +"$((dpkg_log_lines + 1))" "$root/var/log/dpkg.log" | grep -q " conffile $CONF_FILE keep$" ||
     fail "dpkg's log does not say it kept $CONF_FILE: $(tail -n 20 "$root/var/log/dpkg.log")"
-echo "   the edited file kept, the new one beside it as .dpkg-dist, no question ($((SECONDS - part)) s)"
+echo "   the edited file kept and named at Done, the new one beside it as .dpkg-dist, no question ($((SECONDS - part)) s)"
 
 echo "5. an update that ends after its window was closed"
 part=$SECONDS
