@@ -850,7 +850,8 @@ class WindowTest : public QObject {
         {past_log.fileName().toStdString(),
          UniqueFd(::open(past_log.fileName().toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC)),
          past.started, past.started, 0},
-        std::move(past), {}});
+        std::move(past),
+        {}});
     rooted.model.take_looked(next);
     QVERIFY2(rooted.window.last_run()->text().endsWith(
                  " finished.\nYour changes to /etc/x were kept; the new version is beside it: "

@@ -61,10 +61,10 @@ std::string mount_point(const std::string& root, std::string_view path) {
   std::string at(path);
   while (at != "/") {
     const size_t slash = at.rfind('/');
-    const std::string parent = slash == 0 ? "/" : at.substr(0, slash);
+    const std::string above = slash == 0 ? "/" : at.substr(0, slash);
     struct stat up {};
-    if (::stat(under(root, parent).c_str(), &up) != 0 || up.st_dev != st.st_dev) break;
-    at = parent;
+    if (::stat(under(root, above).c_str(), &up) != 0 || up.st_dev != st.st_dev) break;
+    at = above;
   }
   return at;
 }
@@ -194,9 +194,10 @@ FailureCause find_failure_cause(Step step, string_view error_line, const CheckPl
       return no_space(root, "/var/cache/apt/archives");
     }
     if (error_line.starts_with("E:") && error_line.find("(28: ") != string_view::npos) {
-      for (const string_view path : APT_WRITES) {
-        if (path != "/" && names_path(error_line, path)) return no_space(root, path);
-      }
+      const auto named = std::find_if(APT_WRITES.begin(), APT_WRITES.end(), [&](string_view path) {
+        return path != "/" && names_path(error_line, path);
+      });
+      if (named != APT_WRITES.end()) return no_space(root, *named);
       // A download that could not be written: apt writes it to its cache.
       if (error_line.find("://") != string_view::npos) {
         return no_space(root, "/var/cache/apt/archives");

@@ -120,7 +120,9 @@ std::optional<pid_t> sudo_below(const std::string& proc, pid_t ancestor, int dep
     const auto seen = look_at_process(proc, child);
     if (seen && seen->name == "sudo") return child;
   }
+  // A sudo among the children counts before one further down.
   for (const pid_t child : look->children) {
+    // cppcheck-suppress useStlAlgorithm
     if (const auto found = sudo_below(proc, child, depth - 1)) return found;
   }
   return std::nullopt;

@@ -364,8 +364,7 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   if (auto held = a_lock_held(setup.places, APT_LOCKS)) return with_problem(check, *held);
   const std::string status =
       read_small_file(under(setup.places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or("");
-  if (const auto unfinished = dpkg_unfinished(setup.places, status);
-      !unfinished.packages.empty()) {
+  if (const auto unfinished = dpkg_unfinished(setup.places, status); !unfinished.packages.empty()) {
     check.repair = unfinished.reinstall ? DpkgRepair::ConfigureThenFix : DpkgRepair::Configure;
     return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished.packages)});
   }

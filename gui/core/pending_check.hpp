@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "filesystems.hpp"
 #include "dpkg_repair.hpp"
+#include "filesystems.hpp"
 #include "managers.hpp"
 #include "pending_parsers.hpp"
 
