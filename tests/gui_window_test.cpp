@@ -317,7 +317,7 @@ struct Running {
   // which is how the window knows the process that reads the password.
   Running(std::vector<Step> steps, bool password, std::string script) {
     const std::string sudo = base.filePath(QStringLiteral("sudo")).toStdString();
-    (void)::symlink("/usr/bin/bash", sudo.c_str());
+    if (::symlink("/usr/bin/bash", sudo.c_str()) != 0) qFatal("no stand-in sudo could be made");
     for (size_t at = script.find("SUDO"); at != std::string::npos; at = script.find("SUDO", at)) {
       script.replace(at, 4, sudo);
     }
