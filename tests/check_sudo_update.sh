@@ -245,6 +245,7 @@ gui_cases() {
     echo "window: updated every manager with the password typed once"
 
     headless_languages "$work" "$uid"
+    headless_offline "$work" "$uid"
 
     # Not in the sudo group: sudo will most likely refuse, and the screen
     # says so; a sudoers rule naming the user still works on request.
@@ -359,6 +360,36 @@ headless_languages() {
             fail "headless check (German JSON) lacks $key: $(cat "$work/check-de-json.out")"
     done
     echo "headless check: in English, German (LANG) and French (LANGUAGE); JSON keys in English"
+}
+
+# Offline (a network namespace of its own: no route at all), the headless
+# check refuses as the window does: exit status 1, "online": false, and the
+# window's own words, the same in the report as in the JSON's "problems".
+headless_offline() {
+    local work=$1 uid=$2
+    local gui=$work/prefix/lib/sorvane/libexec/bin/sorvane-gui
+    local format status
+    for format in json text; do
+        status=0
+        local args=(--check)
+        [[ $format == json ]] && args+=(--json)
+        (cd "$work/home" && unshare -n -- setpriv --reuid="$uid" --regid="$uid" --init-groups -- \
+            env -i HOME="$work/home" USER="$USER_NAME" LOGNAME="$USER_NAME" PATH=/usr/bin:/bin \
+            LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/home/runtime" "$gui" "${args[@]}") \
+            >"$work/check-offline.$format" 2>"$work/check-offline.$format.err" || status=$?
+        [[ $status -eq 1 ]] ||
+            fail "headless check offline ($format) ended with $status: $(cat "$work/check-offline.$format")"
+    done
+    local said='This computer is not connected to a network, so the update could download nothing. Connect, then check again.'
+    grep -qF '"online": false' "$work/check-offline.json" ||
+        fail "headless check offline: JSON says online: $(cat "$work/check-offline.json")"
+    grep -qF '"stops_update": true,' "$work/check-offline.json" ||
+        fail "headless check offline: JSON lets the update go: $(cat "$work/check-offline.json")"
+    grep -qF "\"$said\"" "$work/check-offline.json" ||
+        fail "headless check offline: JSON lacks the window's words: $(cat "$work/check-offline.json")"
+    grep -qxF "$said" "$work/check-offline.text" ||
+        fail "headless check offline: report lacks the window's words: $(cat "$work/check-offline.text")"
+    echo "headless check: offline refused, in the report and the JSON, with the window's words"
 }
 
 # sudo does not always read the password it is given: a PAM module that

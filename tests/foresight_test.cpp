@@ -135,6 +135,8 @@ TEST(Foresight, ALockOnAnOverlayIsFoundAndItsProgramNamedWhole) {
     said += std::string("by stat's device: ") +
             (lock_holder(locks, st.st_dev, st.st_ino) ? "found" : "missed") + "\n";
     stop_holder(flock);
+    // Its lock goes with the last of its descriptors, sleep's among them.
+    for (int i = 0; i < 500 && lock_held(places, lock); ++i) ::usleep(10000);
 
     const pid_t apt = ::fork();
     if (apt == 0) {
