@@ -696,23 +696,28 @@ TEST(FailureCause, TheCommonCausesAreFoundFromUntranslatedSignals) {
 }
 
 // The holder of apt's lock is found in /proc/locks and named.
+
+// A process of its own holding a write lock on `file`, as apt holds its
+// locks, until it is killed; -1 when none could be started.
+pid_t hold_write_lock(const std::filesystem::path& file) {
+  const pid_t holder = ::fork();
+  if (holder != 0) return holder;
+  const int fd = ::open(file.c_str(), O_RDWR);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0) ::_exit(1);
+  ::pause();
+  ::_exit(0);
+}
 TEST(FailureCause, TheLocksHolderIsNamed) {
   REQUIRE_ROOT();
   const TempDir dir("/run");
   std::filesystem::create_directories(dir / "var/lib/dpkg");
   test::write_file(dir / "var/lib/dpkg/lock-frontend", "", 0640);
   const CheckPlaces places{{}, dir.path(), "/proc", {0}};
-  const pid_t holder = ::fork();
+  const pid_t holder = hold_write_lock(dir / "var/lib/dpkg/lock-frontend");
   ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    const int fd = ::open((dir / "var/lib/dpkg/lock-frontend").c_str(), O_RDWR);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0) ::_exit(1);
-    ::pause();
-    ::_exit(0);
-  }
   FailureCause found;
   for (int i = 0; i < 200 && found.holder.empty(); ++i) {
     found = find_failure_cause(
@@ -1207,17 +1212,8 @@ TEST(PendingCheck, ALockHeldByAnotherProgramIsNamed) {
   const CheckPlaces places{{}, dir / "root", "/proc", {0}};
   EXPECT_EQ(lock_held(places, dir / "root/var/lib/dpkg/lock-frontend"), std::nullopt);
   // Held as apt holds it: a write lock of a process of its own.
-  const pid_t holder = ::fork();
+  const pid_t holder = hold_write_lock(dir / "root/var/lib/dpkg/lock-frontend");
   ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    const int fd = ::open((dir / "root/var/lib/dpkg/lock-frontend").c_str(), O_RDWR);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0) ::_exit(1);
-    ::pause();
-    ::_exit(0);
-  }
   std::optional<std::string> held;
   for (int i = 0; i < 200 && !held; ++i) {
     held = lock_held(places, dir / "root/var/lib/dpkg/lock-frontend");
