@@ -243,6 +243,16 @@ struct Shown {
   }
 };
 
+// A stand-in program: `text`, root's and writable by no one else, as the
+// programs the window trusts.
+bool write_program(QFile& file, const QString& text) {
+  if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0) return false;
+  file.close();
+  return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                             QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                             QFile::ExeOther);
+}
+
 // Where the password is in this process's memory, by address and stride:
 // its characters side by side (UTF-8, stride 1), as UTF-16 (stride 2), or
 // one to a record (an undo record each, every 16 bytes, say). `shifted`
@@ -685,15 +695,10 @@ class WindowTest : public QObject {
     const QString recorded = bin.path() + "/argv";
     // It records its command line, a NUL after each word, and closes.
     QFile terminal(bin.path() + "/x-terminal-emulator");
-    QVERIFY(terminal.open(QIODevice::WriteOnly));
-    terminal.write(QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > %1.part\n"
-                                  "mv %1.part %1\n")
-                       .arg(recorded)
-                       .toUtf8());
-    terminal.close();
-    QVERIFY(terminal.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                    QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                    QFile::ExeOther));
+    QVERIFY(
+        write_program(terminal, QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > %1.part\n"
+                                               "mv %1.part %1\n")
+                                    .arg(recorded)));
     for (const bool found : {true, false}) {
       QTemporaryDir empty;
       UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
@@ -766,14 +771,10 @@ class WindowTest : public QObject {
     QVERIFY(bin.isValid());
     const QString pid_file = bin.path() + "/pid";
     QFile terminal(bin.path() + "/xdg-terminal-exec");
-    QVERIFY(terminal.open(QIODevice::WriteOnly));
     // Open until it is told to close.
-    terminal.write(QStringLiteral("#!/bin/sh\necho $$ > %1.part\nmv %1.part %1\nexec sleep 600\n")
-                       .arg(pid_file)
-                       .toUtf8());
-    terminal.close();
-    QVERIFY(terminal.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                    QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(write_program(
+        terminal, QStringLiteral("#!/bin/sh\necho $$ > %1.part\nmv %1.part %1\nexec sleep 600\n")
+                      .arg(pid_file)));
     QTemporaryDir base;
     QTemporaryDir root;
     UpdateModel::Setup setup = test::rooted_setup(base, root);
