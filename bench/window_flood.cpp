@@ -13,7 +13,9 @@
 #include <string>
 
 #include "peak_memory.hpp"
+#include "update_end.hpp"
 #include "update_model.hpp"
+#include "update_monitor.hpp"
 #include "update_window.hpp"
 
 namespace {
@@ -25,6 +27,10 @@ constexpr int TICK_MS = 5;
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // The flood's update runs under this executable as its monitor, as the
+  // window's does under sorvane-gui.
+  if (sorvane::gui::is_monitor_call(argc, argv))
+    return sorvane::gui::run_update_monitor(argc, argv);
   QApplication app(argc, argv);
   if (argc != 3) {
     std::fputs("usage: sorvane_window_flood <run base> <bytes>\n", stderr);
