@@ -1,0 +1,330 @@
+// What each manager is asked before the password, and what would stop the update.
+#include "pending_check.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "lock_holder.hpp"
+#include "managers.hpp"
+#include "path.hpp"
+#include "test_support.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using test::TempDir;
+using namespace std::chrono_literals;
+
+// A manager's tools, as the check finds them: each prints what it is given
+// for its arguments and exits with the status given.
+struct FakeTool {
+  std::string name;
+  std::string script;  // the body of a sh script; "$*" holds the arguments
+};
+
+struct StateFile {
+  StateFile(const char* where, std::string text = {}) : path(where), content(std::move(text)) {}
+  std::string path;
+  std::string content;
+};
+
+struct CheckCase {
+  std::string name;
+  Step step;
+  std::vector<FakeTool> tools;
+  std::vector<StateFile> state_files;  // made under the root
+  size_t updates;
+  std::optional<Problem> problem = std::nullopt;
+  std::string detail_holds = {};
+  std::optional<std::uint64_t> download_bytes = std::nullopt;
+  std::vector<std::string> kept_conffiles = {};
+};
+
+TEST(PendingCheck, EachManagerIsAskedAndWhatWouldFailIsNamed) {
+  REQUIRE_ROOT();  // the tools must pass the trust test: under /run, root's
+  const std::string apt_get = R"(case "$1" in
+  -s) printf 'Inst libssl3 [3.0.11-1] (3.0.13-1 Debian-Security:12/bookworm-security [amd64])\nInst zip [3.0-13] (3.0-14 Debian:12.5/stable [amd64])\n' ;;
+  -qq) printf "'http://h/libssl3.deb' libssl3.deb 2000000 MD5Sum:x\n'http://h/zip.deb' zip.deb 500 MD5Sum:y\n" ;;
+esac)";
+  const FakeTool one_repo{"pacman-conf", "echo core"};
+  const FakeTool md5sum{"md5sum", "exec /usr/bin/md5sum \"$@\""};
+  // libssl3 and zip are upgraded, vim is not; the md5s are those of
+  // "original\n" and "same\n".
+  const std::string conffiles =
+      "Package: libssl3\nStatus: install ok installed\nConffiles:\n"
+      " /etc/ssl/openssl.cnf 88fa9f694690e11239096536ccf2702b\n"
+      " /etc/ssl/gone 88fa9f694690e11239096536ccf2702b obsolete\n"
+      " /etc/ssl/missing 88fa9f694690e11239096536ccf2702b\n"
+      " /etc/ssl 88fa9f694690e11239096536ccf2702b\n\n"
+      "Package: zip\nStatus: install ok installed\nConffiles:\n"
+      " /etc/zip.conf 847676261680bff61c72961c8198abc0\n\n"
+      "Package: vim\nStatus: install ok installed\nConffiles:\n"
+      " /etc/vimrc 88fa9f694690e11239096536ccf2702b\n";
+  const std::vector<CheckCase> cases = {
+      {"apt with two updates", Step::Apt, {{"apt-get", apt_get}}, {}, 2, std::nullopt, {}, 2000500},
+      {"apt after a failed dpkg",
+       Step::Apt,
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status", "Package: zip\nStatus: install ok half-configured\n"}},
+       0,
+       Problem::DpkgInterrupted,
+       "zip"},
+      {"apt after a dpkg that was killed",
+       Step::Apt,
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status", "Package: zip\nStatus: install ok installed\n"},
+        {"var/lib/dpkg/updates/0000", "Package: zip\nStatus: install reinstreq half-installed\n"},
+        {"var/lib/dpkg/updates/tmp.i", "Package: vim\nStatus: install ok unpacked\n"}},
+       0,
+       Problem::DpkgInterrupted,
+       "zip"},
+      {"apt after many failed packages",
+       Step::Apt,
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status",
+         "Package: a\nStatus: install ok unpacked\n\nPackage: b\nStatus: install ok unpacked\n\n"
+         "Package: c\nStatus: install ok unpacked\n\nPackage: d\nStatus: install ok unpacked\n\n"
+         "Package: e\nStatus: install ok unpacked\n\nPackage: f\nStatus: install ok unpacked\n"}},
+       0,
+       Problem::DpkgInterrupted,
+       "a, b, c, d, e, …"},
+      {"apt with a finished dpkg",
+       Step::Apt,
+       {{"apt-get", apt_get}},
+       {{"var/lib/dpkg/status", "Package: zip\nStatus: install ok installed\n"},
+        {"var/lib/dpkg/updates/tmp.i", "Package: zip\nStatus: install ok unpacked\n"}},
+       2},
+      // Changed: said. Unchanged, obsolete, missing, not a file (md5sum
+      // cannot read it) or of a package not upgraded: not.
+      {"apt with config files the user changed",
+       Step::Apt,
+       {{"apt-get", apt_get}, md5sum},
+       {{"var/lib/dpkg/status", conffiles},
+        {"etc/ssl/openssl.cnf", "changed\n"},
+        {"etc/ssl/gone", "changed\n"},
+        {"etc/zip.conf", "same\n"},
+        {"etc/vimrc", "changed\n"}},
+       2,
+       std::nullopt,
+       {},
+       2000500,
+       {"/etc/ssl/openssl.cnf"}},
+      {"apt with config files as they came",
+       Step::Apt,
+       {{"apt-get", apt_get}, md5sum},
+       {{"var/lib/dpkg/status", conffiles},
+        {"etc/ssl/openssl.cnf", "original\n"},
+        {"etc/zip.conf", "same\n"}},
+       2},
+      {"apt failing",
+       Step::Apt,
+       {{"apt-get", "echo 'E: broken lists' >&2; exit 100"}},
+       {},
+       0,
+       Problem::CouldNotCheck,
+       "status 100: E: broken lists"},
+      {"apt not where the update finds it",
+       Step::Apt,
+       {},
+       {},
+       0,
+       Problem::CouldNotCheck,
+       "apt-get was not found"},
+      {"apt hanging",
+       Step::Apt,
+       {{"apt-get", "exec /bin/sleep 30"}},
+       {},
+       0,
+       Problem::CouldNotCheck,
+       "did not answer"},
+      {"pacman with no repository",
+       Step::Pacman,
+       {{"pacman-conf", "exit 0"}},
+       {},
+       0,
+       Problem::NoRepository},
+      {"pacman with updates",
+       Step::Pacman,
+       {one_repo, {"pacman", "echo 'linux 6.1-1 -> 6.2-1'; echo 'vim 9.0-1 -> 9.1-1 [ignored]'"}},
+       {},
+       1},
+      {"pacman with none (status 1, as pacman says it)",
+       Step::Pacman,
+       {one_repo, {"pacman", "exit 1"}},
+       {},
+       0},
+      {"checkupdates when there",
+       Step::Pacman,
+       {one_repo,
+        {"pacman", "exit 99"},
+        {"checkupdates", "echo 'a 1-1 -> 2-1'; echo 'b 1-1 -> 2-1'"}},
+       {},
+       2},
+      {"pacman in use",
+       Step::Pacman,
+       {one_repo, {"pacman", "exit 0"}},
+       {"var/lib/pacman/db.lck"},
+       0,
+       Problem::LockHeld,
+       "pacman"},
+      {"dnf with no repository", Step::Dnf, {{"dnf", "exit 0"}}, {}, 0, Problem::NoRepository},
+      {"dnf with an update",
+       Step::Dnf,
+       {{"dnf", R"(case "$2" in
+  repolist) echo 'repo id   repo name'; echo 'fedora    Fedora 40' ;;
+  check-update) echo; echo 'bash.x86_64   5.2.26-3.fc40   updates'; exit 100 ;;
+  updateinfo) echo 'FEDORA-2024-1 Important/Sec. bash-5.2.26-3.fc40.x86_64' ;;
+esac)"},
+        {"rpm", "echo 'bash 5.2.15-1.fc40'"}},
+       {},
+       1},
+      {"dnf failing",
+       Step::Dnf,
+       {{"dnf", R"([ "$2" = repolist ] && { echo 'repo id  name'; echo 'fedora  F'; exit 0; }
+echo 'Error: Failed to download metadata' >&2; exit 1)"}},
+       {},
+       0,
+       Problem::CouldNotCheck,
+       "Failed to download metadata"},
+      {"snap without snapd", Step::Snap, {{"snap", "exit 0"}}, {}, 0, Problem::SnapdNotRunning},
+      {"snap with snapd",
+       Step::Snap,
+       {{"snap",
+         "printf 'Name  Version  Rev  Size  Publisher  Notes\\nfirefox  121.0  3600  80MB  mozilla "
+         " -\\n'"}},
+       {"run/snapd.socket"},
+       1},
+      {"flatpak, both installations",
+       Step::Flatpak,
+       {{"flatpak",
+         R"([ "$2" = --system ] && printf 'app/org.example.A/x86_64/stable\t1.2\tabc\t4.0 kB\n'
+[ "$2" = --user ] && printf 'app/org.example.B/x86_64/stable\t\tdef\t142 bytes\n'
+exit 0)"}},
+       {},
+       2,
+       std::nullopt,
+       {},
+       4142},
+  };
+  for (const CheckCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TempDir dir("/run");
+    test::make_dir(dir / "bin");
+    test::make_dir(dir / "root");
+    for (const FakeTool& tool : c.tools) {
+      test::write_file(dir / ("bin/" + tool.name), "#!/bin/sh\n" + tool.script + "\n", 0755);
+    }
+    for (const StateFile& file : c.state_files) {
+      const std::string path = dir / ("root/" + file.path);
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      test::write_file(path, file.content);
+    }
+    CheckSetup setup;
+    setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
+    setup.local_limit = std::chrono::milliseconds(c.name == "apt hanging" ? 300 : 10000);
+    const ManagerCheck check = check_manager(c.step, setup);
+    EXPECT_EQ(check.step, c.step);
+    EXPECT_EQ(check.updates.size(), c.updates);
+    ASSERT_EQ(check.problem.has_value(), c.problem.has_value())
+        << (check.problem ? check.problem->detail : "");
+    if (c.problem) {
+      EXPECT_EQ(check.problem->why, *c.problem);
+      EXPECT_NE(check.problem->detail.find(c.detail_holds), std::string::npos)
+          << "[" << check.problem->detail << "]";
+    }
+    if (c.download_bytes) {
+      EXPECT_EQ(check.download_bytes, c.download_bytes);
+    }
+    EXPECT_EQ(check.kept_conffiles, c.kept_conffiles);
+    // A killed run leaves a package half-installed: only apt can fetch it again.
+    const bool left = c.problem == Problem::DpkgInterrupted;
+    EXPECT_EQ(check.repair.has_value(), left);
+    if (left) {
+      EXPECT_EQ(*check.repair, c.name.find("killed") != std::string::npos
+                                   ? DpkgRepair::ConfigureThenFix
+                                   : DpkgRepair::Configure);
+    }
+  }
+}
+
+// The terminal "Repair…" opens, and what it is given: fixed text only.
+TEST(PendingCheck, WhatIsSeenOfEachUpdate) {
+  REQUIRE_ROOT();
+  const TempDir dir("/run");
+  test::make_dir(dir / "bin");
+  test::write_file(dir / "bin/pacman-conf", "#!/bin/sh\necho core\n", 0755);
+  test::write_file(dir / "bin/pacman", "#!/bin/sh\necho 'linux 6.1-1 -> 6.2-1'\n", 0755);
+  test::write_file(dir / "bin/dnf", R"(#!/bin/sh
+case "$2" in
+  repolist) echo 'repo id   repo name'; echo 'fedora    Fedora 40' ;;
+  check-update) echo; echo 'bash.x86_64   5.2.26-3.fc40   updates'; echo 'zsh.x86_64 5.9-1 updates'; exit 100 ;;
+  updateinfo) echo 'FEDORA-2024-1 Important/Sec. bash-5.2.26-3.fc40.x86_64' ;;
+esac
+)",
+                   0755);
+  test::write_file(dir / "bin/rpm", "#!/bin/sh\necho 'bash 5.2.15-1.fc40'\n", 0755);
+  CheckSetup setup;
+  setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
+  const auto checks = check_all({Step::Pacman, Step::Dnf}, setup);
+  ASSERT_EQ(checks.size(), 2U);
+  EXPECT_EQ(checks[0].updates, (std::vector<PendingUpdate>{{"linux", "6.1-1", "6.2-1", false}}));
+  // dnf's installed versions come from rpm; its security notices mark them.
+  EXPECT_EQ(checks[1].updates,
+            (std::vector<PendingUpdate>{{"bash", "5.2.15-1.fc40", "5.2.26-3.fc40", true},
+                                        {"zsh", "", "5.9-1", false}}));
+}
+
+TEST(PendingCheck, ALockHeldByAnotherProgramIsNamed) {
+  REQUIRE_ROOT();
+  const TempDir dir("/run");
+  test::make_dir(dir / "root");
+  std::filesystem::create_directories(dir / "root/var/lib/dpkg");
+  test::write_file(dir / "root/var/lib/dpkg/lock-frontend", "", 0640);
+  const CheckPlaces places{{}, dir / "root", "/proc", {0}};
+  EXPECT_EQ(lock_held(places, dir / "root/var/lib/dpkg/lock-frontend"), std::nullopt);
+  // Held as apt holds it: a write lock of a process of its own.
+  const pid_t holder = test::hold_write_lock(dir / "root/var/lib/dpkg/lock-frontend");
+  ASSERT_GE(holder, 0);
+  std::optional<std::string> held;
+  for (int i = 0; i < 200 && !held; ++i) {
+    held = lock_held(places, dir / "root/var/lib/dpkg/lock-frontend");
+    if (!held) ::usleep(10000);
+  }
+  CheckSetup setup;
+  setup.places = places;
+  const ManagerCheck check = check_manager(Step::Apt, setup);
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  ASSERT_TRUE(held.has_value());
+  EXPECT_NE(held->find("(process " + std::to_string(holder) + ")"), std::string::npos) << *held;
+  ASSERT_TRUE(check.problem.has_value());
+  EXPECT_EQ(check.problem->why, Problem::LockHeld);
+  EXPECT_TRUE(stops_update(check.problem->why));
+}
+
+TEST(PendingCheck, TheUpdateStopsAtTheFirstManagerThatWouldFail) {
+  const auto with = [](Step step, std::optional<Problem> problem) {
+    ManagerCheck check;
+    check.step = step;
+    if (problem) check.problem = CheckProblem{*problem, {}};
+    return check;
+  };
+  EXPECT_EQ(stopping_step({with(Step::Apt, std::nullopt), with(Step::Flatpak, std::nullopt)}),
+            std::nullopt);
+  // A query that failed says nothing of the update itself.
+  EXPECT_EQ(stopping_step({with(Step::Apt, Problem::CouldNotCheck)}), std::nullopt);
+  EXPECT_EQ(stopping_step({with(Step::Flatpak, Problem::LockHeld),
+                           with(Step::Pacman, Problem::NoRepository)}),
+            Step::Pacman);
+}
+
+}  // namespace
+}  // namespace sorvane::gui
