@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "apt.hpp"
+#include "dnf.hpp"
+#include "pacman.hpp"
 #include "past_update.hpp"
 #include "restart_needed.hpp"
 #include "test_support.hpp"
@@ -124,20 +127,20 @@ TEST(UpdateProgressLogs, ConfigFilesKeptBesideTheNewOnes) {
             std::vector<KeptConfig>{});
 }
 
-TEST(UpdateProgressLogs, DnfCountersInAnyLanguage) {
+TEST(UpdateProgressLogs, OutputCountersInAnyLanguage) {
   struct Case {
     std::string line;
-    std::optional<DnfCounter> want;
+    std::optional<OutputCounter> want;
   };
   const Case cases[] = {
       {"(1/2): bash-5.2.26-3.fc40.x86_64.rpm   1.2 MB/s | 1.8 MB  00:01",
-       DnfCounter{true, 1, 2, "bash-5.2.26-3.fc40.x86_64.rpm"}},
+       OutputCounter{true, 1, 2, "bash-5.2.26-3.fc40.x86_64.rpm"}},
       {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        1/4 ",
-       DnfCounter{false, 1, 4, "bash-5.2.26-3.fc40.x86_64"}},
+       OutputCounter{false, 1, 4, "bash-5.2.26-3.fc40.x86_64"}},
       {"  Running scriptlet: bash-5.2.26-3.fc40.x86_64        1/4",
-       DnfCounter{false, 1, 4, "bash-5.2.26-3.fc40.x86_64"}},
+       OutputCounter{false, 1, 4, "bash-5.2.26-3.fc40.x86_64"}},
       {"  Mise à jour      : bash-5.2.26-3.fc40.x86_64        2/4",
-       DnfCounter{false, 2, 4, "bash-5.2.26-3.fc40.x86_64"}},
+       OutputCounter{false, 2, 4, "bash-5.2.26-3.fc40.x86_64"}},
       {"  Preparing        :                                  1/1", std::nullopt},
       {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        5/4", std::nullopt},
       {"  Upgrading        : bash-5.2.26-3.fc40.x86_64        0/4", std::nullopt},

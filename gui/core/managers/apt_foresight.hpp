@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "filesystems.hpp"
+#include "apt.hpp"
 #include "pending_parsers.hpp"
 
 namespace sorvane::gui {

@@ -1,8 +1,8 @@
 // Why a step of the update failed, found from signals that are the same in
 // every language: the manager's first error line only for what it names
-// verbatim (apt's "E:", lock file paths, a URL, apt's "(28: " errno),
-// dpkg's status database, the free space of the filesystems the update
-// writes to, and /proc/locks for a lock's holder. The words for each cause
+// verbatim (lock file paths, and what its own file reads: apt's "E:", a
+// URL, apt's "(28: " errno, dpkg's status database), the free space of the
+// filesystems the update writes to, and /proc/locks for a lock's holder. The words for each cause
 // are the window's; where no cause is recognised, the manager's own line
 // is shown as it is.
 #pragma once
@@ -52,16 +52,13 @@ FailureCause find_failure_cause(Step step, std::string_view error_line, const Ch
 // line (the finish's message).
 std::optional<FailureCause> failure_cause(const Finish& finish, const CheckPlaces& places);
 
-// dpkg's database: the first package whose maintainer script failed
-// (half-configured), and the first package left unpacked
-// with a config file whose new version still waits beside it
-// ("<file>.dpkg-new": dpkg asked about it and read no answer). Exposed for
-// the tests.
-struct DpkgLeftOver {
-  std::string failed_script;
-  std::string question_package;
-  std::string question_file;
-};
-DpkgLeftOver dpkg_left_over(std::string_view status, const std::string& root);
+// What the managers' own causes are made of (their files find the rest).
+FailureCause no_space(const std::string& root, std::string_view path);
+std::optional<std::uint64_t> free_bytes(const std::string& path);
+// The host of the first URL in the line.
+std::string url_host(std::string_view line);
+// Whether the line names the path that starts with `prefix` (and then
+// ends, or goes on with a "/"), as a whole word.
+bool names_path(std::string_view line, std::string_view prefix);
 
 }  // namespace sorvane::gui

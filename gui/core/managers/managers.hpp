@@ -1,7 +1,9 @@
 // The five package managers as Sorvane Update knows them, one row each, in
 // the order the update script runs them: the privileged ones under one
-// sudo, then flatpak as the user. Every fact the window needs about a
-// manager is here and nowhere else.
+// sudo, then flatpak as the user. A row holds the manager's identity and
+// the script's line for it; everything else it knows is in its own file
+// (apt.cpp, dnf.cpp, pacman.cpp, snap.cpp, flatpak.cpp), reached through
+// the row's facts (manager_facts.hpp).
 #pragma once
 
 #include <algorithm>
@@ -17,15 +19,13 @@ namespace sorvane::gui {
 // A manager, as a step of the update script.
 enum class Step : std::uint8_t { Pacman, Apt, Dnf, Snap, Flatpak };
 
-struct CheckSetup;
-struct ManagerCheck;
-// Asks a manager what it would update (pending_check.cpp).
-using CheckFunction = ManagerCheck (*)(const CheckSetup&);
-ManagerCheck check_pacman(const CheckSetup& setup);
-ManagerCheck check_apt(const CheckSetup& setup);
-ManagerCheck check_dnf(const CheckSetup& setup);
-ManagerCheck check_snap(const CheckSetup& setup);
-ManagerCheck check_flatpak(const CheckSetup& setup);
+// Each defined in the manager's own file.
+struct ManagerFacts;
+extern const ManagerFacts PACMAN;
+extern const ManagerFacts APT;
+extern const ManagerFacts DNF;
+extern const ManagerFacts SNAP;
+extern const ManagerFacts FLATPAK;
 
 // What a manager updates, for the screen's words about it.
 enum class Updates : std::uint8_t { SystemPackages, Snaps, UserApps };
@@ -37,20 +37,20 @@ struct Manager {
   std::string_view step_line;  // what the script prints before running it
   bool under_sudo;             // run as root by the script
   Updates updates;
-  CheckFunction check;
+  const ManagerFacts* facts;
 };
 
 inline constexpr std::array<Manager, 5> MANAGERS = {{
     {Step::Pacman, ManagerKind::Pacman, "pacman", "Updating pacman packages...", true,
-     Updates::SystemPackages, check_pacman},
+     Updates::SystemPackages, &PACMAN},
     {Step::Apt, ManagerKind::Apt, "apt", "Updating apt packages...", true, Updates::SystemPackages,
-     check_apt},
+     &APT},
     {Step::Dnf, ManagerKind::Dnf, "dnf", "Updating dnf packages...", true, Updates::SystemPackages,
-     check_dnf},
+     &DNF},
     {Step::Snap, ManagerKind::Snap, "snap", "Updating Snap packages...", true, Updates::Snaps,
-     check_snap},
+     &SNAP},
     {Step::Flatpak, ManagerKind::Flatpak, "flatpak", "Updating Flatpak packages...", false,
-     Updates::UserApps, check_flatpak},
+     Updates::UserApps, &FLATPAK},
 }};
 
 constexpr const Manager& manager(Step step) {

@@ -1,14 +1,7 @@
 // Whether the computer should be restarted after an update, and why, the
-// way each family tells it:
-//   Debian, Ubuntu  /run/reboot-required (and its .pkgs, the packages that
-//                   asked), which update-notifier's hooks write; where
-//                   nothing writes it (Debian without unattended-upgrades),
-//                   an updated package that only takes effect on a restart:
-//                   a kernel image, the C library, systemd, D-Bus,
-//                   microcode or firmware;
-//   Fedora          `dnf needs-restarting -r`, which exits 1 when one is due;
-//   Arch            the running kernel's modules, /usr/lib/modules/<release>,
-//                   are gone once its package was upgraded.
+// way each family tells it: each manager that ran answers for itself
+// (ManagerFacts::restart): Debian and Ubuntu in apt.cpp, Fedora in dnf.cpp,
+// Arch in pacman.cpp.
 #pragma once
 
 #include <string>
@@ -30,10 +23,7 @@ struct RestartQuestion {
   std::string kernel_release;               // uname -r
 };
 
-// An apt package that takes effect only on a restart.
-bool needs_restart_on_debian(const std::string& package);
-
-// Blocks for dnf's answer (within the local time limit); the rest is files.
+// Blocks while a manager answers (dnf, within the local time limit).
 RestartNeed restart_needed(const RestartQuestion& question, const CheckSetup& setup);
 
 }  // namespace sorvane::gui

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 
+#include "manager_facts.hpp"
 #include "path.hpp"
 #include "unique_fd.hpp"
 #include "update_log.hpp"
@@ -76,22 +77,20 @@ PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t star
   const std::string to = local_time(ended);
   if (from.empty() || to.empty()) return past;
   for (const Step step : output.steps()) {
-    if (step == Step::Apt) {
-      const std::string log_text = file_text(join(root, "var/log/dpkg.log"));
-      past.updated_by_apt = dpkg_upgraded(log_text, from, to);
-      past.updated.emplace_back(step, past.updated_by_apt.size());
-      const auto kept = dpkg_kept_configs(log_text, from, to);
+    const ProgressSignals& signals = facts(step).progress;
+    if (!signals.log.path.empty()) {
+      const std::string log_text = file_text(join(root, signals.log.path));
+      const std::vector<std::string> upgraded = signals.log.upgraded(log_text, from, to);
+      past.updated.emplace_back(step, upgraded.size());
+      if (step == Step::Apt) past.updated_by_apt = upgraded;
+      const auto kept = signals.log.kept_between(log_text, from, to);
       past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
-    } else if (step == Step::Pacman) {
-      const std::string log_text = file_text(join(root, "var/log/pacman.log"));
-      past.updated.emplace_back(step, pacman_upgrades(log_text, from, to));
-      const auto kept = pacman_kept_configs(log_text, from, to);
-      past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
-    } else if (step == Step::Dnf) {
+    }
+    if (signals.kept_files != nullptr) {
       // Its end is known to the second: to the end of that second.
       constexpr std::int64_t SECOND = 1'000'000'000;
-      const auto kept = rpm_kept_configs(root, std::int64_t{started} * SECOND,
-                                         (std::int64_t{ended} + 1) * SECOND - 1);
+      const auto kept = signals.kept_files(root, std::int64_t{started} * SECOND,
+                                           (std::int64_t{ended} + 1) * SECOND - 1);
       past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
     }
   }

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <utility>
 
+#include "manager_facts.hpp"
 #include "terminal_text.hpp"
 
 namespace sorvane::gui {
@@ -25,19 +26,8 @@ bool is_noise(std::string_view line) {
 
 }  // namespace
 
-bool is_apt_error_line(std::string_view line) {
-  return line.starts_with("E:") || line.starts_with("dpkg: error");
-}
-
 bool is_error_line(Step step, std::string_view line) {
-  switch (step) {
-    case Step::Apt: return is_apt_error_line(line);
-    case Step::Dnf: return line.starts_with("Error:");
-    case Step::Pacman:
-    case Step::Snap:
-    case Step::Flatpak: return line.starts_with("error:");
-  }
-  return false;
+  return facts(step).failure.error_line(line);
 }
 
 ScriptOutput::ScriptOutput(const std::vector<Step>& steps) : steps_(steps) {
@@ -80,8 +70,9 @@ void ScriptOutput::take_error(size_t number, const std::string& line) {
   if (started_ == 0) return;
   // apt still failing after a later step's line: a package printed that
   // line, and apt's step goes on.
-  if (started_ >= 2 && steps_[started_ - 2] == Step::Apt && steps_[started_ - 1] != Step::Apt &&
-      is_apt_error_line(line)) {
+  if (started_ >= 2 && steps_[started_ - 2] != steps_[started_ - 1] &&
+      facts(steps_[started_ - 2]).failure.errors_outlast_step &&
+      is_error_line(steps_[started_ - 2], line)) {
     step_lines_.pop_back();
     step_errors_.pop_back();
     --started_;

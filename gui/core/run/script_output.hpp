@@ -58,8 +58,6 @@ struct Finish {
 // "dpkg: error", pacman's, snap's and flatpak's "error:", dnf's "Error:".
 // Colours are removed first.
 bool is_error_line(Step step, std::string_view line);
-// apt's and dpkg's: no other manager writes them.
-bool is_apt_error_line(std::string_view line);
 
 class ScriptOutput {
  public:

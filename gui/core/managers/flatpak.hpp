@@ -1,0 +1,41 @@
+// flatpak, run as the user after the privileged managers. Asked before
+// the password: `flatpak remote-ls --updates` of the system installation
+// and the user's, with the download sizes. During the update: the ref's
+// deployment, whose "active" link changes when the new commit is in place.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "manager_facts.hpp"
+#include "pending_parsers.hpp"
+
+namespace sorvane::gui {
+
+struct FlatpakPending {
+  std::vector<PendingUpdate> updates;  // name: "id//branch"; `to`: the version, else the commit
+  std::optional<std::uint64_t> download_bytes;  // nullopt when any size is unreadable
+};
+// The exact query, whose columns this reads in this order (flatpak 1.14
+// separates columns with a tab and prints no title row when its output is
+// not a terminal; a cell it has no value for is empty):
+inline constexpr std::string_view FLATPAK_UPDATES_COLUMNS =
+    "--columns=ref,version,commit,download-size";
+// `flatpak remote-ls --updates --columns=ref,version,commit,download-size`:
+// ref "app/org.example.App/x86_64/stable" (or "runtime/..."), version
+// (empty without appstream data), commit, and the size as g_format_size
+// prints it ("512 bytes", "3.4 kB", "1.2 MB": decimal units; the C locale
+// shows the no-break space before a unit as "?": "3.4?kB").
+FlatpakPending parse_flatpak_updates(std::string_view out);
+// A size as g_format_size prints it, in bytes (rounded as printed).
+std::optional<std::uint64_t> parse_flatpak_size(std::string_view text);
+
+// The "active" link of a ref's deployment ("id//branch", an app or a
+// runtime of any architecture, in the system or the user installation);
+// empty when it has none yet.
+std::string flatpak_active_link(const ProgressPlaces& places, std::string_view name);
+
+}  // namespace sorvane::gui

@@ -1,0 +1,103 @@
+// What flatpak says is pending, and its sizes.
+#include "flatpak.hpp"
+
+#include <gtest/gtest.h>
+
+#include "captures.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using test::capture;
+using Updates = std::vector<PendingUpdate>;
+using Names = std::vector<std::string>;
+
+TEST(FlatpakUpdates, ReadsTheLocalRepository) {
+  const Updates want = {
+      {"org.sorvane.ProbeApp//stable", "", "2.3.4", false},
+      {"org.sorvane.Probe.Platform//stable", "", "8a33efd42fd0", false},  // no version: the commit
+  };
+  for (const char* name : {"flatpak-remote-ls-updates-local-repo.txt",
+                           "flatpak-remote-ls-updates-local-repo-c-utf8.txt"}) {
+    SCOPED_TRACE(name);
+    const FlatpakPending pending = parse_flatpak_updates(capture(name));
+    EXPECT_EQ(pending.updates, want);
+    EXPECT_EQ(pending.download_bytes, 4000U + 142U);
+  }
+}
+
+TEST(FlatpakUpdates, ReadsRefVersionCommitSize) {
+  struct Case {
+    std::string out;
+    Updates updates;
+    std::optional<std::uint64_t> bytes;
+  };
+  const Case cases[] = {
+      {"", {}, 0},
+      {"app/a.B/x86_64/stable\t1.0\tc0ffee\t1.2 MB\n",
+       {{"a.B//stable", "", "1.0", false}},
+       1200000},
+      {"runtime/a.Platform/aarch64/23.08\t\tc0ffee\t3.4?kB\n",
+       {{"a.Platform//23.08", "", "c0ffee", false}},
+       3400},
+      {"app/a/x86_64/stable\t1\tc\t1 byte\napp/b/x86_64/beta\t2\tc\t2 bytes",
+       {{"a//stable", "", "1", false}, {"b//beta", "", "2", false}},
+       3},
+      {"app/a/x86_64/stable\t1\tc\t", {{"a//stable", "", "1", false}}, std::nullopt},
+      {"app/a/x86_64/stable\t1\tc\tlarge\napp/b/x86_64/stable\t1\tc\t1 kB",
+       {{"a//stable", "", "1", false}, {"b//stable", "", "1", false}},
+       std::nullopt},
+      {"app/a/x86_64/stable\t\t\t1 kB", {}, 0},           // nothing to update to
+      {"app/a/x86_64\t1\tc\t1 kB", {}, 0},                // no branch
+      {"app/a/x86_64/stable/x\t1\tc\t1 kB", {}, 0},       // one part too many
+      {"app//x86_64/stable\t1\tc\t1 kB", {}, 0},          // no id
+      {"extension/a/x86_64/stable\t1\tc\t1 kB", {}, 0},   // not a kind flatpak has
+      {"app/a/x86_64/stable\t1\tc", {}, 0},               // a column short
+      {"app/a/x86_64/stable\t1\tc\t1 kB\textra", {}, 0},  // a column too many
+      {"app/a/x86_64/stable 1 c 1 kB", {}, 0},            // spaces are no columns
+      {"Ref\tVersion\tCommit\tDownload size", {}, 0},     // a title row
+      {"app/a/x86_64/stable\t1\tc\t1 kB\r\n", {{"a//stable", "", "1", false}}, 1000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.out);
+    const FlatpakPending pending = parse_flatpak_updates(c.out);
+    EXPECT_EQ(pending.updates, c.updates);
+    EXPECT_EQ(pending.download_bytes, c.bytes);
+  }
+}
+
+TEST(FlatpakSize, ReadsWhatGFormatSizePrints) {
+  const std::pair<std::string, std::optional<std::uint64_t>> cases[] = {
+      {"0 bytes", 0},
+      {"1 byte", 1},
+      {"512 bytes", 512},
+      {"999 bytes", 999},
+      {"1.0 kB", 1000},
+      {"3.4 kB", 3400},
+      {"3.4\xC2\xA0kB", 3400},
+      {"3.4?kB", 3400},
+      {"1.2 MB", 1200000},
+      {"10.5 GB", 10500000000},
+      {"2.0 TB", 2000000000000},
+      {"1.0 PB", 1000000000000000},
+      {"18.4 EB", 18400000000000000000U},
+      {"18.5 EB", std::nullopt},  // beyond 64 bits
+      {"  7 bytes ", 7},
+      {"1.5 bytes", std::nullopt},
+      {"1 kb", std::nullopt},
+      {"1 KiB", std::nullopt},
+      {"1kB", std::nullopt},
+      {"1  kB", std::nullopt},
+      {"kB", std::nullopt},
+      {".5 kB", std::nullopt},
+      {"1. kB", std::nullopt},
+      {"-1 bytes", std::nullopt},
+      {"1,2 MB", std::nullopt},
+      {"", std::nullopt},
+      {"99999999999999999999 bytes", std::nullopt},
+  };
+  for (const auto& [text, want] : cases) EXPECT_EQ(parse_flatpak_size(text), want) << text;
+}
+
+}  // namespace
+}  // namespace sorvane::gui
