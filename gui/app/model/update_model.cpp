@@ -23,6 +23,7 @@
 #include <limits>
 
 #include "check_text.hpp"
+#include "manager_facts.hpp"
 #include "notifier.hpp"
 #include "password.hpp"
 #include "path.hpp"
@@ -841,11 +842,14 @@ void UpdateModel::note_what_was_left_alone() {
   if (!progress_ || finish_->outcome != Outcome::Success) return;
   progress_->poll();
   const auto& steps = output_->steps();
-  const auto flatpak = std::find(steps.begin(), steps.end(), Step::Flatpak);
-  const auto left = progress_->not_updated(Step::Flatpak);
-  if (flatpak == steps.end() || !left || left->empty()) return;
+  const auto flatpak = std::find_if(steps.begin(), steps.end(), [](Step step) {
+    return facts(step).progress.success_may_leave_all;
+  });
+  if (flatpak == steps.end()) return;
+  const auto left = progress_->not_updated(*flatpak);
+  if (!left || left->empty()) return;
   finish_->outcome = Outcome::SuccessWithWarnings;
-  finish_->failed_step = Step::Flatpak;
+  finish_->failed_step = *flatpak;
   finish_->failed_line =
       output_->step_began_at(static_cast<size_t>(flatpak - steps.begin())).value_or(0);
   std::string names;
@@ -1051,8 +1055,8 @@ QString UpdateModel::done_text() const {
     case Outcome::SuccessWithWarnings: {
       const QString who = finish_->failed_step ? CheckText::name(*finish_->failed_step) : QString();
       const QString what = from_bytes(finish_->message);
-      if (finish_->failed_step == Step::Flatpak && !what.startsWith(QStringLiteral("W:")) &&
-          !what.startsWith(QStringLiteral("E:"))) {
+      if (finish_->failed_step && facts(*finish_->failed_step).progress.success_may_leave_all &&
+          !what.startsWith(QStringLiteral("W:")) && !what.startsWith(QStringLiteral("E:"))) {
         return tr("Finished with warnings: %1 ended without an error but did not update %2")
             .arg(who, what);
       }
@@ -1100,7 +1104,7 @@ QStringList UpdateModel::changes() const {
     }
     const size_t updated = check->updates.size() - left->size();
     const size_t kept = left->size() + check->kept_back.size();
-    if (step == Step::Flatpak) {
+    if (manager(step).updates == Updates::UserApps) {
       lines << tr("%1: %2 of %3 apps and runtimes updated")
                    .arg(who)
                    .arg(static_cast<qsizetype>(updated))

@@ -297,7 +297,8 @@ size_t dpkg_upgrades(string_view log, string_view from, string_view to) {
 
 std::vector<KeptConfig> dpkg_kept_configs(string_view log, string_view from, string_view to) {
   std::vector<KeptConfig> kept;
-  text::lines_between(log, from, to, 0, [&](string_view rest) { keep_once(kept, dpkg_kept(rest)); });
+  text::lines_between(log, from, to, 0,
+                      [&](string_view rest) { keep_once(kept, dpkg_kept(rest)); });
   return kept;
 }
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "filesystems.hpp"
 #include "apt.hpp"
+#include "filesystems.hpp"
 #include "pending_parsers.hpp"
 
 namespace sorvane::gui {

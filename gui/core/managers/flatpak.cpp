@@ -198,7 +198,7 @@ std::string flatpak_active_link(const ProgressPlaces& places, string_view name) 
 
 const ManagerFacts FLATPAK = {
     check_flatpak,
-    {{}, {}, nullptr, false, flatpak_active_link, nullptr, nullptr, nullptr},
+    {{}, {}, nullptr, false, flatpak_active_link, nullptr, nullptr, nullptr, true},
     {is_flatpak_error_line, false, {}, nullptr, nullptr},
     nullptr,
 };

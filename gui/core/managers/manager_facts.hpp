@@ -106,6 +106,9 @@ struct ProgressSignals {
   // Config files it set aside, found as files changed between two times
   // (nanoseconds since the epoch) where it keeps no log of them.
   KeptConfigs (*kept_files)(const std::string& root, std::int64_t from, std::int64_t to) = nullptr;
+  // It may exit 0 having updated nothing (flatpak, when a remote cannot
+  // be reached): what these signals say it left alone is the truth of it.
+  bool success_may_leave_all = false;
   [[nodiscard]] bool countable() const {
     return !log.path.empty() || deployment != nullptr || counter != nullptr;
   }
