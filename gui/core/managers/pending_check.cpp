@@ -14,7 +14,8 @@
 #include <unordered_map>
 
 #include "apt_foresight.hpp"
-#include "bounded_run.hpp"
+#include "child_process.hpp"
+#include "files.hpp"
 #include "path.hpp"
 #include "path_trust.hpp"
 #include "script_programs.hpp"
@@ -43,33 +44,19 @@ constexpr size_t MAX_DPKG_DATABASE = size_t{64} * 1024 * 1024;
 // How many unfinished packages a reason names.
 constexpr size_t NAMED_UNFINISHED = 5;
 
-std::optional<std::string> read_small_file(const std::string& path, size_t limit = MAX_STATE_FILE) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd.valid()) return std::nullopt;
-  std::string text;
-  std::array<char, 4096> chunk{};
-  while (text.size() < limit) {
-    const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), chunk.data(), chunk.size()); });
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    text.append(chunk.data(), static_cast<size_t>(n));
-  }
-  return text;
-}
-
 std::string under(const CheckPlaces& places, std::string_view relative) {
   return join(places.root, relative);
 }
 
 // The first line of what a query printed, for a reason a person can act on.
-std::string first_words(const BoundedRun& run) {
+std::string first_words(const Captured& run) {
   std::string_view text = run.err.empty() ? std::string_view(run.out) : std::string_view(run.err);
   while (!text.empty() && (text.front() == '\n' || text.front() == ' ')) text.remove_prefix(1);
   text = text.substr(0, text.find('\n'));
   return std::string(text.substr(0, MAX_DETAIL));
 }
 
-int exit_code(const BoundedRun& run) {
+int exit_code(const Captured& run) {
   return WIFEXITED(run.wait_status) ? WEXITSTATUS(run.wait_status)
                                     : 128 + WTERMSIG(run.wait_status);
 }
@@ -95,7 +82,7 @@ std::vector<std::string> query_environment(const CheckSetup& setup) {
 }
 
 struct Asked {
-  BoundedRun run;
+  Captured run;
   int status = 0;
 };
 
@@ -105,7 +92,7 @@ Result<Asked, CheckProblem> ask(const CheckSetup& setup, std::string_view tool,
   const auto program = trusted_tool(setup.places, tool);
   if (!program) return could_not(std::string(tool) + " was not found where the update finds it");
   args.insert(args.begin(), *program);
-  auto ran = run_bounded(args, query_environment(setup), limit, MAX_QUERY_OUTPUT);
+  auto ran = run_captured(args, query_environment(setup), limit, MAX_QUERY_OUTPUT);
   if (!ran) return could_not(std::string(tool) + ": " + ran.error().text());
   if (ran.value().timed_out) {
     return could_not(
@@ -164,7 +151,7 @@ DpkgLeft dpkg_unfinished(const CheckPlaces& places, const std::string& status) {
   }
   std::sort(journal.begin(), journal.end());
   for (const auto& entry : journal) {
-    if (auto text = read_small_file(entry, MAX_STATE_FILE)) texts.push_back(std::move(*text));
+    if (auto text = read_file(entry, MAX_STATE_FILE)) texts.push_back(std::move(*text));
   }
   return parse_dpkg_left({texts.begin(), texts.end()});
 }
@@ -221,8 +208,8 @@ CheckPlaces system_places() {
 }
 
 bool online(const CheckPlaces& places) {
-  const auto v4 = read_small_file(join(places.proc, "net/route"));
-  const auto v6 = read_small_file(join(places.proc, "net/ipv6_route"));
+  const auto v4 = read_file(join(places.proc, "net/route"), MAX_STATE_FILE);
+  const auto v6 = read_file(join(places.proc, "net/ipv6_route"), MAX_STATE_FILE);
   // Without either file there is nothing to go by: not a reason to stop.
   if (!v4 && !v6) return true;
   return has_default_route(v4.value_or(""), v6.value_or(""));
@@ -238,10 +225,10 @@ constexpr size_t MAX_PROGRAM_NAME = 100;
 
 std::string program_name(const CheckPlaces& places, pid_t pid) {
   const std::string dir = join(places.proc, std::to_string(pid));
-  std::string name = read_small_file(join(dir, "comm"), MAX_PROGRAM_NAME).value_or("");
+  std::string name = read_file(join(dir, "comm"), MAX_PROGRAM_NAME).value_or("");
   while (!name.empty() && name.back() == '\n') name.pop_back();
   if (name.size() != COMM_KEPT) return name;
-  const std::string command = read_small_file(join(dir, "cmdline"), MAX_STATE_FILE).value_or("");
+  const std::string command = read_file(join(dir, "cmdline"), MAX_STATE_FILE).value_or("");
   std::string_view args = command;
   while (!args.empty()) {
     const std::string_view arg = args.substr(0, args.find('\0'));
@@ -363,7 +350,7 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   check.refreshed_first = true;
   if (auto held = a_lock_held(setup.places, APT_LOCKS)) return with_problem(check, *held);
   const std::string status =
-      read_small_file(under(setup.places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or("");
+      read_file(under(setup.places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or("");
   if (const auto unfinished = dpkg_unfinished(setup.places, status); !unfinished.packages.empty()) {
     check.repair = unfinished.reinstall ? DpkgRepair::ConfigureThenFix : DpkgRepair::Configure;
     return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished.packages)});

@@ -74,6 +74,13 @@ struct ManagerCheck {
   std::optional<DpkgRepair> repair;
 };
 
+// How many updates all the managers have waiting.
+inline size_t pending_count(const std::vector<ManagerCheck>& checks) {
+  size_t count = 0;
+  for (const ManagerCheck& check : checks) count += check.updates.size();
+  return count;
+}
+
 // Where the check looks; tests point it elsewhere.
 struct CheckPlaces {
   std::vector<std::string> path_dirs;  // the update script's PATH

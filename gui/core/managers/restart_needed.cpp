@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <string_view>
 
-#include "bounded_run.hpp"
+#include "child_process.hpp"
+#include "files.hpp"
 #include "path.hpp"
 
 namespace sorvane::gui {
@@ -34,13 +34,12 @@ bool exists(const std::string& path) {
 
 std::vector<std::string> named_in(const std::string& path) {
   std::vector<std::string> names;
-  std::ifstream file(path);
-  std::string line;
-  while (names.size() < MAX_NAMED && std::getline(file, line)) {
+  each_line_of(path, [&](std::string_view line) {
     if (!line.empty() && std::find(names.begin(), names.end(), line) == names.end()) {
-      names.push_back(line);
+      names.emplace_back(line);
     }
-  }
+    return names.size() < MAX_NAMED;
+  });
   return names;
 }
 
@@ -88,7 +87,7 @@ RestartNeed restart_needed(const RestartQuestion& question, const CheckSetup& se
       std::vector<std::string> env = setup.environment;
       env.emplace_back("LC_ALL=C");
       const auto asked =
-          run_bounded({*dnf, "-q", "needs-restarting", "-r"}, env, setup.local_limit);
+          run_captured({*dnf, "-q", "needs-restarting", "-r"}, env, setup.local_limit);
       // 1 with its sentence (in the C locale): a restart is due. dnf without
       // the plugin also exits 1, saying "No such command" on stderr.
       if (asked && !asked.value().timed_out && WIFEXITED(asked.value().wait_status) &&
