@@ -8,9 +8,6 @@
 #include <chrono>
 #include <csignal>
 
-#include "files.hpp"
-#include "password_handover.hpp"
-#include "path.hpp"
 #include "secret.hpp"
 #include "test_support.hpp"
 
@@ -21,28 +18,6 @@ using test::CarelessWindow;
 using test::exited;
 using test::TempDir;
 using namespace std::chrono_literals;
-
-TEST(RunCaptured, AHelperThatHangsIsKilledWithEverythingItStarted) {
-  const TempDir dir;
-  const auto run = run_captured(
-      {"/bin/sh", "-c", "echo started; (sleep 30; touch " + (dir / "outlived") + ") & sleep 30"},
-      {}, std::chrono::milliseconds(300));
-  ASSERT_TRUE(run.ok());
-  EXPECT_TRUE(run.value().timed_out);
-  EXPECT_EQ(run.value().out, "started\n");
-  EXPECT_TRUE(WIFSIGNALED(run.value().wait_status));
-  // The background child went with the process group.
-  ::usleep(100000);
-  EXPECT_FALSE(test::exists(dir / "outlived"));
-
-  const auto quick = run_captured({"/bin/sh", "-c", "echo out; echo err >&2; exit 3"}, {},
-                                  std::chrono::seconds(10));
-  ASSERT_TRUE(quick.ok());
-  EXPECT_FALSE(quick.value().timed_out);
-  EXPECT_EQ(quick.value().out, "out\n");
-  EXPECT_EQ(quick.value().err, "err\n");
-  EXPECT_EQ(quick.value().wait_status, exited(3));
-}
 
 // Children of this process that ended and were never reaped.
 int zombie_children() {

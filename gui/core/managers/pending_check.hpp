@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,9 +77,9 @@ struct ManagerCheck {
 
 // How many updates all the managers have waiting.
 inline size_t pending_count(const std::vector<ManagerCheck>& checks) {
-  size_t count = 0;
-  for (const ManagerCheck& check : checks) count += check.updates.size();
-  return count;
+  return std::accumulate(
+      checks.begin(), checks.end(), size_t{0},
+      [](size_t sum, const ManagerCheck& check) { return sum + check.updates.size(); });
 }
 
 // Where the check looks; tests point it elsewhere.

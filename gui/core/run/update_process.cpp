@@ -148,6 +148,8 @@ Result<StartedUpdate, OsError> start_update(const std::string& monitor, const st
                        std::move(script_input)};
 }
 
+// By value: the password is this call's to let go, whatever the caller does.
+// cppcheck-suppress passedByValue
 std::optional<OsError> send_password(const StartedUpdate& update, SecretBytes secret) {
   const std::string_view password = secret.view();
   // One call, so sudo never sees half a line (a socket buffer holds far

@@ -88,7 +88,7 @@ Result<StartedUpdate, OsError> start_update(const std::string& monitor, const st
 // Writes the password and one line feed to the script's input in one call,
 // then shuts that direction so sudo sees the end after it. The password is
 // let go (wiped) as this returns, written or not.
-std::optional<OsError> send_password(const StartedUpdate& update, SecretBytes password);
+std::optional<OsError> send_password(const StartedUpdate& update, SecretBytes secret);
 
 // Shuts the script's input without writing anything: with no password to
 // give (a NOPASSWD rule), a question on standard input must still end.
