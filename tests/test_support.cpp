@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -148,6 +149,19 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
   return result;
 }
 
+bool in_child(const std::function<bool()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body() ? 0 : 1);
+  if (child < 0) return false;
+  const int status = wait_for(child);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool drop_to_nobody() {
+  constexpr uid_t NOBODY = 65534;
+  return ::setgroups(0, nullptr) == 0 && ::setgid(NOBODY) == 0 && ::setuid(NOBODY) == 0;
+}
+
 void in_directory(const std::string& dir, const std::function<void()>& body) {
   // Goes back even when body throws, so no later test runs elsewhere.
   struct Return {
@@ -190,6 +204,23 @@ std::string make_trusted_manager(const TempDir& dir, std::string_view name) {
   const std::string path = dir / name;
   write_file(path, "#!/bin/sh\nexit 0\n", 0755);
   return path;
+}
+
+Monitored::Monitored(const std::string& base) : run(std::move(gui::RunDir::make(base).value())) {}
+
+Result<gui::StartedUpdate, OsError> Monitored::start(std::string_view script,
+                                                     const std::vector<std::string>& environment,
+                                                     int held, const std::string& bash) {
+  auto log = run.create_log();
+  if (!log) return log.error();
+  const UniqueFd dir(::openat(run.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return gui::start_update(SORVANE_CORE_MONITOR, bash, script, log.value().get(), dir.get(),
+                           environment, {}, held);
+}
+
+std::optional<gui::RunStatus> Monitored::ended(gui::StartedUpdate& update) const {
+  (void)update.monitor.wait_until();
+  return gui::recorded_status(run.fd(), ::geteuid());
 }
 
 }  // namespace sorvane::test

@@ -4,12 +4,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "run_dir.hpp"
+#include "run_status.hpp"
+#include "update_process.hpp"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -89,6 +95,12 @@ pid_t start_process(const std::vector<std::string>& argv, const ProcessOptions& 
                     const std::string& out_path, const std::string& err_path);
 int wait_for(pid_t pid);
 
+// Runs body in a forked child (which may drop to another user or chroot
+// without touching the test): true when it returned true.
+bool in_child(const std::function<bool()>& body);
+// In such a child: the user nobody, with no other group.
+bool drop_to_nobody();
+
 // Runs body with the working directory set to dir, then goes back.
 void in_directory(const std::string& dir, const std::function<void()>& body);
 
@@ -109,5 +121,52 @@ struct Layout {
 // A manager executable that passes the trust test: mode 0755 in a private
 // directory owned by the caller.
 std::string make_trusted_manager(const TempDir& dir, std::string_view name);
+
+// A child's wait status for an exit with `status`.
+inline int exited(int status) {
+  return W_EXITCODE(status, 0);
+}
+
+// An update started as the window starts one: in a run directory of its
+// own, which this test holds as the window does, under the real monitor.
+struct Monitored {
+  explicit Monitored(const std::string& base);
+  Result<gui::StartedUpdate, OsError> start(std::string_view script,
+                                            const std::vector<std::string>& environment = {},
+                                            int held = -1,
+                                            const std::string& bash = "/usr/bin/bash");
+  // The monitor's end, then the status it recorded.
+  std::optional<gui::RunStatus> ended(gui::StartedUpdate& update) const;
+  [[nodiscard]] std::string log() const { return read_file(run.path() + "/update.log"); }
+  gui::RunDir run;
+};
+
+// What a careless window might have set up (SIGTERM ignored, SIGUSR1
+// blocked, an odd umask), undone when it goes: no child it starts may
+// inherit any of it.
+class CarelessWindow {
+ public:
+  explicit CarelessWindow(mode_t umask_value) : old_term_(std::signal(SIGTERM, SIG_IGN)) {
+    sigset_t block;
+    sigemptyset(&block);
+    sigaddset(&block, SIGUSR1);
+    ::pthread_sigmask(SIG_BLOCK, &block, &old_mask_);
+    old_umask_ = ::umask(umask_value);
+  }
+  ~CarelessWindow() {
+    ::umask(old_umask_);
+    ::pthread_sigmask(SIG_SETMASK, &old_mask_, nullptr);
+    (void)std::signal(SIGTERM, old_term_);
+  }
+  CarelessWindow(const CarelessWindow&) = delete;
+  CarelessWindow& operator=(const CarelessWindow&) = delete;
+  CarelessWindow(CarelessWindow&&) = delete;
+  CarelessWindow& operator=(CarelessWindow&&) = delete;
+
+ private:
+  void (*old_term_)(int);
+  sigset_t old_mask_{};
+  mode_t old_umask_ = 0;
+};
 
 }  // namespace sorvane::test

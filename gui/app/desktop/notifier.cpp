@@ -38,12 +38,6 @@ QString below(const QString& dir, const char* file) {
   return dir.isEmpty() ? QString() : dir + QStringLiteral("/sorvane/") + QLatin1String(file);
 }
 
-size_t pending_count(const std::vector<ManagerCheck>& checks) {
-  size_t count = 0;
-  for (const ManagerCheck& check : checks) count += check.updates.size();
-  return count;
-}
-
 }  // namespace
 
 NoticePlaces notice_places(const char* home, const char* config_home, const char* state_home) {

@@ -10,10 +10,6 @@
 namespace sorvane::gui {
 namespace {
 
-QString from_bytes(std::string_view bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 size_t security_count(const ManagerCheck& check) {
   return static_cast<size_t>(std::count_if(check.updates.begin(), check.updates.end(),
                                            [](const PendingUpdate& u) { return u.security; }));
@@ -292,13 +288,9 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool onli
 namespace {
 
 std::pair<size_t, size_t> pending_and_security(const std::vector<ManagerCheck>& checks) {
-  size_t pending = 0;
   size_t security = 0;
-  for (const ManagerCheck& check : checks) {
-    pending += check.updates.size();
-    security += security_count(check);
-  }
-  return {pending, security};
+  for (const ManagerCheck& check : checks) security += security_count(check);
+  return {pending_count(checks), security};
 }
 
 }  // namespace

@@ -14,6 +14,11 @@
 
 namespace sorvane::gui {
 
+// Outside text (a path, a manager's words) as the window shows it.
+inline QString from_bytes(std::string_view bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 class CheckText {
   Q_DECLARE_TR_FUNCTIONS(CheckText)
 

@@ -30,18 +30,17 @@ PasswordDelivery::PasswordDelivery(const StartedUpdate& update, SecretBytes pass
   look();
 }
 
-PasswordDelivery::~PasswordDelivery() {
-  password_.clear();
-}
+PasswordDelivery::~PasswordDelivery() = default;
 
 void PasswordDelivery::look() {
   const PasswordHandOver::Step step = handover_.next(std::chrono::steady_clock::now());
   if (step == PasswordHandOver::Step::Wait) return;
   timer_.stop();
+  // Taken on every path: written or withheld, it is wiped as it goes.
+  SecretBytes password = std::move(password_);
   if (step == PasswordHandOver::Step::Write) {
-    written_ = !send_password(update_, password_.view()).has_value();
+    written_ = !send_password(update_, std::move(password)).has_value();
   }
-  password_.clear();
   // Always: with no password written, a question must still see the end.
   (void)end_input(update_);
 }

@@ -24,12 +24,13 @@
 
 #include "check_text.hpp"
 #include "manager_facts.hpp"
+#include "files.hpp"
 #include "notifier.hpp"
-#include "password.hpp"
 #include "path.hpp"
 #include "payload.hpp"
 #include "run_dir.hpp"
 #include "script_programs.hpp"
+#include "secret.hpp"
 #include "sorvane_report.hpp"
 #include "trust.hpp"
 #include "written_script.hpp"
@@ -41,10 +42,6 @@ constexpr int FOLLOW_INTERVAL_MS = 100;
 constexpr size_t READ_CHUNK = size_t{64} * 1024;
 // How long one read of the log may hold up the window.
 constexpr std::chrono::milliseconds READ_SLICE{10};
-
-QString from_bytes(std::string_view bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 std::string home_of(const std::vector<std::string>& environment) {
   for (const std::string& variable : environment) {
@@ -543,12 +540,6 @@ QStringList UpdateModel::pending_lines() const {
 
 namespace {
 
-size_t pending_count(const std::vector<ManagerCheck>& checks) {
-  size_t count = 0;
-  for (const ManagerCheck& check : checks) count += check.updates.size();
-  return count;
-}
-
 bool all_answered(const std::vector<ManagerCheck>& checks) {
   return std::none_of(checks.begin(), checks.end(),
                       [](const ManagerCheck& c) { return c.problem.has_value(); });
@@ -658,13 +649,13 @@ void UpdateModel::update(QString password) {
   update_typed(std::move(secret));
 }
 
+// The password is this call's own: every way out of it wipes it, and the
+// way on hands it to the delivery, which lets it go once written.
 void UpdateModel::update_typed(SecretBytes password) {
-  const auto wipe_bytes = [&password] { password.clear(); };
   const std::string_view secret = password.view();
   if (needs_password_) {
     if (auto refusal =
             password.overflowed() ? PasswordRefusal::TooLong : password_refusal(secret)) {
-      wipe_bytes();
       message_ = *refusal == PasswordRefusal::TooLong
                      ? tr("The password is longer than sudo accepts.")
                      : tr("The password cannot hold a line break or a NUL character.");
@@ -673,15 +664,11 @@ void UpdateModel::update_typed(SecretBytes password) {
       return;
     }
   }
-  if (!update_possible()) {
-    wipe_bytes();
-    return;
-  }
+  if (!update_possible()) return;
   // What was shown must still be what runs: a manager installed or removed
   // since, or an update started meanwhile, means looking again.
   const bool changed_since = found_ && managers_found(setup_.check.places.path_dirs) != *found_;
   if (changed_since || running_update_log(setup_.logs(), ::geteuid())) {
-    wipe_bytes();
     notice_ = changed_since ? tr("The package managers changed since the check. Here is what the "
                                  "update would do now.")
                             : tr("Another window has started an update meanwhile.");
@@ -689,7 +676,6 @@ void UpdateModel::update_typed(SecretBytes password) {
     return;
   }
   const auto stop = [&](const QString& why, const OsError& error) {
-    wipe_bytes();
     message_ = why.arg(from_bytes(error.text()));
     set_state(State::Stopped);
     announce(message_);
@@ -927,12 +913,8 @@ namespace {
 
 // Where an open file is now, as the kernel names it.
 QString path_of(int fd) {
-  std::string link(PATH_MAX, '\0');
-  const std::string proc = "/proc/self/fd/" + std::to_string(fd);
-  const ssize_t n = ::readlink(proc.c_str(), link.data(), link.size());
-  if (n <= 0) return {};
-  link.resize(static_cast<size_t>(n));
-  return from_bytes(link);
+  const auto link = read_link("/proc/self/fd/" + std::to_string(fd));
+  return link ? from_bytes(link.value()) : QString();
 }
 
 QString package_count(size_t count) {

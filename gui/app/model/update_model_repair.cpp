@@ -15,10 +15,6 @@
 namespace sorvane::gui {
 namespace {
 
-QString from_bytes(std::string_view bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 // How many new files the sentence names; the rest are in the logs.
 constexpr qsizetype NAMED_CONFIGS = 5;
 

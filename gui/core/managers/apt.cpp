@@ -62,7 +62,7 @@ DpkgLeft dpkg_unfinished(const CheckPlaces& places, const std::string& status) {
   }
   std::sort(journal.begin(), journal.end());
   for (const auto& entry : journal) {
-    if (auto text = read_small_file(entry, MAX_STATE_FILE)) texts.push_back(std::move(*text));
+    if (auto text = read_file(entry, MAX_STATE_FILE)) texts.push_back(std::move(*text));
   }
   return parse_dpkg_left({texts.begin(), texts.end()});
 }
@@ -85,7 +85,7 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   check.refreshed_first = true;
   if (auto held = a_lock_held(setup.places, APT_LOCKS)) return with_problem(check, *held);
   const std::string status =
-      read_small_file(under(setup.places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or("");
+      read_file(under(setup.places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or("");
   if (const auto unfinished = dpkg_unfinished(setup.places, status); !unfinished.packages.empty()) {
     check.repair = unfinished.reinstall ? DpkgRepair::ConfigureThenFix : DpkgRepair::Configure;
     return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished.packages)});
@@ -231,7 +231,7 @@ FailureCause apt_failure_cause(string_view error_line, const CheckPlaces& places
     return {Cause::Unreachable, {}, 0, url_host(error_line), {}, {}, {}};
   }
   const DpkgLeftOver left = dpkg_left_over(
-      read_small_file(under(places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or(""), root);
+      read_file(under(places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or(""), root);
   // Out of room: a filesystem dpkg writes to is (nearly) full now.
   for (const string_view path : APT_WRITES) {
     const auto free = free_bytes(under(places, path));

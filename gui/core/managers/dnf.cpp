@@ -80,7 +80,7 @@ std::optional<Names> dnf_restart(const RestartQuestion& /*question*/, const Chec
   if (!dnf) return std::nullopt;
   std::vector<std::string> env = setup.environment;
   env.emplace_back("LC_ALL=C");
-  const auto asked = run_bounded({*dnf, "-q", "needs-restarting", "-r"}, env, setup.local_limit);
+  const auto asked = run_captured({*dnf, "-q", "needs-restarting", "-r"}, env, setup.local_limit);
   // 1 with its sentence (in the C locale): a restart is due. dnf without
   // the plugin also exits 1, saying "No such command" on stderr.
   if (asked && !asked.value().timed_out && WIFEXITED(asked.value().wait_status) &&

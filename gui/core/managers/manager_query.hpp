@@ -11,7 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "bounded_run.hpp"
+#include "child_process.hpp"
+#include "files.hpp"
 #include "pending_check.hpp"
 #include "result.hpp"
 
@@ -20,12 +21,11 @@ namespace sorvane::gui {
 // Small files the kernel or a manager keeps: /proc/locks, routes, comm.
 inline constexpr size_t MAX_STATE_FILE = size_t{1024} * 1024;
 
-std::optional<std::string> read_small_file(const std::string& path, size_t limit = MAX_STATE_FILE);
 // A system path ("var/lib/..." or "/var/lib/...") under the places' root.
 std::string under(const CheckPlaces& places, std::string_view path);
 
 struct Asked {
-  BoundedRun run;
+  Captured run;
   int status = 0;
 };
 
@@ -33,7 +33,7 @@ struct Asked {
 Result<Asked, CheckProblem> ask(const CheckSetup& setup, std::string_view tool,
                                 std::vector<std::string> args, std::chrono::milliseconds limit);
 // The first line of what a query printed, for a reason a person can act on.
-std::string first_words(const BoundedRun& run);
+std::string first_words(const Captured& run);
 CheckProblem could_not(std::string detail);
 // A query that ran and failed, with its status and its first words.
 CheckProblem failed(std::string_view tool, const Asked& asked);

@@ -23,26 +23,10 @@
 namespace sorvane::gui {
 namespace {
 
-// Small files the kernel or a manager keeps: /proc/locks, routes, comm.
-constexpr size_t MAX_STATE_FILE = size_t{1024} * 1024;
 // How much of a failed query's own words is kept for its reason.
 constexpr size_t MAX_DETAIL = 300;
 
 }  // namespace
-
-std::optional<std::string> read_small_file(const std::string& path, size_t limit) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd.valid()) return std::nullopt;
-  std::string text;
-  std::array<char, 4096> chunk{};
-  while (text.size() < limit) {
-    const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), chunk.data(), chunk.size()); });
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    text.append(chunk.data(), static_cast<size_t>(n));
-  }
-  return text;
-}
 
 std::string under(const CheckPlaces& places, std::string_view path) {
   while (path.starts_with('/')) path.remove_prefix(1);
@@ -50,7 +34,7 @@ std::string under(const CheckPlaces& places, std::string_view path) {
 }
 
 // The first line of what a query printed, for a reason a person can act on.
-std::string first_words(const BoundedRun& run) {
+std::string first_words(const Captured& run) {
   std::string_view text = run.err.empty() ? std::string_view(run.out) : std::string_view(run.err);
   while (!text.empty() && (text.front() == '\n' || text.front() == ' ')) text.remove_prefix(1);
   text = text.substr(0, text.find('\n'));
@@ -63,7 +47,7 @@ CheckProblem could_not(std::string detail) {
 
 namespace {
 
-int exit_code(const BoundedRun& run) {
+int exit_code(const Captured& run) {
   return WIFEXITED(run.wait_status) ? WEXITSTATUS(run.wait_status)
                                     : 128 + WTERMSIG(run.wait_status);
 }
@@ -92,7 +76,7 @@ Result<Asked, CheckProblem> ask(const CheckSetup& setup, std::string_view tool,
   const auto program = trusted_tool(setup.places, tool);
   if (!program) return could_not(std::string(tool) + " was not found where the update finds it");
   args.insert(args.begin(), *program);
-  auto ran = run_bounded(args, query_environment(setup), limit, MAX_QUERY_OUTPUT);
+  auto ran = run_captured(args, query_environment(setup), limit, MAX_QUERY_OUTPUT);
   if (!ran) return could_not(std::string(tool) + ": " + ran.error().text());
   if (ran.value().timed_out) {
     return could_not(
@@ -157,8 +141,8 @@ CheckPlaces system_places() {
 }
 
 bool online(const CheckPlaces& places) {
-  const auto v4 = read_small_file(join(places.proc, "net/route"));
-  const auto v6 = read_small_file(join(places.proc, "net/ipv6_route"));
+  const auto v4 = read_file(join(places.proc, "net/route"), MAX_STATE_FILE);
+  const auto v6 = read_file(join(places.proc, "net/ipv6_route"), MAX_STATE_FILE);
   // Without either file there is nothing to go by: not a reason to stop.
   if (!v4 && !v6) return true;
   return has_default_route(v4.value_or(""), v6.value_or(""));
@@ -174,10 +158,10 @@ constexpr size_t MAX_PROGRAM_NAME = 100;
 
 std::string program_name(const CheckPlaces& places, pid_t pid) {
   const std::string dir = join(places.proc, std::to_string(pid));
-  std::string name = read_small_file(join(dir, "comm"), MAX_PROGRAM_NAME).value_or("");
+  std::string name = read_file(join(dir, "comm"), MAX_PROGRAM_NAME).value_or("");
   while (!name.empty() && name.back() == '\n') name.pop_back();
   if (name.size() != COMM_KEPT) return name;
-  const std::string command = read_small_file(join(dir, "cmdline"), MAX_STATE_FILE).value_or("");
+  const std::string command = read_file(join(dir, "cmdline"), MAX_STATE_FILE).value_or("");
   std::string_view args = command;
   while (!args.empty()) {
     const std::string_view arg = args.substr(0, args.find('\0'));

@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,6 +74,13 @@ struct ManagerCheck {
   // What finishes the run dpkg left unfinished (with DpkgInterrupted).
   std::optional<DpkgRepair> repair;
 };
+
+// How many updates all the managers have waiting.
+inline size_t pending_count(const std::vector<ManagerCheck>& checks) {
+  return std::accumulate(
+      checks.begin(), checks.end(), size_t{0},
+      [](size_t sum, const ManagerCheck& check) { return sum + check.updates.size(); });
+}
 
 // Where the check looks; tests point it elsewhere.
 struct CheckPlaces {

@@ -15,7 +15,7 @@
 #include <span>
 
 #include "child_process.hpp"
-#include "password.hpp"
+#include "secret.hpp"
 #include "writer.hpp"
 
 namespace sorvane::gui {
@@ -148,7 +148,10 @@ Result<StartedUpdate, OsError> start_update(const std::string& monitor, const st
                        std::move(script_input)};
 }
 
-std::optional<OsError> send_password(const StartedUpdate& update, std::string_view password) {
+// By value: the password is this call's to let go, whatever the caller does.
+// cppcheck-suppress passedByValue
+std::optional<OsError> send_password(const StartedUpdate& update, SecretBytes secret) {
+  const std::string_view password = secret.view();
   // One call, so sudo never sees half a line (a socket buffer holds far
   // more than the 256 bytes at most), and no copy: a line made by
   // appending the line feed would leave the password in freed memory.

@@ -32,6 +32,7 @@
 #include "child_process.hpp"
 #include "os_error.hpp"
 #include "result.hpp"
+#include "secret.hpp"
 #include "unique_fd.hpp"
 
 namespace sorvane::gui {
@@ -85,8 +86,9 @@ Result<StartedUpdate, OsError> start_update(const std::string& monitor, const st
                                             int held = -1);
 
 // Writes the password and one line feed to the script's input in one call,
-// then shuts that direction so sudo sees the end after it.
-std::optional<OsError> send_password(const StartedUpdate& update, std::string_view password);
+// then shuts that direction so sudo sees the end after it. The password is
+// let go (wiped) as this returns, written or not.
+std::optional<OsError> send_password(const StartedUpdate& update, SecretBytes secret);
 
 // Shuts the script's input without writing anything: with no password to
 // give (a NOPASSWD rule), a question on standard input must still end.

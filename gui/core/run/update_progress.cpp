@@ -14,6 +14,7 @@
 #include <string>
 #include <system_error>
 
+#include "files.hpp"
 #include "manager_facts.hpp"
 #include "path.hpp"
 #include "unique_fd.hpp"
@@ -41,9 +42,9 @@ std::vector<std::string> file_names(const std::string& dir) {
 }
 
 std::string link_target(const std::string& path) {
-  std::array<char, 512> target{};
-  const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-  return n > 0 ? std::string(target.data(), static_cast<size_t>(n)) : std::string();
+  constexpr size_t MAX_DEPLOYMENT = 512;
+  auto target = read_link(path, MAX_DEPLOYMENT);
+  return target ? std::move(target.value()) : std::string();
 }
 
 }  // namespace

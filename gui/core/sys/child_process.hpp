@@ -86,12 +86,16 @@ struct Captured {
   bool cut = false;        // a stream went past `max_output`
 };
 
-// Runs argv with exactly `environment`, standard input on /dev/null and
-// its output captured, in its own process group, for at most `limit`.
-// Each stream keeps its first `max_output` bytes; the rest is read and
-// dropped, so a chatty child never blocks. The child is always reaped.
+// Runs a helper program (sorvane itself, a manager's query, sudo's password
+// probe) with exactly `environment`, standard input on /dev/null and its
+// output captured, in its own process group, for at most `limit`: a helper
+// that hangs must not hang the window with it. Each stream keeps its first
+// `max_output` bytes; the rest is read and dropped, so a chatty child never
+// blocks. The child is always reaped.
+inline constexpr size_t MAX_OUTPUT = size_t{64} * 1024;
 Result<Captured, OsError> run_captured(const std::vector<std::string>& argv,
                                        const std::vector<std::string>& environment,
-                                       std::chrono::milliseconds limit, size_t max_output);
+                                       std::chrono::milliseconds limit,
+                                       size_t max_output = MAX_OUTPUT);
 
 }  // namespace sorvane::gui

@@ -7,43 +7,11 @@
 
 #include <array>
 
+#include "files.hpp"
 #include "path.hpp"
 #include "unique_fd.hpp"
 
 namespace sorvane::gui {
-
-bool each_line_of(const std::string& path, const std::function<bool(std::string_view)>& take,
-                  size_t max_line) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd.valid()) return false;
-  std::array<char, size_t{64} * 1024> chunk{};
-  std::string line;
-  bool too_long = false;
-  for (;;) {
-    const ssize_t n = retry_on_eintr([&] { return ::read(fd.get(), chunk.data(), chunk.size()); });
-    if (n < 0) return false;
-    if (n == 0) break;
-    std::string_view piece(chunk.data(), static_cast<size_t>(n));
-    while (!piece.empty()) {
-      const size_t end = piece.find('\n');
-      const std::string_view part = piece.substr(0, end);
-      if (!too_long && line.size() + part.size() <= max_line) {
-        line += part;
-      } else {
-        too_long = true;
-        line.clear();
-      }
-      if (end == std::string_view::npos) break;
-      piece.remove_prefix(end + 1);
-      const bool go_on = too_long || take(line);
-      line.clear();
-      too_long = false;
-      if (!go_on) return true;
-    }
-  }
-  if (!too_long && !line.empty()) take(line);
-  return true;
-}
 
 std::optional<MountLine> mount_of(const std::string& proc, const std::string& path) {
   struct statx st {};

@@ -15,14 +15,6 @@
 
 namespace sorvane::gui {
 
-// Passes each line of the file at `path`, without its line feed, to `take`
-// until it returns false, reading a piece at a time: memory stays bounded
-// however long the file is (/proc/locks holds every lock of every user). A
-// line longer than `max_line` is passed to no one. False when the file
-// could not be opened or read.
-bool each_line_of(const std::string& path, const std::function<bool(std::string_view)>& take,
-                  size_t max_line = 4096);
-
 // The mount `path` is on, found in `proc`/self/mountinfo by the mount id
 // statx gives; nothing where either is missing.
 std::optional<MountLine> mount_of(const std::string& proc, const std::string& path);

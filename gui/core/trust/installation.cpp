@@ -6,21 +6,13 @@
 #include <cerrno>
 #include <climits>
 
+#include "files.hpp"
 #include "path.hpp"
 
 namespace sorvane::gui {
 
-Result<std::string, OsError> link_target(const char* link, size_t capacity) {
-  std::string target(capacity, '\0');
-  const ssize_t n = ::readlink(link, target.data(), target.size());
-  if (n < 0) return OsError::last();
-  if (static_cast<size_t>(n) >= capacity) return OsError::from_code(ENAMETOOLONG);
-  target.resize(static_cast<size_t>(n));
-  return target;
-}
-
 Result<std::string, OsError> own_executable() {
-  return link_target("/proc/self/exe", PATH_MAX);
+  return read_link("/proc/self/exe");
 }
 
 Installation installation_beside(std::string_view own_executable) {

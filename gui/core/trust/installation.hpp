@@ -24,9 +24,6 @@ struct Installation {
 // The window's own executable, as /proc/self/exe names it. A name that
 // may have been cut short is ENAMETOOLONG, never a wrong place.
 Result<std::string, OsError> own_executable();
-// What the symbolic link `link` points to, read into at most `capacity`
-// bytes: a target that fills them may be longer, so it is refused.
-Result<std::string, OsError> link_target(const char* link, size_t capacity);
 
 // For a window executable at <dir>/sorvane-gui: <dir>/sorvane and
 // <dir>/../../scripts/detect-package-managers.sh.

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "unique_fd.hpp"
+#include "files.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -17,18 +17,7 @@ namespace {
 constexpr size_t MAX_PROC_FILE = size_t{16} * 1024;
 
 std::optional<std::string> read_proc_file(const std::string& path) {
-  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd.valid()) return std::nullopt;
-  std::string text;
-  std::array<char, 4096> chunk{};
-  for (;;) {
-    const ssize_t n = ::read(fd.get(), chunk.data(), chunk.size());
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    text.append(chunk.data(), static_cast<size_t>(n));
-    if (text.size() > MAX_PROC_FILE) break;
-  }
-  return text;
+  return read_file(path, MAX_PROC_FILE);
 }
 
 std::uint64_t number_at(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "files.hpp"
 #include "path.hpp"
 
 namespace sorvane::gui {
@@ -63,12 +64,9 @@ struct Walk {
       if (S_ISLNK(st.st_mode)) {
         // The link lives in `dir`, which is checked; now where it leads.
         if (++links > MAX_LINKS) return refuse(next, Untrusted::Why::TooManyLinks);
-        std::string target(static_cast<size_t>(st.st_size) + 1, '\0');
-        const ssize_t n = ::readlink(next.c_str(), target.data(), target.size());
-        if (n < 0 || static_cast<size_t>(n) >= target.size()) {
-          return refuse(next, Untrusted::Why::Missing);
-        }
-        target.resize(static_cast<size_t>(n));
+        auto read = read_link(next, static_cast<size_t>(st.st_size) + 1);
+        if (!read) return refuse(next, Untrusted::Why::Missing);
+        const std::string target = std::move(read.value());
         std::vector<std::string> remaining = components(target);
         remaining.insert(remaining.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                          rest.end());

@@ -1,10 +1,10 @@
 #include "secret.hpp"
 
+#include <string.h>  // explicit_bzero
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <utility>
-
-#include "password.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -16,10 +16,28 @@ constexpr unsigned char CONTINUATION = 0x80;
 
 }  // namespace
 
+std::optional<PasswordRefusal> password_refusal(std::string_view password) {
+  if (password.find_first_of("\r\n") != std::string_view::npos) return PasswordRefusal::LineBreak;
+  if (password.find('\0') != std::string_view::npos) return PasswordRefusal::NulByte;
+  if (password.size() > MAX_PASSWORD_BYTES) return PasswordRefusal::TooLong;
+  return std::nullopt;
+}
+
+void wipe(char* data, size_t size) {
+  ::explicit_bzero(data, size);
+}
+
+SecretBytes::SecretBytes(std::span<char> storage)
+    : data_(storage.data()), capacity_(std::min(storage.size(), CAPACITY)) {
+  wipe(data_, storage.size());
+}
+
 SecretBytes::SecretBytes() {
   void* page = ::mmap(nullptr, PAGE, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (page == MAP_FAILED) return;  // nothing can be kept: every append overflows
   data_ = static_cast<char*>(page);
+  capacity_ = CAPACITY;
+  mapped_ = true;
   locked_ = ::mlock(page, PAGE) == 0;
   // Neither a core dump nor a forked child gets a copy.
   (void)::madvise(page, PAGE, MADV_DONTDUMP);
@@ -32,34 +50,40 @@ SecretBytes::~SecretBytes() {
 
 SecretBytes::SecretBytes(SecretBytes&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
+      capacity_(std::exchange(other.capacity_, 0)),
       size_(std::exchange(other.size_, 0)),
       overflowed_(std::exchange(other.overflowed_, false)),
-      locked_(std::exchange(other.locked_, false)) {}
+      locked_(std::exchange(other.locked_, false)),
+      mapped_(std::exchange(other.mapped_, false)) {}
 
 SecretBytes& SecretBytes::operator=(SecretBytes&& other) noexcept {
   if (this != &other) {
     release();
     data_ = std::exchange(other.data_, nullptr);
+    capacity_ = std::exchange(other.capacity_, 0);
     size_ = std::exchange(other.size_, 0);
     overflowed_ = std::exchange(other.overflowed_, false);
     locked_ = std::exchange(other.locked_, false);
+    mapped_ = std::exchange(other.mapped_, false);
   }
   return *this;
 }
 
 void SecretBytes::release() {
   if (data_ == nullptr) return;
-  wipe(data_, PAGE);
+  wipe(data_, capacity_);
   if (locked_) (void)::munlock(data_, PAGE);
-  (void)::munmap(data_, PAGE);
+  if (mapped_) (void)::munmap(data_, PAGE);
   data_ = nullptr;
+  capacity_ = 0;
   size_ = 0;
   overflowed_ = false;
   locked_ = false;
+  mapped_ = false;
 }
 
 void SecretBytes::append_byte(char byte) {
-  if (data_ == nullptr || size_ >= CAPACITY) {
+  if (data_ == nullptr || size_ >= capacity_) {
     overflowed_ = true;
     return;
   }
@@ -72,7 +96,7 @@ void SecretBytes::append(char32_t c) {
   constexpr char32_t TWO = 0x800;
   constexpr char32_t THREE = 0x10000;
   const size_t length = c < ONE ? 1 : c < TWO ? 2 : c < THREE ? 3 : 4;
-  if (data_ == nullptr || size_ + length > CAPACITY) {
+  if (data_ == nullptr || size_ + length > capacity_) {
     overflowed_ = true;
     return;
   }
@@ -112,7 +136,7 @@ void SecretBytes::remove_last() {
 }
 
 void SecretBytes::clear() {
-  if (data_ != nullptr) wipe(data_, CAPACITY);
+  if (data_ != nullptr) wipe(data_, capacity_);
   size_ = 0;
   overflowed_ = false;
 }

@@ -1,13 +1,30 @@
 // The password's one home in the window: a page of its own, locked in
 // memory (never written to swap), left out of core dumps, and wiped when
-// it is let go. The password is appended to it as it is typed, so no other
-// copy of it is ever made.
+// it is let go, on every path. The password is appended to it as it is
+// typed, so no other copy of it is ever made; it is checked before it is
+// written, and whoever owns it last (the write to sudo) lets it go.
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string_view>
 
 namespace sorvane::gui {
+
+// sudo reads one line, and takes at most this many bytes of it.
+inline constexpr size_t MAX_PASSWORD_BYTES = 255;
+
+enum class PasswordRefusal : unsigned char {
+  LineBreak,  // a carriage return or line feed would end sudo's line early
+  NulByte,
+  TooLong,
+};
+
+std::optional<PasswordRefusal> password_refusal(std::string_view password);
+
+// Overwrites the bytes in a way the compiler cannot leave out.
+void wipe(char* data, size_t size);
 
 class SecretBytes {
  public:
@@ -16,6 +33,9 @@ class SecretBytes {
   static constexpr size_t CAPACITY = 1024;
 
   SecretBytes();
+  // Over storage the caller owns and keeps past this one's end (a test
+  // looks at what is left in it); wiped like the page.
+  explicit SecretBytes(std::span<char> storage);
   ~SecretBytes();
   SecretBytes(SecretBytes&& other) noexcept;
   SecretBytes& operator=(SecretBytes&& other) noexcept;
@@ -42,9 +62,11 @@ class SecretBytes {
   void release();
 
   char* data_ = nullptr;
+  size_t capacity_ = 0;  // what append may fill
   size_t size_ = 0;
   bool overflowed_ = false;
   bool locked_ = false;
+  bool mapped_ = false;  // the page is ours to unmap
 };
 
 }  // namespace sorvane::gui

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <array>
 
-#include "bounded_run.hpp"
+#include "child_process.hpp"
 #include "detection.hpp"
 #include "run.hpp"
 
@@ -64,7 +64,7 @@ SorvaneReport run_sorvane(const std::string& sorvane, const std::string& output,
                           const std::vector<std::string>& environment) {
   std::vector<std::string> env = environment;
   env.push_back(std::string(OUTPUT_PATH_ENV) + "=" + output);
-  const auto ran = run_bounded({sorvane}, env, SORVANE_LIMIT);
+  const auto ran = run_captured({sorvane}, env, SORVANE_LIMIT);
   if (!ran) return {SorvaneReport::Kind::Failed, {}, ran.error().text()};
   if (ran.value().timed_out) return {SorvaneReport::Kind::TimedOut, {}, {}};
   return read_sorvane_report(ran.value().out, ran.value().err, ran.value().wait_status);
@@ -72,7 +72,7 @@ SorvaneReport run_sorvane(const std::string& sorvane, const std::string& output,
 
 SudoNeeds probe_sudo(const std::string& sudo, const std::string& bash,
                      const std::vector<std::string>& environment, std::chrono::milliseconds limit) {
-  const auto probe = run_bounded({sudo, "-k", "-n", "--", bash, "-c", ":"}, environment, limit);
+  const auto probe = run_captured({sudo, "-k", "-n", "--", bash, "-c", ":"}, environment, limit);
   const bool ran = probe && !probe.value().timed_out && WIFEXITED(probe.value().wait_status) &&
                    WEXITSTATUS(probe.value().wait_status) == 0;
   return ran ? SudoNeeds::NoPassword : SudoNeeds::Password;

@@ -1,0 +1,250 @@
+#include "update_process.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <csignal>
+
+#include "child_process.hpp"
+#include "managers.hpp"
+#include "password_handover.hpp"
+#include "past_update.hpp"
+#include "run_dir.hpp"
+#include "run_status.hpp"
+#include "script_output.hpp"
+#include "secret.hpp"
+#include "test_support.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using test::CarelessWindow;
+using test::Monitored;
+using test::TempDir;
+
+TEST(UpdateProcess, KeepsOnlyTheFiveVariables) {
+  std::array<std::string, 8> variables = {
+      "LD_PRELOAD=/x.so", "HOME=/home/u",
+      "BASH_ENV=/x",      "USERX=no",
+      "USER=u",           "DBUS_SESSION_BUS_ADDRESS=unix:path=/x",
+      "LANG=de_DE.UTF-8", "XDG_RUNTIME_DIR=/run/user/1"};
+  std::vector<char*> environ;
+  for (auto& variable : variables) environ.push_back(variable.data());
+  environ.push_back(nullptr);
+  EXPECT_EQ(kept_environment(environ.data()),
+            (std::vector<std::string>{"HOME=/home/u", "USER=u", "LANG=de_DE.UTF-8",
+                                      "XDG_RUNTIME_DIR=/run/user/1"}));
+}
+
+// What the script can see of its own start, one fact a line; the signal
+// state as the programs it starts get it (bash keeps some of its own).
+constexpr std::string_view SELF_REPORT = R"SCRIPT(read -r line
+printf 'input=%s\n' "$line"
+read -r -t 60 more
+printf 'then=%s\n' "$?"
+printf 'umask=%s\n' "$(umask)"
+printf 'cwd=%s\n' "$PWD"
+printf 'env=%s\n' "$(tr '\0' ' ' </proc/$$/environ)"
+(cd /proc/$$/fd && fds=(*) && echo "fds=${fds[*]}")
+read -r -a stat </proc/$$/stat
+[[ ${stat[5]} == "$$" && ${stat[6]} == 0 ]] && echo "own session, no terminal"
+grep -E '^Sig(Ign|Blk)' /proc/self/status
+{ printf x >>/dev/fd/3 || printf x 1<>/dev/fd/3; } 2>/dev/null || echo "script sealed"
+)SCRIPT";
+
+SecretBytes secret_of(std::string_view text) {
+  SecretBytes secret;
+  for (const char c : text) secret.append_byte(c);
+  return secret;
+}
+
+// A log as a run directory makes one: new, appended to, readable.
+UniqueFd new_log(const std::string& path) {
+  return UniqueFd(
+      ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+}
+
+TEST(UpdateProcess, RunsTheSealedScriptInACleanChildThatKeepsItsInputToItself) {
+  const TempDir dir;
+  Monitored monitored(dir.path());
+  auto started = [&] {
+    const CarelessWindow careless(077);
+    return monitored.start(SELF_REPORT, {"HOME=/home/u", "LANG=C.UTF-8"});
+  }();
+  ASSERT_TRUE(started.ok()) << started.error().text();
+  StartedUpdate& update = started.value();
+
+  // Another process of the user cannot open the script's input. Another
+  // that opens the script's bytes (/dev/fd/3, as /proc/<pid>/fd/3) can
+  // neither add to them nor rewrite them in place ("script sealed"); a
+  // second read of the input sees its end, so a sudo that asks again (a
+  // wrong password) fails rather than hangs ("then=1"; 60 s bound it).
+  const std::string input_link = "/proc/" + std::to_string(update.pid) + "/fd/0";
+  EXPECT_LT(::open(input_link.c_str(), O_RDONLY | O_CLOEXEC), 0);
+  EXPECT_EQ(errno, ENXIO);
+
+  EXPECT_FALSE(send_password(update, secret_of("pass word")).has_value());
+  const auto status = monitored.ended(update);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(status->wait_status, 0);
+  EXPECT_EQ(unread_input(update), 0U);
+  EXPECT_EQ(monitored.log(),
+            "input=pass word\n"
+            "then=1\n"
+            "umask=0022\n"
+            "cwd=/\n"
+            "env=HOME=/home/u LANG=C.UTF-8 \n"
+            "fds=0 1 2 255 3\n"
+            "own session, no terminal\n"
+            "SigBlk:\t0000000000000000\n"
+            "SigIgn:\t0000000000000000\n"
+            "script sealed\n");
+}
+
+// The monitor keeps the descriptors the update lives by: the script never
+// sees the inhibitor, the log or the run, and whatever the script leaves
+// running (a daemon a package starts, holding the pipe) keeps none of
+// them: once the script ended the claim is gone and the inhibitor closed.
+TEST(UpdateProcess, WhatTheScriptLeavesBehindKeepsNoClaim) {
+  const TempDir dir;
+  std::array<int, 2> held{};
+  ASSERT_EQ(::pipe2(held.data(), O_CLOEXEC), 0);
+  const UniqueFd held_read(held[0]);
+  UniqueFd held_write(held[1]);
+  Monitored monitored(dir.path());
+  auto started = monitored.start(
+      "ls /proc/$$/fd | tr '\\n' ' '; echo\n"
+      "(trap '' HUP; exec sleep 600) & echo \"daemon $!\"\n"
+      "echo 'Update complete.'\n",
+      {}, held_write.get());
+  ASSERT_TRUE(started.ok()) << started.error().text();
+  held_write.reset();
+  const auto status = monitored.ended(started.value());
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(status->wait_status, 0);
+  const std::string log = monitored.log();
+  EXPECT_TRUE(log.starts_with("0 1 2 255 3 \ndaemon ")) << log;
+  const pid_t daemon = std::stoi(log.substr(log.find("daemon ") + 7));
+  // The daemon still runs and holds the pipe, yet nothing runs any more.
+  EXPECT_EQ(::kill(daemon, 0), 0);
+  EXPECT_FALSE(running_update_log(dir.path(), ::geteuid()).has_value());
+  std::array<char, 1> byte{};
+  EXPECT_EQ(::read(held_read.get(), byte.data(), byte.size()), 0);  // closed by everyone
+  ::kill(daemon, SIGKILL);
+}
+
+// Only the recorded status tells how the update ended: a manager killed
+// after a package printed the script's last line is a failure; a status
+// file planted, linked or foreign is no status at all.
+TEST(UpdateProcess, TheRecordedStatusIsTheOnlyEnd) {
+  const TempDir dir;
+  Monitored monitored(dir.path());
+  auto started = monitored.start(
+      "echo 'Starting system update...'\necho 'Updating apt packages...'\n"
+      "bash -c 'echo \"Update complete.\"; kill -KILL $$'\nexit $?\n");
+  ASSERT_TRUE(started.ok()) << started.error().text();
+  const auto status = monitored.ended(started.value());
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(WIFEXITED(status->wait_status));
+  EXPECT_EQ(WEXITSTATUS(status->wait_status), 137);
+  EXPECT_NE(monitored.log().find("\nUpdate complete.\n"), std::string::npos) << monitored.log();
+  EXPECT_LE(status->started, status->ended);
+  // Read as the next start reads it, once the window is closed.
+  ::flock(monitored.run.fd(), LOCK_UN);
+  const auto last = unshown_run(dir.path(), ::geteuid());
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->wait_status, status->wait_status);
+  const PastUpdate past =
+      read_past_update(last->log.get(), last->wait_status, last->started, last->ended, "/");
+  EXPECT_EQ(past.finish.outcome, Outcome::Failed);
+  EXPECT_EQ(past.finish.failed_step, Step::Apt);
+  // The monitor creates it, never over one that is there.
+  EXPECT_TRUE(record_status(monitored.run.fd(), {}).has_value());
+
+  const uid_t me = ::geteuid();
+  const std::string good = "wait-status 0\nstarted 1\nended 2\n";
+  const struct {
+    const char* name;
+    std::string contents;
+    mode_t mode;
+    bool link;
+    bool other_owner;
+    bool believed;
+  } cases[] = {
+      {"as the monitor writes it", good, 0400, false, false, true},
+      {"writable", good, 0600, false, false, false},
+      {"a link to a good one", good, 0400, true, false, false},
+      {"another user's", good, 0400, false, true, false},
+      {"cut short", "wait-status 0\nstarted 1\n", 0400, false, false, false},
+      {"with more after it", good + "x", 0400, false, false, false},
+      {"not a number", "wait-status zero\nstarted 1\nended 2\n", 0400, false, false, false},
+      {"empty", "", 0400, false, false, false},
+  };
+  for (const auto& c : cases) {
+    const TempDir run;
+    const std::string target = c.link ? run.path() + "/elsewhere" : run.path() + "/update.status";
+    test::write_file(target, c.contents, c.mode);
+    if (c.link) {
+      ASSERT_EQ(::symlink("elsewhere", (run.path() + "/update.status").c_str()), 0);
+    }
+    // Only root can give a file away.
+    if (c.other_owner && me != 0) continue;
+    if (c.other_owner) {
+      ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    }
+    const UniqueFd fd(::open(run.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    EXPECT_EQ(recorded_status(fd.get(), me).has_value(), c.believed) << c.name;
+  }
+}
+
+TEST(UpdateProcess, APasswordNobodyReadIsSeenAndDrained) {
+  const TempDir dir;
+  Monitored monitored(dir.path());
+  auto started = monitored.start("sleep 0.2\n");
+  ASSERT_TRUE(started.ok());
+  // Storage the test can look at: once written, nothing of it is left.
+  std::array<char, SecretBytes::CAPACITY> storage{};
+  SecretBytes secret(storage);
+  for (const char c : std::string_view("secret")) secret.append_byte(c);
+  EXPECT_FALSE(send_password(started.value(), std::move(secret)).has_value());
+  EXPECT_EQ(std::count(storage.begin(), storage.end(), '\0'), std::ssize(storage));
+  EXPECT_EQ(unread_input(started.value()), 7U);
+  drain_unread_input(started.value());
+  EXPECT_EQ(unread_input(started.value()), 0U);
+  EXPECT_EQ(monitored.ended(started.value())->wait_status, 0);
+}
+
+TEST(UpdateProcess, WithNoPasswordAQuestionStillSeesTheEnd) {
+  // Under a NOPASSWD rule nothing is written, and a manager that asks must
+  // not wait for ever.
+  const TempDir dir;
+  Monitored monitored(dir.path());
+  auto started = monitored.start("read -r answer\necho \"read=$?\"\n");
+  ASSERT_TRUE(started.ok());
+  EXPECT_FALSE(end_input(started.value()).has_value());
+  EXPECT_EQ(monitored.ended(started.value())->wait_status, 0);
+  EXPECT_EQ(monitored.log(), "read=1\n");
+}
+
+TEST(UpdateProcess, AProgramThatCannotStartIsAnError) {
+  const TempDir dir;
+  Monitored monitored(dir.path());
+  const auto missing = monitored.start("true\n", {}, -1, dir.path() + "/no-bash");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().code(), ENOENT);
+  // Nothing ran: no status, and the claim went with the monitor.
+  EXPECT_FALSE(recorded_status(monitored.run.fd(), ::geteuid()).has_value());
+  EXPECT_FALSE(running_update_log(dir.path(), ::geteuid()).has_value());
+  const UniqueFd log = new_log(dir.path() + "/log");
+  EXPECT_EQ(start_update(SORVANE_CORE_MONITOR, "/usr/bin/bash", "true\n", log.get(), -1, {})
+                .error()
+                .code(),
+            EBADF);
+}
+
+}  // namespace
+}  // namespace sorvane::gui
