@@ -130,7 +130,7 @@ struct FailureSignals {
 };
 
 struct ManagerFacts {
-  ManagerCheck (*check)(const CheckSetup& setup);
+  ManagerCheck (*check)(const CheckSetup& setup) = nullptr;
   ProgressSignals progress;
   FailureSignals failure;
   // Whether the computer should restart after it ran, and because of what
