@@ -8,7 +8,6 @@
 #include <chrono>
 #include <csignal>
 
-#include "secret.hpp"
 #include "test_support.hpp"
 
 namespace sorvane::gui {

@@ -9,7 +9,6 @@
 #include <array>
 #include <functional>
 
-#include "child_process.hpp"
 #include "path.hpp"
 #include "test_support.hpp"
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <csignal>
 
-#include "child_process.hpp"
 #include "managers.hpp"
 #include "test_support.hpp"
 

@@ -5,7 +5,6 @@
 
 #include <csignal>
 
-#include "files.hpp"
 #include "managers.hpp"
 #include "payload.hpp"
 #include "test_support.hpp"

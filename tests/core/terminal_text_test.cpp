@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "child_process.hpp"
 #include "test_support.hpp"
 
 namespace sorvane::gui {

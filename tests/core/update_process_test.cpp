@@ -9,13 +9,7 @@
 #include <array>
 #include <csignal>
 
-#include "child_process.hpp"
-#include "managers.hpp"
-#include "password_handover.hpp"
 #include "past_update.hpp"
-#include "run_dir.hpp"
-#include "run_status.hpp"
-#include "script_output.hpp"
 #include "secret.hpp"
 #include "test_support.hpp"
 
