@@ -5,15 +5,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBlock>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -38,22 +42,11 @@ QLabel* plain_label(QWidget* parent) {
 }
 
 // A screen's message can take focus, so that it is read out when it
-// appears, and copied from the keyboard.
+// appears; no text caret shows in it (it is no field).
 QLabel* message_label(QWidget* parent) {
   QLabel* label = plain_label(parent);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  label->setFocusPolicy(Qt::StrongFocus);
   return label;
-}
-
-QString step_state_text(UpdateModel::StepState state) {
-  switch (state) {
-    case UpdateModel::StepState::Waiting: return UpdateWindow::tr("waiting");
-    case UpdateModel::StepState::Running: return UpdateWindow::tr("running");
-    case UpdateModel::StepState::Finished: return UpdateWindow::tr("done");
-    case UpdateModel::StepState::Failed: return UpdateWindow::tr("failed");
-    case UpdateModel::StepState::NotRun: return UpdateWindow::tr("not run");
-  }
-  return {};
 }
 
 // Terminal colours that read on light and dark themes alike; black and
@@ -109,20 +102,29 @@ QWidget* UpdateWindow::make_page(QLabel* title, QLabel* text, const QList<QWidge
     font.setPointSizeF(font.pointSizeF() * 1.3);
     font.setBold(true);
     title->setFont(font);
+    // A heading is read, not selected: no caret, no Tab stop of its own
+    // (unless it is the screen's message too).
+    if (title->focusPolicy() == Qt::ClickFocus)
+      title->setTextInteractionFlags(Qt::NoTextInteraction);
     layout->addWidget(title);
   }
   if (text != nullptr) layout->addWidget(text);
-  // A log or a list of updates takes the room the window is given; the
-  // stretch below holds the page together while it is hidden.
-  for (QWidget* widget : more)
-    layout->addWidget(widget, qobject_cast<QPlainTextEdit*>(widget) ? 1 : 0);
+  // A log or a list of updates takes the room the window is given, the log
+  // most of it; the stretch below holds the page together while hidden.
+  for (QWidget* widget : more) {
+    const bool log = qobject_cast<QPlainTextEdit*>(widget) != nullptr;
+    layout->addWidget(widget, log ? 9 : (qobject_cast<UpdateTree*>(widget) != nullptr ? 1 : 0));
+  }
   layout->addStretch();
   pages_->addWidget(page);
   return page;
 }
 
 UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
-    : QWidget(parent), model_(model), pages_(new QStackedWidget(this)) {
+    : QWidget(parent),
+      model_(model),
+      items_(new UpdateItems(model, this)),
+      pages_(new QStackedWidget(this)) {
   setWindowTitle(tr("Sorvane Update"));
   setMinimumWidth(MIN_WIDTH);
   auto* close = new QPushButton(tr("Close"), this);
@@ -137,15 +139,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
 
   ready_title_ = plain_label(this);
   ready_title_->setText(tr("Ready to update"));
-  managers_ = new QListWidget(this);
-  managers_->setAccessibleName(tr("Package managers"));
-  managers_->setFocusPolicy(Qt::NoFocus);
-  managers_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-  // A row says everything about its manager: it wraps, never scrolls sideways.
-  managers_->setWordWrap(true);
-  managers_->setResizeMode(QListView::Adjust);
-  managers_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  managers_->setTextElideMode(Qt::ElideNone);
+  managers_ = new UpdateTree(items_, tr("Package managers"), this);
   ready_message_ = message_label(this);
   password_ = new PasswordField(this);
   password_->setPlaceholderText(tr("Your password"));
@@ -173,26 +167,21 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   show_pending_->setText(tr("Details"));
   show_pending_->setAccessibleDescription(tr("Shows every pending update"));
   show_pending_->setCheckable(true);
-  pending_ = new QPlainTextEdit(this);
-  pending_->setReadOnly(true);
-  pending_->setAccessibleName(tr("Pending updates"));
-  pending_->setVisible(false);
-  connect(show_pending_, &QToolButton::toggled, this, [this](bool shown) {
-    pending_->setVisible(shown);
-    grow_to_fit();
-  });
+  connect(show_pending_, &QToolButton::toggled, managers_, &UpdateTree::show_packages);
   auto* actions = new QWidget(this);
   auto* actions_layout = new QHBoxLayout(actions);
   actions_layout->setContentsMargins(0, 0, 0, 0);
   actions_layout->addWidget(show_pending_);
-  actions_layout->addStretch();
-  actions_layout->addWidget(password_anyway_);
-  actions_layout->addWidget(check_again_);
-  actions_layout->addWidget(repair_);
-  actions_layout->addWidget(update_);
-  ready_page_ =
-      make_page(ready_title_, nullptr,
-                {managers_, pending_, ready_message_, make_repair_row(), password_, actions});
+  // In a button box, as the platform lays them out. All are actions: an
+  // accepting button would be made the default whenever none is, and the
+  // model decides which one is.
+  auto* action_box = new QDialogButtonBox(this);
+  for (QPushButton* button : {password_anyway_, check_again_, repair_, update_}) {
+    action_box->addButton(button, QDialogButtonBox::ActionRole);
+  }
+  actions_layout->addWidget(action_box, 1);
+  ready_page_ = make_page(ready_title_, nullptr,
+                          {managers_, ready_message_, make_repair_row(), password_, actions});
 
   nothing_ = plain_label(this);
   nothing_->setText(tr("No supported package managers found"));
@@ -205,10 +194,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   stopped_title->setText(tr("Nothing was updated"));
   stopped_page_ = make_page(stopped_title, stopped_, {});
 
-  steps_ = new QListWidget(this);
-  steps_->setAccessibleName(tr("Steps"));
-  steps_->setFocusPolicy(Qt::NoFocus);
-  steps_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  steps_ = new UpdateTree(items_, tr("Steps"), this);
   progress_ = new QProgressBar(this);
   progress_->setAccessibleName(tr("Update progress"));
   progress_text_ = plain_label(this);
@@ -241,39 +227,41 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   details_->setMaximumBlockCount(static_cast<int>(UpdateModel::MAX_LOG_LINES));
   details_->setVisible(false);
-  updated_ = new QPlainTextEdit(this);
-  updated_->setReadOnly(true);
-  updated_->setAccessibleName(tr("Updated packages"));
-  updated_->setVisible(false);
   connect(show_details_, &QToolButton::toggled, this, [this](bool shown) {
     details_->setVisible(shown);
-    updated_->setVisible(shown && !updated_->document()->isEmpty());
+    steps_->show_packages(shown);
     grow_to_fit();
   });
-  for (QAbstractScrollArea* area : std::initializer_list<QAbstractScrollArea*>{
-           managers_, pending_, steps_, details_, updated_}) {
-    shrinks_to_lines(area, area == details_ ? 3 : 1);
-  }
+  shrinks_to_lines(details_, 3);
   updating_page_ = make_page(done_, nullptr,
                              {steps_, progress_, progress_text_, changes_, restart_row_, latest_,
-                              show_details_, updated_, details_});
+                              show_details_, details_});
 
-  // The daily check's notice, on every page: the model keeps the setting.
-  notice_ = new QCheckBox(UpdateModel::notice_setting_text(), this);
-  notice_->setAccessibleName(UpdateModel::notice_setting_text());
+  // The daily check's notice is a setting, out of the update's way, in a
+  // small menu: the model keeps it.
+  notice_ = new QAction(UpdateModel::notice_setting_text(), this);
+  notice_->setCheckable(true);
   notice_->setChecked(model_->notice_wanted());
-  connect(notice_, &QCheckBox::toggled, model_, &UpdateModel::set_notice_wanted);
+  connect(notice_, &QAction::toggled, model_, &UpdateModel::set_notice_wanted);
+  settings_ = new QToolButton(this);
+  settings_->setText(tr("Settings"));
+  settings_->setAccessibleName(tr("Settings"));
+  settings_->setIcon(QIcon::fromTheme(QStringLiteral("open-menu")));
+  settings_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  settings_->setPopupMode(QToolButton::InstantPopup);
+  auto* settings_menu = new QMenu(settings_);
+  settings_menu->addAction(notice_);
+  settings_->setMenu(settings_menu);
 
   // The log of the update shown, or of the last one, on every page.
   last_run_ = message_label(this);
-  // A field, not a label: a long path scrolls in it instead of widening
-  // the window, and it is selected and copied like any text.
-  log_place_ = new QLineEdit(this);
-  log_place_->setReadOnly(true);
-  log_place_->setAccessibleName(tr("Log file"));
-  auto* log_name = plain_label(this);
-  log_name->setText(tr("Log file:"));
-  log_name->setBuddy(log_place_);
+  // The folder it is kept in opens in the desktop's file manager; no raw
+  // path on the screen (it is the button's tooltip).
+  open_log_ = new QPushButton(tr("Open log"), this);
+  open_log_->setAccessibleDescription(tr("Opens the folder the update's log is kept in"));
+  connect(open_log_, &QPushButton::clicked, this, [this] {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(model_->log_path()).absolutePath()));
+  });
   copy_log_ = new QPushButton(tr("Copy log"), this);
   copy_log_->setAccessibleDescription(tr("Copies the update's whole log"));
   connect(copy_log_, &QPushButton::clicked, this,
@@ -281,8 +269,8 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   log_row_ = new QWidget(this);
   auto* log_row = new QHBoxLayout(log_row_);
   log_row->setContentsMargins(0, 0, 0, 0);
-  log_row->addWidget(log_name);
-  log_row->addWidget(log_place_, 1);
+  log_row->addStretch(1);
+  log_row->addWidget(open_log_);
   log_row->addWidget(copy_log_);
 
   // What the Done screen offered, with the last run it is about.
@@ -304,7 +292,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   layout->addWidget(last_run_restart_row_);
   layout->addWidget(log_row_);
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(notice_);
+  bottom->addWidget(settings_);
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(close, QDialogButtonBox::RejectRole);
   bottom->addWidget(buttons);
@@ -328,12 +316,10 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
 void UpdateWindow::show_ready() {
   const bool arriving = pages_->currentWidget() != ready_page_;
   ready_title_->setText(model_->ready_title());
-  managers_->clear();
-  for (size_t row = 0; row < model_->row_count(); ++row) managers_->addItem(model_->row_text(row));
-  const QStringList pending = model_->pending_lines();
-  pending_->setPlainText(pending.join(QLatin1Char('\n')));
-  show_pending_->setVisible(!pending.isEmpty());
-  if (pending.isEmpty()) show_pending_->setChecked(false);
+  const bool pending = items_->package_count() > 0;
+  show_pending_->setVisible(pending);
+  if (!pending) show_pending_->setChecked(false);
+  managers_->show_packages(show_pending_->isChecked());
   const QString text = model_->ready_text();
   ready_message_->setText(text);
   ready_message_->setVisible(!text.isEmpty());
@@ -461,12 +447,7 @@ QLabel* UpdateWindow::message() const {
 }
 
 void UpdateWindow::show_steps() {
-  const auto& steps = model_->steps();
-  steps_->clear();
-  for (size_t i = 0; i < steps.size(); ++i) {
-    const auto state = model_->step_state(i);
-    steps_->addItem(tr("%1: %2").arg(CheckText::name(steps[i]), step_state_text(state)));
-  }
+  steps_->show_packages(show_details_->isChecked());
   // Busy (an empty range) while no count can be given.
   const std::optional<int> done = model_->progress();
   progress_->setRange(0, done ? UpdateModel::PROGRESS_SCALE : 0);
@@ -476,9 +457,6 @@ void UpdateWindow::show_steps() {
   progress_text_->setVisible(!progress_text_->text().isEmpty());
   changes_->setText(model_->changes().join(QLatin1Char('\n')));
   changes_->setVisible(!changes_->text().isEmpty());
-  const QString updated = model_->updated_lines().join(QLatin1Char('\n'));
-  if (updated != updated_->toPlainText()) updated_->setPlainText(updated);
-  updated_->setVisible(show_details_->isChecked() && !updated.isEmpty());
   restart_text_->setText(model_->restart_text());
   restart_row_->setVisible(model_->restart_offered());
   restart_->setEnabled(!model_->restart_asked());
@@ -505,9 +483,9 @@ void UpdateWindow::show_log_place() {
   last_run_->setVisible(!last_run.isEmpty());
   last_run_restart_row_->setVisible(restart);
   last_run_restart_->setEnabled(!model_->restart_asked());
-  log_place_->setText(model_->log_path());
-  log_place_->setCursorPosition(0);
-  log_row_->setVisible(!log_place_->text().isEmpty());
+  const QString log = model_->log_path();
+  open_log_->setToolTip(log);
+  log_row_->setVisible(!log.isEmpty());
 }
 
 void UpdateWindow::show_state() {
@@ -560,6 +538,37 @@ void UpdateWindow::show_state() {
     }
   }
   fit_words();
+  tab_in_reading_order();
+}
+
+// Tab follows the lines as they are read, top to bottom, and along each
+// line in the language's direction, whatever order the widgets were made in.
+void UpdateWindow::tab_in_reading_order() {
+  layout()->activate();
+  std::vector<std::pair<QRect, QWidget*>> stops;
+  for (QWidget* widget : findChildren<QWidget*>()) {
+    if ((widget->focusPolicy() & Qt::TabFocus) == 0 || !widget->isVisibleTo(this)) continue;
+    if (widget->focusProxy() != nullptr) continue;
+    stops.emplace_back(QRect(widget->mapTo(this, QPoint(0, 0)), widget->size()), widget);
+  }
+  std::sort(stops.begin(), stops.end(),
+            [](const auto& a, const auto& b) { return a.first.top() < b.first.top(); });
+  // Widgets whose heights overlap share a line.
+  const bool mirrored = layoutDirection() == Qt::RightToLeft;
+  auto line = stops.begin();
+  while (line != stops.end()) {
+    int bottom = line->first.bottom();
+    auto end = line;
+    while (end != stops.end() && end->first.top() <= bottom) {
+      bottom = std::max(bottom, end->first.bottom());
+      ++end;
+    }
+    std::stable_sort(line, end, [mirrored](const auto& a, const auto& b) {
+      return mirrored ? a.first.right() > b.first.right() : a.first.left() < b.first.left();
+    });
+    line = end;
+  }
+  for (size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1].second, stops[i].second);
 }
 
 void UpdateWindow::announce() {

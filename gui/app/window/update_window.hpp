@@ -3,10 +3,9 @@
 // managers' output) is shown as plain text, never as rich text.
 #pragma once
 
-#include <QCheckBox>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,7 +14,9 @@
 #include <QWidget>
 
 #include "password_field.hpp"
+#include "update_items.hpp"
 #include "update_model.hpp"
+#include "update_tree.hpp"
 
 namespace sorvane::gui {
 
@@ -30,13 +31,12 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] PasswordField* password() const { return password_; }
   [[nodiscard]] QPushButton* update_button() const { return update_; }
   [[nodiscard]] QPlainTextEdit* details() const { return details_; }
-  [[nodiscard]] QListWidget* managers() const { return managers_; }
+  [[nodiscard]] UpdateTree* managers() const { return managers_; }
   [[nodiscard]] QPushButton* check_again_button() const { return check_again_; }
   [[nodiscard]] QPushButton* password_anyway_button() const { return password_anyway_; }
   [[nodiscard]] QPushButton* repair_button() const { return repair_; }
   [[nodiscard]] QLineEdit* repair_commands() const { return repair_commands_; }
   [[nodiscard]] QPushButton* copy_repair_button() const { return copy_repair_; }
-  [[nodiscard]] QPlainTextEdit* pending() const { return pending_; }
   [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
   [[nodiscard]] QProgressBar* progress() const { return progress_; }
   [[nodiscard]] QLabel* progress_text() const { return progress_text_; }
@@ -46,11 +46,12 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QPushButton* restart_button() const { return restart_; }
   [[nodiscard]] QLabel* last_run() const { return last_run_; }
   [[nodiscard]] QPushButton* last_run_restart_button() const { return last_run_restart_; }
-  [[nodiscard]] QPlainTextEdit* updated_list() const { return updated_; }
-  [[nodiscard]] QLineEdit* log_place() const { return log_place_; }
+  [[nodiscard]] UpdateTree* steps() const { return steps_; }
+  [[nodiscard]] QPushButton* open_log_button() const { return open_log_; }
   [[nodiscard]] QPushButton* copy_log_button() const { return copy_log_; }
   [[nodiscard]] QLabel* message() const;
-  [[nodiscard]] QCheckBox* notice() const { return notice_; }
+  [[nodiscard]] QAction* notice() const { return notice_; }
+  [[nodiscard]] QToolButton* settings_button() const { return settings_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -69,13 +70,15 @@ class UpdateWindow : public QWidget {
   void grow_to_fit();
   void show_latest();
   void fit_words();
+  void tab_in_reading_order();
   QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
 
   UpdateModel* model_;
+  UpdateItems* items_;
   QStackedWidget* pages_;
   QLabel* looking_;
   QLabel* ready_title_;
-  QListWidget* managers_;
+  UpdateTree* managers_;
   QLabel* ready_message_;
   PasswordField* password_;
   QPushButton* update_;
@@ -86,10 +89,9 @@ class UpdateWindow : public QWidget {
   QLineEdit* repair_commands_ = nullptr;
   QPushButton* copy_repair_ = nullptr;
   QToolButton* show_pending_;
-  QPlainTextEdit* pending_;
   QLabel* nothing_;
   QLabel* stopped_;
-  QListWidget* steps_;
+  UpdateTree* steps_;
   QProgressBar* progress_;
   QLabel* progress_text_;
   QLabel* changes_;
@@ -99,17 +101,17 @@ class UpdateWindow : public QWidget {
   QWidget* restart_row_;
   bool told_end_ = false;  // the end of this run was told outside the window
   QLabel* latest_;
-  QPlainTextEdit* updated_;
   QLabel* last_run_;
   QWidget* last_run_restart_row_;
   QPushButton* last_run_restart_;
-  QLineEdit* log_place_;
+  QPushButton* open_log_;
   QPushButton* copy_log_;
   QWidget* log_row_;
   QToolButton* show_details_;
   QPlainTextEdit* details_;
   QLabel* done_;
-  QCheckBox* notice_;
+  QAction* notice_;
+  QToolButton* settings_;
   QWidget* looking_page_;
   QWidget* ready_page_;
   QWidget* nothing_page_;
