@@ -47,7 +47,6 @@ RunPage::RunPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
       steps_(new UpdateTree(items, tr("Steps"), this)),
       progress_(new QProgressBar(this)),
       progress_text_(plain_label(this)),
-      changes_(plain_label(this)),
       latest_(plain_label(this)),
       show_details_(new QToolButton(this)),
       details_(new QPlainTextEdit(this)) {
@@ -71,9 +70,9 @@ RunPage::RunPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
     emit grew();
   });
   connect(model_, &UpdateModel::lines_added, this, &RunPage::add_lines);
-  lay_out_page(this, done_, nullptr,
-               {steps_, progress_, progress_text_, changes_, make_restart_row(), latest_,
-                show_details_, details_});
+  lay_out_page(
+      this, done_, nullptr,
+      {steps_, progress_, progress_text_, make_restart_row(), latest_, show_details_, details_});
 }
 
 QWidget* RunPage::make_restart_row() {
@@ -141,8 +140,7 @@ void RunPage::show_steps() {
   show_failed_bar(model_->progress_failed());
   progress_text_->setText(model_->progress_text());
   progress_text_->setVisible(!progress_text_->text().isEmpty());
-  changes_->setText(model_->changes().join(QLatin1Char('\n')));
-  changes_->setVisible(!changes_->text().isEmpty());
+  // What each manager did is its row's words in the tree.
   restart_text_->setText(model_->restart_text());
   restart_row_->setVisible(model_->restart_offered());
   restart_->setEnabled(!model_->restart_asked());

@@ -32,7 +32,6 @@ class RunPage : public QWidget {
   [[nodiscard]] QPlainTextEdit* details() const { return details_; }
   [[nodiscard]] QProgressBar* progress() const { return progress_; }
   [[nodiscard]] QLabel* progress_text() const { return progress_text_; }
-  [[nodiscard]] QLabel* changes() const { return changes_; }
   [[nodiscard]] QLabel* latest() const { return latest_; }
   [[nodiscard]] QLabel* restart_text() const { return restart_text_; }
   [[nodiscard]] QPushButton* restart_button() const { return restart_; }
@@ -52,7 +51,6 @@ class RunPage : public QWidget {
   UpdateTree* steps_;
   QProgressBar* progress_;
   QLabel* progress_text_;
-  QLabel* changes_;
   QLabel* restart_text_ = nullptr;
   QPushButton* restart_ = nullptr;
   QWidget* restart_row_ = nullptr;

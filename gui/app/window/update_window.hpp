@@ -41,7 +41,6 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QPlainTextEdit* details() const { return run_->details(); }
   [[nodiscard]] QProgressBar* progress() const { return run_->progress(); }
   [[nodiscard]] QLabel* progress_text() const { return run_->progress_text(); }
-  [[nodiscard]] QLabel* changes() const { return run_->changes(); }
   [[nodiscard]] QLabel* latest() const { return run_->latest(); }
   [[nodiscard]] QLabel* restart_text() const { return run_->restart_text(); }
   [[nodiscard]] QPushButton* restart_button() const { return run_->restart_button(); }
