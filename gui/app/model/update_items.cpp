@@ -201,7 +201,7 @@ QVariant UpdateItems::data(const QModelIndex& index, int role) const {
 
 // A manager's row is one line of words (its first column spans the
 // row); its state is told by icon and by those words.
-QVariant UpdateItems::manager_data(const Manager& manager, int row, int column, int role) const {
+QVariant UpdateItems::manager_data(const Manager& manager, int row, int column, int role) {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:

@@ -69,7 +69,7 @@ class UpdateItems : public QAbstractItemModel {
   };
   [[nodiscard]] std::vector<Manager> read() const;
   [[nodiscard]] static std::vector<Package> packages_of(const ManagerCheck& check);
-  [[nodiscard]] QVariant manager_data(const Manager& manager, int row, int column, int role) const;
+  [[nodiscard]] static QVariant manager_data(const Manager& manager, int row, int column, int role);
   [[nodiscard]] static QVariant package_data(const Package& package, int column, int role);
   [[nodiscard]] static QString package_status(const Package& package);
 
