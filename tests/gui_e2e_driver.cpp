@@ -68,7 +68,7 @@ void report(const UpdateModel& model, const sorvane::gui::UpdateWindow& window) 
     std::cout << "row" << i << "=" << model.row_text(i).toStdString() << "\n";
   }
   std::cout << "last-run=" << window.last_run()->text().toStdString() << "\n";
-  std::cout << "log-file=" << window.log_place()->text().toStdString() << "\n";
+  std::cout << "log-file=" << window.open_log_button()->toolTip().toStdString() << "\n";
 }
 
 // Prints the bar and the words under it whenever either changes, as the

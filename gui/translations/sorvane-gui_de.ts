@@ -247,6 +247,163 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::ReadyPage</name>
+    <message>
+        <source>Package managers</source>
+        <translation>Paketverwaltungen</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Erneut prüfen</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Trotzdem mein Passwort verwenden</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparieren…</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Bereit zur Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Ihr Passwort</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Öffnet ein Terminal, das die unvollendete Installation abschließt</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Zeigt jede wartende Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Im Terminal auszuführende Befehle</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Kopiert die Befehle</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::RunPage</name>
+    <message>
+        <source>Steps</source>
+        <translation>Schritte</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Fortschritt der Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Letzte Ausgabe</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Zeigt die ganze Ausgabe der Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Vollständiges Protokoll</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Jetzt neu starten</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Später</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Fehlgeschlagen bei %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>Die Aktualisierung ist fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateItems</name>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>läuft</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>fertig</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>nicht ausgeführt</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>kept back</source>
+        <translation>zurückgehalten</translation>
+    </message>
+    <message>
+        <source>updated</source>
+        <translation>aktualisiert</translation>
+    </message>
+    <message>
+        <source>not updated</source>
+        <translation>nicht aktualisiert</translation>
+    </message>
+    <message>
+        <source>security update</source>
+        <translation>Sicherheitsaktualisierung</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -622,6 +779,13 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::UpdateTree</name>
+    <message>
+        <source>Filter packages</source>
+        <translation>Pakete filtern</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateWindow</name>
     <message>
         <source>No supported package managers found</source>
@@ -632,60 +796,12 @@
         <translation>Sorvane Update</translation>
     </message>
     <message>
-        <source>waiting</source>
-        <translation>wartet</translation>
-    </message>
-    <message>
-        <source>running</source>
-        <translation>läuft</translation>
-    </message>
-    <message>
-        <source>done</source>
-        <translation>fertig</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <translation>fehlgeschlagen</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
     <message>
         <source>Looking for package managers…</source>
         <translation>Suche nach Paketverwaltungen…</translation>
-    </message>
-    <message>
-        <source>Ready to update</source>
-        <translation>Bereit zur Aktualisierung</translation>
-    </message>
-    <message>
-        <source>Package managers</source>
-        <translation>Paketverwaltungen</translation>
-    </message>
-    <message>
-        <source>Your password</source>
-        <translation>Ihr Passwort</translation>
-    </message>
-    <message>
-        <source>Update</source>
-        <translation>Aktualisieren</translation>
-    </message>
-    <message>
-        <source>Check again</source>
-        <translation>Erneut prüfen</translation>
-    </message>
-    <message>
-        <source>Use my password anyway</source>
-        <translation>Trotzdem mein Passwort verwenden</translation>
-    </message>
-    <message>
-        <source>Details</source>
-        <translation>Details</translation>
-    </message>
-    <message>
-        <source>Pending updates</source>
-        <translation>Ausstehende Aktualisierungen</translation>
     </message>
     <message>
         <source>There is nothing for Sorvane to update on this computer.</source>
@@ -696,22 +812,6 @@
         <translation>Es wurde nichts aktualisiert</translation>
     </message>
     <message>
-        <source>Steps</source>
-        <translation>Schritte</translation>
-    </message>
-    <message>
-        <source>Latest output</source>
-        <translation>Letzte Ausgabe</translation>
-    </message>
-    <message>
-        <source>Full log</source>
-        <translation>Vollständiges Protokoll</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>Während der Aktualisierung schließen?</translation>
     </message>
@@ -720,24 +820,8 @@
         <translation>Die Aktualisierung läuft ohne dieses Fenster bis zum Ende weiter. Fenster schließen?</translation>
     </message>
     <message>
-        <source>not run</source>
-        <translation>nicht ausgeführt</translation>
-    </message>
-    <message>
         <source>Looking for package managers</source>
         <translation>Paketverwaltungen werden gesucht</translation>
-    </message>
-    <message>
-        <source>Shows every pending update</source>
-        <translation>Zeigt jede wartende Aktualisierung</translation>
-    </message>
-    <message>
-        <source>Update progress</source>
-        <translation>Fortschritt der Aktualisierung</translation>
-    </message>
-    <message>
-        <source>Shows the update&apos;s whole output</source>
-        <translation>Zeigt die ganze Ausgabe der Aktualisierung</translation>
     </message>
     <message>
         <source>Restart now</source>
@@ -748,10 +832,6 @@
         <translation>Später</translation>
     </message>
     <message>
-        <source>Updated packages</source>
-        <translation>Aktualisierte Pakete</translation>
-    </message>
-    <message>
         <source>Copy log</source>
         <translation>Protokoll kopieren</translation>
     </message>
@@ -760,40 +840,16 @@
         <translation>Kopiert das ganze Protokoll der Aktualisierung</translation>
     </message>
     <message>
-        <source>Log file</source>
-        <translation>Protokolldatei</translation>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
     </message>
     <message>
-        <source>Log file:</source>
-        <translation>Protokolldatei:</translation>
+        <source>Open log</source>
+        <translation>Protokoll öffnen</translation>
     </message>
     <message>
-        <source>Repair…</source>
-        <translation>Reparieren…</translation>
-    </message>
-    <message>
-        <source>Opens a terminal that finishes the unfinished installation</source>
-        <translation>Öffnet ein Terminal, das die unvollendete Installation abschließt</translation>
-    </message>
-    <message>
-        <source>Commands to run in a terminal</source>
-        <translation>Im Terminal auszuführende Befehle</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Kopieren</translation>
-    </message>
-    <message>
-        <source>Copies the commands</source>
-        <translation>Kopiert die Befehle</translation>
-    </message>
-    <message>
-        <source>Failed at %p%</source>
-        <translation>Fehlgeschlagen bei %p %</translation>
-    </message>
-    <message>
-        <source>The update failed</source>
-        <translation>Die Aktualisierung ist fehlgeschlagen</translation>
+        <source>Opens the folder the update&apos;s log is kept in</source>
+        <translation>Öffnet den Ordner, in dem das Protokoll der Aktualisierung liegt</translation>
     </message>
 </context>
 </TS>

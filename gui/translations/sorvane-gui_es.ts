@@ -247,6 +247,163 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::ReadyPage</name>
+    <message>
+        <source>Package managers</source>
+        <translation>Gestores de paquetes</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Actualizar</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Volver a comprobar</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Usar mi contraseña de todos modos</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparar…</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Listo para actualizar</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Su contraseña</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Abre un terminal que termina la instalación inacabada</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalles</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Muestra cada actualización pendiente</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Órdenes para ejecutar en un terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copia las órdenes</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::RunPage</name>
+    <message>
+        <source>Steps</source>
+        <translation>Pasos</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Progreso de la actualización</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Última salida</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalles</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Muestra toda la salida de la actualización</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Registro completo</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Reiniciar ahora</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Más tarde</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Falló al %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>La actualización ha fallado</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateItems</name>
+    <message>
+        <source>waiting</source>
+        <translation>en espera</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>en curso</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>terminado</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>falló</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>no ejecutado</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Versión</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>kept back</source>
+        <translation>retenido</translation>
+    </message>
+    <message>
+        <source>updated</source>
+        <translation>actualizado</translation>
+    </message>
+    <message>
+        <source>not updated</source>
+        <translation>no actualizado</translation>
+    </message>
+    <message>
+        <source>security update</source>
+        <translation>actualización de seguridad</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -622,6 +779,13 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::UpdateTree</name>
+    <message>
+        <source>Filter packages</source>
+        <translation>Filtrar paquetes</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateWindow</name>
     <message>
         <source>No supported package managers found</source>
@@ -632,60 +796,12 @@
         <translation>Sorvane Update</translation>
     </message>
     <message>
-        <source>waiting</source>
-        <translation>en espera</translation>
-    </message>
-    <message>
-        <source>running</source>
-        <translation>en curso</translation>
-    </message>
-    <message>
-        <source>done</source>
-        <translation>terminado</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <translation>falló</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>Cerrar</translation>
     </message>
     <message>
         <source>Looking for package managers…</source>
         <translation>Buscando gestores de paquetes…</translation>
-    </message>
-    <message>
-        <source>Ready to update</source>
-        <translation>Listo para actualizar</translation>
-    </message>
-    <message>
-        <source>Package managers</source>
-        <translation>Gestores de paquetes</translation>
-    </message>
-    <message>
-        <source>Your password</source>
-        <translation>Su contraseña</translation>
-    </message>
-    <message>
-        <source>Update</source>
-        <translation>Actualizar</translation>
-    </message>
-    <message>
-        <source>Check again</source>
-        <translation>Volver a comprobar</translation>
-    </message>
-    <message>
-        <source>Use my password anyway</source>
-        <translation>Usar mi contraseña de todos modos</translation>
-    </message>
-    <message>
-        <source>Details</source>
-        <translation>Detalles</translation>
-    </message>
-    <message>
-        <source>Pending updates</source>
-        <translation>Actualizaciones pendientes</translation>
     </message>
     <message>
         <source>There is nothing for Sorvane to update on this computer.</source>
@@ -696,22 +812,6 @@
         <translation>No se actualizó nada</translation>
     </message>
     <message>
-        <source>Steps</source>
-        <translation>Pasos</translation>
-    </message>
-    <message>
-        <source>Latest output</source>
-        <translation>Última salida</translation>
-    </message>
-    <message>
-        <source>Full log</source>
-        <translation>Registro completo</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>¿Cerrar durante la actualización?</translation>
     </message>
@@ -720,24 +820,8 @@
         <translation>La actualización continuará hasta el final sin esta ventana. ¿Cerrarla?</translation>
     </message>
     <message>
-        <source>not run</source>
-        <translation>no ejecutado</translation>
-    </message>
-    <message>
         <source>Looking for package managers</source>
         <translation>Buscando gestores de paquetes</translation>
-    </message>
-    <message>
-        <source>Shows every pending update</source>
-        <translation>Muestra cada actualización pendiente</translation>
-    </message>
-    <message>
-        <source>Update progress</source>
-        <translation>Progreso de la actualización</translation>
-    </message>
-    <message>
-        <source>Shows the update&apos;s whole output</source>
-        <translation>Muestra toda la salida de la actualización</translation>
     </message>
     <message>
         <source>Restart now</source>
@@ -748,10 +832,6 @@
         <translation>Más tarde</translation>
     </message>
     <message>
-        <source>Updated packages</source>
-        <translation>Paquetes actualizados</translation>
-    </message>
-    <message>
         <source>Copy log</source>
         <translation>Copiar registro</translation>
     </message>
@@ -760,40 +840,16 @@
         <translation>Copia el registro completo de la actualización</translation>
     </message>
     <message>
-        <source>Log file</source>
-        <translation>Archivo de registro</translation>
+        <source>Settings</source>
+        <translation>Configuración</translation>
     </message>
     <message>
-        <source>Log file:</source>
-        <translation>Archivo de registro:</translation>
+        <source>Open log</source>
+        <translation>Abrir registro</translation>
     </message>
     <message>
-        <source>Repair…</source>
-        <translation>Reparar…</translation>
-    </message>
-    <message>
-        <source>Opens a terminal that finishes the unfinished installation</source>
-        <translation>Abre un terminal que termina la instalación inacabada</translation>
-    </message>
-    <message>
-        <source>Commands to run in a terminal</source>
-        <translation>Órdenes para ejecutar en un terminal</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copiar</translation>
-    </message>
-    <message>
-        <source>Copies the commands</source>
-        <translation>Copia las órdenes</translation>
-    </message>
-    <message>
-        <source>Failed at %p%</source>
-        <translation>Falló al %p %</translation>
-    </message>
-    <message>
-        <source>The update failed</source>
-        <translation>La actualización ha fallado</translation>
+        <source>Opens the folder the update&apos;s log is kept in</source>
+        <translation>Abre la carpeta donde se guarda el registro de la actualización</translation>
     </message>
 </context>
 </TS>

@@ -247,6 +247,163 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::ReadyPage</name>
+    <message>
+        <source>Package managers</source>
+        <translation>Gestionnaires de paquets</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Mettre à jour</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Vérifier à nouveau</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Utiliser quand même mon mot de passe</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Réparer…</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Prêt pour la mise à jour</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Votre mot de passe</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Ouvre un terminal qui termine l’installation inachevée</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Détails</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Affiche chaque mise à jour en attente</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Commandes à exécuter dans un terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copie les commandes</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::RunPage</name>
+    <message>
+        <source>Steps</source>
+        <translation>Étapes</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Progression de la mise à jour</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Dernière sortie</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Détails</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Affiche toute la sortie de la mise à jour</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Journal complet</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Redémarrer maintenant</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Plus tard</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Échec à %p %</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>La mise à jour a échoué</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateItems</name>
+    <message>
+        <source>waiting</source>
+        <translation>en attente</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>en cours</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>terminé</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>échec</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>non exécuté</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>kept back</source>
+        <translation>retenu</translation>
+    </message>
+    <message>
+        <source>updated</source>
+        <translation>mis à jour</translation>
+    </message>
+    <message>
+        <source>not updated</source>
+        <translation>non mis à jour</translation>
+    </message>
+    <message>
+        <source>security update</source>
+        <translation>mise à jour de sécurité</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -622,6 +779,13 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::UpdateTree</name>
+    <message>
+        <source>Filter packages</source>
+        <translation>Filtrer les paquets</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateWindow</name>
     <message>
         <source>No supported package managers found</source>
@@ -632,60 +796,12 @@
         <translation>Sorvane Update</translation>
     </message>
     <message>
-        <source>waiting</source>
-        <translation>en attente</translation>
-    </message>
-    <message>
-        <source>running</source>
-        <translation>en cours</translation>
-    </message>
-    <message>
-        <source>done</source>
-        <translation>terminé</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <translation>échec</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>Fermer</translation>
     </message>
     <message>
         <source>Looking for package managers…</source>
         <translation>Recherche des gestionnaires de paquets…</translation>
-    </message>
-    <message>
-        <source>Ready to update</source>
-        <translation>Prêt pour la mise à jour</translation>
-    </message>
-    <message>
-        <source>Package managers</source>
-        <translation>Gestionnaires de paquets</translation>
-    </message>
-    <message>
-        <source>Your password</source>
-        <translation>Votre mot de passe</translation>
-    </message>
-    <message>
-        <source>Update</source>
-        <translation>Mettre à jour</translation>
-    </message>
-    <message>
-        <source>Check again</source>
-        <translation>Vérifier à nouveau</translation>
-    </message>
-    <message>
-        <source>Use my password anyway</source>
-        <translation>Utiliser quand même mon mot de passe</translation>
-    </message>
-    <message>
-        <source>Details</source>
-        <translation>Détails</translation>
-    </message>
-    <message>
-        <source>Pending updates</source>
-        <translation>Mises à jour en attente</translation>
     </message>
     <message>
         <source>There is nothing for Sorvane to update on this computer.</source>
@@ -696,22 +812,6 @@
         <translation>Rien n’a été mis à jour</translation>
     </message>
     <message>
-        <source>Steps</source>
-        <translation>Étapes</translation>
-    </message>
-    <message>
-        <source>Latest output</source>
-        <translation>Dernière sortie</translation>
-    </message>
-    <message>
-        <source>Full log</source>
-        <translation>Journal complet</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1&#xa0;: %2</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>Fermer pendant la mise à jour&#xa0;?</translation>
     </message>
@@ -720,24 +820,8 @@
         <translation>La mise à jour se poursuivra jusqu’au bout sans cette fenêtre. La fermer&#xa0;?</translation>
     </message>
     <message>
-        <source>not run</source>
-        <translation>non exécuté</translation>
-    </message>
-    <message>
         <source>Looking for package managers</source>
         <translation>Recherche des gestionnaires de paquets</translation>
-    </message>
-    <message>
-        <source>Shows every pending update</source>
-        <translation>Affiche chaque mise à jour en attente</translation>
-    </message>
-    <message>
-        <source>Update progress</source>
-        <translation>Progression de la mise à jour</translation>
-    </message>
-    <message>
-        <source>Shows the update&apos;s whole output</source>
-        <translation>Affiche toute la sortie de la mise à jour</translation>
     </message>
     <message>
         <source>Restart now</source>
@@ -748,10 +832,6 @@
         <translation>Plus tard</translation>
     </message>
     <message>
-        <source>Updated packages</source>
-        <translation>Paquets mis à jour</translation>
-    </message>
-    <message>
         <source>Copy log</source>
         <translation>Copier le journal</translation>
     </message>
@@ -760,40 +840,16 @@
         <translation>Copie tout le journal de la mise à jour</translation>
     </message>
     <message>
-        <source>Log file</source>
-        <translation>Fichier journal</translation>
+        <source>Settings</source>
+        <translation>Paramètres</translation>
     </message>
     <message>
-        <source>Log file:</source>
-        <translation>Fichier journal&#xa0;:</translation>
+        <source>Open log</source>
+        <translation>Ouvrir le journal</translation>
     </message>
     <message>
-        <source>Repair…</source>
-        <translation>Réparer…</translation>
-    </message>
-    <message>
-        <source>Opens a terminal that finishes the unfinished installation</source>
-        <translation>Ouvre un terminal qui termine l’installation inachevée</translation>
-    </message>
-    <message>
-        <source>Commands to run in a terminal</source>
-        <translation>Commandes à exécuter dans un terminal</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copier</translation>
-    </message>
-    <message>
-        <source>Copies the commands</source>
-        <translation>Copie les commandes</translation>
-    </message>
-    <message>
-        <source>Failed at %p%</source>
-        <translation>Échec à %p %</translation>
-    </message>
-    <message>
-        <source>The update failed</source>
-        <translation>La mise à jour a échoué</translation>
+        <source>Opens the folder the update&apos;s log is kept in</source>
+        <translation>Ouvre le dossier où est conservé le journal de la mise à jour</translation>
     </message>
 </context>
 </TS>

@@ -247,6 +247,163 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::ReadyPage</name>
+    <message>
+        <source>Package managers</source>
+        <translation>Gerenciadores de pacotes</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Atualizar</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Verificar novamente</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>Usar minha senha mesmo assim</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>Reparar…</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>Pronto para atualizar</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>Sua senha</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>Abre um terminal que conclui a instalação inacabada</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalhes</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>Mostra cada atualização pendente</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>Comandos para executar em um terminal</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>Copia os comandos</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::RunPage</name>
+    <message>
+        <source>Steps</source>
+        <translation>Etapas</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>Progresso da atualização</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>Última saída</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Detalhes</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>Mostra toda a saída da atualização</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>Registro completo</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Reiniciar agora</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Mais tarde</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>Falhou em %p%</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>A atualização falhou</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateItems</name>
+    <message>
+        <source>waiting</source>
+        <translation>aguardando</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>em execução</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>concluído</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>falhou</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>não executado</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Versão</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>kept back</source>
+        <translation>retido</translation>
+    </message>
+    <message>
+        <source>updated</source>
+        <translation>atualizado</translation>
+    </message>
+    <message>
+        <source>not updated</source>
+        <translation>não atualizado</translation>
+    </message>
+    <message>
+        <source>security update</source>
+        <translation>atualização de segurança</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -622,6 +779,13 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::UpdateTree</name>
+    <message>
+        <source>Filter packages</source>
+        <translation>Filtrar pacotes</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateWindow</name>
     <message>
         <source>No supported package managers found</source>
@@ -632,60 +796,12 @@
         <translation>Sorvane Update</translation>
     </message>
     <message>
-        <source>waiting</source>
-        <translation>aguardando</translation>
-    </message>
-    <message>
-        <source>running</source>
-        <translation>em execução</translation>
-    </message>
-    <message>
-        <source>done</source>
-        <translation>concluído</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <translation>falhou</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>Fechar</translation>
     </message>
     <message>
         <source>Looking for package managers…</source>
         <translation>Procurando gerenciadores de pacotes…</translation>
-    </message>
-    <message>
-        <source>Ready to update</source>
-        <translation>Pronto para atualizar</translation>
-    </message>
-    <message>
-        <source>Package managers</source>
-        <translation>Gerenciadores de pacotes</translation>
-    </message>
-    <message>
-        <source>Your password</source>
-        <translation>Sua senha</translation>
-    </message>
-    <message>
-        <source>Update</source>
-        <translation>Atualizar</translation>
-    </message>
-    <message>
-        <source>Check again</source>
-        <translation>Verificar novamente</translation>
-    </message>
-    <message>
-        <source>Use my password anyway</source>
-        <translation>Usar minha senha mesmo assim</translation>
-    </message>
-    <message>
-        <source>Details</source>
-        <translation>Detalhes</translation>
-    </message>
-    <message>
-        <source>Pending updates</source>
-        <translation>Atualizações pendentes</translation>
     </message>
     <message>
         <source>There is nothing for Sorvane to update on this computer.</source>
@@ -696,22 +812,6 @@
         <translation>Nada foi atualizado</translation>
     </message>
     <message>
-        <source>Steps</source>
-        <translation>Etapas</translation>
-    </message>
-    <message>
-        <source>Latest output</source>
-        <translation>Última saída</translation>
-    </message>
-    <message>
-        <source>Full log</source>
-        <translation>Registro completo</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>Fechar durante a atualização?</translation>
     </message>
@@ -720,24 +820,8 @@
         <translation>A atualização continuará até o fim sem esta janela. Fechá-la?</translation>
     </message>
     <message>
-        <source>not run</source>
-        <translation>não executado</translation>
-    </message>
-    <message>
         <source>Looking for package managers</source>
         <translation>Procurando gerenciadores de pacotes</translation>
-    </message>
-    <message>
-        <source>Shows every pending update</source>
-        <translation>Mostra cada atualização pendente</translation>
-    </message>
-    <message>
-        <source>Update progress</source>
-        <translation>Progresso da atualização</translation>
-    </message>
-    <message>
-        <source>Shows the update&apos;s whole output</source>
-        <translation>Mostra toda a saída da atualização</translation>
     </message>
     <message>
         <source>Restart now</source>
@@ -748,10 +832,6 @@
         <translation>Mais tarde</translation>
     </message>
     <message>
-        <source>Updated packages</source>
-        <translation>Pacotes atualizados</translation>
-    </message>
-    <message>
         <source>Copy log</source>
         <translation>Copiar registro</translation>
     </message>
@@ -760,40 +840,16 @@
         <translation>Copia o registro completo da atualização</translation>
     </message>
     <message>
-        <source>Log file</source>
-        <translation>Arquivo de registro</translation>
+        <source>Settings</source>
+        <translation>Configurações</translation>
     </message>
     <message>
-        <source>Log file:</source>
-        <translation>Arquivo de registro:</translation>
+        <source>Open log</source>
+        <translation>Abrir registro</translation>
     </message>
     <message>
-        <source>Repair…</source>
-        <translation>Reparar…</translation>
-    </message>
-    <message>
-        <source>Opens a terminal that finishes the unfinished installation</source>
-        <translation>Abre um terminal que conclui a instalação inacabada</translation>
-    </message>
-    <message>
-        <source>Commands to run in a terminal</source>
-        <translation>Comandos para executar em um terminal</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copiar</translation>
-    </message>
-    <message>
-        <source>Copies the commands</source>
-        <translation>Copia os comandos</translation>
-    </message>
-    <message>
-        <source>Failed at %p%</source>
-        <translation>Falhou em %p%</translation>
-    </message>
-    <message>
-        <source>The update failed</source>
-        <translation>A atualização falhou</translation>
+        <source>Opens the folder the update&apos;s log is kept in</source>
+        <translation>Abre a pasta onde o registro da atualização é mantido</translation>
     </message>
 </context>
 </TS>

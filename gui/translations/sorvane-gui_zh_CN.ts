@@ -247,6 +247,163 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::ReadyPage</name>
+    <message>
+        <source>Package managers</source>
+        <translation>软件包管理器</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>重新检查</translation>
+    </message>
+    <message>
+        <source>Use my password anyway</source>
+        <translation>仍然使用我的密码</translation>
+    </message>
+    <message>
+        <source>Repair…</source>
+        <translation>修复…</translation>
+    </message>
+    <message>
+        <source>Ready to update</source>
+        <translation>已准备好更新</translation>
+    </message>
+    <message>
+        <source>Your password</source>
+        <translation>您的密码</translation>
+    </message>
+    <message>
+        <source>Opens a terminal that finishes the unfinished installation</source>
+        <translation>打开一个终端来完成未完成的安装</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>详细信息</translation>
+    </message>
+    <message>
+        <source>Shows every pending update</source>
+        <translation>显示每个待安装的更新</translation>
+    </message>
+    <message>
+        <source>Commands to run in a terminal</source>
+        <translation>要在终端中运行的命令</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Copies the commands</source>
+        <translation>复制这些命令</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::RunPage</name>
+    <message>
+        <source>Steps</source>
+        <translation>步骤</translation>
+    </message>
+    <message>
+        <source>Update progress</source>
+        <translation>更新进度</translation>
+    </message>
+    <message>
+        <source>Latest output</source>
+        <translation>最新输出</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>详细信息</translation>
+    </message>
+    <message>
+        <source>Shows the update&apos;s whole output</source>
+        <translation>显示更新的全部输出</translation>
+    </message>
+    <message>
+        <source>Full log</source>
+        <translation>完整日志</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>立即重启</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>稍后</translation>
+    </message>
+    <message>
+        <source>Failed at %p%</source>
+        <translation>在 %p% 处失败</translation>
+    </message>
+    <message>
+        <source>The update failed</source>
+        <translation>更新失败</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::UpdateItems</name>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>运行中</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>未运行</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>kept back</source>
+        <translation>已保留</translation>
+    </message>
+    <message>
+        <source>updated</source>
+        <translation>已更新</translation>
+    </message>
+    <message>
+        <source>not updated</source>
+        <translation>未更新</translation>
+    </message>
+    <message>
+        <source>security update</source>
+        <translation>安全更新</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message>
         <source>%1 cannot be checked.</source>
@@ -622,6 +779,13 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::UpdateTree</name>
+    <message>
+        <source>Filter packages</source>
+        <translation>筛选软件包</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateWindow</name>
     <message>
         <source>No supported package managers found</source>
@@ -632,60 +796,12 @@
         <translation>Sorvane Update</translation>
     </message>
     <message>
-        <source>waiting</source>
-        <translation>等待中</translation>
-    </message>
-    <message>
-        <source>running</source>
-        <translation>运行中</translation>
-    </message>
-    <message>
-        <source>done</source>
-        <translation>已完成</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <translation>失败</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>关闭</translation>
     </message>
     <message>
         <source>Looking for package managers…</source>
         <translation>正在查找软件包管理器…</translation>
-    </message>
-    <message>
-        <source>Ready to update</source>
-        <translation>已准备好更新</translation>
-    </message>
-    <message>
-        <source>Package managers</source>
-        <translation>软件包管理器</translation>
-    </message>
-    <message>
-        <source>Your password</source>
-        <translation>您的密码</translation>
-    </message>
-    <message>
-        <source>Update</source>
-        <translation>更新</translation>
-    </message>
-    <message>
-        <source>Check again</source>
-        <translation>重新检查</translation>
-    </message>
-    <message>
-        <source>Use my password anyway</source>
-        <translation>仍然使用我的密码</translation>
-    </message>
-    <message>
-        <source>Details</source>
-        <translation>详细信息</translation>
-    </message>
-    <message>
-        <source>Pending updates</source>
-        <translation>待安装的更新</translation>
     </message>
     <message>
         <source>There is nothing for Sorvane to update on this computer.</source>
@@ -696,22 +812,6 @@
         <translation>未更新任何内容</translation>
     </message>
     <message>
-        <source>Steps</source>
-        <translation>步骤</translation>
-    </message>
-    <message>
-        <source>Latest output</source>
-        <translation>最新输出</translation>
-    </message>
-    <message>
-        <source>Full log</source>
-        <translation>完整日志</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1：%2</translation>
-    </message>
-    <message>
         <source>Close while updating?</source>
         <translation>要在更新过程中关闭吗？</translation>
     </message>
@@ -720,24 +820,8 @@
         <translation>即使关闭此窗口，更新也会继续运行直至完成。要关闭吗？</translation>
     </message>
     <message>
-        <source>not run</source>
-        <translation>未运行</translation>
-    </message>
-    <message>
         <source>Looking for package managers</source>
         <translation>正在查找包管理器</translation>
-    </message>
-    <message>
-        <source>Shows every pending update</source>
-        <translation>显示每个待安装的更新</translation>
-    </message>
-    <message>
-        <source>Update progress</source>
-        <translation>更新进度</translation>
-    </message>
-    <message>
-        <source>Shows the update&apos;s whole output</source>
-        <translation>显示更新的全部输出</translation>
     </message>
     <message>
         <source>Restart now</source>
@@ -748,10 +832,6 @@
         <translation>稍后</translation>
     </message>
     <message>
-        <source>Updated packages</source>
-        <translation>已更新的软件包</translation>
-    </message>
-    <message>
         <source>Copy log</source>
         <translation>复制日志</translation>
     </message>
@@ -760,40 +840,16 @@
         <translation>复制本次更新的完整日志</translation>
     </message>
     <message>
-        <source>Log file</source>
-        <translation>日志文件</translation>
+        <source>Settings</source>
+        <translation>设置</translation>
     </message>
     <message>
-        <source>Log file:</source>
-        <translation>日志文件：</translation>
+        <source>Open log</source>
+        <translation>打开日志</translation>
     </message>
     <message>
-        <source>Repair…</source>
-        <translation>修复…</translation>
-    </message>
-    <message>
-        <source>Opens a terminal that finishes the unfinished installation</source>
-        <translation>打开一个终端来完成未完成的安装</translation>
-    </message>
-    <message>
-        <source>Commands to run in a terminal</source>
-        <translation>要在终端中运行的命令</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>复制</translation>
-    </message>
-    <message>
-        <source>Copies the commands</source>
-        <translation>复制这些命令</translation>
-    </message>
-    <message>
-        <source>Failed at %p%</source>
-        <translation>在 %p% 处失败</translation>
-    </message>
-    <message>
-        <source>The update failed</source>
-        <translation>更新失败</translation>
+        <source>Opens the folder the update&apos;s log is kept in</source>
+        <translation>打开保存此次更新日志的文件夹</translation>
     </message>
 </context>
 </TS>

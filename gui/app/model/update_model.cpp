@@ -1193,3 +1193,37 @@ void UpdateModel::follow() {
 }
 
 }  // namespace sorvane::gui
+
+namespace sorvane::gui {
+
+// Each manager's own facts, for the item view.
+std::optional<Step> UpdateModel::row_step(size_t row) const {
+  if (row >= rows_.size()) return std::nullopt;
+  return rows_[row].step;
+}
+
+const ManagerCheck* UpdateModel::row_check(size_t row) const {
+  if (row >= rows_.size() || !rows_[row].check) return nullptr;
+  return &*rows_[row].check;
+}
+
+std::optional<int> UpdateModel::step_progress(size_t index) const {
+  switch (step_state(index)) {
+    case StepState::Finished: return PROGRESS_SCALE;
+    case StepState::Waiting:
+    case StepState::NotRun: return 0;
+    case StepState::Running:
+    case StepState::Failed: break;
+  }
+  if (!progress_ || index >= steps_.size()) return std::nullopt;
+  const StepProgress step = progress_->step(steps_[index]);
+  if (step.total == 0) return std::nullopt;
+  return static_cast<int>(std::min(step.done, step.total) * PROGRESS_SCALE / step.total);
+}
+
+std::optional<std::vector<std::string>> UpdateModel::not_updated(Step step) const {
+  if (state_ != State::Done || !progress_) return std::nullopt;
+  return progress_->not_updated(step);
+}
+
+}  // namespace sorvane::gui

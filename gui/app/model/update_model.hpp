@@ -343,6 +343,20 @@ class UpdateModel : public QObject {
   // a moment, means checking again.
   QFileSystemWatcher* dpkg_watch_ = nullptr;
   QTimer dpkg_quiet_;
+
+  // Each manager's own facts, for the item view (update_items.cpp).
+ public:
+  // The manager of a row of the check, and its answer once it came.
+  [[nodiscard]] std::optional<Step> row_step(size_t row) const;
+  [[nodiscard]] const ManagerCheck* row_check(size_t row) const;
+  // What the check said of `step` when the update began, if it answered.
+  [[nodiscard]] const ManagerCheck* started_check(Step step) const { return started_with(step); }
+  // How far the step at `index` is, in PROGRESS_SCALE; none when that
+  // cannot be told (busy, or not begun).
+  [[nodiscard]] std::optional<int> step_progress(size_t index) const;
+  // At Done: the pending packages of `step` it did not update; none when
+  // that cannot be told.
+  [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
 };
 
 struct UpdateModel::Looked {

@@ -1,20 +1,19 @@
-// The window over an UpdateModel: one page per state of the run, nothing
+// The window over an UpdateModel: a frame around one page per state of
+// the run (Ready, the update and its end, and the short ones), nothing
 // decided here. All outside text (sorvane's and sudo's messages, the
 // managers' output) is shown as plain text, never as rich text.
 #pragma once
 
-#include <QCheckBox>
+#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QWidget>
 
-#include "password_field.hpp"
+#include "ready_page.hpp"
+#include "run_page.hpp"
+#include "update_items.hpp"
 #include "update_model.hpp"
 
 namespace sorvane::gui {
@@ -27,94 +26,68 @@ class UpdateWindow : public QWidget {
 
   // For tests and pictures.
   [[nodiscard]] QStackedWidget* pages() const { return pages_; }
-  [[nodiscard]] PasswordField* password() const { return password_; }
-  [[nodiscard]] QPushButton* update_button() const { return update_; }
-  [[nodiscard]] QPlainTextEdit* details() const { return details_; }
-  [[nodiscard]] QListWidget* managers() const { return managers_; }
-  [[nodiscard]] QPushButton* check_again_button() const { return check_again_; }
-  [[nodiscard]] QPushButton* password_anyway_button() const { return password_anyway_; }
-  [[nodiscard]] QPushButton* repair_button() const { return repair_; }
-  [[nodiscard]] QLineEdit* repair_commands() const { return repair_commands_; }
-  [[nodiscard]] QPushButton* copy_repair_button() const { return copy_repair_; }
-  [[nodiscard]] QPlainTextEdit* pending() const { return pending_; }
-  [[nodiscard]] QLabel* ready_title() const { return ready_title_; }
-  [[nodiscard]] QProgressBar* progress() const { return progress_; }
-  [[nodiscard]] QLabel* progress_text() const { return progress_text_; }
-  [[nodiscard]] QLabel* changes() const { return changes_; }
-  [[nodiscard]] QLabel* latest() const { return latest_; }
-  [[nodiscard]] QLabel* restart_text() const { return restart_text_; }
-  [[nodiscard]] QPushButton* restart_button() const { return restart_; }
+  [[nodiscard]] ReadyPage* ready_page() const { return ready_; }
+  [[nodiscard]] RunPage* run_page() const { return run_; }
+  [[nodiscard]] PasswordField* password() const { return ready_->password(); }
+  [[nodiscard]] QPushButton* update_button() const { return ready_->update_button(); }
+  [[nodiscard]] UpdateTree* managers() const { return ready_->managers(); }
+  [[nodiscard]] QPushButton* check_again_button() const { return ready_->check_again_button(); }
+  [[nodiscard]] QPushButton* password_anyway_button() const { return ready_->anyway(); }
+  [[nodiscard]] QPushButton* repair_button() const { return ready_->repair_button(); }
+  [[nodiscard]] QLineEdit* repair_commands() const { return ready_->repair_commands(); }
+  [[nodiscard]] QPushButton* copy_repair_button() const { return ready_->copy_repair_button(); }
+  [[nodiscard]] QLabel* ready_title() const { return ready_->title(); }
+  [[nodiscard]] UpdateTree* steps() const { return run_->steps(); }
+  [[nodiscard]] QPlainTextEdit* details() const { return run_->details(); }
+  [[nodiscard]] QProgressBar* progress() const { return run_->progress(); }
+  [[nodiscard]] QLabel* progress_text() const { return run_->progress_text(); }
+  [[nodiscard]] QLabel* latest() const { return run_->latest(); }
+  [[nodiscard]] QLabel* restart_text() const { return run_->restart_text(); }
+  [[nodiscard]] QPushButton* restart_button() const { return run_->restart_button(); }
   [[nodiscard]] QLabel* last_run() const { return last_run_; }
   [[nodiscard]] QPushButton* last_run_restart_button() const { return last_run_restart_; }
-  [[nodiscard]] QPlainTextEdit* updated_list() const { return updated_; }
-  [[nodiscard]] QLineEdit* log_place() const { return log_place_; }
+  [[nodiscard]] QPushButton* open_log_button() const { return open_log_; }
   [[nodiscard]] QPushButton* copy_log_button() const { return copy_log_; }
   [[nodiscard]] QLabel* message() const;
-  [[nodiscard]] QCheckBox* notice() const { return notice_; }
+  [[nodiscard]] QAction* notice() const { return notice_; }
+  [[nodiscard]] QToolButton* settings_button() const { return settings_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  QWidget* make_short_page(const QString& title, QLabel* text, QWidget* more = nullptr);
+  QWidget* make_settings();
+  QWidget* make_last_run();
+  QWidget* make_log_row();
   void show_state();
-  void show_log_place();
-  void show_steps();
-  void show_failed_bar(bool failed);
   void show_ready();
-  void show_repair();
-  QWidget* make_repair_row();
+  void show_done();
+  void show_log_place();
   void announce();
-  void enable_update();
   void grow_to_fit();
-  void show_latest();
   void fit_words();
-  QWidget* make_page(QLabel* title, QLabel* text, const QList<QWidget*>& more);
+  void tab_in_reading_order();
 
   UpdateModel* model_;
+  UpdateItems* items_;
   QStackedWidget* pages_;
-  QLabel* looking_;
-  QLabel* ready_title_;
-  QListWidget* managers_;
-  QLabel* ready_message_;
-  PasswordField* password_;
-  QPushButton* update_;
-  QPushButton* check_again_;
-  QPushButton* password_anyway_;
-  QPushButton* repair_;
-  QWidget* repair_row_ = nullptr;
-  QLineEdit* repair_commands_ = nullptr;
-  QPushButton* copy_repair_ = nullptr;
-  QToolButton* show_pending_;
-  QPlainTextEdit* pending_;
-  QLabel* nothing_;
+  ReadyPage* ready_;
+  RunPage* run_;
   QLabel* stopped_;
-  QListWidget* steps_;
-  QProgressBar* progress_;
-  QLabel* progress_text_;
-  QLabel* changes_;
-  QLabel* restart_text_;
-  QPushButton* restart_;
-  QPushButton* restart_later_;
-  QWidget* restart_row_;
-  bool told_end_ = false;  // the end of this run was told outside the window
-  QLabel* latest_;
-  QPlainTextEdit* updated_;
-  QLabel* last_run_;
-  QWidget* last_run_restart_row_;
-  QPushButton* last_run_restart_;
-  QLineEdit* log_place_;
-  QPushButton* copy_log_;
-  QWidget* log_row_;
-  QToolButton* show_details_;
-  QPlainTextEdit* details_;
-  QLabel* done_;
-  QCheckBox* notice_;
   QWidget* looking_page_;
-  QWidget* ready_page_;
   QWidget* nothing_page_;
   QWidget* stopped_page_;
-  QWidget* updating_page_;
+  bool told_end_ = false;  // the end of this run was told outside the window
+  QLabel* last_run_ = nullptr;
+  QWidget* last_run_restart_row_ = nullptr;
+  QPushButton* last_run_restart_ = nullptr;
+  QPushButton* open_log_ = nullptr;
+  QPushButton* copy_log_ = nullptr;
+  QWidget* log_row_ = nullptr;
+  QAction* notice_ = nullptr;
+  QToolButton* settings_ = nullptr;
 };
 
 }  // namespace sorvane::gui

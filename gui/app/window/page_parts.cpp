@@ -1,0 +1,53 @@
+#include "page_parts.hpp"
+
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "update_tree.hpp"
+
+namespace sorvane::gui {
+
+QLabel* plain_label(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);  // outside text must never become markup
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+QLabel* message_label(QWidget* parent) {
+  QLabel* label = plain_label(parent);
+  label->setFocusPolicy(Qt::StrongFocus);
+  return label;
+}
+
+void lay_out_page(QWidget* page, QLabel* title, QLabel* text, const QList<QWidget*>& more) {
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  if (title != nullptr) {
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    font.setBold(true);
+    title->setFont(font);
+    // Unless it is the screen's message too, which takes focus.
+    if (title->focusPolicy() == Qt::ClickFocus)
+      title->setTextInteractionFlags(Qt::NoTextInteraction);
+    layout->addWidget(title);
+  }
+  if (text != nullptr) layout->addWidget(text);
+  // The log takes most of the room; the stretch below holds the page
+  // together while they are hidden.
+  for (QWidget* widget : more) {
+    const bool log = qobject_cast<QPlainTextEdit*>(widget) != nullptr;
+    layout->addWidget(widget, log ? 9 : (qobject_cast<UpdateTree*>(widget) != nullptr ? 1 : 0));
+  }
+  layout->addStretch();
+}
+
+// Qt's own least height for anything that scrolls is that of a whole
+// scroll bar.
+void shrinks_to_lines(QAbstractScrollArea* area, int lines) {
+  area->setMinimumHeight(area->fontMetrics().lineSpacing() * lines + 2 * area->frameWidth());
+}
+
+}  // namespace sorvane::gui

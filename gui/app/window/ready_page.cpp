@@ -1,0 +1,145 @@
+#include "ready_page.hpp"
+
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+
+#include "page_parts.hpp"
+
+namespace sorvane::gui {
+
+ReadyPage::ReadyPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      items_(items),
+      title_(plain_label(this)),
+      managers_(new UpdateTree(items, tr("Package managers"), this)),
+      message_(message_label(this)),
+      password_(new PasswordField(this)),
+      update_(new QPushButton(tr("Update"), this)),
+      check_again_(new QPushButton(tr("Check again"), this)),
+      password_anyway_(new QPushButton(tr("Use my password anyway"), this)),
+      repair_(new QPushButton(tr("Repair…"), this)),
+      show_pending_(new QToolButton(this)) {
+  title_->setText(tr("Ready to update"));
+  password_->setPlaceholderText(tr("Your password"));
+  update_->setDefault(true);
+  connect(password_, &QLineEdit::returnPressed, update_, &QPushButton::click);
+  connect(password_, &QLineEdit::textChanged, this, &ReadyPage::enable_update);
+  connect(update_, &QPushButton::clicked, this, [this] {
+    if (!update_->isEnabled()) return;  // Enter in the field reaches here too
+    SecretBytes secret = password_->take();
+    // A refusal of this attempt is new, even in the same words.
+    password_->setAccessibleDescription({});
+    model_->update_typed(std::move(secret));
+  });
+  connect(check_again_, &QPushButton::clicked, model_, &UpdateModel::check_again);
+  connect(password_anyway_, &QPushButton::clicked, model_, &UpdateModel::offer_password);
+  repair_->setAccessibleDescription(
+      tr("Opens a terminal that finishes the unfinished installation"));
+  connect(repair_, &QPushButton::clicked, model_, &UpdateModel::repair);
+  lay_out_page(this, title_, nullptr,
+               {managers_, message_, make_repair_row(), password_, make_actions()});
+}
+
+QWidget* ReadyPage::make_actions() {
+  show_pending_->setText(tr("Details"));
+  show_pending_->setAccessibleDescription(tr("Shows every pending update"));
+  show_pending_->setCheckable(true);
+  connect(show_pending_, &QToolButton::toggled, this, [this](bool shown) {
+    managers_->show_packages(shown);
+    emit grew();
+  });
+  auto* actions = new QWidget(this);
+  auto* layout = new QHBoxLayout(actions);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(show_pending_);
+  // In a button box, as the platform lays them out. All are actions: an
+  // accepting button would be made the default whenever none is, and the
+  // model decides which one is.
+  auto* box = new QDialogButtonBox(this);
+  for (QPushButton* button : {password_anyway_, check_again_, repair_, update_}) {
+    box->addButton(button, QDialogButtonBox::ActionRole);
+  }
+  layout->addWidget(box, 1);
+  return actions;
+}
+
+void ReadyPage::show_model(bool arriving) {
+  title_->setText(model_->ready_title());
+  const bool pending = items_->package_count() > 0;
+  show_pending_->setVisible(pending);
+  if (!pending) show_pending_->setChecked(false);
+  managers_->show_packages(show_pending_->isChecked());
+  const QString text = model_->ready_text();
+  message_->setText(text);
+  message_->setVisible(!text.isEmpty());
+  if (arriving) password_->wipe();  // never kept across a refusal
+  password_->setAccessibleName(UpdateModel::password_label());
+  // Read out with the field as it takes focus: why the password is asked
+  // again. With no refusal, Qt reads the field's placeholder instead.
+  password_->setAccessibleDescription(model_->message());
+  password_->setVisible(model_->password_wanted());
+  password_anyway_->setVisible(!model_->password_offered());
+  check_again_->setVisible(!model_->checking());
+  // Pressing Update must be able to work: while the check runs it waits,
+  // disabled; once the update is known to fail, only Check again is left.
+  update_->setVisible(model_->password_offered() &&
+                      (model_->checking() || model_->update_possible()));
+  // What the screen proposes is the default button: Update when there is
+  // something to do, Check again when the update would fail or has nothing.
+  const bool proposed = model_->update_proposed();
+  update_->setDefault(proposed);
+  check_again_->setDefault(!proposed && !model_->checking());
+  enable_update();
+  show_repair();
+}
+
+QWidget* ReadyPage::first_focus() const {
+  if (model_->password_wanted()) return password_;
+  return model_->update_proposed() ? update_ : check_again_;
+}
+
+// The commands to finish dpkg's run, when no terminal could be opened for
+// them: a field to select them in, and a button that copies them.
+QWidget* ReadyPage::make_repair_row() {
+  repair_commands_ = new QLineEdit(this);
+  repair_commands_->setReadOnly(true);
+  repair_commands_->setAccessibleName(tr("Commands to run in a terminal"));
+  repair_commands_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  copy_repair_ = new QPushButton(tr("Copy"), this);
+  copy_repair_->setAccessibleDescription(tr("Copies the commands"));
+  connect(copy_repair_, &QPushButton::clicked, this,
+          [this] { QGuiApplication::clipboard()->setText(model_->repair_commands()); });
+  repair_row_ = new QWidget(this);
+  auto* row = new QHBoxLayout(repair_row_);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(repair_commands_, 1);
+  row->addWidget(copy_repair_);
+  repair_row_->setVisible(false);
+  return repair_row_;
+}
+
+void ReadyPage::show_repair() {
+  repair_->setVisible(model_->repair_offered());
+  const bool by_hand = model_->repair_by_hand();
+  repair_commands_->setText(by_hand ? model_->repair_commands() : QString());
+  repair_commands_->setCursorPosition(0);
+  repair_row_->setVisible(by_hand);
+  // The way out is what the screen proposes.
+  if (model_->repair_offered()) {
+    check_again_->setDefault(false);
+    repair_->setDefault(true);
+  } else {
+    repair_->setDefault(false);
+  }
+}
+
+void ReadyPage::enable_update() {
+  const bool typed = password_->isHidden() || !password_->text().isEmpty();
+  update_->setEnabled(model_->update_possible() && typed);
+}
+
+}  // namespace sorvane::gui

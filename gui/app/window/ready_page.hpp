@@ -1,0 +1,66 @@
+// The Ready page: what the check found, manager by manager, why the
+// update would fail, the password, and one default action.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QWidget>
+
+#include "password_field.hpp"
+#include "update_items.hpp"
+#include "update_model.hpp"
+#include "update_tree.hpp"
+
+namespace sorvane::gui {
+
+class ReadyPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  ReadyPage(UpdateModel* model, UpdateItems* items, QWidget* parent);
+
+  // Shows the model; `arriving` from another page, whose field is wiped.
+  void show_model(bool arriving);
+  // What takes focus when the page arrives.
+  [[nodiscard]] QWidget* first_focus() const;
+
+  [[nodiscard]] QLabel* title() const { return title_; }
+  [[nodiscard]] UpdateTree* managers() const { return managers_; }
+  [[nodiscard]] QLabel* message() const { return message_; }
+  [[nodiscard]] PasswordField* password() const { return password_; }
+  [[nodiscard]] QPushButton* update_button() const { return update_; }
+  [[nodiscard]] QPushButton* check_again_button() const { return check_again_; }
+  [[nodiscard]] QPushButton* anyway() const { return password_anyway_; }
+  [[nodiscard]] QPushButton* repair_button() const { return repair_; }
+  [[nodiscard]] QLineEdit* repair_commands() const { return repair_commands_; }
+  [[nodiscard]] QPushButton* copy_repair_button() const { return copy_repair_; }
+
+ signals:
+  // The page's content grew: the window may need more room.
+  void grew();
+
+ private:
+  QWidget* make_repair_row();
+  QWidget* make_actions();
+  void show_repair();
+  void enable_update();
+
+  UpdateModel* model_;
+  UpdateItems* items_;
+  QLabel* title_;
+  UpdateTree* managers_;
+  QLabel* message_;
+  PasswordField* password_;
+  QPushButton* update_;
+  QPushButton* check_again_;
+  QPushButton* password_anyway_;
+  QPushButton* repair_;
+  QToolButton* show_pending_;
+  QWidget* repair_row_ = nullptr;
+  QLineEdit* repair_commands_ = nullptr;
+  QPushButton* copy_repair_ = nullptr;
+};
+
+}  // namespace sorvane::gui
