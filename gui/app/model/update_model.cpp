@@ -7,10 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDBusError>
-#include <QDBusInterface>
-#include <QDBusMessage>
-#include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
 #include <QDate>
 #include <QDateTime>
@@ -20,18 +16,12 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <limits>
 
 #include "check_text.hpp"
-#include "notifier.hpp"
 #include "password.hpp"
 #include "path.hpp"
-#include "payload.hpp"
 #include "run_dir.hpp"
 #include "script_programs.hpp"
-#include "sorvane_report.hpp"
-#include "trust.hpp"
-#include "written_script.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -52,222 +42,14 @@ std::string home_of(const std::vector<std::string>& environment) {
   return {};
 }
 
-QString untrusted_text(const Untrusted& fault) {
-  QString path = from_bytes(fault.path);
-  switch (fault.why) {
-    case Untrusted::Why::Missing: return UpdateModel::tr("%1 cannot be checked.").arg(path);
-    case Untrusted::Why::OwnedBySomeoneElse:
-      return UpdateModel::tr("%1 belongs to another user, who could change what runs as root.")
-          .arg(path);
-    case Untrusted::Why::WritableByOthers:
-      return UpdateModel::tr(
-                 "%1 can be changed by other users, who could change what runs as root.")
-          .arg(path);
-    case Untrusted::Why::TooManyLinks:
-      return UpdateModel::tr("%1 leads through too many links.").arg(path);
-  }
-  return path;
-}
-
-QString refusal_text(const ScriptRefusal& refusal) {
-  using Why = ScriptRefusal::Why;
-  switch (refusal.why) {
-    case Why::Unreadable:
-      return UpdateModel::tr("The update script cannot be read: %1")
-          .arg(from_bytes(refusal.error.text()));
-    case Why::DirectoryNotTheUsers:
-      return UpdateModel::tr("The update script's folder is not yours.");
-    case Why::DirectoryWritableByOthers:
-      return UpdateModel::tr("Other users can change the update script's folder.");
-    case Why::NotARegularFile: return UpdateModel::tr("The update script is not a plain file.");
-    case Why::FileNotTheUsers: return UpdateModel::tr("The update script is not yours.");
-    case Why::WrongMode:
-      return UpdateModel::tr("Other users can read or change the update script.");
-    case Why::Changed: return UpdateModel::tr("The update script is not the one Sorvane writes.");
-  }
-  return {};
-}
-
-// While the update runs, logind keeps shutdown and sleep away. The lock is
-// a descriptor that the script itself holds, so it lasts exactly as long as
-// the update, with or without this window. Without logind (a container,
-// another init) there is none, and the update runs all the same.
-QDBusUnixFileDescriptor inhibit_shutdown() {
-  // logind answers at once; one that does not must not hold up Update.
-  constexpr int INHIBIT_LIMIT_MS = 2000;
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
-  call << QStringLiteral("shutdown:sleep") << UpdateModel::tr("Sorvane Update")
-       << UpdateModel::tr("Packages are being updated") << QStringLiteral("block");
-  const QDBusReply<QDBusUnixFileDescriptor> reply =
-      QDBusConnection::systemBus().call(call, QDBus::Block, INHIBIT_LIMIT_MS);
-  return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
-}
-
-// Why logind did not restart the computer, in the user's words; its own
-// message where it has one worth reading.
-QString restart_refusal(const QDBusError& error) {
-  const QString name = error.name();
-  const QStringList absent = {
-      QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
-      QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
-      QStringLiteral("org.freedesktop.DBus.Error.NoServer"),
-      QStringLiteral("org.freedesktop.DBus.Error.FileNotFound"),
-      QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
-      QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
-      QStringLiteral("org.freedesktop.DBus.Error.UnknownInterface"),
-      QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-  };
-  // No system bus, or none of logind on it (a container, another init).
-  if (error.type() == QDBusError::NoError || absent.contains(name)) {
-    return UpdateModel::tr(
-        "The computer cannot be restarted from here: logind, which restarts it, is not "
-        "running. Restart it from the system menu.");
-  }
-  if (name == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")) {
-    return UpdateModel::tr(
-        "The computer was not restarted: nothing could ask you for permission to restart it.");
-  }
-  if (name == QLatin1String("org.freedesktop.DBus.Error.AccessDenied") ||
-      name == QLatin1String("org.freedesktop.PolicyKit1.Error.NotAuthorized")) {
-    return UpdateModel::tr(
-        "The computer was not restarted: permission to restart it was not given.");
-  }
-  return UpdateModel::tr("The computer could not be restarted: %1").arg(error.message());
-}
-
 }  // namespace
-
-QDBusMessage reboot_call() {
-  QDBusMessage reboot = QDBusMessage::createMethodCall(
-      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Reboot"));
-  // Interactive: logind's own agent asks for authorization if it must, and
-  // takes as long as the user does.
-  reboot << true;
-  reboot.setInteractiveAuthorizationAllowed(true);
-  return reboot;
-}
-
-namespace {
-
-UpdateModel::Looked stopped(QString message) {
-  UpdateModel::Looked looked;
-  looked.message = std::move(message);
-  return looked;
-}
-
-}  // namespace
-
-std::string this_program() {
-  auto self = own_executable();
-  return self ? self.value() : std::string();
-}
-
-Result<UpdateModel::Setup, QString> desktop_setup() {
-  const auto self = own_executable();
-  if (!self) return UpdateModel::tr("Sorvane Update cannot tell where it is installed.");
-  const auto bash = trusted_system_program("bash");
-  if (!bash) return UpdateModel::tr("No trusted system bash was found.");
-  // NOLINTBEGIN(concurrency-mt-unsafe): read on the main thread; nothing here sets them
-  const uid_t user = ::geteuid();
-  std::string run_base = run_dir_base(std::getenv("XDG_RUNTIME_DIR"), user);
-  std::string logs = log_base(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), user, run_base);
-  // NOLINTEND(concurrency-mt-unsafe)
-  return UpdateModel::Setup{installation_beside(self.value()),
-                            *bash,
-                            std::move(run_base),
-                            kept_environment(environ),
-                            SUDO_PROBE_LIMIT,
-                            CheckSetup{},
-                            desktop_notice_places().settings,
-                            std::move(logs),
-                            self.value()};
-}
-
-UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo) {
-  using State = UpdateModel::State;
-  const uid_t user = ::geteuid();
-  if (auto fault = untrusted_installation(setup.installation, user)) {
-    return stopped(untrusted_text(*fault));
-  }
-  // Finished runs keep their logs a while, wherever those are kept.
-  if (setup.logs() != setup.run_base) clear_stale_run_dirs(setup.run_base, user);
-  clear_old_runs(setup.logs(), user, ::time(nullptr));
-  // Only for the script sorvane writes: once checked, its bytes are kept
-  // in memory, and the directory goes when this returns.
-  auto run_dir = RunDir::make(setup.run_base);
-  if (!run_dir) {
-    return stopped(UpdateModel::tr("No private folder could be made for the update: %1")
-                       .arg(from_bytes(run_dir.error().text())));
-  }
-
-  const SorvaneReport report = run_sorvane(
-      setup.installation.sorvane, join(run_dir.value().path(), SCRIPT_NAME), setup.environment);
-  UpdateModel::Looked looked;
-  switch (report.kind) {
-    case SorvaneReport::Kind::NoneFound: looked.state = State::NothingFound; return looked;
-    case SorvaneReport::Kind::Failed: looked.message = from_bytes(report.message); return looked;
-    case SorvaneReport::Kind::TimedOut:
-      looked.message =
-          UpdateModel::tr("Looking for package managers took too long and was stopped.");
-      return looked;
-    case SorvaneReport::Kind::Unexpected:
-      looked.message =
-          UpdateModel::tr("Sorvane answered in a way this window does not understand.");
-      return looked;
-    case SorvaneReport::Kind::Found: break;
-  }
-
-  auto script =
-      read_checked_script(run_dir.value().fd(), std::string(SCRIPT_NAME), user, UPDATE_SCRIPT);
-  if (!script) {
-    looked.message = refusal_text(script.error());
-    return looked;
-  }
-  if (auto fault = untrusted_script_program()) {
-    looked.message = untrusted_text(*fault);
-    return looked;
-  }
-  const bool privileged = std::any_of(report.steps.begin(), report.steps.end(), runs_under_sudo);
-  if (privileged && ask_sudo) {
-    const auto sudo = find_like_the_script("sudo");
-    if (!sudo) {
-      looked.message = UpdateModel::tr(
-          "sudo is not installed, and system packages can only be updated with it.");
-      return looked;
-    }
-    const bool unasked = probe_sudo(*sudo, setup.bash, setup.environment, setup.sudo_probe_limit) ==
-                         SudoNeeds::NoPassword;
-    using Access = UpdateModel::Access;
-    looked.access =
-        unasked ? Access::NoPassword : (in_an_admin_group() ? Access::Password : Access::Unlikely);
-    looked.needs_password = !unasked;
-  }
-  looked.found = managers_found(setup.check.places.path_dirs);
-  looked.online = online(setup.check.places);
-  // Only one update at a time: one already running is followed instead.
-  if (auto running = running_update_log(setup.logs(), user)) {
-    looked.running = std::make_shared<RunningUpdate>(std::move(*running));
-  } else if (auto last = unshown_run(setup.logs(), user)) {
-    PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
-                                       last->ended, setup.check.places.root);
-    RestartNeed restart = past_restart(past, setup.check);
-    looked.last_run = std::make_shared<const UpdateModel::LastRun>(
-        UpdateModel::LastRun{std::move(*last), std::move(past), std::move(restart)});
-  }
-  looked.state = State::Ready;
-  looked.steps = report.steps;
-  looked.script = std::move(script.value());
-  return looked;
-}
 
 UpdateModel::UpdateModel(Setup setup, QObject* parent)
     : QObject(parent),
       setup_(std::move(setup)),
       pool_(new QThreadPool),
-      notice_wanted_(gui::notice_wanted(setup_.notice_settings)) {
+      restart_call_(new Restart(this)),
+      notice_(setup_.notice_settings) {
   // Every manager is asked at once: the slow network queries overlap.
   pool_->setMaxThreadCount(static_cast<int>(MANAGERS.size()));
   follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
@@ -275,6 +57,11 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
   lock_timer_.setSingleShot(true);
   lock_timer_.setInterval(setup_.lock_recheck);
   connect(&lock_timer_, &QTimer::timeout, this, &UpdateModel::recheck_locked);
+  connect(restart_call_, &Restart::answered, this, [this](const QString& text) {
+    message_ = text;
+    emit changed();
+    announce(message_);
+  });
 }
 
 UpdateModel::~UpdateModel() {
@@ -288,9 +75,9 @@ UpdateModel::~UpdateModel() {
 }
 
 bool UpdateModel::set_notice_wanted(bool wanted) {
-  notice_wanted_ = wanted;
+  const bool saved = notice_.set(wanted);
   emit changed();
-  return save_notice_wanted(setup_.notice_settings, wanted);
+  return saved;
 }
 
 QString UpdateModel::notice_setting_text() {
@@ -402,10 +189,10 @@ void UpdateModel::take_looked(const Looked& looked) {
   found_ = looked.found;
   message_ = looked.message;
   // Why Update did not run is said aloud, like any refusal.
-  const bool noticed = !notice_.isEmpty();
+  const bool noticed = !said_again_.isEmpty();
   if (noticed) {
-    message_ = message_.isEmpty() ? notice_ : notice_ + "\n" + message_;
-    notice_.clear();
+    message_ = message_.isEmpty() ? said_again_ : said_again_ + "\n" + message_;
+    said_again_.clear();
   }
   script_ = looked.script;
   if (looked.last_run) {
@@ -681,9 +468,10 @@ void UpdateModel::update_typed(SecretBytes password) {
   const bool changed_since = found_ && managers_found(setup_.check.places.path_dirs) != *found_;
   if (changed_since || running_update_log(setup_.logs(), ::geteuid())) {
     wipe_bytes();
-    notice_ = changed_since ? tr("The package managers changed since the check. Here is what the "
-                                 "update would do now.")
-                            : tr("Another window has started an update meanwhile.");
+    said_again_ = changed_since
+                      ? tr("The package managers changed since the check. Here is what the "
+                           "update would do now.")
+                      : tr("Another window has started an update meanwhile.");
     look();
     return;
   }
@@ -861,7 +649,7 @@ void UpdateModel::restart_later() {
 void UpdateModel::find_out_about_restart() {
   restart_.reset();
   restart_later_ = false;
-  restarting_ = false;
+  restart_call_->forget();
   RestartQuestion question;
   for (size_t i = 0; i < steps_.size(); ++i) {
     const StepState state = step_state(i);
@@ -1011,30 +799,9 @@ QString UpdateModel::restart_sentence(const RestartNeed& restart) {
 }
 
 void UpdateModel::restart() {
-  if (!restart_offered() || restart_call_ != nullptr) return;
-  const QDBusConnection bus = QDBusConnection::systemBus();
-  if (!bus.isConnected()) {
-    message_ = restart_refusal(bus.lastError());
-    emit changed();
-    announce(message_);
-    return;
-  }
-  restart_call_ = new QDBusPendingCallWatcher(
-      bus.asyncCall(reboot_call(), std::numeric_limits<int>::max()), this);
-  connect(restart_call_, &QDBusPendingCallWatcher::finished, this,
-          [this](QDBusPendingCallWatcher* call) {
-            call->deleteLater();
-            restart_call_ = nullptr;
-            if (call->isError()) {
-              message_ = restart_refusal(call->error());
-            } else {
-              restarting_ = true;
-              message_ = tr("The computer is restarting.");
-            }
-            emit changed();
-            announce(message_);
-          });
-  emit changed();
+  if (!restart_offered() || restart_asked()) return;
+  restart_call_->ask();
+  if (restart_asked()) emit changed();
 }
 
 QString UpdateModel::updating_title() const {

@@ -5,8 +5,6 @@
 // hands the password over, and follows the log the script writes.
 #pragma once
 
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
@@ -21,7 +19,8 @@
 
 #include "failure_cause.hpp"
 #include "foreseen.hpp"
-#include "installation.hpp"
+#include "logind.hpp"
+#include "look.hpp"
 #include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
@@ -30,6 +29,7 @@
 #include "run_status.hpp"
 #include "script_output.hpp"
 #include "secret.hpp"
+#include "settings.hpp"
 #include "sorvane_report.hpp"
 #include "update_log.hpp"
 #include "update_process.hpp"
@@ -37,43 +37,18 @@
 
 namespace sorvane::gui {
 
-// This executable, which is also the update's monitor; empty if unknown.
-std::string this_program();
-
 class UpdateModel : public QObject {
   Q_OBJECT
 
  public:
-  enum class State { Looking, Ready, NothingFound, Stopped, Updating, Done };
+  using State = UpdateState;
   // NotRun: the update ended before this step began.
   enum class StepState { Waiting, Running, Finished, Failed, NotRun };
 
-  struct Setup {
-    Installation installation;  // sorvane and its detector
-    std::string bash;           // the trusted bash that runs the script
-    std::string run_base;       // where run directories are made
-    std::vector<std::string> environment;
-    std::chrono::milliseconds sudo_probe_limit = SUDO_PROBE_LIMIT;
-    // How the package managers are asked what is pending.
-    CheckSetup check = {};
-    // Where "Tell me when updates are waiting" is kept; none: not kept.
-    QString notice_settings = {};
-    // Where updates' logs are kept; none: in run_base, with the script.
-    std::string log_base = {};
-    [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
-    // The program that runs the update as its monitor (`--run-update`):
-    // this very executable.
-    std::string monitor = this_program();
-    // How often a manager whose database another program holds is asked
-    // again, so that the screen changes by itself when the lock goes.
-    std::chrono::milliseconds lock_recheck = std::chrono::seconds(3);
-    // How long the password waits for sudo to read it.
-    PasswordHandOver::Limits handover = {};
-  };
-
-  // What sudo will do with this user, as far as can be told without a
-  // password.
-  enum class Access { NoPassword, Password, Unlikely };
+  using Setup = UpdateSetup;
+  using Access = SudoAccess;
+  using Looked = gui::Looked;
+  using LastRun = gui::LastRun;
 
   explicit UpdateModel(Setup setup, QObject* parent = nullptr);
   ~UpdateModel() override;
@@ -158,14 +133,14 @@ class UpdateModel : public QObject {
   // At Done, and with the last run while no update runs.
   [[nodiscard]] bool restart_offered() const {
     const bool shown = state_ == State::Done || (last_run_ && state_ != State::Updating);
-    return shown && restart_ && restart_->needed && !restart_later_ && !restarting_;
+    return shown && restart_ && restart_->needed && !restart_later_ && !restart_call_->restarting();
   }
   // "Restart now": logind asks for authorization itself (no sudo). Its
   // answer can take as long as the user takes to give a password: the
   // window goes on meanwhile, and says what came of it.
   void restart();
   // Asked, not answered yet: "Restart now" waits for the answer.
-  [[nodiscard]] bool restart_asked() const { return restart_call_ != nullptr; }
+  [[nodiscard]] bool restart_asked() const { return restart_call_->asked(); }
   // "Later": the offer goes; the update's own text stays.
   void restart_later();
 
@@ -201,7 +176,7 @@ class UpdateModel : public QObject {
 
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
-  [[nodiscard]] bool notice_wanted() const { return notice_wanted_; }
+  [[nodiscard]] bool notice_wanted() const { return notice_.wanted(); }
   bool set_notice_wanted(bool wanted);
   [[nodiscard]] static QString notice_setting_text();
 
@@ -229,12 +204,6 @@ class UpdateModel : public QObject {
   void take_check(unsigned generation, const ManagerCheck& check);
 
   // The state after looking, for the run and for tests.
-  struct Looked;
-  struct LastRun {
-    FinishedRun run;
-    PastUpdate past;
-    RestartNeed restart;
-  };
   void take_looked(const Looked& looked);
 
  signals:
@@ -293,7 +262,7 @@ class UpdateModel : public QObject {
   std::vector<Row> rows_;  // in report order
   std::optional<std::vector<Step>> found_;
   unsigned generation_ = 0;
-  QString notice_;  // said again after the next look
+  QString said_again_;  // after the next look
   // A running update another window started: followed through its log.
   bool following_ = false;
   QThreadPool* pool_;
@@ -306,8 +275,7 @@ class UpdateModel : public QObject {
   std::vector<ManagerCheck> updating_;  // the check the update started from
   std::optional<RestartNeed> restart_;
   bool restart_later_ = false;
-  QDBusPendingCallWatcher* restart_call_ = nullptr;  // logind's answer to come
-  bool restarting_ = false;                          // logind accepted
+  Restart* restart_call_;  // logind's answer to come
   std::optional<Finish> finish_;
   std::optional<FailureCause> cause_;  // of a failed update, found as it ended
   std::shared_ptr<const LastRun> last_run_;
@@ -329,7 +297,7 @@ class UpdateModel : public QObject {
   std::optional<std::optional<int>> end_status_;
   std::uint64_t end_offset_ = 0;
   bool password_checked_ = false;
-  bool notice_wanted_ = true;
+  NoticeSetting notice_;
   QTimer follow_timer_;
   QTimer lock_timer_;
   int rechecks_ = 0;  // asked again, not answered yet
@@ -344,36 +312,5 @@ class UpdateModel : public QObject {
   QFileSystemWatcher* dpkg_watch_ = nullptr;
   QTimer dpkg_quiet_;
 };
-
-struct UpdateModel::Looked {
-  State state = State::Stopped;
-  std::vector<Step> steps;
-  bool needs_password = false;
-  Access access = Access::Password;
-  QString message;
-  std::string script;  // the checked bytes
-  bool online = true;
-  // The managers the script would find now, to see at Update whether that
-  // changed; unset when not looked at (tests).
-  std::optional<std::vector<Step>> found;
-  // Answers already had (tests); otherwise the managers are asked.
-  std::optional<std::vector<ManagerCheck>> checks;
-  // An update already running, started by another window.
-  std::shared_ptr<RunningUpdate> running;
-  // The last update, when it ended after its window was closed.
-  std::shared_ptr<const LastRun> last_run;
-};
-
-// logind's Reboot, asked interactively.
-QDBusMessage reboot_call();
-
-// The setup of this user's desktop: Sorvane beside this executable, the
-// trusted system bash, the user's runtime directory and environment. The
-// error says, translated, what is missing.
-Result<UpdateModel::Setup, QString> desktop_setup();
-
-// The blocking part of looking, for a worker thread. `ask_sudo` false
-// leaves sudo alone (the headless check never needs it).
-UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo = true);
 
 }  // namespace sorvane::gui
