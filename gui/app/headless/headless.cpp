@@ -36,7 +36,7 @@ int check_headless(const UpdateSetup& setup, bool json) {
     if (json) {
       out << CheckText::json({}).toJson(QJsonDocument::Indented);
     } else {
-      out << UpdateWindow::tr("No supported package managers found") << '\n';
+      out << sorvane::gui::UpdateWindow::tr("No supported package managers found") << '\n';
     }
     return 0;
   }

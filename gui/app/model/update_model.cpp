@@ -355,8 +355,7 @@ QString UpdateModel::ready_title() const {
   if (foreseen().stops_update()) return tr("The update would not succeed");
   const std::vector<ManagerCheck> all = checks();
   const size_t count = pending_count(all);
-  if (count == 1) return tr("1 update is ready");
-  if (count > 1) return tr("%1 updates are ready").arg(count);
+  if (count > 0) return tr("%n update(s) are ready", nullptr, static_cast<int>(count));
   if (all_answered(all)) return tr("Your system is up to date");
   return tr("Ready to update");
 }
@@ -719,9 +718,8 @@ QString path_of(int fd) {
   return from_bytes(link);
 }
 
-QString package_count(size_t count) {
-  return count == 1 ? UpdateModel::tr("1 package")
-                    : UpdateModel::tr("%1 packages").arg(static_cast<qsizetype>(count));
+int counted(size_t count) {
+  return static_cast<int>(std::min<size_t>(count, INT_MAX));
 }
 
 }  // namespace
@@ -766,7 +764,8 @@ QString UpdateModel::past_text(const PastUpdate& past) {
     case Outcome::Success: {
       QStringList done;
       for (const auto& [step, count] : past.updated) {
-        done << tr("%1 updated by %2").arg(package_count(count), CheckText::name(step));
+        done << tr("%n package(s) updated by %1", nullptr, counted(count))
+                    .arg(CheckText::name(step));
       }
       if (done.isEmpty()) return tr("The update started at %1 finished.").arg(when);
       return tr("The update started at %1 finished: %2.")
@@ -794,7 +793,9 @@ QString UpdateModel::restart_sentence(const RestartNeed& restart) {
   if (restart.because.empty()) return tr("Restart the computer to finish the update.");
   QStringList names;
   for (const std::string& name : restart.because) names << from_bytes(name);
-  return tr("Restart the computer to finish the update: %1 take effect only then.")
+  // The form follows how many are named: "systemd takes", "libc6, systemd take".
+  return tr("Restart the computer to finish the update: %1 take(s) effect only then.", nullptr,
+            static_cast<int>(names.size()))
       .arg(names.join(QStringLiteral(", ")));
 }
 
@@ -837,7 +838,6 @@ QString UpdateModel::done_text() const {
 QStringList UpdateModel::changes() const {
   QStringList lines;
   if (state_ != State::Done || !output_) return lines;
-  const auto packages = package_count;
   for (size_t i = 0; i < steps_.size(); ++i) {
     const Step step = steps_[i];
     const QString who = CheckText::name(step);
@@ -852,11 +852,11 @@ QStringList UpdateModel::changes() const {
     }
     if (following_ && followed_past_) {
       const auto& updated = followed_past_->updated;
-      const auto counted = std::find_if(updated.begin(), updated.end(),
-                                        [step](const auto& done) { return done.first == step; });
-      lines << (counted == updated.end()
+      const auto found = std::find_if(updated.begin(), updated.end(),
+                                      [step](const auto& done) { return done.first == step; });
+      lines << (found == updated.end()
                     ? tr("%1: done").arg(who)
-                    : tr("%1: %2 updated").arg(who, packages(counted->second)));
+                    : tr("%1: %n package(s) updated", nullptr, counted(found->second)).arg(who));
       continue;
     }
     const ManagerCheck* check = started_with(step);
@@ -868,14 +868,16 @@ QStringList UpdateModel::changes() const {
     const size_t updated = check->updates.size() - left->size();
     const size_t kept = left->size() + check->kept_back.size();
     if (step == Step::Flatpak) {
-      lines << tr("%1: %2 of %3 apps and runtimes updated")
+      lines << tr("%1: %2 of %n app(s) and runtime(s) updated", nullptr,
+                  counted(check->updates.size()))
                    .arg(who)
-                   .arg(static_cast<qsizetype>(updated))
-                   .arg(static_cast<qsizetype>(check->updates.size()));
+                   .arg(static_cast<qsizetype>(updated));
     } else if (kept > 0) {
-      lines << tr("%1: %2 updated, %3 kept back").arg(who, packages(updated), packages(kept));
+      lines << tr("%1: %2, %3")
+                   .arg(who, tr("%n package(s) updated", nullptr, counted(updated)),
+                        tr("%n package(s) kept back", nullptr, counted(kept)));
     } else {
-      lines << tr("%1: %2 updated").arg(who, packages(updated));
+      lines << tr("%1: %n package(s) updated", nullptr, counted(updated)).arg(who);
     }
   }
   return lines;

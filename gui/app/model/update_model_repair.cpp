@@ -58,9 +58,9 @@ QString UpdateModel::kept_configs_text(const std::vector<KeptConfig>& kept) {
     }
     beside << from_bytes(config.beside);
   }
-  return tr("Your changes to %1 configuration files were kept; the new versions are beside "
-            "them: %2.")
-      .arg(static_cast<qsizetype>(kept.size()))
+  return tr("Your changes to %n configuration file(s) were kept; the new versions are beside "
+            "them: %1.",
+            nullptr, static_cast<int>(kept.size()))
       .arg(beside.join(QStringLiteral(", ")));
 }
 
