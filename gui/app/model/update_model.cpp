@@ -22,6 +22,7 @@
 #include "path.hpp"
 #include "run_dir.hpp"
 #include "script_programs.hpp"
+#include "update_words.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -47,16 +48,13 @@ std::string home_of(const std::vector<std::string>& environment) {
 UpdateModel::UpdateModel(Setup setup, QObject* parent)
     : QObject(parent),
       setup_(std::move(setup)),
-      pool_(new QThreadPool),
+      checks_(new ManagerChecks(
+          setup_.check, setup_.lock_recheck, [this] { return state_ == State::Ready; }, this)),
       restart_call_(new Restart(this)),
       notice_(setup_.notice_settings) {
-  // Every manager is asked at once: the slow network queries overlap.
-  pool_->setMaxThreadCount(static_cast<int>(MANAGERS.size()));
   follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
   connect(&follow_timer_, &QTimer::timeout, this, &UpdateModel::follow);
-  lock_timer_.setSingleShot(true);
-  lock_timer_.setInterval(setup_.lock_recheck);
-  connect(&lock_timer_, &QTimer::timeout, this, &UpdateModel::recheck_locked);
+  connect(checks_, &ManagerChecks::answered, this, &UpdateModel::changed);
   connect(restart_call_, &Restart::answered, this, [this](const QString& text) {
     message_ = text;
     emit changed();
@@ -68,10 +66,6 @@ UpdateModel::~UpdateModel() {
   // The update goes on without this window: its monitor is left to end
   // by itself.
   if (started_) (void)started_->monitor.release();
-  // A query still running ends at its own time limit; the window does not
-  // wait for it to close.
-  constexpr int CLOSING_WAIT_MS = 200;
-  if (pool_->waitForDone(CLOSING_WAIT_MS)) delete pool_;
 }
 
 bool UpdateModel::set_notice_wanted(bool wanted) {
@@ -143,21 +137,17 @@ std::optional<int> UpdateModel::progress() const {
 QString UpdateModel::progress_text() const {
   if (state_ != State::Updating || !output_ || !progress_ || output_->started() == 0) return {};
   const Step running = steps_[output_->started() - 1];
-  const StepProgress step = progress_->step(running);
-  const QString who = CheckText::name(running);
-  if (step.total == 0 || step.phase_total == 0) return tr("%1 is updating…").arg(who);
-  const auto at = static_cast<qsizetype>(step.phase_done);
-  const auto of = static_cast<qsizetype>(step.phase_total);
-  QString text;
-  switch (step.phase) {
-    case Phase::Busy: return tr("%1 is updating…").arg(who);
-    case Phase::Downloading: text = tr("%1: downloading %2 of %3").arg(who).arg(at).arg(of); break;
-    case Phase::Unpacking: text = tr("%1: unpacking %2 of %3").arg(who).arg(at).arg(of); break;
-    case Phase::SettingUp: text = tr("%1: setting up %2 of %3").arg(who).arg(at).arg(of); break;
-    case Phase::Installing: text = tr("%1: installing %2 of %3").arg(who).arg(at).arg(of); break;
-  }
-  if (!step.current.empty()) text = tr("%1 — %2").arg(text, from_bytes(step.current));
-  return text;
+  return progress_words(running, progress_->step(running));
+}
+
+// Every attempt, started here or followed, starts from nothing seen.
+void UpdateModel::begin_run() {
+  output_ = std::make_unique<ScriptOutput>(steps_);
+  finish_.reset();
+  end_status_.reset();
+  end_unseen_ = false;
+  log_.clear();
+  dropped_lines_ = 0;
 }
 
 void UpdateModel::set_state(State state) {
@@ -203,11 +193,7 @@ void UpdateModel::take_looked(const Looked& looked) {
     // Told now: the next start says nothing more of it.
     mark_shown(last_run_->run.log.get());
   }
-  rows_.clear();
-  std::vector<Step> shown = steps_;
-  std::sort(shown.begin(), shown.end(), reported_before);
-  for (const Step step : shown) rows_.push_back({step, std::nullopt});
-  ++generation_;
+  checks_->reset(steps_);
   if (looked.running && looked.running->log.valid()) {
     // Someone's update is running: this window follows it, and starts none.
     following_ = true;
@@ -216,12 +202,7 @@ void UpdateModel::take_looked(const Looked& looked) {
     followed_run_ = std::move(looked.running->run);
     // Watched: its monitor leaves telling the end to this window.
     if (followed_run_.valid()) ::flock(followed_run_.get(), LOCK_SH | LOCK_NB);
-    output_ = std::make_unique<ScriptOutput>(steps_);
-    finish_.reset();
-    end_status_.reset();
-    end_unseen_ = false;
-    log_.clear();
-    dropped_lines_ = 0;
+    begin_run();
     message_ =
         tr("An update is already running; it was started in another window. Here is how "
            "it goes.");
@@ -231,155 +212,39 @@ void UpdateModel::take_looked(const Looked& looked) {
   }
   following_ = false;
   if (looked.checks) {
-    for (Row& row : rows_) {
-      const auto answer = std::find_if(looked.checks->begin(), looked.checks->end(),
-                                       [&](const ManagerCheck& c) { return c.step == row.step; });
-      if (answer != looked.checks->end()) row.check = *answer;
-    }
+    checks_->fill(*looked.checks);
   } else if (looked.state == State::Ready) {
-    start_checks();
+    checks_->ask_all();
   }
-  rechecks_ = 0;
-  lock_timer_.stop();
+  checks_->stop_rechecks();
   set_state(looked.state);
-  watch_locks();
+  checks_->watch_locks();
   if (noticed || state_ == State::Stopped) announce(message_);
-}
-
-void UpdateModel::start_checks() {
-  for (const Row& row : rows_) ask(row.step);
-}
-
-void UpdateModel::ask(Step step) {
-  const unsigned generation = generation_;
-  auto* watcher = new QFutureWatcher<ManagerCheck>(this);
-  connect(watcher, &QFutureWatcher<ManagerCheck>::finished, this, [this, watcher, generation] {
-    take_check(generation, watcher->result());
-    watcher->deleteLater();
-  });
-  watcher->setFuture(QtConcurrent::run(
-      pool_, [setup = setup_.check, step] { return check_manager(step, setup); }));
-}
-
-void UpdateModel::take_check(unsigned generation, const ManagerCheck& check) {
-  if (generation != generation_) return;  // an answer to an earlier look
-  for (Row& row : rows_) {
-    if (row.step == check.step) row.check = check;
-  }
-  rechecks_ = std::max(0, rechecks_ - 1);
-  emit changed();
-  watch_locks();
-}
-
-void UpdateModel::watch_locks() {
-  const bool locked = std::any_of(rows_.begin(), rows_.end(), [](const Row& row) {
-    return row.check && row.check->problem && row.check->problem->why == Problem::LockHeld;
-  });
-  if (state_ == State::Ready && locked && rechecks_ == 0 && !lock_timer_.isActive()) {
-    lock_timer_.start();
-  }
-}
-
-void UpdateModel::recheck_locked() {
-  if (state_ != State::Ready) return;
-  // The row keeps its answer until the new one comes: no flicker.
-  for (const Row& row : rows_) {
-    if (row.check && row.check->problem && row.check->problem->why == Problem::LockHeld) {
-      ++rechecks_;
-      ask(row.step);
-    }
-  }
-}
-
-bool UpdateModel::checking() const {
-  return std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return !row.check; });
-}
-
-std::vector<ManagerCheck> UpdateModel::checks() const {
-  std::vector<ManagerCheck> all;
-  for (const Row& row : rows_) {
-    if (row.check) all.push_back(*row.check);
-  }
-  std::sort(all.begin(), all.end(),
-            [](const ManagerCheck& a, const ManagerCheck& b) { return a.step < b.step; });
-  return all;
 }
 
 Foreseen UpdateModel::foreseen() const {
   return foresee(checks(), online_);
 }
 
-QString UpdateModel::row_text(size_t row) const {
-  if (row >= rows_.size()) return {};
-  const Row& shown = rows_[row];
-  if (!shown.check) return CheckText::checking(shown.step);
-  return (QStringList{CheckText::summary(*shown.check)} + CheckText::notes(*shown.check))
-      .join(QLatin1Char('\n'));
+ReadyFacts UpdateModel::ready_facts() const {
+  ReadyFacts facts{checking(), refused_, access_, password_requested_, {}, checks()};
+  facts.foreseen = foresee(facts.checks, online_);
+  return facts;
 }
-
-QStringList UpdateModel::pending_lines() const {
-  QStringList lines;
-  for (const ManagerCheck& check : checks()) {
-    for (const QString& line : CheckText::updates(check)) {
-      lines << tr("%1: %2").arg(CheckText::name(check.step), line);
-    }
-  }
-  return lines;
-}
-
-namespace {
-
-size_t pending_count(const std::vector<ManagerCheck>& checks) {
-  size_t count = 0;
-  for (const ManagerCheck& check : checks) count += check.updates.size();
-  return count;
-}
-
-bool all_answered(const std::vector<ManagerCheck>& checks) {
-  return std::none_of(checks.begin(), checks.end(),
-                      [](const ManagerCheck& c) { return c.problem.has_value(); });
-}
-
-}  // namespace
 
 QString UpdateModel::ready_title() const {
-  if (checking()) return tr("Checking for updates…");
-  // sudo's own words follow, as they are: they are in the user's language.
-  if (refused_) {
-    return access_ == Access::Unlikely ? tr("sudo did not allow the update")
-                                       : tr("The password was not accepted");
-  }
-  if (access_ == Access::Unlikely && !password_requested_) {
-    return tr("Your account may not install updates");
-  }
-  if (foreseen().stops_update()) return tr("The update would not succeed");
-  const std::vector<ManagerCheck> all = checks();
-  const size_t count = pending_count(all);
-  if (count > 0) return tr("%n update(s) are ready", nullptr, static_cast<int>(count));
-  if (all_answered(all)) return tr("Your system is up to date");
-  return tr("Ready to update");
+  return gui::ready_title(ready_facts());
 }
 
 QString UpdateModel::ready_text() const {
-  QStringList parts;
-  if (!message_.isEmpty()) parts << message_;
+  const ReadyFacts facts = ready_facts();
   // The same words as the headless check's, from the same decision; an
   // unfinished dpkg run offers Repair… in place of its terminal command.
   const auto repair = repair_needed();
-  parts << CheckText::obstacles(foreseen(), checks(), steps_,
-                                repair ? repair_text(*repair) : QString(),
-                                repair && (repair_offered() || repairing()));
-  if (access_ == Access::Unlikely && !password_requested_) {
-    parts << tr(
-        "Installing updates needs an administrator's rights, and your account is in "
-        "none of the groups that have them (sudo, wheel or admin). Ask the person who "
-        "looks after this computer to update it, or to give your account those rights.");
-  }
-  if (!checking() && !foreseen().stops_update() && pending_count(checks()) == 0 &&
-      all_answered(checks())) {
-    parts << tr("Nothing is waiting. The update can still fetch the newest package lists.");
-  }
-  return parts.join(QStringLiteral("\n"));
+  return gui::ready_text(facts, message_,
+                         CheckText::obstacles(facts.foreseen, facts.checks, steps_,
+                                              repair ? repair_text(*repair) : QString(),
+                                              repair && (repair_offered() || repairing())));
 }
 
 bool UpdateModel::update_possible() const {
@@ -387,9 +252,7 @@ bool UpdateModel::update_possible() const {
 }
 
 bool UpdateModel::update_proposed() const {
-  if (!update_possible()) return false;
-  const std::vector<ManagerCheck> all = checks();
-  return pending_count(all) > 0 || !all_answered(all);
+  return update_possible() && !ready_facts().up_to_date();
 }
 
 bool UpdateModel::password_offered() const {
@@ -519,15 +382,10 @@ void UpdateModel::update_typed(SecretBytes password) {
     // Always: with no password written, a question must still see the end.
     (void)end_input(*started_);
   }
-  output_ = std::make_unique<ScriptOutput>(steps_);
+  begin_run();
   refused_ = false;
   last_run_.reset();
   restart_.reset();
-  finish_.reset();
-  end_status_.reset();
-  end_unseen_ = false;
-  log_.clear();
-  dropped_lines_ = 0;
   message_.clear();
   password_checked_ = false;
   set_state(State::Updating);
@@ -542,7 +400,6 @@ void UpdateModel::take_output(std::string_view bytes) {
 
 void UpdateModel::absorb(std::string_view bytes, QStringList& batch) {
   if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
-  state_ = State::Updating;
   const size_t started_before = output_->started();
   const size_t first = output_->line_count();
   const std::vector<std::string> lines = output_->feed(bytes);
@@ -552,6 +409,8 @@ void UpdateModel::absorb(std::string_view bytes, QStringList& batch) {
   }
   keep_lines(lines, batch);
   if (output_->started() > 0 && started_before == 0) check_unread_password();
+  // Output fed to a model that did not start it (tests) is an update too.
+  if (state_ != State::Updating) set_state(State::Updating);
 }
 
 void UpdateModel::keep_lines(const std::vector<std::string>& lines, QStringList& batch) {
@@ -718,10 +577,6 @@ QString path_of(int fd) {
   return from_bytes(link);
 }
 
-int counted(size_t count) {
-  return static_cast<int>(std::min<size_t>(count, INT_MAX));
-}
-
 }  // namespace
 
 int UpdateModel::shown_log() const {
@@ -752,35 +607,7 @@ QString UpdateModel::last_run_outcome() const {
 }
 
 QString UpdateModel::past_text(const PastUpdate& past) {
-  const QDateTime started = QDateTime::fromSecsSinceEpoch(past.started);
-  const QLocale locale;
-  // Today's time alone; another day's with its date.
-  const QString when = started.date() == QDate::currentDate()
-                           ? locale.toString(started.time(), QLocale::ShortFormat)
-                           : locale.toString(started, QLocale::ShortFormat);
-  const Finish& finish = past.finish;
-  const QString who = finish.failed_step ? CheckText::name(*finish.failed_step) : QString();
-  switch (finish.outcome) {
-    case Outcome::Success: {
-      QStringList done;
-      for (const auto& [step, count] : past.updated) {
-        done << tr("%n package(s) updated by %1", nullptr, counted(count))
-                    .arg(CheckText::name(step));
-      }
-      if (done.isEmpty()) return tr("The update started at %1 finished.").arg(when);
-      return tr("The update started at %1 finished: %2.")
-          .arg(when, done.join(QStringLiteral(", ")));
-    }
-    case Outcome::SuccessWithWarnings:
-      return who.isEmpty()
-                 ? tr("The update started at %1 finished with warnings.").arg(when)
-                 : tr("The update started at %1 finished with warnings from %2.").arg(when, who);
-    case Outcome::Failed:
-    case Outcome::PasswordRefused:
-      return who.isEmpty() ? tr("The update started at %1 did not finish.").arg(when)
-                           : tr("The update started at %1 failed at %2.").arg(when, who);
-  }
-  return {};
+  return past_words(past);
 }
 
 QString UpdateModel::restart_text() const {
@@ -789,14 +616,7 @@ QString UpdateModel::restart_text() const {
 }
 
 QString UpdateModel::restart_sentence(const RestartNeed& restart) {
-  if (!restart.needed) return {};
-  if (restart.because.empty()) return tr("Restart the computer to finish the update.");
-  QStringList names;
-  for (const std::string& name : restart.because) names << from_bytes(name);
-  // The form follows how many are named: "systemd takes", "libc6, systemd take".
-  return tr("Restart the computer to finish the update: %1 take(s) effect only then.", nullptr,
-            static_cast<int>(names.size()))
-      .arg(names.join(QStringLiteral(", ")));
+  return restart_words(restart);
 }
 
 void UpdateModel::restart() {
@@ -814,97 +634,40 @@ QString UpdateModel::updating_title() const {
 
 QString UpdateModel::done_text() const {
   if (state_ != State::Done || !finish_) return {};
-  switch (finish_->outcome) {
-    case Outcome::Success: return tr("Update complete");
-    case Outcome::SuccessWithWarnings: {
-      const QString who = finish_->failed_step ? CheckText::name(*finish_->failed_step) : QString();
-      const QString what = from_bytes(finish_->message);
-      if (finish_->failed_step == Step::Flatpak && !what.startsWith(QStringLiteral("W:")) &&
-          !what.startsWith(QStringLiteral("E:"))) {
-        return tr("Finished with warnings: %1 ended without an error but did not update %2")
-            .arg(who, what);
-      }
-      return who.isEmpty() ? tr("Finished with warnings: “%1”").arg(what)
-                           : tr("Finished with warnings from %1: “%2”").arg(who, what);
-    }
-    case Outcome::Failed:
-      if (end_unseen_) return tr("The update did not finish, or how it ended is not known.");
-      return failure_text();
-    case Outcome::PasswordRefused: break;
-  }
-  return {};
+  const bool failed = finish_->outcome == Outcome::Failed && !end_unseen_;
+  return done_words(*finish_, end_unseen_, failed ? failure_text() : QString());
 }
 
 QStringList UpdateModel::changes() const {
-  QStringList lines;
-  if (state_ != State::Done || !output_) return lines;
+  if (state_ != State::Done || !output_) return {};
+  return changes_words(outcomes());
+}
+
+std::vector<StepOutcome> UpdateModel::outcomes() const {
+  std::vector<StepOutcome> all;
   for (size_t i = 0; i < steps_.size(); ++i) {
-    const Step step = steps_[i];
-    const QString who = CheckText::name(step);
-    const StepState state = step_state(i);
-    if (state == StepState::NotRun) {
-      lines << tr("%1: not run").arg(who);
-      continue;
-    }
-    if (state == StepState::Failed) {
-      lines << tr("%1: failed").arg(who);
-      continue;
+    StepOutcome step;
+    step.step = steps_[i];
+    step.state = step_state(i);
+    step.check = started_with(step.step);
+    if (progress_) {
+      step.left = progress_->not_updated(step.step);
+      step.updated = progress_->updated(step.step);
     }
     if (following_ && followed_past_) {
-      const auto& updated = followed_past_->updated;
-      const auto found = std::find_if(updated.begin(), updated.end(),
-                                      [step](const auto& done) { return done.first == step; });
-      lines << (found == updated.end()
-                    ? tr("%1: done").arg(who)
-                    : tr("%1: %n package(s) updated", nullptr, counted(found->second)).arg(who));
-      continue;
+      step.followed = true;
+      for (const auto& [by, count] : followed_past_->updated) {
+        if (by == step.step) step.followed_count = count;
+      }
     }
-    const ManagerCheck* check = started_with(step);
-    const auto left = progress_ ? progress_->not_updated(step) : std::nullopt;
-    if (check == nullptr || !left) {
-      lines << tr("%1: done").arg(who);
-      continue;
-    }
-    const size_t updated = check->updates.size() - left->size();
-    const size_t kept = left->size() + check->kept_back.size();
-    if (step == Step::Flatpak) {
-      lines << tr("%1: %2 of %n app(s) and runtime(s) updated", nullptr,
-                  counted(check->updates.size()))
-                   .arg(who)
-                   .arg(static_cast<qsizetype>(updated));
-    } else if (kept > 0) {
-      lines << tr("%1: %2, %3")
-                   .arg(who, tr("%n package(s) updated", nullptr, counted(updated)),
-                        tr("%n package(s) kept back", nullptr, counted(kept)));
-    } else {
-      lines << tr("%1: %n package(s) updated", nullptr, counted(updated)).arg(who);
-    }
+    all.push_back(std::move(step));
   }
-  return lines;
+  return all;
 }
 
 QStringList UpdateModel::updated_lines() const {
-  QStringList lines;
-  if (state_ != State::Done || !progress_) return lines;
-  for (const Step step : steps_) {
-    const ManagerCheck* check = started_with(step);
-    if (check == nullptr) continue;
-    const std::vector<std::string> names = progress_->updated(step);
-    ManagerCheck updated;
-    updated.step = step;
-    updated.kept_back = check->kept_back;
-    std::copy_if(check->updates.begin(), check->updates.end(), std::back_inserter(updated.updates),
-                 [&](const PendingUpdate& update) {
-                   return std::find(names.begin(), names.end(), update.name) != names.end();
-                 });
-    const QString who = CheckText::name(step);
-    for (const QString& line : CheckText::updates(updated)) lines << tr("%1: %2").arg(who, line);
-    const auto left = progress_->not_updated(step);
-    for (const std::string& name : left.value_or(std::vector<std::string>{})) {
-      lines << tr("%1: %2 (not updated)").arg(who, from_bytes(name));
-    }
-  }
-  return lines;
+  if (state_ != State::Done || !progress_) return {};
+  return updated_words(outcomes());
 }
 
 void UpdateModel::check_unread_password() {

@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 #include <QTimer>
 #include <chrono>
 #include <memory>
@@ -21,6 +20,7 @@
 #include "foreseen.hpp"
 #include "logind.hpp"
 #include "look.hpp"
+#include "manager_checks.hpp"
 #include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
@@ -34,6 +34,7 @@
 #include "update_log.hpp"
 #include "update_process.hpp"
 #include "update_progress.hpp"
+#include "update_words.hpp"
 
 namespace sorvane::gui {
 
@@ -42,8 +43,7 @@ class UpdateModel : public QObject {
 
  public:
   using State = UpdateState;
-  // NotRun: the update ended before this step began.
-  enum class StepState { Waiting, Running, Finished, Failed, NotRun };
+  using StepState = gui::StepState;
 
   using Setup = UpdateSetup;
   using Access = SudoAccess;
@@ -65,13 +65,13 @@ class UpdateModel : public QObject {
 
   // The check before the update: one row per manager the script will run,
   // in the order sorvane reports them, each filled in as its query ends.
-  [[nodiscard]] size_t row_count() const { return rows_.size(); }
-  [[nodiscard]] QString row_text(size_t row) const;
-  [[nodiscard]] bool checking() const;
+  [[nodiscard]] size_t row_count() const { return checks_->size(); }
+  [[nodiscard]] QString row_text(size_t row) const { return checks_->row_text(row); }
+  [[nodiscard]] bool checking() const { return checks_->checking(); }
   // Every row's answer, once all have one, in the script's order.
-  [[nodiscard]] std::vector<ManagerCheck> checks() const;
+  [[nodiscard]] std::vector<ManagerCheck> checks() const { return checks_->answers(); }
   // Every pending update, for Details.
-  [[nodiscard]] QStringList pending_lines() const;
+  [[nodiscard]] QStringList pending_lines() const { return checks_->pending_lines(); }
   [[nodiscard]] QString ready_title() const;
   // What the Ready screen says under the rows: why the update would fail,
   // that there is nothing to do, who may update, and any refusal.
@@ -201,7 +201,9 @@ class UpdateModel : public QObject {
   // was not seen (the monitor was killed), which is never a success.
   void take_end(std::optional<int> wait_status);
   // One manager's answer to the check, for the look it belongs to.
-  void take_check(unsigned generation, const ManagerCheck& check);
+  void take_check(unsigned generation, const ManagerCheck& check) {
+    checks_->take(generation, check);
+  }
 
   // The state after looking, for the run and for tests.
   void take_looked(const Looked& looked);
@@ -227,11 +229,10 @@ class UpdateModel : public QObject {
   void find_out_what_the_followed_update_did();
   void set_state(State state);
   void announce(const QString& text);
-  void start_checks();
-  void ask(Step step);
-  // While a row says a lock is held, that manager is asked again.
-  void watch_locks();
-  void recheck_locked();
+  void begin_run();
+  // What the Ready screen and the Done screen weigh, taken once a question.
+  [[nodiscard]] ReadyFacts ready_facts() const;
+  [[nodiscard]] std::vector<StepOutcome> outcomes() const;
   // What would stop the update, as the headless check decides it too.
   [[nodiscard]] Foreseen foreseen() const;
   // The log log_path() and log_contents() are about; -1: none.
@@ -255,17 +256,11 @@ class UpdateModel : public QObject {
   bool password_requested_ = false;
   bool refused_ = false;  // sudo refused the last attempt
   bool online_ = true;
-  struct Row {
-    Step step = Step::Pacman;
-    std::optional<ManagerCheck> check;
-  };
-  std::vector<Row> rows_;  // in report order
   std::optional<std::vector<Step>> found_;
-  unsigned generation_ = 0;
   QString said_again_;  // after the next look
   // A running update another window started: followed through its log.
   bool following_ = false;
-  QThreadPool* pool_;
+  ManagerChecks* checks_;
   QString message_;
   QStringList log_;
   size_t dropped_lines_ = 0;
@@ -299,8 +294,6 @@ class UpdateModel : public QObject {
   bool password_checked_ = false;
   NoticeSetting notice_;
   QTimer follow_timer_;
-  QTimer lock_timer_;
-  int rechecks_ = 0;  // asked again, not answered yet
   // The terminal "Repair…" opened, until it is closed.
   struct RepairTerminal;
   std::shared_ptr<RepairTerminal> repair_terminal_;
