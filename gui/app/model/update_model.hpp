@@ -230,6 +230,7 @@ class UpdateModel : public QObject {
   void set_state(State state);
   void announce(const QString& text);
   void begin_run();
+  static constexpr int FOLLOW_INTERVAL_MS = 100;
   // What the Ready screen and the Done screen weigh, taken once a question.
   [[nodiscard]] ReadyFacts ready_facts() const;
   [[nodiscard]] std::vector<StepOutcome> outcomes() const;
