@@ -152,24 +152,30 @@ struct Language {
   QString update;    // the Update button
   QString cancel;    // Qt's own Cancel button, from qtbase
   QString stop;      // the headless report when pacman would stop the update
+  QString counts;    // none, one and two packages updated: each language's plural forms
 };
 
 const std::vector<Language>& languages() {
   static const std::vector<Language> all = {
       {"de", "Suche nach Paketverwaltungen…", "Bereit zur Aktualisierung",
        "2 Aktualisierungen sind bereit", "apt — 2 Aktualisierungen (1 sicherheitsrelevant)",
-       "Aktualisieren", "Abbrechen", "Die Aktualisierung würde bei pacman abbrechen."},
+       "Aktualisieren", "Abbrechen", "Die Aktualisierung würde bei pacman abbrechen.",
+       "0 Pakete aktualisiert; 1 Paket aktualisiert; 2 Pakete aktualisiert"},
       {"es", "Buscando gestores de paquetes…", "Listo para actualizar",
        "Hay 2 actualizaciones listas", "apt — 2 actualizaciones (1 de seguridad)", "Actualizar",
-       "Cancelar", "La actualización se detendría en pacman."},
+       "Cancelar", "La actualización se detendría en pacman.",
+       "0 paquetes actualizados; 1 paquete actualizado; 2 paquetes actualizados"},
       {"fr", "Recherche des gestionnaires de paquets…", "Prêt pour la mise à jour",
        "2 mises à jour sont prêtes", "apt — 2 mises à jour (dont 1 de sécurité)", "Mettre à jour",
-       "Annuler", "La mise à jour s’arrêterait à pacman."},
+       "Annuler", "La mise à jour s’arrêterait à pacman.",
+       "0 paquet mis à jour; 1 paquet mis à jour; 2 paquets mis à jour"},
       {"pt_BR", "Procurando gerenciadores de pacotes…", "Pronto para atualizar",
        "2 atualizações estão prontas", "apt — 2 atualizações (1 de segurança)", "Atualizar",
-       "Cancelar", "A atualização pararia no pacman."},
+       "Cancelar", "A atualização pararia no pacman.",
+       "0 pacote atualizado; 1 pacote atualizado; 2 pacotes atualizados"},
       {"zh_CN", "正在查找软件包管理器…", "已准备好更新", "有 2 个更新可用",
-       "apt — 2 个更新（1 个安全更新）", "更新", "取消", "更新会在 pacman 处停止。"},
+       "apt — 2 个更新（1 个安全更新）", "更新", "取消", "更新会在 pacman 处停止。",
+       "已更新 0 个软件包; 已更新 1 个软件包; 已更新 2 个软件包"},
   };
   return all;
 }
@@ -180,6 +186,14 @@ ManagerCheck apt_with_two() {
   apt.step = Step::Apt;
   apt.updates = {{"libssl3", "3.0.11-1", "3.0.13-1", true}, {"zip", "3.0-13", "3.0-14", false}};
   return apt;
+}
+
+QString counts() {
+  QStringList said;
+  for (const int n : {0, 1, 2})
+    said << QCoreApplication::translate("sorvane::gui::UpdateModel", "%n package(s) updated",
+                                        nullptr, n);
+  return said.join("; ");
 }
 
 ManagerCheck pacman_without_repository() {
@@ -936,7 +950,7 @@ class WindowTest : public QObject {
             second.changes(),
             QStringList{c.outcome == Outcome::Success ? "apt: 1 package updated" : "apt: failed"});
         QCOMPARE(second.restart_text(),
-                 QString("Restart the computer to finish the update: systemd take effect only "
+                 QString("Restart the computer to finish the update: systemd takes effect only "
                          "then."));
       } else {
         QCOMPARE(second.changes(), QStringList{"apt: failed"});
@@ -1038,10 +1052,12 @@ class WindowTest : public QObject {
       QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), language.cancel);
       QVERIFY2(CheckText::report({pacman_without_repository()}).contains(language.stop),
                qPrintable(name + ": " + CheckText::report({pacman_without_repository()})));
+      QCOMPARE(counts(), language.counts);
     }
-    // English again once they are gone.
+    // English again once they are gone, with its own two forms.
     Shown shown;
     QCOMPARE(shown.window.ready_title()->text(), QString("Ready to update"));
+    QCOMPARE(counts(), QString("0 packages updated; 1 package updated; 2 packages updated"));
   }
 
   // English is the window's own: a LANGUAGE list that names it first
@@ -1336,11 +1352,12 @@ class WindowTest : public QObject {
       std::optional<int> status;
       QString offer;
     } cases[] = {
-        {"systemd", 0, "Restart the computer to finish the update: systemd take effect only then."},
+        {"systemd", 0,
+         "Restart the computer to finish the update: systemd takes effect only then."},
         {"zip", 0, ""},
         // Killed in apt: what it did upgrade still needs the restart.
         {"libc6", W_EXITCODE(137, 0),
-         "Restart the computer to finish the update: libc6 take effect only then."},
+         "Restart the computer to finish the update: libc6 takes effect only then."},
     };
     for (const auto& c : cases) {
       Rooted rooted;
@@ -1389,7 +1406,7 @@ class WindowTest : public QObject {
   // one (Debian without /run/reboot-required), and "Later" puts it away.
   void aRestartIsOfferedWhenAnUpdatedPackageNeedsOne() {
     const std::pair<std::string, QString> cases[] = {
-        {"libc6", "Restart the computer to finish the update: libc6 take effect only then."},
+        {"libc6", "Restart the computer to finish the update: libc6 takes effect only then."},
         {"zip", ""},
     };
     for (const auto& [package, offer] : cases) {
@@ -1448,9 +1465,9 @@ class WindowTest : public QObject {
         {"the remote could not be reached", false, Outcome::SuccessWithWarnings,
          "Finished with warnings: flatpak ended without an error but did not update "
          "org.example.App//stable",
-         "flatpak: 0 of 1 apps and runtimes updated"},
+         "flatpak: 0 of 1 app or runtime updated"},
         {"the new commit was deployed", true, Outcome::Success, "Update complete",
-         "flatpak: 1 of 1 apps and runtimes updated"},
+         "flatpak: 1 of 1 app or runtime updated"},
     };
     for (const Case& c : cases) {
       Rooted rooted;

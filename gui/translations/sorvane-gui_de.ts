@@ -20,18 +20,6 @@
         <translation>gerade eben</translation>
     </message>
     <message>
-        <source>%1 minutes ago</source>
-        <translation>vor %1 Minuten</translation>
-    </message>
-    <message>
-        <source>%1 hours ago</source>
-        <translation>vor %1 Stunden</translation>
-    </message>
-    <message>
-        <source>%1 days ago</source>
-        <translation>vor %1 Tagen</translation>
-    </message>
-    <message>
         <source>could not check: %1</source>
         <translation>Prüfung nicht möglich: %1</translation>
     </message>
@@ -100,18 +88,6 @@
         <translation>aktuell</translation>
     </message>
     <message>
-        <source>1 update</source>
-        <translation>1 Aktualisierung</translation>
-    </message>
-    <message>
-        <source>%1 updates</source>
-        <translation>%1 Aktualisierungen</translation>
-    </message>
-    <message>
-        <source>%1 (%2 security)</source>
-        <translation>%1 (%2 sicherheitsrelevant)</translation>
-    </message>
-    <message>
         <source>%1 to download</source>
         <translation>%1 herunterzuladen</translation>
     </message>
@@ -140,24 +116,8 @@
         <translation>Die Aktualisierung würde bei %1 abbrechen.</translation>
     </message>
     <message>
-        <source>1 update is waiting</source>
-        <translation>1 Aktualisierung wartet</translation>
-    </message>
-    <message>
-        <source>%1 updates are waiting</source>
-        <translation>%1 Aktualisierungen warten</translation>
-    </message>
-    <message>
         <source>It is a security update.</source>
         <translation>Es ist eine Sicherheitsaktualisierung.</translation>
-    </message>
-    <message>
-        <source>1 of them is a security update.</source>
-        <translation>1 davon ist eine Sicherheitsaktualisierung.</translation>
-    </message>
-    <message>
-        <source>%1 of them are security updates.</source>
-        <translation>%1 davon sind Sicherheitsaktualisierungen.</translation>
     </message>
     <message>
         <source>Open Sorvane Update</source>
@@ -166,10 +126,6 @@
     <message>
         <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
         <translation>Ihre Änderungen an %1 bleiben erhalten; eine neue Fassung aus der Aktualisierung wird daneben abgelegt.</translation>
-    </message>
-    <message>
-        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
-        <translation>Ihre Änderungen an %1 Konfigurationsdateien bleiben erhalten (%2); neue Fassungen aus der Aktualisierung werden daneben abgelegt.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -190,6 +146,62 @@
     <message>
         <source>Then check again.</source>
         <translation>Prüfen Sie dann erneut.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>vor %n Minute</numerusform>
+            <numerusform>vor %n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>vor %n Stunde</numerusform>
+            <numerusform>vor %n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>vor %n Tag</numerusform>
+            <numerusform>vor %n Tagen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n Aktualisierung</numerusform>
+            <numerusform>%n Aktualisierungen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n security)</source>
+        <translation>
+            <numerusform>%1 (%n sicherheitsrelevant)</numerusform>
+            <numerusform>%1 (%n sicherheitsrelevant)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <translation>
+            <numerusform>Ihre Änderungen an %n Konfigurationsdatei bleiben erhalten (%1); eine neue Fassung aus der Aktualisierung wird daneben abgelegt.</numerusform>
+            <numerusform>Ihre Änderungen an %n Konfigurationsdateien bleiben erhalten (%1); neue Fassungen aus der Aktualisierung werden daneben abgelegt.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are waiting</source>
+        <translation>
+            <numerusform>%n Aktualisierung wartet</numerusform>
+            <numerusform>%n Aktualisierungen warten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them are security updates.</source>
+        <translation>
+            <numerusform>%n davon ist eine Sicherheitsaktualisierung.</numerusform>
+            <numerusform>%n davon sind Sicherheitsaktualisierungen.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -502,14 +514,6 @@
         <translation>Die Aktualisierung würde nicht gelingen</translation>
     </message>
     <message>
-        <source>1 update is ready</source>
-        <translation>1 Aktualisierung ist bereit</translation>
-    </message>
-    <message>
-        <source>%1 updates are ready</source>
-        <translation>%1 Aktualisierungen sind bereit</translation>
-    </message>
-    <message>
         <source>Your system is up to date</source>
         <translation>Ihr System ist auf dem neuesten Stand</translation>
     </message>
@@ -610,14 +614,6 @@
         <translation>Die Aktualisierung ist fehlgeschlagen (Exit-Status %1).</translation>
     </message>
     <message>
-        <source>1 package</source>
-        <translation>1 Paket</translation>
-    </message>
-    <message>
-        <source>%1 packages</source>
-        <translation>%1 Pakete</translation>
-    </message>
-    <message>
         <source>%1: not run</source>
         <translation>%1: nicht ausgeführt</translation>
     </message>
@@ -630,32 +626,12 @@
         <translation>%1: fertig</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 apps and runtimes updated</source>
-        <translation>%1: %2 von %3 Apps und Laufzeitumgebungen aktualisiert</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated, %3 kept back</source>
-        <translation>%1: %2 aktualisiert, %3 zurückgehalten</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated</source>
-        <translation>%1: %2 aktualisiert</translation>
-    </message>
-    <message>
         <source>Restart the computer to finish the update.</source>
         <translation>Starten Sie den Computer neu, um die Aktualisierung abzuschließen.</translation>
     </message>
     <message>
-        <source>Restart the computer to finish the update: %1 take effect only then.</source>
-        <translation>Starten Sie den Computer neu, um die Aktualisierung abzuschließen: %1 wirken erst dann.</translation>
-    </message>
-    <message>
         <source>The computer could not be restarted: %1</source>
         <translation>Der Computer konnte nicht neu gestartet werden: %1</translation>
-    </message>
-    <message>
-        <source>%1 updated by %2</source>
-        <translation>%1 von %2 aktualisiert</translation>
     </message>
     <message>
         <source>The update started at %1 finished.</source>
@@ -758,10 +734,6 @@
         <translation>Ihre Änderungen an %1 wurden beibehalten; die neue Fassung liegt daneben: %2.</translation>
     </message>
     <message>
-        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
-        <translation>Ihre Änderungen an %1 Konfigurationsdateien wurden beibehalten; die neuen Fassungen liegen daneben: %2.</translation>
-    </message>
-    <message>
         <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>Die Reparatur läuft im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
     </message>
@@ -776,6 +748,66 @@
     <message>
         <source>Press Enter to close this window.</source>
         <translation>Drücken Sie die Eingabetaste, um dieses Fenster zu schließen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are ready</source>
+        <translation>
+            <numerusform>%n Aktualisierung ist bereit</numerusform>
+            <numerusform>%n Aktualisierungen sind bereit</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated by %1</source>
+        <translation>
+            <numerusform>%n Paket von %1 aktualisiert</numerusform>
+            <numerusform>%n Pakete von %1 aktualisiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restart the computer to finish the update: %1 take(s) effect only then.</source>
+        <translation>
+            <numerusform>Starten Sie den Computer neu, um die Aktualisierung abzuschließen: %1 wirkt erst dann.</numerusform>
+            <numerusform>Starten Sie den Computer neu, um die Aktualisierung abzuschließen: %1 wirken erst dann.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n package(s) updated</source>
+        <translation>
+            <numerusform>%1: %n Paket aktualisiert</numerusform>
+            <numerusform>%1: %n Pakete aktualisiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 of %n app(s) and runtime(s) updated</source>
+        <translation>
+            <numerusform>%1: %2 von %n App oder Laufzeitumgebung aktualisiert</numerusform>
+            <numerusform>%1: %2 von %n Apps und Laufzeitumgebungen aktualisiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated</source>
+        <translation>
+            <numerusform>%n Paket aktualisiert</numerusform>
+            <numerusform>%n Pakete aktualisiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) kept back</source>
+        <translation>
+            <numerusform>%n Paket zurückgehalten</numerusform>
+            <numerusform>%n Pakete zurückgehalten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) were kept; the new versions are beside them: %1.</source>
+        <translation>
+            <numerusform>Ihre Änderungen an %n Konfigurationsdatei wurden beibehalten; die neue Fassung liegt daneben: %1.</numerusform>
+            <numerusform>Ihre Änderungen an %n Konfigurationsdateien wurden beibehalten; die neuen Fassungen liegen daneben: %1.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

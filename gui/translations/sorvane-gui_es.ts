@@ -20,18 +20,6 @@
         <translation>hace un momento</translation>
     </message>
     <message>
-        <source>%1 minutes ago</source>
-        <translation>hace %1 minutos</translation>
-    </message>
-    <message>
-        <source>%1 hours ago</source>
-        <translation>hace %1 horas</translation>
-    </message>
-    <message>
-        <source>%1 days ago</source>
-        <translation>hace %1 días</translation>
-    </message>
-    <message>
         <source>could not check: %1</source>
         <translation>no se pudo comprobar: %1</translation>
     </message>
@@ -100,18 +88,6 @@
         <translation>al día</translation>
     </message>
     <message>
-        <source>1 update</source>
-        <translation>1 actualización</translation>
-    </message>
-    <message>
-        <source>%1 updates</source>
-        <translation>%1 actualizaciones</translation>
-    </message>
-    <message>
-        <source>%1 (%2 security)</source>
-        <translation>%1 (%2 de seguridad)</translation>
-    </message>
-    <message>
         <source>%1 to download</source>
         <translation>%1 por descargar</translation>
     </message>
@@ -140,24 +116,8 @@
         <translation>La actualización se detendría en %1.</translation>
     </message>
     <message>
-        <source>1 update is waiting</source>
-        <translation>Hay 1 actualización pendiente</translation>
-    </message>
-    <message>
-        <source>%1 updates are waiting</source>
-        <translation>Hay %1 actualizaciones pendientes</translation>
-    </message>
-    <message>
         <source>It is a security update.</source>
         <translation>Es una actualización de seguridad.</translation>
-    </message>
-    <message>
-        <source>1 of them is a security update.</source>
-        <translation>1 de ellas es una actualización de seguridad.</translation>
-    </message>
-    <message>
-        <source>%1 of them are security updates.</source>
-        <translation>%1 de ellas son actualizaciones de seguridad.</translation>
     </message>
     <message>
         <source>Open Sorvane Update</source>
@@ -166,10 +126,6 @@
     <message>
         <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
         <translation>Se conservarán sus cambios en %1; una versión nueva de la actualización se coloca a su lado.</translation>
-    </message>
-    <message>
-        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
-        <translation>Se conservarán sus cambios en %1 archivos de configuración (%2); las versiones nuevas de la actualización se colocan a su lado.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -190,6 +146,62 @@
     <message>
         <source>Then check again.</source>
         <translation>Después, vuelva a comprobar.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>hace %n minuto</numerusform>
+            <numerusform>hace %n minutos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>hace %n hora</numerusform>
+            <numerusform>hace %n horas</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>hace %n día</numerusform>
+            <numerusform>hace %n días</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n actualización</numerusform>
+            <numerusform>%n actualizaciones</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n security)</source>
+        <translation>
+            <numerusform>%1 (%n de seguridad)</numerusform>
+            <numerusform>%1 (%n de seguridad)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <translation>
+            <numerusform>Se conservarán sus cambios en %n archivo de configuración (%1); la versión nueva de la actualización se coloca a su lado.</numerusform>
+            <numerusform>Se conservarán sus cambios en %n archivos de configuración (%1); las versiones nuevas de la actualización se colocan a su lado.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are waiting</source>
+        <translation>
+            <numerusform>Hay %n actualización pendiente</numerusform>
+            <numerusform>Hay %n actualizaciones pendientes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them are security updates.</source>
+        <translation>
+            <numerusform>%n de ellas es una actualización de seguridad.</numerusform>
+            <numerusform>%n de ellas son actualizaciones de seguridad.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -502,14 +514,6 @@
         <translation>La actualización no se completaría</translation>
     </message>
     <message>
-        <source>1 update is ready</source>
-        <translation>Hay 1 actualización lista</translation>
-    </message>
-    <message>
-        <source>%1 updates are ready</source>
-        <translation>Hay %1 actualizaciones listas</translation>
-    </message>
-    <message>
         <source>Your system is up to date</source>
         <translation>Su sistema está al día</translation>
     </message>
@@ -610,14 +614,6 @@
         <translation>La actualización falló (estado de salida %1).</translation>
     </message>
     <message>
-        <source>1 package</source>
-        <translation>1 paquete</translation>
-    </message>
-    <message>
-        <source>%1 packages</source>
-        <translation>%1 paquetes</translation>
-    </message>
-    <message>
         <source>%1: not run</source>
         <translation>%1: no se ejecutó</translation>
     </message>
@@ -630,32 +626,12 @@
         <translation>%1: terminado</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 apps and runtimes updated</source>
-        <translation>%1: %2 de %3 aplicaciones y entornos de ejecución actualizados</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated, %3 kept back</source>
-        <translation>%1: actualización de %2; %3 sin actualizar</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated</source>
-        <translation>%1: actualización de %2</translation>
-    </message>
-    <message>
         <source>Restart the computer to finish the update.</source>
         <translation>Reinicie el equipo para terminar la actualización.</translation>
     </message>
     <message>
-        <source>Restart the computer to finish the update: %1 take effect only then.</source>
-        <translation>Reinicie el equipo para terminar la actualización: %1 solo surten efecto entonces.</translation>
-    </message>
-    <message>
         <source>The computer could not be restarted: %1</source>
         <translation>No se pudo reiniciar el equipo: %1</translation>
-    </message>
-    <message>
-        <source>%1 updated by %2</source>
-        <translation>%1 actualizados por %2</translation>
     </message>
     <message>
         <source>The update started at %1 finished.</source>
@@ -758,10 +734,6 @@
         <translation>Se conservaron sus cambios en %1; la versión nueva está al lado: %2.</translation>
     </message>
     <message>
-        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
-        <translation>Se conservaron sus cambios en %1 archivos de configuración; las versiones nuevas están al lado: %2.</translation>
-    </message>
-    <message>
         <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>La reparación se ejecuta en el terminal. Cuando se cierre el terminal, esta ventana volverá a comprobar.</translation>
     </message>
@@ -776,6 +748,66 @@
     <message>
         <source>Press Enter to close this window.</source>
         <translation>Pulse Intro para cerrar esta ventana.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are ready</source>
+        <translation>
+            <numerusform>Hay %n actualización lista</numerusform>
+            <numerusform>Hay %n actualizaciones listas</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated by %1</source>
+        <translation>
+            <numerusform>%n paquete actualizado por %1</numerusform>
+            <numerusform>%n paquetes actualizados por %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restart the computer to finish the update: %1 take(s) effect only then.</source>
+        <translation>
+            <numerusform>Reinicie el equipo para terminar la actualización: %1 solo surte efecto entonces.</numerusform>
+            <numerusform>Reinicie el equipo para terminar la actualización: %1 solo surten efecto entonces.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n package(s) updated</source>
+        <translation>
+            <numerusform>%1: %n paquete actualizado</numerusform>
+            <numerusform>%1: %n paquetes actualizados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 of %n app(s) and runtime(s) updated</source>
+        <translation>
+            <numerusform>%1: %2 de %n aplicación o entorno de ejecución actualizados</numerusform>
+            <numerusform>%1: %2 de %n aplicaciones y entornos de ejecución actualizados</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated</source>
+        <translation>
+            <numerusform>%n paquete actualizado</numerusform>
+            <numerusform>%n paquetes actualizados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) kept back</source>
+        <translation>
+            <numerusform>%n paquete sin actualizar</numerusform>
+            <numerusform>%n paquetes sin actualizar</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) were kept; the new versions are beside them: %1.</source>
+        <translation>
+            <numerusform>Se conservaron sus cambios en %n archivo de configuración; la versión nueva está al lado: %1.</numerusform>
+            <numerusform>Se conservaron sus cambios en %n archivos de configuración; las versiones nuevas están al lado: %1.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

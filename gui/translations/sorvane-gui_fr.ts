@@ -20,18 +20,6 @@
         <translation>à l’instant</translation>
     </message>
     <message>
-        <source>%1 minutes ago</source>
-        <translation>il y a %1 minutes</translation>
-    </message>
-    <message>
-        <source>%1 hours ago</source>
-        <translation>il y a %1 heures</translation>
-    </message>
-    <message>
-        <source>%1 days ago</source>
-        <translation>il y a %1 jours</translation>
-    </message>
-    <message>
         <source>could not check: %1</source>
         <translation>vérification impossible&#xa0;: %1</translation>
     </message>
@@ -100,18 +88,6 @@
         <translation>à jour</translation>
     </message>
     <message>
-        <source>1 update</source>
-        <translation>1 mise à jour</translation>
-    </message>
-    <message>
-        <source>%1 updates</source>
-        <translation>%1 mises à jour</translation>
-    </message>
-    <message>
-        <source>%1 (%2 security)</source>
-        <translation>%1 (dont %2 de sécurité)</translation>
-    </message>
-    <message>
         <source>%1 to download</source>
         <translation>%1 à télécharger</translation>
     </message>
@@ -140,24 +116,8 @@
         <translation>La mise à jour s’arrêterait à %1.</translation>
     </message>
     <message>
-        <source>1 update is waiting</source>
-        <translation>1 mise à jour est en attente</translation>
-    </message>
-    <message>
-        <source>%1 updates are waiting</source>
-        <translation>%1 mises à jour sont en attente</translation>
-    </message>
-    <message>
         <source>It is a security update.</source>
         <translation>C’est une mise à jour de sécurité.</translation>
-    </message>
-    <message>
-        <source>1 of them is a security update.</source>
-        <translation>L’une d’elles est une mise à jour de sécurité.</translation>
-    </message>
-    <message>
-        <source>%1 of them are security updates.</source>
-        <translation>%1 d’entre elles sont des mises à jour de sécurité.</translation>
     </message>
     <message>
         <source>Open Sorvane Update</source>
@@ -166,10 +126,6 @@
     <message>
         <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
         <translation>Vos modifications de %1 seront conservées&#xa0;; une nouvelle version venant de la mise à jour est placée à côté.</translation>
-    </message>
-    <message>
-        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
-        <translation>Vos modifications de %1 fichiers de configuration seront conservées (%2)&#xa0;; les nouvelles versions venant de la mise à jour sont placées à côté.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -190,6 +146,62 @@
     <message>
         <source>Then check again.</source>
         <translation>Puis vérifiez à nouveau.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>il y a %n minute</numerusform>
+            <numerusform>il y a %n minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>il y a %n heure</numerusform>
+            <numerusform>il y a %n heures</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>il y a %n jour</numerusform>
+            <numerusform>il y a %n jours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n mise à jour</numerusform>
+            <numerusform>%n mises à jour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n security)</source>
+        <translation>
+            <numerusform>%1 (dont %n de sécurité)</numerusform>
+            <numerusform>%1 (dont %n de sécurité)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <translation>
+            <numerusform>Vos modifications de %n fichier de configuration seront conservées (%1) ; la nouvelle version venant de la mise à jour est placée à côté.</numerusform>
+            <numerusform>Vos modifications de %n fichiers de configuration seront conservées (%1) ; les nouvelles versions venant de la mise à jour sont placées à côté.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are waiting</source>
+        <translation>
+            <numerusform>%n mise à jour est en attente</numerusform>
+            <numerusform>%n mises à jour sont en attente</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them are security updates.</source>
+        <translation>
+            <numerusform>%n d’entre elles est une mise à jour de sécurité.</numerusform>
+            <numerusform>%n d’entre elles sont des mises à jour de sécurité.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -502,14 +514,6 @@
         <translation>La mise à jour échouerait</translation>
     </message>
     <message>
-        <source>1 update is ready</source>
-        <translation>1 mise à jour est prête</translation>
-    </message>
-    <message>
-        <source>%1 updates are ready</source>
-        <translation>%1 mises à jour sont prêtes</translation>
-    </message>
-    <message>
         <source>Your system is up to date</source>
         <translation>Votre système est à jour</translation>
     </message>
@@ -610,14 +614,6 @@
         <translation>La mise à jour a échoué (code de sortie %1).</translation>
     </message>
     <message>
-        <source>1 package</source>
-        <translation>1 paquet</translation>
-    </message>
-    <message>
-        <source>%1 packages</source>
-        <translation>%1 paquets</translation>
-    </message>
-    <message>
         <source>%1: not run</source>
         <translation>%1&#xa0;: non exécuté</translation>
     </message>
@@ -630,32 +626,12 @@
         <translation>%1&#xa0;: terminé</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 apps and runtimes updated</source>
-        <translation>%1&#xa0;: %2 applications et environnements d’exécution sur %3 mis à jour</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated, %3 kept back</source>
-        <translation>%1&#xa0;: mise à jour de %2, %3 non mis à jour</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated</source>
-        <translation>%1&#xa0;: mise à jour de %2</translation>
-    </message>
-    <message>
         <source>Restart the computer to finish the update.</source>
         <translation>Redémarrez l’ordinateur pour terminer la mise à jour.</translation>
     </message>
     <message>
-        <source>Restart the computer to finish the update: %1 take effect only then.</source>
-        <translation>Redémarrez l’ordinateur pour terminer la mise à jour&#xa0;: %1 ne prennent effet qu’à ce moment-là.</translation>
-    </message>
-    <message>
         <source>The computer could not be restarted: %1</source>
         <translation>L’ordinateur n’a pas pu être redémarré&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>%1 updated by %2</source>
-        <translation>%1 mis à jour par %2</translation>
     </message>
     <message>
         <source>The update started at %1 finished.</source>
@@ -758,10 +734,6 @@
         <translation>Vos modifications de %1 ont été conservées ; la nouvelle version est à côté : %2.</translation>
     </message>
     <message>
-        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
-        <translation>Vos modifications de %1 fichiers de configuration ont été conservées ; les nouvelles versions sont à côté : %2.</translation>
-    </message>
-    <message>
         <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>La réparation se déroule dans le terminal. Quand le terminal sera fermé, cette fenêtre vérifiera à nouveau.</translation>
     </message>
@@ -776,6 +748,66 @@
     <message>
         <source>Press Enter to close this window.</source>
         <translation>Appuyez sur Entrée pour fermer cette fenêtre.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are ready</source>
+        <translation>
+            <numerusform>%n mise à jour est prête</numerusform>
+            <numerusform>%n mises à jour sont prêtes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated by %1</source>
+        <translation>
+            <numerusform>%n paquet mis à jour par %1</numerusform>
+            <numerusform>%n paquets mis à jour par %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restart the computer to finish the update: %1 take(s) effect only then.</source>
+        <translation>
+            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour : %1 ne prend effet qu’à ce moment-là.</numerusform>
+            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour : %1 ne prennent effet qu’à ce moment-là.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n package(s) updated</source>
+        <translation>
+            <numerusform>%1 : %n paquet mis à jour</numerusform>
+            <numerusform>%1 : %n paquets mis à jour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 of %n app(s) and runtime(s) updated</source>
+        <translation>
+            <numerusform>%1 : %2 sur %n application ou environnement d’exécution mis à jour</numerusform>
+            <numerusform>%1 : %2 sur %n applications et environnements d’exécution mis à jour</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1 : %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated</source>
+        <translation>
+            <numerusform>%n paquet mis à jour</numerusform>
+            <numerusform>%n paquets mis à jour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) kept back</source>
+        <translation>
+            <numerusform>%n paquet non mis à jour</numerusform>
+            <numerusform>%n paquets non mis à jour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) were kept; the new versions are beside them: %1.</source>
+        <translation>
+            <numerusform>Vos modifications de %n fichier de configuration ont été conservées ; la nouvelle version est à côté : %1.</numerusform>
+            <numerusform>Vos modifications de %n fichiers de configuration ont été conservées ; les nouvelles versions sont à côté : %1.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

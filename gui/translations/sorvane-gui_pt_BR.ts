@@ -20,18 +20,6 @@
         <translation>agora mesmo</translation>
     </message>
     <message>
-        <source>%1 minutes ago</source>
-        <translation>há %1 minutos</translation>
-    </message>
-    <message>
-        <source>%1 hours ago</source>
-        <translation>há %1 horas</translation>
-    </message>
-    <message>
-        <source>%1 days ago</source>
-        <translation>há %1 dias</translation>
-    </message>
-    <message>
         <source>could not check: %1</source>
         <translation>não foi possível verificar: %1</translation>
     </message>
@@ -100,18 +88,6 @@
         <translation>atualizado</translation>
     </message>
     <message>
-        <source>1 update</source>
-        <translation>1 atualização</translation>
-    </message>
-    <message>
-        <source>%1 updates</source>
-        <translation>%1 atualizações</translation>
-    </message>
-    <message>
-        <source>%1 (%2 security)</source>
-        <translation>%1 (%2 de segurança)</translation>
-    </message>
-    <message>
         <source>%1 to download</source>
         <translation>%1 para baixar</translation>
     </message>
@@ -140,24 +116,8 @@
         <translation>A atualização pararia no %1.</translation>
     </message>
     <message>
-        <source>1 update is waiting</source>
-        <translation>1 atualização está aguardando</translation>
-    </message>
-    <message>
-        <source>%1 updates are waiting</source>
-        <translation>%1 atualizações estão aguardando</translation>
-    </message>
-    <message>
         <source>It is a security update.</source>
         <translation>É uma atualização de segurança.</translation>
-    </message>
-    <message>
-        <source>1 of them is a security update.</source>
-        <translation>1 delas é uma atualização de segurança.</translation>
-    </message>
-    <message>
-        <source>%1 of them are security updates.</source>
-        <translation>%1 delas são atualizações de segurança.</translation>
     </message>
     <message>
         <source>Open Sorvane Update</source>
@@ -166,10 +126,6 @@
     <message>
         <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
         <translation>Suas alterações em %1 serão mantidas; uma nova versão vinda da atualização é colocada ao lado.</translation>
-    </message>
-    <message>
-        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
-        <translation>Suas alterações em %1 arquivos de configuração serão mantidas (%2); as novas versões vindas da atualização são colocadas ao lado.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -190,6 +146,62 @@
     <message>
         <source>Then check again.</source>
         <translation>Depois, verifique novamente.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>há %n minuto</numerusform>
+            <numerusform>há %n minutos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>há %n hora</numerusform>
+            <numerusform>há %n horas</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>há %n dia</numerusform>
+            <numerusform>há %n dias</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n atualização</numerusform>
+            <numerusform>%n atualizações</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n security)</source>
+        <translation>
+            <numerusform>%1 (%n de segurança)</numerusform>
+            <numerusform>%1 (%n de segurança)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <translation>
+            <numerusform>Suas alterações em %n arquivo de configuração serão mantidas (%1); a nova versão vinda da atualização é colocada ao lado.</numerusform>
+            <numerusform>Suas alterações em %n arquivos de configuração serão mantidas (%1); as novas versões vindas da atualização são colocadas ao lado.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are waiting</source>
+        <translation>
+            <numerusform>%n atualização está aguardando</numerusform>
+            <numerusform>%n atualizações estão aguardando</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them are security updates.</source>
+        <translation>
+            <numerusform>%n delas é uma atualização de segurança.</numerusform>
+            <numerusform>%n delas são atualizações de segurança.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -502,14 +514,6 @@
         <translation>A atualização não seria concluída</translation>
     </message>
     <message>
-        <source>1 update is ready</source>
-        <translation>1 atualização está pronta</translation>
-    </message>
-    <message>
-        <source>%1 updates are ready</source>
-        <translation>%1 atualizações estão prontas</translation>
-    </message>
-    <message>
         <source>Your system is up to date</source>
         <translation>Seu sistema está atualizado</translation>
     </message>
@@ -610,14 +614,6 @@
         <translation>A atualização falhou (status de saída %1).</translation>
     </message>
     <message>
-        <source>1 package</source>
-        <translation>1 pacote</translation>
-    </message>
-    <message>
-        <source>%1 packages</source>
-        <translation>%1 pacotes</translation>
-    </message>
-    <message>
         <source>%1: not run</source>
         <translation>%1: não executado</translation>
     </message>
@@ -630,32 +626,12 @@
         <translation>%1: concluído</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 apps and runtimes updated</source>
-        <translation>%1: %2 de %3 aplicativos e ambientes de execução atualizados</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated, %3 kept back</source>
-        <translation>%1: atualização de %2; %3 sem atualizar</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated</source>
-        <translation>%1: atualização de %2</translation>
-    </message>
-    <message>
         <source>Restart the computer to finish the update.</source>
         <translation>Reinicie o computador para concluir a atualização.</translation>
     </message>
     <message>
-        <source>Restart the computer to finish the update: %1 take effect only then.</source>
-        <translation>Reinicie o computador para concluir a atualização: %1 só passam a valer depois disso.</translation>
-    </message>
-    <message>
         <source>The computer could not be restarted: %1</source>
         <translation>Não foi possível reiniciar o computador: %1</translation>
-    </message>
-    <message>
-        <source>%1 updated by %2</source>
-        <translation>%1 atualizados pelo %2</translation>
     </message>
     <message>
         <source>The update started at %1 finished.</source>
@@ -758,10 +734,6 @@
         <translation>Suas alterações em %1 foram mantidas; a nova versão está ao lado: %2.</translation>
     </message>
     <message>
-        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
-        <translation>Suas alterações em %1 arquivos de configuração foram mantidas; as novas versões estão ao lado: %2.</translation>
-    </message>
-    <message>
         <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>O reparo está sendo executado no terminal. Quando o terminal for fechado, esta janela verificará novamente.</translation>
     </message>
@@ -776,6 +748,66 @@
     <message>
         <source>Press Enter to close this window.</source>
         <translation>Pressione Enter para fechar esta janela.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are ready</source>
+        <translation>
+            <numerusform>%n atualização está pronta</numerusform>
+            <numerusform>%n atualizações estão prontas</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated by %1</source>
+        <translation>
+            <numerusform>%n pacote atualizado pelo %1</numerusform>
+            <numerusform>%n pacotes atualizados pelo %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restart the computer to finish the update: %1 take(s) effect only then.</source>
+        <translation>
+            <numerusform>Reinicie o computador para concluir a atualização: %1 só passa a valer depois disso.</numerusform>
+            <numerusform>Reinicie o computador para concluir a atualização: %1 só passam a valer depois disso.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n package(s) updated</source>
+        <translation>
+            <numerusform>%1: %n pacote atualizado</numerusform>
+            <numerusform>%1: %n pacotes atualizados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 of %n app(s) and runtime(s) updated</source>
+        <translation>
+            <numerusform>%1: %2 de %n aplicativo ou ambiente de execução atualizado</numerusform>
+            <numerusform>%1: %2 de %n aplicativos e ambientes de execução atualizados</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated</source>
+        <translation>
+            <numerusform>%n pacote atualizado</numerusform>
+            <numerusform>%n pacotes atualizados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) kept back</source>
+        <translation>
+            <numerusform>%n pacote sem atualizar</numerusform>
+            <numerusform>%n pacotes sem atualizar</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) were kept; the new versions are beside them: %1.</source>
+        <translation>
+            <numerusform>Suas alterações em %n arquivo de configuração foram mantidas; a nova versão está ao lado: %1.</numerusform>
+            <numerusform>Suas alterações em %n arquivos de configuração foram mantidas; as novas versões estão ao lado: %1.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

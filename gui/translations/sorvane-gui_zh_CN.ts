@@ -20,18 +20,6 @@
         <translation>刚刚</translation>
     </message>
     <message>
-        <source>%1 minutes ago</source>
-        <translation>%1 分钟前</translation>
-    </message>
-    <message>
-        <source>%1 hours ago</source>
-        <translation>%1 小时前</translation>
-    </message>
-    <message>
-        <source>%1 days ago</source>
-        <translation>%1 天前</translation>
-    </message>
-    <message>
         <source>could not check: %1</source>
         <translation>无法检查：%1</translation>
     </message>
@@ -100,18 +88,6 @@
         <translation>已是最新</translation>
     </message>
     <message>
-        <source>1 update</source>
-        <translation>1 个更新</translation>
-    </message>
-    <message>
-        <source>%1 updates</source>
-        <translation>%1 个更新</translation>
-    </message>
-    <message>
-        <source>%1 (%2 security)</source>
-        <translation>%1（%2 个安全更新）</translation>
-    </message>
-    <message>
         <source>%1 to download</source>
         <translation>需下载 %1</translation>
     </message>
@@ -140,24 +116,8 @@
         <translation>更新会在 %1 处停止。</translation>
     </message>
     <message>
-        <source>1 update is waiting</source>
-        <translation>有 1 个更新待安装</translation>
-    </message>
-    <message>
-        <source>%1 updates are waiting</source>
-        <translation>有 %1 个更新待安装</translation>
-    </message>
-    <message>
         <source>It is a security update.</source>
         <translation>这是一个安全更新。</translation>
-    </message>
-    <message>
-        <source>1 of them is a security update.</source>
-        <translation>其中 1 个是安全更新。</translation>
-    </message>
-    <message>
-        <source>%1 of them are security updates.</source>
-        <translation>其中 %1 个是安全更新。</translation>
     </message>
     <message>
         <source>Open Sorvane Update</source>
@@ -166,10 +126,6 @@
     <message>
         <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
         <translation>将保留您对 %1 的修改；更新带来的新版本会放在它旁边。</translation>
-    </message>
-    <message>
-        <source>Your changes to %1 configuration files will be kept (%2); new versions from the update go beside them.</source>
-        <translation>将保留您对 %1 个配置文件的修改（%2）；更新带来的新版本会放在它们旁边。</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -190,6 +146,54 @@
     <message>
         <source>Then check again.</source>
         <translation>然后重新检查。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>%n 分钟前</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>%n 小时前</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>%n 天前</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n 个更新</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n security)</source>
+        <translation>
+            <numerusform>%1（%n 个安全更新）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <translation>
+            <numerusform>将保留您对 %n 个配置文件的修改（%1）；更新带来的新版本会放在它们旁边。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are waiting</source>
+        <translation>
+            <numerusform>有 %n 个更新待安装</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them are security updates.</source>
+        <translation>
+            <numerusform>其中 %n 个是安全更新。</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -502,14 +506,6 @@
         <translation>更新将无法成功</translation>
     </message>
     <message>
-        <source>1 update is ready</source>
-        <translation>有 1 个更新可用</translation>
-    </message>
-    <message>
-        <source>%1 updates are ready</source>
-        <translation>有 %1 个更新可用</translation>
-    </message>
-    <message>
         <source>Your system is up to date</source>
         <translation>您的系统已是最新</translation>
     </message>
@@ -610,14 +606,6 @@
         <translation>更新失败（退出状态 %1）。</translation>
     </message>
     <message>
-        <source>1 package</source>
-        <translation>1 个软件包</translation>
-    </message>
-    <message>
-        <source>%1 packages</source>
-        <translation>%1 个软件包</translation>
-    </message>
-    <message>
         <source>%1: not run</source>
         <translation>%1：未运行</translation>
     </message>
@@ -630,32 +618,12 @@
         <translation>%1：完成</translation>
     </message>
     <message>
-        <source>%1: %2 of %3 apps and runtimes updated</source>
-        <translation>%1：已更新 %2/%3 个应用和运行时</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated, %3 kept back</source>
-        <translation>%1：已更新 %2，保留 %3</translation>
-    </message>
-    <message>
-        <source>%1: %2 updated</source>
-        <translation>%1：已更新 %2</translation>
-    </message>
-    <message>
         <source>Restart the computer to finish the update.</source>
         <translation>请重启计算机以完成更新。</translation>
     </message>
     <message>
-        <source>Restart the computer to finish the update: %1 take effect only then.</source>
-        <translation>请重启计算机以完成更新：%1 只有在重启后才会生效。</translation>
-    </message>
-    <message>
         <source>The computer could not be restarted: %1</source>
         <translation>无法重启计算机：%1</translation>
-    </message>
-    <message>
-        <source>%1 updated by %2</source>
-        <translation>%2 更新了 %1</translation>
     </message>
     <message>
         <source>The update started at %1 finished.</source>
@@ -758,10 +726,6 @@
         <translation>已保留您对 %1 的修改；新版本放在旁边：%2。</translation>
     </message>
     <message>
-        <source>Your changes to %1 configuration files were kept; the new versions are beside them: %2.</source>
-        <translation>已保留您对 %1 个配置文件的修改；新版本放在旁边：%2。</translation>
-    </message>
-    <message>
         <source>The repair runs in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>修复正在终端中进行。终端关闭后，此窗口会重新检查。</translation>
     </message>
@@ -776,6 +740,58 @@
     <message>
         <source>Press Enter to close this window.</source>
         <translation>按回车键关闭此窗口。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) are ready</source>
+        <translation>
+            <numerusform>有 %n 个更新可用</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated by %1</source>
+        <translation>
+            <numerusform>%1 更新了 %n 个软件包</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restart the computer to finish the update: %1 take(s) effect only then.</source>
+        <translation>
+            <numerusform>请重启计算机以完成更新：%1 只有在重启后才会生效。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n package(s) updated</source>
+        <translation>
+            <numerusform>%1：已更新 %n 个软件包</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 of %n app(s) and runtime(s) updated</source>
+        <translation>
+            <numerusform>%1：已更新 %2/%n 个应用和运行时</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1：%2，%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) updated</source>
+        <translation>
+            <numerusform>已更新 %n 个软件包</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) kept back</source>
+        <translation>
+            <numerusform>保留 %n 个软件包</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Your changes to %n configuration file(s) were kept; the new versions are beside them: %1.</source>
+        <translation>
+            <numerusform>已保留您对 %n 个配置文件的修改；新版本放在旁边：%1。</numerusform>
+        </translation>
     </message>
 </context>
 <context>

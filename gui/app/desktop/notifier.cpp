@@ -4,66 +4,24 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QSettings>
 #include <QTextStream>
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 #include "check_text.hpp"
-#include "installation.hpp"
 #include "notification.hpp"
-#include "own_scope.hpp"
 #include "writer.hpp"
 
 namespace sorvane::gui {
 namespace {
 
-const QString SETTING = QStringLiteral("notice/updates_waiting");
 // The notification's actions: the click on the notice itself, and its button.
 const QString DEFAULT_ACTION = QStringLiteral("default");
 const QString OPEN_ACTION = QStringLiteral("open");
 // A fingerprint is 64 hexadecimal digits: anything longer is not one.
 constexpr qint64 MAX_ANNOUNCED_BYTES = 256;
 
-QString xdg_dir(const char* set, const char* home, const char* below_home) {
-  if (set != nullptr && set[0] == '/') return QString::fromLocal8Bit(set);
-  if (home != nullptr && home[0] == '/') {
-    return QString::fromLocal8Bit(home) + QLatin1Char('/') + QLatin1String(below_home);
-  }
-  return {};
-}
-
-QString below(const QString& dir, const char* file) {
-  return dir.isEmpty() ? QString() : dir + QStringLiteral("/sorvane/") + QLatin1String(file);
-}
-
 }  // namespace
-
-NoticePlaces notice_places(const char* home, const char* config_home, const char* state_home) {
-  return {below(xdg_dir(config_home, home, ".config"), "sorvane-gui.conf"),
-          below(xdg_dir(state_home, home, ".local/state"), "announced")};
-}
-
-NoticePlaces desktop_notice_places() {
-  // NOLINTBEGIN(concurrency-mt-unsafe): read before any thread starts
-  return notice_places(std::getenv("HOME"), std::getenv("XDG_CONFIG_HOME"),
-                       std::getenv("XDG_STATE_HOME"));
-  // NOLINTEND(concurrency-mt-unsafe)
-}
-
-bool notice_wanted(const QString& settings) {
-  if (settings.isEmpty()) return true;
-  return QSettings(settings, QSettings::IniFormat).value(SETTING, true).toBool();
-}
-
-bool save_notice_wanted(const QString& settings, bool wanted) {
-  if (settings.isEmpty()) return false;
-  QSettings file(settings, QSettings::IniFormat);
-  file.setValue(SETTING, wanted);
-  file.sync();
-  return file.status() == QSettings::NoError;
-}
 
 QByteArray pending_fingerprint(const std::vector<ManagerCheck>& checks) {
   std::vector<std::string> lines;
@@ -167,50 +125,6 @@ QString Notifier::line(const NoticeRun& run) {
       return tr("No notice: the notification service refused it: %1").arg(run.detail);
   }
   return {};
-}
-
-int notify_headless(const UpdateModel::Setup& setup) {
-  const NoticeSetup notice{desktop_notice_places()};
-  const NoticeRun run = run_notice(QDBusConnection::sessionBus(), notice,
-                                   [&setup]() -> Result<std::vector<ManagerCheck>, QString> {
-                                     const UpdateModel::Looked looked =
-                                         look_for_update(setup, false);
-                                     if (looked.state == UpdateModel::State::NothingFound) {
-                                       return std::vector<ManagerCheck>{};
-                                     }
-                                     if (looked.state != UpdateModel::State::Ready)
-                                       return looked.message;
-                                     return check_all(looked.steps, setup.check);
-                                   });
-  {
-    QTextStream out(stdout);
-    // One row per manager, as --check starts (a daily journal needs no
-    // package list), and one line about the notice.
-    for (const ManagerCheck& check : run.checks)
-      out << CheckText::terminal_line(CheckText::summary(check)) << '\n';
-    if (!run.detail.isEmpty() && run.outcome == NoticeOutcome::CheckFailed) {
-      QTextStream(stderr) << "sorvane-gui: " << run.detail << '\n';
-    }
-    out << CheckText::terminal_line(Notifier::line(run)) << '\n';
-  }
-  if (run.outcome == NoticeOutcome::Opened) {
-    // Out of this timer's unit first: the update the window starts must
-    // outlive the window, and the unit ends with it.
-    const ScopeMove scope = move_to_own_scope(QDBusConnection::sessionBus());
-    if (scope.outcome != ScopeOutcome::Moved && scope.outcome != ScopeOutcome::NoUserManager) {
-      QTextStream(stderr) << "sorvane-gui: " << scope.unit << ": "
-                          << CheckText::terminal_line(scope.detail) << '\n';
-    }
-    // The window takes this process's place: nothing is left behind to own.
-    if (const auto self = own_executable()) {
-      std::string path = self.value();
-      const std::array<char*, 2> window = {path.data(), nullptr};
-      ::execv(path.c_str(), window.data());
-    }
-    QTextStream(stderr) << "sorvane-gui: " << Notifier::tr("Sorvane Update could not be opened.")
-                        << '\n';
-  }
-  return notice_facts(run.outcome).exit_status;
 }
 
 }  // namespace sorvane::gui

@@ -19,25 +19,9 @@
 
 #include "pending_check.hpp"
 #include "result.hpp"
-#include "update_model.hpp"
+#include "settings.hpp"
 
 namespace sorvane::gui {
-
-// Where the setting and the memory of what was announced are kept.
-struct NoticePlaces {
-  QString settings;   // $XDG_CONFIG_HOME/sorvane/sorvane-gui.conf
-  QString announced;  // $XDG_STATE_HOME/sorvane/announced
-};
-// From $HOME, $XDG_CONFIG_HOME and $XDG_STATE_HOME (any may be null; a
-// relative XDG directory is ignored, as the XDG rules say). Without a home
-// either may be empty: nothing is then read or kept.
-NoticePlaces notice_places(const char* home, const char* config_home, const char* state_home);
-NoticePlaces desktop_notice_places();
-
-// "Tell me when updates are waiting": on unless the user turned it off.
-bool notice_wanted(const QString& settings);
-// False when it could not be saved.
-bool save_notice_wanted(const QString& settings, bool wanted);
 
 // The same pending updates, in any order, give the same fingerprint; any
 // other update, or another version, gives another.
@@ -121,9 +105,5 @@ class Notifier {
 // saying how it ended. Sent without waiting for an answer; with no
 // notification server it is simply lost.
 void tell_update_ended(const QDBusConnection& bus, const QString& summary, const QString& body);
-
-// `sorvane-gui --check --notify`: its exit status, or (on "Open Sorvane
-// Update") never returns: the window's own executable takes its place.
-int notify_headless(const UpdateModel::Setup& setup);
 
 }  // namespace sorvane::gui

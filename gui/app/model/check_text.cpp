@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QTranslator>
 #include <algorithm>
 #include <utility>
 
@@ -9,6 +10,17 @@
 
 namespace sorvane::gui {
 namespace {
+
+// English is the source language, and its counts ("1 update", "2 updates")
+// come from a plural-only translation. It is installed with the
+// application, before any other: the user's language is asked first.
+void install_english_plurals() {
+  auto* plurals = new QTranslator(QCoreApplication::instance());
+  if (plurals->load(QStringLiteral(":/i18n/plurals_en.qm"))) {
+    QCoreApplication::installTranslator(plurals);
+  }
+}
+Q_COREAPP_STARTUP_FUNCTION(install_english_plurals)
 
 size_t security_count(const ManagerCheck& check) {
   return static_cast<size_t>(std::count_if(check.updates.begin(), check.updates.end(),
@@ -40,9 +52,10 @@ QString CheckText::age(std::int64_t seconds) {
   constexpr std::int64_t HOUR = 60 * MINUTE;
   constexpr std::int64_t DAY = 24 * HOUR;
   if (seconds < 2 * MINUTE) return tr("just now");
-  if (seconds < 2 * HOUR) return tr("%1 minutes ago").arg(seconds / MINUTE);
-  if (seconds < 2 * DAY) return tr("%1 hours ago").arg(seconds / HOUR);
-  return tr("%1 days ago").arg(seconds / DAY);
+  if (seconds < 2 * HOUR)
+    return tr("%n minute(s) ago", nullptr, static_cast<int>(seconds / MINUTE));
+  if (seconds < 2 * DAY) return tr("%n hour(s) ago", nullptr, static_cast<int>(seconds / HOUR));
+  return tr("%n day(s) ago", nullptr, static_cast<int>(seconds / DAY));
 }
 
 QString CheckText::reason(Step step, const CheckProblem& problem) {
@@ -99,8 +112,8 @@ QString CheckText::summary(const ManagerCheck& check) {
     parts << tr("up to date");
   } else {
     const auto security = static_cast<int>(security_count(check));
-    QString updates = count == 1 ? tr("1 update") : tr("%1 updates").arg(count);
-    if (security > 0) updates = tr("%1 (%2 security)").arg(updates).arg(security);
+    QString updates = tr("%n update(s)", nullptr, count);
+    if (security > 0) updates = tr("%1 (%n security)", nullptr, security).arg(updates);
     parts << updates;
   }
   if (count > 0 && check.download_bytes && *check.download_bytes > 0) {
@@ -141,9 +154,9 @@ QStringList CheckText::notes(const ManagerCheck& check) {
   }
   const auto count = paths.size();
   if (count > NAMED) paths = paths.mid(0, NAMED) << QStringLiteral("…");
-  return {tr("Your changes to %1 configuration files will be kept (%2); new versions from the "
-             "update go beside them.")
-              .arg(count)
+  return {tr("Your changes to %n configuration file(s) will be kept (%1); new versions from the "
+             "update go beside them.",
+             nullptr, static_cast<int>(count))
               .arg(paths.join(QStringLiteral(", ")))};
 }
 
@@ -297,17 +310,14 @@ std::pair<size_t, size_t> pending_and_security(const std::vector<ManagerCheck>& 
 
 QString CheckText::notice_summary(const std::vector<ManagerCheck>& checks) {
   const auto [pending, security] = pending_and_security(checks);
-  return pending == 1 ? tr("1 update is waiting")
-                      : tr("%1 updates are waiting").arg(static_cast<qulonglong>(pending));
+  return tr("%n update(s) are waiting", nullptr, static_cast<int>(pending));
 }
 
 QString CheckText::notice_body(const std::vector<ManagerCheck>& checks) {
   const auto [pending, security] = pending_and_security(checks);
   if (security == 0) return {};
   if (pending == 1) return tr("It is a security update.");
-  return security == 1
-             ? tr("1 of them is a security update.")
-             : tr("%1 of them are security updates.").arg(static_cast<qulonglong>(security));
+  return tr("%n of them are security updates.", nullptr, static_cast<int>(security));
 }
 
 QString CheckText::notice_action() {

@@ -7,10 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDBusError>
-#include <QDBusInterface>
-#include <QDBusMessage>
-#include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
 #include <QDate>
 #include <QDateTime>
@@ -20,275 +16,43 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <limits>
 
 #include "check_text.hpp"
-#include "manager_facts.hpp"
 #include "files.hpp"
-#include "notifier.hpp"
 #include "path.hpp"
-#include "payload.hpp"
 #include "run_dir.hpp"
 #include "script_programs.hpp"
 #include "secret.hpp"
-#include "sorvane_report.hpp"
-#include "trust.hpp"
-#include "written_script.hpp"
+#include "update_words.hpp"
 
 namespace sorvane::gui {
-namespace {
-
-constexpr int FOLLOW_INTERVAL_MS = 100;
-constexpr size_t READ_CHUNK = size_t{64} * 1024;
-// How long one read of the log may hold up the window.
-constexpr std::chrono::milliseconds READ_SLICE{10};
-
-std::string home_of(const std::vector<std::string>& environment) {
-  for (const std::string& variable : environment) {
-    if (variable.starts_with("HOME=")) return variable.substr(5);
-  }
-  return {};
-}
-
-QString untrusted_text(const Untrusted& fault) {
-  QString path = from_bytes(fault.path);
-  switch (fault.why) {
-    case Untrusted::Why::Missing: return UpdateModel::tr("%1 cannot be checked.").arg(path);
-    case Untrusted::Why::OwnedBySomeoneElse:
-      return UpdateModel::tr("%1 belongs to another user, who could change what runs as root.")
-          .arg(path);
-    case Untrusted::Why::WritableByOthers:
-      return UpdateModel::tr(
-                 "%1 can be changed by other users, who could change what runs as root.")
-          .arg(path);
-    case Untrusted::Why::TooManyLinks:
-      return UpdateModel::tr("%1 leads through too many links.").arg(path);
-  }
-  return path;
-}
-
-QString refusal_text(const ScriptRefusal& refusal) {
-  using Why = ScriptRefusal::Why;
-  switch (refusal.why) {
-    case Why::Unreadable:
-      return UpdateModel::tr("The update script cannot be read: %1")
-          .arg(from_bytes(refusal.error.text()));
-    case Why::DirectoryNotTheUsers:
-      return UpdateModel::tr("The update script's folder is not yours.");
-    case Why::DirectoryWritableByOthers:
-      return UpdateModel::tr("Other users can change the update script's folder.");
-    case Why::NotARegularFile: return UpdateModel::tr("The update script is not a plain file.");
-    case Why::FileNotTheUsers: return UpdateModel::tr("The update script is not yours.");
-    case Why::WrongMode:
-      return UpdateModel::tr("Other users can read or change the update script.");
-    case Why::Changed: return UpdateModel::tr("The update script is not the one Sorvane writes.");
-  }
-  return {};
-}
-
-// While the update runs, logind keeps shutdown and sleep away. The lock is
-// a descriptor that the script itself holds, so it lasts exactly as long as
-// the update, with or without this window. Without logind (a container,
-// another init) there is none, and the update runs all the same.
-QDBusUnixFileDescriptor inhibit_shutdown() {
-  // logind answers at once; one that does not must not hold up Update.
-  constexpr int INHIBIT_LIMIT_MS = 2000;
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
-  call << QStringLiteral("shutdown:sleep") << UpdateModel::tr("Sorvane Update")
-       << UpdateModel::tr("Packages are being updated") << QStringLiteral("block");
-  const QDBusReply<QDBusUnixFileDescriptor> reply =
-      QDBusConnection::systemBus().call(call, QDBus::Block, INHIBIT_LIMIT_MS);
-  return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
-}
-
-// Why logind did not restart the computer, in the user's words; its own
-// message where it has one worth reading.
-QString restart_refusal(const QDBusError& error) {
-  const QString name = error.name();
-  const QStringList absent = {
-      QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
-      QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
-      QStringLiteral("org.freedesktop.DBus.Error.NoServer"),
-      QStringLiteral("org.freedesktop.DBus.Error.FileNotFound"),
-      QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
-      QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
-      QStringLiteral("org.freedesktop.DBus.Error.UnknownInterface"),
-      QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-  };
-  // No system bus, or none of logind on it (a container, another init).
-  if (error.type() == QDBusError::NoError || absent.contains(name)) {
-    return UpdateModel::tr(
-        "The computer cannot be restarted from here: logind, which restarts it, is not "
-        "running. Restart it from the system menu.");
-  }
-  if (name == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")) {
-    return UpdateModel::tr(
-        "The computer was not restarted: nothing could ask you for permission to restart it.");
-  }
-  if (name == QLatin1String("org.freedesktop.DBus.Error.AccessDenied") ||
-      name == QLatin1String("org.freedesktop.PolicyKit1.Error.NotAuthorized")) {
-    return UpdateModel::tr(
-        "The computer was not restarted: permission to restart it was not given.");
-  }
-  return UpdateModel::tr("The computer could not be restarted: %1").arg(error.message());
-}
-
-}  // namespace
-
-QDBusMessage reboot_call() {
-  QDBusMessage reboot = QDBusMessage::createMethodCall(
-      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-      QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Reboot"));
-  // Interactive: logind's own agent asks for authorization if it must, and
-  // takes as long as the user does.
-  reboot << true;
-  reboot.setInteractiveAuthorizationAllowed(true);
-  return reboot;
-}
-
-namespace {
-
-UpdateModel::Looked stopped(QString message) {
-  UpdateModel::Looked looked;
-  looked.message = std::move(message);
-  return looked;
-}
-
-}  // namespace
-
-std::string this_program() {
-  auto self = own_executable();
-  return self ? self.value() : std::string();
-}
-
-Result<UpdateModel::Setup, QString> desktop_setup() {
-  const auto self = own_executable();
-  if (!self) return UpdateModel::tr("Sorvane Update cannot tell where it is installed.");
-  const auto bash = trusted_system_program("bash");
-  if (!bash) return UpdateModel::tr("No trusted system bash was found.");
-  // NOLINTBEGIN(concurrency-mt-unsafe): read on the main thread; nothing here sets them
-  const uid_t user = ::geteuid();
-  std::string run_base = run_dir_base(std::getenv("XDG_RUNTIME_DIR"), user);
-  std::string logs = log_base(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), user, run_base);
-  // NOLINTEND(concurrency-mt-unsafe)
-  return UpdateModel::Setup{installation_beside(self.value()),
-                            *bash,
-                            std::move(run_base),
-                            kept_environment(environ),
-                            SUDO_PROBE_LIMIT,
-                            CheckSetup{},
-                            desktop_notice_places().settings,
-                            std::move(logs),
-                            self.value()};
-}
-
-UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo) {
-  using State = UpdateModel::State;
-  const uid_t user = ::geteuid();
-  if (auto fault = untrusted_installation(setup.installation, user)) {
-    return stopped(untrusted_text(*fault));
-  }
-  // Finished runs keep their logs a while, wherever those are kept.
-  if (setup.logs() != setup.run_base) clear_stale_run_dirs(setup.run_base, user);
-  clear_old_runs(setup.logs(), user, ::time(nullptr));
-  // Only for the script sorvane writes: once checked, its bytes are kept
-  // in memory, and the directory goes when this returns.
-  auto run_dir = RunDir::make(setup.run_base);
-  if (!run_dir) {
-    return stopped(UpdateModel::tr("No private folder could be made for the update: %1")
-                       .arg(from_bytes(run_dir.error().text())));
-  }
-
-  const SorvaneReport report = run_sorvane(
-      setup.installation.sorvane, join(run_dir.value().path(), SCRIPT_NAME), setup.environment);
-  UpdateModel::Looked looked;
-  switch (report.kind) {
-    case SorvaneReport::Kind::NoneFound: looked.state = State::NothingFound; return looked;
-    case SorvaneReport::Kind::Failed: looked.message = from_bytes(report.message); return looked;
-    case SorvaneReport::Kind::TimedOut:
-      looked.message =
-          UpdateModel::tr("Looking for package managers took too long and was stopped.");
-      return looked;
-    case SorvaneReport::Kind::Unexpected:
-      looked.message =
-          UpdateModel::tr("Sorvane answered in a way this window does not understand.");
-      return looked;
-    case SorvaneReport::Kind::Found: break;
-  }
-
-  auto script =
-      read_checked_script(run_dir.value().fd(), std::string(SCRIPT_NAME), user, UPDATE_SCRIPT);
-  if (!script) {
-    looked.message = refusal_text(script.error());
-    return looked;
-  }
-  if (auto fault = untrusted_script_program()) {
-    looked.message = untrusted_text(*fault);
-    return looked;
-  }
-  const bool privileged = std::any_of(report.steps.begin(), report.steps.end(), runs_under_sudo);
-  if (privileged && ask_sudo) {
-    const auto sudo = find_like_the_script("sudo");
-    if (!sudo) {
-      looked.message = UpdateModel::tr(
-          "sudo is not installed, and system packages can only be updated with it.");
-      return looked;
-    }
-    const bool unasked = probe_sudo(*sudo, setup.bash, setup.environment, setup.sudo_probe_limit) ==
-                         SudoNeeds::NoPassword;
-    using Access = UpdateModel::Access;
-    looked.access =
-        unasked ? Access::NoPassword : (in_an_admin_group() ? Access::Password : Access::Unlikely);
-    looked.needs_password = !unasked;
-  }
-  looked.found = managers_found(setup.check.places.path_dirs);
-  looked.online = online(setup.check.places);
-  // Only one update at a time: one already running is followed instead.
-  if (auto running = running_update_log(setup.logs(), user)) {
-    looked.running = std::make_shared<RunningUpdate>(std::move(*running));
-  } else if (auto last = unshown_run(setup.logs(), user)) {
-    PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
-                                       last->ended, setup.check.places.root);
-    RestartNeed restart = past_restart(past, setup.check);
-    looked.last_run = std::make_shared<const UpdateModel::LastRun>(
-        UpdateModel::LastRun{std::move(*last), std::move(past), std::move(restart)});
-  }
-  looked.state = State::Ready;
-  looked.steps = report.steps;
-  looked.script = std::move(script.value());
-  return looked;
-}
-
 UpdateModel::UpdateModel(Setup setup, QObject* parent)
     : QObject(parent),
       setup_(std::move(setup)),
-      pool_(new QThreadPool),
-      notice_wanted_(gui::notice_wanted(setup_.notice_settings)) {
-  // Every manager is asked at once: the slow network queries overlap.
-  pool_->setMaxThreadCount(static_cast<int>(MANAGERS.size()));
+      checks_(new ManagerChecks(
+          setup_.check, setup_.lock_recheck, [this] { return state_ == State::Ready; }, this)),
+      restart_call_(new Restart(this)),
+      notice_(setup_.notice_settings) {
   follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
   connect(&follow_timer_, &QTimer::timeout, this, &UpdateModel::follow);
-  lock_timer_.setSingleShot(true);
-  lock_timer_.setInterval(setup_.lock_recheck);
-  connect(&lock_timer_, &QTimer::timeout, this, &UpdateModel::recheck_locked);
+  connect(checks_, &ManagerChecks::answered, this, &UpdateModel::changed);
+  connect(restart_call_, &Restart::answered, this, [this](const QString& text) {
+    message_ = text;
+    emit changed();
+    announce(message_);
+  });
 }
 
 UpdateModel::~UpdateModel() {
   // The update goes on without this window: its monitor is left to end
   // by itself.
   if (started_) (void)started_->monitor.release();
-  // A query still running ends at its own time limit; the window does not
-  // wait for it to close.
-  constexpr int CLOSING_WAIT_MS = 200;
-  if (pool_->waitForDone(CLOSING_WAIT_MS)) delete pool_;
 }
 
 bool UpdateModel::set_notice_wanted(bool wanted) {
-  notice_wanted_ = wanted;
+  const bool saved = notice_.set(wanted);
   emit changed();
-  return save_notice_wanted(setup_.notice_settings, wanted);
+  return saved;
 }
 
 QString UpdateModel::notice_setting_text() {
@@ -354,21 +118,17 @@ std::optional<int> UpdateModel::progress() const {
 QString UpdateModel::progress_text() const {
   if (state_ != State::Updating || !output_ || !progress_ || output_->started() == 0) return {};
   const Step running = steps_[output_->started() - 1];
-  const StepProgress step = progress_->step(running);
-  const QString who = CheckText::name(running);
-  if (step.total == 0 || step.phase_total == 0) return tr("%1 is updating…").arg(who);
-  const auto at = static_cast<qsizetype>(step.phase_done);
-  const auto of = static_cast<qsizetype>(step.phase_total);
-  QString text;
-  switch (step.phase) {
-    case Phase::Busy: return tr("%1 is updating…").arg(who);
-    case Phase::Downloading: text = tr("%1: downloading %2 of %3").arg(who).arg(at).arg(of); break;
-    case Phase::Unpacking: text = tr("%1: unpacking %2 of %3").arg(who).arg(at).arg(of); break;
-    case Phase::SettingUp: text = tr("%1: setting up %2 of %3").arg(who).arg(at).arg(of); break;
-    case Phase::Installing: text = tr("%1: installing %2 of %3").arg(who).arg(at).arg(of); break;
-  }
-  if (!step.current.empty()) text = tr("%1 — %2").arg(text, from_bytes(step.current));
-  return text;
+  return progress_words(running, progress_->step(running));
+}
+
+// Every attempt, started here or followed, starts from nothing seen.
+void UpdateModel::begin_run() {
+  output_ = std::make_unique<ScriptOutput>(steps_);
+  finish_.reset();
+  end_status_.reset();
+  end_unseen_ = false;
+  log_.clear();
+  dropped_lines_ = 0;
 }
 
 void UpdateModel::set_state(State state) {
@@ -400,10 +160,10 @@ void UpdateModel::take_looked(const Looked& looked) {
   found_ = looked.found;
   message_ = looked.message;
   // Why Update did not run is said aloud, like any refusal.
-  const bool noticed = !notice_.isEmpty();
+  const bool noticed = !said_again_.isEmpty();
   if (noticed) {
-    message_ = message_.isEmpty() ? notice_ : notice_ + "\n" + message_;
-    notice_.clear();
+    message_ = message_.isEmpty() ? said_again_ : said_again_ + "\n" + message_;
+    said_again_.clear();
   }
   script_ = looked.script;
   if (looked.last_run) {
@@ -414,11 +174,7 @@ void UpdateModel::take_looked(const Looked& looked) {
     // Told now: the next start says nothing more of it.
     mark_shown(last_run_->run.log.get());
   }
-  rows_.clear();
-  std::vector<Step> shown = steps_;
-  std::sort(shown.begin(), shown.end(), reported_before);
-  for (const Step step : shown) rows_.push_back({step, std::nullopt});
-  ++generation_;
+  checks_->reset(steps_);
   if (looked.running && looked.running->log.valid()) {
     // Someone's update is running: this window follows it, and starts none.
     following_ = true;
@@ -427,12 +183,7 @@ void UpdateModel::take_looked(const Looked& looked) {
     followed_run_ = std::move(looked.running->run);
     // Watched: its monitor leaves telling the end to this window.
     if (followed_run_.valid()) ::flock(followed_run_.get(), LOCK_SH | LOCK_NB);
-    output_ = std::make_unique<ScriptOutput>(steps_);
-    finish_.reset();
-    end_status_.reset();
-    end_unseen_ = false;
-    log_.clear();
-    dropped_lines_ = 0;
+    begin_run();
     message_ =
         tr("An update is already running; it was started in another window. Here is how "
            "it goes.");
@@ -442,150 +193,39 @@ void UpdateModel::take_looked(const Looked& looked) {
   }
   following_ = false;
   if (looked.checks) {
-    for (Row& row : rows_) {
-      const auto answer = std::find_if(looked.checks->begin(), looked.checks->end(),
-                                       [&](const ManagerCheck& c) { return c.step == row.step; });
-      if (answer != looked.checks->end()) row.check = *answer;
-    }
+    checks_->fill(*looked.checks);
   } else if (looked.state == State::Ready) {
-    start_checks();
+    checks_->ask_all();
   }
-  rechecks_ = 0;
-  lock_timer_.stop();
+  checks_->stop_rechecks();
   set_state(looked.state);
-  watch_locks();
+  checks_->watch_locks();
   if (noticed || state_ == State::Stopped) announce(message_);
-}
-
-void UpdateModel::start_checks() {
-  for (const Row& row : rows_) ask(row.step);
-}
-
-void UpdateModel::ask(Step step) {
-  const unsigned generation = generation_;
-  auto* watcher = new QFutureWatcher<ManagerCheck>(this);
-  connect(watcher, &QFutureWatcher<ManagerCheck>::finished, this, [this, watcher, generation] {
-    take_check(generation, watcher->result());
-    watcher->deleteLater();
-  });
-  watcher->setFuture(QtConcurrent::run(
-      pool_, [setup = setup_.check, step] { return check_manager(step, setup); }));
-}
-
-void UpdateModel::take_check(unsigned generation, const ManagerCheck& check) {
-  if (generation != generation_) return;  // an answer to an earlier look
-  for (Row& row : rows_) {
-    if (row.step == check.step) row.check = check;
-  }
-  rechecks_ = std::max(0, rechecks_ - 1);
-  emit changed();
-  watch_locks();
-}
-
-void UpdateModel::watch_locks() {
-  const bool locked = std::any_of(rows_.begin(), rows_.end(), [](const Row& row) {
-    return row.check && row.check->problem && row.check->problem->why == Problem::LockHeld;
-  });
-  if (state_ == State::Ready && locked && rechecks_ == 0 && !lock_timer_.isActive()) {
-    lock_timer_.start();
-  }
-}
-
-void UpdateModel::recheck_locked() {
-  if (state_ != State::Ready) return;
-  // The row keeps its answer until the new one comes: no flicker.
-  for (const Row& row : rows_) {
-    if (row.check && row.check->problem && row.check->problem->why == Problem::LockHeld) {
-      ++rechecks_;
-      ask(row.step);
-    }
-  }
-}
-
-bool UpdateModel::checking() const {
-  return std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return !row.check; });
-}
-
-std::vector<ManagerCheck> UpdateModel::checks() const {
-  std::vector<ManagerCheck> all;
-  for (const Row& row : rows_) {
-    if (row.check) all.push_back(*row.check);
-  }
-  std::sort(all.begin(), all.end(),
-            [](const ManagerCheck& a, const ManagerCheck& b) { return a.step < b.step; });
-  return all;
 }
 
 Foreseen UpdateModel::foreseen() const {
   return foresee(checks(), online_);
 }
 
-QString UpdateModel::row_text(size_t row) const {
-  if (row >= rows_.size()) return {};
-  const Row& shown = rows_[row];
-  if (!shown.check) return CheckText::checking(shown.step);
-  return (QStringList{CheckText::summary(*shown.check)} + CheckText::notes(*shown.check))
-      .join(QLatin1Char('\n'));
+ReadyFacts UpdateModel::ready_facts() const {
+  ReadyFacts facts{checking(), refused_, access_, password_requested_, {}, checks()};
+  facts.foreseen = foresee(facts.checks, online_);
+  return facts;
 }
-
-QStringList UpdateModel::pending_lines() const {
-  QStringList lines;
-  for (const ManagerCheck& check : checks()) {
-    for (const QString& line : CheckText::updates(check)) {
-      lines << tr("%1: %2").arg(CheckText::name(check.step), line);
-    }
-  }
-  return lines;
-}
-
-namespace {
-
-bool all_answered(const std::vector<ManagerCheck>& checks) {
-  return std::none_of(checks.begin(), checks.end(),
-                      [](const ManagerCheck& c) { return c.problem.has_value(); });
-}
-
-}  // namespace
 
 QString UpdateModel::ready_title() const {
-  if (checking()) return tr("Checking for updates…");
-  // sudo's own words follow, as they are: they are in the user's language.
-  if (refused_) {
-    return access_ == Access::Unlikely ? tr("sudo did not allow the update")
-                                       : tr("The password was not accepted");
-  }
-  if (access_ == Access::Unlikely && !password_requested_) {
-    return tr("Your account may not install updates");
-  }
-  if (foreseen().stops_update()) return tr("The update would not succeed");
-  const std::vector<ManagerCheck> all = checks();
-  const size_t count = pending_count(all);
-  if (count == 1) return tr("1 update is ready");
-  if (count > 1) return tr("%1 updates are ready").arg(count);
-  if (all_answered(all)) return tr("Your system is up to date");
-  return tr("Ready to update");
+  return gui::ready_title(ready_facts());
 }
 
 QString UpdateModel::ready_text() const {
-  QStringList parts;
-  if (!message_.isEmpty()) parts << message_;
+  const ReadyFacts facts = ready_facts();
   // The same words as the headless check's, from the same decision; an
   // unfinished dpkg run offers Repair… in place of its terminal command.
   const auto repair = repair_needed();
-  parts << CheckText::obstacles(foreseen(), checks(), steps_,
-                                repair ? repair_text(*repair) : QString(),
-                                repair && (repair_offered() || repairing()));
-  if (access_ == Access::Unlikely && !password_requested_) {
-    parts << tr(
-        "Installing updates needs an administrator's rights, and your account is in "
-        "none of the groups that have them (sudo, wheel or admin). Ask the person who "
-        "looks after this computer to update it, or to give your account those rights.");
-  }
-  if (!checking() && !foreseen().stops_update() && pending_count(checks()) == 0 &&
-      all_answered(checks())) {
-    parts << tr("Nothing is waiting. The update can still fetch the newest package lists.");
-  }
-  return parts.join(QStringLiteral("\n"));
+  return gui::ready_text(facts, message_,
+                         CheckText::obstacles(facts.foreseen, facts.checks, steps_,
+                                              repair ? repair_text(*repair) : QString(),
+                                              repair && (repair_offered() || repairing())));
 }
 
 bool UpdateModel::update_possible() const {
@@ -593,9 +233,7 @@ bool UpdateModel::update_possible() const {
 }
 
 bool UpdateModel::update_proposed() const {
-  if (!update_possible()) return false;
-  const std::vector<ManagerCheck> all = checks();
-  return pending_count(all) > 0 || !all_answered(all);
+  return update_possible() && !ready_facts().up_to_date();
 }
 
 bool UpdateModel::password_offered() const {
@@ -640,286 +278,12 @@ QString UpdateModel::outcome_text() const {
   return text;
 }
 
-void UpdateModel::update(QString password) {
-  SecretBytes secret;
-  append_text(secret, password);
-  // Best effort: a copy the caller shares is not this one's to wipe.
-  if (!password.isDetached()) password = QString();
-  password.fill(QChar(0));
-  update_typed(std::move(secret));
-}
-
-// The password is this call's own: every way out of it wipes it, and the
-// way on hands it to the delivery, which lets it go once written.
-void UpdateModel::update_typed(SecretBytes password) {
-  const std::string_view secret = password.view();
-  if (needs_password_) {
-    if (auto refusal =
-            password.overflowed() ? PasswordRefusal::TooLong : password_refusal(secret)) {
-      message_ = *refusal == PasswordRefusal::TooLong
-                     ? tr("The password is longer than sudo accepts.")
-                     : tr("The password cannot hold a line break or a NUL character.");
-      emit changed();
-      announce(message_);
-      return;
-    }
-  }
-  if (!update_possible()) return;
-  // What was shown must still be what runs: a manager installed or removed
-  // since, or an update started meanwhile, means looking again.
-  const bool changed_since = found_ && managers_found(setup_.check.places.path_dirs) != *found_;
-  if (changed_since || running_update_log(setup_.logs(), ::geteuid())) {
-    notice_ = changed_since ? tr("The package managers changed since the check. Here is what the "
-                                 "update would do now.")
-                            : tr("Another window has started an update meanwhile.");
-    look();
-    return;
-  }
-  const auto stop = [&](const QString& why, const OsError& error) {
-    message_ = why.arg(from_bytes(error.text()));
-    set_state(State::Stopped);
-    announce(message_);
-  };
-  // A fresh directory and log for every attempt: nothing of an earlier
-  // one is read again, and no name is ever used twice.
-  auto attempt = RunDir::make(setup_.logs());
-  if (!attempt)
-    return stop(tr("No private folder could be made for the update: %1"), attempt.error());
-  auto log = attempt.value().create_log();
-  if (!log) return stop(tr("The update could not start: %1"), log.error());
-  // The window reads the log through a file of its own and hands the
-  // monitor its run through another: their claims are the monitor's alone.
-  UniqueFd reading(::openat(attempt.value().fd(), LOG_NAME.data(),
-                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  const UniqueFd run(::openat(attempt.value().fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!reading.valid() || !run.valid()) {
-    return stop(tr("The update could not start: %1"), OsError::last());
-  }
-  // What the logs and deployments hold before the script starts.
-  updating_ = checks();
-  progress_ = std::make_unique<UpdateProgress>(
-      updating_, ProgressPlaces{setup_.check.places.root, home_of(setup_.environment)});
-  const QDBusUnixFileDescriptor inhibitor = inhibit_shutdown();
-  auto started = start_update(setup_.monitor, setup_.bash, script_, log.value().get(), run.get(),
-                              setup_.environment, monitor_extras(environ),
-                              inhibitor.isValid() ? inhibitor.fileDescriptor() : -1);
-  if (!started) return stop(tr("The update could not start: %1"), started.error());
-  log.value().reset();
-  attempt.value().keep();
-  // Shared from now on, as every window that watches this run holds it.
-  ::flock(attempt.value().fd(), LOCK_SH);
-  attempt_ = std::move(attempt.value());
-  log_file_.emplace(std::move(reading));
-  delivery_.reset();
-  started_ = std::move(started.value());
-  if (needs_password_) {
-    // Written only once sudo waits to read it: until then it stays here.
-    delivery_.emplace(*started_, std::move(password), setup_.handover);
-  } else {
-    // Always: with no password written, a question must still see the end.
-    (void)end_input(*started_);
-  }
-  output_ = std::make_unique<ScriptOutput>(steps_);
-  refused_ = false;
-  last_run_.reset();
-  restart_.reset();
-  finish_.reset();
-  end_status_.reset();
-  end_unseen_ = false;
-  log_.clear();
-  dropped_lines_ = 0;
-  message_.clear();
-  password_checked_ = false;
-  set_state(State::Updating);
-  follow_timer_.start();
-}
-
-void UpdateModel::take_output(std::string_view bytes) {
-  QStringList batch;
-  absorb(bytes, batch);
-  publish(batch);
-}
-
-void UpdateModel::absorb(std::string_view bytes, QStringList& batch) {
-  if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
-  state_ = State::Updating;
-  const size_t started_before = output_->started();
-  const size_t first = output_->line_count();
-  const std::vector<std::string> lines = output_->feed(bytes);
-  // dnf counts in its own output: each line in the step it was printed in.
-  for (size_t i = 0; progress_ && i < lines.size(); ++i) {
-    if (const auto step = output_->step_at(first + i)) progress_->line(*step, lines[i]);
-  }
-  keep_lines(lines, batch);
-  if (output_->started() > 0 && started_before == 0) check_unread_password();
-}
-
-void UpdateModel::keep_lines(const std::vector<std::string>& lines, QStringList& batch) {
-  for (const std::string& line : lines) {
-    QString shown = from_bytes(line);
-    if (shown.size() > MAX_SHOWN_LINE) shown = shown.left(MAX_SHOWN_LINE) + QStringLiteral("…");
-    batch << shown;
-    log_ << std::move(shown);
-  }
-  // Only the last lines are kept, in memory and in what the window is told.
-  if (log_.size() > MAX_LOG_LINES) {
-    const qsizetype excess = log_.size() - MAX_LOG_LINES;
-    log_.erase(log_.begin(), log_.begin() + excess);
-    dropped_lines_ += static_cast<size_t>(excess);
-  }
-  if (batch.size() > MAX_LOG_LINES) batch.erase(batch.begin(), batch.end() - MAX_LOG_LINES);
-}
-
-void UpdateModel::publish(const QStringList& batch) {
-  if (!batch.isEmpty()) emit lines_added(batch);
-  emit changed();
-}
-
-void UpdateModel::take_end(std::optional<int> wait_status) {
-  if (!output_) output_ = std::make_unique<ScriptOutput>(steps_);
-  QStringList batch;
-  keep_lines(output_->flush(), batch);
-  if (!batch.isEmpty()) emit lines_added(batch);
-  check_unread_password();
-  if (started_) {
-    // It ends right after recording; one that does not is left to end.
-    constexpr std::chrono::seconds MONITOR_END{2};
-    auto ended = started_->monitor.wait_until(std::chrono::steady_clock::now() + MONITOR_END);
-    if (!ended || !ended.value()) (void)started_->monitor.release();
-  }
-  delivery_.reset();  // a password never written goes with it
-  started_.reset();   // reaped: its input is of no more use
-  end_unseen_ = !wait_status;
-  Finish finish = output_->finish(wait_status.value_or(W_EXITCODE(1, 0)));
-  // Not seen to end: whatever its output says, it did not finish.
-  if (end_unseen_) finish = Finish{Outcome::Failed, {}, 0, false, finish.failed_line, {}};
-  if (finish.outcome == Outcome::PasswordRefused) {
-    // Back to Ready, with sudo's own words as they are: they are translated.
-    const QString unread = message_;
-    message_ = from_bytes(finish.message);
-    refused_ = true;
-    // Refused with no admin group: likely "not in the sudoers file". The
-    // field is not offered again, only on request, with what to do.
-    password_requested_ = false;
-    if (!unread.isEmpty()) message_ += (message_.isEmpty() ? "" : "\n") + unread;
-    output_.reset();
-    // Nothing ran: this attempt's log has nothing worth keeping.
-    log_file_.reset();
-    if (attempt_) attempt_->discard();
-    attempt_.reset();
-    set_state(State::Ready);
-    announce(message_);
-    return;
-  }
-  finish_ = finish;
-  cause_ = failure_cause(finish, setup_.check.places);
-  note_what_was_left_alone();
-  if (log_file_) mark_shown(log_file_->fd());
-  set_state(State::Done);
-  find_out_about_restart();
-  // Not for this window to tell any more; the log stays.
-  followed_run_.reset();
-  announce(outcome_text());
-}
-
-// flatpak exits 0 when a remote cannot be reached ("non-fatal"), having
-// updated nothing: what its deployments say is the truth of it.
-void UpdateModel::note_what_was_left_alone() {
-  if (!progress_ || finish_->outcome != Outcome::Success) return;
-  progress_->poll();
-  const auto& steps = output_->steps();
-  const auto flatpak = std::find_if(steps.begin(), steps.end(), [](Step step) {
-    return facts(step).progress.success_may_leave_all;
-  });
-  if (flatpak == steps.end()) return;
-  const auto left = progress_->not_updated(*flatpak);
-  if (!left || left->empty()) return;
-  finish_->outcome = Outcome::SuccessWithWarnings;
-  finish_->failed_step = *flatpak;
-  finish_->failed_line =
-      output_->step_began_at(static_cast<size_t>(flatpak - steps.begin())).value_or(0);
-  std::string names;
-  for (const std::string& name : *left) names += (names.empty() ? "" : ", ") + name;
-  finish_->message = names;
-}
-
-void UpdateModel::restart_later() {
-  restart_later_ = true;
-  emit changed();
-}
-
-void UpdateModel::find_out_about_restart() {
-  restart_.reset();
-  restart_later_ = false;
-  restarting_ = false;
-  RestartQuestion question;
-  for (size_t i = 0; i < steps_.size(); ++i) {
-    const StepState state = step_state(i);
-    if (state == StepState::Finished || state == StepState::Failed) {
-      question.steps.push_back(steps_[i]);
-    }
-  }
-  if (question.steps.empty()) {
-    restart_ = RestartNeed{};  // nothing ran that could need one
-    return;
-  }
-  if (following_) return find_out_what_the_followed_update_did();
-  if (progress_) question.updated_by_apt = progress_->updated(Step::Apt);
-  struct utsname system {};
-  if (::uname(&system) == 0) question.kernel_release = system.release;
-  // dnf's answer takes a moment: the Done screen does not wait for it.
-  auto* watcher = new QFutureWatcher<RestartNeed>(this);
-  connect(watcher, &QFutureWatcher<RestartNeed>::finished, this, [this, watcher] {
-    if (state_ == State::Done) {
-      restart_ = watcher->result();
-      emit changed();
-    }
-    watcher->deleteLater();
-  });
-  watcher->setFuture(QtConcurrent::run(
-      [question, check = setup_.check] { return restart_needed(question, check); }));
-}
-
-// A followed update: what it did is read as the next start would read it,
-// from the managers' logs for the time it ran and the status its monitor
-// recorded; then the Done screen says what the starting window's says.
-void UpdateModel::find_out_what_the_followed_update_did() {
-  const std::optional<RunStatus> end = recorded_status(followed_run_.get(), ::geteuid());
-  auto log =
-      std::make_shared<UniqueFd>(log_file_ ? ::fcntl(log_file_->fd(), F_DUPFD_CLOEXEC, 0) : -1);
-  if (!end || !log->valid()) {
-    restart_ = RestartNeed{};
-    return;
-  }
-  using Found = std::pair<PastUpdate, RestartNeed>;
-  auto* watcher = new QFutureWatcher<Found>(this);
-  connect(watcher, &QFutureWatcher<Found>::finished, this, [this, watcher] {
-    if (state_ == State::Done) {
-      followed_past_ = watcher->result().first;
-      restart_ = watcher->result().second;
-      emit changed();
-    }
-    watcher->deleteLater();
-  });
-  watcher->setFuture(QtConcurrent::run([log, end = *end, check = setup_.check] {
-    PastUpdate past =
-        read_past_update(log->get(), end.wait_status, end.started, end.ended, check.places.root);
-    RestartNeed need = past_restart(past, check);
-    return Found{std::move(past), std::move(need)};
-  }));
-}
-
 namespace {
 
 // Where an open file is now, as the kernel names it.
 QString path_of(int fd) {
   const auto link = read_link("/proc/self/fd/" + std::to_string(fd));
   return link ? from_bytes(link.value()) : QString();
-}
-
-QString package_count(size_t count) {
-  return count == 1 ? UpdateModel::tr("1 package")
-                    : UpdateModel::tr("%1 packages").arg(static_cast<qsizetype>(count));
 }
 
 }  // namespace
@@ -952,34 +316,7 @@ QString UpdateModel::last_run_outcome() const {
 }
 
 QString UpdateModel::past_text(const PastUpdate& past) {
-  const QDateTime started = QDateTime::fromSecsSinceEpoch(past.started);
-  const QLocale locale;
-  // Today's time alone; another day's with its date.
-  const QString when = started.date() == QDate::currentDate()
-                           ? locale.toString(started.time(), QLocale::ShortFormat)
-                           : locale.toString(started, QLocale::ShortFormat);
-  const Finish& finish = past.finish;
-  const QString who = finish.failed_step ? CheckText::name(*finish.failed_step) : QString();
-  switch (finish.outcome) {
-    case Outcome::Success: {
-      QStringList done;
-      for (const auto& [step, count] : past.updated) {
-        done << tr("%1 updated by %2").arg(package_count(count), CheckText::name(step));
-      }
-      if (done.isEmpty()) return tr("The update started at %1 finished.").arg(when);
-      return tr("The update started at %1 finished: %2.")
-          .arg(when, done.join(QStringLiteral(", ")));
-    }
-    case Outcome::SuccessWithWarnings:
-      return who.isEmpty()
-                 ? tr("The update started at %1 finished with warnings.").arg(when)
-                 : tr("The update started at %1 finished with warnings from %2.").arg(when, who);
-    case Outcome::Failed:
-    case Outcome::PasswordRefused:
-      return who.isEmpty() ? tr("The update started at %1 did not finish.").arg(when)
-                           : tr("The update started at %1 failed at %2.").arg(when, who);
-  }
-  return {};
+  return past_words(past);
 }
 
 QString UpdateModel::restart_text() const {
@@ -988,39 +325,13 @@ QString UpdateModel::restart_text() const {
 }
 
 QString UpdateModel::restart_sentence(const RestartNeed& restart) {
-  if (!restart.needed) return {};
-  if (restart.because.empty()) return tr("Restart the computer to finish the update.");
-  QStringList names;
-  for (const std::string& name : restart.because) names << from_bytes(name);
-  return tr("Restart the computer to finish the update: %1 take effect only then.")
-      .arg(names.join(QStringLiteral(", ")));
+  return restart_words(restart);
 }
 
 void UpdateModel::restart() {
-  if (!restart_offered() || restart_call_ != nullptr) return;
-  const QDBusConnection bus = QDBusConnection::systemBus();
-  if (!bus.isConnected()) {
-    message_ = restart_refusal(bus.lastError());
-    emit changed();
-    announce(message_);
-    return;
-  }
-  restart_call_ = new QDBusPendingCallWatcher(
-      bus.asyncCall(reboot_call(), std::numeric_limits<int>::max()), this);
-  connect(restart_call_, &QDBusPendingCallWatcher::finished, this,
-          [this](QDBusPendingCallWatcher* call) {
-            call->deleteLater();
-            restart_call_ = nullptr;
-            if (call->isError()) {
-              message_ = restart_refusal(call->error());
-            } else {
-              restarting_ = true;
-              message_ = tr("The computer is restarting.");
-            }
-            emit changed();
-            announce(message_);
-          });
-  emit changed();
+  if (!restart_offered() || restart_asked()) return;
+  restart_call_->ask();
+  if (restart_asked()) emit changed();
 }
 
 QString UpdateModel::updating_title() const {
@@ -1032,164 +343,40 @@ QString UpdateModel::updating_title() const {
 
 QString UpdateModel::done_text() const {
   if (state_ != State::Done || !finish_) return {};
-  switch (finish_->outcome) {
-    case Outcome::Success: return tr("Update complete");
-    case Outcome::SuccessWithWarnings: {
-      const QString who = finish_->failed_step ? CheckText::name(*finish_->failed_step) : QString();
-      const QString what = from_bytes(finish_->message);
-      if (finish_->failed_step && facts(*finish_->failed_step).progress.success_may_leave_all &&
-          !what.startsWith(QStringLiteral("W:")) && !what.startsWith(QStringLiteral("E:"))) {
-        return tr("Finished with warnings: %1 ended without an error but did not update %2")
-            .arg(who, what);
-      }
-      return who.isEmpty() ? tr("Finished with warnings: “%1”").arg(what)
-                           : tr("Finished with warnings from %1: “%2”").arg(who, what);
-    }
-    case Outcome::Failed:
-      if (end_unseen_) return tr("The update did not finish, or how it ended is not known.");
-      return failure_text();
-    case Outcome::PasswordRefused: break;
-  }
-  return {};
+  const bool failed = finish_->outcome == Outcome::Failed && !end_unseen_;
+  return done_words(*finish_, end_unseen_, failed ? failure_text() : QString());
 }
 
 QStringList UpdateModel::changes() const {
-  QStringList lines;
-  if (state_ != State::Done || !output_) return lines;
-  const auto packages = package_count;
+  if (state_ != State::Done || !output_) return {};
+  return changes_words(outcomes());
+}
+
+std::vector<StepOutcome> UpdateModel::outcomes() const {
+  std::vector<StepOutcome> all;
   for (size_t i = 0; i < steps_.size(); ++i) {
-    const Step step = steps_[i];
-    const QString who = CheckText::name(step);
-    const StepState state = step_state(i);
-    if (state == StepState::NotRun) {
-      lines << tr("%1: not run").arg(who);
-      continue;
-    }
-    if (state == StepState::Failed) {
-      lines << tr("%1: failed").arg(who);
-      continue;
+    StepOutcome step;
+    step.step = steps_[i];
+    step.state = step_state(i);
+    step.check = started_with(step.step);
+    if (progress_) {
+      step.left = progress_->not_updated(step.step);
+      step.updated = progress_->updated(step.step);
     }
     if (following_ && followed_past_) {
-      const auto& updated = followed_past_->updated;
-      const auto counted = std::find_if(updated.begin(), updated.end(),
-                                        [step](const auto& done) { return done.first == step; });
-      lines << (counted == updated.end()
-                    ? tr("%1: done").arg(who)
-                    : tr("%1: %2 updated").arg(who, packages(counted->second)));
-      continue;
+      step.followed = true;
+      for (const auto& [by, count] : followed_past_->updated) {
+        if (by == step.step) step.followed_count = count;
+      }
     }
-    const ManagerCheck* check = started_with(step);
-    const auto left = progress_ ? progress_->not_updated(step) : std::nullopt;
-    if (check == nullptr || !left) {
-      lines << tr("%1: done").arg(who);
-      continue;
-    }
-    const size_t updated = check->updates.size() - left->size();
-    const size_t kept = left->size() + check->kept_back.size();
-    if (manager(step).updates == Updates::UserApps) {
-      lines << tr("%1: %2 of %3 apps and runtimes updated")
-                   .arg(who)
-                   .arg(static_cast<qsizetype>(updated))
-                   .arg(static_cast<qsizetype>(check->updates.size()));
-    } else if (kept > 0) {
-      lines << tr("%1: %2 updated, %3 kept back").arg(who, packages(updated), packages(kept));
-    } else {
-      lines << tr("%1: %2 updated").arg(who, packages(updated));
-    }
+    all.push_back(std::move(step));
   }
-  return lines;
+  return all;
 }
 
 QStringList UpdateModel::updated_lines() const {
-  QStringList lines;
-  if (state_ != State::Done || !progress_) return lines;
-  for (const Step step : steps_) {
-    const ManagerCheck* check = started_with(step);
-    if (check == nullptr) continue;
-    const std::vector<std::string> names = progress_->updated(step);
-    ManagerCheck updated;
-    updated.step = step;
-    updated.kept_back = check->kept_back;
-    std::copy_if(check->updates.begin(), check->updates.end(), std::back_inserter(updated.updates),
-                 [&](const PendingUpdate& update) {
-                   return std::find(names.begin(), names.end(), update.name) != names.end();
-                 });
-    const QString who = CheckText::name(step);
-    for (const QString& line : CheckText::updates(updated)) lines << tr("%1: %2").arg(who, line);
-    const auto left = progress_->not_updated(step);
-    for (const std::string& name : left.value_or(std::vector<std::string>{})) {
-      lines << tr("%1: %2 (not updated)").arg(who, from_bytes(name));
-    }
-  }
-  return lines;
-}
-
-void UpdateModel::check_unread_password() {
-  if (password_checked_ || !started_) return;
-  password_checked_ = true;
-  if (!needs_password_ || unread_input(*started_) == 0) return;
-  drain_unread_input(*started_);
-  message_ = tr("sudo did not ask for the password, so it was not used and has been discarded.");
-}
-
-// Reads for a bounded time, so that no flood of output can hold up the
-// window; true when there is more to read.
-bool UpdateModel::read_new_output() {
-  if (!log_file_) return false;
-  const auto deadline = std::chrono::steady_clock::now() + READ_SLICE;
-  QStringList batch;
-  std::string chunk;
-  bool more = true;
-  while (more && std::chrono::steady_clock::now() < deadline) {
-    if (log_file_->read_some(chunk, READ_CHUNK)) break;
-    absorb(chunk, batch);
-    more = chunk.size() == READ_CHUNK;
-  }
-  publish(batch);
-  return more;
-}
-
-int UpdateModel::run_fd() const {
-  return attempt_ ? attempt_->fd() : followed_run_.get();
-}
-
-// The script's end once its monitor recorded it, or once the monitor is
-// gone without recording it (none then); nothing while it runs.
-std::optional<std::optional<int>> UpdateModel::seen_end() {
-  const auto recorded = [this]() -> std::optional<int> {
-    const auto status = recorded_status(run_fd(), ::geteuid());
-    if (!status) return std::nullopt;
-    return status->wait_status;
-  };
-  if (auto status = recorded()) return status;
-  // The monitor records the status before it goes: asked again after.
-  bool gone = false;
-  if (started_) {
-    auto reaped = started_->monitor.try_reap();
-    gone = !reaped || reaped.value().has_value();
-  } else if (following_ && log_file_) {
-    gone = !still_claimed(log_file_->fd());
-  }
-  if (!gone) return std::nullopt;
-  return recorded();
-}
-
-void UpdateModel::follow() {
-  // Recorded first, then read: all the script wrote is in the log by then.
-  if (!end_status_ && (started_ || following_)) {
-    if (auto end = seen_end()) {
-      end_status_ = *end;
-      end_offset_ = log_file_ ? log_file_->size() : 0;
-    }
-  }
-  // The managers' logs first, so what is shown next counts them.
-  if (progress_) progress_->poll();
-  const bool more = read_new_output();
-  // Behind a flood, the next slice comes as soon as the window has drawn.
-  follow_timer_.setInterval(more ? 0 : FOLLOW_INTERVAL_MS);
-  if (!end_status_ || (more && log_file_ && log_file_->offset() < end_offset_)) return;
-  follow_timer_.stop();
-  take_end(*end_status_);
+  if (state_ != State::Done || !progress_) return {};
+  return updated_words(outcomes());
 }
 
 }  // namespace sorvane::gui
@@ -1198,13 +385,11 @@ namespace sorvane::gui {
 
 // Each manager's own facts, for the item view.
 std::optional<Step> UpdateModel::row_step(size_t row) const {
-  if (row >= rows_.size()) return std::nullopt;
-  return rows_[row].step;
+  return checks_->step(row);
 }
 
 const ManagerCheck* UpdateModel::row_check(size_t row) const {
-  if (row >= rows_.size() || !rows_[row].check) return nullptr;
-  return &*rows_[row].check;
+  return checks_->check(row);
 }
 
 std::optional<int> UpdateModel::step_progress(size_t index) const {

@@ -5,13 +5,10 @@
 // hands the password over, and follows the log the script writes.
 #pragma once
 
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 #include <QTimer>
 #include <chrono>
 #include <memory>
@@ -21,7 +18,9 @@
 
 #include "failure_cause.hpp"
 #include "foreseen.hpp"
-#include "installation.hpp"
+#include "logind.hpp"
+#include "look.hpp"
+#include "manager_checks.hpp"
 #include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
@@ -30,50 +29,26 @@
 #include "run_status.hpp"
 #include "script_output.hpp"
 #include "secret.hpp"
+#include "settings.hpp"
 #include "sorvane_report.hpp"
 #include "update_log.hpp"
 #include "update_process.hpp"
 #include "update_progress.hpp"
+#include "update_words.hpp"
 
 namespace sorvane::gui {
-
-// This executable, which is also the update's monitor; empty if unknown.
-std::string this_program();
 
 class UpdateModel : public QObject {
   Q_OBJECT
 
  public:
-  enum class State { Looking, Ready, NothingFound, Stopped, Updating, Done };
-  // NotRun: the update ended before this step began.
-  enum class StepState { Waiting, Running, Finished, Failed, NotRun };
+  using State = UpdateState;
+  using StepState = gui::StepState;
 
-  struct Setup {
-    Installation installation;  // sorvane and its detector
-    std::string bash;           // the trusted bash that runs the script
-    std::string run_base;       // where run directories are made
-    std::vector<std::string> environment;
-    std::chrono::milliseconds sudo_probe_limit = SUDO_PROBE_LIMIT;
-    // How the package managers are asked what is pending.
-    CheckSetup check = {};
-    // Where "Tell me when updates are waiting" is kept; none: not kept.
-    QString notice_settings = {};
-    // Where updates' logs are kept; none: in run_base, with the script.
-    std::string log_base = {};
-    [[nodiscard]] const std::string& logs() const { return log_base.empty() ? run_base : log_base; }
-    // The program that runs the update as its monitor (`--run-update`):
-    // this very executable.
-    std::string monitor = this_program();
-    // How often a manager whose database another program holds is asked
-    // again, so that the screen changes by itself when the lock goes.
-    std::chrono::milliseconds lock_recheck = std::chrono::seconds(3);
-    // How long the password waits for sudo to read it.
-    PasswordHandOver::Limits handover = {};
-  };
-
-  // What sudo will do with this user, as far as can be told without a
-  // password.
-  enum class Access { NoPassword, Password, Unlikely };
+  using Setup = UpdateSetup;
+  using Access = SudoAccess;
+  using Looked = gui::Looked;
+  using LastRun = gui::LastRun;
 
   explicit UpdateModel(Setup setup, QObject* parent = nullptr);
   ~UpdateModel() override;
@@ -90,13 +65,13 @@ class UpdateModel : public QObject {
 
   // The check before the update: one row per manager the script will run,
   // in the order sorvane reports them, each filled in as its query ends.
-  [[nodiscard]] size_t row_count() const { return rows_.size(); }
-  [[nodiscard]] QString row_text(size_t row) const;
-  [[nodiscard]] bool checking() const;
+  [[nodiscard]] size_t row_count() const { return checks_->size(); }
+  [[nodiscard]] QString row_text(size_t row) const { return checks_->row_text(row); }
+  [[nodiscard]] bool checking() const { return checks_->checking(); }
   // Every row's answer, once all have one, in the script's order.
-  [[nodiscard]] std::vector<ManagerCheck> checks() const;
+  [[nodiscard]] std::vector<ManagerCheck> checks() const { return checks_->answers(); }
   // Every pending update, for Details.
-  [[nodiscard]] QStringList pending_lines() const;
+  [[nodiscard]] QStringList pending_lines() const { return checks_->pending_lines(); }
   [[nodiscard]] QString ready_title() const;
   // What the Ready screen says under the rows: why the update would fail,
   // that there is nothing to do, who may update, and any refusal.
@@ -158,14 +133,14 @@ class UpdateModel : public QObject {
   // At Done, and with the last run while no update runs.
   [[nodiscard]] bool restart_offered() const {
     const bool shown = state_ == State::Done || (last_run_ && state_ != State::Updating);
-    return shown && restart_ && restart_->needed && !restart_later_ && !restarting_;
+    return shown && restart_ && restart_->needed && !restart_later_ && !restart_call_->restarting();
   }
   // "Restart now": logind asks for authorization itself (no sudo). Its
   // answer can take as long as the user takes to give a password: the
   // window goes on meanwhile, and says what came of it.
   void restart();
   // Asked, not answered yet: "Restart now" waits for the answer.
-  [[nodiscard]] bool restart_asked() const { return restart_call_ != nullptr; }
+  [[nodiscard]] bool restart_asked() const { return restart_call_->asked(); }
   // "Later": the offer goes; the update's own text stays.
   void restart_later();
 
@@ -201,7 +176,7 @@ class UpdateModel : public QObject {
 
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
-  [[nodiscard]] bool notice_wanted() const { return notice_wanted_; }
+  [[nodiscard]] bool notice_wanted() const { return notice_.wanted(); }
   bool set_notice_wanted(bool wanted);
   [[nodiscard]] static QString notice_setting_text();
 
@@ -226,15 +201,11 @@ class UpdateModel : public QObject {
   // was not seen (the monitor was killed), which is never a success.
   void take_end(std::optional<int> wait_status);
   // One manager's answer to the check, for the look it belongs to.
-  void take_check(unsigned generation, const ManagerCheck& check);
+  void take_check(unsigned generation, const ManagerCheck& check) {
+    checks_->take(generation, check);
+  }
 
   // The state after looking, for the run and for tests.
-  struct Looked;
-  struct LastRun {
-    FinishedRun run;
-    PastUpdate past;
-    RestartNeed restart;
-  };
   void take_looked(const Looked& looked);
 
  signals:
@@ -258,11 +229,11 @@ class UpdateModel : public QObject {
   void find_out_what_the_followed_update_did();
   void set_state(State state);
   void announce(const QString& text);
-  void start_checks();
-  void ask(Step step);
-  // While a row says a lock is held, that manager is asked again.
-  void watch_locks();
-  void recheck_locked();
+  void begin_run();
+  static constexpr int FOLLOW_INTERVAL_MS = 100;
+  // What the Ready screen and the Done screen weigh, taken once a question.
+  [[nodiscard]] ReadyFacts ready_facts() const;
+  [[nodiscard]] std::vector<StepOutcome> outcomes() const;
   // What would stop the update, as the headless check decides it too.
   [[nodiscard]] Foreseen foreseen() const;
   // The log log_path() and log_contents() are about; -1: none.
@@ -286,17 +257,11 @@ class UpdateModel : public QObject {
   bool password_requested_ = false;
   bool refused_ = false;  // sudo refused the last attempt
   bool online_ = true;
-  struct Row {
-    Step step = Step::Pacman;
-    std::optional<ManagerCheck> check;
-  };
-  std::vector<Row> rows_;  // in report order
   std::optional<std::vector<Step>> found_;
-  unsigned generation_ = 0;
-  QString notice_;  // said again after the next look
+  QString said_again_;  // after the next look
   // A running update another window started: followed through its log.
   bool following_ = false;
-  QThreadPool* pool_;
+  ManagerChecks* checks_;
   QString message_;
   QStringList log_;
   size_t dropped_lines_ = 0;
@@ -306,8 +271,7 @@ class UpdateModel : public QObject {
   std::vector<ManagerCheck> updating_;  // the check the update started from
   std::optional<RestartNeed> restart_;
   bool restart_later_ = false;
-  QDBusPendingCallWatcher* restart_call_ = nullptr;  // logind's answer to come
-  bool restarting_ = false;                          // logind accepted
+  Restart* restart_call_;  // logind's answer to come
   std::optional<Finish> finish_;
   std::optional<FailureCause> cause_;  // of a failed update, found as it ended
   std::shared_ptr<const LastRun> last_run_;
@@ -329,10 +293,8 @@ class UpdateModel : public QObject {
   std::optional<std::optional<int>> end_status_;
   std::uint64_t end_offset_ = 0;
   bool password_checked_ = false;
-  bool notice_wanted_ = true;
+  NoticeSetting notice_;
   QTimer follow_timer_;
-  QTimer lock_timer_;
-  int rechecks_ = 0;  // asked again, not answered yet
   // The terminal "Repair…" opened, until it is closed.
   struct RepairTerminal;
   std::shared_ptr<RepairTerminal> repair_terminal_;
@@ -358,36 +320,5 @@ class UpdateModel : public QObject {
   // that cannot be told.
   [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
 };
-
-struct UpdateModel::Looked {
-  State state = State::Stopped;
-  std::vector<Step> steps;
-  bool needs_password = false;
-  Access access = Access::Password;
-  QString message;
-  std::string script;  // the checked bytes
-  bool online = true;
-  // The managers the script would find now, to see at Update whether that
-  // changed; unset when not looked at (tests).
-  std::optional<std::vector<Step>> found;
-  // Answers already had (tests); otherwise the managers are asked.
-  std::optional<std::vector<ManagerCheck>> checks;
-  // An update already running, started by another window.
-  std::shared_ptr<RunningUpdate> running;
-  // The last update, when it ended after its window was closed.
-  std::shared_ptr<const LastRun> last_run;
-};
-
-// logind's Reboot, asked interactively.
-QDBusMessage reboot_call();
-
-// The setup of this user's desktop: Sorvane beside this executable, the
-// trusted system bash, the user's runtime directory and environment. The
-// error says, translated, what is missing.
-Result<UpdateModel::Setup, QString> desktop_setup();
-
-// The blocking part of looking, for a worker thread. `ask_sudo` false
-// leaves sudo alone (the headless check never needs it).
-UpdateModel::Looked look_for_update(const UpdateModel::Setup& setup, bool ask_sudo = true);
 
 }  // namespace sorvane::gui

@@ -13,12 +13,7 @@
 #include "update_model.hpp"
 
 namespace sorvane::gui {
-namespace {
-
-// How many new files the sentence names; the rest are in the logs.
-constexpr qsizetype NAMED_CONFIGS = 5;
-
-}  // namespace
+namespace {}  // namespace
 
 // The terminal, watched through its pidfd: readable once it has ended.
 struct UpdateModel::RepairTerminal {
@@ -41,23 +36,7 @@ struct UpdateModel::RepairTerminal {
 };
 
 QString UpdateModel::kept_configs_text(const std::vector<KeptConfig>& kept) {
-  if (kept.empty()) return {};
-  if (kept.size() == 1) {
-    return tr("Your changes to %1 were kept; the new version is beside it: %2.")
-        .arg(from_bytes(kept.front().path), from_bytes(kept.front().beside));
-  }
-  QStringList beside;
-  for (const KeptConfig& config : kept) {
-    if (beside.size() == NAMED_CONFIGS) {
-      beside << QStringLiteral("…");
-      break;
-    }
-    beside << from_bytes(config.beside);
-  }
-  return tr("Your changes to %1 configuration files were kept; the new versions are beside "
-            "them: %2.")
-      .arg(static_cast<qsizetype>(kept.size()))
-      .arg(beside.join(QStringLiteral(", ")));
+  return kept_configs_words(kept);
 }
 
 std::optional<DpkgRepair> UpdateModel::repair_needed() const {
@@ -155,11 +134,10 @@ void UpdateModel::dpkg_changed() {
     return;
   }
   if (state_ != State::Ready) return;
-  const auto apt = std::find_if(rows_.begin(), rows_.end(),
-                                [](const Row& row) { return row.step == Step::Apt; });
-  const bool left = apt != rows_.end() && apt->check && apt->check->problem &&
-                    (apt->check->problem->why == Problem::DpkgInterrupted ||
-                     apt->check->problem->why == Problem::LockHeld);
+  const ManagerCheck* apt = checks_->answer(Step::Apt);
+  const bool left =
+      apt != nullptr && apt->problem &&
+      (apt->problem->why == Problem::DpkgInterrupted || apt->problem->why == Problem::LockHeld);
   if (!left && !repairing()) {
     // Finished: the screen already says what is left to do.
     dpkg_watch_->deleteLater();

@@ -1,0 +1,136 @@
+#include "headless.hpp"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "check_text.hpp"
+#include "installation.hpp"
+#include "look.hpp"
+#include "notifier.hpp"
+#include "own_scope.hpp"
+#include "translations.hpp"
+#include "update_end.hpp"
+#include "update_monitor.hpp"
+#include "update_window.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+constexpr std::string_view USAGE = "usage: sorvane-gui [--check [--json | --notify]]\n";
+
+void say(std::string_view text) {
+  [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
+}
+
+// The check with no display: what is pending, and the exit status scripts
+// read (0 up to date, 100 pending, 1 a check failed).
+int check_headless(const UpdateSetup& setup, bool json) {
+  const Looked looked = look_for_update(setup, false);
+  QTextStream out(stdout);
+  if (looked.state == UpdateState::NothingFound) {
+    if (json) {
+      out << CheckText::json({}).toJson(QJsonDocument::Indented);
+    } else {
+      out << sorvane::gui::UpdateWindow::tr("No supported package managers found") << '\n';
+    }
+    return 0;
+  }
+  if (looked.state != UpdateState::Ready) {
+    QTextStream(stderr) << "sorvane-gui: " << looked.message << '\n';
+    return 1;
+  }
+  const auto checks = check_all(looked.steps, setup.check);
+  // Offline too, as the window would refuse.
+  if (json) {
+    out << CheckText::json(checks, looked.online).toJson(QJsonDocument::Indented);
+  } else {
+    out << CheckText::report(checks, looked.online);
+  }
+  return check_exit_status(checks, looked.online);
+}
+
+// `sorvane-gui --check --notify`: its exit status, or (on "Open Sorvane
+// Update") never returns: the window's own executable takes its place.
+int notify_headless(const UpdateSetup& setup) {
+  const NoticeSetup notice{desktop_notice_places()};
+  const NoticeRun run = run_notice(QDBusConnection::sessionBus(), notice,
+                                   [&setup]() -> Result<std::vector<ManagerCheck>, QString> {
+                                     const Looked looked = look_for_update(setup, false);
+                                     if (looked.state == UpdateState::NothingFound) {
+                                       return std::vector<ManagerCheck>{};
+                                     }
+                                     if (looked.state != UpdateState::Ready) return looked.message;
+                                     return check_all(looked.steps, setup.check);
+                                   });
+  {
+    QTextStream out(stdout);
+    // One row per manager, as --check starts (a daily journal needs no
+    // package list), and one line about the notice.
+    for (const ManagerCheck& check : run.checks)
+      out << CheckText::terminal_line(CheckText::summary(check)) << '\n';
+    if (!run.detail.isEmpty() && run.outcome == NoticeOutcome::CheckFailed) {
+      QTextStream(stderr) << "sorvane-gui: " << run.detail << '\n';
+    }
+    out << CheckText::terminal_line(Notifier::line(run)) << '\n';
+  }
+  if (run.outcome == NoticeOutcome::Opened) {
+    // Out of this timer's unit first: the update the window starts must
+    // outlive the window, and the unit ends with it.
+    const ScopeMove scope = move_to_own_scope(QDBusConnection::sessionBus());
+    if (scope.outcome != ScopeOutcome::Moved && scope.outcome != ScopeOutcome::NoUserManager) {
+      QTextStream(stderr) << "sorvane-gui: " << scope.unit << ": "
+                          << CheckText::terminal_line(scope.detail) << '\n';
+    }
+    // The window takes this process's place: nothing is left behind to own.
+    if (const auto self = own_executable()) {
+      std::string path = self.value();
+      const std::array<char*, 2> window = {path.data(), nullptr};
+      ::execv(path.c_str(), window.data());
+    }
+    QTextStream(stderr) << "sorvane-gui: " << Notifier::tr("Sorvane Update could not be opened.")
+                        << '\n';
+  }
+  return notice_facts(run.outcome).exit_status;
+}
+
+}  // namespace
+
+std::optional<int> run_headless(int argc, char* argv[]) {
+  // The update's monitor, started by a window: no window of its own. It
+  // runs what it is handed on descriptor 3 with whoever started it, so
+  // as root it gives nothing that root does not have.
+  if (is_monitor_call(argc, argv)) return run_update_monitor(argc, argv);
+  if (::geteuid() == 0) {
+    // Run as root, it would hand root's environment to the update and ask
+    // for no password: refuse before any window exists.
+    say("sorvane-gui: Sorvane Update runs as you, not as root; it asks for your password "
+        "when it needs it.\n");
+    return 1;
+  }
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const bool check = !args.empty() && args[0] == "--check";
+  const bool json = check && args.size() == 2 && args[1] == "--json";
+  const bool notify = check && args.size() == 2 && args[1] == "--notify";
+  if (!args.empty() && !(check && (args.size() == 1 || json || notify))) {
+    say(USAGE);
+    return 2;
+  }
+  if (!check) return std::nullopt;
+  // Its report is for people too: in their language, all but the JSON keys.
+  const QCoreApplication app(argc, argv);
+  const Translations translations;
+  auto setup = desktop_setup();
+  if (!setup) {
+    QTextStream(stderr) << "sorvane-gui: " << setup.error() << '\n';
+    return 1;
+  }
+  if (notify) return notify_headless(setup.value());
+  return check_headless(setup.value(), json);
+}
+
+}  // namespace sorvane::gui
