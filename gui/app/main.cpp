@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "check_text.hpp"
+#include "fleet_mode.hpp"
 #include "notifier.hpp"
 #include "translations.hpp"
 #include "update_end.hpp"
@@ -23,7 +24,8 @@ namespace {
 using sorvane::gui::UpdateModel;
 using sorvane::gui::UpdateWindow;
 
-constexpr std::string_view USAGE = "usage: sorvane-gui [--check [--json | --notify]]\n";
+constexpr std::string_view USAGE =
+    "usage: sorvane-gui [--check [--json | --notify | --prometheus | --nagios]]\n";
 
 void say(std::string_view text) {
   [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
@@ -75,6 +77,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (sorvane::gui::is_fleet_call(args)) return sorvane::gui::run_fleet_check(argc, argv);
   const bool check = !args.empty() && args[0] == "--check";
   const bool json = check && args.size() == 2 && args[1] == "--json";
   const bool notify = check && args.size() == 2 && args[1] == "--notify";
