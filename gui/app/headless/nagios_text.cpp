@@ -96,6 +96,7 @@ std::optional<NagiosRange> NagiosRange::parse(std::string_view text) {
   std::string_view low =
       colon == std::string_view::npos ? std::string_view() : text.substr(0, colon);
   const std::string_view high = colon == std::string_view::npos ? text : text.substr(colon + 1);
+  if (low.empty() && high.empty()) return std::nullopt;
   if (low == "~") {
     range.low_unbounded = true;
   } else if (!low.empty()) {
@@ -107,8 +108,6 @@ std::optional<NagiosRange> NagiosRange::parse(std::string_view text) {
     const auto value = number(high);
     if (!value || (!range.low_unbounded && *value < range.low)) return std::nullopt;
     range.high = value;
-  } else if (colon == std::string_view::npos) {
-    return std::nullopt;  // empty
   }
   return range;
 }
