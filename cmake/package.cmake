@@ -53,7 +53,8 @@ set(CPACK_DEBIAN_GUI_DESCRIPTION "${SORVANE_GUI_SUMMARY}\n${SORVANE_GUI_DESCRIPT
 # The daily notice's user timer, enabled for every user on install.
 set(CPACK_DEBIAN_GUI_PACKAGE_CONTROL_EXTRA
   "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/postinst"
-  "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/postrm")
+  "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/postrm"
+  "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/prerm")
 set(CPACK_DEBIAN_GUI_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 
 # RPM. The build host and times are fixed so that two builds of one commit
@@ -85,5 +86,5 @@ set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share
   /usr/share/man/man1 /usr/share/applications /usr/share/metainfo /usr/share/icons
   /usr/share/icons/hicolor /usr/share/icons/hicolor/scalable
   /usr/share/icons/hicolor/scalable/apps /usr/lib/systemd /usr/lib/systemd/user
-  /usr/lib/systemd/user-preset)
+  /usr/lib/systemd/user-preset /usr/lib/systemd/system /usr/lib/systemd/system-preset)
 include(CPack)
