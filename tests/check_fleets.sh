@@ -80,15 +80,17 @@ if [[ -z ${SORVANE_FLEETS_ROOT:-} ]]; then
         trap - EXIT
     fi
     prune_roots "$fleets"
-    # The rest in a network of its own: loopback, and a default route
-    # through a dummy device, so that the check counts the machine online
-    # (it looks for a default route) while nothing leaves it.
+        # The rest in a network of its own: loopback, and a default route
+    # through a pair of virtual devices that lead nowhere else, so that the
+    # check counts the machine online (it looks for a default route) while
+    # nothing leaves it.
     SORVANE_FLEETS_ROOT=$fleets exec unshare --net "$0" "$@"
 fi
 
 ip link set lo up
-ip link add sorvane0 type dummy
+ip link add sorvane0 type veth peer name sorvane1
 ip address add 192.0.2.1/24 dev sorvane0
+ip link set sorvane1 up
 ip link set sorvane0 up
 ip route add default via 192.0.2.2
 
@@ -96,7 +98,10 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/sorvane-fleets.XXXXXX")
 pids=()
 clean_up() {
     local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     remove_roots "$scratch"
 }
 trap clean_up EXIT
@@ -203,7 +208,6 @@ echo "promtool $(in_root "$root" promtool --version 2>&1 | head -n 1 | cut -d' '
 
 # --- 3. node_exporter serves it ---
 
-mount_system "$root" 2>/dev/null || true
 exporter_uid=$(in_root "$root" id -u prometheus)
 chroot --userspec="$exporter_uid:$exporter_uid" "$root" /usr/bin/prometheus-node-exporter \
     --web.listen-address="127.0.0.1:$PORT" --collector.disable-defaults --collector.textfile \
@@ -304,7 +308,6 @@ define service {
 CFG
 in_root "$root" nagios4 -v "$nagios/nagios.cfg" >"$scratch/nagios-verify.log" 2>&1 ||
     fail "nagios4 refuses the configuration: $(tail -n 20 "$scratch/nagios-verify.log")"
-mount_system "$root" 2>/dev/null || true
 chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin nagios4 "$nagios/nagios.cfg" \
     >"$scratch/nagios.log" 2>&1 &
 pids+=($!)
@@ -330,6 +333,9 @@ echo "nagios4 $(dpkg-query --admindir="$root/var/lib/dpkg" -W -f '${Version}' na
 # --- 5. ansible gathers the fact ---
 
 in_root "$root" install -D -m 0755 /usr/share/doc/sorvane-gui/examples/sorvane.fact /etc/ansible/facts.d/sorvane.fact
+# Its workers share memory through /dev/shm, which the root's /dev (the
+# machine's, read-only) does not give.
+mount -t tmpfs -o mode=1777,size=64m sorvane-fleets-shm "$root/dev/shm"
 facts=$(chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8 \
     ansible localhost -c local -m setup -a filter=ansible_local 2>&1) || fail "ansible failed: $facts"
 pending=$(sed -n '/^localhost | SUCCESS => {/,$p' <<<"$facts" | sed '1s/^[^{]*//' | python3 -c '
