@@ -82,7 +82,7 @@ set(CPACK_RPM_GUI_PACKAGE_REQUIRES "sorvane = ${PROJECT_VERSION}-1")
 set(CPACK_RPM_GUI_POST_INSTALL_SCRIPT_FILE "${PROJECT_SOURCE_DIR}/packaging/rpm/sorvane-gui-post.sh")
 set(CPACK_RPM_GUI_PRE_UNINSTALL_SCRIPT_FILE "${PROJECT_SOURCE_DIR}/packaging/rpm/sorvane-gui-preun.sh")
 # Directories the system owns; the packages own only their own.
-set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share/man
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share/doc /usr/share/man
   /usr/share/man/man1 /usr/share/applications /usr/share/metainfo /usr/share/icons
   /usr/share/icons/hicolor /usr/share/icons/hicolor/scalable
   /usr/share/icons/hicolor/scalable/apps /usr/lib/systemd /usr/lib/systemd/user
