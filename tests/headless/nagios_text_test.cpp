@@ -182,6 +182,8 @@ TEST(NagiosLimits, RefuseWrongOptions) {
            {"--warning"}, {"--bogus", "1"}, {"-w", "x"}, {"--critical-age=y"}, {"--output", "1"}}) {
     EXPECT_FALSE(nagios_limits(options)) << options.front();
   }
+  EXPECT_EQ(nagios_limits({"--bogus"}).error(), "sorvane-gui: unknown option: --bogus");
+  EXPECT_EQ(nagios_limits({"-c"}).error(), "sorvane-gui: -c needs a range");
 }
 
 }  // namespace

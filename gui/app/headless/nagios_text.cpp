@@ -1,6 +1,7 @@
 #include "nagios_text.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <limits>
 
@@ -128,6 +129,11 @@ Result<NagiosLimits, std::string> nagios_limits(const std::vector<std::string_vi
     } else if (i + 1 < options.size()) {
       value = options[++i];
     }
+    constexpr std::array<std::string_view, 6> KNOWN = {
+        "-w", "--warning", "-c", "--critical", "--warning-age", "--critical-age"};
+    if (std::find(KNOWN.begin(), KNOWN.end(), name) == KNOWN.end()) {
+      return "sorvane-gui: unknown option: " + std::string(name);
+    }
     if (!value) return "sorvane-gui: " + std::string(name) + " needs a range";
     const auto range = NagiosRange::parse(*value);
     if (!range) return "sorvane-gui: not a range: " + std::string(*value);
@@ -137,10 +143,8 @@ Result<NagiosLimits, std::string> nagios_limits(const std::vector<std::string_vi
       limits.critical = *range;
     } else if (name == "--warning-age") {
       limits.warning_age = *range;
-    } else if (name == "--critical-age") {
-      limits.critical_age = *range;
     } else {
-      return "sorvane-gui: unknown option: " + std::string(name);
+      limits.critical_age = *range;
     }
   }
   return limits;
