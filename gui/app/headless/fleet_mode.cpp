@@ -33,7 +33,7 @@ void write_out(int fd, std::string_view text) {
 
 std::optional<std::int64_t> support_end(const std::string& root) {
   // os-release is a few hundred bytes; more is not one.
-  constexpr std::streamsize MOST = 64 * 1024;
+  constexpr std::streamsize MOST = std::streamsize{64} * 1024;
   for (const char* name : {"etc/os-release", "usr/lib/os-release"}) {
     std::ifstream file(join(root, name));
     if (!file) continue;

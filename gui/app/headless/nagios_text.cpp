@@ -123,7 +123,8 @@ Result<NagiosLimits, std::string> nagios_limits(const std::vector<std::string_vi
   for (size_t i = 0; i < options.size(); ++i) {
     std::string_view name = options[i];
     std::optional<std::string_view> value;
-    if (const size_t equals = name.find('='); name.starts_with("--") && equals != name.npos) {
+    if (const size_t equals = name.find('=');
+        name.starts_with("--") && equals != std::string_view::npos) {
       value = name.substr(equals + 1);
       name = name.substr(0, equals);
     } else if (i + 1 < options.size()) {
