@@ -12,12 +12,12 @@
 #  4. nagios4 runs --check --nagios as its plugin and records its status;
 #  5. ansible's setup module gathers the packaged fact.
 #
-# It runs in private mount, host-name and network namespaces: nothing it
-# starts is reachable from outside, every process and mount goes with them,
-# and the machine's own files and services are never touched. The chroot is
-# cached as a tarball in the cache directory, keyed by its package lists;
-# without it, the first run makes it (with network access to Debian's
-# archive). The checks themselves reach no network.
+# It runs in private mount, host-name, network and process namespaces:
+# nothing it starts is reachable from outside, every process and mount goes
+# with them, and the machine's own files and services are never touched.
+# The chroot is cached as a tarball in the cache directory, keyed by its
+# package lists; without it, the first run makes it (with network access to
+# Debian's archive). The checks themselves reach no network.
 #
 # usage: check_fleets.sh <source dir> <cache dir> <sorvane .deb> <sorvane-gui .deb>
 set -euo pipefail
@@ -83,8 +83,9 @@ if [[ -z ${SORVANE_FLEETS_ROOT:-} ]]; then
         # The rest in a network of its own: loopback, and a default route
     # through a pair of virtual devices that lead nowhere else, so that the
     # check counts the machine online (it looks for a default route) while
-    # nothing leaves it.
-    SORVANE_FLEETS_ROOT=$fleets exec unshare --net "$0" "$@"
+    # nothing leaves it. In processes of its own too: whatever a daemon
+    # leaves behind ends with this script.
+    SORVANE_FLEETS_ROOT=$fleets exec unshare --net --pid --fork "$0" "$@"
 fi
 
 ip link set lo up
