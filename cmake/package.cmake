@@ -53,7 +53,8 @@ set(CPACK_DEBIAN_GUI_DESCRIPTION "${SORVANE_GUI_SUMMARY}\n${SORVANE_GUI_DESCRIPT
 # The daily notice's user timer, enabled for every user on install.
 set(CPACK_DEBIAN_GUI_PACKAGE_CONTROL_EXTRA
   "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/postinst"
-  "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/postrm")
+  "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/postrm"
+  "${PROJECT_SOURCE_DIR}/packaging/debian/sorvane-gui/prerm")
 set(CPACK_DEBIAN_GUI_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 
 # RPM. The build host and times are fixed so that two builds of one commit
@@ -81,9 +82,9 @@ set(CPACK_RPM_GUI_PACKAGE_REQUIRES "sorvane = ${PROJECT_VERSION}-1")
 set(CPACK_RPM_GUI_POST_INSTALL_SCRIPT_FILE "${PROJECT_SOURCE_DIR}/packaging/rpm/sorvane-gui-post.sh")
 set(CPACK_RPM_GUI_PRE_UNINSTALL_SCRIPT_FILE "${PROJECT_SOURCE_DIR}/packaging/rpm/sorvane-gui-preun.sh")
 # Directories the system owns; the packages own only their own.
-set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share/man
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share/doc /usr/share/man
   /usr/share/man/man1 /usr/share/applications /usr/share/metainfo /usr/share/icons
   /usr/share/icons/hicolor /usr/share/icons/hicolor/scalable
   /usr/share/icons/hicolor/scalable/apps /usr/lib/systemd /usr/lib/systemd/user
-  /usr/lib/systemd/user-preset)
+  /usr/lib/systemd/user-preset /usr/lib/systemd/system /usr/lib/systemd/system-preset)
 include(CPack)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check_text.hpp"
+#include "fleet_mode.hpp"
 #include "installation.hpp"
 #include "look.hpp"
 #include "notifier.hpp"
@@ -21,7 +22,8 @@
 namespace sorvane::gui {
 namespace {
 
-constexpr std::string_view USAGE = "usage: sorvane-gui [--check [--json | --notify]]\n";
+constexpr std::string_view USAGE =
+    "usage: sorvane-gui [--check [--json | --notify | --prometheus | --nagios]]\n";
 
 void say(std::string_view text) {
   [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
@@ -113,6 +115,7 @@ std::optional<int> run_headless(int argc, char* argv[]) {
     return 1;
   }
   const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (is_fleet_call(args)) return run_fleet_check(argc, argv);
   const bool check = !args.empty() && args[0] == "--check";
   const bool json = check && args.size() == 2 && args[1] == "--json";
   const bool notify = check && args.size() == 2 && args[1] == "--notify";

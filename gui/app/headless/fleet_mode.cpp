@@ -1,0 +1,135 @@
+#include "fleet_mode.hpp"
+
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "metrics_file.hpp"
+#include "nagios_text.hpp"
+#include "path.hpp"
+#include "prometheus_text.hpp"
+#include "restart_needed.hpp"
+#include "update_model.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+constexpr std::string_view USAGE =
+    "usage: sorvane-gui --check --prometheus [--output FILE]\n"
+    "       sorvane-gui --check --nagios [--warning RANGE] [--critical RANGE]\n"
+    "                   [--warning-age RANGE] [--critical-age RANGE]\n";
+
+void write_out(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n <= 0) return;
+    text.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+std::optional<std::int64_t> support_end(const std::string& root) {
+  // os-release is a few hundred bytes; more is not one.
+  constexpr std::streamsize MOST = std::streamsize{64} * 1024;
+  for (const char* name : {"etc/os-release", "usr/lib/os-release"}) {
+    std::ifstream file(join(root, name));
+    if (!file) continue;
+    std::string text(static_cast<size_t>(MOST), '\0');
+    file.read(text.data(), MOST);
+    text.resize(static_cast<size_t>(file.gcount()));
+    return support_end_of(text);
+  }
+  return std::nullopt;
+}
+
+std::string kernel_release() {
+  struct utsname names {};
+  return ::uname(&names) == 0 ? std::string(names.release) : std::string();
+}
+
+// The same look and check as --check, and the facts around them. No
+// translations are loaded: what the engines read is in one fixed form.
+FleetCheck look() {
+  FleetCheck fleet;
+  auto setup = desktop_setup();
+  if (!setup) {
+    fleet.failed = setup.error().toStdString();
+    return fleet;
+  }
+  const CheckSetup& check = setup.value().check;
+  fleet.support_end = support_end(check.places.root);
+  const UpdateModel::Looked looked = look_for_update(setup.value(), false);
+  if (looked.state == UpdateModel::State::NothingFound) return fleet;
+  if (looked.state != UpdateModel::State::Ready) {
+    fleet.failed = looked.message.toStdString();
+    return fleet;
+  }
+  fleet.checks = check_all(looked.steps, check);
+  fleet.online = looked.online;
+  if (looked.last_run) {
+    fleet.last_update =
+        LastUpdate{looked.last_run->run.ended, looked.last_run->past.finish.outcome};
+    fleet.restart_due = looked.last_run->restart.needed;
+  }
+  if (!fleet.restart_due) {
+    fleet.restart_due =
+        restart_needed(RestartQuestion{looked.steps, {}, kernel_release()}, check).needed;
+  }
+  return fleet;
+}
+
+int prometheus(const std::vector<std::string_view>& options) {
+  std::optional<std::string> output;
+  if (options.size() == 2 && options[0] == "--output") {
+    output = std::string(options[1]);
+  } else if (!options.empty()) {
+    write_out(STDERR_FILENO, USAGE);
+    return 2;
+  }
+  const std::string text = prometheus_text(look());
+  if (!output) {
+    write_out(STDOUT_FILENO, text);
+    return 0;
+  }
+  auto written = write_metrics_file(*output, text);
+  if (!written) {
+    write_out(STDERR_FILENO, "sorvane-gui: " + written.error() + '\n');
+    return 1;
+  }
+  if (written.value() == MetricsWritten::NoDirectory) {
+    write_out(STDERR_FILENO, "sorvane-gui: no directory for " + *output + ", nothing written\n");
+  }
+  return 0;
+}
+
+int nagios(const std::vector<std::string_view>& options) {
+  auto limits = nagios_limits(options);
+  if (!limits) {
+    // The guidelines' UNKNOWN, as for any other plugin given wrong options.
+    write_out(STDOUT_FILENO, "SORVANE UNKNOWN - " + limits.error() + '\n');
+    write_out(STDERR_FILENO, USAGE);
+    return NAGIOS_UNKNOWN;
+  }
+  const NagiosReport report = nagios_text(look(), limits.value());
+  write_out(STDOUT_FILENO, report.text);
+  return report.status;
+}
+
+}  // namespace
+
+bool is_fleet_call(const std::vector<std::string_view>& args) {
+  return args.size() >= 2 && args[0] == "--check" &&
+         (args[1] == "--prometheus" || args[1] == "--nagios");
+}
+
+int run_fleet_check(int argc, char* argv[]) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const QCoreApplication app(argc, argv);
+  const std::vector<std::string_view> options(args.begin() + 2, args.end());
+  return args[1] == "--prometheus" ? prometheus(options) : nagios(options);
+}
+
+}  // namespace sorvane::gui
