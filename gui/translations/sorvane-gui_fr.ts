@@ -185,8 +185,8 @@
     <message numerus="yes">
         <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
         <translation>
-            <numerusform>Vos modifications de %n fichier de configuration seront conservées (%1) ; la nouvelle version venant de la mise à jour est placée à côté.</numerusform>
-            <numerusform>Vos modifications de %n fichiers de configuration seront conservées (%1) ; les nouvelles versions venant de la mise à jour sont placées à côté.</numerusform>
+            <numerusform>Vos modifications de %n fichier de configuration seront conservées (%1)&#xa0;; la nouvelle version venant de la mise à jour est placée à côté.</numerusform>
+            <numerusform>Vos modifications de %n fichiers de configuration seront conservées (%1)&#xa0;; les nouvelles versions venant de la mise à jour sont placées à côté.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -766,27 +766,27 @@
     <message numerus="yes">
         <source>Restart the computer to finish the update: %1 take(s) effect only then.</source>
         <translation>
-            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour : %1 ne prend effet qu’à ce moment-là.</numerusform>
-            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour : %1 ne prennent effet qu’à ce moment-là.</numerusform>
+            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour&#xa0;: %1 ne prend effet qu’à ce moment-là.</numerusform>
+            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour&#xa0;: %1 ne prennent effet qu’à ce moment-là.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%1: %n package(s) updated</source>
         <translation>
-            <numerusform>%1 : %n paquet mis à jour</numerusform>
-            <numerusform>%1 : %n paquets mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %n paquet mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %n paquets mis à jour</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%1: %2 of %n app(s) and runtime(s) updated</source>
         <translation>
-            <numerusform>%1 : %2 sur %n application ou environnement d’exécution mis à jour</numerusform>
-            <numerusform>%1 : %2 sur %n applications et environnements d’exécution mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %2 sur %n application ou environnement d’exécution mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %2 sur %n applications et environnements d’exécution mis à jour</numerusform>
         </translation>
     </message>
     <message>
         <source>%1: %2, %3</source>
-        <translation>%1 : %2, %3</translation>
+        <translation>%1&#xa0;: %2, %3</translation>
     </message>
     <message numerus="yes">
         <source>%n package(s) updated</source>
