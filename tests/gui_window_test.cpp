@@ -245,10 +245,19 @@ struct Direction {
   Direction& operator=(Direction&&) = delete;
 };
 
-// A model that runs nothing by itself, and its window, shown.
+// A model that runs nothing by itself, and its window, shown. Its system is
+// an empty directory: what it finds after an update (a failure's cause, a
+// restart, kept config files) never depends on this machine's own dpkg.
+UpdateModel::Setup shown_setup() {
+  static const QTemporaryDir root;
+  UpdateModel::Setup setup{
+      {"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}};
+  setup.check.places.root = root.path().toStdString();
+  return setup;
+}
+
 struct Shown {
-  UpdateModel model{
-      {{"/nonexistent/sorvane", "/nonexistent/detector"}, "/usr/bin/bash", "/tmp", {}}};
+  UpdateModel model{shown_setup()};
   UpdateWindow window{&model};
   Shown() {
     window.show();
@@ -1269,7 +1278,11 @@ class WindowTest : public QObject {
   // An update whose window was closed before it ended is told of at the
   // next start, once, with its log.
   void theNextStartSaysHowTheLastUpdateEnded() {
-    const time_t started = ::time(nullptr) - 300;
+    // Today, so that the words give the time alone, as they do for an
+    // update of today (just after midnight, five minutes ago is yesterday).
+    const time_t now = ::time(nullptr);
+    const time_t midnight = QDateTime(QDate::currentDate(), QTime(0, 0)).toSecsSinceEpoch();
+    const time_t started = std::max<time_t>(now - 300, std::min<time_t>(midnight, now - 2));
     const QString at =
         QLocale().toString(QDateTime::fromSecsSinceEpoch(started).time(), QLocale::ShortFormat);
     const QString head = "Starting system update...\n\nUpdating apt packages...\n";
