@@ -230,8 +230,8 @@ FailureCause apt_failure_cause(string_view error_line, const CheckPlaces& places
   if (error_line.starts_with("E:") && error_line.find("://") != string_view::npos) {
     return {Cause::Unreachable, {}, 0, url_host(error_line), {}, {}, {}};
   }
-  const DpkgLeftOver left = dpkg_left_over(
-      read_file(under(places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or(""), root);
+  const DpkgLeftOver left =
+      dpkg_left_over(read_file(under(places, DPKG_STATUS), MAX_DPKG_DATABASE).value_or(""), root);
   // Out of room: a filesystem dpkg writes to is (nearly) full now.
   for (const string_view path : APT_WRITES) {
     const auto free = free_bytes(under(places, path));

@@ -231,7 +231,8 @@ StepProgress UpdateProgress::step(Step step) const {
   // Each package counts once installed, and once for each step before
   // that its manager shows: downloaded, unpacked.
   const bool downloads = !signals.cache.empty();
-  progress.total = count * (1 + size_t{downloads} + size_t{signals.unpacks_first});
+  const size_t units = 1 + (downloads ? 1U : 0U) + (signals.unpacks_first ? 1U : 0U);
+  progress.total = count * units;
   size_t downloaded = 0;
   size_t unpacked = 0;
   size_t installed = 0;
