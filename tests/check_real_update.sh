@@ -370,7 +370,7 @@ run_window restart
 expect_line restart 'done-text=Update complete'
 expect_line restart 'change=apt: 1 package updated, 1 package kept back'
 expect_line restart 'restart-offered=yes'
-expect_line restart "restart-text=Restart the computer to finish the update: $KERNEL take effect only then."
+expect_line restart "restart-text=Restart the computer to finish the update: $KERNEL takes effect only then."
 expect_line restart 'restart-button=shown'
 [[ $(installed_version "$KERNEL") == 2.0 ]] || fail "$KERNEL was not upgraded"
 echo "   Debian: the Done screen offers a restart for $KERNEL ($((SECONDS - part)) s)"
@@ -459,7 +459,7 @@ grep -qx 'row0=pacman — 1 update.*' "$scratch/window-arch.out" ||
 expect_line arch 'done-text=Update complete'
 expect_line arch 'change=pacman: 1 package updated'
 expect_line arch 'restart-offered=yes'
-expect_line arch 'restart-text=Restart the computer to finish the update: linux take effect only then.'
+expect_line arch 'restart-text=Restart the computer to finish the update: linux takes effect only then.'
 [[ ! -e $root/usr/lib/modules/$kernel ]] || fail "the running kernel's modules are still there"
 echo "   Arch: once pacman upgraded linux and the running kernel's modules went, a restart for linux ($((SECONDS - part)) s)"
 
