@@ -7,7 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "apt.hpp"
+#include "dnf.hpp"
+#include "flatpak.hpp"
+#include "pacman.hpp"
 #include "pending_parsers.hpp"
+#include "snap.hpp"
 
 namespace {
 
