@@ -13,15 +13,12 @@ QString UpdateModel::failure_text() const {
     return tr("The update failed (exit status %1).").arg(finish_->exit_status);
   }
   const QString who = CheckText::name(*finish_->failed_step);
-  const auto text = [](std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  };
   const FailureCause cause = cause_.value_or(FailureCause{});
   switch (cause.cause) {
     case Cause::NoSpace:
       return tr("The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — "
                 "“sudo apt clean” removes the packages apt has downloaded — then update again.")
-          .arg(who, text(cause.filesystem), CheckText::size(cause.free_bytes));
+          .arg(who, from_bytes(cause.filesystem), CheckText::size(cause.free_bytes));
     case Cause::Unreachable:
       return cause.host.empty()
                  ? tr("The %1 step failed: a package server could not be reached. Check the "
@@ -29,7 +26,7 @@ QString UpdateModel::failure_text() const {
                        .arg(who)
                  : tr("The %1 step failed: the package server %2 could not be reached. Check the "
                       "network connection, then update again.")
-                       .arg(who, text(cause.host));
+                       .arg(who, from_bytes(cause.host));
     case Cause::Locked:
       return cause.holder.empty()
                  ? tr("The %1 step failed: another program is using the package database. Wait "
@@ -37,19 +34,20 @@ QString UpdateModel::failure_text() const {
                        .arg(who)
                  : tr("The %1 step failed: %2 is using the package database. Wait until it has "
                       "finished, then update again.")
-                       .arg(who, text(cause.holder));
+                       .arg(who, from_bytes(cause.holder));
     case Cause::ScriptFailed:
       return tr("The %1 step failed: the package %2 could not be set up; its installation script "
                 "failed. Its message is in Details. Other packages may be left unfinished.")
-          .arg(who, text(cause.package));
+          .arg(who, from_bytes(cause.package));
     case Cause::ConfigQuestion:
       return tr("The %1 step failed: the package %2 asked what to do with your changed "
                 "configuration file %3, and no answer could be given here.")
-          .arg(who, text(cause.package), text(cause.file));
+          .arg(who, from_bytes(cause.package), from_bytes(cause.file));
     case Cause::Unknown: break;
   }
   if (!finish_->message.empty()) {
-    return tr("The %1 step failed: “%2” Later steps did not run.").arg(who, text(finish_->message));
+    return tr("The %1 step failed: “%2” Later steps did not run.")
+        .arg(who, from_bytes(finish_->message));
   }
   return tr("The %1 step failed (exit status %2). Later steps did not run.")
       .arg(who)

@@ -12,10 +12,6 @@ namespace {
 // row plus one.
 constexpr quintptr TOP = 0;
 
-QString text_of(const std::string& bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 // The icon theme's, with an embedded one where the theme has none.
 QIcon themed(const char* name, const char* fallback) {
   return QIcon::fromTheme(QString::fromLatin1(name),
@@ -70,11 +66,11 @@ QIcon UpdateItems::security_icon() {
 std::vector<UpdateItems::Package> UpdateItems::packages_of(const ManagerCheck& check) {
   std::vector<Package> packages;
   for (const PendingUpdate& update : check.updates) {
-    packages.push_back({text_of(update.name), text_of(update.from), text_of(update.to),
+    packages.push_back({from_bytes(update.name), from_bytes(update.from), from_bytes(update.to),
                         update.security, false, std::nullopt});
   }
   for (const std::string& kept : check.kept_back) {
-    packages.push_back({text_of(kept), {}, {}, false, true, std::nullopt});
+    packages.push_back({from_bytes(kept), {}, {}, false, true, std::nullopt});
   }
   return packages;
 }
@@ -115,7 +111,7 @@ std::vector<UpdateItems::Manager> UpdateItems::read() const {
         for (Package& package : manager.packages) {
           if (!left || package.kept_back) continue;
           package.updated = std::none_of(left->begin(), left->end(), [&](const std::string& name) {
-            return text_of(name) == package.name;
+            return from_bytes(name) == package.name;
           });
         }
       }
