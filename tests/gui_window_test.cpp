@@ -570,6 +570,11 @@ class WindowTest : public QObject {
       QVERIFY2(window.message()->text().contains(c.text),
                qPrintable(name + ": " + window.message()->text()));
       QVERIFY2(window.update_button()->isVisible() == c.update_shown, qPrintable(name));
+      QVERIFY2(model.update_shown() == c.update_shown, qPrintable(name));
+      const auto proposed = c.update_default   ? UpdateModel::Proposal::Update
+                            : model.checking() ? UpdateModel::Proposal::Nothing
+                                               : UpdateModel::Proposal::CheckAgain;
+      QVERIFY2(model.proposal() == proposed, qPrintable(name));
       QVERIFY2(model.update_possible() == c.update_possible, qPrintable(name));
       QVERIFY2(window.update_button()->isDefault() == c.update_default, qPrintable(name));
       QVERIFY2(window.check_again_button()->isDefault() == (!c.update_default && !model.checking()),
@@ -739,6 +744,7 @@ class WindowTest : public QObject {
       QVERIFY(window.managers()->rows()[0].contains("sorvane-broken"));
       QVERIFY(window.repair_button()->isVisible());
       QVERIFY(window.repair_button()->isDefault());
+      QVERIFY(model.proposal() == UpdateModel::Proposal::Repair);
       QVERIFY(!window.update_button()->isVisible());
       QVERIFY(!window.password()->isVisible());
       QVERIFY(!window.repair_commands()->isVisible());

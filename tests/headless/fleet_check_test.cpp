@@ -11,6 +11,10 @@ struct SupportEndCase {
   const char* os_release;
   std::optional<std::int64_t> end;
 };
+// GoogleTest names a failing row by this, not by its bytes.
+void PrintTo(const SupportEndCase& row, std::ostream* out) {
+  *out << row.os_release;
+}
 
 class SupportEnd : public ::testing::TestWithParam<SupportEndCase> {};
 

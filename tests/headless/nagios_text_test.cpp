@@ -46,6 +46,10 @@ struct NagiosCase {
   std::string text;
   int status;
 };
+// GoogleTest names a failing row by this, not by its bytes.
+void PrintTo(const NagiosCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 const std::vector<NagiosCase>& cases() {
   static const std::vector<NagiosCase> table = {
@@ -151,6 +155,9 @@ struct RangeCase {
   const char* text;
   std::vector<std::pair<double, bool>> alerts;  // value, whether it alerts
 };
+void PrintTo(const RangeCase& row, std::ostream* out) {
+  *out << row.text;
+}
 
 class NagiosRanges : public ::testing::TestWithParam<RangeCase> {};
 

@@ -18,6 +18,10 @@ struct PrometheusCase {
   // Every sample line, in order; the HELP and TYPE lines are checked apart.
   std::string samples;
 };
+// GoogleTest names a failing row by this, not by its bytes.
+void PrintTo(const PrometheusCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 FleetCheck of(std::vector<ManagerCheck> checks) {
   FleetCheck check;

@@ -8,12 +8,13 @@
 namespace sorvane::gui {
 
 QString UpdateModel::failure_text() const {
-  if (!finish_ || finish_->outcome != Outcome::Failed) return {};
-  if (!finish_->failed_step) {
-    return tr("The update failed (exit status %1).").arg(finish_->exit_status);
+  if (!run_ || !run_->failed()) return {};
+  const Finish& finish = *run_->finish();
+  if (!finish.failed_step) {
+    return tr("The update failed (exit status %1).").arg(finish.exit_status);
   }
-  const QString who = CheckText::name(*finish_->failed_step);
-  const FailureCause cause = cause_.value_or(FailureCause{});
+  const QString who = CheckText::name(*finish.failed_step);
+  const FailureCause cause = run_->cause().value_or(FailureCause{});
   switch (cause.cause) {
     case Cause::NoSpace:
       return tr("The %1 step failed: the filesystem of %2 is full (%3 free). Make room there — "
@@ -45,13 +46,13 @@ QString UpdateModel::failure_text() const {
           .arg(who, from_bytes(cause.package), from_bytes(cause.file));
     case Cause::Unknown: break;
   }
-  if (!finish_->message.empty()) {
+  if (!finish.message.empty()) {
     return tr("The %1 step failed: “%2” Later steps did not run.")
-        .arg(who, from_bytes(finish_->message));
+        .arg(who, from_bytes(finish.message));
   }
   return tr("The %1 step failed (exit status %2). Later steps did not run.")
       .arg(who)
-      .arg(finish_->exit_status);
+      .arg(finish.exit_status);
 }
 
 }  // namespace sorvane::gui

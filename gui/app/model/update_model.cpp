@@ -33,8 +33,6 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
           setup_.check, setup_.lock_recheck, [this] { return state_ == State::Ready; }, this)),
       restart_call_(new Restart(this)),
       notice_(setup_.notice_settings) {
-  follow_timer_.setInterval(FOLLOW_INTERVAL_MS);
-  connect(&follow_timer_, &QTimer::timeout, this, &UpdateModel::follow);
   connect(checks_, &ManagerChecks::answered, this, &UpdateModel::changed);
   connect(restart_call_, &Restart::answered, this, [this](const QString& text) {
     message_ = text;
@@ -43,11 +41,9 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
   });
 }
 
-UpdateModel::~UpdateModel() {
-  // The update goes on without this window: its monitor is left to end
-  // by itself.
-  if (started_) (void)started_->monitor.release();
-}
+// The update goes on without this window: its run leaves the monitor to
+// end by itself.
+UpdateModel::~UpdateModel() = default;
 
 bool UpdateModel::set_notice_wanted(bool wanted) {
   const bool saved = notice_.set(wanted);
@@ -60,75 +56,26 @@ QString UpdateModel::notice_setting_text() {
 }
 
 UpdateModel::StepState UpdateModel::step_state(size_t index) const {
-  if (!output_ || index >= output_->started()) {
-    return finish_ ? StepState::NotRun : StepState::Waiting;
-  }
-  const bool last_started = index + 1 == output_->started();
-  if (!last_started) return StepState::Finished;
-  if (!finish_) return StepState::Running;
-  const bool ok =
-      finish_->outcome == Outcome::Success || finish_->outcome == Outcome::SuccessWithWarnings;
-  return ok ? StepState::Finished : StepState::Failed;
+  return run_ ? run_->step_state(index) : StepState::Waiting;
 }
 
 QString UpdateModel::latest_line() const {
-  return output_ ? from_bytes(output_->latest()) : QString();
+  return run_ ? run_->latest_line() : QString();
 }
 
-const ManagerCheck* UpdateModel::started_with(Step step) const {
-  const auto found = std::find_if(updating_.begin(), updating_.end(),
-                                  [step](const ManagerCheck& check) { return check.step == step; });
-  return found == updating_.end() ? nullptr : &*found;
+const QStringList& UpdateModel::log() const {
+  static const QStringList none;
+  return run_ ? run_->log() : none;
 }
 
 std::optional<int> UpdateModel::progress() const {
-  // Full only for an update that ended well; a failed one keeps where it
-  // stopped.
-  const bool failed = progress_failed();
-  if (state_ == State::Done && !failed) return PROGRESS_SCALE;
-  const std::optional<int> stopped = failed ? std::optional(0) : std::nullopt;
-  if (!output_ || !progress_ || output_->started() == 0) return stopped;
-  // Each step weighs as many packages as it has pending (at least one), so
-  // a step with three updates does not count like one with three hundred.
-  const auto weight = [this](Step step) {
-    const ManagerCheck* check = started_with(step);
-    return std::max<size_t>(check == nullptr ? 0 : check->updates.size(), 1);
-  };
-  size_t whole = 0;
-  for (const Step step : steps_) whole += weight(step);
-  size_t done = 0;
-  for (size_t i = 0; i + 1 < output_->started(); ++i) done += weight(steps_[i]);
-  const Step running = steps_[output_->started() - 1];
-  const StepProgress step = progress_->step(running);
-  double fraction = static_cast<double>(done);
-  if (step.total != 0 && step.done != 0) {
-    fraction += static_cast<double>(weight(running)) * static_cast<double>(step.done) /
-                static_cast<double>(step.total);
-  } else if (!failed) {
-    // Refreshing lists, or nothing countable: busy, never a frozen bar.
-    return std::nullopt;
-  }
-  // The last package in place is not the end (triggers, later steps): full
-  // is kept for the end itself.
-  constexpr int MOST_BEFORE_THE_END = PROGRESS_SCALE * 99 / 100;
-  return std::min(static_cast<int>(fraction * PROGRESS_SCALE / static_cast<double>(whole)),
-                  MOST_BEFORE_THE_END);
+  if (!run_ || (state_ != State::Updating && state_ != State::Done)) return std::nullopt;
+  return run_->progress();
 }
 
 QString UpdateModel::progress_text() const {
-  if (state_ != State::Updating || !output_ || !progress_ || output_->started() == 0) return {};
-  const Step running = steps_[output_->started() - 1];
-  return progress_words(running, progress_->step(running));
-}
-
-// Every attempt, started here or followed, starts from nothing seen.
-void UpdateModel::begin_run() {
-  output_ = std::make_unique<ScriptOutput>(steps_);
-  finish_.reset();
-  end_status_.reset();
-  end_unseen_ = false;
-  log_.clear();
-  dropped_lines_ = 0;
+  if (state_ != State::Updating || !run_) return {};
+  return run_->progress_text();
 }
 
 void UpdateModel::set_state(State state) {
@@ -177,21 +124,13 @@ void UpdateModel::take_looked(const Looked& looked) {
   checks_->reset(steps_);
   if (looked.running && looked.running->log.valid()) {
     // Someone's update is running: this window follows it, and starts none.
-    following_ = true;
-    followed_past_.reset();
-    log_file_.emplace(std::move(looked.running->log));
-    followed_run_ = std::move(looked.running->run);
-    // Watched: its monitor leaves telling the end to this window.
-    if (followed_run_.valid()) ::flock(followed_run_.get(), LOCK_SH | LOCK_NB);
-    begin_run();
+    begin(UpdateRun::follow(setup_, steps_, *looked.running));
     message_ =
         tr("An update is already running; it was started in another window. Here is how "
            "it goes.");
     set_state(State::Updating);
-    follow_timer_.start();
     return;
   }
-  following_ = false;
   if (looked.checks) {
     checks_->fill(*looked.checks);
   } else if (looked.state == State::Ready) {
@@ -236,6 +175,16 @@ bool UpdateModel::update_proposed() const {
   return update_possible() && !ready_facts().up_to_date();
 }
 
+bool UpdateModel::update_shown() const {
+  return password_offered() && (checking() || update_possible());
+}
+
+UpdateModel::Proposal UpdateModel::proposal() const {
+  if (repair_offered()) return Proposal::Repair;
+  if (update_proposed()) return Proposal::Update;
+  return checking() ? Proposal::Nothing : Proposal::CheckAgain;
+}
+
 bool UpdateModel::password_offered() const {
   return access_ != Access::Unlikely || password_requested_;
 }
@@ -261,10 +210,10 @@ QString UpdateModel::password_label() {
 }
 
 QString UpdateModel::outcome_text() const {
-  if (!finish_) return {};
+  if (!finish()) return {};
   QString text = done_text();
-  if (progress_) {
-    if (const QString kept = kept_configs_text(progress_->kept_configs()); !kept.isEmpty()) {
+  if (const UpdateProgress* counted = run_->counted()) {
+    if (const QString kept = kept_configs_text(counted->kept_configs()); !kept.isEmpty()) {
       text += "\n" + kept;
     }
   }
@@ -289,7 +238,7 @@ QString path_of(int fd) {
 }  // namespace
 
 int UpdateModel::shown_log() const {
-  if (state_ == State::Done && log_file_) return log_file_->fd();
+  if (state_ == State::Done && run_ && run_->log_fd() >= 0) return run_->log_fd();
   if (last_run_ && state_ != State::Updating) return last_run_->run.log.get();
   return -1;
 }
@@ -337,46 +286,37 @@ void UpdateModel::restart() {
 QString UpdateModel::updating_title() const {
   if (state_ != State::Updating) return {};
   // sudo reads the password before the first step: that takes a moment.
-  const bool checking_password = needs_password_ && (!output_ || output_->started() == 0);
+  const bool checking_password = needs_password_ && (!run_ || run_->started() == 0);
   return checking_password ? tr("Checking the password…") : tr("Updating…");
 }
 
 QString UpdateModel::done_text() const {
-  if (state_ != State::Done || !finish_) return {};
-  const bool failed = finish_->outcome == Outcome::Failed && !end_unseen_;
-  return done_words(*finish_, end_unseen_, failed ? failure_text() : QString());
+  if (state_ != State::Done || !finish()) return {};
+  const bool failed = run_->failed() && !run_->end_unseen();
+  return done_words(*run_->finish(), run_->end_unseen(), failed ? failure_text() : QString());
+}
+
+std::optional<qsizetype> UpdateModel::line_to_show() const {
+  const auto ended = finish();
+  if (state_ != State::Done || !ended ||
+      (ended->outcome != Outcome::Failed && ended->outcome != Outcome::SuccessWithWarnings)) {
+    return std::nullopt;
+  }
+  // The log holds the last lines only.
+  const auto line =
+      static_cast<qsizetype>(ended->failed_line) - static_cast<qsizetype>(run_->dropped_lines());
+  if (line < 0 || line >= log().size()) return std::nullopt;
+  return line;
 }
 
 QStringList UpdateModel::changes() const {
-  if (state_ != State::Done || !output_) return {};
-  return changes_words(outcomes());
-}
-
-std::vector<StepOutcome> UpdateModel::outcomes() const {
-  std::vector<StepOutcome> all;
-  for (size_t i = 0; i < steps_.size(); ++i) {
-    StepOutcome step;
-    step.step = steps_[i];
-    step.state = step_state(i);
-    step.check = started_with(step.step);
-    if (progress_) {
-      step.left = progress_->not_updated(step.step);
-      step.updated = progress_->updated(step.step);
-    }
-    if (following_ && followed_past_) {
-      step.followed = true;
-      for (const auto& [by, count] : followed_past_->updated) {
-        if (by == step.step) step.followed_count = count;
-      }
-    }
-    all.push_back(std::move(step));
-  }
-  return all;
+  if (state_ != State::Done || !run_) return {};
+  return changes_words(run_->outcomes());
 }
 
 QStringList UpdateModel::updated_lines() const {
-  if (state_ != State::Done || !progress_) return {};
-  return updated_words(outcomes());
+  if (state_ != State::Done || !run_ || run_->counted() == nullptr) return {};
+  return updated_words(run_->outcomes());
 }
 
 }  // namespace sorvane::gui
@@ -393,22 +333,12 @@ const ManagerCheck* UpdateModel::row_check(size_t row) const {
 }
 
 std::optional<int> UpdateModel::step_progress(size_t index) const {
-  switch (step_state(index)) {
-    case StepState::Finished: return PROGRESS_SCALE;
-    case StepState::Waiting:
-    case StepState::NotRun: return 0;
-    case StepState::Running:
-    case StepState::Failed: break;
-  }
-  if (!progress_ || index >= steps_.size()) return std::nullopt;
-  const StepProgress step = progress_->step(steps_[index]);
-  if (step.total == 0) return std::nullopt;
-  return static_cast<int>(std::min(step.done, step.total) * PROGRESS_SCALE / step.total);
+  return run_ ? run_->step_progress(index) : std::optional(0);
 }
 
 std::optional<std::vector<std::string>> UpdateModel::not_updated(Step step) const {
-  if (state_ != State::Done || !progress_) return std::nullopt;
-  return progress_->not_updated(step);
+  if (state_ != State::Done || !run_ || run_->counted() == nullptr) return std::nullopt;
+  return run_->counted()->not_updated(step);
 }
 
 }  // namespace sorvane::gui

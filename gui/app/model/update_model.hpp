@@ -34,6 +34,7 @@
 #include "update_log.hpp"
 #include "update_process.hpp"
 #include "update_progress.hpp"
+#include "update_run.hpp"
 #include "update_words.hpp"
 
 namespace sorvane::gui {
@@ -80,6 +81,12 @@ class UpdateModel : public QObject {
   // everything is up to date or the update would fail).
   [[nodiscard]] bool update_possible() const;
   [[nodiscard]] bool update_proposed() const;
+  // Update is on the screen (perhaps waiting, disabled, while the check
+  // runs); once the update is known to fail, only Check again is left.
+  [[nodiscard]] bool update_shown() const;
+  // What the Ready screen proposes: its default button.
+  enum class Proposal { Update, CheckAgain, Repair, Nothing };
+  [[nodiscard]] Proposal proposal() const;
   // With Access::Unlikely the password field is offered only on request.
   [[nodiscard]] bool password_offered() const;
   // The password field is shown: sudo wants one, and the update could run.
@@ -94,17 +101,23 @@ class UpdateModel : public QObject {
   // How much of the update is done, in thousandths, package by package;
   // nothing while no count can be given (the bar is shown busy then).
   [[nodiscard]] std::optional<int> progress() const;
-  static constexpr int PROGRESS_SCALE = 1000;
+  static constexpr int PROGRESS_SCALE = UpdateRun::PROGRESS_SCALE;
   // What the running step has done so far, and the package it is at.
   [[nodiscard]] QString progress_text() const;
   // The last MAX_LOG_LINES lines of output; the ones before were dropped.
-  [[nodiscard]] const QStringList& log() const { return log_; }
-  [[nodiscard]] size_t dropped_lines() const { return dropped_lines_; }
+  [[nodiscard]] const QStringList& log() const;
+  [[nodiscard]] size_t dropped_lines() const { return run_ ? run_->dropped_lines() : 0; }
   // Bytes of output left out of the log file to save space.
   [[nodiscard]] std::uint64_t dropped_log_bytes() const {
-    return log_file_ ? dropped_bytes(log_file_->fd()) : 0;
+    return run_ ? run_->dropped_log_bytes() : 0;
   }
-  [[nodiscard]] std::optional<Finish> finish() const { return finish_; }
+  [[nodiscard]] std::optional<Finish> finish() const {
+    return run_ ? run_->finish() : std::nullopt;
+  }
+  // At Done, the line of log() Details opens at: the failing step's or
+  // the warning's; none when the update ended well or the line was
+  // dropped.
+  [[nodiscard]] std::optional<qsizetype> line_to_show() const;
   // How the update ended, in one line; then what it did, a line per
   // manager ("apt: 131 packages updated, 6 kept back").
   [[nodiscard]] QString done_text() const;
@@ -113,7 +126,7 @@ class UpdateModel : public QObject {
   [[nodiscard]] QString failure_text() const;
   // The update failed: the bar keeps where it stopped, and says so.
   [[nodiscard]] bool progress_failed() const {
-    return state_ == State::Done && finish_ && finish_->outcome == Outcome::Failed;
+    return state_ == State::Done && run_ && run_->failed();
   }
   // All the Done screen says under its heading's words, for the screen and
   // what is announced: done_text(), then any message.
@@ -181,8 +194,8 @@ class UpdateModel : public QObject {
   [[nodiscard]] static QString notice_setting_text();
 
   // What the window keeps of a long output, in memory and on screen.
-  static constexpr qsizetype MAX_LOG_LINES = 1000;
-  static constexpr qsizetype MAX_SHOWN_LINE = 2000;  // characters, then "…"
+  static constexpr qsizetype MAX_LOG_LINES = UpdateRun::MAX_LOG_LINES;
+  static constexpr qsizetype MAX_SHOWN_LINE = UpdateRun::MAX_SHOWN_LINE;
 
   // Starts looking; the result arrives as a change of state.
   void look();
@@ -210,36 +223,30 @@ class UpdateModel : public QObject {
 
  signals:
   void changed();
+  // A new update began (started or followed): its log starts empty.
+  void run_began();
+  // The update ended (Done), once per update: a window not in front
+  // tells the desktop.
+  void update_ended();
   void lines_added(const QStringList&);
   // Words a screen reader should say as they appear, after `changed`: a
   // refusal, sudo's words after a wrong password, how the update ended.
   void announced(const QString& text);
 
  private:
-  void follow();
-  [[nodiscard]] std::optional<std::optional<int>> seen_end();
-  [[nodiscard]] int run_fd() const;
-  bool read_new_output();
-  void absorb(std::string_view bytes, QStringList& batch);
-  void keep_lines(const std::vector<std::string>& lines, QStringList& batch);
-  void publish(const QStringList& batch);
-  void check_unread_password();
-  void note_what_was_left_alone();
+  void begin(std::unique_ptr<UpdateRun> run);
+  void let_go_of_run();
+  void run_ended();
   void find_out_about_restart();
   void find_out_what_the_followed_update_did();
   void set_state(State state);
   void announce(const QString& text);
-  void begin_run();
-  static constexpr int FOLLOW_INTERVAL_MS = 100;
   // What the Ready screen and the Done screen weigh, taken once a question.
   [[nodiscard]] ReadyFacts ready_facts() const;
-  [[nodiscard]] std::vector<StepOutcome> outcomes() const;
   // What would stop the update, as the headless check decides it too.
   [[nodiscard]] Foreseen foreseen() const;
   // The log log_path() and log_contents() are about; -1: none.
   [[nodiscard]] int shown_log() const;
-  // What the check said of `step` when the update began, if it answered.
-  [[nodiscard]] const ManagerCheck* started_with(Step step) const;
   [[nodiscard]] QString last_run_outcome() const;
   // How the run dpkg left unfinished would be finished, when the update
   // would stop at it.
@@ -259,42 +266,16 @@ class UpdateModel : public QObject {
   bool online_ = true;
   std::optional<std::vector<Step>> found_;
   QString said_again_;  // after the next look
-  // A running update another window started: followed through its log.
-  bool following_ = false;
   ManagerChecks* checks_;
   QString message_;
-  QStringList log_;
-  size_t dropped_lines_ = 0;
   std::string script_;
-  std::unique_ptr<ScriptOutput> output_;
-  std::unique_ptr<UpdateProgress> progress_;
-  std::vector<ManagerCheck> updating_;  // the check the update started from
+  // The update started or followed, until the next one begins.
+  std::unique_ptr<UpdateRun> run_;
   std::optional<RestartNeed> restart_;
   bool restart_later_ = false;
   Restart* restart_call_;  // logind's answer to come
-  std::optional<Finish> finish_;
-  std::optional<FailureCause> cause_;  // of a failed update, found as it ended
   std::shared_ptr<const LastRun> last_run_;
-  std::optional<StartedUpdate> started_;
-  // The run a followed update writes in, held (shared) while this window
-  // watches it, as the window that started it holds its own.
-  UniqueFd followed_run_;
-  // The update ended without a recorded status.
-  bool end_unseen_ = false;
-  // What a followed update did, once read.
-  std::optional<PastUpdate> followed_past_;
-  std::optional<PasswordDelivery> delivery_;  // before started_ goes, always
-  // Each attempt has a directory and a log of its own.
-  std::optional<RunDir> attempt_;
-  std::optional<UpdateLog> log_file_;
-  // Set once the script has been reaped: its status, and how long the log
-  // was then (a daemon a package started may write on, but the update is
-  // over).
-  std::optional<std::optional<int>> end_status_;
-  std::uint64_t end_offset_ = 0;
-  bool password_checked_ = false;
   NoticeSetting notice_;
-  QTimer follow_timer_;
   // The terminal "Repair…" opened, until it is closed.
   struct RepairTerminal;
   std::shared_ptr<RepairTerminal> repair_terminal_;
@@ -312,7 +293,9 @@ class UpdateModel : public QObject {
   [[nodiscard]] std::optional<Step> row_step(size_t row) const;
   [[nodiscard]] const ManagerCheck* row_check(size_t row) const;
   // What the check said of `step` when the update began, if it answered.
-  [[nodiscard]] const ManagerCheck* started_check(Step step) const { return started_with(step); }
+  [[nodiscard]] const ManagerCheck* started_check(Step step) const {
+    return run_ ? run_->started_with(step) : nullptr;
+  }
   // How far the step at `index` is, in PROGRESS_SCALE; none when that
   // cannot be told (busy, or not begun).
   [[nodiscard]] std::optional<int> step_progress(size_t index) const;

@@ -84,15 +84,12 @@ void ReadyPage::show_model(bool arriving) {
   password_->setVisible(model_->password_wanted());
   password_anyway_->setVisible(!model_->password_offered());
   check_again_->setVisible(!model_->checking());
-  // Pressing Update must be able to work: while the check runs it waits,
-  // disabled; once the update is known to fail, only Check again is left.
-  update_->setVisible(model_->password_offered() &&
-                      (model_->checking() || model_->update_possible()));
-  // What the screen proposes is the default button: Update when there is
-  // something to do, Check again when the update would fail or has nothing.
-  const bool proposed = model_->update_proposed();
-  update_->setDefault(proposed);
-  check_again_->setDefault(!proposed && !model_->checking());
+  update_->setVisible(model_->update_shown());
+  // What the screen proposes is the default button.
+  const UpdateModel::Proposal proposal = model_->proposal();
+  update_->setDefault(proposal == UpdateModel::Proposal::Update);
+  check_again_->setDefault(proposal == UpdateModel::Proposal::CheckAgain);
+  repair_->setDefault(proposal == UpdateModel::Proposal::Repair);
   enable_update();
   show_repair();
 }
@@ -128,13 +125,6 @@ void ReadyPage::show_repair() {
   repair_commands_->setText(by_hand ? model_->repair_commands() : QString());
   repair_commands_->setCursorPosition(0);
   repair_row_->setVisible(by_hand);
-  // The way out is what the screen proposes.
-  if (model_->repair_offered()) {
-    check_again_->setDefault(false);
-    repair_->setDefault(true);
-  } else {
-    repair_->setDefault(false);
-  }
 }
 
 void ReadyPage::enable_update() {

@@ -70,6 +70,8 @@ RunPage::RunPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
     emit grew();
   });
   connect(model_, &UpdateModel::lines_added, this, &RunPage::add_lines);
+  // Each update's log is its own: the view starts empty with it.
+  connect(model_, &UpdateModel::run_began, details_, &QPlainTextEdit::clear);
   lay_out_page(
       this, done_, nullptr,
       {steps_, progress_, progress_text_, make_restart_row(), latest_, show_details_, details_});
@@ -106,8 +108,6 @@ void RunPage::add_lines(const QStringList& lines) {
 
 void RunPage::show_updating() {
   latest_->setVisible(true);
-  // A new attempt starts with an empty log: so does the view.
-  if (model_->log().isEmpty()) details_->clear();
   done_->setText(model_->updating_title());
   show_steps();
 }
@@ -116,15 +116,16 @@ void RunPage::show_done() {
   show_steps();
   // The last line of output would only repeat the heading: it is in Details.
   latest_->setVisible(false);
-  const auto finish = model_->finish();
   done_->setText(model_->outcome_text());
+  const auto finish = model_->finish();
   if (finish->outcome != Outcome::Failed && finish->outcome != Outcome::SuccessWithWarnings) {
     return;
   }
   show_details_->setChecked(true);
   // The view holds the same last lines as the model.
-  const QTextBlock block = details_->document()->findBlockByNumber(
-      static_cast<int>(finish->failed_line) - static_cast<int>(model_->dropped_lines()));
+  const auto line = model_->line_to_show();
+  const QTextBlock block =
+      line ? details_->document()->findBlockByNumber(static_cast<int>(*line)) : QTextBlock();
   if (block.isValid()) {
     details_->setTextCursor(QTextCursor(block));
     details_->centerCursor();

@@ -71,6 +71,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
   connect(model_, &UpdateModel::announced, this, &UpdateWindow::announce);
+  connect(model_, &UpdateModel::update_ended, this, &UpdateWindow::tell_end);
   show_state();
 }
 
@@ -169,13 +170,14 @@ void UpdateWindow::show_ready() {
 void UpdateWindow::show_done() {
   run_->show_done();
   pages_->setCurrentWidget(run_);
-  if (!told_end_ && !isActiveWindow()) {
-    // Someone who looked away hears how it ended.
-    QApplication::alert(this);
-    tell_update_ended(QDBusConnection::sessionBus(), model_->done_text(),
-                      model_->changes().join(QLatin1Char('\n')));
-  }
-  told_end_ = true;
+}
+
+// Someone who looked away hears how the update ended.
+void UpdateWindow::tell_end() {
+  if (isActiveWindow()) return;
+  QApplication::alert(this);
+  tell_update_ended(QDBusConnection::sessionBus(), model_->done_text(),
+                    model_->changes().join(QLatin1Char('\n')));
 }
 
 void UpdateWindow::show_state() {
@@ -191,7 +193,6 @@ void UpdateWindow::show_state() {
       break;
     case State::Ready: show_ready(); break;
     case State::Updating:
-      told_end_ = false;
       run_->show_updating();
       pages_->setCurrentWidget(run_);
       break;

@@ -64,6 +64,7 @@ class UpdateWindow : public QWidget {
   void show_state();
   void show_ready();
   void show_done();
+  void tell_end();
   void show_log_place();
   void announce();
   void grow_to_fit();
@@ -79,7 +80,6 @@ class UpdateWindow : public QWidget {
   QWidget* looking_page_;
   QWidget* nothing_page_;
   QWidget* stopped_page_;
-  bool told_end_ = false;  // the end of this run was told outside the window
   QLabel* last_run_ = nullptr;
   QWidget* last_run_restart_row_ = nullptr;
   QPushButton* last_run_restart_ = nullptr;
