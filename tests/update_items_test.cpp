@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "update_model.hpp"
+#include "update_tree.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -155,6 +156,42 @@ class UpdateItemsTest : public QObject {
     QCOMPARE(sorted.rowCount(sorted.index(0, 0)), 1);
     sorted.setFilterFixedString("nothing like it");
     QCOMPARE(sorted.rowCount(), 0);
+  }
+
+  // The tree the pages show: a filter box only once the list is long; what
+  // it holds keeps each match with its manager, and a manager with none
+  // goes; cleared, everything is back.
+  void theFilterBoxNarrowsALongList() {
+    const QTemporaryDir base;
+    UpdateModel model{{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                       "/usr/bin/bash",
+                       base.path().toStdString(),
+                       {}}};
+    UpdateItems items(&model);
+    UpdateTree tree(&items, QStringLiteral("updates"));
+    std::vector<PendingUpdate> many;
+    for (int i = 0; i < UpdateTree::FILTERED_FROM; ++i) {
+      many.push_back({"libfoo" + std::to_string(i), "1", "2", false});
+    }
+    const std::vector<ManagerCheck> few = {answer(Step::Apt, {{"zlib", "1", "2", false}})};
+    model.take_looked(ready({Step::Apt, Step::Flatpak}, few));
+    QVERIFY(tree.filter()->isHidden());
+    many.push_back({"zlib", "1", "2", false});
+    model.take_looked(ready({Step::Apt, Step::Flatpak},
+                            {answer(Step::Apt, many),
+                             answer(Step::Flatpak, {{"org.example.Zoo", "1", "2", false}})}));
+    QVERIFY(!tree.filter()->isHidden());
+    QCOMPARE(tree.packages().size(), UpdateTree::FILTERED_FROM + 2);
+    tree.filter()->setText(QStringLiteral("ZLIB"));
+    QCOMPARE(tree.packages(), QStringList({"zlib 1 → 2"}));
+    QCOMPARE(tree.rows().size(), 1);
+    QVERIFY(tree.rows()[0].startsWith("apt"));
+    QVERIFY(tree.view()->isExpanded(tree.view()->model()->index(0, 0)));
+    tree.filter()->setText(QStringLiteral("foo1"));
+    QCOMPARE(tree.packages().size(), 3);  // libfoo1, libfoo10, libfoo11
+    tree.filter()->clear();
+    QCOMPARE(tree.packages().size(), UpdateTree::FILTERED_FROM + 2);
+    QCOMPARE(tree.rows().size(), 2);
   }
 };
 
