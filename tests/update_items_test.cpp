@@ -5,11 +5,13 @@
 #include <sys/wait.h>
 
 #include <QAbstractItemModelTester>
+#include <QPainter>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 #include <optional>
 
+#include "step_delegate.hpp"
 #include "update_model.hpp"
 #include "update_tree.hpp"
 
@@ -177,9 +179,9 @@ class UpdateItemsTest : public QObject {
     model.take_looked(ready({Step::Apt, Step::Flatpak}, few));
     QVERIFY(tree.filter()->isHidden());
     many.push_back({"zlib", "1", "2", false});
-    model.take_looked(ready({Step::Apt, Step::Flatpak},
-                            {answer(Step::Apt, many),
-                             answer(Step::Flatpak, {{"org.example.Zoo", "1", "2", false}})}));
+    model.take_looked(ready(
+        {Step::Apt, Step::Flatpak},
+        {answer(Step::Apt, many), answer(Step::Flatpak, {{"org.example.Zoo", "1", "2", false}})}));
     QVERIFY(!tree.filter()->isHidden());
     QCOMPARE(tree.packages().size(), UpdateTree::FILTERED_FROM + 2);
     tree.filter()->setText(QStringLiteral("ZLIB"));
@@ -192,6 +194,58 @@ class UpdateItemsTest : public QObject {
     tree.filter()->clear();
     QCOMPARE(tree.packages().size(), UpdateTree::FILTERED_FROM + 2);
     QCOMPARE(tree.rows().size(), 2);
+  }
+
+  // Each manager's own bar under its words, once the update began: full
+  // for a finished step, empty for one not begun or failed at its start.
+  void eachManagerRowDrawsItsOwnBar() {
+    const QTemporaryDir base;
+    UpdateModel model{{{"/nonexistent/sorvane", "/nonexistent/detector"},
+                       "/usr/bin/bash",
+                       base.path().toStdString(),
+                       {}}};
+    UpdateItems items(&model);
+    UpdateTree tree(&items, QStringLiteral("updates"));
+    QWidget* view = tree.view();
+    const StepDelegate delegate;
+    model.take_looked(ready({Step::Apt, Step::Snap, Step::Flatpak},
+                            {answer(Step::Apt, {{"zlib", "1", "2", false}})}));
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.widget = view;
+    option.rect = QRect(0, 0, 200, 0);
+    const auto row = [&](Step step) {
+      for (int i = 0; i < items.rowCount(); ++i) {
+        const QModelIndex index = items.index(i, UpdateItems::Name);
+        if (index.data().toString().startsWith(QString::fromLatin1(manager_name(step)))) {
+          return index;
+        }
+      }
+      return QModelIndex();
+    };
+    const int before = delegate.sizeHint(option, row(Step::Apt)).height();
+    model.take_output(
+        "Starting system update...\n\nUpdating apt packages...\n"
+        "Updating Snap packages...\n");
+    model.take_end(W_EXITCODE(1, 0));
+    QCOMPARE(delegate.sizeHint(option, row(Step::Apt)).height(),
+             before + StepDelegate::BAR_HEIGHT + 2);
+    // The bar's middle, as the row paints it.
+    const auto bar_middle = [&](Step step) {
+      QStyleOptionViewItem drawn = option;
+      drawn.rect.setHeight(delegate.sizeHint(option, row(step)).height());
+      QImage image(drawn.rect.size(), QImage::Format_ARGB32);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      delegate.paint(&painter, drawn, row(step));
+      painter.end();
+      return image.pixel(150, drawn.rect.bottom() - StepDelegate::BAR_HEIGHT / 2);
+    };
+    const QRgb finished = bar_middle(Step::Apt);
+    const QRgb failed = bar_middle(Step::Snap);
+    const QRgb not_run = bar_middle(Step::Flatpak);
+    QCOMPARE(failed, not_run);
+    QVERIFY(finished != not_run);
   }
 };
 

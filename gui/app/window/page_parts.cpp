@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <array>
 
 #include "update_tree.hpp"
 
@@ -48,6 +49,18 @@ void lay_out_page(QWidget* page, QLabel* title, QLabel* text, const QList<QWidge
 // scroll bar.
 void shrinks_to_lines(QAbstractScrollArea* area, int lines) {
   area->setMinimumHeight(area->fontMetrics().lineSpacing() * lines + 2 * area->frameWidth());
+}
+
+QColor terminal_colour(int colour) {
+  static const std::array<QColor, 8> hues = {QColor(),
+                                             QColor(0xc0, 0x1c, 0x28),
+                                             QColor(0x26, 0xa2, 0x69),
+                                             QColor(0xa2, 0x73, 0x4c),
+                                             QColor(0x12, 0x48, 0x8b),
+                                             QColor(0xa3, 0x47, 0xba),
+                                             QColor(0x2a, 0xa1, 0xb3),
+                                             QColor()};
+  return hues.at(static_cast<size_t>(colour % 8));
 }
 
 }  // namespace sorvane::gui

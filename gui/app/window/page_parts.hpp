@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QLabel>
 #include <QList>
 #include <QWidget>
@@ -21,5 +22,9 @@ void lay_out_page(QWidget* page, QLabel* title, QLabel* text, const QList<QWidge
 // A list or log may shrink to a few lines and scroll, on a short screen
 // (scale 2 on 1600x900 leaves 450 points).
 void shrinks_to_lines(QAbstractScrollArea* area, int lines);
+// Terminal colours (0-7) that read on light and dark themes alike; black
+// and white take the theme's own text colour (an invalid colour). Red (1)
+// is also a failed bar's.
+QColor terminal_colour(int colour);
 
 }  // namespace sorvane::gui

@@ -12,20 +12,6 @@
 namespace sorvane::gui {
 namespace {
 
-// Terminal colours that read on light and dark themes alike; black and
-// white (and their bright forms) take the theme's own text colour.
-QColor terminal_colour(int colour) {
-  static const std::array<QColor, 8> hues = {QColor(),
-                                             QColor(0xc0, 0x1c, 0x28),
-                                             QColor(0x26, 0xa2, 0x69),
-                                             QColor(0xa2, 0x73, 0x4c),
-                                             QColor(0x12, 0x48, 0x8b),
-                                             QColor(0xa3, 0x47, 0xba),
-                                             QColor(0x2a, 0xa1, 0xb3),
-                                             QColor()};
-  return hues.at(static_cast<size_t>(colour % 8));
-}
-
 // One line of the log.
 void append_coloured(QTextCursor& cursor, const QString& line) {
   if (!cursor.document()->isEmpty()) cursor.insertBlock();

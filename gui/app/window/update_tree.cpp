@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "step_delegate.hpp"
+
 namespace sorvane::gui {
 
 UpdateTree::UpdateTree(UpdateItems* items, const QString& name, QWidget* parent)
@@ -27,6 +29,7 @@ UpdateTree::UpdateTree(UpdateItems* items, const QString& name, QWidget* parent)
   });
   view_->setObjectName(name);
   view_->setModel(sorted_);
+  view_->setItemDelegate(new StepDelegate(view_));
   view_->setAccessibleName(name);
   view_->setSortingEnabled(true);
   view_->sortByColumn(UpdateItems::Name, Qt::AscendingOrder);
