@@ -1578,8 +1578,8 @@ class WindowTest : public QObject {
     model.take_looked(looked);
     QString lines = "Starting system update...\n\nUpdating apt packages...\n";
     for (int i = 0; i < 300; ++i) lines += QString("Setting up package-%1 ...\n").arg(i);
-    model.take_output(lines.toStdString() + "Updating Flatpak packages...\nNothing to do.\n" +
-                      "W: a warning\nUpdate complete.\n");
+    model.take_output(lines.toStdString() + "W: a warning\nUpdating Flatpak packages...\n" +
+                      "Nothing to do.\nUpdate complete.\n");
     model.take_end(W_EXITCODE(0, 0));
     for (QToolButton* button : window.findChildren<QToolButton*>()) {
       if (button->isVisibleTo(&window)) button->setChecked(true);

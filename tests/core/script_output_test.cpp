@@ -132,6 +132,13 @@ TEST(ScriptOutput, WarningsFromAptMakeASuccessWithWarnings) {
     EXPECT_EQ(finish.failed_line, HEADER_LINES.size() + 1);
     EXPECT_EQ(finish.message, warning);
   }
+  // apt's words only: the same in flatpak's step are its output.
+  const auto flatpaks =
+      fed({Step::Apt, Step::Flatpak}, HEADER +
+                                          "Updating apt packages...\nUpdating Flatpak packages...\n"
+                                          "W: a flatpak line\nUpdate complete.\n");
+  EXPECT_FALSE(flatpaks.warned());
+  EXPECT_EQ(flatpaks.finish(exited(0)).outcome, Outcome::Success);
 }
 
 TEST(ScriptOutput, SudoFailingBeforeTheFirstStepIsAPasswordRefusal) {

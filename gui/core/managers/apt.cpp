@@ -261,6 +261,22 @@ bool is_apt_error_line(string_view line) {
   return line.starts_with("E:") || line.starts_with("dpkg: error");
 }
 
+namespace {
+
+// apt reports a failed download or a held package this way, and still
+// exits with 0.
+bool is_apt_warning_line(string_view line) {
+  return line.starts_with("W:") || line.starts_with("E:");
+}
+
+// debconf says on every package that it cannot ask (it may not: nothing
+// can answer).
+bool is_debconf_noise(string_view line) {
+  return line.starts_with("debconf: ");
+}
+
+}  // namespace
+
 LogEvent read_dpkg_log_line(string_view line) {
   // "2026-12-09 10:00:01 status installed libssl3:amd64 3.0.22-1~deb12u2"
   const auto found = words(line);
@@ -313,7 +329,8 @@ const ManagerFacts APT = {
      nullptr,
      nullptr,
      nullptr},
-    {is_apt_error_line, true, APT_LOCKS, apt_lock_holder, apt_failure_cause},
+    {is_apt_error_line, true, APT_LOCKS, apt_lock_holder, apt_failure_cause, is_apt_warning_line,
+     is_debconf_noise},
     apt_restart,
 };
 

@@ -127,6 +127,12 @@ struct FailureSignals {
   // The cause of its failure from the line and the system (Unknown when
   // it knows none).
   FailureCause (*cause)(std::string_view error_line, const CheckPlaces& places) = nullptr;
+  // A warning it prints and still exits 0 after: the update then ended
+  // with warnings.
+  bool (*warning_line)(std::string_view line) = nullptr;
+  // A line that is no news of how its step goes, never shown as the
+  // latest.
+  bool (*noise_line)(std::string_view line) = nullptr;
 };
 
 struct ManagerFacts {

@@ -12,16 +12,9 @@
 namespace sorvane::gui {
 namespace {
 
-// apt reports a failed download or a held package this way, and still
-// exits with 0.
-bool is_warning(std::string_view line) {
-  return line.starts_with("W:") || line.starts_with("E:");
-}
-
-// debconf says on every package that it cannot ask (it may not: nothing
-// can answer); that is no news of how the update goes.
-bool is_noise(std::string_view line) {
-  return line.starts_with("debconf: ");
+// A manager without the signal never says it.
+bool says(bool (*signal)(std::string_view), std::string_view line) {
+  return signal != nullptr && signal(line);
 }
 
 }  // namespace
@@ -56,7 +49,7 @@ std::string ScriptOutput::complete_line(std::string_view raw) {
   if (!warned_ && is_warning(plain)) {
     warned_ = true;
     warning_line_ = number;
-    if (started_ > 0) warning_step_ = steps_[started_ - 1];
+    warning_step_ = steps_[started_ - 1];
     warning_ = plain;
   }
   const bool header = number < HEADER_LINES.size() && raw == HEADER_LINES.at(number);
@@ -116,6 +109,14 @@ std::string ScriptOutput::latest() const {
   if (pending_.empty()) return latest_;
   std::string plain = without_colours(displayable_line(pending_));
   return is_noise(plain) ? latest_ : plain;
+}
+
+bool ScriptOutput::is_warning(std::string_view line) const {
+  return started_ > 0 && says(facts(steps_[started_ - 1]).failure.warning_line, line);
+}
+
+bool ScriptOutput::is_noise(std::string_view line) const {
+  return started_ > 0 && says(facts(steps_[started_ - 1]).failure.noise_line, line);
 }
 
 Finish ScriptOutput::finish(int wait_status) const {

@@ -104,6 +104,10 @@ class ScriptOutput {
  private:
   std::string complete_line(std::string_view raw);
   void take_error(size_t number, const std::string& line);
+  // What the running step's manager says of a line: a warning it exits 0
+  // after, or no news of how it goes.
+  [[nodiscard]] bool is_warning(std::string_view line) const;
+  [[nodiscard]] bool is_noise(std::string_view line) const;
 
   std::vector<Step> steps_;  // in the script's order
   std::vector<size_t> step_lines_;
