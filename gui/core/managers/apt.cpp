@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "apt_foresight.hpp"
+#include "apt_history.hpp"
 #include "dpkg_repair.hpp"
 #include "failure_cause.hpp"
 #include "manager_query.hpp"
@@ -315,6 +316,7 @@ const ManagerFacts APT = {
      nullptr},
     {is_apt_error_line, true, APT_LOCKS, apt_lock_holder, apt_failure_cause},
     apt_restart,
+    apt_history,
 };
 
 }  // namespace sorvane::gui
