@@ -110,6 +110,12 @@ bool read_log_lines(const HistorySetup& setup, const std::string& path, History&
 
 std::optional<std::string> history_command(const HistorySetup& setup, string_view tool,
                                            std::vector<std::string> args, History& into) {
+  // Not installed here: no source, and nothing to say.
+  if (std::none_of(
+          setup.check.places.path_dirs.begin(), setup.check.places.path_dirs.end(),
+          [&](const std::string& dir) { return ::access(join(dir, tool).c_str(), X_OK) == 0; })) {
+    return std::nullopt;
+  }
   std::string asked(tool);
   for (const std::string& arg : args) asked += " " + arg;
   auto ran = ask(setup.check, tool, std::move(args), HISTORY_LIMIT);

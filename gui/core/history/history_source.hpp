@@ -27,7 +27,8 @@ bool read_log_lines(const HistorySetup& setup, const std::string& path, History&
                     const TakeLine& take);
 
 // Runs `tool args` (found as the update finds it) and gives its output;
-// nothing, with the reason in `into.unreadable`, when it failed.
+// nothing, with the reason in `into.unreadable`, when it failed or is not
+// to be trusted; nothing alone when no such program is on the PATH.
 std::optional<std::string> history_command(const HistorySetup& setup, std::string_view tool,
                                            std::vector<std::string> args, History& into);
 
