@@ -458,6 +458,10 @@
         <source>Reading the history…</source>
         <translation>Verlauf wird gelesen…</translation>
     </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (ältere Protokolle werden gelesen…)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::ReadyPage</name>

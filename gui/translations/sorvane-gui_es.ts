@@ -458,6 +458,10 @@
         <source>Reading the history…</source>
         <translation>Leyendo el historial…</translation>
     </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (leyendo registros anteriores…)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::ReadyPage</name>

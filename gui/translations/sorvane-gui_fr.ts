@@ -458,6 +458,10 @@
         <source>Reading the history…</source>
         <translation>Lecture de l’historique…</translation>
     </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (lecture des journaux plus anciens…)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::ReadyPage</name>

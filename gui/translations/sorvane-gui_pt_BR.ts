@@ -458,6 +458,10 @@
         <source>Reading the history…</source>
         <translation>Lendo o histórico…</translation>
     </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (lendo registros mais antigos…)</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::ReadyPage</name>

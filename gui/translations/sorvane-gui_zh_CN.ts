@@ -442,6 +442,10 @@
         <source>Reading the history…</source>
         <translation>正在读取历史…</translation>
     </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1（正在读取更早的日志…）</translation>
+    </message>
 </context>
 <context>
     <name>sorvane::gui::ReadyPage</name>

@@ -37,10 +37,12 @@ HistorySetup history_setup_of(const UpdateSetup& setup) {
   return history;
 }
 
-History read_machine_history(const UpdateSetup& setup) {
+History read_machine_history(const UpdateSetup& setup, bool compressed) {
   std::vector<Step> steps;
   for (const Manager& row : MANAGERS) steps.push_back(row.step);
-  return read_history(steps, history_setup_of(setup));
+  HistorySetup history = history_setup_of(setup);
+  history.compressed = compressed;
+  return read_history(steps, history);
 }
 
 QString HistoryText::when(std::int64_t seconds) {

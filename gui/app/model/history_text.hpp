@@ -17,7 +17,8 @@ namespace sorvane::gui {
 // the user, and its kept runs.
 HistorySetup history_setup_of(const UpdateSetup& setup);
 // Every manager's history on this computer (blocks: commands are asked).
-History read_machine_history(const UpdateSetup& setup);
+// Without `compressed`, the newest weeks alone (history.hpp).
+History read_machine_history(const UpdateSetup& setup, bool compressed = true);
 
 class HistoryText {
   Q_DECLARE_TR_FUNCTIONS(HistoryText)

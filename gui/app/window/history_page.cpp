@@ -79,14 +79,27 @@ HistoryPage::HistoryPage(UpdateSetup setup, QWidget* parent)
   reload();
 }
 
+// The uncompressed logs first, shown at once; then every rotation, each
+// through a gzip of its own, which may take seconds on years of logs.
 void HistoryPage::reload() {
+  read(false);
+}
+
+void HistoryPage::read(bool whole) {
   auto* watcher = new QFutureWatcher<History>(this);
-  connect(watcher, &QFutureWatcher<History>::finished, this, [this, watcher] {
+  connect(watcher, &QFutureWatcher<History>::finished, this, [this, watcher, whole] {
+    whole_ = whole;
     items_->set_history(watcher->result());
     watcher->deleteLater();
-    emit loaded();
+    if (whole) {
+      emit loaded();
+      return;
+    }
+    emit first_screen();
+    read(true);
   });
-  watcher->setFuture(QtConcurrent::run([setup = setup_] { return read_machine_history(setup); }));
+  watcher->setFuture(
+      QtConcurrent::run([setup = setup_, whole] { return read_machine_history(setup, whole); }));
 }
 
 void HistoryPage::filter() {
@@ -97,7 +110,8 @@ void HistoryPage::filter() {
 }
 
 void HistoryPage::shown() {
-  count_->setText(items_->shown_text());
+  count_->setText(whole_ ? items_->shown_text()
+                         : tr("%1 (reading older logs…)").arg(items_->shown_text()));
   const QStringList unread = items_->unreadable();
   unreadable_->setText(unread.join(QLatin1Char('\n')));
   unreadable_->setVisible(!unread.isEmpty());

@@ -35,9 +35,12 @@ class HistoryPage : public QWidget {
   void reload();
 
  signals:
+  // The newest weeks are shown; then the whole history is.
+  void first_screen();
   void loaded();
 
  private:
+  void read(bool whole);
   void filter();
   void shown();
   void selected();
@@ -50,6 +53,7 @@ class HistoryPage : public QWidget {
   QLabel* count_ = nullptr;
   QLabel* unreadable_ = nullptr;
   QPushButton* open_log_ = nullptr;
+  bool whole_ = false;
 };
 
 }  // namespace sorvane::gui

@@ -79,6 +79,9 @@ struct HistorySetup {
   // Transactions whose packages are asked one command each (dnf): the
   // newest this many; older ones show their counts alone.
   size_t detailed = 10;
+  // Compressed rotations too; without them, the newest weeks alone, at
+  // once (each is read through a gzip of its own).
+  bool compressed = true;
 };
 
 // Every manager's history in `steps`, Sorvane Update's runs matched to

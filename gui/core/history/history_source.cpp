@@ -56,7 +56,9 @@ std::vector<std::string> rotations(const HistorySetup& setup, string_view dir, s
   // This call owns the stream: readdir's one shared buffer is safe here.
   // NOLINTNEXTLINE(concurrency-mt-unsafe)
   while (const dirent* entry = ::readdir(listing.get())) {
-    if (const auto n = rotation_of(entry->d_name, name)) {
+    const std::string_view file = entry->d_name;
+    if (!setup.compressed && file.ends_with(".gz")) continue;
+    if (const auto n = rotation_of(file, name)) {
       found.emplace_back(*n, join(at, entry->d_name));
     }
   }

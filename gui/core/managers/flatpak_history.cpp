@@ -28,9 +28,10 @@ std::optional<std::int64_t> flatpak_time(string_view text, std::int64_t now) {
   struct tm today {};
   if (::localtime_r(&at, &today) == nullptr) return std::nullopt;
   for (int year = today.tm_year + 1900; year >= today.tm_year + 1900 - 1; --year) {
-    std::array<char, 32> date{};
-    std::snprintf(date.data(), date.size(), "%04d-%02zu-%02d ", year, month + 1, *day);
-    const auto when = local_seconds(std::string(date.data()) + std::string(found[2]));
+    const auto two = [](size_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    const std::string date = std::to_string(year) + "-" + two(month + 1) + "-" +
+                             two(static_cast<size_t>(*day)) + " " + std::string(found[2]);
+    const auto when = local_seconds(date);
     if (when && *when <= now) return when;
   }
   return std::nullopt;
