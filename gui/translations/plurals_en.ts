@@ -61,6 +61,68 @@
     </message>
 </context>
 <context>
+    <name>HistoryText</name>
+    <message numerus="yes">
+        <source>%n upgraded</source>
+        <translation>
+            <numerusform>%n upgraded</numerusform>
+            <numerusform>%n upgraded</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n installed</source>
+        <translation>
+            <numerusform>%n installed</numerusform>
+            <numerusform>%n installed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n removed</source>
+        <translation>
+            <numerusform>%n removed</numerusform>
+            <numerusform>%n removed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed otherwise</source>
+        <translation>
+            <numerusform>%n changed otherwise</numerusform>
+            <numerusform>%n changed otherwise</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) changed</source>
+        <translation>
+            <numerusform>%n package changed</numerusform>
+            <numerusform>%n packages changed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n config file(s) kept as you changed them</source>
+        <translation>
+            <numerusform>%n config file kept as you changed it</numerusform>
+            <numerusform>%n config files kept as you changed them</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryItems</name>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n update</numerusform>
+            <numerusform>%n updates</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n update(s)</source>
+        <translation>
+            <numerusform>%1 of %n update</numerusform>
+            <numerusform>%1 of %n updates</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateModel</name>
     <message numerus="yes">
         <source>%n update(s) are ready</source>

@@ -205,6 +205,127 @@
     </message>
 </context>
 <context>
+    <name>HistoryText</name>
+    <message>
+        <source>succeeded</source>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>succeeded with warnings</source>
+        <translation>erfolgreich, mit Warnungen</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>unfinished</source>
+        <translation>nicht beendet</translation>
+    </message>
+    <message>
+        <source>upgraded</source>
+        <translation>aktualisiert</translation>
+    </message>
+    <message>
+        <source>installed</source>
+        <translation>installiert</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n upgraded</source>
+        <translation>
+            <numerusform>%n aktualisiert</numerusform>
+            <numerusform>%n aktualisiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n installed</source>
+        <translation>
+            <numerusform>%n installiert</numerusform>
+            <numerusform>%n installiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n removed</source>
+        <translation>
+            <numerusform>%n entfernt</numerusform>
+            <numerusform>%n entfernt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed otherwise</source>
+        <translation>
+            <numerusform>%n anders geändert</numerusform>
+            <numerusform>%n anders geändert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) changed</source>
+        <translation>
+            <numerusform>%n Paket geändert</numerusform>
+            <numerusform>%n Pakete geändert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no packages changed</source>
+        <translation>keine Pakete geändert</translation>
+    </message>
+    <message>
+        <source>elsewhere</source>
+        <translation>anderswo</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, with warnings</source>
+        <translation>Sorvane Update, mit Warnungen</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, which failed</source>
+        <translation>Sorvane Update, fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>%1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3  %4  (through %5)</source>
+        <translation>%1  %2  %3  %4  (über %5)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n config file(s) kept as you changed them</source>
+        <translation>
+            <numerusform>%n Konfigurationsdatei mit Ihren Änderungen beibehalten</numerusform>
+            <numerusform>%n Konfigurationsdateien mit Ihren Änderungen beibehalten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The computer restarted after it.</source>
+        <translation>Der Computer wurde danach neu gestartet.</translation>
+    </message>
+    <message>
+        <source>Log: %1</source>
+        <translation>Protokoll: %1</translation>
+    </message>
+    <message>
+        <source>No updates found.</source>
+        <translation>Keine Aktualisierungen gefunden.</translation>
+    </message>
+</context>
+<context>
     <name>Notifier</name>
     <message>
         <source>The notice was shown; Sorvane Update opens.</source>
@@ -256,6 +377,90 @@
     <message>
         <source>Restart now</source>
         <translation>Jetzt neu starten</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryItems</name>
+    <message>
+        <source>When</source>
+        <translation>Wann</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Paketverwaltung</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Änderungen</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Through</source>
+        <translation>Über</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n Aktualisierung</numerusform>
+            <numerusform>%n Aktualisierungen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n update(s)</source>
+        <translation>
+            <numerusform>%1 von %n Aktualisierung</numerusform>
+            <numerusform>%1 von %n Aktualisierungen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryPage</name>
+    <message>
+        <source>Open log</source>
+        <translation>Protokoll öffnen</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>Filter by package name</source>
+        <translation>Nach Paketname filtern</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Paketverwaltung</translation>
+    </message>
+    <message>
+        <source>All managers</source>
+        <translation>Alle Paketverwaltungen</translation>
+    </message>
+    <message>
+        <source>Updates, newest first</source>
+        <translation>Aktualisierungen, neueste zuerst</translation>
+    </message>
+    <message>
+        <source>Updates shown</source>
+        <translation>Angezeigte Aktualisierungen</translation>
+    </message>
+    <message>
+        <source>Sources that could not be read</source>
+        <translation>Quellen, die nicht gelesen werden konnten</translation>
+    </message>
+    <message>
+        <source>Opens the folder the log of the selected update is kept in</source>
+        <translation>Öffnet den Ordner, in dem das Protokoll der gewählten Aktualisierung liegt</translation>
+    </message>
+    <message>
+        <source>Reading the history…</source>
+        <translation>Verlauf wird gelesen…</translation>
+    </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (ältere Protokolle werden gelesen…)</translation>
     </message>
 </context>
 <context>
@@ -882,6 +1087,10 @@
     <message>
         <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Öffnet den Ordner, in dem das Protokoll der Aktualisierung liegt</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
     </message>
 </context>
 </TS>

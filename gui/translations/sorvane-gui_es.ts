@@ -205,6 +205,127 @@
     </message>
 </context>
 <context>
+    <name>HistoryText</name>
+    <message>
+        <source>succeeded</source>
+        <translation>correcta</translation>
+    </message>
+    <message>
+        <source>succeeded with warnings</source>
+        <translation>correcta, con avisos</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fallida</translation>
+    </message>
+    <message>
+        <source>unfinished</source>
+        <translation>sin terminar</translation>
+    </message>
+    <message>
+        <source>upgraded</source>
+        <translation>actualizado</translation>
+    </message>
+    <message>
+        <source>installed</source>
+        <translation>instalado</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>eliminado</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>cambiado</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n upgraded</source>
+        <translation>
+            <numerusform>%n actualizado</numerusform>
+            <numerusform>%n actualizados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n installed</source>
+        <translation>
+            <numerusform>%n instalado</numerusform>
+            <numerusform>%n instalados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n removed</source>
+        <translation>
+            <numerusform>%n eliminado</numerusform>
+            <numerusform>%n eliminados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed otherwise</source>
+        <translation>
+            <numerusform>%n cambiado de otro modo</numerusform>
+            <numerusform>%n cambiados de otro modo</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) changed</source>
+        <translation>
+            <numerusform>%n paquete cambiado</numerusform>
+            <numerusform>%n paquetes cambiados</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no packages changed</source>
+        <translation>ningún paquete cambiado</translation>
+    </message>
+    <message>
+        <source>elsewhere</source>
+        <translation>en otro lugar</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, with warnings</source>
+        <translation>Sorvane Update, con avisos</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, which failed</source>
+        <translation>Sorvane Update, que falló</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>No se pudo leer %1: %2</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3  %4  (through %5)</source>
+        <translation>%1  %2  %3  %4  (mediante %5)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n config file(s) kept as you changed them</source>
+        <translation>
+            <numerusform>%n archivo de configuración conservado con sus cambios</numerusform>
+            <numerusform>%n archivos de configuración conservados con sus cambios</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The computer restarted after it.</source>
+        <translation>El equipo se reinició después.</translation>
+    </message>
+    <message>
+        <source>Log: %1</source>
+        <translation>Registro: %1</translation>
+    </message>
+    <message>
+        <source>No updates found.</source>
+        <translation>No se encontraron actualizaciones.</translation>
+    </message>
+</context>
+<context>
     <name>Notifier</name>
     <message>
         <source>The notice was shown; Sorvane Update opens.</source>
@@ -256,6 +377,90 @@
     <message>
         <source>Restart now</source>
         <translation>Reiniciar ahora</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryItems</name>
+    <message>
+        <source>When</source>
+        <translation>Cuándo</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gestor</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Cambios</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Resultado</translation>
+    </message>
+    <message>
+        <source>Through</source>
+        <translation>Mediante</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n actualización</numerusform>
+            <numerusform>%n actualizaciones</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n update(s)</source>
+        <translation>
+            <numerusform>%1 de %n actualización</numerusform>
+            <numerusform>%1 de %n actualizaciones</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryPage</name>
+    <message>
+        <source>Open log</source>
+        <translation>Abrir registro</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Historial</translation>
+    </message>
+    <message>
+        <source>Filter by package name</source>
+        <translation>Filtrar por nombre de paquete</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gestor</translation>
+    </message>
+    <message>
+        <source>All managers</source>
+        <translation>Todos los gestores</translation>
+    </message>
+    <message>
+        <source>Updates, newest first</source>
+        <translation>Actualizaciones, las más recientes primero</translation>
+    </message>
+    <message>
+        <source>Updates shown</source>
+        <translation>Actualizaciones mostradas</translation>
+    </message>
+    <message>
+        <source>Sources that could not be read</source>
+        <translation>Fuentes que no se pudieron leer</translation>
+    </message>
+    <message>
+        <source>Opens the folder the log of the selected update is kept in</source>
+        <translation>Abre la carpeta donde se guarda el registro de la actualización seleccionada</translation>
+    </message>
+    <message>
+        <source>Reading the history…</source>
+        <translation>Leyendo el historial…</translation>
+    </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (leyendo registros anteriores…)</translation>
     </message>
 </context>
 <context>
@@ -882,6 +1087,10 @@
     <message>
         <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Abre la carpeta donde se guarda el registro de la actualización</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Historial</translation>
     </message>
 </context>
 </TS>

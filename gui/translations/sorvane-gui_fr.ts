@@ -205,6 +205,127 @@
     </message>
 </context>
 <context>
+    <name>HistoryText</name>
+    <message>
+        <source>succeeded</source>
+        <translation>réussie</translation>
+    </message>
+    <message>
+        <source>succeeded with warnings</source>
+        <translation>réussie, avec avertissements</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>échouée</translation>
+    </message>
+    <message>
+        <source>unfinished</source>
+        <translation>inachevée</translation>
+    </message>
+    <message>
+        <source>upgraded</source>
+        <translation>mis à jour</translation>
+    </message>
+    <message>
+        <source>installed</source>
+        <translation>installé</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>supprimé</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>modifié</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n upgraded</source>
+        <translation>
+            <numerusform>%n mis à jour</numerusform>
+            <numerusform>%n mis à jour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n installed</source>
+        <translation>
+            <numerusform>%n installé</numerusform>
+            <numerusform>%n installés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n removed</source>
+        <translation>
+            <numerusform>%n supprimé</numerusform>
+            <numerusform>%n supprimés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed otherwise</source>
+        <translation>
+            <numerusform>%n modifié autrement</numerusform>
+            <numerusform>%n modifiés autrement</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) changed</source>
+        <translation>
+            <numerusform>%n paquet modifié</numerusform>
+            <numerusform>%n paquets modifiés</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no packages changed</source>
+        <translation>aucun paquet modifié</translation>
+    </message>
+    <message>
+        <source>elsewhere</source>
+        <translation>ailleurs</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, with warnings</source>
+        <translation>Sorvane Update, avec avertissements</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, which failed</source>
+        <translation>Sorvane Update, qui a échoué</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>Impossible de lire %1 : %2</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3  %4  (through %5)</source>
+        <translation>%1  %2  %3  %4  (par %5)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n config file(s) kept as you changed them</source>
+        <translation>
+            <numerusform>%n fichier de configuration conservé avec vos modifications</numerusform>
+            <numerusform>%n fichiers de configuration conservés avec vos modifications</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The computer restarted after it.</source>
+        <translation>L’ordinateur a redémarré ensuite.</translation>
+    </message>
+    <message>
+        <source>Log: %1</source>
+        <translation>Journal : %1</translation>
+    </message>
+    <message>
+        <source>No updates found.</source>
+        <translation>Aucune mise à jour trouvée.</translation>
+    </message>
+</context>
+<context>
     <name>Notifier</name>
     <message>
         <source>The notice was shown; Sorvane Update opens.</source>
@@ -256,6 +377,90 @@
     <message>
         <source>Restart now</source>
         <translation>Redémarrer maintenant</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryItems</name>
+    <message>
+        <source>When</source>
+        <translation>Quand</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gestionnaire</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Modifications</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Through</source>
+        <translation>Par</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n mise à jour</numerusform>
+            <numerusform>%n mises à jour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n update(s)</source>
+        <translation>
+            <numerusform>%1 sur %n mise à jour</numerusform>
+            <numerusform>%1 sur %n mises à jour</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryPage</name>
+    <message>
+        <source>Open log</source>
+        <translation>Ouvrir le journal</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Historique</translation>
+    </message>
+    <message>
+        <source>Filter by package name</source>
+        <translation>Filtrer par nom de paquet</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gestionnaire</translation>
+    </message>
+    <message>
+        <source>All managers</source>
+        <translation>Tous les gestionnaires</translation>
+    </message>
+    <message>
+        <source>Updates, newest first</source>
+        <translation>Mises à jour, les plus récentes d’abord</translation>
+    </message>
+    <message>
+        <source>Updates shown</source>
+        <translation>Mises à jour affichées</translation>
+    </message>
+    <message>
+        <source>Sources that could not be read</source>
+        <translation>Sources qui n’ont pas pu être lues</translation>
+    </message>
+    <message>
+        <source>Opens the folder the log of the selected update is kept in</source>
+        <translation>Ouvre le dossier où est conservé le journal de la mise à jour choisie</translation>
+    </message>
+    <message>
+        <source>Reading the history…</source>
+        <translation>Lecture de l’historique…</translation>
+    </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (lecture des journaux plus anciens…)</translation>
     </message>
 </context>
 <context>
@@ -882,6 +1087,10 @@
     <message>
         <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Ouvre le dossier où est conservé le journal de la mise à jour</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Historique</translation>
     </message>
 </context>
 </TS>

@@ -205,6 +205,127 @@
     </message>
 </context>
 <context>
+    <name>HistoryText</name>
+    <message>
+        <source>succeeded</source>
+        <translation>concluída</translation>
+    </message>
+    <message>
+        <source>succeeded with warnings</source>
+        <translation>concluída, com avisos</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>falhou</translation>
+    </message>
+    <message>
+        <source>unfinished</source>
+        <translation>não terminada</translation>
+    </message>
+    <message>
+        <source>upgraded</source>
+        <translation>atualizado</translation>
+    </message>
+    <message>
+        <source>installed</source>
+        <translation>instalado</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>removido</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>alterado</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n upgraded</source>
+        <translation>
+            <numerusform>%n atualizado</numerusform>
+            <numerusform>%n atualizados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n installed</source>
+        <translation>
+            <numerusform>%n instalado</numerusform>
+            <numerusform>%n instalados</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n removed</source>
+        <translation>
+            <numerusform>%n removido</numerusform>
+            <numerusform>%n removidos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed otherwise</source>
+        <translation>
+            <numerusform>%n alterado de outra forma</numerusform>
+            <numerusform>%n alterados de outra forma</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) changed</source>
+        <translation>
+            <numerusform>%n pacote alterado</numerusform>
+            <numerusform>%n pacotes alterados</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no packages changed</source>
+        <translation>nenhum pacote alterado</translation>
+    </message>
+    <message>
+        <source>elsewhere</source>
+        <translation>em outro lugar</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, with warnings</source>
+        <translation>Sorvane Update, com avisos</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, which failed</source>
+        <translation>Sorvane Update, que falhou</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>Não foi possível ler %1: %2</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3  %4  (through %5)</source>
+        <translation>%1  %2  %3  %4  (por meio de %5)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n config file(s) kept as you changed them</source>
+        <translation>
+            <numerusform>%n arquivo de configuração mantido com suas alterações</numerusform>
+            <numerusform>%n arquivos de configuração mantidos com suas alterações</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The computer restarted after it.</source>
+        <translation>O computador foi reiniciado depois.</translation>
+    </message>
+    <message>
+        <source>Log: %1</source>
+        <translation>Registro: %1</translation>
+    </message>
+    <message>
+        <source>No updates found.</source>
+        <translation>Nenhuma atualização encontrada.</translation>
+    </message>
+</context>
+<context>
     <name>Notifier</name>
     <message>
         <source>The notice was shown; Sorvane Update opens.</source>
@@ -256,6 +377,90 @@
     <message>
         <source>Restart now</source>
         <translation>Reiniciar agora</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryItems</name>
+    <message>
+        <source>When</source>
+        <translation>Quando</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gerenciador</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Alterações</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Resultado</translation>
+    </message>
+    <message>
+        <source>Through</source>
+        <translation>Por meio de</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n atualização</numerusform>
+            <numerusform>%n atualizações</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n update(s)</source>
+        <translation>
+            <numerusform>%1 de %n atualização</numerusform>
+            <numerusform>%1 de %n atualizações</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryPage</name>
+    <message>
+        <source>Open log</source>
+        <translation>Abrir registro</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Histórico</translation>
+    </message>
+    <message>
+        <source>Filter by package name</source>
+        <translation>Filtrar por nome de pacote</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gerenciador</translation>
+    </message>
+    <message>
+        <source>All managers</source>
+        <translation>Todos os gerenciadores</translation>
+    </message>
+    <message>
+        <source>Updates, newest first</source>
+        <translation>Atualizações, mais recentes primeiro</translation>
+    </message>
+    <message>
+        <source>Updates shown</source>
+        <translation>Atualizações exibidas</translation>
+    </message>
+    <message>
+        <source>Sources that could not be read</source>
+        <translation>Fontes que não puderam ser lidas</translation>
+    </message>
+    <message>
+        <source>Opens the folder the log of the selected update is kept in</source>
+        <translation>Abre a pasta onde fica o registro da atualização selecionada</translation>
+    </message>
+    <message>
+        <source>Reading the history…</source>
+        <translation>Lendo o histórico…</translation>
+    </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1 (lendo registros mais antigos…)</translation>
     </message>
 </context>
 <context>
@@ -882,6 +1087,10 @@
     <message>
         <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Abre a pasta onde o registro da atualização é mantido</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Histórico</translation>
     </message>
 </context>
 </TS>

@@ -197,6 +197,121 @@
     </message>
 </context>
 <context>
+    <name>HistoryText</name>
+    <message>
+        <source>succeeded</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>succeeded with warnings</source>
+        <translation>成功，但有警告</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>unfinished</source>
+        <translation>未完成</translation>
+    </message>
+    <message>
+        <source>upgraded</source>
+        <translation>已升级</translation>
+    </message>
+    <message>
+        <source>installed</source>
+        <translation>已安装</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>已移除</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>已更改</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n upgraded</source>
+        <translation>
+            <numerusform>%n 个已升级</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n installed</source>
+        <translation>
+            <numerusform>%n 个已安装</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n removed</source>
+        <translation>
+            <numerusform>%n 个已移除</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed otherwise</source>
+        <translation>
+            <numerusform>%n 个以其他方式更改</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s) changed</source>
+        <translation>
+            <numerusform>%n 个软件包已更改</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no packages changed</source>
+        <translation>没有软件包更改</translation>
+    </message>
+    <message>
+        <source>elsewhere</source>
+        <translation>其他途径</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, with warnings</source>
+        <translation>Sorvane Update，有警告</translation>
+    </message>
+    <message>
+        <source>Sorvane Update, which failed</source>
+        <translation>Sorvane Update，已失败</translation>
+    </message>
+    <message>
+        <source>Sorvane Update</source>
+        <translation>Sorvane Update</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3  %4  (through %5)</source>
+        <translation>%1  %2  %3  %4  （通过 %5）</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n config file(s) kept as you changed them</source>
+        <translation>
+            <numerusform>%n 个配置文件保留了您的更改</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The computer restarted after it.</source>
+        <translation>之后计算机已重新启动。</translation>
+    </message>
+    <message>
+        <source>Log: %1</source>
+        <translation>日志：%1</translation>
+    </message>
+    <message>
+        <source>No updates found.</source>
+        <translation>未找到更新。</translation>
+    </message>
+</context>
+<context>
     <name>Notifier</name>
     <message>
         <source>The notice was shown; Sorvane Update opens.</source>
@@ -248,6 +363,88 @@
     <message>
         <source>Restart now</source>
         <translation>立即重启</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryItems</name>
+    <message>
+        <source>When</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>包管理器</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>更改</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Through</source>
+        <translation>途径</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s)</source>
+        <translation>
+            <numerusform>%n 个更新</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n update(s)</source>
+        <translation>
+            <numerusform>%n 个更新中的 %1 个</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::HistoryPage</name>
+    <message>
+        <source>Open log</source>
+        <translation>打开日志</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>历史</translation>
+    </message>
+    <message>
+        <source>Filter by package name</source>
+        <translation>按软件包名称筛选</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>包管理器</translation>
+    </message>
+    <message>
+        <source>All managers</source>
+        <translation>所有包管理器</translation>
+    </message>
+    <message>
+        <source>Updates, newest first</source>
+        <translation>更新，最新的在前</translation>
+    </message>
+    <message>
+        <source>Updates shown</source>
+        <translation>显示的更新</translation>
+    </message>
+    <message>
+        <source>Sources that could not be read</source>
+        <translation>无法读取的来源</translation>
+    </message>
+    <message>
+        <source>Opens the folder the log of the selected update is kept in</source>
+        <translation>打开保存所选更新日志的文件夹</translation>
+    </message>
+    <message>
+        <source>Reading the history…</source>
+        <translation>正在读取历史…</translation>
+    </message>
+    <message>
+        <source>%1 (reading older logs…)</source>
+        <translation>%1（正在读取更早的日志…）</translation>
     </message>
 </context>
 <context>
@@ -866,6 +1063,10 @@
     <message>
         <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>打开保存此次更新日志的文件夹</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>历史</translation>
     </message>
 </context>
 </TS>

@@ -10,6 +10,7 @@
 
 #include "check_text.hpp"
 #include "fleet_mode.hpp"
+#include "history_mode.hpp"
 #include "installation.hpp"
 #include "look.hpp"
 #include "notifier.hpp"
@@ -23,7 +24,8 @@ namespace sorvane::gui {
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: sorvane-gui [--check [--json | --notify | --prometheus | --nagios]]\n";
+    "usage: sorvane-gui [--check [--json | --notify | --prometheus | --nagios]]\n"
+    "       sorvane-gui --history [--json] [--since YYYY-MM-DD] [--package NAME]\n";
 
 void say(std::string_view text) {
   [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
@@ -116,6 +118,7 @@ std::optional<int> run_headless(int argc, char* argv[]) {
   }
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   if (is_fleet_call(args)) return run_fleet_check(argc, argv);
+  if (is_history_call(args)) return run_history(argc, argv);
   const bool check = !args.empty() && args[0] == "--check";
   const bool json = check && args.size() == 2 && args[1] == "--json";
   const bool notify = check && args.size() == 2 && args[1] == "--notify";

@@ -52,6 +52,7 @@ class UpdateModel : public QObject {
   using LastRun = gui::LastRun;
 
   explicit UpdateModel(Setup setup, QObject* parent = nullptr);
+  [[nodiscard]] const Setup& setup() const { return setup_; }
   ~UpdateModel() override;
   UpdateModel(const UpdateModel&) = delete;
   UpdateModel& operator=(const UpdateModel&) = delete;

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "history_page.hpp"
 #include "notifier.hpp"
 #include "page_parts.hpp"
 
@@ -99,6 +100,14 @@ QWidget* UpdateWindow::make_settings() {
   settings_->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(settings_);
   menu->addAction(notice_);
+  // Every manager's past updates, in a window of its own beside this one.
+  menu->addAction(tr("History"), this, [this] {
+    auto* page = new HistoryPage(model_->setup(), this);
+    page->setWindowFlag(Qt::Window);
+    page->setAttribute(Qt::WA_DeleteOnClose);
+    page->resize(760, 520);
+    page->show();
+  });
   settings_->setMenu(menu);
   return settings_;
 }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "apt_foresight.hpp"
+#include "apt_history.hpp"
 #include "dpkg_repair.hpp"
 #include "failure_cause.hpp"
 #include "manager_query.hpp"
@@ -332,6 +333,7 @@ const ManagerFacts APT = {
     {is_apt_error_line, true, APT_LOCKS, apt_lock_holder, apt_failure_cause, is_apt_warning_line,
      is_debconf_noise},
     apt_restart,
+    apt_history,
 };
 
 }  // namespace sorvane::gui

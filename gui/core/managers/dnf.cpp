@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "dnf_history.hpp"
 #include "manager_query.hpp"
 #include "path.hpp"
 #include "restart_needed.hpp"
@@ -245,6 +246,7 @@ const ManagerFacts DNF = {
     {{}, {}, nullptr, false, nullptr, read_dnf_counter, is_nevra_of, rpm_kept_configs},
     {is_dnf_error_line, false, {}, nullptr, nullptr},
     dnf_restart,
+    dnf_history,
 };
 
 }  // namespace sorvane::gui

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "flatpak_history.hpp"
 #include "manager_query.hpp"
 #include "path.hpp"
 
@@ -201,6 +202,7 @@ const ManagerFacts FLATPAK = {
     {{}, {}, nullptr, false, flatpak_active_link, nullptr, nullptr, nullptr, true},
     {is_flatpak_error_line, false, {}, nullptr, nullptr},
     nullptr,
+    flatpak_history,
 };
 
 }  // namespace sorvane::gui

@@ -22,6 +22,8 @@ namespace sorvane::gui {
 struct CheckPlaces;
 struct CheckSetup;
 struct FailureCause;
+struct History;
+struct HistorySetup;
 struct ManagerCheck;
 struct RestartQuestion;
 
@@ -143,6 +145,9 @@ struct ManagerFacts {
   // (package names; none named when it does not say).
   std::optional<Names> (*restart)(const RestartQuestion& question,
                                   const CheckSetup& setup) = nullptr;
+  // What it did before, whoever asked it (history.hpp): its entries, and
+  // the sources it could not read, added to `into`.
+  void (*history)(const HistorySetup& setup, History& into) = nullptr;
 };
 
 inline const ManagerFacts& facts(Step step) {

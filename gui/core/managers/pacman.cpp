@@ -8,6 +8,7 @@
 #include <set>
 
 #include "manager_query.hpp"
+#include "pacman_history.hpp"
 #include "path.hpp"
 #include "restart_needed.hpp"
 
@@ -208,6 +209,7 @@ const ManagerFacts PACMAN = {
      nullptr},
     {is_pacman_error_line, false, PACMAN_LOCKS, nullptr, nullptr},
     pacman_restart,
+    pacman_history,
 };
 
 }  // namespace sorvane::gui

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "manager_query.hpp"
+#include "snap_history.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -63,10 +64,7 @@ std::vector<PendingUpdate> parse_snap_refresh_list(string_view out) {
 }
 
 const ManagerFacts SNAP = {
-    check_snap,
-    {},
-    {is_snap_error_line, false, {}, nullptr, nullptr},
-    nullptr,
+    check_snap, {}, {is_snap_error_line, false, {}, nullptr, nullptr}, nullptr, snap_history,
 };
 
 }  // namespace sorvane::gui

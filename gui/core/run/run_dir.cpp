@@ -203,8 +203,11 @@ void clear_old_runs(const std::string& base, uid_t user, time_t now) {
   });
 }
 
-std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user) {
-  std::optional<FinishedRun> newest;
+namespace {
+
+// Calls `take` with each finished run in `base`.
+template <typename Take>
+void each_finished_run(const std::string& base, uid_t user, Take take) {
   each_run_dir(base, user, [&](int, const char* name, int run, const struct stat& run_st) {
     UniqueFd log(::openat(run, LOG_NAME.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
@@ -216,11 +219,25 @@ std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user) {
     // Without a status, the log is made when the update starts, and
     // nothing after it.
     const time_t ended = status ? status->ended : st.st_mtime;
-    if (newest && ended < newest->ended) return false;
-    newest = FinishedRun{join(join(base, name), std::string(LOG_NAME)), std::move(log),
-                         status ? status->started : run_st.st_mtime, ended,
-                         status ? std::optional<int>(status->wait_status) : std::nullopt};
+    take(FinishedRun{join(join(base, name), std::string(LOG_NAME)), std::move(log),
+                     status ? status->started : run_st.st_mtime, ended,
+                     status ? std::optional<int>(status->wait_status) : std::nullopt});
     return false;
+  });
+}
+
+}  // namespace
+
+std::vector<FinishedRun> finished_runs(const std::string& base, uid_t user) {
+  std::vector<FinishedRun> runs;
+  each_finished_run(base, user, [&](FinishedRun run) { runs.push_back(std::move(run)); });
+  return runs;
+}
+
+std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user) {
+  std::optional<FinishedRun> newest;
+  each_finished_run(base, user, [&](FinishedRun run) {
+    if (!newest || run.ended >= newest->ended) newest = std::move(run);
   });
   if (!newest) return newest;
   struct stat st {};

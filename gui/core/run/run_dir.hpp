@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "os_error.hpp"
 #include "result.hpp"
@@ -104,6 +105,8 @@ struct FinishedRun {
 };
 // The newest finished run in `base`, when its end was never shown.
 std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user);
+// Every finished run in `base` (none still claimed), for the history.
+std::vector<FinishedRun> finished_runs(const std::string& base, uid_t user);
 // A window has shown how the update writing `log` ended: its log becomes
 // read-only, as a finished log is, and is not told of again.
 void mark_shown(int log);
