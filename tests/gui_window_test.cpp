@@ -1027,7 +1027,7 @@ class WindowTest : public QObject {
       ManagerCheck apt;
       apt.step = Step::Apt;
       apt.updates = {{"libssl3", "3.0", version, false}};
-      apt.kept_back = {version};
+      apt.kept_back = {{version, HeldReason::NewDependencies, {}}};
       const QString report = CheckText::report({apt});
       QVERIFY2(report.contains(QStringLiteral("libssl3 3.0 → ") + shown), qPrintable(report));
       QCOMPARE(report.count(QLatin1Char('\n')), 3);

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "manager_query.hpp"
+#include "pacman_ignored.hpp"
 #include "path.hpp"
 #include "restart_needed.hpp"
 
@@ -31,6 +32,30 @@ constexpr string_view MODULES = "usr/lib/modules";
 bool exists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
+}
+
+// What pacman.conf tells pacman to leave alone: pacman marks it
+// "[ignored]", and an update it still lists is moved there too.
+void hold_ignored(const CheckSetup& setup, std::string_view out, ManagerCheck& check) {
+  for (std::string& name : parse_pacman_ignored(out)) {
+    check.kept_back.push_back({std::move(name), HeldReason::HeldByUser, {}});
+  }
+  const PacmanIgnores ignores = read_pacman_ignores(setup.places.root);
+  if (ignores.packages.empty() && ignores.groups.empty()) return;
+  std::vector<std::string> members;
+  if (!ignores.groups.empty()) {
+    std::vector<std::string> args = {"-Sg"};
+    args.insert(args.end(), ignores.groups.begin(), ignores.groups.end());
+    const auto groups = ask(setup, "pacman", std::move(args), setup.local_limit);
+    if (groups && groups.value().status == 0) {
+      members = parse_pacman_group_members(groups.value().run.out);
+    }
+  }
+  std::erase_if(check.updates, [&](const PendingUpdate& update) {
+    if (!pacman_ignores(ignores, update.name, members)) return false;
+    check.kept_back.push_back({update.name, HeldReason::HeldByUser, {}});
+    return true;
+  });
 }
 
 // pacman: what the last sync knows (`pacman -Qu`), or a fresh private sync
@@ -59,6 +84,7 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
     return with_problem(check, failed(fresh ? "checkupdates" : "pacman", asked));
   }
   check.updates = parse_pacman_updates(asked.run.out);
+  hold_ignored(setup, asked.run.out, check);
   if (fresh) {
     check.data_age_seconds = 0;
   } else {
