@@ -24,6 +24,7 @@
 #include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
+#include "power_and_network.hpp"
 #include "restart_needed.hpp"
 #include "run_dir.hpp"
 #include "run_status.hpp"
@@ -80,6 +81,13 @@ class UpdateModel : public QObject {
   // everything is up to date or the update would fail).
   [[nodiscard]] bool update_possible() const;
   [[nodiscard]] bool update_proposed() const;
+  // The battery is too low to start: Update says so, and cannot be pressed.
+  [[nodiscard]] bool plug_in_needed() const;
+  // What the Update button says.
+  [[nodiscard]] QString update_label() const;
+  // What UPower, power-profiles-daemon and NetworkManager say now.
+  void set_power(const PowerAndNetwork& power);
+  [[nodiscard]] const PowerAndNetwork& power() const { return power_; }
   // With Access::Unlikely the password field is offered only on request.
   [[nodiscard]] bool password_offered() const;
   // The password field is shown: sudo wants one, and the update could run.
@@ -259,6 +267,9 @@ class UpdateModel : public QObject {
   bool online_ = true;
   std::optional<std::vector<Step>> found_;
   QString said_again_;  // after the next look
+  PowerAndNetwork power_;
+  std::optional<SupportFacts> support_;
+  bool notice_skipped_ = false;  // the daily notice skipped its check (metered)
   // A running update another window started: followed through its log.
   bool following_ = false;
   ManagerChecks* checks_;

@@ -86,8 +86,10 @@ void ReadyPage::show_model(bool arriving) {
   check_again_->setVisible(!model_->checking());
   // Pressing Update must be able to work: while the check runs it waits,
   // disabled; once the update is known to fail, only Check again is left.
-  update_->setVisible(model_->password_offered() &&
-                      (model_->checking() || model_->update_possible()));
+  update_->setVisible(
+      model_->password_offered() &&
+      (model_->checking() || model_->update_possible() || model_->plug_in_needed()));
+  update_->setText(model_->update_label());
   // What the screen proposes is the default button: Update when there is
   // something to do, Check again when the update would fail or has nothing.
   const bool proposed = model_->update_proposed();

@@ -127,7 +127,10 @@ ManagerCheck check_dnf(const CheckSetup& setup) {
   if (repos.value().status == 0 && parse_dnf_repolist(repos.value().run.out).empty()) {
     return with_problem(check, {Problem::NoRepository, {}});
   }
-  const auto pending = ask(setup, "dnf", {"-q", "check-update"}, setup.network_limit);
+  // Not allowed the network, dnf answers from the metadata it has (-C).
+  std::vector<std::string> args = {"-q", "check-update"};
+  if (!setup.network_allowed) args.insert(args.begin(), "-C");
+  const auto pending = ask(setup, "dnf", std::move(args), setup.network_limit);
   if (!pending) return with_problem(check, pending.error());
   if (pending.value().status != 0 && pending.value().status != 100) {
     return with_problem(check, failed("dnf", pending.value()));

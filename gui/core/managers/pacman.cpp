@@ -73,7 +73,8 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
   if (::access(under(setup.places, PACMAN_LOCKS[0]).c_str(), F_OK) == 0) {
     return with_problem(check, {Problem::LockHeld, "pacman"});
   }
-  const bool fresh = trusted_tool(setup.places, "checkupdates").has_value();
+  const bool fresh =
+      setup.network_allowed && trusted_tool(setup.places, "checkupdates").has_value();
   const auto updates = fresh ? ask(setup, "checkupdates", {}, setup.network_limit)
                              : ask(setup, "pacman", {"-Qu"}, setup.local_limit);
   if (!updates) return with_problem(check, updates.error());

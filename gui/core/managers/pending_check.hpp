@@ -101,6 +101,9 @@ struct CheckSetup {
   std::vector<std::string> environment;  // the user's; the locale is set to C
   std::chrono::milliseconds local_limit{std::chrono::seconds(30)};
   std::chrono::milliseconds network_limit{std::chrono::seconds(90)};
+  // False on a metered connection, for a check no one asked for: only what
+  // is already on this computer is read (pacman -Qu, dnf from its cache).
+  bool network_allowed = true;
 };
 
 // What one query may print before it is cut (1,000 pending updates take
