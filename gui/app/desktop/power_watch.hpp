@@ -30,6 +30,7 @@ class PowerWatch : public QObject {
  private slots:
   void read_again();
 
+  // NOLINTNEXTLINE(readability-redundant-access-specifiers): moc's slots end here
  private:
   QDBusConnection bus_;
   PowerAndNetwork facts_;

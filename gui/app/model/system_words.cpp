@@ -1,6 +1,7 @@
 #include "system_words.hpp"
 
 #include <QJsonObject>
+#include <cmath>
 
 #include "check_text.hpp"
 
@@ -34,9 +35,10 @@ QStringList SystemWords::power(const PowerAndNetwork& facts,
                                std::optional<std::uint64_t> download) {
   QStringList lines;
   if (facts.on_battery.value_or(false)) {
-    const QString charge = facts.percentage ? tr("This computer is running on battery (%1 %).")
-                                                  .arg(static_cast<int>(*facts.percentage + 0.5))
-                                            : tr("This computer is running on battery.");
+    const QString charge =
+        facts.percentage
+            ? tr("This computer is running on battery (%1 %).").arg(std::lround(*facts.percentage))
+            : tr("This computer is running on battery.");
     lines << (facts.low ? charge + QLatin1Char(' ') +
                               tr("The battery is low: plug the computer in to update it, so "
                                  "that it cannot stop halfway.")

@@ -80,7 +80,8 @@ std::vector<std::string> parse_apt_phasing_deferred(string_view simulation) {
       return true;
     }
     if (line.empty() || !is_blank(line.front())) return false;
-    for (const string_view name : words(line, line.size())) names.emplace_back(name);
+    const auto found = words(line, line.size());
+    names.insert(names.end(), found.begin(), found.end());
     return true;
   });
   return names;
@@ -151,7 +152,10 @@ HeldBacks apt_held_reasons(const std::vector<std::string>& kept, string_view dpk
     std::vector<std::string> show = {"show"};
     if (const auto policy = ask("apt-cache", std::move(args))) {
       for (const auto& [name, version] : parse_apt_policy_candidates(*policy)) {
-        show.push_back(name + "=" + version);
+        std::string pinned = name;
+        pinned += '=';
+        pinned += version;
+        show.push_back(std::move(pinned));
       }
     }
     if (show.size() > 1) {

@@ -1,10 +1,9 @@
 #include "pacman_ignored.hpp"
 
 #include <fnmatch.h>
-#include <glob.h>
 
 #include <algorithm>
-#include <memory>
+#include <filesystem>
 
 #include "files.hpp"
 #include "manager_text.hpp"
@@ -27,14 +26,21 @@ std::string rooted(const std::string& root, string_view path) {
   return whole + std::string(path);
 }
 
-// The files an Include names, in pacman's order (glob sorts them).
+// The files an Include names, sorted as pacman's glob sorts them. A
+// pattern is taken in its last part only ("/etc/pacman.d/*.conf"), as
+// pacman.conf's own are; glob(3) itself is not safe in the check's threads.
 std::vector<std::string> included(const std::string& root, string_view pattern) {
-  glob_t found{};
-  const std::unique_ptr<glob_t, decltype(&globfree)> owner(&found, &globfree);
+  const std::filesystem::path whole(rooted(root, pattern));
+  const std::string name = whole.filename();
+  if (name.find_first_of("*?[") == std::string::npos) return {whole};
   std::vector<std::string> paths;
-  if (::glob(rooted(root, pattern).c_str(), 0, nullptr, &found) == 0) {
-    for (size_t i = 0; i < found.gl_pathc; ++i) paths.emplace_back(found.gl_pathv[i]);
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(whole.parent_path(), error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string found = entry->path().filename();
+    if (::fnmatch(name.c_str(), found.c_str(), FNM_PERIOD) == 0) paths.push_back(entry->path());
   }
+  std::sort(paths.begin(), paths.end());
   return paths;
 }
 
@@ -61,7 +67,8 @@ void read_conf(const std::string& root, const std::string& path, std::string sec
       }
     } else if (section == "options" && (key == "IgnorePkg" || key == "IgnoreGroup")) {
       auto& into = key == "IgnorePkg" ? ignores.packages : ignores.groups;
-      for (const string_view word : words(value)) into.emplace_back(word);
+      const auto found = words(value);
+      into.insert(into.end(), found.begin(), found.end());
     }
     return true;
   });
