@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "gui_test_support.hpp"
+#include "power_watch.hpp"
 #include "update_end.hpp"
 #include "update_model.hpp"
 #include "update_monitor.hpp"
@@ -101,6 +102,11 @@ class StandIn {
   StandIn& operator=(StandIn&&) = delete;
 
   [[nodiscard]] bool ready() const { return ready_; }
+  // A line on its standard input, and its "changed" once done.
+  bool say(const QByteArray& line) {
+    process_.write(line + '\n');
+    return process_.waitForReadyRead(10'000) && process_.readLine().trimmed() == "changed";
+  }
 
  private:
   QProcess process_;
@@ -517,6 +523,53 @@ class DesktopTest : public QObject {
       QCOMPARE(calls.first()["app_name"].toString(), QString("Sorvane Update"));
     }
     if (!on_x) QSKIP("the request for attention is seen only on an X display");
+  }
+
+  // UPower says the battery is at 4 %, at its warning level: Update gives
+  // way to "Plug in to update" until UPower says the computer is plugged
+  // in (PropertiesChanged). NetworkManager's metered connection is named
+  // with what the update downloads; power saver is mentioned, not refused.
+  void aLowBatteryAsksToPlugInAndAMeteredConnectionNamesTheDownload() {
+    StandIn power(POWER_STAND_IN, {"true", "4", "3", "1", "power-saver"});
+    QVERIFY(power.ready());
+    Rooted rooted;
+    PowerWatch watch(QDBusConnection::systemBus());
+    rooted.model.set_power(watch.facts());
+    connect(&watch, &PowerWatch::changed, &rooted.model, &UpdateModel::set_power);
+    UpdateModel::Looked looked = ready_with({"zip"}, "true\n");
+    looked.checks->front().download_bytes = 211'000'000;
+    rooted.model.take_looked(looked);
+    QTRY_VERIFY(button(rooted.window, "Plug in to update") != nullptr);
+    QVERIFY(button(rooted.window, "Plug in to update")->isVisible());
+    QVERIFY(!button(rooted.window, "Plug in to update")->isEnabled());
+    QVERIFY(!rooted.model.update_possible());
+    const QString text = rooted.model.ready_text();
+    QVERIFY2(text.contains("This computer is running on battery (4 %). The battery is low"),
+             qPrintable(text));
+    QVERIFY2(text.contains("This connection is metered: the update will download 211 MB over it."),
+             qPrintable(text));
+    QVERIFY2(text.contains("Power saver is on"), qPrintable(text));
+    // Update does nothing while it says to plug in.
+    rooted.model.update({});
+    QCOMPARE(rooted.model.state(), UpdateModel::State::Ready);
+
+    QVERIFY(power.say("OnBattery false"));
+    QTRY_VERIFY(button(rooted.window, "Update") != nullptr &&
+                button(rooted.window, "Update")->isEnabled());
+    QVERIFY(button(rooted.window, "Plug in to update") == nullptr);
+    QVERIFY(!rooted.model.ready_text().contains("battery"));
+    QVERIFY(power.say("Metered 4"));  // guess-no
+    QTRY_VERIFY(!rooted.model.ready_text().contains("metered"));
+  }
+
+  // Without UPower and NetworkManager nothing is said, and Update is Update.
+  void noPowerServiceSaysNothing() {
+    QTRY_VERIFY(!QDBusConnection::systemBus()
+                     .interface()
+                     ->isServiceRegistered(QStringLiteral("org.freedesktop.UPower"))
+                     .value());
+    const PowerAndNetwork facts = read_power_and_network(QDBusConnection::systemBus());
+    QCOMPARE(facts, PowerAndNetwork{});
   }
 
   // NOLINTNEXTLINE(readability-redundant-access-specifiers): moc's slots end here

@@ -25,7 +25,7 @@ ManagerCheck answer(Step step, std::vector<PendingUpdate> updates,
   ManagerCheck check;
   check.step = step;
   check.updates = std::move(updates);
-  check.kept_back = std::move(kept);
+  for (std::string& name : kept) check.kept_back.push_back({std::move(name), {}, {}});
   return check;
 }
 
@@ -146,7 +146,9 @@ class UpdateItemsTest : public QObject {
       }
       shown << cells.join('|');
     }
-    QCOMPARE(shown, QStringList({"libssl|1.1 → 1.2|security update", "bash|5|", "held||kept back",
+    QCOMPARE(shown, QStringList({"libssl|1.1 → 1.2|security update", "bash|5|",
+                                 "held||kept back: its new version needs changes to other packages "
+                                 "that this update does not make",
                                  "zlib|1 → 2|"}));
     QVERIFY(sorted.index(0, UpdateItems::Status, apt).data(UpdateItems::SecurityRole).toBool());
     QVERIFY(!sorted.index(0, UpdateItems::Status, apt).data(Qt::DecorationRole).isNull());

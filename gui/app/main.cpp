@@ -3,10 +3,12 @@
 #include <sys/prctl.h>
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QIcon>
 #include <QMessageBox>
 
 #include "headless.hpp"
+#include "power_watch.hpp"
 #include "translations.hpp"
 #include "update_model.hpp"
 #include "update_window.hpp"
@@ -30,6 +32,12 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   sorvane::gui::UpdateModel model(std::move(setup.value()));
+  // Power and the network, as the system's services tell them; read again
+  // when they change.
+  sorvane::gui::PowerWatch power(QDBusConnection::systemBus());
+  model.set_power(power.facts());
+  QObject::connect(&power, &sorvane::gui::PowerWatch::changed, &model,
+                   &sorvane::gui::UpdateModel::set_power);
   sorvane::gui::UpdateWindow window(&model);
   window.show();
   model.look();

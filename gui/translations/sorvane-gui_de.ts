@@ -108,10 +108,6 @@
         <translation>%1 (Sicherheit)</translation>
     </message>
     <message>
-        <source>%1 (kept back: the update leaves it as it is)</source>
-        <translation>%1 (zurückgehalten: die Aktualisierung lässt es unverändert)</translation>
-    </message>
-    <message>
         <source>The update would stop at %1.</source>
         <translation>Die Aktualisierung würde bei %1 abbrechen.</translation>
     </message>
@@ -202,6 +198,26 @@
             <numerusform>%n davon ist eine Sicherheitsaktualisierung.</numerusform>
             <numerusform>%n davon sind Sicherheitsaktualisierungen.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 (kept back: %2)</source>
+        <translation>%1 (zurückgehalten: %2)</translation>
+    </message>
+    <message>
+        <source>held: you or an administrator told %1 not to update it</source>
+        <translation>gesperrt: Sie oder ein Administrator haben %1 angewiesen, es nicht zu aktualisieren</translation>
+    </message>
+    <message>
+        <source>being rolled out to %1 % of computers</source>
+        <translation>wird schrittweise an %1 % der Computer verteilt</translation>
+    </message>
+    <message>
+        <source>being rolled out to some computers first</source>
+        <translation>wird zuerst an einen Teil der Computer verteilt</translation>
+    </message>
+    <message>
+        <source>its new version needs changes to other packages that this update does not make</source>
+        <translation>seine neue Version erfordert Änderungen an anderen Paketen, die diese Aktualisierung nicht vornimmt</translation>
     </message>
 </context>
 <context>
@@ -370,6 +386,61 @@
     <message>
         <source>Sorvane Update could not be opened.</source>
         <translation>Sorvane Update konnte nicht geöffnet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>SystemWords</name>
+    <message>
+        <source>%1 got regular security updates until %2.</source>
+        <translation>%1 erhielt reguläre Sicherheitsaktualisierungen bis %2.</translation>
+    </message>
+    <message>
+        <source>%1 got regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 erhielt reguläre Sicherheitsaktualisierungen bis %2; Langzeitunterstützung bis %3.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2.</source>
+        <translation>%1 erhält reguläre Sicherheitsaktualisierungen bis %2.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 erhält reguläre Sicherheitsaktualisierungen bis %2; Langzeitunterstützung bis %3.</translation>
+    </message>
+    <message>
+        <source>How to upgrade to a newer release: %1</source>
+        <translation>So wechseln Sie zu einer neueren Version: %1</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery (%1 %).</source>
+        <translation>Dieser Computer läuft mit Akku (%1 %).</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery.</source>
+        <translation>Dieser Computer läuft mit Akku.</translation>
+    </message>
+    <message>
+        <source>The battery is low: plug the computer in to update it, so that it cannot stop halfway.</source>
+        <translation>Der Akku ist fast leer: Schließen Sie den Computer zum Aktualisieren an das Stromnetz an, damit er nicht mittendrin ausgeht.</translation>
+    </message>
+    <message>
+        <source>Power saver is on: the update may take longer.</source>
+        <translation>Der Energiesparmodus ist an: Die Aktualisierung kann länger dauern.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update will download %1 over it.</source>
+        <translation>Diese Verbindung ist getaktet: Die Aktualisierung lädt darüber %1 herunter.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update downloads its packages over it.</source>
+        <translation>Diese Verbindung ist getaktet: Die Aktualisierung lädt ihre Pakete darüber herunter.</translation>
+    </message>
+    <message>
+        <source>The daily check did not look for updates: the connection was metered.</source>
+        <translation>Die tägliche Prüfung hat nicht nach Aktualisierungen gesucht: Die Verbindung war getaktet.</translation>
+    </message>
+    <message>
+        <source>Plug in to update</source>
+        <translation>Zum Aktualisieren anschließen</translation>
     </message>
 </context>
 <context>
@@ -600,10 +671,6 @@
         <translation>Status</translation>
     </message>
     <message>
-        <source>kept back</source>
-        <translation>zurückgehalten</translation>
-    </message>
-    <message>
         <source>updated</source>
         <translation>aktualisiert</translation>
     </message>
@@ -618,6 +685,10 @@
     <message>
         <source>%1 → %2</source>
         <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>kept back: %1</source>
+        <translation>zurückgehalten: %1</translation>
     </message>
 </context>
 <context>
@@ -1013,6 +1084,10 @@
             <numerusform>Ihre Änderungen an %n Konfigurationsdatei wurden beibehalten; die neue Fassung liegt daneben: %1.</numerusform>
             <numerusform>Ihre Änderungen an %n Konfigurationsdateien wurden beibehalten; die neuen Fassungen liegen daneben: %1.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
     </message>
 </context>
 <context>

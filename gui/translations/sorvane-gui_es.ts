@@ -108,10 +108,6 @@
         <translation>%1 (seguridad)</translation>
     </message>
     <message>
-        <source>%1 (kept back: the update leaves it as it is)</source>
-        <translation>%1 (retenido: la actualización lo deja como está)</translation>
-    </message>
-    <message>
         <source>The update would stop at %1.</source>
         <translation>La actualización se detendría en %1.</translation>
     </message>
@@ -202,6 +198,26 @@
             <numerusform>%n de ellas es una actualización de seguridad.</numerusform>
             <numerusform>%n de ellas son actualizaciones de seguridad.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 (kept back: %2)</source>
+        <translation>%1 (retenido: %2)</translation>
+    </message>
+    <message>
+        <source>held: you or an administrator told %1 not to update it</source>
+        <translation>bloqueado: usted o un administrador indicó a %1 que no lo actualice</translation>
+    </message>
+    <message>
+        <source>being rolled out to %1 % of computers</source>
+        <translation>se está distribuyendo al %1 % de los equipos</translation>
+    </message>
+    <message>
+        <source>being rolled out to some computers first</source>
+        <translation>se distribuye primero a algunos equipos</translation>
+    </message>
+    <message>
+        <source>its new version needs changes to other packages that this update does not make</source>
+        <translation>su nueva versión necesita cambios en otros paquetes que esta actualización no hace</translation>
     </message>
 </context>
 <context>
@@ -370,6 +386,61 @@
     <message>
         <source>Sorvane Update could not be opened.</source>
         <translation>No se pudo abrir Sorvane Update.</translation>
+    </message>
+</context>
+<context>
+    <name>SystemWords</name>
+    <message>
+        <source>%1 got regular security updates until %2.</source>
+        <translation>%1 recibió actualizaciones de seguridad regulares hasta el %2.</translation>
+    </message>
+    <message>
+        <source>%1 got regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 recibió actualizaciones de seguridad regulares hasta el %2; soporte a largo plazo hasta el %3.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2.</source>
+        <translation>%1 recibe actualizaciones de seguridad regulares hasta el %2.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 recibe actualizaciones de seguridad regulares hasta el %2; soporte a largo plazo hasta el %3.</translation>
+    </message>
+    <message>
+        <source>How to upgrade to a newer release: %1</source>
+        <translation>Cómo actualizar a una versión más reciente: %1</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery (%1 %).</source>
+        <translation>Este equipo funciona con batería (%1 %).</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery.</source>
+        <translation>Este equipo funciona con batería.</translation>
+    </message>
+    <message>
+        <source>The battery is low: plug the computer in to update it, so that it cannot stop halfway.</source>
+        <translation>La batería está baja: conecte el equipo a la corriente para actualizarlo, de modo que no pueda apagarse a mitad.</translation>
+    </message>
+    <message>
+        <source>Power saver is on: the update may take longer.</source>
+        <translation>El ahorro de energía está activado: la actualización puede tardar más.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update will download %1 over it.</source>
+        <translation>Esta conexión es de uso medido: la actualización descargará %1 por ella.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update downloads its packages over it.</source>
+        <translation>Esta conexión es de uso medido: la actualización descarga sus paquetes por ella.</translation>
+    </message>
+    <message>
+        <source>The daily check did not look for updates: the connection was metered.</source>
+        <translation>La comprobación diaria no buscó actualizaciones: la conexión era de uso medido.</translation>
+    </message>
+    <message>
+        <source>Plug in to update</source>
+        <translation>Conecte a la corriente para actualizar</translation>
     </message>
 </context>
 <context>
@@ -600,10 +671,6 @@
         <translation>Estado</translation>
     </message>
     <message>
-        <source>kept back</source>
-        <translation>retenido</translation>
-    </message>
-    <message>
         <source>updated</source>
         <translation>actualizado</translation>
     </message>
@@ -618,6 +685,10 @@
     <message>
         <source>%1 → %2</source>
         <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>kept back: %1</source>
+        <translation>retenido: %1</translation>
     </message>
 </context>
 <context>
@@ -1013,6 +1084,10 @@
             <numerusform>Se conservaron sus cambios en %n archivo de configuración; la versión nueva está al lado: %1.</numerusform>
             <numerusform>Se conservaron sus cambios en %n archivos de configuración; las versiones nuevas están al lado: %1.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Actualizar</translation>
     </message>
 </context>
 <context>

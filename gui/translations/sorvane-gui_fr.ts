@@ -108,10 +108,6 @@
         <translation>%1 (sécurité)</translation>
     </message>
     <message>
-        <source>%1 (kept back: the update leaves it as it is)</source>
-        <translation>%1 (retenu&#xa0;: la mise à jour le laisse tel quel)</translation>
-    </message>
-    <message>
         <source>The update would stop at %1.</source>
         <translation>La mise à jour s’arrêterait à %1.</translation>
     </message>
@@ -202,6 +198,26 @@
             <numerusform>%n d’entre elles est une mise à jour de sécurité.</numerusform>
             <numerusform>%n d’entre elles sont des mises à jour de sécurité.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 (kept back: %2)</source>
+        <translation>%1 (retenu : %2)</translation>
+    </message>
+    <message>
+        <source>held: you or an administrator told %1 not to update it</source>
+        <translation>bloqué : vous ou un administrateur avez demandé à %1 de ne pas le mettre à jour</translation>
+    </message>
+    <message>
+        <source>being rolled out to %1 % of computers</source>
+        <translation>en cours de déploiement sur %1 % des ordinateurs</translation>
+    </message>
+    <message>
+        <source>being rolled out to some computers first</source>
+        <translation>déployé d’abord sur une partie des ordinateurs</translation>
+    </message>
+    <message>
+        <source>its new version needs changes to other packages that this update does not make</source>
+        <translation>sa nouvelle version demande des changements à d’autres paquets que cette mise à jour ne fait pas</translation>
     </message>
 </context>
 <context>
@@ -370,6 +386,61 @@
     <message>
         <source>Sorvane Update could not be opened.</source>
         <translation>Sorvane Update n’a pas pu être ouvert.</translation>
+    </message>
+</context>
+<context>
+    <name>SystemWords</name>
+    <message>
+        <source>%1 got regular security updates until %2.</source>
+        <translation>%1 a reçu des mises à jour de sécurité régulières jusqu’au %2.</translation>
+    </message>
+    <message>
+        <source>%1 got regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 a reçu des mises à jour de sécurité régulières jusqu’au %2 ; support à long terme jusqu’au %3.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2.</source>
+        <translation>%1 reçoit des mises à jour de sécurité régulières jusqu’au %2.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 reçoit des mises à jour de sécurité régulières jusqu’au %2 ; support à long terme jusqu’au %3.</translation>
+    </message>
+    <message>
+        <source>How to upgrade to a newer release: %1</source>
+        <translation>Comment passer à une version plus récente : %1</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery (%1 %).</source>
+        <translation>Cet ordinateur fonctionne sur batterie (%1 %).</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery.</source>
+        <translation>Cet ordinateur fonctionne sur batterie.</translation>
+    </message>
+    <message>
+        <source>The battery is low: plug the computer in to update it, so that it cannot stop halfway.</source>
+        <translation>La batterie est faible : branchez l’ordinateur pour le mettre à jour, afin qu’il ne puisse pas s’arrêter en cours de route.</translation>
+    </message>
+    <message>
+        <source>Power saver is on: the update may take longer.</source>
+        <translation>L’économie d’énergie est activée : la mise à jour peut prendre plus de temps.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update will download %1 over it.</source>
+        <translation>Cette connexion est limitée : la mise à jour y téléchargera %1.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update downloads its packages over it.</source>
+        <translation>Cette connexion est limitée : la mise à jour y télécharge ses paquets.</translation>
+    </message>
+    <message>
+        <source>The daily check did not look for updates: the connection was metered.</source>
+        <translation>La vérification quotidienne n’a pas cherché de mises à jour : la connexion était limitée.</translation>
+    </message>
+    <message>
+        <source>Plug in to update</source>
+        <translation>Branchez pour mettre à jour</translation>
     </message>
 </context>
 <context>
@@ -600,10 +671,6 @@
         <translation>État</translation>
     </message>
     <message>
-        <source>kept back</source>
-        <translation>retenu</translation>
-    </message>
-    <message>
         <source>updated</source>
         <translation>mis à jour</translation>
     </message>
@@ -618,6 +685,10 @@
     <message>
         <source>%1 → %2</source>
         <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>kept back: %1</source>
+        <translation>retenu : %1</translation>
     </message>
 </context>
 <context>
@@ -1013,6 +1084,10 @@
             <numerusform>Vos modifications de %n fichier de configuration ont été conservées ; la nouvelle version est à côté : %1.</numerusform>
             <numerusform>Vos modifications de %n fichiers de configuration ont été conservées ; les nouvelles versions sont à côté : %1.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Mettre à jour</translation>
     </message>
 </context>
 <context>

@@ -108,10 +108,6 @@
         <translation>%1 (segurança)</translation>
     </message>
     <message>
-        <source>%1 (kept back: the update leaves it as it is)</source>
-        <translation>%1 (retido: a atualização o deixa como está)</translation>
-    </message>
-    <message>
         <source>The update would stop at %1.</source>
         <translation>A atualização pararia no %1.</translation>
     </message>
@@ -202,6 +198,26 @@
             <numerusform>%n delas é uma atualização de segurança.</numerusform>
             <numerusform>%n delas são atualizações de segurança.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 (kept back: %2)</source>
+        <translation>%1 (retido: %2)</translation>
+    </message>
+    <message>
+        <source>held: you or an administrator told %1 not to update it</source>
+        <translation>bloqueado: você ou um administrador pediu ao %1 que não o atualize</translation>
+    </message>
+    <message>
+        <source>being rolled out to %1 % of computers</source>
+        <translation>sendo distribuído para %1 % dos computadores</translation>
+    </message>
+    <message>
+        <source>being rolled out to some computers first</source>
+        <translation>sendo distribuído primeiro para alguns computadores</translation>
+    </message>
+    <message>
+        <source>its new version needs changes to other packages that this update does not make</source>
+        <translation>sua nova versão precisa de mudanças em outros pacotes que esta atualização não faz</translation>
     </message>
 </context>
 <context>
@@ -370,6 +386,61 @@
     <message>
         <source>Sorvane Update could not be opened.</source>
         <translation>Não foi possível abrir o Sorvane Update.</translation>
+    </message>
+</context>
+<context>
+    <name>SystemWords</name>
+    <message>
+        <source>%1 got regular security updates until %2.</source>
+        <translation>%1 recebeu atualizações de segurança regulares até %2.</translation>
+    </message>
+    <message>
+        <source>%1 got regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 recebeu atualizações de segurança regulares até %2; suporte de longo prazo até %3.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2.</source>
+        <translation>%1 recebe atualizações de segurança regulares até %2.</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 recebe atualizações de segurança regulares até %2; suporte de longo prazo até %3.</translation>
+    </message>
+    <message>
+        <source>How to upgrade to a newer release: %1</source>
+        <translation>Como atualizar para uma versão mais nova: %1</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery (%1 %).</source>
+        <translation>Este computador está usando a bateria (%1 %).</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery.</source>
+        <translation>Este computador está usando a bateria.</translation>
+    </message>
+    <message>
+        <source>The battery is low: plug the computer in to update it, so that it cannot stop halfway.</source>
+        <translation>A bateria está fraca: ligue o computador na tomada para atualizá-lo, para que ele não pare no meio.</translation>
+    </message>
+    <message>
+        <source>Power saver is on: the update may take longer.</source>
+        <translation>A economia de energia está ativada: a atualização pode demorar mais.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update will download %1 over it.</source>
+        <translation>Esta conexão é limitada: a atualização vai baixar %1 por ela.</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update downloads its packages over it.</source>
+        <translation>Esta conexão é limitada: a atualização baixa seus pacotes por ela.</translation>
+    </message>
+    <message>
+        <source>The daily check did not look for updates: the connection was metered.</source>
+        <translation>A verificação diária não procurou atualizações: a conexão era limitada.</translation>
+    </message>
+    <message>
+        <source>Plug in to update</source>
+        <translation>Ligue na tomada para atualizar</translation>
     </message>
 </context>
 <context>
@@ -600,10 +671,6 @@
         <translation>Estado</translation>
     </message>
     <message>
-        <source>kept back</source>
-        <translation>retido</translation>
-    </message>
-    <message>
         <source>updated</source>
         <translation>atualizado</translation>
     </message>
@@ -618,6 +685,10 @@
     <message>
         <source>%1 → %2</source>
         <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>kept back: %1</source>
+        <translation>retido: %1</translation>
     </message>
 </context>
 <context>
@@ -1013,6 +1084,10 @@
             <numerusform>Suas alterações em %n arquivo de configuração foram mantidas; a nova versão está ao lado: %1.</numerusform>
             <numerusform>Suas alterações em %n arquivos de configuração foram mantidas; as novas versões estão ao lado: %1.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Atualizar</translation>
     </message>
 </context>
 <context>

@@ -108,10 +108,6 @@
         <translation>%1（安全）</translation>
     </message>
     <message>
-        <source>%1 (kept back: the update leaves it as it is)</source>
-        <translation>%1（已保留：本次更新不会改动它）</translation>
-    </message>
-    <message>
         <source>The update would stop at %1.</source>
         <translation>更新会在 %1 处停止。</translation>
     </message>
@@ -194,6 +190,26 @@
         <translation>
             <numerusform>其中 %n 个是安全更新。</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 (kept back: %2)</source>
+        <translation>%1（暂缓：%2）</translation>
+    </message>
+    <message>
+        <source>held: you or an administrator told %1 not to update it</source>
+        <translation>已锁定：您或管理员已让 %1 不更新它</translation>
+    </message>
+    <message>
+        <source>being rolled out to %1 % of computers</source>
+        <translation>正在逐步推送给 %1 % 的计算机</translation>
+    </message>
+    <message>
+        <source>being rolled out to some computers first</source>
+        <translation>正在先推送给部分计算机</translation>
+    </message>
+    <message>
+        <source>its new version needs changes to other packages that this update does not make</source>
+        <translation>其新版本需要改动其他软件包，而本次更新不会进行这些改动</translation>
     </message>
 </context>
 <context>
@@ -356,6 +372,61 @@
     <message>
         <source>Sorvane Update could not be opened.</source>
         <translation>无法打开 Sorvane Update。</translation>
+    </message>
+</context>
+<context>
+    <name>SystemWords</name>
+    <message>
+        <source>%1 got regular security updates until %2.</source>
+        <translation>%1 的常规安全更新已于 %2 结束。</translation>
+    </message>
+    <message>
+        <source>%1 got regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 的常规安全更新已于 %2 结束；长期支持至 %3。</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2.</source>
+        <translation>%1 的常规安全更新持续到 %2。</translation>
+    </message>
+    <message>
+        <source>%1 gets regular security updates until %2; long-term support until %3.</source>
+        <translation>%1 的常规安全更新持续到 %2；长期支持至 %3。</translation>
+    </message>
+    <message>
+        <source>How to upgrade to a newer release: %1</source>
+        <translation>如何升级到更新的版本：%1</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery (%1 %).</source>
+        <translation>此计算机正在使用电池供电（%1 %）。</translation>
+    </message>
+    <message>
+        <source>This computer is running on battery.</source>
+        <translation>此计算机正在使用电池供电。</translation>
+    </message>
+    <message>
+        <source>The battery is low: plug the computer in to update it, so that it cannot stop halfway.</source>
+        <translation>电池电量低：请接通电源后再更新，以免更新中途断电。</translation>
+    </message>
+    <message>
+        <source>Power saver is on: the update may take longer.</source>
+        <translation>节能模式已开启：更新可能需要更长时间。</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update will download %1 over it.</source>
+        <translation>此连接按流量计费：更新将通过它下载 %1。</translation>
+    </message>
+    <message>
+        <source>This connection is metered: the update downloads its packages over it.</source>
+        <translation>此连接按流量计费：更新将通过它下载软件包。</translation>
+    </message>
+    <message>
+        <source>The daily check did not look for updates: the connection was metered.</source>
+        <translation>每日检查未查找更新：当时的连接按流量计费。</translation>
+    </message>
+    <message>
+        <source>Plug in to update</source>
+        <translation>接通电源以更新</translation>
     </message>
 </context>
 <context>
@@ -584,10 +655,6 @@
         <translation>状态</translation>
     </message>
     <message>
-        <source>kept back</source>
-        <translation>已保留</translation>
-    </message>
-    <message>
         <source>updated</source>
         <translation>已更新</translation>
     </message>
@@ -602,6 +669,10 @@
     <message>
         <source>%1 → %2</source>
         <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>kept back: %1</source>
+        <translation>暂缓：%1</translation>
     </message>
 </context>
 <context>
@@ -989,6 +1060,10 @@
         <translation>
             <numerusform>已保留您对 %n 个配置文件的修改；新版本放在旁边：%1。</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>更新</translation>
     </message>
 </context>
 <context>

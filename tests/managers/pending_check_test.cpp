@@ -46,6 +46,7 @@ struct CheckCase {
   std::string detail_holds = {};
   std::optional<std::uint64_t> download_bytes = std::nullopt;
   std::vector<std::string> kept_conffiles = {};
+  HeldBacks kept_back = {};
 };
 
 TEST(PendingCheck, EachManagerIsAskedAndWhatWouldFailIsNamed) {
@@ -155,7 +156,24 @@ esac)";
        Step::Pacman,
        {one_repo, {"pacman", "echo 'linux 6.1-1 -> 6.2-1'; echo 'vim 9.0-1 -> 9.1-1 [ignored]'"}},
        {},
-       1},
+       1,
+       std::nullopt,
+       {},
+       std::nullopt,
+       {},
+       {{"vim", HeldReason::HeldByUser, {}}}},
+      {"pacman ignoring a package and a group through an Include",
+       Step::Pacman,
+       {one_repo, {"pacman", R"([ "$1" = -Sg ] && { echo "gnome gedit"; exit 0; }
+printf 'linux 6.1-1 -> 6.2-1\ngedit 1-1 -> 2-1\nzip 1-1 -> 2-1\n')"}},
+       {{"etc/pacman.conf", "[options]\nInclude = /etc/pacman.d/hold\n"},
+        {"etc/pacman.d/hold", "IgnorePkg = linux*\nIgnoreGroup = gnome\n"}},
+       1,
+       std::nullopt,
+       {},
+       std::nullopt,
+       {},
+       {{"linux", HeldReason::HeldByUser, {}}, {"gedit", HeldReason::HeldByUser, {}}}},
       {"pacman with none (status 1, as pacman says it)",
        Step::Pacman,
        {one_repo, {"pacman", "exit 1"}},
@@ -186,6 +204,22 @@ esac)"},
         {"rpm", "echo 'bash 5.2.15-1.fc40'"}},
        {},
        1},
+      {"dnf excluding a package in dnf.conf",
+       Step::Dnf,
+       {{"dnf", R"(case "$2" in
+  repolist) echo 'repo id   repo name'; echo 'fedora    Fedora 40' ;;
+  check-update) echo; echo 'bash.x86_64   5.2.26-3.fc40   updates'
+    [ "$3" = --disableexcludes=main ] && echo 'kernel-core.x86_64   6.9.1-1.fc40   updates'
+    exit 100 ;;
+esac)"},
+        {"rpm", "echo 'bash 5.2.15-1.fc40'"}},
+       {{"etc/dnf/dnf.conf", "[main]\nexcludepkgs=kernel*\n"}},
+       1,
+       std::nullopt,
+       {},
+       std::nullopt,
+       {},
+       {{"kernel-core", HeldReason::HeldByUser, {}}}},
       {"dnf failing",
        Step::Dnf,
        {{"dnf", R"([ "$2" = repolist ] && { echo 'repo id  name'; echo 'fedora  F'; exit 0; }
@@ -244,6 +278,7 @@ exit 0)"}},
       EXPECT_EQ(check.download_bytes, c.download_bytes);
     }
     EXPECT_EQ(check.kept_conffiles, c.kept_conffiles);
+    EXPECT_EQ(check.kept_back, c.kept_back);
     // A killed run leaves a package half-installed: only apt can fetch it again.
     const bool left = c.problem == Problem::DpkgInterrupted;
     EXPECT_EQ(check.repair.has_value(), left);

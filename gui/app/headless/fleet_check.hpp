@@ -12,6 +12,7 @@
 
 #include "pending_check.hpp"
 #include "script_output.hpp"
+#include "system_support.hpp"
 
 namespace sorvane::gui {
 
@@ -31,9 +32,6 @@ struct FleetCheck {
   // When the installed release stops getting updates, when it says.
   std::optional<std::int64_t> support_end;
 };
-
-// SUPPORT_END=YYYY-MM-DD of an os-release file, as midnight UTC.
-std::optional<std::int64_t> support_end_of(std::string_view os_release);
 
 // What an outcome is called where machines read it: stable, untranslated.
 std::string_view outcome_label(Outcome outcome);

@@ -31,20 +31,6 @@ void write_out(int fd, std::string_view text) {
   }
 }
 
-std::optional<std::int64_t> support_end(const std::string& root) {
-  // os-release is a few hundred bytes; more is not one.
-  constexpr std::streamsize MOST = std::streamsize{64} * 1024;
-  for (const char* name : {"etc/os-release", "usr/lib/os-release"}) {
-    std::ifstream file(join(root, name));
-    if (!file) continue;
-    std::string text(static_cast<size_t>(MOST), '\0');
-    file.read(text.data(), MOST);
-    text.resize(static_cast<size_t>(file.gcount()));
-    return support_end_of(text);
-  }
-  return std::nullopt;
-}
-
 std::string kernel_release() {
   struct utsname names {};
   return ::uname(&names) == 0 ? std::string(names.release) : std::string();
@@ -60,7 +46,7 @@ FleetCheck look() {
     return fleet;
   }
   const CheckSetup& check = setup.value().check;
-  fleet.support_end = support_end(check.places.root);
+  fleet.support_end = support_end_of(read_os_release(check.places.root));
   const UpdateModel::Looked looked = look_for_update(setup.value(), false);
   if (looked.state == UpdateModel::State::NothingFound) return fleet;
   if (looked.state != UpdateModel::State::Ready) {

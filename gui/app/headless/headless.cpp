@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QJsonObject>
 #include <QTextStream>
 #include <array>
+#include <ctime>
 #include <string_view>
 #include <vector>
 
@@ -13,8 +16,11 @@
 #include "history_mode.hpp"
 #include "installation.hpp"
 #include "look.hpp"
+#include "metered_skip.hpp"
 #include "notifier.hpp"
 #include "own_scope.hpp"
+#include "power_watch.hpp"
+#include "system_words.hpp"
 #include "translations.hpp"
 #include "update_end.hpp"
 #include "update_monitor.hpp"
@@ -49,11 +55,22 @@ int check_headless(const UpdateSetup& setup, bool json) {
     return 1;
   }
   const auto checks = check_all(looked.steps, setup.check);
+  const PowerAndNetwork power = read_power_and_network(QDBusConnection::systemBus());
+  const std::int64_t now = ::time(nullptr);
   // Offline too, as the window would refuse.
   if (json) {
-    out << CheckText::json(checks, looked.online).toJson(QJsonDocument::Indented);
+    QJsonObject whole = CheckText::json(checks, looked.online).object();
+    whole.insert(QStringLiteral("power"), SystemWords::power_json(power));
+    whole.insert(QStringLiteral("metered"), power.metered);
+    whole.insert(QStringLiteral("support"), SystemWords::support_json(looked.support, now));
+    out << QJsonDocument(whole).toJson(QJsonDocument::Indented);
   } else {
     out << CheckText::report(checks, looked.online);
+    if (looked.support) {
+      if (const QString support = SystemWords::support(*looked.support, now); !support.isEmpty()) {
+        out << CheckText::terminal_line(support) << '\n';
+      }
+    }
   }
   return check_exit_status(checks, looked.online);
 }
@@ -62,6 +79,13 @@ int check_headless(const UpdateSetup& setup, bool json) {
 // Update") never returns: the window's own executable takes its place.
 int notify_headless(const UpdateSetup& setup) {
   const NoticeSetup notice{desktop_notice_places()};
+  // A metered connection is not used for a check no one asked for; the
+  // window says so when it next opens.
+  if (notice_wanted(notice.places.settings) && metered_connection(QDBusConnection::systemBus())) {
+    note_metered_skip(metered_skip_path(notice.places));
+    QTextStream(stdout) << CheckText::terminal_line(SystemWords::notice_skipped()) << '\n';
+    return 0;
+  }
   const NoticeRun run = run_notice(QDBusConnection::sessionBus(), notice,
                                    [&setup]() -> Result<std::vector<ManagerCheck>, QString> {
                                      const Looked looked = look_for_update(setup, false);

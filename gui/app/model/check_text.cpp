@@ -33,6 +33,16 @@ QString lists_word(Step step) {
   return step == Step::Apt ? CheckText::tr("lists") : CheckText::tr("package database");
 }
 
+// Why a package is held back, for scripts: never translated.
+QString held_word(HeldReason reason) {
+  switch (reason) {
+    case HeldReason::HeldByUser: return QStringLiteral("held");
+    case HeldReason::PhasedRollout: return QStringLiteral("phased");
+    case HeldReason::NewDependencies: break;
+  }
+  return QStringLiteral("new_dependencies");
+}
+
 }  // namespace
 
 QString CheckText::name(Step step) {
@@ -136,10 +146,24 @@ QStringList CheckText::updates(const ManagerCheck& check) {
     if (update.security) line = tr("%1 (security)").arg(line);
     lines << line;
   }
-  for (const std::string& kept : check.kept_back) {
-    lines << tr("%1 (kept back: the update leaves it as it is)").arg(from_bytes(kept));
+  for (const HeldBack& kept : check.kept_back) {
+    lines << tr("%1 (kept back: %2)").arg(from_bytes(kept.name), held_reason(check.step, kept));
   }
   return lines;
+}
+
+QString CheckText::held_reason(Step step, const HeldBack& held) {
+  switch (held.reason) {
+    case HeldReason::HeldByUser:
+      return tr("held: you or an administrator told %1 not to update it").arg(name(step));
+    case HeldReason::PhasedRollout:
+      if (held.rollout_percent) {
+        return tr("being rolled out to %1 % of computers").arg(*held.rollout_percent);
+      }
+      return tr("being rolled out to some computers first");
+    case HeldReason::NewDependencies: break;
+  }
+  return tr("its new version needs changes to other packages that this update does not make");
 }
 
 QStringList CheckText::notes(const ManagerCheck& check) {
@@ -248,7 +272,15 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool onli
                                  {QStringLiteral("security"), update.security}});
     }
     QJsonArray kept;
-    for (const std::string& name : check.kept_back) kept.append(from_bytes(name));
+    QJsonArray held;
+    for (const HeldBack& one : check.kept_back) {
+      kept.append(from_bytes(one.name));
+      held.append(QJsonObject{
+          {QStringLiteral("name"), from_bytes(one.name)},
+          {QStringLiteral("reason"), held_word(one.reason)},
+          {QStringLiteral("rollout_percent"),
+           one.rollout_percent ? QJsonValue(*one.rollout_percent) : QJsonValue(QJsonValue::Null)}});
+    }
     QJsonArray kept_files;
     for (const std::string& path : check.kept_conffiles) kept_files.append(from_bytes(path));
     QJsonArray space;
@@ -266,6 +298,7 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool onli
         {QStringLiteral("name"), name(check.step)},
         {QStringLiteral("updates"), updates},
         {QStringLiteral("kept_back"), kept},
+        {QStringLiteral("held_back"), held},
         {QStringLiteral("download_bytes"), number_or_null(check.download_bytes)},
         {QStringLiteral("data_age_seconds"), number_or_null(check.data_age_seconds)},
         {QStringLiteral("problem"), check.problem ? QJsonValue(problem(check.step, *check.problem))

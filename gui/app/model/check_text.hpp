@@ -45,6 +45,9 @@ class CheckText {
   static QString shortage(const SpaceShortage& shortage);
   // "libssl3 3.0.11-1 → 3.0.13-1 (security)", one per pending update.
   static QStringList updates(const ManagerCheck& check);
+  // Why `step` leaves a pending package as it is: "being rolled out to 30 %
+  // of computers". The Ready and the Done screens say the same.
+  static QString held_reason(Step step, const HeldBack& held);
   static QString size(std::uint64_t bytes);
   static QString age(std::int64_t seconds);
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "check_text.hpp"
+#include "metered_skip.hpp"
 #include "path.hpp"
 #include "payload.hpp"
 #include "script_programs.hpp"
@@ -78,15 +79,17 @@ Result<UpdateSetup, QString> desktop_setup() {
   std::string run_base = run_dir_base(std::getenv("XDG_RUNTIME_DIR"), user);
   std::string logs = log_base(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), user, run_base);
   // NOLINTEND(concurrency-mt-unsafe)
-  return UpdateSetup{installation_beside(self.value()),
-                     *bash,
-                     std::move(run_base),
-                     kept_environment(environ),
-                     SUDO_PROBE_LIMIT,
-                     CheckSetup{},
-                     desktop_notice_places().settings,
-                     std::move(logs),
-                     self.value()};
+  UpdateSetup setup{installation_beside(self.value()),
+                    *bash,
+                    std::move(run_base),
+                    kept_environment(environ),
+                    SUDO_PROBE_LIMIT,
+                    CheckSetup{},
+                    desktop_notice_places().settings,
+                    std::move(logs),
+                    self.value()};
+  setup.notice_skipped = metered_skip_path(desktop_notice_places());
+  return setup;
 }
 
 Looked look_for_update(const UpdateSetup& setup, bool ask_sudo) {
@@ -150,6 +153,7 @@ Looked look_for_update(const UpdateSetup& setup, bool ask_sudo) {
   }
   looked.found = managers_found(setup.check.places.path_dirs);
   looked.online = online(setup.check.places);
+  looked.support = system_support(setup.check.places.root);
   // Only one update at a time: one already running is followed instead.
   if (auto running = running_update_log(setup.logs(), user)) {
     looked.running = std::make_shared<RunningUpdate>(std::move(*running));

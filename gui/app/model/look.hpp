@@ -19,6 +19,7 @@
 #include "result.hpp"
 #include "run_dir.hpp"
 #include "sorvane_report.hpp"
+#include "system_support.hpp"
 
 namespace sorvane::gui {
 
@@ -52,6 +53,9 @@ struct UpdateSetup {
   std::chrono::milliseconds lock_recheck = std::chrono::seconds(3);
   // How long the password waits for sudo to read it.
   PasswordHandOver::Limits handover = {};
+  // Where the daily notice notes that it skipped its check on a metered
+  // connection; none: not kept.
+  QString notice_skipped = {};
 };
 
 // The last update, when it ended after its window was closed.
@@ -77,6 +81,8 @@ struct Looked {
   // An update already running, started by another window.
   std::shared_ptr<RunningUpdate> running;
   std::shared_ptr<const LastRun> last_run;
+  // How long this release gets security updates, when it says.
+  std::optional<SupportFacts> support;
 };
 
 // The setup of this user's desktop: Sorvane beside this executable, the

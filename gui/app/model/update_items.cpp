@@ -66,11 +66,22 @@ QIcon UpdateItems::security_icon() {
 std::vector<UpdateItems::Package> UpdateItems::packages_of(const ManagerCheck& check) {
   std::vector<Package> packages;
   for (const PendingUpdate& update : check.updates) {
-    packages.push_back({from_bytes(update.name), from_bytes(update.from), from_bytes(update.to),
-                        update.security, false, std::nullopt});
+    packages.push_back({from_bytes(update.name),
+                        from_bytes(update.from),
+                        from_bytes(update.to),
+                        update.security,
+                        false,
+                        {},
+                        std::nullopt});
   }
-  for (const std::string& kept : check.kept_back) {
-    packages.push_back({from_bytes(kept), {}, {}, false, true, std::nullopt});
+  for (const HeldBack& kept : check.kept_back) {
+    packages.push_back({from_bytes(kept.name),
+                        {},
+                        {},
+                        false,
+                        true,
+                        CheckText::held_reason(check.step, kept),
+                        std::nullopt});
   }
   return packages;
 }
@@ -216,7 +227,7 @@ QVariant UpdateItems::manager_data(const Manager& manager, int row, int column, 
 }
 
 QString UpdateItems::package_status(const Package& package) {
-  if (package.kept_back) return tr("kept back");
+  if (package.kept_back) return tr("kept back: %1").arg(package.held);
   if (package.updated) return *package.updated ? tr("updated") : tr("not updated");
   return package.security ? tr("security update") : QString();
 }

@@ -57,6 +57,7 @@ class UpdateItems : public QAbstractItemModel {
     QString to;
     bool security = false;
     bool kept_back = false;
+    QString held;                 // why it is kept back
     std::optional<bool> updated;  // after the update, where it can be told
     bool operator==(const Package&) const = default;
   };

@@ -19,10 +19,12 @@
 
 #include "check_text.hpp"
 #include "files.hpp"
+#include "metered_skip.hpp"
 #include "path.hpp"
 #include "run_dir.hpp"
 #include "script_programs.hpp"
 #include "secret.hpp"
+#include "system_words.hpp"
 #include "update_words.hpp"
 
 namespace sorvane::gui {
@@ -105,6 +107,11 @@ void UpdateModel::take_looked(const Looked& looked) {
   password_requested_ = false;
   online_ = looked.online;
   found_ = looked.found;
+  support_ = looked.support;
+  // Said once, at the first look after it.
+  if (!setup_.notice_skipped.isEmpty() && take_metered_skip(setup_.notice_skipped)) {
+    notice_skipped_ = true;
+  }
   message_ = looked.message;
   // Why Update did not run is said aloud, like any refusal.
   const bool noticed = !said_again_.isEmpty();
@@ -149,6 +156,10 @@ Foreseen UpdateModel::foreseen() const {
 ReadyFacts UpdateModel::ready_facts() const {
   ReadyFacts facts{checking(), refused_, access_, password_requested_, {}, checks()};
   facts.foreseen = foresee(facts.checks, online_);
+  facts.power = power_;
+  facts.support = support_;
+  facts.now = ::time(nullptr);
+  facts.notice_skipped = notice_skipped_;
   return facts;
 }
 
@@ -168,7 +179,8 @@ QString UpdateModel::ready_text() const {
 }
 
 bool UpdateModel::update_possible() const {
-  return state_ == State::Ready && !checking() && !foreseen().stops_update() && password_offered();
+  return state_ == State::Ready && !checking() && !foreseen().stops_update() &&
+         password_offered() && !power_.plug_in();
 }
 
 bool UpdateModel::update_proposed() const {
@@ -176,13 +188,27 @@ bool UpdateModel::update_proposed() const {
 }
 
 bool UpdateModel::update_shown() const {
-  return password_offered() && (checking() || update_possible());
+  return password_offered() && (checking() || update_possible() || plug_in_needed());
 }
 
 UpdateModel::Proposal UpdateModel::proposal() const {
   if (repair_offered()) return Proposal::Repair;
   if (update_proposed()) return Proposal::Update;
   return checking() ? Proposal::Nothing : Proposal::CheckAgain;
+}
+
+bool UpdateModel::plug_in_needed() const {
+  return state_ == State::Ready && power_.plug_in();
+}
+
+QString UpdateModel::update_label() const {
+  return plug_in_needed() ? SystemWords::plug_in() : tr("Update");
+}
+
+void UpdateModel::set_power(const PowerAndNetwork& power) {
+  if (power == power_) return;
+  power_ = power;
+  emit changed();
 }
 
 bool UpdateModel::password_offered() const {

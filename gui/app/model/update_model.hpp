@@ -24,6 +24,7 @@
 #include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
+#include "power_and_network.hpp"
 #include "restart_needed.hpp"
 #include "run_dir.hpp"
 #include "run_status.hpp"
@@ -88,6 +89,13 @@ class UpdateModel : public QObject {
   // What the Ready screen proposes: its default button.
   enum class Proposal { Update, CheckAgain, Repair, Nothing };
   [[nodiscard]] Proposal proposal() const;
+  // The battery is too low to start: Update says so, and cannot be pressed.
+  [[nodiscard]] bool plug_in_needed() const;
+  // What the Update button says.
+  [[nodiscard]] QString update_label() const;
+  // What UPower, power-profiles-daemon and NetworkManager say now.
+  void set_power(const PowerAndNetwork& power);
+  [[nodiscard]] const PowerAndNetwork& power() const { return power_; }
   // With Access::Unlikely the password field is offered only on request.
   [[nodiscard]] bool password_offered() const;
   // The password field is shown: sudo wants one, and the update could run.
@@ -267,6 +275,9 @@ class UpdateModel : public QObject {
   bool online_ = true;
   std::optional<std::vector<Step>> found_;
   QString said_again_;  // after the next look
+  PowerAndNetwork power_;
+  std::optional<SupportFacts> support_;
+  bool notice_skipped_ = false;  // the daily notice skipped its check (metered)
   ManagerChecks* checks_;
   QString message_;
   std::string script_;

@@ -8,6 +8,7 @@
 
 #include "check_text.hpp"
 #include "manager_facts.hpp"
+#include "system_words.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -51,6 +52,19 @@ QString ready_text(const ReadyFacts& facts, const QString& message, const QStrin
         "Installing updates needs an administrator's rights, and your account is in "
         "none of the groups that have them (sudo, wheel or admin). Ask the person who "
         "looks after this computer to update it, or to give your account those rights.");
+  }
+  if (facts.notice_skipped) parts << SystemWords::notice_skipped();
+  if (!facts.checking && !facts.up_to_date()) {
+    std::optional<std::uint64_t> download;
+    for (const ManagerCheck& check : facts.checks) {
+      if (check.download_bytes) download = download.value_or(0) + *check.download_bytes;
+    }
+    parts << SystemWords::power(facts.power, download);
+  }
+  if (facts.support) {
+    if (QString support = SystemWords::support(*facts.support, facts.now); !support.isEmpty()) {
+      parts << support;
+    }
   }
   if (!facts.checking && !facts.foreseen.stops_update() && facts.up_to_date()) {
     parts << UpdateWords::tr(

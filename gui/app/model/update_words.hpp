@@ -15,8 +15,10 @@
 #include "look.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
+#include "power_and_network.hpp"
 #include "restart_needed.hpp"
 #include "script_output.hpp"
+#include "system_support.hpp"
 #include "update_progress.hpp"
 
 namespace sorvane::gui {
@@ -36,6 +38,13 @@ struct ReadyFacts {
   bool password_requested = false;
   Foreseen foreseen;
   std::vector<ManagerCheck> checks;
+  // Of this computer: power and network, its release's support, and
+  // whether the daily notice skipped its check (metered); `now` for the
+  // support's dates.
+  PowerAndNetwork power = {};
+  std::optional<SupportFacts> support = {};
+  std::int64_t now = 0;
+  bool notice_skipped = false;
   // The field is offered only on request: the account is likely not allowed.
   [[nodiscard]] bool unlikely() const {
     return access == SudoAccess::Unlikely && !password_requested;

@@ -85,6 +85,7 @@ void ReadyPage::show_model(bool arriving) {
   password_anyway_->setVisible(!model_->password_offered());
   check_again_->setVisible(!model_->checking());
   update_->setVisible(model_->update_shown());
+  update_->setText(model_->update_label());
   // What the screen proposes is the default button.
   const UpdateModel::Proposal proposal = model_->proposal();
   update_->setDefault(proposal == UpdateModel::Proposal::Update);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "apt_foresight.hpp"
+#include "apt_held.hpp"
 #include "apt_history.hpp"
 #include "dpkg_repair.hpp"
 #include "failure_cause.hpp"
@@ -107,7 +108,17 @@ ManagerCheck check_apt(const CheckSetup& setup) {
     return with_problem(check, failed("apt-get", simulated.value()));
   }
   check.updates = parse_apt_simulation(simulated.value().run.out);
-  check.kept_back = parse_apt_kept_back(simulated.value().run.out);
+  std::vector<std::string> kept = parse_apt_kept_back(simulated.value().run.out);
+  for (std::string& deferred : parse_apt_phasing_deferred(simulated.value().run.out)) {
+    if (std::find(kept.begin(), kept.end(), deferred) == kept.end()) kept.push_back(deferred);
+  }
+  check.kept_back = apt_held_reasons(
+      kept, status, simulated.value().run.out,
+      [&setup](std::string_view tool, std::vector<std::string> args) -> std::optional<std::string> {
+        auto asked = ask(setup, tool, std::move(args), setup.local_limit);
+        if (!asked || asked.value().status != 0) return std::nullopt;
+        return std::move(asked.value().run.out);
+      });
   if (download && *download && download->value().status == 0) {
     check.download_bytes = parse_apt_download_size(download->value().run.out);
   }

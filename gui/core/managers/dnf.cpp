@@ -9,7 +9,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "dnf_excludes.hpp"
 #include "dnf_history.hpp"
+#include "files.hpp"
 #include "manager_query.hpp"
 #include "path.hpp"
 #include "restart_needed.hpp"
@@ -96,6 +98,25 @@ bool is_dnf_error_line(string_view line) {
   return line.starts_with("Error:");
 }
 
+// What dnf.conf excludes: asked once more with the excludes set aside, from
+// the metadata just fetched.
+void hold_excluded(const CheckSetup& setup, ManagerCheck& check) {
+  constexpr size_t MAX_CONF = size_t{1024} * 1024;
+  const auto patterns =
+      parse_dnf_excludes(read_file(under(setup.places, "etc/dnf/dnf.conf"), MAX_CONF).value_or(""));
+  if (patterns.empty()) return;
+  const auto all =
+      ask(setup, "dnf", {"-q", "check-update", "--disableexcludes=main"}, setup.local_limit);
+  if (!all || (all.value().status != 0 && all.value().status != 100)) return;
+  for (PendingUpdate& update : parse_dnf_check_update(all.value().run.out)) {
+    const bool listed = std::any_of(check.updates.begin(), check.updates.end(),
+                                    [&](const PendingUpdate& u) { return u.name == update.name; });
+    if (!listed && dnf_excludes(patterns, update.name)) {
+      check.kept_back.push_back({std::move(update.name), HeldReason::HeldByUser, {}});
+    }
+  }
+}
+
 // dnf: `dnf check-update` refreshes the metadata as the user (in a cache of
 // the user's own) and exits with 100 when something is pending.
 ManagerCheck check_dnf(const CheckSetup& setup) {
@@ -107,13 +128,17 @@ ManagerCheck check_dnf(const CheckSetup& setup) {
   if (repos.value().status == 0 && parse_dnf_repolist(repos.value().run.out).empty()) {
     return with_problem(check, {Problem::NoRepository, {}});
   }
-  const auto pending = ask(setup, "dnf", {"-q", "check-update"}, setup.network_limit);
+  // Not allowed the network, dnf answers from the metadata it has (-C).
+  std::vector<std::string> args = {"-q", "check-update"};
+  if (!setup.network_allowed) args.insert(args.begin(), "-C");
+  const auto pending = ask(setup, "dnf", std::move(args), setup.network_limit);
   if (!pending) return with_problem(check, pending.error());
   if (pending.value().status != 0 && pending.value().status != 100) {
     return with_problem(check, failed("dnf", pending.value()));
   }
   check.updates = parse_dnf_check_update(pending.value().run.out);
   check.data_age_seconds = 0;
+  hold_excluded(setup, check);
   if (check.updates.empty()) return check;
   // What is installed now, by name.
   const auto installed = ask(setup, "rpm", {"-qa", "--qf", "%{NAME} %{EVR}\\n"}, setup.local_limit);

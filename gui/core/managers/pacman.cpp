@@ -9,6 +9,7 @@
 
 #include "manager_query.hpp"
 #include "pacman_history.hpp"
+#include "pacman_ignored.hpp"
 #include "path.hpp"
 #include "restart_needed.hpp"
 
@@ -34,6 +35,30 @@ bool exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+// What pacman.conf tells pacman to leave alone: pacman marks it
+// "[ignored]", and an update it still lists is moved there too.
+void hold_ignored(const CheckSetup& setup, std::string_view out, ManagerCheck& check) {
+  for (std::string& name : parse_pacman_ignored(out)) {
+    check.kept_back.push_back({std::move(name), HeldReason::HeldByUser, {}});
+  }
+  const PacmanIgnores ignores = read_pacman_ignores(setup.places.root);
+  if (ignores.packages.empty() && ignores.groups.empty()) return;
+  std::vector<std::string> members;
+  if (!ignores.groups.empty()) {
+    std::vector<std::string> args = {"-Sg"};
+    args.insert(args.end(), ignores.groups.begin(), ignores.groups.end());
+    const auto groups = ask(setup, "pacman", std::move(args), setup.local_limit);
+    if (groups && groups.value().status == 0) {
+      members = parse_pacman_group_members(groups.value().run.out);
+    }
+  }
+  std::erase_if(check.updates, [&](const PendingUpdate& update) {
+    if (!pacman_ignores(ignores, update.name, members)) return false;
+    check.kept_back.push_back({update.name, HeldReason::HeldByUser, {}});
+    return true;
+  });
+}
+
 // pacman: what the last sync knows (`pacman -Qu`), or a fresh private sync
 // with checkupdates when pacman-contrib provides it. The update syncs first.
 ManagerCheck check_pacman(const CheckSetup& setup) {
@@ -49,7 +74,8 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
   if (::access(under(setup.places, PACMAN_LOCKS[0]).c_str(), F_OK) == 0) {
     return with_problem(check, {Problem::LockHeld, "pacman"});
   }
-  const bool fresh = trusted_tool(setup.places, "checkupdates").has_value();
+  const bool fresh =
+      setup.network_allowed && trusted_tool(setup.places, "checkupdates").has_value();
   const auto updates = fresh ? ask(setup, "checkupdates", {}, setup.network_limit)
                              : ask(setup, "pacman", {"-Qu"}, setup.local_limit);
   if (!updates) return with_problem(check, updates.error());
@@ -60,6 +86,7 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
     return with_problem(check, failed(fresh ? "checkupdates" : "pacman", asked));
   }
   check.updates = parse_pacman_updates(asked.run.out);
+  hold_ignored(setup, asked.run.out, check);
   if (fresh) {
     check.data_age_seconds = 0;
   } else {

@@ -18,6 +18,7 @@
 
 #include "dpkg_repair.hpp"
 #include "filesystems.hpp"
+#include "held_back.hpp"
 #include "managers.hpp"
 #include "pending_parsers.hpp"
 
@@ -61,7 +62,7 @@ struct CheckProblem {
 struct ManagerCheck {
   Step step = Step::Pacman;
   std::vector<PendingUpdate> updates;
-  std::vector<std::string> kept_back;            // pending, but the update will leave them
+  HeldBacks kept_back;                           // pending, but the update will leave them
   std::optional<std::uint64_t> download_bytes;   // unknown when the manager does not say
   std::optional<std::int64_t> data_age_seconds;  // how old the lists are it answered from
   bool refreshed_first = false;  // the update refreshes those lists before it upgrades
@@ -100,6 +101,9 @@ struct CheckSetup {
   std::vector<std::string> environment;  // the user's; the locale is set to C
   std::chrono::milliseconds local_limit{std::chrono::seconds(30)};
   std::chrono::milliseconds network_limit{std::chrono::seconds(90)};
+  // False on a metered connection, for a check no one asked for: only what
+  // is already on this computer is read (pacman -Qu, dnf from its cache).
+  bool network_allowed = true;
 };
 
 // What one query may print before it is cut (1,000 pending updates take

@@ -1,0 +1,183 @@
+#include "apt_held.hpp"
+
+#include <algorithm>
+#include <set>
+
+#include "manager_text.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using std::string_view;
+using text::for_each_line;
+using text::is_blank;
+using text::number;
+using text::trim;
+using text::words;
+
+// A deb822 field's value when `line` is that field ("Name: value").
+std::optional<string_view> field(string_view line, string_view name) {
+  if (line.size() <= name.size() || !line.starts_with(name) || line[name.size()] != ':') {
+    return std::nullopt;
+  }
+  return trim(line.substr(name.size() + 1));
+}
+
+// dpkg and apt name a foreign package "name:arch"; the simulation names it
+// by its name alone when it is of the native architecture.
+string_view without_arch(string_view name) {
+  return name.substr(0, name.find(':'));
+}
+
+// Each record of a deb822 text (records split by empty lines): `each`
+// sees its lines; `end` is called after each record.
+template <typename Line, typename End>
+void for_each_record(string_view text, Line&& each, End&& end) {
+  bool open = false;
+  for_each_line(text, [&](string_view line) {
+    if (trim(line).empty()) {
+      if (open) end();
+      open = false;
+      return true;
+    }
+    open = true;
+    each(line);
+    return true;
+  });
+  if (open) end();
+}
+
+}  // namespace
+
+std::vector<std::string> parse_dpkg_holds(string_view status) {
+  std::vector<std::string> held;
+  std::string package;
+  bool hold = false;
+  for_each_record(
+      status,
+      [&](string_view line) {
+        if (const auto name = field(line, "Package")) package = std::string(*name);
+        // "Status: want flag state": the selection is its first word.
+        if (const auto value = field(line, "Status")) {
+          const auto parts = words(*value, 3);
+          hold = parts.size() == 3 && parts[0] == "hold";
+        }
+      },
+      [&] {
+        if (hold && !package.empty()) held.push_back(package);
+        package.clear();
+        hold = false;
+      });
+  return held;
+}
+
+std::vector<std::string> parse_apt_phasing_deferred(string_view simulation) {
+  std::vector<std::string> names;
+  bool in_list = false;
+  for_each_line(simulation, [&](string_view line) {
+    if (!in_list) {
+      in_list = trim(line) == "The following upgrades have been deferred due to phasing:";
+      return true;
+    }
+    if (line.empty() || !is_blank(line.front())) return false;
+    const auto found = words(line, line.size());
+    names.insert(names.end(), found.begin(), found.end());
+    return true;
+  });
+  return names;
+}
+
+std::vector<std::pair<std::string, std::string>> parse_apt_policy_candidates(string_view out) {
+  std::vector<std::pair<std::string, std::string>> candidates;
+  std::string package;
+  for_each_line(out, [&](string_view line) {
+    // "name:" (or "name:arch:") starts a package's part at the line's start.
+    if (!line.empty() && !is_blank(line.front()) && line.ends_with(':')) {
+      package = std::string(without_arch(line.substr(0, line.size() - 1)));
+      return true;
+    }
+    const auto parts = words(line, 3);
+    if (!package.empty() && parts.size() == 2 && parts[0] == "Candidate:" && parts[1] != "(none)") {
+      candidates.emplace_back(package, parts[1]);
+      package.clear();
+    }
+    return true;
+  });
+  return candidates;
+}
+
+std::vector<std::pair<std::string, int>> parse_apt_phased_percentages(string_view out) {
+  std::vector<std::pair<std::string, int>> found;
+  std::string package;
+  std::optional<int> percent;
+  for_each_record(
+      out,
+      [&](string_view line) {
+        if (const auto name = field(line, "Package")) package = std::string(*name);
+        if (const auto value = field(line, "Phased-Update-Percentage")) {
+          percent = number<int>(*value);
+          if (percent && (*percent < 0 || *percent > 100)) percent.reset();
+        }
+      },
+      [&] {
+        if (percent && !package.empty()) found.emplace_back(package, *percent);
+        package.clear();
+        percent.reset();
+      });
+  return found;
+}
+
+HeldBacks apt_held_reasons(const std::vector<std::string>& kept, string_view dpkg_status,
+                           string_view simulation, const AptAsk& ask) {
+  const std::vector<std::string> holds = parse_dpkg_holds(dpkg_status);
+  const std::vector<std::string> deferred = parse_apt_phasing_deferred(simulation);
+  const auto among = [](const std::vector<std::string>& names, string_view name) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& one) {
+      return one == name || without_arch(one) == without_arch(name);
+    });
+  };
+  HeldBacks held;
+  std::vector<std::string> unheld;
+  for (const std::string& name : kept) {
+    const bool user = among(holds, name);
+    held.push_back({name, user ? HeldReason::HeldByUser : HeldReason::NewDependencies, {}});
+    if (!user) unheld.push_back(name);
+  }
+  // Only a package not held by the user can be phased; asking costs two
+  // runs of apt-cache, so only when there is one.
+  std::vector<std::pair<std::string, int>> percentages;
+  if (!unheld.empty()) {
+    std::vector<std::string> args = {"policy"};
+    args.insert(args.end(), unheld.begin(), unheld.end());
+    std::vector<std::string> show = {"show"};
+    if (const auto policy = ask("apt-cache", std::move(args))) {
+      for (const auto& [name, version] : parse_apt_policy_candidates(*policy)) {
+        std::string pinned = name;
+        pinned += '=';
+        pinned += version;
+        show.push_back(std::move(pinned));
+      }
+    }
+    if (show.size() > 1) {
+      if (const auto records = ask("apt-cache", std::move(show))) {
+        percentages = parse_apt_phased_percentages(*records);
+      }
+    }
+  }
+  for (HeldBack& one : held) {
+    if (one.reason == HeldReason::HeldByUser) continue;
+    const auto percent =
+        std::find_if(percentages.begin(), percentages.end(),
+                     [&](const auto& found) { return found.first == without_arch(one.name); });
+    // At 100 % the rollout is over: something else keeps it back.
+    if (percent != percentages.end() && percent->second < 100) {
+      one.reason = HeldReason::PhasedRollout;
+      one.rollout_percent = percent->second;
+    } else if (among(deferred, one.name)) {
+      one.reason = HeldReason::PhasedRollout;
+    }
+  }
+  return held;
+}
+
+}  // namespace sorvane::gui

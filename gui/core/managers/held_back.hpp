@@ -1,0 +1,28 @@
+// A package the check sees pending that the update will leave as it is,
+// and why: the words for each reason are the model's.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sorvane::gui {
+
+enum class HeldReason : std::uint8_t {
+  NewDependencies,  // apt: its new version needs packages `apt upgrade` does not add or remove
+  HeldByUser,       // apt-mark hold, pacman's IgnorePkg/IgnoreGroup, dnf's excludepkgs
+  PhasedRollout,    // apt: offered to only part of all computers so far
+};
+
+struct HeldBack {
+  std::string name;
+  HeldReason reason = HeldReason::NewDependencies;
+  // Of a phased rollout: the share of computers it is offered to, when known.
+  std::optional<int> rollout_percent;
+  friend bool operator==(const HeldBack&, const HeldBack&) = default;
+};
+
+using HeldBacks = std::vector<HeldBack>;
+
+}  // namespace sorvane::gui

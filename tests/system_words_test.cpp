@@ -1,0 +1,101 @@
+// What is said of this computer's support, power and network: pure
+// functions of the facts, with "today" fixed.
+#include "system_words.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QJsonObject>
+
+namespace sorvane::gui {
+namespace {
+
+const SupportFacts BOOKWORM{"Debian 12", "2026-07-11", "2028-06-30",
+                            "https://www.debian.org/releases/stable/releasenotes"};
+
+struct SupportWordsCase {
+  SupportFacts facts;
+  const char* today;
+  const char* said;  // empty: nothing
+};
+
+class SupportWords : public testing::TestWithParam<SupportWordsCase> {};
+
+TEST_P(SupportWords, EndedSoonOrNothing) {
+  const auto& c = GetParam();
+  EXPECT_EQ(SystemWords::support(c.facts, *date_of(c.today)).toStdString(), c.said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SupportWords,
+    testing::Values(
+        SupportWordsCase{BOOKWORM, "2026-12-10",
+                         "Debian 12 got regular security updates until 2026-07-11; long-term "
+                         "support until 2028-06-30. How to upgrade to a newer release: "
+                         "https://www.debian.org/releases/stable/releasenotes"},
+        SupportWordsCase{BOOKWORM, "2026-06-01",
+                         "Debian 12 gets regular security updates until 2026-07-11; long-term "
+                         "support until 2028-06-30. How to upgrade to a newer release: "
+                         "https://www.debian.org/releases/stable/releasenotes"},
+        SupportWordsCase{BOOKWORM, "2026-01-01", ""},
+        SupportWordsCase{{"Fedora Linux 40", "2025-05-13", "", ""},
+                         "2025-06-01",
+                         "Fedora Linux 40 got regular security updates until 2025-05-13."}));
+
+struct PowerCase {
+  PowerAndNetwork facts;
+  std::optional<std::uint64_t> download;
+  QStringList said;
+};
+
+class PowerWords : public testing::TestWithParam<PowerCase> {};
+
+TEST_P(PowerWords, BeforeThePassword) {
+  EXPECT_EQ(SystemWords::power(GetParam().facts, GetParam().download), GetParam().said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PowerWords,
+    testing::Values(
+        // No UPower, no NetworkManager: nothing.
+        PowerCase{{}, 211'000'000, {}},
+        PowerCase{{false, 100.0, false, false, false}, std::nullopt, {}},
+        PowerCase{{true, 80.0, false, false, false},
+                  std::nullopt,
+                  {"This computer is running on battery (80 %)."}},
+        PowerCase{{true, 4.4, true, true, true},
+                  211'000'000,
+                  {"This computer is running on battery (4 %). The battery is low: plug the "
+                   "computer in to update it, so that it cannot stop halfway.",
+                   "Power saver is on: the update may take longer.",
+                   "This connection is metered: the update will download 211 MB over it."}},
+        // Low but plugged in (charging): nothing to refuse.
+        PowerCase{{false, 4.0, true, false, false}, std::nullopt, {}},
+        PowerCase{{std::nullopt, std::nullopt, false, false, true},
+                  0,
+                  {"This connection is metered: the update downloads its packages over it."}}));
+
+TEST(PowerWords, PlugInOnlyOnALowBattery) {
+  EXPECT_TRUE((PowerAndNetwork{true, 4.0, true, false, false}.plug_in()));
+  EXPECT_FALSE((PowerAndNetwork{false, 4.0, true, false, false}.plug_in()));
+  EXPECT_FALSE((PowerAndNetwork{true, 40.0, false, false, false}.plug_in()));
+  EXPECT_FALSE(PowerAndNetwork{}.plug_in());
+}
+
+TEST(SystemJson, NullWhenUnknown) {
+  EXPECT_TRUE(SystemWords::power_json({}).isNull());
+  EXPECT_EQ(SystemWords::power_json({true, 4.0, true, false, true}).toObject(),
+            (QJsonObject{{"on_battery", true}, {"low", true}, {"power_saver", false}}));
+  EXPECT_TRUE(SystemWords::support_json(std::nullopt, 0).isNull());
+  EXPECT_EQ(SystemWords::support_json(BOOKWORM, *date_of("2026-07-12")).toObject(),
+            (QJsonObject{{"name", "Debian 12"},
+                         {"regular_until", "2026-07-11"},
+                         {"lts_until", "2028-06-30"},
+                         {"ended", true}}));
+  EXPECT_EQ(SystemWords::support_json(SupportFacts{"X", "2030-01-01", "", ""}, 0)
+                .toObject()
+                .value("lts_until"),
+            QJsonValue(QJsonValue::Null));
+}
+
+}  // namespace
+}  // namespace sorvane::gui
