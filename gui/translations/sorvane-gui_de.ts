@@ -203,6 +203,14 @@
             <numerusform>%n davon sind Sicherheitsaktualisierungen.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>checked %1</source>
+        <translation>geprüft %1</translation>
+    </message>
+    <message>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
+        <translation>Die Paketlisten konnten für diese Prüfung nicht aufgefrischt werden (%1): Dies ist ihr Stand von der letzten Auffrischung durch das System.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>

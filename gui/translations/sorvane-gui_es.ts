@@ -203,6 +203,14 @@
             <numerusform>%n de ellas son actualizaciones de seguridad.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>checked %1</source>
+        <translation>comprobado %1</translation>
+    </message>
+    <message>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
+        <translation>No se pudieron actualizar las listas para esta comprobación (%1): esto es lo que sabían cuando el sistema las actualizó por última vez.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>

@@ -203,6 +203,14 @@
             <numerusform>%n d’entre elles sont des mises à jour de sécurité.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>checked %1</source>
+        <translation>vérifié %1</translation>
+    </message>
+    <message>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
+        <translation>Les listes n’ont pas pu être rafraîchies pour cette vérification (%1) : voici ce qu’elles savaient lors du dernier rafraîchissement par le système.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>

@@ -203,6 +203,14 @@
             <numerusform>%n delas são atualizações de segurança.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>checked %1</source>
+        <translation>verificado %1</translation>
+    </message>
+    <message>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
+        <translation>Não foi possível atualizar as listas para esta verificação (%1): isto é o que elas sabiam quando o sistema as atualizou pela última vez.</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>

@@ -195,6 +195,14 @@
             <numerusform>其中 %n 个是安全更新。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>checked %1</source>
+        <translation>%1检查</translation>
+    </message>
+    <message>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
+        <translation>无法为此次检查刷新软件包列表（%1）：以下是系统上次刷新时列表所知的内容。</translation>
+    </message>
 </context>
 <context>
     <name>Notifier</name>
