@@ -103,6 +103,7 @@ publish() {
     (cd "$dir" && dpkg-scanpackages --multiversion . 2>/dev/null >Packages)
     {
         printf 'Origin: Sorvane\nLabel: Sorvane\nSuite: stable\nCodename: stable\n'
+        printf 'Changelogs: http://127.0.0.1:%s/changelogs/@CHANGEPATH@\n' "$PORT"
         printf 'Date: %s\nArchitectures: all\n' "$(LC_ALL=C date -u '+%a, %d %b %Y %H:%M:%S UTC')"
         printf 'SHA256:\n %s %s Packages\n' "$(sha256sum <"$dir/Packages" | cut -d' ' -f1)" \
             "$(stat -c %s "$dir/Packages")"
@@ -158,6 +159,23 @@ json=$(check_json)
 own=$root$HOME_DIR/.cache/sorvane/apt
 [[ $(stat -c '%a %u' "$own") == "700 $USER_ID" ]] || fail "the private cache is not the user's alone"
 first_bytes=$(served_bytes)
+[[ $(json_field '[(u["description"], u["changelog_available"]) for u in m["updates"]]' <<<"$json") == \
+    "[('a package refreshed as the user', True)]" ]] || fail "the update has no description: $json"
+
+# The changelog where the repository's Release says, fetched by the real
+# apt as the user with the private lists (the options the check gives it).
+options=(-c "$HOME_DIR/.cache/sorvane/apt/apt.conf" -o "Dir::State::Lists=$HOME_DIR/.cache/sorvane/apt/lists/"
+    -o "Dir::Cache=$HOME_DIR/.cache/sorvane/apt/cache/" -o Debug::NoLocking=true)
+uri=$(as_user apt-get -q changelog --print-uris sv-fresh=2.0 "${options[@]}" | tr -d "'" | cut -d' ' -f1)
+[[ $uri == "http://127.0.0.1:$PORT/changelogs/"* ]] || fail "apt names no changelog for the repository: $uri"
+mkdir -p "$root$REPO/changelogs/$(dirname "${uri#*/changelogs/}")"
+printf '%s\n' 'sv-fresh (2.0) stable; urgency=high' '' '  * Fix CVE-2026-12345 (DSA-6001-1).' '' \
+    ' -- T <t@sorvane.invalid>  Thu, 10 Dec 2026 00:00:00 +0000' '' 'sv-fresh (1.0) stable; urgency=low' '' \
+    '  * First.' '' ' -- T <t@sorvane.invalid>  Mon, 07 Dec 2026 00:00:00 +0000' \
+    >"$root$REPO/changelogs/${uri#*/changelogs/}"
+as_user apt-get -q changelog sv-fresh=2.0 "${options[@]}" >"$scratch/changelog" 2>&1 ||
+    fail "apt-get changelog as the user failed: $(cat "$scratch/changelog") [$uri] $(find "$root$REPO/changelogs")"
+grep -q 'CVE-2026-12345' "$scratch/changelog" || fail "the changelog was not fetched: $(cat "$scratch/changelog")"
 
 # --- 2. a second refresh fetches no list again ---
 

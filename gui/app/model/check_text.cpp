@@ -263,10 +263,19 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool onli
   for (const ManagerCheck& check : checks) {
     QJsonArray updates;
     for (const PendingUpdate& update : check.updates) {
-      updates.append(QJsonObject{{QStringLiteral("name"), from_bytes(update.name)},
-                                 {QStringLiteral("from"), from_bytes(update.from)},
-                                 {QStringLiteral("to"), from_bytes(update.to)},
-                                 {QStringLiteral("security"), update.security}});
+      const auto told = check.about.find(update.name);
+      const UpdateAbout about = told == check.about.end() ? UpdateAbout{} : told->second;
+      QJsonArray advisories;
+      for (const std::string& advisory : about.advisories) advisories.append(from_bytes(advisory));
+      updates.append(QJsonObject{
+          {QStringLiteral("name"), from_bytes(update.name)},
+          {QStringLiteral("from"), from_bytes(update.from)},
+          {QStringLiteral("to"), from_bytes(update.to)},
+          {QStringLiteral("security"), update.security},
+          {QStringLiteral("description"), from_bytes(about.description)},
+          {QStringLiteral("advisories"), advisories},
+          {QStringLiteral("changelog_available"), about.changelog_available},
+      });
     }
     QJsonArray kept;
     for (const std::string& name : check.kept_back) kept.append(from_bytes(name));

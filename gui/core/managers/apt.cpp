@@ -9,6 +9,7 @@
 #include <set>
 #include <thread>
 
+#include "apt_changelog.hpp"
 #include "apt_foresight.hpp"
 #include "apt_refresh.hpp"
 #include "dpkg_repair.hpp"
@@ -121,6 +122,7 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   if (download && *download && download->value().status == 0) {
     check.download_bytes = parse_apt_download_size(download->value().run.out);
   }
+  describe_apt_updates(setup, lists, check);
   if (refresh.dir.empty()) {
     const std::string system_lists = under(setup.places, "var/lib/apt/lists");
     check.data_age_seconds =

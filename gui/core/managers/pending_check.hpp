@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -58,6 +59,13 @@ struct CheckProblem {
   friend bool operator==(const CheckProblem&, const CheckProblem&) = default;
 };
 
+// What the manager tells of one pending update besides its versions.
+struct UpdateAbout {
+  std::string description;              // one line, the manager's own
+  std::vector<std::string> advisories;  // DSA-…, DLA-…, CVE-…, FEDORA-…
+  bool changelog_available = false;     // what is new can be asked for
+};
+
 struct ManagerCheck {
   Step step = Step::Pacman;
   std::vector<PendingUpdate> updates;
@@ -77,6 +85,8 @@ struct ManagerCheck {
   // Config files the user changed, of packages the update upgrades: the
   // update keeps them (the new version goes beside them).
   std::vector<std::string> kept_conffiles;
+  // By package name, where the manager tells.
+  std::map<std::string, UpdateAbout> about;
   // What finishes the run dpkg left unfinished (with DpkgInterrupted).
   std::optional<DpkgRepair> repair;
 };
