@@ -290,7 +290,7 @@ Changelog apt_changelog(const CheckSetup& setup, const PendingUpdate& update) {
         ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (file.valid() &&
         ::write(file.get(), whole->data(), whole->size()) == static_cast<ssize_t>(whole->size())) {
-      ::rename(part.c_str(), cached.c_str());
+      if (::rename(part.c_str(), cached.c_str()) != 0) ::unlink(part.c_str());
     } else {
       ::unlink(part.c_str());
     }

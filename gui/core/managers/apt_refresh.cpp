@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "manager_query.hpp"
 #include "path.hpp"
@@ -43,7 +43,8 @@ constexpr string_view CONFIG = "apt.conf";
 std::optional<std::string> own_dir(int parent, const char* name, uid_t user, bool private_only,
                                    UniqueFd& opened) {
   if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST) {
-    return std::string("cannot make ") + name + ": " + std::strerror(errno);
+    return std::string("cannot make ") + name + ": " +
+           std::error_code(errno, std::generic_category()).message();
   }
   opened = UniqueFd(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (!opened.valid()) return std::string(name) + " is not a directory of its own (a link?)";
@@ -100,7 +101,7 @@ std::optional<std::string> make_own_cache(const std::string& dir, uid_t user) {
   const std::string base = path.parent_path().parent_path();
   // The base ($XDG_CACHE_HOME) may be a link the user made; made 0700 if missing.
   if (::mkdir(base.c_str(), 0700) != 0 && errno != EEXIST) {
-    return "cannot make " + base + ": " + std::strerror(errno);
+    return "cannot make " + base + ": " + std::error_code(errno, std::generic_category()).message();
   }
   const UniqueFd top(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct stat st {};
