@@ -1026,6 +1026,24 @@ class WindowTest : public QObject {
              qPrintable(lines.join('\n')));
     QCOMPARE(CheckText::summary(apt),
              QString("apt — 1 update (1 security), 2 MB to download, lists from 3 hours ago"));
+    QVERIFY(second["checked_at"].toString().endsWith('Z'));
+    QVERIFY(!second["fetched_for_check"].toBool());
+    // Lists fetched for the check say when; lists that could not be, why.
+    ManagerCheck fetched = apt;
+    fetched.fetched_for_check = true;
+    fetched.data_age_seconds = 150;
+    QCOMPARE(CheckText::summary(fetched),
+             QString("apt — 1 update (1 security), 2 MB to download, checked 2 minutes ago"));
+    ManagerCheck stale = apt;
+    stale.not_fetched = "offline";
+    QVERIFY(CheckText::notes(stale).join(' ').contains(
+        "could not be refreshed for this check (offline)"));
+    QCOMPARE(CheckText::json({stale})
+                 .object()["managers"]
+                 .toArray()[0]
+                 .toObject()["not_fetched"]
+                 .toString(),
+             QString("offline"));
     const std::vector<std::pair<std::vector<ManagerCheck>, int>> statuses = {
         {{}, 0}, {{flatpak}, 0}, {{flatpak, apt}, 100}, {{pacman, apt}, 1}};
     for (const auto& [checks, status] : statuses) QCOMPARE(check_exit_status(checks), status);

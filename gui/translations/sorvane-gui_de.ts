@@ -48,7 +48,7 @@
         <translation>dieser Computer ist mit keinem Netzwerk verbunden</translation>
     </message>
     <message>
-        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <source>This is often Debian's own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
         <translation>Häufig ist das Debians eigenes pacman, das zum Bauen von Paketen für Arch Linux installiert wurde: Entfernen Sie es (sudo apt remove pacman-package-manager makepkg) oder richten Sie in /etc/pacman.conf eine Paketquelle ein.</translation>
     </message>
     <message>
@@ -219,6 +219,14 @@
         <source>its new version needs changes to other packages that this update does not make</source>
         <translation>seine neue Version erfordert Änderungen an anderen Paketen, die diese Aktualisierung nicht vornimmt</translation>
     </message>
+    <message>
+        <source>checked %1</source>
+        <translation>geprüft %1</translation>
+    </message>
+    <message>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
+        <translation>Die Paketlisten konnten für diese Prüfung nicht aufgefrischt werden (%1): Dies ist ihr Stand von der letzten Auffrischung durch das System.</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>
@@ -368,7 +376,7 @@
         <translation>Kein Hinweis: Die Prüfung ist fehlgeschlagen.</translation>
     </message>
     <message>
-        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
+        <source>No notice: "Tell me when updates are waiting" is turned off.</source>
         <translation>Kein Hinweis: „Melden, wenn Aktualisierungen warten“ ist ausgeschaltet.</translation>
     </message>
     <message>
@@ -608,7 +616,7 @@
         <translation>Details</translation>
     </message>
     <message>
-        <source>Shows the update&apos;s whole output</source>
+        <source>Shows the update's whole output</source>
         <translation>Zeigt die ganze Ausgabe der Aktualisierung</translation>
     </message>
     <message>
@@ -714,11 +722,11 @@
         <translation>Das Aktualisierungsskript kann nicht gelesen werden: %1</translation>
     </message>
     <message>
-        <source>The update script&apos;s folder is not yours.</source>
+        <source>The update script's folder is not yours.</source>
         <translation>Der Ordner des Aktualisierungsskripts gehört nicht Ihnen.</translation>
     </message>
     <message>
-        <source>Other users can change the update script&apos;s folder.</source>
+        <source>Other users can change the update script's folder.</source>
         <translation>Andere Benutzer können den Ordner des Aktualisierungsskripts ändern.</translation>
     </message>
     <message>
@@ -798,7 +806,7 @@
         <translation>Bereit zur Aktualisierung</translation>
     </message>
     <message>
-        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <source>Installing updates needs an administrator's rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
         <translation>Zum Installieren von Aktualisierungen sind Administratorrechte nötig, und Ihr Konto ist in keiner der Gruppen, die sie haben (sudo, wheel oder admin). Bitten Sie die Person, die diesen Computer betreut, ihn zu aktualisieren oder Ihrem Konto diese Rechte zu geben.</translation>
     </message>
     <message>
@@ -820,10 +828,6 @@
     <message>
         <source>Another window has started an update meanwhile.</source>
         <translation>Ein anderes Fenster hat inzwischen eine Aktualisierung gestartet.</translation>
-    </message>
-    <message>
-        <source>The update could not start: %1</source>
-        <translation>Die Aktualisierung konnte nicht gestartet werden: %1</translation>
     </message>
     <message>
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
@@ -1014,11 +1018,11 @@
         <translation>Die Reparatur läuft im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
     </message>
     <message>
-        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package's own message is shown there too.</source>
         <translation>Es wurde kein Terminalprogramm gefunden (xdg-terminal-exec oder x-terminal-emulator). Öffnen Sie ein Terminal, führen Sie den folgenden Befehl aus und beantworten Sie dort seine Fragen; die Meldung eines fehlschlagenden Pakets erscheint ebenfalls dort.</translation>
     </message>
     <message>
-        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package's setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>„Reparieren…“ öffnet ein Terminal, das %1 ausführt. Geben Sie dort Ihr Passwort ein und beantworten Sie alle Fragen. Schlägt die Einrichtung eines Pakets erneut fehl, steht seine eigene Meldung im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
     </message>
     <message>
@@ -1091,6 +1095,17 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::UpdateRun</name>
+    <message>
+        <source>No private folder could be made for the update: %1</source>
+        <translation>Für die Aktualisierung konnte kein privater Ordner angelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>The update could not start: %1</source>
+        <translation>Die Aktualisierung konnte nicht gestartet werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::UpdateTree</name>
     <message>
         <source>Filter packages</source>
@@ -1148,7 +1163,7 @@
         <translation>Protokoll kopieren</translation>
     </message>
     <message>
-        <source>Copies the update&apos;s whole log</source>
+        <source>Copies the update's whole log</source>
         <translation>Kopiert das ganze Protokoll der Aktualisierung</translation>
     </message>
     <message>
@@ -1160,7 +1175,7 @@
         <translation>Protokoll öffnen</translation>
     </message>
     <message>
-        <source>Opens the folder the update&apos;s log is kept in</source>
+        <source>Opens the folder the update's log is kept in</source>
         <translation>Öffnet den Ordner, in dem das Protokoll der Aktualisierung liegt</translation>
     </message>
     <message>

@@ -1,5 +1,6 @@
 #include "check_text.hpp"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTranslator>
@@ -129,7 +130,9 @@ QString CheckText::summary(const ManagerCheck& check) {
   if (count > 0 && check.download_bytes && *check.download_bytes > 0) {
     parts << tr("%1 to download").arg(size(*check.download_bytes));
   }
-  if (check.data_age_seconds && *check.data_age_seconds > 0) {
+  if (check.fetched_for_check && check.data_age_seconds) {
+    parts << tr("checked %1").arg(age(*check.data_age_seconds));
+  } else if (check.data_age_seconds && *check.data_age_seconds > 0) {
     parts << tr("%1 from %2").arg(lists_word(check.step), age(*check.data_age_seconds));
   }
   return tr("%1 — %2").arg(who, parts.join(QStringLiteral(", ")));
@@ -169,19 +172,26 @@ QString CheckText::held_reason(Step step, const HeldBack& held) {
 QStringList CheckText::notes(const ManagerCheck& check) {
   // A few are named; the JSON has them all.
   constexpr qsizetype NAMED = 3;
+  QStringList said;
+  if (!check.not_fetched.empty()) {
+    said << tr("The lists could not be refreshed for this check (%1): this is what they knew "
+               "when the system last refreshed them.")
+                .arg(from_bytes(check.not_fetched));
+  }
   QStringList paths;
   for (const std::string& path : check.kept_conffiles) paths << from_bytes(path);
-  if (paths.isEmpty()) return {};
+  if (paths.isEmpty()) return said;
   if (paths.size() == 1) {
-    return {tr("Your changes to %1 will be kept; a new version from the update goes beside it.")
-                .arg(paths.front())};
+    return said << tr("Your changes to %1 will be kept; a new version from the update goes "
+                      "beside it.")
+                       .arg(paths.front());
   }
   const auto count = paths.size();
   if (count > NAMED) paths = paths.mid(0, NAMED) << QStringLiteral("…");
-  return {tr("Your changes to %n configuration file(s) will be kept (%1); new versions from the "
-             "update go beside them.",
-             nullptr, static_cast<int>(count))
-              .arg(paths.join(QStringLiteral(", ")))};
+  return said << tr("Your changes to %n configuration file(s) will be kept (%1); new versions "
+                    "from the update go beside them.",
+                    nullptr, static_cast<int>(count))
+                     .arg(paths.join(QStringLiteral(", ")));
 }
 
 QString CheckText::shortage(const SpaceShortage& shortage) {
@@ -261,15 +271,35 @@ QString CheckText::report(const std::vector<ManagerCheck>& checks, bool online) 
   return text;
 }
 
+namespace {
+
+// When the answer's data was fetched from the repositories: now less its
+// age, in UTC (ISO 8601); null when the manager does not say.
+QJsonValue checked_at(const std::optional<std::int64_t>& age_seconds) {
+  if (!age_seconds) return QJsonValue(QJsonValue::Null);
+  return QDateTime::currentDateTimeUtc().addSecs(-*age_seconds).toString(Qt::ISODate);
+}
+
+}  // namespace
+
 QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool online) {
   QJsonArray managers;
   for (const ManagerCheck& check : checks) {
     QJsonArray updates;
     for (const PendingUpdate& update : check.updates) {
-      updates.append(QJsonObject{{QStringLiteral("name"), from_bytes(update.name)},
-                                 {QStringLiteral("from"), from_bytes(update.from)},
-                                 {QStringLiteral("to"), from_bytes(update.to)},
-                                 {QStringLiteral("security"), update.security}});
+      const auto told = check.about.find(update.name);
+      const UpdateAbout about = told == check.about.end() ? UpdateAbout{} : told->second;
+      QJsonArray advisories;
+      for (const std::string& advisory : about.advisories) advisories.append(from_bytes(advisory));
+      updates.append(QJsonObject{
+          {QStringLiteral("name"), from_bytes(update.name)},
+          {QStringLiteral("from"), from_bytes(update.from)},
+          {QStringLiteral("to"), from_bytes(update.to)},
+          {QStringLiteral("security"), update.security},
+          {QStringLiteral("description"), from_bytes(about.description)},
+          {QStringLiteral("advisories"), advisories},
+          {QStringLiteral("changelog_available"), about.changelog_available},
+      });
     }
     QJsonArray kept;
     QJsonArray held;
@@ -301,6 +331,11 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool onli
         {QStringLiteral("held_back"), held},
         {QStringLiteral("download_bytes"), number_or_null(check.download_bytes)},
         {QStringLiteral("data_age_seconds"), number_or_null(check.data_age_seconds)},
+        {QStringLiteral("checked_at"), checked_at(check.data_age_seconds)},
+        {QStringLiteral("fetched_for_check"), check.fetched_for_check},
+        {QStringLiteral("not_fetched"), check.not_fetched.empty()
+                                            ? QJsonValue(QJsonValue::Null)
+                                            : QJsonValue(from_bytes(check.not_fetched))},
         {QStringLiteral("problem"), check.problem ? QJsonValue(problem(check.step, *check.problem))
                                                   : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("stops_update"),

@@ -9,9 +9,11 @@
 #include <set>
 #include <thread>
 
+#include "apt_changelog.hpp"
 #include "apt_foresight.hpp"
 #include "apt_held.hpp"
 #include "apt_history.hpp"
+#include "apt_refresh.hpp"
 #include "dpkg_repair.hpp"
 #include "failure_cause.hpp"
 #include "manager_query.hpp"
@@ -80,7 +82,9 @@ std::string named_briefly(const std::vector<std::string>& names) {
 }
 
 // apt: what `apt upgrade` would do (new packages allowed, as it allows
-// them), simulated from the lists as they are; the update refreshes them.
+// them), simulated from lists refreshed as the user into a cache of their
+// own (apt_refresh.hpp), else from the system's as they are; the update
+// refreshes the system's.
 ManagerCheck check_apt(const CheckSetup& setup) {
   ManagerCheck check;
   check.step = Step::Apt;
@@ -92,16 +96,24 @@ ManagerCheck check_apt(const CheckSetup& setup) {
     check.repair = unfinished.reinstall ? DpkgRepair::ConfigureThenFix : DpkgRepair::Configure;
     return with_problem(check, {Problem::DpkgInterrupted, named_briefly(unfinished.packages)});
   }
+  // Fresh lists of the user's own first; the system's when they cannot be had.
+  const AptRefresh refresh = refresh_private_lists(setup);
+  const std::vector<std::string> lists =
+      refresh.dir.empty() ? std::vector<std::string>{} : private_list_options(refresh.dir);
+  const auto apt_args = [&lists](std::vector<std::string> args) {
+    args.insert(args.end(), lists.begin(), lists.end());
+    return args;
+  };
   const std::vector<std::string> no_lock = {"-o", "Debug::NoLocking=true", "--with-new-pkgs",
                                             "upgrade"};
   std::vector<std::string> uris = {"-qq", "--print-uris"};
   uris.insert(uris.end(), no_lock.begin(), no_lock.end());
   // The sizes come from a second run of apt-get, alongside the first.
   std::optional<Result<Asked, CheckProblem>> download;
-  std::jthread sizes([&] { download = ask(setup, "apt-get", uris, setup.local_limit); });
+  std::jthread sizes([&] { download = ask(setup, "apt-get", apt_args(uris), setup.local_limit); });
   std::vector<std::string> simulate = {"-s", "-o", "APT::Get::Show-User-Simulation-Note=false"};
   simulate.insert(simulate.end(), no_lock.begin(), no_lock.end());
-  const auto simulated = ask(setup, "apt-get", simulate, setup.local_limit);
+  const auto simulated = ask(setup, "apt-get", apt_args(simulate), setup.local_limit);
   sizes.join();
   if (!simulated) return with_problem(check, simulated.error());
   if (simulated.value().status != 0) {
@@ -122,14 +134,23 @@ ManagerCheck check_apt(const CheckSetup& setup) {
   if (download && *download && download->value().status == 0) {
     check.download_bytes = parse_apt_download_size(download->value().run.out);
   }
-  const std::string lists = under(setup.places, "var/lib/apt/lists");
-  check.data_age_seconds =
-      age_of({lists, join(lists, "partial"),
-              under(setup.places, "var/lib/apt/periodic/update-success-stamp")});
+  describe_apt_updates(setup, lists, check);
+  if (refresh.dir.empty()) {
+    const std::string system_lists = under(setup.places, "var/lib/apt/lists");
+    check.data_age_seconds =
+        age_of({system_lists, join(system_lists, "partial"),
+                under(setup.places, "var/lib/apt/periodic/update-success-stamp")});
+    check.not_fetched = refresh.why_not;
+  } else {
+    check.fetched_for_check = true;
+    check.data_age_seconds = refresh.age_seconds;
+  }
   AptForesight foresight = foresee_apt(
       setup.places, status, check.updates, check.download_bytes,
-      [&setup](std::string_view tool, std::vector<std::string> args) -> std::optional<std::string> {
-        auto asked = ask(setup, tool, std::move(args), setup.local_limit);
+      [&setup, &apt_args](std::string_view tool,
+                          std::vector<std::string> args) -> std::optional<std::string> {
+        auto asked = ask(setup, tool, tool == "apt-cache" ? apt_args(std::move(args)) : args,
+                         setup.local_limit);
         if (!asked) return std::nullopt;
         return std::move(asked.value().run.out);
       });

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <iterator>
@@ -134,6 +135,16 @@ std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_v
     return candidate;
   }
   return std::nullopt;
+}
+
+std::string user_cache_home() {
+  // NOLINTBEGIN(concurrency-mt-unsafe): nothing in the program sets them
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache != nullptr && cache[0] == '/') return cache;
+  const char* home = std::getenv("HOME");
+  // NOLINTEND(concurrency-mt-unsafe)
+  if (home == nullptr || home[0] != '/' || std::string_view(home) == "/") return {};
+  return join(home, ".cache");
 }
 
 CheckPlaces system_places() {

@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -59,6 +60,13 @@ struct CheckProblem {
   friend bool operator==(const CheckProblem&, const CheckProblem&) = default;
 };
 
+// What the manager tells of one pending update besides its versions.
+struct UpdateAbout {
+  std::string description;              // one line, the manager's own
+  std::vector<std::string> advisories;  // DSA-…, DLA-…, CVE-…, FEDORA-…
+  bool changelog_available = false;     // what is new can be asked for
+};
+
 struct ManagerCheck {
   Step step = Step::Pacman;
   std::vector<PendingUpdate> updates;
@@ -66,12 +74,20 @@ struct ManagerCheck {
   std::optional<std::uint64_t> download_bytes;   // unknown when the manager does not say
   std::optional<std::int64_t> data_age_seconds;  // how old the lists are it answered from
   bool refreshed_first = false;  // the update refreshes those lists before it upgrades
+  // The lists were fetched for this check, as the user (apt's private
+  // lists); `data_age_seconds` is then how long ago.
+  bool fetched_for_check = false;
+  // Why the lists could not be fetched for the check (the answer is from
+  // the system's own); empty when they were or need not be.
+  std::string not_fetched;
   std::optional<CheckProblem> problem;
   // Where the update writes and how much, where the manager tells.
   std::vector<SpaceNeed> space;
   // Config files the user changed, of packages the update upgrades: the
   // update keeps them (the new version goes beside them).
   std::vector<std::string> kept_conffiles;
+  // By package name, where the manager tells.
+  std::map<std::string, UpdateAbout> about;
   // What finishes the run dpkg left unfinished (with DpkgInterrupted).
   std::optional<DpkgRepair> repair;
 };
@@ -96,14 +112,21 @@ CheckPlaces system_places();
 // programs the update runs: a query's answer decides what is shown.
 std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_view name);
 
+// Where the user's caches go: $XDG_CACHE_HOME when absolute, else
+// $HOME/.cache; empty without an absolute HOME (a service's user with no
+// home keeps none).
+std::string user_cache_home();
+
 struct CheckSetup {
   CheckPlaces places = system_places();
   std::vector<std::string> environment;  // the user's; the locale is set to C
   std::chrono::milliseconds local_limit{std::chrono::seconds(30)};
   std::chrono::milliseconds network_limit{std::chrono::seconds(90)};
   // False on a metered connection, for a check no one asked for: only what
-  // is already on this computer is read (pacman -Qu, dnf from its cache).
+  // is already on this computer is read (pacman -Qu, dnf from its cache,
+  // apt without its private refresh).
   bool network_allowed = true;
+  std::string cache_home = user_cache_home();
 };
 
 // What one query may print before it is cut (1,000 pending updates take

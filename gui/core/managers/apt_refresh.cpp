@@ -1,0 +1,199 @@
+#include "apt_refresh.hpp"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "manager_query.hpp"
+#include "path.hpp"
+#include "unique_fd.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using std::string_view;
+
+// What apt writes under the private directory: the lists and the downloads
+// in progress, and the binary cache it builds from them.
+constexpr std::array<string_view, 5> PRIVATE_DIRS = {"lists", "lists/partial", "cache",
+                                                     "cache/archives", "cache/archives/partial"};
+// Written after each refresh that succeeded: its time is the lists' age
+// (an unchanged list is not written again).
+constexpr string_view STAMP = "refreshed";
+constexpr string_view LOCK = "lock";
+// The hooks the system's configuration runs around `apt update` (a
+// database of commands, a notifier's stamp): for the system's lists, not
+// these, and most would fail as the user.
+constexpr string_view CLEAR_HOOKS =
+    "#clear APT::Update::Pre-Invoke;\n"
+    "#clear APT::Update::Post-Invoke;\n"
+    "#clear APT::Update::Post-Invoke-Success;\n";
+constexpr string_view CONFIG = "apt.conf";
+
+// A directory under `parent`, made if missing, that must be a real
+// directory of `user`'s; open to no one else when `private_only`.
+std::optional<std::string> own_dir(int parent, const char* name, uid_t user, bool private_only,
+                                   UniqueFd& opened) {
+  if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST) {
+    return std::string("cannot make ") + name + ": " +
+           std::error_code(errno, std::generic_category()).message();
+  }
+  opened = UniqueFd(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!opened.valid()) return std::string(name) + " is not a directory of its own (a link?)";
+  struct stat st {};
+  if (::fstat(opened.get(), &st) != 0 || st.st_uid != user) {
+    return std::string(name) + " belongs to another user";
+  }
+  if ((st.st_mode & (private_only ? 077 : 022)) != 0) {
+    return std::string(name) + " is open to other users";
+  }
+  return std::nullopt;
+}
+
+// The private cache, ready, with its lock held while it is written.
+std::optional<std::string> prepare(const std::string& dir, uid_t user, UniqueFd& lock) {
+  if (auto refused = make_own_cache(dir, user)) return refused;
+  lock = UniqueFd(::open(join(dir, LOCK).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!lock.valid() || ::flock(lock.get(), LOCK_EX) != 0)
+    return std::string("cannot lock the cache");
+  const UniqueFd config(::open(join(dir, CONFIG).c_str(),
+                               O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!config.valid() || ::write(config.get(), CLEAR_HOOKS.data(), CLEAR_HOOKS.size()) !=
+                             static_cast<ssize_t>(CLEAR_HOOKS.size())) {
+    return std::string("cannot write ") + std::string(CONFIG);
+  }
+  return std::nullopt;
+}
+
+void stamp(const std::string& dir) {
+  const UniqueFd file(::open(join(dir, STAMP).c_str(),
+                             O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (file.valid()) ::futimens(file.get(), nullptr);
+}
+
+}  // namespace
+
+std::optional<std::string> failed_fetch(string_view out) {
+  constexpr size_t MAX_REASON = 300;
+  while (!out.empty()) {
+    const string_view line = out.substr(0, out.find('\n'));
+    out.remove_prefix(std::min(out.size(), line.size() + 1));
+    if (line.starts_with("Err:")) return std::string(line.substr(0, MAX_REASON));
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> apt_cache_dir(const std::string& cache_home) {
+  if (!cache_home.starts_with('/')) return std::nullopt;
+  return join(join(cache_home, "sorvane"), "apt");
+}
+
+std::optional<std::string> make_own_cache(const std::string& dir, uid_t user) {
+  const std::filesystem::path path(dir);
+  const std::string base = path.parent_path().parent_path();
+  // The base ($XDG_CACHE_HOME) may be a link the user made; made 0700 if missing.
+  if (::mkdir(base.c_str(), 0700) != 0 && errno != EEXIST) {
+    return "cannot make " + base + ": " + std::error_code(errno, std::generic_category()).message();
+  }
+  const UniqueFd top(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  struct stat st {};
+  if (!top.valid() || ::fstat(top.get(), &st) != 0 || st.st_uid != user) {
+    return base + " is not the user's own";
+  }
+  UniqueFd middle;
+  if (auto refused = own_dir(top.get(), "sorvane", user, false, middle)) return refused;
+  UniqueFd own;
+  if (auto refused = own_dir(middle.get(), path.filename().c_str(), user, true, own)) {
+    return refused;
+  }
+  for (const string_view sub : PRIVATE_DIRS) {
+    UniqueFd made;
+    if (auto refused = own_dir(own.get(), std::string(sub).c_str(), user, false, made)) {
+      return refused;
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> private_list_options(const std::string& dir) {
+  return {"-c", join(dir, CONFIG),
+          "-o", "Dir::State::Lists=" + join(dir, "lists") + "/",
+          "-o", "Dir::Cache=" + join(dir, "cache") + "/",
+          "-o", "Debug::NoLocking=true"};
+}
+
+void seed_private_lists(const std::string& system_lists, const std::string& private_lists) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(private_lists, error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    if (entry->is_regular_file(error)) return;  // not empty: refreshed before
+  }
+  for (std::filesystem::directory_iterator entry(system_lists, error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename();
+    struct stat st {};
+    if (name == "lock" || ::lstat(entry->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+      continue;
+    }
+    const std::string target = join(private_lists, name);
+    std::error_code copy_error;
+    if (!std::filesystem::copy_file(entry->path(), target, copy_error)) continue;
+    const std::array<timespec, 2> times = {st.st_atim, st.st_mtim};
+    ::utimensat(AT_FDCWD, target.c_str(), times.data(), AT_SYMLINK_NOFOLLOW);
+  }
+}
+
+AptRefresh refresh_private_lists(const CheckSetup& setup) {
+  AptRefresh refresh;
+  if (!setup.network_allowed) {
+    refresh.why_not = "not on this connection";
+    return refresh;
+  }
+  const auto dir = apt_cache_dir(setup.cache_home);
+  if (!dir) {
+    refresh.why_not = "no cache directory";
+    return refresh;
+  }
+  UniqueFd lock;
+  if (auto refused = prepare(*dir, ::geteuid(), lock)) {
+    refresh.why_not = *refused;
+    return refresh;
+  }
+  if (!online(setup.places)) {
+    refresh.why_not = "offline";
+    return refresh;
+  }
+  seed_private_lists(under(setup.places, "var/lib/apt/lists"), join(*dir, "lists"));
+  std::vector<std::string> args = private_list_options(*dir);
+  args.emplace_back("-q");
+  args.emplace_back("update");
+  const auto asked = ask(setup, "apt-get", args, setup.network_limit);
+  if (!asked) {
+    refresh.why_not = asked.error().detail;
+    return refresh;
+  }
+  if (asked.value().status != 0) {
+    refresh.why_not = failed("apt-get", asked.value()).detail;
+    return refresh;
+  }
+  // apt exits 0 when a source could not be fetched, keeping what it had
+  // ("Err:" then a "W:" line): those lists are not fresh.
+  if (auto error = failed_fetch(asked.value().run.out)) {
+    refresh.why_not = std::move(*error);
+    return refresh;
+  }
+  stamp(*dir);
+  refresh.dir = *dir;
+  refresh.age_seconds = age_of({join(*dir, STAMP)});
+  return refresh;
+}
+
+}  // namespace sorvane::gui

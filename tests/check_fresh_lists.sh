@@ -1,0 +1,210 @@
+#!/bin/bash
+# Sorvane Update's check refreshes apt's lists as the desktop user, into a
+# cache of its own, and never touches the system's (root only): in the
+# window's chroot (tests/chroot_support.sh, the installed sorvane and
+# sorvane-gui packages), a local repository served over HTTP on 127.0.0.1:
+#  1. a version published after the system's last `apt update` is found
+#     by the check as a user with no privilege, and the system's lists are
+#     byte for byte as they were;
+#  2. a second refresh fetches no list again (the server answers "not
+#     modified");
+#  3. a cache directory that is a link, or another user's, is refused:
+#     the check answers from the system's lists and says why, and nothing
+#     is written through the link.
+#
+# Private mount, host-name, network and process namespaces: the server is
+# reachable from nowhere else and ends with the script.
+#
+# usage: check_fresh_lists.sh <source dir> <cache dir> <sorvane .deb> <sorvane-gui .deb>
+set -euo pipefail
+# shellcheck source=tests/shell_support.sh
+source "$(dirname "$0")/shell_support.sh"
+# shellcheck source=tests/chroot_support.sh
+source "$(dirname "$0")/chroot_support.sh"
+require_root "chroots, mounts, network namespaces and other users"
+for tool in debootstrap zstd unshare dpkg-deb dpkg-scanpackages ip python3; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+[[ $# -eq 4 ]] || fail "usage: check_fresh_lists.sh <source dir> <cache dir> <sorvane .deb> <sorvane-gui .deb>"
+if [[ -z ${SORVANE_FRESH_NAMESPACE:-} ]]; then
+    SORVANE_FRESH_NAMESPACE=1 exec unshare --mount --uts --net --pid --fork --propagation private "$0" "$@"
+fi
+
+source_dir=$(realpath "$1")
+cache=$(realpath -m "$2")
+deb=$(realpath "$3")
+gui_deb=$(realpath "$4")
+readonly REPO=/srv/repo SOURCES=/etc/apt/sources.list.d/sorvane-test.list PORT=8642
+readonly USER_ID=1000 HOME_DIR=/home/tester
+
+depends_of() {
+    dpkg-deb --field "$1" Depends | tr ',' '\n' | sed 's/|.*//; s/(.*//; s/[[:space:]]//g' |
+        { grep -vx -e sorvane -e '' || true; }
+}
+
+hostname "$CHROOT_HOST"
+mkdir -p "$cache"
+mapfile -t BUILD_PACKAGES < <("$source_dir/tools/setup" --list build)
+mapfile -t WINDOW_PACKAGES < <({
+    printf '%s\n' sudo pacman-package-manager
+    depends_of "$deb"
+    depends_of "$gui_deb"
+} | sort -u)
+minbase=$(root_tarball "$cache" minbase "${BUILD_PACKAGES[@]}")
+window=$(root_tarball "$cache" window "${BUILD_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}")
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/sorvane-fresh.XXXXXX")
+server=
+clean_up() {
+    [[ -z $server ]] || { kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; }
+    remove_roots "$scratch"
+}
+trap clean_up EXIT
+if [[ ! -f $window ]]; then
+    # The same root tests/check_real_update.sh makes; made here when this
+    # check runs first.
+    [[ -f $minbase ]] || make_minbase "$minbase" "$scratch" "${BUILD_PACKAGES[@]}"
+    install_on_minbase "$minbase" "$scratch/make-window" "$scratch" "${WINDOW_PACKAGES[@]}"
+    pack "$scratch/make-window" "$window"
+fi
+started=$SECONDS
+
+# Loopback, and a default route that leads nowhere: the check counts the
+# machine online, and nothing leaves it.
+ip link set lo up
+ip link add sorvane0 type veth peer name sorvane1
+ip address add 192.0.2.1/24 dev sorvane0
+ip link set sorvane1 up
+ip link set sorvane0 up
+ip route add default via 192.0.2.2
+
+root=$scratch/root
+mkdir "$root"
+mount -t tmpfs -o mode=0755,size=4g sorvane-fresh "$root"
+unpack "$window" "$root"
+cp "$deb" "$gui_deb" "$root/tmp/"
+in_root "$root" apt-get install -y -qq --no-install-recommends "/tmp/${deb##*/}" "/tmp/${gui_deb##*/}" \
+    >"$scratch/install.log" 2>&1 || fail "installing the .deb files failed: $(tail -n 30 "$scratch/install.log")"
+rm -f "$root/etc/apt/sources.list" "$root"/etc/apt/sources.list.d/*
+# Only apt is asked: Debian's pacman has no repository.
+mv "$root/usr/bin/pacman" "$root/usr/bin/.pacman-hidden"
+
+# --- a local repository, served as a mirror is ---
+
+make_deb() {
+    local name=$1 version=$2 tree=$scratch/debs/$1-$2
+    mkdir -p "$tree/DEBIAN"
+    printf 'Package: %s\nVersion: %s\nArchitecture: all\nMaintainer: Sorvane tests <tests@sorvane.invalid>\n' \
+        "$name" "$version" >"$tree/DEBIAN/control"
+    printf 'Section: misc\nPriority: optional\nDescription: a package refreshed as the user\n' >>"$tree/DEBIAN/control"
+    dpkg-deb --root-owner-group -Zgzip --build "$tree" "$root$REPO/${name}_${version}_all.deb" >/dev/null
+}
+publish() {
+    local dir=$root$REPO
+    (cd "$dir" && dpkg-scanpackages --multiversion . 2>/dev/null >Packages)
+    {
+        printf 'Origin: Sorvane\nLabel: Sorvane\nSuite: stable\nCodename: stable\n'
+        printf 'Changelogs: http://127.0.0.1:%s/changelogs/@CHANGEPATH@\n' "$PORT"
+        printf 'Date: %s\nArchitectures: all\n' "$(LC_ALL=C date -u '+%a, %d %b %Y %H:%M:%S UTC')"
+        printf 'SHA256:\n %s %s Packages\n' "$(sha256sum <"$dir/Packages" | cut -d' ' -f1)" \
+            "$(stat -c %s "$dir/Packages")"
+    } >"$dir/Release"
+    # The server says a file changed by its time, to the second.
+    touch -d "@$(($(date +%s) - 1))" "$dir/Packages" "$dir/Release"
+}
+mkdir -p "$root$REPO"
+make_deb sv-fresh 1.0
+publish
+python3 -m http.server --bind 127.0.0.1 --directory "$root$REPO" "$PORT" >"$scratch/server.log" 2>&1 &
+server=$!
+for _ in $(seq 50); do
+    grep -q 'Serving HTTP' "$scratch/server.log" && break
+    sleep 0.1
+done
+printf 'deb [trusted=yes] http://127.0.0.1:%s/ ./\n' "$PORT" >"$root$SOURCES"
+in_root "$root" apt-get update -qq >/dev/null 2>&1 || fail "apt-get update (system) failed"
+in_root "$root" apt-get install -y -qq sv-fresh >/dev/null 2>&1 || fail "installing sv-fresh 1.0 failed"
+# Published after the system's last update: only a fresh list knows it.
+make_deb sv-fresh 2.0
+publish
+system_lists() { (cd "$root/var/lib/apt/lists" && find . -type f -print0 | sort -z | xargs -0 sha256sum; stat -c '%n %Y' ./*); }
+before=$(system_lists)
+
+install -d -m 0755 -o "$USER_ID" -g "$USER_ID" "$root$HOME_DIR"
+as_user() {
+    mountpoint -q "$root/proc" || mount_system "$root"
+    chroot --userspec="$USER_ID:$USER_ID" "$root" /usr/bin/env -i PATH=/usr/bin:/bin HOME="$HOME_DIR" "$@"
+}
+check_json() { as_user sorvane-gui --check --json 2>"$scratch/check.err" || true; }
+json_field() { python3 -c 'import json,sys; d=json.load(sys.stdin); m=[m for m in d["managers"] if m["name"]=="apt"][0]; print(eval(sys.argv[1]))' "$1"; }
+served_bytes() {
+    # "GET /Packages HTTP/1.1" 200 -: python's server logs no size; the files' own.
+    local bytes=0 file
+    while read -r file; do
+        bytes=$((bytes + $(stat -c %s "$root$REPO/$file")))
+    done < <(tr -d '\0' <"$scratch/server.log" | sed -n 's|.*"GET /\([^ ]*\) HTTP/1.1" 200 .*|\1|p')
+    echo "$bytes"
+}
+
+# --- 1. the check as the user finds what was published since ---
+
+: >"$scratch/server.log"
+json=$(check_json)
+[[ $(json_field 'm["fetched_for_check"]' <<<"$json") == True ]] ||
+    fail "the check did not refresh its own lists: $json $(cat "$scratch/check.err")"
+[[ $(json_field '[u["to"] for u in m["updates"] if u["name"]=="sv-fresh"]' <<<"$json") == "['2.0']" ]] ||
+    fail "the check did not find sv-fresh 2.0: $json"
+[[ $(json_field 'm["checked_at"] is not None and m["data_age_seconds"] < 120' <<<"$json") == True ]] ||
+    fail "the check does not say its lists are fresh: $json"
+[[ $(system_lists) == "$before" ]] || fail "the system's lists changed"
+own=$root$HOME_DIR/.cache/sorvane/apt
+[[ $(stat -c '%a %u' "$own") == "700 $USER_ID" ]] || fail "the private cache is not the user's alone"
+first_bytes=$(served_bytes)
+[[ $(json_field '[(u["description"], u["changelog_available"]) for u in m["updates"]]' <<<"$json") == \
+    "[('a package refreshed as the user', True)]" ]] || fail "the update has no description: $json"
+
+# The changelog where the repository's Release says, fetched by the real
+# apt as the user with the private lists (the options the check gives it).
+options=(-c "$HOME_DIR/.cache/sorvane/apt/apt.conf" -o "Dir::State::Lists=$HOME_DIR/.cache/sorvane/apt/lists/"
+    -o "Dir::Cache=$HOME_DIR/.cache/sorvane/apt/cache/" -o Debug::NoLocking=true)
+uri=$(as_user apt-get -q changelog --print-uris sv-fresh=2.0 "${options[@]}" | tr -d "'" | cut -d' ' -f1)
+[[ $uri == "http://127.0.0.1:$PORT/changelogs/"* ]] || fail "apt names no changelog for the repository: $uri"
+mkdir -p "$root$REPO/changelogs/$(dirname "${uri#*/changelogs/}")"
+printf '%s\n' 'sv-fresh (2.0) stable; urgency=high' '' '  * Fix CVE-2026-12345 (DSA-6001-1).' '' \
+    ' -- T <t@sorvane.invalid>  Thu, 10 Dec 2026 00:00:00 +0000' '' 'sv-fresh (1.0) stable; urgency=low' '' \
+    '  * First.' '' ' -- T <t@sorvane.invalid>  Mon, 07 Dec 2026 00:00:00 +0000' \
+    >"$root$REPO/changelogs/${uri#*/changelogs/}"
+as_user apt-get -q changelog sv-fresh=2.0 "${options[@]}" >"$scratch/changelog" 2>&1 ||
+    fail "apt-get changelog as the user failed: $(cat "$scratch/changelog") [$uri] $(find "$root$REPO/changelogs")"
+grep -q 'CVE-2026-12345' "$scratch/changelog" || fail "the changelog was not fetched: $(cat "$scratch/changelog")"
+
+# --- 2. a second refresh fetches no list again ---
+
+: >"$scratch/server.log"
+second_start=$(date +%s%N)
+json=$(check_json)
+second_ms=$((($(date +%s%N) - second_start) / 1000000))
+[[ $(json_field 'm["fetched_for_check"]' <<<"$json") == True ]] || fail "the second refresh failed: $json"
+second_bytes=$(served_bytes)
+[[ $second_bytes -eq 0 ]] || fail "the second refresh fetched $second_bytes bytes: $(cat "$scratch/server.log")"
+grep -Eq '"GET /(\./)?Release HTTP/1.1" 304' "$scratch/server.log" ||
+    fail "apt did not ask whether the Release changed: $(cat "$scratch/server.log")"
+echo "fresh lists: first refresh $first_bytes bytes; unchanged refresh $second_bytes bytes, the whole check in $second_ms ms"
+
+# --- 3. a cache that is a link, or another user's, is refused ---
+
+rm -rf "$own"
+install -d -m 0700 -o "$USER_ID" -g "$USER_ID" "$root/tmp/elsewhere"
+ln -s /tmp/elsewhere "$own"
+json=$(check_json)
+[[ $(json_field 'm["fetched_for_check"]' <<<"$json") == False ]] || fail "the check wrote through a link: $json"
+[[ $(json_field 'bool(m["not_fetched"])' <<<"$json") == True ]] || fail "the check does not say why: $json"
+[[ -z $(ls -A "$root/tmp/elsewhere") ]] || fail "files were written through the link"
+rm "$own"
+install -d -m 0700 -o 0 -g 0 "$own"
+json=$(check_json)
+[[ $(json_field 'm["fetched_for_check"]' <<<"$json") == False ]] || fail "the check used root's directory: $json"
+[[ $(json_field 'len(m["updates"])' <<<"$json") == 0 ]] ||
+    fail "from the system's lists nothing is pending, yet: $json"
+[[ $(system_lists) == "$before" ]] || fail "the system's lists changed"
+
+echo "ok: the check's own lists, in $((SECONDS - started)) s"

@@ -1,0 +1,216 @@
+// apt's lists refreshed as the user: where, and which directories are
+// refused (tests/check_fresh_lists.sh runs the real apt against them).
+#include "apt_refresh.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "pending_check.hpp"
+#include "test_support.hpp"
+
+namespace sorvane::gui {
+namespace {
+
+using test::TempDir;
+
+TEST(AptRefresh, TheCacheIsTheUsersOwn) {
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
+      {"", std::nullopt},
+      {"relative/.cache", std::nullopt},
+      {"/home/u/.cache", "/home/u/.cache/sorvane/apt"},
+  };
+  for (const auto& [home, dir] : cases) EXPECT_EQ(apt_cache_dir(home), dir) << home;
+}
+
+// A cache laid out before the check makes it: each is refused, and
+// nothing is made where a link leads.
+struct Layout {
+  std::string name;
+  std::function<void(const TempDir& base, const std::string& elsewhere)> make;
+  std::string refused;  // part of the reason; empty: accepted
+  bool needs_root = false;
+};
+
+TEST(AptRefresh, RefusesACacheThatIsNotTheUsers) {
+  const uid_t me = ::geteuid();
+  const std::vector<Layout> cases = {
+      {"nothing yet", [](const TempDir&, const std::string&) {}, ""},
+      {"made before",
+       [](const TempDir& base, const std::string&) {
+         test::make_dir(base / "sorvane", 0700);
+         test::make_dir(base / "sorvane/apt", 0700);
+       },
+       ""},
+      {"the cache a link",
+       [](const TempDir& base, const std::string& elsewhere) {
+         test::make_dir(base / "sorvane", 0700);
+         std::filesystem::create_directory_symlink(elsewhere, base / "sorvane/apt");
+       },
+       "link"},
+      {"its parent a link",
+       [](const TempDir& base, const std::string& elsewhere) {
+         std::filesystem::create_directory_symlink(elsewhere, base / "sorvane");
+       },
+       "link"},
+      {"its lists a link",
+       [](const TempDir& base, const std::string& elsewhere) {
+         test::make_dir(base / "sorvane", 0700);
+         test::make_dir(base / "sorvane/apt", 0700);
+         std::filesystem::create_directory_symlink(elsewhere, base / "sorvane/apt/lists");
+       },
+       "link"},
+      {"open to others",
+       [](const TempDir& base, const std::string&) {
+         test::make_dir(base / "sorvane", 0700);
+         test::make_dir(base / "sorvane/apt", 0755);
+       },
+       "open to other users"},
+      {"another user's",
+       [](const TempDir& base, const std::string&) {
+         test::make_dir(base / "sorvane", 0700);
+         test::make_dir(base / "sorvane/apt", 0700);
+         ASSERT_EQ(::chown((base / "sorvane/apt").c_str(), 65534, 65534), 0);
+       },
+       "another user", true},
+      {"its parent another user's",
+       [](const TempDir& base, const std::string&) {
+         test::make_dir(base / "sorvane", 0700);
+         ASSERT_EQ(::chown((base / "sorvane").c_str(), 65534, 65534), 0);
+       },
+       "another user", true},
+  };
+  for (const Layout& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_root && me != 0) continue;
+    const TempDir base;
+    const TempDir elsewhere;
+    c.make(base, elsewhere.path());
+    const std::string dir = base / "sorvane/apt";
+    const auto refused = make_own_cache(dir, me);
+    if (c.refused.empty()) {
+      ASSERT_FALSE(refused) << *refused;
+      EXPECT_EQ(test::lstat_of(dir).st_mode & 0777, 0700U);
+      for (const char* sub : {"lists/partial", "cache/archives/partial"}) {
+        EXPECT_TRUE(S_ISDIR(test::lstat_of(dir + "/" + sub).st_mode)) << sub;
+      }
+    } else {
+      ASSERT_TRUE(refused);
+      EXPECT_NE(refused->find(c.refused), std::string::npos) << *refused;
+      EXPECT_TRUE(test::list_dir(elsewhere.path()).empty());
+    }
+  }
+}
+
+TEST(AptRefresh, PointsEveryQuestionAtThePrivateLists) {
+  const auto options = private_list_options("/c/sorvane/apt");
+  const std::vector<std::string> expected = {
+      "-c", "/c/sorvane/apt/apt.conf",          "-o", "Dir::State::Lists=/c/sorvane/apt/lists/",
+      "-o", "Dir::Cache=/c/sorvane/apt/cache/", "-o", "Debug::NoLocking=true"};
+  EXPECT_EQ(options, expected);
+}
+
+TEST(AptRefresh, AFailedFetchIsNotFresh) {
+  const std::pair<std::string_view, std::optional<std::string>> cases[] = {
+      {"", std::nullopt},
+      {"Hit:1 http://127.0.0.1:8642 ./ Release\nReading package lists...\n", std::nullopt},
+      {"Get:1 http://h ./ Release [1 kB]\nFetched 1 kB in 0s (10 kB/s)\n", std::nullopt},
+      {"Hit:1 http://a ./ Release\nErr:2 http://b stable InRelease\n  Could not connect\n",
+       "Err:2 http://b stable InRelease"},
+      {"Ign:1 http://a ./ InRelease\n", std::nullopt},
+  };
+  for (const auto& [out, error] : cases) EXPECT_EQ(failed_fetch(out), error) << out;
+}
+
+TEST(AptRefresh, SeedsAnEmptyCacheFromTheSystemsLists) {
+  const TempDir system;
+  const TempDir own;
+  test::write_file(system / "deb.debian.org_debian_dists_bookworm_InRelease", "release");
+  test::write_file(system / "lock", "");
+  test::make_dir(system / "partial");
+  std::filesystem::create_symlink("/etc/shadow", system / "a_link");
+  const timespec old_times[2] = {{1000000, 0}, {1000000, 0}};
+  ASSERT_EQ(
+      ::utimensat(AT_FDCWD, (system / "deb.debian.org_debian_dists_bookworm_InRelease").c_str(),
+                  old_times, 0),
+      0);
+  seed_private_lists(system.path(), own.path());
+  EXPECT_EQ(test::list_dir(own.path()),
+            std::vector<std::string>{"deb.debian.org_debian_dists_bookworm_InRelease"});
+  // apt asks "changed since?" by the file's time: it is kept.
+  EXPECT_EQ(test::stat_of(own / "deb.debian.org_debian_dists_bookworm_InRelease").st_mtim.tv_sec,
+            1000000);
+  // Refreshed before: what it has is newer than the system's.
+  test::write_file(system / "other_Packages", "new");
+  seed_private_lists(system.path(), own.path());
+  EXPECT_FALSE(test::exists(own / "other_Packages"));
+}
+
+TEST(AptRefresh, NotOnAConnectionThatForbidsIt) {
+  CheckSetup setup;
+  setup.network_allowed = false;
+  const TempDir home;
+  setup.cache_home = home.path();
+  const AptRefresh refresh = refresh_private_lists(setup);
+  EXPECT_TRUE(refresh.dir.empty());
+  EXPECT_FALSE(refresh.why_not.empty());
+  EXPECT_TRUE(test::list_dir(home.path()).empty());
+}
+
+// apt-get as the check finds it: "update" as given, and a simulation that
+// finds an update only in the private lists.
+struct RefreshCase {
+  std::string name;
+  std::string update;  // the body of its "update"
+  bool with_home = true;
+  bool fetched;
+  size_t updates;
+  std::string not_fetched;  // part of the reason
+};
+
+TEST(AptRefresh, TheCheckAsksTheListsItFetched) {
+  REQUIRE_ROOT();  // the tool must pass the trust test: under /run, root's
+  const std::vector<RefreshCase> cases = {
+      {"fetched", "echo 'Hit:1 http://h ./ Release'", true, true, 1, ""},
+      {"a source failed", "echo 'Err:1 http://h ./ Release'; echo 'W: Failed' >&2", true, false, 0,
+       "Err:1 http://h"},
+      {"apt failed", "echo 'E: Malformed line' >&2; exit 100", true, false, 0, "status 100"},
+      {"no cache home", "exit 0", false, false, 0, "no cache directory"},
+  };
+  for (const RefreshCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TempDir dir("/run");
+    test::make_dir(dir / "bin");
+    test::make_dir(dir / "root");
+    test::make_dir(dir / "proc");  // no routes to read: online
+    test::make_dir(dir / "home", 0700);
+    test::write_file(dir / "bin/apt-get", R"(#!/bin/sh
+case "$*" in
+  *" update") )" + c.update + R"( ;;
+  "-s "*Dir::State::Lists=*) echo 'Inst zip [3.0-13] (3.0-14 Debian:12.5/stable [amd64])' ;;
+esac
+)",
+                     0755);
+    CheckSetup setup;
+    setup.places = {{dir / "bin"}, dir / "root", dir / "proc", {0}};
+    setup.cache_home = c.with_home ? dir / "home" : "";
+    const ManagerCheck check = check_manager(Step::Apt, setup);
+    ASSERT_FALSE(check.problem) << check.problem->detail;
+    EXPECT_EQ(check.fetched_for_check, c.fetched);
+    EXPECT_EQ(check.updates.size(), c.updates);
+    if (c.fetched) {
+      ASSERT_TRUE(check.data_age_seconds);
+      EXPECT_LT(*check.data_age_seconds, 60);
+      EXPECT_TRUE(check.not_fetched.empty());
+    } else {
+      EXPECT_NE(check.not_fetched.find(c.not_fetched), std::string::npos) << check.not_fetched;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sorvane::gui
