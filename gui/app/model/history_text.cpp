@@ -39,6 +39,7 @@ HistorySetup history_setup_of(const UpdateSetup& setup) {
 
 History read_machine_history(const UpdateSetup& setup, bool compressed) {
   std::vector<Step> steps;
+  steps.reserve(MANAGERS.size());
   for (const Manager& row : MANAGERS) steps.push_back(row.step);
   HistorySetup history = history_setup_of(setup);
   history.compressed = compressed;

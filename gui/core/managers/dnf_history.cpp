@@ -88,7 +88,10 @@ std::vector<PackageChange> parse_dnf_history_info(string_view out) {
     const auto* row = std::find_if(DNF_ACTIONS.begin(), DNF_ACTIONS.end(),
                                    [&](const DnfAction& a) { return a.word == found[0]; });
     if (row == DNF_ACTIONS.end()) return true;
-    auto [name, version] = nevra(found[1]);
+    // Named, not bound: a lambda below captures them.
+    auto parsed = nevra(found[1]);
+    std::string name = std::move(parsed.first);
+    std::string version = std::move(parsed.second);
     if (row->old) {
       const auto replaced =
           std::find_if(changes.begin(), changes.end(), [&](const PackageChange& change) {
