@@ -92,15 +92,15 @@ std::vector<KeptRunFacts> kept_runs(const HistorySetup& setup) {
     const PastUpdate past =
         read_past_update(finished.log.get(), finished.wait_status, finished.started, finished.ended,
                          setup.check.places.root);
-    KeptRunFacts facts;
-    facts.started = finished.started;
-    facts.ended = finished.ended;
-    facts.steps_run = past.steps_run;
-    facts.run.log_path = finished.log_path;
-    facts.run.outcome = past.finish.outcome;
-    facts.run.kept_configs = past.kept_configs.size();
-    facts.run.restarted = boot && *boot > finished.ended;
-    runs.push_back(std::move(facts));
+    KeptRunFacts kept;
+    kept.started = finished.started;
+    kept.ended = finished.ended;
+    kept.steps_run = past.steps_run;
+    kept.run.log_path = finished.log_path;
+    kept.run.outcome = past.finish.outcome;
+    kept.run.kept_configs = past.kept_configs.size();
+    kept.run.restarted = boot && *boot > finished.ended;
+    runs.push_back(std::move(kept));
   }
   return runs;
 }
@@ -135,12 +135,14 @@ std::optional<std::int64_t> iso_seconds(string_view text) {
   const time_t utc = ::timegm(&parts->fields);
   if (zone.starts_with('Z')) return std::int64_t{utc};
   if (zone.size() < 5 || (zone.front() != '+' && zone.front() != '-')) return std::nullopt;
-  const int sign = zone.front() == '+' ? 1 : -1;
   const auto hours = number<int>(zone.substr(1, 2));
   const size_t minutes_at = zone[3] == ':' ? 4 : 3;
   const auto minutes = number<int>(zone.substr(minutes_at, 2));
   if (!hours || !minutes) return std::nullopt;
-  return std::int64_t{utc} - sign * (std::int64_t{*hours} * 3600 + std::int64_t{*minutes} * 60);
+  // East of UTC is ahead of it.
+  const std::int64_t offset =
+      (zone.front() == '+' ? 1 : -1) * (std::int64_t{*hours} * 3600 + std::int64_t{*minutes} * 60);
+  return std::int64_t{utc} - offset;
 }
 
 void match_sorvane_runs(History& history, const std::vector<KeptRunFacts>& runs) {

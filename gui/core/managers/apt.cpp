@@ -145,15 +145,15 @@ ManagerCheck check_apt(const CheckSetup& setup) {
     check.fetched_for_check = true;
     check.data_age_seconds = refresh.age_seconds;
   }
-  AptForesight foresight = foresee_apt(
-      setup.places, status, check.updates, check.download_bytes,
-      [&setup, &apt_args](std::string_view tool,
-                          std::vector<std::string> args) -> std::optional<std::string> {
-        auto asked = ask(setup, tool, tool == "apt-cache" ? apt_args(std::move(args)) : args,
-                         setup.local_limit);
-        if (!asked) return std::nullopt;
-        return std::move(asked.value().run.out);
-      });
+  AptForesight foresight =
+      foresee_apt(setup.places, status, check.updates, check.download_bytes,
+                  [&setup, &apt_args](std::string_view tool,
+                                      std::vector<std::string> args) -> std::optional<std::string> {
+                    if (tool == "apt-cache") args = apt_args(std::move(args));
+                    auto asked = ask(setup, tool, args, setup.local_limit);
+                    if (!asked) return std::nullopt;
+                    return std::move(asked.value().run.out);
+                  });
   check.space = std::move(foresight.space);
   check.kept_conffiles = std::move(foresight.kept_conffiles);
   return check;

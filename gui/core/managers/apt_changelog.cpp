@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 #include "apt_refresh.hpp"
 #include "manager_query.hpp"
@@ -304,7 +305,8 @@ void describe_apt_updates(const CheckSetup& setup, const std::vector<std::string
                           ManagerCheck& check) {
   if (check.updates.empty()) return;
   std::vector<std::string> args = {"show", "--no-all-versions"};
-  for (const PendingUpdate& update : check.updates) args.push_back(update.name + "=" + update.to);
+  std::transform(check.updates.begin(), check.updates.end(), std::back_inserter(args),
+                 [](const PendingUpdate& update) { return update.name + "=" + update.to; });
   args.insert(args.end(), lists.begin(), lists.end());
   const auto asked = ask(setup, "apt-cache", args, setup.local_limit);
   std::vector<Described> described;

@@ -21,6 +21,7 @@ std::string package_name(string_view name) {
 struct AptField {
   string_view name;
   Change action;
+  // cppcheck-suppress unusedStructMember ; read through the row found
   bool two_versions;  // "(from, to)"; one otherwise
 };
 constexpr std::array<AptField, 6> APT_FIELDS = {{
@@ -123,8 +124,11 @@ void DpkgLogReader::line(string_view line) {
     const std::string name = package_name(found[2]);
     const bool half = found[1] == "half-installed" || found[1] == "half-configured";
     const auto at = std::find(half_done_.begin(), half_done_.end(), name);
-    if (half && at == half_done_.end()) half_done_.push_back(name);
-    if (!half && at != half_done_.end()) half_done_.erase(at);
+    if (half) {
+      if (at == half_done_.end()) half_done_.push_back(name);
+    } else if (at != half_done_.end()) {
+      half_done_.erase(at);
+    }
     return;
   }
   if (found.size() != 4) return;
