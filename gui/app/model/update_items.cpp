@@ -38,14 +38,7 @@ QString UpdateItems::state_text(UpdateModel::StepState state) {
 }
 
 QIcon UpdateItems::manager_icon(Step step) {
-  switch (step) {
-    case Step::Flatpak: return themed("flatpak", "package");
-    case Step::Snap: return themed("snap", "package");
-    case Step::Pacman:
-    case Step::Apt:
-    case Step::Dnf: break;
-  }
-  return themed("package-x-generic", "package");
+  return themed(std::string(manager(step).icon).c_str(), "package");
 }
 
 QIcon UpdateItems::state_icon(UpdateModel::StepState state) {

@@ -38,19 +38,20 @@ struct Manager {
   bool under_sudo;             // run as root by the script
   Updates updates;
   const ManagerFacts* facts;
+  std::string_view icon;  // the icon theme's name for it
 };
 
 inline constexpr std::array<Manager, 5> MANAGERS = {{
     {Step::Pacman, ManagerKind::Pacman, "pacman", "Updating pacman packages...", true,
-     Updates::SystemPackages, &PACMAN},
+     Updates::SystemPackages, &PACMAN, "package-x-generic"},
     {Step::Apt, ManagerKind::Apt, "apt", "Updating apt packages...", true, Updates::SystemPackages,
-     &APT},
+     &APT, "package-x-generic"},
     {Step::Dnf, ManagerKind::Dnf, "dnf", "Updating dnf packages...", true, Updates::SystemPackages,
-     &DNF},
+     &DNF, "package-x-generic"},
     {Step::Snap, ManagerKind::Snap, "snap", "Updating Snap packages...", true, Updates::Snaps,
-     &SNAP},
+     &SNAP, "snap"},
     {Step::Flatpak, ManagerKind::Flatpak, "flatpak", "Updating Flatpak packages...", false,
-     Updates::UserApps, &FLATPAK},
+     Updates::UserApps, &FLATPAK, "flatpak"},
 }};
 
 constexpr const Manager& manager(Step step) {
