@@ -30,6 +30,8 @@ namespace sorvane::gui {
 std::vector<PendingUpdate> parse_apt_simulation(std::string_view out);
 // The indented names after "The following packages have been kept back:".
 std::vector<std::string> parse_apt_kept_back(std::string_view out);
+// The names apt lists, indented, under a heading line of its output.
+std::vector<std::string> apt_names_listed_under(std::string_view out, std::string_view heading);
 // `apt-get -qq --print-uris --with-new-pkgs upgrade`: the sum of the sizes in
 // its "'uri' file size hash" lines; nullopt when any line is not one.
 std::optional<std::uint64_t> parse_apt_download_size(std::string_view out);

@@ -104,18 +104,15 @@ DpkgLeft parse_dpkg_left(const std::vector<string_view>& in_order) {
     string_view name;
     string_view arch;
     string_view status;
-    const auto field = [](string_view line, string_view key) {
-      return line.starts_with(key) ? std::optional(trim(line.substr(key.size()))) : std::nullopt;
-    };
     for_each_line(text, [&](string_view line) {
       if (trim(line).empty()) {
         record(name, arch, status);
         name = arch = status = {};
-      } else if (const auto package = field(line, "Package:")) {
+      } else if (const auto package = text::field_value(line, "Package:")) {
         name = *package;
-      } else if (const auto architecture = field(line, "Architecture:")) {
+      } else if (const auto architecture = text::field_value(line, "Architecture:")) {
         arch = *architecture;
-      } else if (const auto state = field(line, "Status:")) {
+      } else if (const auto state = text::field_value(line, "Status:")) {
         status = *state;
       }
       return true;

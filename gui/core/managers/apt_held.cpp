@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "apt.hpp"
 #include "manager_text.hpp"
 
 namespace sorvane::gui {
@@ -14,14 +15,6 @@ using text::is_blank;
 using text::number;
 using text::trim;
 using text::words;
-
-// A deb822 field's value when `line` is that field ("Name: value").
-std::optional<string_view> field(string_view line, string_view name) {
-  if (line.size() <= name.size() || !line.starts_with(name) || line[name.size()] != ':') {
-    return std::nullopt;
-  }
-  return trim(line.substr(name.size() + 1));
-}
 
 // dpkg and apt name a foreign package "name:arch"; the simulation names it
 // by its name alone when it is of the native architecture.
@@ -56,9 +49,9 @@ std::vector<std::string> parse_dpkg_holds(string_view status) {
   for_each_record(
       status,
       [&](string_view line) {
-        if (const auto name = field(line, "Package")) package = std::string(*name);
+        if (const auto name = text::field_value(line, "Package:")) package = std::string(*name);
         // "Status: want flag state": the selection is its first word.
-        if (const auto value = field(line, "Status")) {
+        if (const auto value = text::field_value(line, "Status:")) {
           const auto parts = words(*value, 3);
           hold = parts.size() == 3 && parts[0] == "hold";
         }
@@ -72,19 +65,8 @@ std::vector<std::string> parse_dpkg_holds(string_view status) {
 }
 
 std::vector<std::string> parse_apt_phasing_deferred(string_view simulation) {
-  std::vector<std::string> names;
-  bool in_list = false;
-  for_each_line(simulation, [&](string_view line) {
-    if (!in_list) {
-      in_list = trim(line) == "The following upgrades have been deferred due to phasing:";
-      return true;
-    }
-    if (line.empty() || !is_blank(line.front())) return false;
-    const auto found = words(line, line.size());
-    names.insert(names.end(), found.begin(), found.end());
-    return true;
-  });
-  return names;
+  return apt_names_listed_under(simulation,
+                                "The following upgrades have been deferred due to phasing:");
 }
 
 std::vector<std::pair<std::string, std::string>> parse_apt_policy_candidates(string_view out) {
@@ -113,8 +95,8 @@ std::vector<std::pair<std::string, int>> parse_apt_phased_percentages(string_vie
   for_each_record(
       out,
       [&](string_view line) {
-        if (const auto name = field(line, "Package")) package = std::string(*name);
-        if (const auto value = field(line, "Phased-Update-Percentage")) {
+        if (const auto name = text::field_value(line, "Package:")) package = std::string(*name);
+        if (const auto value = text::field_value(line, "Phased-Update-Percentage:")) {
           percent = number<int>(*value);
           if (percent && (*percent < 0 || *percent > 100)) percent.reset();
         }

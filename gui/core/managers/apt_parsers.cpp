@@ -84,12 +84,12 @@ std::vector<PendingUpdate> parse_apt_simulation(string_view out) {
   return updates;
 }
 
-std::vector<std::string> parse_apt_kept_back(string_view out) {
+std::vector<std::string> apt_names_listed_under(string_view out, string_view heading) {
   std::vector<std::string> names;
   bool in_list = false;
   for_each_line(out, [&](string_view line) {
     if (!in_list) {
-      in_list = trim(line) == "The following packages have been kept back:";
+      in_list = trim(line) == heading;
       return true;
     }
     if (line.empty() || !is_blank(line.front())) return false;
@@ -98,6 +98,10 @@ std::vector<std::string> parse_apt_kept_back(string_view out) {
     return true;
   });
   return names;
+}
+
+std::vector<std::string> parse_apt_kept_back(string_view out) {
+  return apt_names_listed_under(out, "The following packages have been kept back:");
 }
 
 std::optional<std::uint64_t> parse_apt_download_size(string_view out) {
@@ -131,19 +135,15 @@ std::vector<InstalledSize> parse_apt_installed_sizes(string_view out) {
     kib.reset();
   };
   for_each_line(out, [&](string_view line) {
-    const auto field = [&](string_view key) -> std::optional<string_view> {
-      if (!line.starts_with(key)) return std::nullopt;
-      return trim(line.substr(key.size()));
-    };
     if (trim(line).empty()) {
       end_stanza();
-    } else if (const auto name = field("Package:")) {
+    } else if (const auto name = text::field_value(line, "Package:")) {
       stanza.package = *name;
-    } else if (const auto version = field("Version:")) {
+    } else if (const auto version = text::field_value(line, "Version:")) {
       stanza.version = *version;
-    } else if (const auto arch = field("Architecture:")) {
+    } else if (const auto arch = text::field_value(line, "Architecture:")) {
       stanza.architecture = *arch;
-    } else if (const auto size = field("Installed-Size:")) {
+    } else if (const auto size = text::field_value(line, "Installed-Size:")) {
       kib = number<std::uint64_t>(*size);
     }
     return true;

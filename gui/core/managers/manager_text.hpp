@@ -24,6 +24,13 @@ inline std::string_view trim(std::string_view text) {
   return text;
 }
 
+// A deb822 field's value when `line` is that field; `key` with its colon
+// ("Package:").
+inline std::optional<std::string_view> field_value(std::string_view line, std::string_view key) {
+  if (!line.starts_with(key)) return std::nullopt;
+  return trim(line.substr(key.size()));
+}
+
 inline bool has_blank(std::string_view text) {
   return std::any_of(text.begin(), text.end(), is_blank);
 }
