@@ -30,6 +30,13 @@ TEST(DnfHistory, PairsEachNewVersionWithTheOneItReplaced) {
                 {"kernel-core", "6.11.9-200.fc41", "", Change::Removed}}));
 }
 
+TEST(DnfHistory, AVersionWithoutItsPackageListsNothing) {
+  EXPECT_EQ(parse_dnf_history_info("Packages Altered:\n"
+                                   "    Upgrade  -2026a-1.fc41.noarch   @updates\n"
+                                   "    Upgrade  tzdata-2026a-1.fc41.noarch   @updates\n"),
+            (std::vector<PackageChange>{{"tzdata", "", "2026a-1.fc41", Change::Upgraded}}));
+}
+
 // The real command path: a dnf that prints the recorded answers, found
 // on the PATH as the update finds it.
 TEST(DnfHistory, AsksTheListThenTheNewestTransactionsInfo) {

@@ -37,5 +37,16 @@ TEST(FlatpakHistory, ADateWithoutItsYearIsTheLatestNotAfterNow) {
   EXPECT_EQ(entries[1].time, new_year);
 }
 
+TEST(FlatpakHistory, ARowNamingNoApplicationListsNothing) {
+  test::in_utc();
+  const auto entries = parse_flatpak_history(
+      "Dec  8 20:10:00\tdeploy update\t\tstable\tsystem\n"
+      "Dec  8 20:10:20\tdeploy update\torg.gnome.Calculator\tstable\tsystem\n",
+      1796860800);
+  ASSERT_EQ(entries.size(), 1U);
+  EXPECT_EQ(entries[0].packages,
+            (std::vector<PackageChange>{{"org.gnome.Calculator", "", "stable", Change::Upgraded}}));
+}
+
 }  // namespace
 }  // namespace sorvane::gui

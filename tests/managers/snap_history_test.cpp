@@ -22,6 +22,15 @@ TEST(SnapHistory, KeepsChangesOfSnapsWithTheirStatus) {
   EXPECT_EQ(entries[3].end, entries[3].time);  // not ready yet: "-"
 }
 
+TEST(SnapHistory, EmptyQuotesNameNoSnap) {
+  const auto entries = parse_snap_changes(
+      "41   Done    2026-12-06T03:12:40+01:00  2026-12-06T03:13:55+01:00  "
+      "Auto-refresh snaps \"\", \"firefox\"\n");
+  ASSERT_EQ(entries.size(), 1U);
+  EXPECT_EQ(entries[0].packages,
+            (std::vector<PackageChange>{{"firefox", "", "", Change::Upgraded}}));
+}
+
 TEST(SnapHistory, ASnapThatCannotAnswerIsSaidAsSuch) {
   // A directory only root may change, as the update's PATH is.
   REQUIRE_ROOT();

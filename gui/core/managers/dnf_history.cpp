@@ -92,6 +92,7 @@ std::vector<PackageChange> parse_dnf_history_info(string_view out) {
     auto parsed = nevra(found[1]);
     std::string name = std::move(parsed.first);
     std::string version = std::move(parsed.second);
+    if (name.empty()) return true;  // a version without its package: nothing to list
     if (row->old) {
       const auto replaced =
           std::find_if(changes.begin(), changes.end(), [&](const PackageChange& change) {

@@ -59,7 +59,8 @@ std::vector<HistoryEntry> parse_flatpak_history(string_view out, std::int64_t no
     columns.push_back(trim(line.substr(start)));
     if (columns.size() != 5) return true;
     const auto when = flatpak_time(columns[0], now);
-    if (!when) return true;  // its header, or a time it does not print
+    if (!when) return true;               // its header, or a time it does not print
+    if (columns[2].empty()) return true;  // no application named: nothing to list
     const PackageChange change{
         std::string(columns[2]), {}, std::string(columns[3]), change_of(columns[1])};
     if (entries.empty() || installation != columns[4] ||

@@ -55,8 +55,10 @@ std::vector<HistoryEntry> parse_snap_changes(string_view out) {
     for (size_t quote = summary.find('"'); quote != string_view::npos;) {
       const size_t close = summary.find('"', quote + 1);
       if (close == string_view::npos) break;
-      entry.packages.push_back(
-          {std::string(summary.substr(quote + 1, close - quote - 1)), {}, {}, row->action});
+      // An empty pair of quotes names no snap.
+      if (close > quote + 1)
+        entry.packages.push_back(
+            {std::string(summary.substr(quote + 1, close - quote - 1)), {}, {}, row->action});
       quote = summary.find('"', close + 1);
     }
     entries.push_back(std::move(entry));
