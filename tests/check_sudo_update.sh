@@ -50,7 +50,7 @@ case "\${0##*/} \$*" in
     "pacman -Qu") exit 1 ;;
     "dnf -q needs-restarting -r") exit 0 ;;
     "dnf -q repolist --enabled") printf 'repo id   repo name\nstand-in  Stand-in\n'; exit 0 ;;
-    "dnf -q check-update" | "snap refresh --list" | "flatpak remote-ls "*) exit 0 ;;
+    "dnf -q check-update --refresh" | "snap refresh --list" | "flatpak remote-ls "*) exit 0 ;;
 esac
 if [[ -e ${log%/*}/ask-\${0##*/} ]]; then
     printf 'Configuration file changed. Keep yours? [Y/n] '

@@ -1034,6 +1034,48 @@ class WindowTest : public QObject {
     fetched.data_age_seconds = 150;
     QCOMPARE(CheckText::summary(fetched),
              QString("apt — 1 update (1 security), 2 MB to download, checked 2 minutes ago"));
+    // Each manager's row says how fresh its answer is, as its check set it.
+    const auto row = [](Step step, bool asked_now, std::optional<std::int64_t> age,
+                        std::optional<Problem> problem) {
+      ManagerCheck check;
+      check.step = step;
+      check.fetched_for_check = asked_now;
+      check.data_age_seconds = age;
+      if (problem) check.problem = CheckProblem{*problem, {}};
+      return check;
+    };
+    const std::vector<std::pair<ManagerCheck, QString>> rows = {
+        {row(Step::Pacman, true, 0, {}), "pacman — up to date, checked just now"},
+        {row(Step::Pacman, false, 3 * 86400, {}),
+         "pacman — up to date, package database from 3 days ago"},
+        {row(Step::Dnf, true, 0, {}), "dnf — up to date, checked just now"},
+        {row(Step::Dnf, false, {}, {}), "dnf — up to date"},
+        {row(Step::Flatpak, true, 0, {}), "flatpak — up to date, checked just now"},
+        {row(Step::Flatpak, false, {}, {}), "flatpak — up to date"},
+        {row(Step::Snap, true, 0, {}), "snap — up to date, checked just now"},
+        {row(Step::Snap, false, {}, Problem::Metered),
+         "snap — not checked on a metered connection"},
+    };
+    for (const auto& [check, said] : rows) {
+      QCOMPARE(CheckText::summary(check), said);
+      const QJsonObject one = CheckText::json({check}).object()["managers"].toArray()[0].toObject();
+      QCOMPARE(one["fetched_for_check"].toBool(), check.fetched_for_check);
+      // checked_at: when the answer was fetched, now for a remote asked live.
+      if (check.data_age_seconds) {
+        const QDateTime at = QDateTime::fromString(one["checked_at"].toString(), Qt::ISODate);
+        QVERIFY(at.isValid());
+        QVERIFY(std::abs(at.secsTo(QDateTime::currentDateTimeUtc()) - *check.data_age_seconds) <
+                60);
+      } else {
+        QVERIFY(one["checked_at"].isNull());
+      }
+    }
+    QCOMPARE(CheckText::json({rows.back().first})
+                 .object()["managers"]
+                 .toArray()[0]
+                 .toObject()["stops_update"]
+                 .toBool(),
+             false);
     ManagerCheck stale = apt;
     stale.not_fetched = "offline";
     QVERIFY(CheckText::notes(stale).join(' ').contains(

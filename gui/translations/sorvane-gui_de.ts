@@ -227,6 +227,10 @@
         <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
         <translation>Die Paketlisten konnten für diese Prüfung nicht aufgefrischt werden (%1): Dies ist ihr Stand von der letzten Auffrischung durch das System.</translation>
     </message>
+    <message>
+        <source>not checked on a metered connection</source>
+        <translation>auf einer getakteten Verbindung nicht geprüft</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>

@@ -227,6 +227,10 @@
         <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
         <translation>No se pudieron actualizar las listas para esta comprobación (%1): esto es lo que sabían cuando el sistema las actualizó por última vez.</translation>
     </message>
+    <message>
+        <source>not checked on a metered connection</source>
+        <translation>no comprobado en una conexión de uso medido</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>

@@ -227,6 +227,10 @@
         <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
         <translation>Les listes n’ont pas pu être rafraîchies pour cette vérification (%1) : voici ce qu’elles savaient lors du dernier rafraîchissement par le système.</translation>
     </message>
+    <message>
+        <source>not checked on a metered connection</source>
+        <translation>non vérifié sur une connexion limitée</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>

@@ -227,6 +227,10 @@
         <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
         <translation>Não foi possível atualizar as listas para esta verificação (%1): isto é o que elas sabiam quando o sistema as atualizou pela última vez.</translation>
     </message>
+    <message>
+        <source>not checked on a metered connection</source>
+        <translation>não verificado em uma conexão limitada</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>

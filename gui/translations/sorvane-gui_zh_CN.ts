@@ -219,6 +219,10 @@
         <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
         <translation>无法为此次检查刷新软件包列表（%1）：以下是系统上次刷新时列表所知的内容。</translation>
     </message>
+    <message>
+        <source>not checked on a metered connection</source>
+        <translation>未在按流量计费的连接上检查</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>

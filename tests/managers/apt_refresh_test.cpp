@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 
 #include "pending_check.hpp"
 #include "test_support.hpp"
+#include "unique_fd.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -159,6 +161,53 @@ TEST(AptRefresh, NotOnAConnectionThatForbidsIt) {
   EXPECT_TRUE(refresh.dir.empty());
   EXPECT_FALSE(refresh.why_not.empty());
   EXPECT_TRUE(test::list_dir(home.path()).empty());
+}
+
+// The real apt-get, from a repository on disk (a file: source, no
+// network): the refresh builds apt's binary caches beside the private
+// lists even where the system's configuration keeps none (as container
+// images do), so the questions after it parse no list again; and while
+// the refresh is kept, another refresh cannot take the cache.
+TEST(AptRefresh, BuildsAptsCachesUnderItsLockAndKeepsItWhileRead) {
+  const auto apt_get = trusted_tool(system_places(), "apt-get");
+  if (!apt_get) GTEST_SKIP() << "no apt-get here";
+  const TempDir dir;
+  test::make_dir(dir / "repo");
+  test::make_dir(dir / "parts");
+  test::make_dir(dir / "home", 0700);
+  test::make_dir(dir / "proc");  // no routes to read: online
+  // A Release that names the list, uncompressed: apt asks for no other.
+  const std::string packages =
+      "Package: sv-cached\nVersion: 1.0\nArchitecture: all\nFilename: ./a.deb\nSize: 1\n"
+      "Description: a package of the test\n\n";
+  test::write_file(dir / "repo/Packages", packages);
+  test::write_file(
+      dir / "repo/Release",
+      "Suite: stable\nCodename: stable\nArchitectures: all\nDate: Thu, 01 Jan 2015 "
+      "00:00:00 UTC\nSHA256:\n 4e275c43abc6f0814b34e09a0e18a2a16e79eedcd9781425f9f4234813b47a73 "
+      "112 Packages\n");
+  test::write_file(dir / "sources.list", "deb [trusted=yes] file:" + dir / "repo" + " ./\n");
+  test::write_file(dir / "apt.conf", "Dir::Etc::SourceList \"" + dir / "sources.list" +
+                                         "\";\nDir::Etc::SourceParts \"" + dir / "parts" +
+                                         "\";\nDir::Cache::pkgcache \"\";\n"
+                                         "Dir::Cache::srcpkgcache \"\";\n"
+                                         "APT::Sandbox::User \"root\";\n");
+  CheckSetup setup;
+  setup.places.proc = dir / "proc";
+  setup.environment = {"PATH=/usr/bin:/bin", "APT_CONFIG=" + dir / "apt.conf"};
+  setup.cache_home = dir / "home";
+  std::optional<AptRefresh> refresh = refresh_private_lists(setup);
+  ASSERT_FALSE(refresh->dir.empty()) << refresh->why_not;
+  EXPECT_TRUE(test::exists(refresh->dir + "/cache/pkgcache.bin"));
+  EXPECT_TRUE(test::exists(refresh->dir + "/cache/srcpkgcache.bin"));
+  const std::string lock = refresh->dir + "/lock";
+  const auto can_take = [&lock] {
+    const UniqueFd other(::open(lock.c_str(), O_RDWR | O_CLOEXEC));
+    return other.valid() && ::flock(other.get(), LOCK_EX | LOCK_NB) == 0;
+  };
+  EXPECT_FALSE(can_take());
+  refresh.reset();
+  EXPECT_TRUE(can_take());
 }
 
 // apt-get as the check finds it: "update" as given, and a simulation that

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -287,6 +288,187 @@ exit 0)"}},
       EXPECT_EQ(*check.repair, c.name.find("killed") != std::string::npos
                                    ? DpkgRepair::ConfigureThenFix
                                    : DpkgRepair::Configure);
+    }
+  }
+}
+
+// How fresh each manager's answer is, said by its own check: fetched for
+// this check (checked just now), or from what this computer already had,
+// with why. Not allowed the network (a metered connection), no query may
+// reach it: each fake tool fails when asked in a way that would.
+struct FreshCase {
+  std::string name;
+  Step step;
+  std::vector<FakeTool> tools;
+  std::vector<StateFile> state_files = {};
+  bool network_allowed = true;
+  size_t updates = 0;
+  size_t security = 0;
+  size_t held = 0;
+  bool fetched = false;
+  std::optional<std::int64_t> at_least_old = std::nullopt;  // unknown when not set
+  std::string not_fetched = {};                             // part of the reason; empty: none
+  std::optional<Problem> problem = std::nullopt;
+};
+
+TEST(PendingCheck, EachRowSaysHowFreshItIs) {
+  REQUIRE_ROOT();
+  const FakeTool one_repo{"pacman-conf", "echo core"};
+  const FakeTool pacman{"pacman", "echo 'linux 6.1-1 -> 6.2-1'"};
+  const FakeTool checkupdates{"checkupdates",
+                              "echo 'linux 6.1-1 -> 6.2-1'; echo 'zsh 5.9-1 -> 5.9-2'"};
+  // dnf fails when a query that reads metadata could reach the network
+  // (no -C) where it may not, or would trust an expired cache (no
+  // --refresh) where it may.
+  const auto dnf = [](bool network) {
+    const std::string must =
+        network
+            ? R"(case "$*" in *check-update*--refresh*|*disableexcludes*|*repolist*|*updateinfo*) ;; *check-update*) exit 1 ;; esac
+case "$*" in *-C*) exit 1 ;; esac)"
+            : R"(case "$*" in *-C*) ;; *) echo 'Error: would reach the network' >&2; exit 1 ;; esac)";
+    return FakeTool{"dnf", must + R"(
+case "$2" in
+  repolist) echo 'repo id   repo name'; echo 'fedora    Fedora 40' ;;
+  check-update) echo; echo 'bash.x86_64   5.2.26-3.fc40   updates'
+    [ "$3" = --disableexcludes=main ] && echo 'kernel-core.x86_64   6.9.1-1.fc40   updates'
+    exit 100 ;;
+  updateinfo) echo 'FEDORA-2024-1 Important/Sec. bash-5.2.26-3.fc40.x86_64' ;;
+esac)"};
+  };
+  const StateFile excludes{"etc/dnf/dnf.conf", "[main]\nexcludepkgs=kernel*\n"};
+  const FakeTool rpm{"rpm", "echo 'bash 5.2.15-1.fc40'"};
+  const auto flatpak = [](const std::string& cached) {
+    return FakeTool{"flatpak", cached + R"(
+[ "$2" = --system ] && printf 'app/org.example.A/x86_64/stable	1.2	abc	4.0 kB
+'
+exit 0)"};
+  };
+  const std::string live_only = R"(case "$*" in *--cached*) exit 1 ;; esac)";
+  const std::string cached_only = R"(case "$*" in *--cached*) ;; *) exit 1 ;; esac)";
+  const std::string no_cache =
+      R"(echo "error: No cached summary for remote 'flathub'" >&2; exit 1)";
+  const FakeTool snap{"snap",
+                      "printf 'Name  Version  Rev  Size  Publisher  Notes\\nfirefox  121.0  3600  "
+                      "80MB  mozilla  -\\n'"};
+  const std::vector<FreshCase> cases = {
+      {.name = "checkupdates syncs a copy of its own",
+       .step = Step::Pacman,
+       .tools = {one_repo, {"pacman", "exit 99"}, checkupdates},
+       .updates = 2,
+       .fetched = true,
+       .at_least_old = 0},
+      {.name = "pacman without checkupdates: its databases' age, and why",
+       .step = Step::Pacman,
+       .tools = {one_repo, pacman},
+       .state_files = {{"var/lib/pacman/sync/core.db", "old"}},
+       .updates = 1,
+       .at_least_old = 3 * 3600,
+       .not_fetched = "pacman-contrib"},
+      {.name = "pacman on a metered connection: checkupdates is not run",
+       .step = Step::Pacman,
+       .tools = {one_repo, pacman, {"checkupdates", "exit 99"}},
+       .state_files = {{"var/lib/pacman/sync/core.db", "old"}},
+       .network_allowed = false,
+       .updates = 1,
+       .at_least_old = 3 * 3600,
+       .not_fetched = "not on this connection"},
+      {.name = "dnf refreshes its metadata",
+       .step = Step::Dnf,
+       .tools = {dnf(true), rpm},
+       .state_files = {excludes},
+       .updates = 1,
+       .security = 1,
+       .held = 1,
+       .fetched = true,
+       .at_least_old = 0},
+      {.name = "dnf on a metered connection reads its cache alone",
+       .step = Step::Dnf,
+       .tools = {dnf(false), rpm},
+       .state_files = {excludes},
+       .network_allowed = false,
+       .updates = 1,
+       .security = 1,
+       .held = 1,
+       .not_fetched = "not on this connection"},
+      {.name = "flatpak asks its remotes",
+       .step = Step::Flatpak,
+       .tools = {flatpak(live_only)},
+       .updates = 1,
+       .fetched = true,
+       .at_least_old = 0},
+      {.name = "flatpak on a metered connection reads its cached summaries",
+       .step = Step::Flatpak,
+       .tools = {flatpak(cached_only)},
+       .network_allowed = false,
+       .updates = 1,
+       .not_fetched = "not on this connection"},
+      {.name = "flatpak on a metered connection without cached summaries",
+       .step = Step::Flatpak,
+       .tools = {flatpak(no_cache)},
+       .network_allowed = false,
+       .problem = Problem::Metered},
+      {.name = "snap asks the store",
+       .step = Step::Snap,
+       .tools = {snap},
+       .state_files = {{"run/snapd.socket"}},
+       .updates = 1,
+       .fetched = true,
+       .at_least_old = 0},
+      {.name = "snap on a metered connection is not asked",
+       .step = Step::Snap,
+       .tools = {{"snap", "exit 99"}},
+       .state_files = {{"run/snapd.socket"}},
+       .network_allowed = false,
+       .problem = Problem::Metered},
+      {.name = "apt on a metered connection: the system's lists",
+       .step = Step::Apt,
+       .tools = {{"apt-get", "exit 0"}},
+       .network_allowed = false,
+       .not_fetched = "not on this connection"},
+  };
+  for (const FreshCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TempDir dir("/run");
+    test::make_dir(dir / "bin");
+    test::make_dir(dir / "root");
+    test::make_dir(dir / "cache");
+    for (const FakeTool& tool : c.tools) {
+      test::write_file(dir / ("bin/" + tool.name), "#!/bin/sh\n" + tool.script + "\n", 0755);
+    }
+    for (const StateFile& file : c.state_files) {
+      const std::string path = dir / ("root/" + file.path);
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      test::write_file(path, file.content);
+      // Written by the last sync, four hours ago.
+      const auto then = std::filesystem::file_time_type::clock::now() - std::chrono::hours(4);
+      std::filesystem::last_write_time(path, then);
+    }
+    CheckSetup setup;
+    setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
+    setup.cache_home = dir / "cache";
+    setup.network_allowed = c.network_allowed;
+    const ManagerCheck check = check_manager(c.step, setup);
+    ASSERT_EQ(check.problem.has_value(), c.problem.has_value())
+        << (check.problem ? check.problem->detail : "");
+    if (c.problem) {
+      EXPECT_EQ(check.problem->why, *c.problem);
+      EXPECT_FALSE(stops_update(check.problem->why));
+    }
+    EXPECT_EQ(check.updates.size(), c.updates);
+    EXPECT_EQ(static_cast<size_t>(std::count_if(check.updates.begin(), check.updates.end(),
+                                                [](const PendingUpdate& u) { return u.security; })),
+              c.security);
+    EXPECT_EQ(check.kept_back.size(), c.held);
+    EXPECT_EQ(check.fetched_for_check, c.fetched);
+    ASSERT_EQ(check.data_age_seconds.has_value(), c.at_least_old.has_value());
+    if (c.at_least_old) {
+      EXPECT_GE(*check.data_age_seconds, *c.at_least_old);
+      EXPECT_LT(*check.data_age_seconds, *c.at_least_old + 7200);
+    }
+    if (c.not_fetched.empty()) {
+      EXPECT_EQ(check.not_fetched, "");
+    } else {
+      EXPECT_NE(check.not_fetched.find(c.not_fetched), std::string::npos) << check.not_fetched;
     }
   }
 }

@@ -24,6 +24,7 @@ std::string_view problem_label(Problem problem) {
     case Problem::DpkgInterrupted: return "dpkg_interrupted";
     case Problem::LockHeld: return "lock_held";
     case Problem::Offline: return "offline";
+    case Problem::Metered: return "metered";
   }
   return "could_not_check";
 }

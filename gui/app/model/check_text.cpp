@@ -81,6 +81,7 @@ QString CheckText::reason(Step step, const CheckProblem& problem) {
       return tr("an earlier installation was left unfinished: %1").arg(detail);
     case Problem::LockHeld: return tr("in use by another program: %1").arg(detail);
     case Problem::Offline: return tr("this computer is not connected to a network");
+    case Problem::Metered: return tr("not checked on a metered connection");
   }
   return detail;
 }
@@ -101,6 +102,7 @@ QString CheckText::remedy(Step step, const CheckProblem& problem) {
     case Problem::DpkgInterrupted: return tr("Finish it first: sudo dpkg --configure -a");
     case Problem::LockHeld: return tr("Wait until it has finished.");
     case Problem::Offline: return tr("Connect to a network.");
+    case Problem::Metered: return {};
   }
   return {};
 }

@@ -31,11 +31,17 @@ constexpr string_view STAMP = "refreshed";
 constexpr string_view LOCK = "lock";
 // The hooks the system's configuration runs around `apt update` (a
 // database of commands, a notifier's stamp): for the system's lists, not
-// these, and most would fail as the user.
+// these, and most would fail as the user. And the binary caches kept
+// beside the lists even where the system keeps none (container images
+// set them ""): `apt-get update` builds them once, under the lock, and
+// every question after reads them instead of parsing every list again,
+// two at a time.
 constexpr string_view CLEAR_HOOKS =
     "#clear APT::Update::Pre-Invoke;\n"
     "#clear APT::Update::Post-Invoke;\n"
-    "#clear APT::Update::Post-Invoke-Success;\n";
+    "#clear APT::Update::Post-Invoke-Success;\n"
+    "Dir::Cache::pkgcache \"pkgcache.bin\";\n"
+    "Dir::Cache::srcpkgcache \"srcpkgcache.bin\";\n";
 constexpr string_view CONFIG = "apt.conf";
 
 // A directory under `parent`, made if missing, that must be a real
@@ -154,7 +160,7 @@ void seed_private_lists(const std::string& system_lists, const std::string& priv
 AptRefresh refresh_private_lists(const CheckSetup& setup) {
   AptRefresh refresh;
   if (!setup.network_allowed) {
-    refresh.why_not = "not on this connection";
+    refresh.why_not = NOT_ON_THIS_CONNECTION;
     return refresh;
   }
   const auto dir = apt_cache_dir(setup.cache_home);
@@ -193,6 +199,8 @@ AptRefresh refresh_private_lists(const CheckSetup& setup) {
   stamp(*dir);
   refresh.dir = *dir;
   refresh.age_seconds = age_of({join(*dir, STAMP)});
+  // Shared while the check reads the lists: another refresh waits.
+  if (::flock(lock.get(), LOCK_SH) == 0) refresh.reading = std::move(lock);
   return refresh;
 }
 

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "unique_fd.hpp"
+
 namespace sorvane::gui {
 
 struct CheckSetup;
@@ -45,11 +47,15 @@ struct AptRefresh {
   std::string dir;  // the private cache, when the refresh succeeded
   std::optional<std::int64_t> age_seconds;
   std::string why_not;  // when it did not: a reason for the person, untranslated detail
+  UniqueFd reading;     // the cache's lock, shared, while it lives
 };
 
 // Refreshes the private lists within the network limit, one refresh at a
 // time per user; on a refresh that was not allowed, could not be made or
 // failed, `dir` is empty and the check answers from the system's lists.
+// A refresh that succeeded keeps the lock shared until it is dropped: no
+// other check's refresh rewrites the lists (and removes the binary caches
+// apt built at its end) under the queries that read them.
 AptRefresh refresh_private_lists(const CheckSetup& setup);
 
 }  // namespace sorvane::gui

@@ -98,6 +98,13 @@ bool is_dnf_error_line(string_view line) {
   return line.starts_with("Error:");
 }
 
+// A query of dnf's that reads its metadata: from the cache alone (-C) when
+// the check may not use the network.
+std::vector<std::string> dnf_args(const CheckSetup& setup, std::vector<std::string> args) {
+  if (!setup.network_allowed) args.emplace_back("-C");
+  return args;
+}
+
 // What dnf.conf excludes: asked once more with the excludes set aside, from
 // the metadata just fetched.
 void hold_excluded(const CheckSetup& setup, ManagerCheck& check) {
@@ -106,7 +113,8 @@ void hold_excluded(const CheckSetup& setup, ManagerCheck& check) {
       parse_dnf_excludes(read_file(under(setup.places, "etc/dnf/dnf.conf"), MAX_CONF).value_or(""));
   if (patterns.empty()) return;
   const auto all =
-      ask(setup, "dnf", {"-q", "check-update", "--disableexcludes=main"}, setup.local_limit);
+      ask(setup, "dnf", dnf_args(setup, {"-q", "check-update", "--disableexcludes=main"}),
+          setup.local_limit);
   if (!all || (all.value().status != 0 && all.value().status != 100)) return;
   for (PendingUpdate& update : parse_dnf_check_update(all.value().run.out)) {
     const bool listed = std::any_of(check.updates.begin(), check.updates.end(),
@@ -117,27 +125,35 @@ void hold_excluded(const CheckSetup& setup, ManagerCheck& check) {
   }
 }
 
-// dnf: `dnf check-update` refreshes the metadata as the user (in a cache of
-// the user's own) and exits with 100 when something is pending.
+// dnf: `dnf check-update --refresh` refreshes the metadata as the user (in
+// a cache of the user's own), asking each repository whether it changed
+// rather than trusting metadata up to its expiry old, and exits with 100
+// when something is pending. Not allowed the network, it answers from that
+// cache as it is, of an age dnf does not tell.
 ManagerCheck check_dnf(const CheckSetup& setup) {
   ManagerCheck check;
   check.step = Step::Dnf;
   check.refreshed_first = true;
-  const auto repos = ask(setup, "dnf", {"-q", "repolist", "--enabled"}, setup.local_limit);
+  const auto repos =
+      ask(setup, "dnf", dnf_args(setup, {"-q", "repolist", "--enabled"}), setup.local_limit);
   if (!repos) return with_problem(check, repos.error());
   if (repos.value().status == 0 && parse_dnf_repolist(repos.value().run.out).empty()) {
     return with_problem(check, {Problem::NoRepository, {}});
   }
-  // Not allowed the network, dnf answers from the metadata it has (-C).
   std::vector<std::string> args = {"-q", "check-update"};
-  if (!setup.network_allowed) args.insert(args.begin(), "-C");
-  const auto pending = ask(setup, "dnf", std::move(args), setup.network_limit);
+  if (setup.network_allowed) args.emplace_back("--refresh");
+  const auto pending = ask(setup, "dnf", dnf_args(setup, std::move(args)), setup.network_limit);
   if (!pending) return with_problem(check, pending.error());
   if (pending.value().status != 0 && pending.value().status != 100) {
     return with_problem(check, failed("dnf", pending.value()));
   }
   check.updates = parse_dnf_check_update(pending.value().run.out);
-  check.data_age_seconds = 0;
+  if (setup.network_allowed) {
+    check.fetched_for_check = true;
+    check.data_age_seconds = 0;
+  } else {
+    check.not_fetched = NOT_ON_THIS_CONNECTION;
+  }
   hold_excluded(setup, check);
   if (check.updates.empty()) return check;
   // What is installed now, by name.
@@ -158,7 +174,8 @@ ManagerCheck check_dnf(const CheckSetup& setup) {
     }
   }
   const auto security =
-      ask(setup, "dnf", {"-q", "updateinfo", "list", "--updates", "security"}, setup.network_limit);
+      ask(setup, "dnf", dnf_args(setup, {"-q", "updateinfo", "list", "--updates", "security"}),
+          setup.network_limit);
   if (security && security.value().status == 0) {
     const auto names = parse_dnf_security(security.value().run.out);
     for (PendingUpdate& update : check.updates) {

@@ -21,6 +21,10 @@ namespace sorvane::gui {
 // Small files the kernel or a manager keeps: /proc/locks, routes, comm.
 inline constexpr size_t MAX_STATE_FILE = size_t{1024} * 1024;
 
+// Why an answer is from what is already on this computer: the check may
+// not use the network (CheckSetup::network_allowed).
+inline constexpr std::string_view NOT_ON_THIS_CONNECTION = "not on this connection";
+
 // A system path ("var/lib/..." or "/var/lib/...") under the places' root.
 std::string under(const CheckPlaces& places, std::string_view path);
 

@@ -74,8 +74,9 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
   if (::access(under(setup.places, PACMAN_LOCKS[0]).c_str(), F_OK) == 0) {
     return with_problem(check, {Problem::LockHeld, "pacman"});
   }
-  const bool fresh =
-      setup.network_allowed && trusted_tool(setup.places, "checkupdates").has_value();
+  // checkupdates syncs a copy of the databases of its own: fetched now.
+  const bool has_checkupdates = trusted_tool(setup.places, "checkupdates").has_value();
+  const bool fresh = setup.network_allowed && has_checkupdates;
   const auto updates = fresh ? ask(setup, "checkupdates", {}, setup.network_limit)
                              : ask(setup, "pacman", {"-Qu"}, setup.local_limit);
   if (!updates) return with_problem(check, updates.error());
@@ -88,8 +89,12 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
   check.updates = parse_pacman_updates(asked.run.out);
   hold_ignored(setup, asked.run.out, check);
   if (fresh) {
+    check.fetched_for_check = true;
     check.data_age_seconds = 0;
   } else {
+    check.not_fetched = setup.network_allowed
+                            ? std::string("checkupdates (pacman-contrib) is not installed")
+                            : std::string(NOT_ON_THIS_CONNECTION);
     const std::string sync = under(setup.places, "var/lib/pacman/sync");
     const std::vector<std::string> repo_names = parse_pacman_repo_list(repos.value().run.out);
     std::vector<std::string> dbs(repo_names.size());

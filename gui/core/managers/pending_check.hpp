@@ -32,6 +32,7 @@ enum class Problem : std::uint8_t {
   DpkgInterrupted,  // dpkg's database holds packages left half done
   LockHeld,         // another program holds the package database; `detail` names it
   Offline,          // no route to any network
+  Metered,          // not asked: it would use the network, which the check may not
 };
 
 struct ProblemFacts {
@@ -42,13 +43,14 @@ struct ProblemFacts {
 // Whether the update is still worth starting with each problem: the script
 // stops at the first manager that fails, so a manager that will fail
 // leaves every manager after it untouched.
-inline constexpr std::array<ProblemFacts, 6> PROBLEMS = {{
+inline constexpr std::array<ProblemFacts, 7> PROBLEMS = {{
     {Problem::CouldNotCheck, false},
     {Problem::NoRepository, true},
     {Problem::SnapdNotRunning, true},
     {Problem::DpkgInterrupted, true},
     {Problem::LockHeld, true},
     {Problem::Offline, true},
+    {Problem::Metered, false},
 }};
 constexpr bool stops_update(Problem problem) {
   return PROBLEMS.at(static_cast<size_t>(problem)).stops_update;
@@ -74,8 +76,9 @@ struct ManagerCheck {
   std::optional<std::uint64_t> download_bytes;   // unknown when the manager does not say
   std::optional<std::int64_t> data_age_seconds;  // how old the lists are it answered from
   bool refreshed_first = false;  // the update refreshes those lists before it upgrades
-  // The lists were fetched for this check, as the user (apt's private
-  // lists); `data_age_seconds` is then how long ago.
+  // The answer was fetched from the repositories for this check, as the
+  // user (apt's private lists, checkupdates, dnf's refresh, a remote asked
+  // live); `data_age_seconds` is then how long ago.
   bool fetched_for_check = false;
   // Why the lists could not be fetched for the check (the answer is from
   // the system's own); empty when they were or need not be.
@@ -124,7 +127,8 @@ struct CheckSetup {
   std::chrono::milliseconds network_limit{std::chrono::seconds(90)};
   // False on a metered connection, for a check no one asked for: only what
   // is already on this computer is read (pacman -Qu, dnf from its cache,
-  // apt without its private refresh).
+  // apt without its private refresh, flatpak's cached summaries; snap,
+  // which only snapd's store can answer, is not asked).
   bool network_allowed = true;
   std::string cache_home = user_cache_home();
 };

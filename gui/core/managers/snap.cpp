@@ -22,7 +22,9 @@ bool is_snap_error_line(string_view line) {
   return line.starts_with("error:");
 }
 
-// snap: snapd answers for the store; without it, `snap refresh` fails.
+// snap: snapd answers for the store, live; without it, `snap refresh`
+// fails. snapd asks the store for every answer: not allowed the network,
+// snap is not asked.
 ManagerCheck check_snap(const CheckSetup& setup) {
   ManagerCheck check;
   check.step = Step::Snap;
@@ -30,6 +32,7 @@ ManagerCheck check_snap(const CheckSetup& setup) {
   if (::access(under(setup.places, SNAPD_SOCKET).c_str(), F_OK) != 0) {
     return with_problem(check, {Problem::SnapdNotRunning, {}});
   }
+  if (!setup.network_allowed) return with_problem(check, {Problem::Metered, {}});
   const auto pending = ask(setup, "snap", {"refresh", "--list"}, setup.network_limit);
   if (!pending) return with_problem(check, pending.error());
   if (pending.value().status != 0) {
@@ -40,6 +43,7 @@ ManagerCheck check_snap(const CheckSetup& setup) {
     return with_problem(check, failed("snap", pending.value()));
   }
   check.updates = parse_snap_refresh_list(pending.value().run.out);
+  check.fetched_for_check = true;
   check.data_age_seconds = 0;
   return check;
 }
