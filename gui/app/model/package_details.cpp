@@ -81,7 +81,7 @@ bool PackageDetails::fetch_offered() const {
 
 QString PackageDetails::heading() const {
   if (!selected_) return tr("Select an update to see what is new in it.");
-  const QString name = from_bytes(selected_->name);
+  QString name = from_bytes(selected_->name);
   if (!selected_->update) return name;
   const QString to = from_bytes(selected_->update->to);
   if (selected_->update->from.empty()) return tr("%1 %2").arg(name, to);
