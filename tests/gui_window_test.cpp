@@ -1631,6 +1631,14 @@ class WindowTest : public QObject {
     QVERIFY(pane->fetch_button()->isEnabled());
     QVERIFY(!pane->news()->isVisible());
     QCOMPARE(pane->heading()->textFormat(), Qt::PlainText);
+    // What's new is reached from the list with the keyboard.
+    window.activateWindow();
+    view->setFocus();
+    for (int i = 0; i < 10 && window.focusWidget() != pane->fetch_button(); ++i) {
+      QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(window.focusWidget(), pane->fetch_button());
+    view->setFocus();
     QTest::keyClick(view, Qt::Key_Down);
     QCOMPARE(pane->heading()->text(), QString("zip 3.0-13 → 3.0-14"));
     QVERIFY(!pane->description()->isVisible());
