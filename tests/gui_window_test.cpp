@@ -1644,6 +1644,55 @@ class WindowTest : public QObject {
             window.latest()->width());
   }
 
+  // Selecting a package, with the mouse or the keyboard, fills the Details
+  // pane with what the check knows of it; a manager's row empties it.
+  void selectingAPackageFillsTheDetails() {
+    Shown shown;
+    auto& [model, window] = shown;
+    ManagerCheck apt = apt_with_two();
+    apt.about["libssl3"] = {"Secure Sockets Layer toolkit", {"DSA-5890-1"}, true};
+    UpdateModel::Looked looked = ready({Step::Apt}, true);
+    looked.checks = {apt};
+    model.take_looked(looked);
+    const DetailsPane* pane = window.ready_page()->details_pane();
+    QVERIFY(!pane->isVisible());
+    for (QToolButton* details : window.findChildren<QToolButton*>()) {
+      if (details->isVisibleTo(&window) && details->isCheckable()) details->click();
+    }
+    QVERIFY(pane->isVisible());
+    QCOMPARE(pane->heading()->text(), QString("Select an update to see what is new in it."));
+    QTreeView* view = window.managers()->view();
+    const QModelIndex manager = view->model()->index(0, 0);
+    view->setFocus();
+    view->setCurrentIndex(view->model()->index(0, 0, manager));  // security first
+    QCOMPARE(pane->heading()->text(), QString("libssl3 3.0.11-1 → 3.0.13-1"));
+    QCOMPARE(pane->description()->text(), QString("Secure Sockets Layer toolkit"));
+    QVERIFY(pane->advisories()->isVisible());
+    QCOMPARE(pane->advisories()->text(), QString("Advisories: DSA-5890-1"));
+    QVERIFY(pane->fetch_button()->isVisible());
+    QVERIFY(pane->fetch_button()->isEnabled());
+    QVERIFY(!pane->news()->isVisible());
+    QCOMPARE(pane->heading()->textFormat(), Qt::PlainText);
+    // What's new is reached from the list with the keyboard.
+    window.activateWindow();
+    view->setFocus();
+    for (int i = 0; i < 10 && window.focusWidget() != pane->fetch_button(); ++i) {
+      QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(window.focusWidget(), pane->fetch_button());
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(pane->heading()->text(), QString("zip 3.0-13 → 3.0-14"));
+    QVERIFY(!pane->description()->isVisible());
+    QVERIFY(!pane->advisories()->isVisible());
+    QVERIFY(!pane->fetch_button()->isVisible());
+    QCOMPARE(pane->news()->toPlainText(),
+             QString("apt has nothing to say about what is new in this update."));
+    view->setCurrentIndex(manager);
+    QCOMPARE(pane->heading()->text(), QString("Select an update to see what is new in it."));
+    QVERIFY(!pane->news()->isVisible());
+  }
+
   // The Done screen with everything on it and Details open stays within
   // the screen (ctest's gui_window_at_scale_2 runs it at scale 2 on
   // 1600x900): the log scrolls, Close stays in reach.

@@ -463,6 +463,21 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::DetailsPane</name>
+    <message>
+        <source>What's new</source>
+        <translation>Was ist neu</translation>
+    </message>
+    <message>
+        <source>Update details</source>
+        <translation>Update-Details</translation>
+    </message>
+    <message>
+        <source>Fetches what is new in the selected update</source>
+        <translation>Ruft ab, was im ausgewählten Update neu ist</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::HistoryItems</name>
     <message>
         <source>When</source>
@@ -544,6 +559,45 @@
     <message>
         <source>%1 (reading older logs…)</source>
         <translation>%1 (ältere Protokolle werden gelesen…)</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::PackageDetails</name>
+    <message>
+        <source>Select an update to see what is new in it.</source>
+        <translation>Wählen Sie ein Update, um zu sehen, was es Neues bringt.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>Advisories: %1</source>
+        <translation>Hinweise: %1</translation>
+    </message>
+    <message>
+        <source>%1 does not say what is new in its updates.</source>
+        <translation>%1 sagt nicht, was in seinen Updates neu ist.</translation>
+    </message>
+    <message>
+        <source>Fetching what is new…</source>
+        <translation>Neuigkeiten werden abgerufen…</translation>
+    </message>
+    <message>
+        <source>What is new could not be fetched: %1</source>
+        <translation>Neuigkeiten konnten nicht abgerufen werden: %1</translation>
+    </message>
+    <message>
+        <source>Nothing is written about this version.</source>
+        <translation>Zu dieser Version ist nichts vermerkt.</translation>
+    </message>
+    <message>
+        <source>%1 has nothing to say about what is new in this update.</source>
+        <translation>%1 sagt nichts darüber, was in diesem Update neu ist.</translation>
     </message>
 </context>
 <context>

@@ -463,6 +463,21 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::DetailsPane</name>
+    <message>
+        <source>What's new</source>
+        <translation>Novedades</translation>
+    </message>
+    <message>
+        <source>Update details</source>
+        <translation>Detalles de la actualización</translation>
+    </message>
+    <message>
+        <source>Fetches what is new in the selected update</source>
+        <translation>Obtiene las novedades de la actualización seleccionada</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::HistoryItems</name>
     <message>
         <source>When</source>
@@ -544,6 +559,45 @@
     <message>
         <source>%1 (reading older logs…)</source>
         <translation>%1 (leyendo registros anteriores…)</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::PackageDetails</name>
+    <message>
+        <source>Select an update to see what is new in it.</source>
+        <translation>Seleccione una actualización para ver qué trae de nuevo.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>Advisories: %1</source>
+        <translation>Avisos: %1</translation>
+    </message>
+    <message>
+        <source>%1 does not say what is new in its updates.</source>
+        <translation>%1 no indica qué hay de nuevo en sus actualizaciones.</translation>
+    </message>
+    <message>
+        <source>Fetching what is new…</source>
+        <translation>Obteniendo las novedades…</translation>
+    </message>
+    <message>
+        <source>What is new could not be fetched: %1</source>
+        <translation>No se pudieron obtener las novedades: %1</translation>
+    </message>
+    <message>
+        <source>Nothing is written about this version.</source>
+        <translation>No hay nada escrito sobre esta versión.</translation>
+    </message>
+    <message>
+        <source>%1 has nothing to say about what is new in this update.</source>
+        <translation>%1 no tiene nada que decir sobre las novedades de esta actualización.</translation>
     </message>
 </context>
 <context>

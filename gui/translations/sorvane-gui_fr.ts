@@ -463,6 +463,21 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::DetailsPane</name>
+    <message>
+        <source>What's new</source>
+        <translation>Nouveautés</translation>
+    </message>
+    <message>
+        <source>Update details</source>
+        <translation>Détails de la mise à jour</translation>
+    </message>
+    <message>
+        <source>Fetches what is new in the selected update</source>
+        <translation>Récupère les nouveautés de la mise à jour sélectionnée</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::HistoryItems</name>
     <message>
         <source>When</source>
@@ -544,6 +559,45 @@
     <message>
         <source>%1 (reading older logs…)</source>
         <translation>%1 (lecture des journaux plus anciens…)</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::PackageDetails</name>
+    <message>
+        <source>Select an update to see what is new in it.</source>
+        <translation>Sélectionnez une mise à jour pour voir ce qu’elle apporte de nouveau.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>Advisories: %1</source>
+        <translation>Avis : %1</translation>
+    </message>
+    <message>
+        <source>%1 does not say what is new in its updates.</source>
+        <translation>%1 ne dit pas ce qu’apportent ses mises à jour.</translation>
+    </message>
+    <message>
+        <source>Fetching what is new…</source>
+        <translation>Récupération des nouveautés…</translation>
+    </message>
+    <message>
+        <source>What is new could not be fetched: %1</source>
+        <translation>Impossible de récupérer les nouveautés : %1</translation>
+    </message>
+    <message>
+        <source>Nothing is written about this version.</source>
+        <translation>Rien n’est écrit sur cette version.</translation>
+    </message>
+    <message>
+        <source>%1 has nothing to say about what is new in this update.</source>
+        <translation>%1 n’a rien à dire sur les nouveautés de cette mise à jour.</translation>
     </message>
 </context>
 <context>

@@ -463,6 +463,21 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::DetailsPane</name>
+    <message>
+        <source>What's new</source>
+        <translation>Novidades</translation>
+    </message>
+    <message>
+        <source>Update details</source>
+        <translation>Detalhes da atualização</translation>
+    </message>
+    <message>
+        <source>Fetches what is new in the selected update</source>
+        <translation>Obtém as novidades da atualização selecionada</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::HistoryItems</name>
     <message>
         <source>When</source>
@@ -544,6 +559,45 @@
     <message>
         <source>%1 (reading older logs…)</source>
         <translation>%1 (lendo registros mais antigos…)</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::PackageDetails</name>
+    <message>
+        <source>Select an update to see what is new in it.</source>
+        <translation>Selecione uma atualização para ver o que ela traz de novo.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>Advisories: %1</source>
+        <translation>Avisos: %1</translation>
+    </message>
+    <message>
+        <source>%1 does not say what is new in its updates.</source>
+        <translation>%1 não informa o que há de novo em suas atualizações.</translation>
+    </message>
+    <message>
+        <source>Fetching what is new…</source>
+        <translation>Obtendo as novidades…</translation>
+    </message>
+    <message>
+        <source>What is new could not be fetched: %1</source>
+        <translation>Não foi possível obter as novidades: %1</translation>
+    </message>
+    <message>
+        <source>Nothing is written about this version.</source>
+        <translation>Nada foi escrito sobre esta versão.</translation>
+    </message>
+    <message>
+        <source>%1 has nothing to say about what is new in this update.</source>
+        <translation>%1 não tem nada a dizer sobre o que há de novo nesta atualização.</translation>
     </message>
 </context>
 <context>

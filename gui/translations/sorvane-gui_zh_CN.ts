@@ -449,6 +449,21 @@
     </message>
 </context>
 <context>
+    <name>sorvane::gui::DetailsPane</name>
+    <message>
+        <source>What's new</source>
+        <translation>新内容</translation>
+    </message>
+    <message>
+        <source>Update details</source>
+        <translation>更新详情</translation>
+    </message>
+    <message>
+        <source>Fetches what is new in the selected update</source>
+        <translation>获取所选更新的新内容</translation>
+    </message>
+</context>
+<context>
     <name>sorvane::gui::HistoryItems</name>
     <message>
         <source>When</source>
@@ -528,6 +543,45 @@
     <message>
         <source>%1 (reading older logs…)</source>
         <translation>%1（正在读取更早的日志…）</translation>
+    </message>
+</context>
+<context>
+    <name>sorvane::gui::PackageDetails</name>
+    <message>
+        <source>Select an update to see what is new in it.</source>
+        <translation>选择一个更新以查看其新内容。</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>Advisories: %1</source>
+        <translation>公告：%1</translation>
+    </message>
+    <message>
+        <source>%1 does not say what is new in its updates.</source>
+        <translation>%1 不提供其更新的新内容。</translation>
+    </message>
+    <message>
+        <source>Fetching what is new…</source>
+        <translation>正在获取新内容…</translation>
+    </message>
+    <message>
+        <source>What is new could not be fetched: %1</source>
+        <translation>无法获取新内容：%1</translation>
+    </message>
+    <message>
+        <source>Nothing is written about this version.</source>
+        <translation>此版本没有任何说明。</translation>
+    </message>
+    <message>
+        <source>%1 has nothing to say about what is new in this update.</source>
+        <translation>%1 没有关于此更新新内容的说明。</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "lock_holder.hpp"
+#include "manager_facts.hpp"
 #include "managers.hpp"
 #include "path.hpp"
 #include "test_support.hpp"
@@ -484,7 +485,10 @@ TEST(PendingCheck, WhatIsSeenOfEachUpdate) {
 case "$2" in
   repolist) echo 'repo id   repo name'; echo 'fedora    Fedora 40' ;;
   check-update) echo; echo 'bash.x86_64   5.2.26-3.fc40   updates'; echo 'zsh.x86_64 5.9-1 updates'; exit 100 ;;
-  updateinfo) echo 'FEDORA-2024-1 Important/Sec. bash-5.2.26-3.fc40.x86_64' ;;
+  updateinfo)
+    [ "$3" != info ] && { echo 'FEDORA-2024-1 Important/Sec. bash-5.2.26-3.fc40.x86_64'; exit 0; }
+    [ "$5" = bash ] && printf 'Update ID: FEDORA-2024-1\n  Description: fixes \033[2JCVE-2024-1234\n' ;;
+  advisory) exit 2 ;;
 esac
 )",
                    0755);
@@ -498,6 +502,18 @@ esac
   EXPECT_EQ(checks[1].updates,
             (std::vector<PendingUpdate>{{"bash", "5.2.15-1.fc40", "5.2.26-3.fc40", true},
                                         {"zsh", "", "5.9-1", false}}));
+  // Its advisories are named, and what one says is had on request, made
+  // plain; an update without one has nothing to tell.
+  EXPECT_EQ(checks[1].about.at("bash").advisories, std::vector<std::string>{"FEDORA-2024-1"});
+  EXPECT_TRUE(checks[1].about.at("bash").changelog_available);
+  EXPECT_FALSE(checks[1].about.contains("zsh"));
+  const WhatIsNew bash = facts(Step::Dnf).what_is_new(setup, checks[1].updates[0]);
+  EXPECT_EQ(bash.text, "Update ID: FEDORA-2024-1\n  Description: fixes CVE-2024-1234");
+  EXPECT_EQ(bash.advisories, std::vector<std::string>{"CVE-2024-1234"});
+  EXPECT_EQ(bash.why_not, "");
+  const WhatIsNew zsh = facts(Step::Dnf).what_is_new(setup, checks[1].updates[1]);
+  EXPECT_EQ(zsh.text, "");
+  EXPECT_NE(zsh.why_not, "");
 }
 
 TEST(PendingCheck, ALockHeldByAnotherProgramIsNamed) {

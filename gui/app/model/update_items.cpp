@@ -196,6 +196,8 @@ QVariant UpdateItems::data(const QModelIndex& index, int role) const {
                         role);
   }
   const Manager& manager = managers_.at(static_cast<size_t>(index.internalId() - 1));
+  if (role == StepRole) return static_cast<int>(manager.step);
+  if (role == PackageRole) return manager.packages.at(static_cast<size_t>(index.row())).name;
   return package_data(manager.packages.at(static_cast<size_t>(index.row())), index.column(), role);
 }
 

@@ -25,6 +25,8 @@ class UpdateItems : public QAbstractItemModel {
     SecurityRole,  // bool, of a package
     StateRole,     // int(UpdateModel::StepState) of a manager; none before the update
     ProgressRole,  // int in UpdateModel::PROGRESS_SCALE of a manager's own step; none unknown
+    StepRole,      // int(Step) of a package's manager
+    PackageRole,   // QString, a package's name as its manager writes it
   };
 
   explicit UpdateItems(const UpdateModel* model, QObject* parent = nullptr);

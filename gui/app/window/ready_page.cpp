@@ -16,6 +16,8 @@ ReadyPage::ReadyPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
       items_(items),
       title_(plain_label(this)),
       managers_(new UpdateTree(items, tr("Package managers"), this)),
+      details_(new PackageDetails(PackageDetails::from_managers(model->setup().check), this)),
+      details_pane_(new DetailsPane(details_, this)),
       message_(message_label(this)),
       password_(new PasswordField(this)),
       update_(new QPushButton(tr("Update"), this)),
@@ -40,8 +42,11 @@ ReadyPage::ReadyPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
   repair_->setAccessibleDescription(
       tr("Opens a terminal that finishes the unfinished installation"));
   connect(repair_, &QPushButton::clicked, model_, &UpdateModel::repair);
+  connect(managers_->view()->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &ReadyPage::select_current);
+  details_pane_->setVisible(false);
   lay_out_page(this, title_, nullptr,
-               {managers_, message_, make_repair_row(), password_, make_actions()});
+               {managers_, details_pane_, message_, make_repair_row(), password_, make_actions()});
 }
 
 QWidget* ReadyPage::make_actions() {
@@ -50,6 +55,7 @@ QWidget* ReadyPage::make_actions() {
   show_pending_->setCheckable(true);
   connect(show_pending_, &QToolButton::toggled, this, [this](bool shown) {
     managers_->show_packages(shown);
+    details_pane_->setVisible(shown);
     emit grew();
   });
   auto* actions = new QWidget(this);
@@ -73,6 +79,8 @@ void ReadyPage::show_model(bool arriving) {
   show_pending_->setVisible(pending);
   if (!pending) show_pending_->setChecked(false);
   managers_->show_packages(show_pending_->isChecked());
+  details_pane_->setVisible(show_pending_->isChecked());
+  select_current();
   const QString text = model_->ready_text();
   message_->setText(text);
   message_->setVisible(!text.isEmpty());
@@ -126,6 +134,20 @@ void ReadyPage::show_repair() {
   repair_commands_->setText(by_hand ? model_->repair_commands() : QString());
   repair_commands_->setCursorPosition(0);
   repair_row_->setVisible(by_hand);
+}
+
+// The Details pane follows the update tree's current row, as the check
+// knows that package now.
+void ReadyPage::select_current() {
+  const QModelIndex current = managers_->view()->currentIndex();
+  const QVariant step = current.data(UpdateItems::StepRole);
+  const QVariant name = current.data(UpdateItems::PackageRole);
+  if (!step.isValid() || !name.isValid()) {
+    details_->select({}, std::nullopt, {});
+    return;
+  }
+  details_->select(model_->checks(), static_cast<Step>(step.toInt()),
+                   name.toString().toStdString());
 }
 
 void ReadyPage::enable_update() {

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "details_pane.hpp"
+#include "package_details.hpp"
 #include "password_field.hpp"
 #include "update_items.hpp"
 #include "update_model.hpp"
@@ -28,6 +30,8 @@ class ReadyPage : public QWidget {
 
   [[nodiscard]] QLabel* title() const { return title_; }
   [[nodiscard]] UpdateTree* managers() const { return managers_; }
+  [[nodiscard]] PackageDetails* details() const { return details_; }
+  [[nodiscard]] DetailsPane* details_pane() const { return details_pane_; }
   [[nodiscard]] QLabel* message() const { return message_; }
   [[nodiscard]] PasswordField* password() const { return password_; }
   [[nodiscard]] QPushButton* update_button() const { return update_; }
@@ -46,11 +50,14 @@ class ReadyPage : public QWidget {
   QWidget* make_actions();
   void show_repair();
   void enable_update();
+  void select_current();
 
   UpdateModel* model_;
   UpdateItems* items_;
   QLabel* title_;
   UpdateTree* managers_;
+  PackageDetails* details_;
+  DetailsPane* details_pane_;
   QLabel* message_;
   PasswordField* password_;
   QPushButton* update_;

@@ -50,7 +50,10 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   stopped_page_ = make_short_page(tr("Nothing was updated"), stopped_);
   pages_->addWidget(ready_);
   pages_->addWidget(run_);
-  connect(ready_, &ReadyPage::grew, this, &UpdateWindow::grow_to_fit);
+  connect(ready_, &ReadyPage::grew, this, [this] {
+    grow_to_fit();
+    tab_in_reading_order();  // Details may have come or gone
+  });
   connect(run_, &RunPage::grew, this, &UpdateWindow::grow_to_fit);
 
   auto* close = new QPushButton(tr("Close"), this);

@@ -366,6 +366,7 @@ const ManagerFacts APT = {
      is_debconf_noise},
     apt_restart,
     apt_history,
+    apt_changelog,
 };
 
 }  // namespace sorvane::gui

@@ -94,36 +94,6 @@ std::optional<string_view> entry_version(string_view line) {
   return line.substr(open + 2, close - open - 2);
 }
 
-size_t digits_at(string_view text, size_t at) {
-  size_t end = at;
-  while (end < text.size() && digit(text[end])) ++end;
-  return end - at;
-}
-
-// The end of an advisory's identifier starting at `at`, or 0: CVE-YYYY-NNNN…,
-// or DSA-/DLA- with three digits or more and maybe "-N".
-size_t advisory_end(string_view text, size_t at) {
-  if (at > 0 && (letter(text[at - 1]) || digit(text[at - 1]))) return 0;
-  const string_view rest = text.substr(at);
-  if (rest.starts_with("CVE-")) {
-    constexpr size_t YEAR = 4;
-    const size_t year = at + 4;
-    if (digits_at(text, year) != YEAR || year + YEAR >= text.size() || text[year + YEAR] != '-') {
-      return 0;
-    }
-    const size_t number = digits_at(text, year + YEAR + 1);
-    return number >= 4 ? year + YEAR + 1 + number : 0;
-  }
-  if (!rest.starts_with("DSA-") && !rest.starts_with("DLA-")) return 0;
-  const size_t number = digits_at(text, at + 4);
-  if (number < 3) return 0;
-  size_t end = at + 4 + number;
-  if (end + 1 < text.size() && text[end] == '-' && digits_at(text, end + 1) > 0) {
-    end += 1 + digits_at(text, end + 1);
-  }
-  return end;
-}
-
 // The changelog's cache file: a name and version as apt writes them into
 // file names (":" as "%3a"); nothing for one that could lead elsewhere.
 std::optional<std::string> cache_name(const PendingUpdate& update) {
@@ -170,51 +140,6 @@ std::string changelog_since(string_view changelog, string_view installed) {
   return newer;
 }
 
-std::vector<std::string> advisories_in(string_view text) {
-  std::vector<std::string> found;
-  for (size_t at = 0; at < text.size(); ++at) {
-    if (const size_t end = advisory_end(text, at); end != 0) {
-      std::string id(text.substr(at, end - at));
-      if (std::find(found.begin(), found.end(), id) == found.end()) found.push_back(std::move(id));
-      at = end - 1;
-    }
-  }
-  return found;
-}
-
-std::string plain_text(string_view text, size_t limit) {
-  std::string plain;
-  bool cut = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == 0x1b) {
-      // An escape sequence: ESC [ … final byte, ESC ] … BEL or ESC \, else ESC and one.
-      if (i + 1 < text.size() && text[i + 1] == '[') {
-        i += 2;
-        while (i < text.size() && !(text[i] >= 0x40 && text[i] <= 0x7e)) ++i;
-      } else if (i + 1 < text.size() && text[i + 1] == ']') {
-        i += 2;
-        while (i < text.size() && text[i] != '\a' && text[i] != 0x1b) ++i;
-        if (i < text.size() && text[i] == 0x1b) ++i;
-      } else {
-        ++i;
-      }
-      continue;
-    }
-    if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7f) continue;
-    if (plain.size() >= limit) {
-      cut = true;
-      break;
-    }
-    plain += static_cast<char>(c);
-  }
-  if (cut) {
-    if (const size_t line = plain.rfind('\n'); line != std::string::npos) plain.resize(line + 1);
-    plain += "…";
-  }
-  return plain;
-}
-
 std::vector<Described> parse_apt_descriptions(string_view out) {
   std::vector<Described> found;
   Described stanza;
@@ -249,8 +174,8 @@ std::vector<Described> parse_apt_descriptions(string_view out) {
   return found;
 }
 
-Changelog apt_changelog(const CheckSetup& setup, const PendingUpdate& update) {
-  Changelog changelog;
+WhatIsNew apt_changelog(const CheckSetup& setup, const PendingUpdate& update) {
+  WhatIsNew changelog;
   const auto dir = apt_cache_dir(setup.cache_home);
   const auto name = cache_name(update);
   if (!dir || !name) {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "manager_facts.hpp"
+#include "outside_text.hpp"
 #include "pending_check.hpp"
 
 namespace sorvane::gui {
@@ -25,16 +27,6 @@ int compare_debian_versions(std::string_view a, std::string_view b);
 // "name (version) suite; urgency=…" line at the start of a line) newer than
 // `installed`: all of them when it is empty or none is older.
 std::string changelog_since(std::string_view changelog, std::string_view installed);
-
-// The advisories named in `text`, in order, once each: DSA-NNNN(-N),
-// DLA-NNNN(-N) and CVE-YYYY-NNNN(N…).
-std::vector<std::string> advisories_in(std::string_view text);
-
-// Outside text made safe to show: escape sequences and control characters
-// other than line feeds and tabs removed, invalid UTF-8 left to the
-// window's decoding, at most `limit` bytes (cut at a line's end, "…"
-// after).
-std::string plain_text(std::string_view text, size_t limit);
 
 // `apt-cache show name=version …`: each stanza's package, version and the
 // first line of its Description.
@@ -54,12 +46,7 @@ inline constexpr size_t MAX_CHANGELOG = size_t{256} * 1024;
 // (changelogs/<name>_<version>), else fetched with `apt-get changelog`
 // (the private lists' options when `lists` is not empty) and cached. The
 // newer entries as plain text, or why they could not be had.
-struct Changelog {
-  std::string text;
-  std::vector<std::string> advisories;
-  std::string why_not;
-};
-Changelog apt_changelog(const CheckSetup& setup, const PendingUpdate& update);
+WhatIsNew apt_changelog(const CheckSetup& setup, const PendingUpdate& update);
 
 // The descriptions of `updates` (their new versions) and the advisories of
 // the changelogs already cached, into `check.about`.

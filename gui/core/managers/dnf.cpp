@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "dnf_advisories.hpp"
 #include "dnf_excludes.hpp"
 #include "dnf_history.hpp"
 #include "files.hpp"
@@ -182,6 +183,7 @@ ManagerCheck check_dnf(const CheckSetup& setup) {
       update.security = std::find(names.begin(), names.end(), update.name) != names.end();
     }
   }
+  name_dnf_advisories(setup, check);
   return check;
 }
 
@@ -289,6 +291,7 @@ const ManagerFacts DNF = {
     {is_dnf_error_line, false, {}, nullptr, nullptr},
     dnf_restart,
     dnf_history,
+    dnf_what_is_new,
 };
 
 }  // namespace sorvane::gui

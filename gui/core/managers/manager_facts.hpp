@@ -25,6 +25,7 @@ struct FailureCause;
 struct History;
 struct HistorySetup;
 struct ManagerCheck;
+struct PendingUpdate;
 struct RestartQuestion;
 
 using text::LOG_TIME_LENGTH;
@@ -137,6 +138,15 @@ struct FailureSignals {
   bool (*noise_line)(std::string_view line) = nullptr;
 };
 
+// What is new in one update, as its manager tells it on request: plain
+// text (outside text, made safe), the advisories it names, or why it
+// could not be had.
+struct WhatIsNew {
+  std::string text;
+  std::vector<std::string> advisories;
+  std::string why_not;  // the manager's own words, untranslated
+};
+
 struct ManagerFacts {
   ManagerCheck (*check)(const CheckSetup& setup) = nullptr;
   ProgressSignals progress;
@@ -148,6 +158,9 @@ struct ManagerFacts {
   // What it did before, whoever asked it (history.hpp): its entries, and
   // the sources it could not read, added to `into`.
   void (*history)(const HistorySetup& setup, History& into) = nullptr;
+  // What is new in a pending update, asked as the user (it may use the
+  // network; blocks); nullptr: the manager tells nothing of it.
+  WhatIsNew (*what_is_new)(const CheckSetup& setup, const PendingUpdate& update) = nullptr;
 };
 
 inline const ManagerFacts& facts(Step step) {
