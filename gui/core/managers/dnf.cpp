@@ -99,13 +99,6 @@ bool is_dnf_error_line(string_view line) {
   return line.starts_with("Error:");
 }
 
-// A query of dnf's that reads its metadata: from the cache alone (-C) when
-// the check may not use the network.
-std::vector<std::string> dnf_args(const CheckSetup& setup, std::vector<std::string> args) {
-  if (!setup.network_allowed) args.emplace_back("-C");
-  return args;
-}
-
 // What dnf.conf excludes: asked once more with the excludes set aside, from
 // the metadata just fetched.
 void hold_excluded(const CheckSetup& setup, ManagerCheck& check) {
@@ -188,6 +181,13 @@ ManagerCheck check_dnf(const CheckSetup& setup) {
 }
 
 }  // namespace
+
+// A query of dnf's that reads its metadata: from the cache alone (-C) when
+// the check may not use the network.
+std::vector<std::string> dnf_args(const CheckSetup& setup, std::vector<std::string> args) {
+  if (!setup.network_allowed) args.emplace_back("-C");
+  return args;
+}
 
 std::vector<PendingUpdate> parse_dnf_check_update(string_view out) {
   std::vector<PendingUpdate> updates;

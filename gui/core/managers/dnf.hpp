@@ -26,6 +26,10 @@ namespace sorvane::gui {
 // [epoch:]version-release repo", the name alone on a line of its own when
 // it is long; stops at "Obsoleting Packages". `from` is empty.
 std::vector<PendingUpdate> parse_dnf_check_update(std::string_view out);
+
+// A query of dnf's that reads its metadata: from the cache alone (-C) when
+// the check may not use the network.
+std::vector<std::string> dnf_args(const CheckSetup& setup, std::vector<std::string> args);
 // `dnf -q updateinfo list --updates security`: the names of the packages
 // whose "name-[epoch:]version-release.arch" it lists, in any column.
 std::vector<std::string> parse_dnf_security(std::string_view out);

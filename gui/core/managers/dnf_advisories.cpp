@@ -47,9 +47,8 @@ std::vector<DnfAdvisory> parse_dnf_advisories(string_view out) {
 }
 
 void name_dnf_advisories(const CheckSetup& setup, ManagerCheck& check) {
-  std::vector<std::string> args = {"-q", "updateinfo", "list", "--updates"};
-  if (!setup.network_allowed) args.insert(args.begin(), "-C");
-  const auto listed = ask(setup, "dnf", std::move(args), setup.network_limit);
+  const auto listed = ask(setup, "dnf", dnf_args(setup, {"-q", "updateinfo", "list", "--updates"}),
+                          setup.network_limit);
   if (!listed || listed.value().status != 0) return;
   for (const DnfAdvisory& advisory : parse_dnf_advisories(listed.value().run.out)) {
     const bool pending =
