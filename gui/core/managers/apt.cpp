@@ -226,7 +226,7 @@ std::optional<Names> apt_restart(const RestartQuestion& question, const CheckSet
   if (::lstat(join(setup.places.root, REBOOT_REQUIRED).c_str(), &st) == 0) {
     because = named_in(join(setup.places.root, REBOOT_REQUIRED_PACKAGES));
   }
-  for (const std::string& name : question.updated_by_apt) {
+  for (const std::string& name : question.updated_by(Step::Apt)) {
     if (!needs_restart_on_debian(name)) continue;
     if (!because) because.emplace();
     because->push_back(name);
