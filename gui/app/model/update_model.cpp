@@ -48,14 +48,6 @@ QString UpdateModel::notice_setting_text() {
   return tr("Tell me when updates are waiting");
 }
 
-UpdateModel::StepState UpdateModel::step_state(size_t index) const {
-  return run_ ? run_->step_state(index) : StepState::Waiting;
-}
-
-QString UpdateModel::latest_line() const {
-  return run_ ? run_->latest_line() : QString();
-}
-
 const QStringList& UpdateModel::log() const {
   static const QStringList none;
   return run_ ? run_->log() : none;
@@ -157,20 +149,11 @@ void UpdateModel::offer_password() {
 
 QString UpdateModel::outcome_text() const {
   if (!finish()) return {};
-  QString text = done_text();
-  if (const UpdateProgress* counted = run_->counted()) {
-    if (const QString kept = kept_configs_text(counted->kept_configs()); !kept.isEmpty()) {
-      text += "\n" + kept;
-    }
+  QStringList text{done_text()};
+  for (const QString& part : {run_->kept_text(), message_, run_->dropped_text()}) {
+    if (!part.isEmpty()) text << part;
   }
-  if (!message_.isEmpty()) text += "\n" + message_;
-  if (dropped_log_bytes() > 0) {
-    text +=
-        "\n" + tr("%1 MB of output in the middle were left out of the log file to "
-                  "save space.")
-                   .arg(QLocale().toString(static_cast<double>(dropped_log_bytes()) / 1e6, 'f', 1));
-  }
-  return text;
+  return text.join(QLatin1Char('\n'));
 }
 
 namespace {
@@ -221,47 +204,6 @@ QString UpdateModel::done_text() const {
   if (state_ != State::Done || !finish()) return {};
   const bool failed = run_->failed() && !run_->end_unseen();
   return done_words(*run_->finish(), run_->end_unseen(), failed ? failure_text() : QString());
-}
-
-std::optional<qsizetype> UpdateModel::line_to_show() const {
-  const auto ended = finish();
-  if (state_ != State::Done || !ended ||
-      (ended->outcome != Outcome::Failed && ended->outcome != Outcome::SuccessWithWarnings)) {
-    return std::nullopt;
-  }
-  // The log holds the last lines only.
-  const auto line =
-      static_cast<qsizetype>(ended->failed_line) - static_cast<qsizetype>(run_->dropped_lines());
-  if (line < 0 || line >= log().size()) return std::nullopt;
-  return line;
-}
-
-QStringList UpdateModel::changes() const {
-  if (state_ != State::Done || !run_) return {};
-  return changes_words(run_->outcomes());
-}
-
-QStringList UpdateModel::updated_lines() const {
-  if (state_ != State::Done || !run_ || run_->counted() == nullptr) return {};
-  return updated_words(run_->outcomes());
-}
-
-// Each manager's own facts, for the item view.
-std::optional<Step> UpdateModel::row_step(size_t row) const {
-  return checks_->step(row);
-}
-
-const ManagerCheck* UpdateModel::row_check(size_t row) const {
-  return checks_->check(row);
-}
-
-std::optional<int> UpdateModel::step_progress(size_t index) const {
-  return run_ ? run_->step_progress(index) : std::optional(0);
-}
-
-std::optional<std::vector<std::string>> UpdateModel::not_updated(Step step) const {
-  if (state_ != State::Done || !run_ || run_->counted() == nullptr) return std::nullopt;
-  return run_->counted()->not_updated(step);
 }
 
 }  // namespace sorvane::gui

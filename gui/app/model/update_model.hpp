@@ -63,7 +63,9 @@ class UpdateModel : public QObject {
 
   [[nodiscard]] State state() const { return state_; }
   [[nodiscard]] const std::vector<Step>& steps() const { return look_.steps(); }
-  [[nodiscard]] StepState step_state(size_t index) const;
+  [[nodiscard]] StepState step_state(size_t index) const {
+    return run_ ? run_->step_state(index) : StepState::Waiting;
+  }
   [[nodiscard]] bool needs_password() const { return look_.needs_password(); }
   [[nodiscard]] Access access() const { return look_.access(); }
 
@@ -107,7 +109,7 @@ class UpdateModel : public QObject {
   // What the current screen has to say: an error, a refusal, sudo's own
   // words, or how the update ended. Always plain text.
   [[nodiscard]] const QString& message() const { return message_; }
-  [[nodiscard]] QString latest_line() const;
+  [[nodiscard]] QString latest_line() const { return run_ ? run_->latest_line() : QString(); }
   // How much of the update is done, in thousandths, package by package;
   // nothing while no count can be given (the bar is shown busy then).
   [[nodiscard]] std::optional<int> progress() const;
@@ -127,7 +129,9 @@ class UpdateModel : public QObject {
   // At Done, the line of log() Details opens at: the failing step's or
   // the warning's; none when the update ended well or the line was
   // dropped.
-  [[nodiscard]] std::optional<qsizetype> line_to_show() const;
+  [[nodiscard]] std::optional<qsizetype> line_to_show() const {
+    return done() ? run_->line_to_show() : std::nullopt;
+  }
   // How the update ended, in one line; then what it did, a line per
   // manager ("apt: 131 packages updated, 6 kept back").
   [[nodiscard]] QString done_text() const;
@@ -144,10 +148,12 @@ class UpdateModel : public QObject {
   // While updating: "Checking the password…" until sudo let the first step
   // begin, then "Updating…".
   [[nodiscard]] QString updating_title() const;
-  [[nodiscard]] QStringList changes() const;
+  [[nodiscard]] QStringList changes() const { return done() ? run_->changes() : QStringList(); }
   // For Details after the update: each package updated, then those left
   // as they were, a line each, by manager.
-  [[nodiscard]] QStringList updated_lines() const;
+  [[nodiscard]] QStringList updated_lines() const {
+    return done() ? run_->updated_lines() : QStringList();
+  }
   // After the update: whether the computer should be restarted, and why
   // (empty when not, or while that is still being found out).
   [[nodiscard]] QString restart_text() const { return restart_->text(); }
@@ -248,6 +254,7 @@ class UpdateModel : public QObject {
   void set_state(State state);
   void announce(const QString& text);
   [[nodiscard]] bool ready() const { return state_ == State::Ready; }
+  [[nodiscard]] bool done() const { return state_ == State::Done && run_; }
   // The log log_path() and log_contents() are about; -1: none.
   [[nodiscard]] int shown_log() const;
   [[nodiscard]] QString last_run_outcome() const;
@@ -268,18 +275,22 @@ class UpdateModel : public QObject {
   // Each manager's own facts, for the item view (update_items.cpp).
  public:
   // The manager of a row of the check, and its answer once it came.
-  [[nodiscard]] std::optional<Step> row_step(size_t row) const;
-  [[nodiscard]] const ManagerCheck* row_check(size_t row) const;
+  [[nodiscard]] std::optional<Step> row_step(size_t row) const { return checks_->step(row); }
+  [[nodiscard]] const ManagerCheck* row_check(size_t row) const { return checks_->check(row); }
   // What the check said of `step` when the update began, if it answered.
   [[nodiscard]] const ManagerCheck* started_check(Step step) const {
     return run_ ? run_->started_with(step) : nullptr;
   }
   // How far the step at `index` is, in PROGRESS_SCALE; none when that
   // cannot be told (busy, or not begun).
-  [[nodiscard]] std::optional<int> step_progress(size_t index) const;
+  [[nodiscard]] std::optional<int> step_progress(size_t index) const {
+    return run_ ? run_->step_progress(index) : std::optional(0);
+  }
   // At Done: the pending packages of `step` it did not update; none when
   // that cannot be told.
-  [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
+  [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const {
+    return done() ? run_->not_updated(step) : std::nullopt;
+  }
 };
 
 }  // namespace sorvane::gui
