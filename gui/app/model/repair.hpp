@@ -25,7 +25,7 @@ namespace sorvane::gui {
 // What the update would stop at, when its manager's check carries a way
 // out: the check of that manager says how.
 struct RepairNeed {
-  Step step = Step::Apt;
+  Step step = {};
   DpkgRepair how = DpkgRepair::Configure;
 };
 std::optional<RepairNeed> repair_needed(const std::vector<ManagerCheck>& checks,

@@ -351,6 +351,8 @@ std::vector<KeptConfig> dpkg_kept_configs(string_view log, string_view from, str
   return kept;
 }
 
+constexpr std::array<std::string_view, 2> APT_MAKE_ROOM = {"sudo apt clean", "sudo apt autoremove"};
+
 const ManagerFacts APT = {
     check_apt,
     {{DPKG_LOG, read_dpkg_log_line, read_dpkg_conffile_line, dpkg_upgraded_names,
@@ -366,6 +368,7 @@ const ManagerFacts APT = {
      is_debconf_noise},
     apt_restart,
     apt_history,
+    {DataName::Lists, NoRepositoryWords::NoneEnabled, APT_MAKE_ROOM},
 };
 
 }  // namespace sorvane::gui

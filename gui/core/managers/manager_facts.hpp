@@ -137,6 +137,23 @@ struct FailureSignals {
   bool (*noise_line)(std::string_view line) = nullptr;
 };
 
+// How the screen speaks of a manager. The words are the window's own,
+// translated (check_text.cpp): these choose among them.
+// What the age of what it answers from is called: "lists from 3 hours
+// ago", "package database from …".
+enum class DataName : std::uint8_t { PackageDatabase, Lists };
+// How it is said that no repository would give it updates, and what to do:
+// enable one, or (where a package of it is often installed only to build
+// packages for another system) remove it or configure one.
+enum class NoRepositoryWords : std::uint8_t { NoneEnabled, NoneConfigured };
+struct ScreenFacts {
+  DataName data = DataName::PackageDatabase;
+  NoRepositoryWords no_repository = NoRepositoryWords::NoneEnabled;
+  // Commands that make room where it keeps what it downloads, as a user
+  // would type them (never translated).
+  std::span<const std::string_view> make_room;
+};
+
 struct ManagerFacts {
   ManagerCheck (*check)(const CheckSetup& setup) = nullptr;
   ProgressSignals progress;
@@ -148,6 +165,7 @@ struct ManagerFacts {
   // What it did before, whoever asked it (history.hpp): its entries, and
   // the sources it could not read, added to `into`.
   void (*history)(const HistorySetup& setup, History& into) = nullptr;
+  ScreenFacts screen = {};
 };
 
 inline const ManagerFacts& facts(Step step) {
