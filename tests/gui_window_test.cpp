@@ -48,6 +48,11 @@
 
 namespace sorvane::gui {
 
+using test::one_update_each;
+using test::ready;
+using test::Rooted;
+using test::write_program;
+
 // What the model has asked to be read out since the last screen was read.
 QStringList& heard() {
   static QStringList words;
@@ -115,31 +120,6 @@ void read_out(const QWidget& window, const QString& name) {
   part.close();
   QVERIFY(QFile::rename(base + ".part", base + ".screen"));
   QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(base + ".read"), 60000);
-}
-
-// What each manager answered to the check: one pending update each.
-std::vector<ManagerCheck> one_update_each(const std::vector<Step>& steps) {
-  std::vector<ManagerCheck> checks;
-  for (const Step step : steps) {
-    ManagerCheck check;
-    check.step = step;
-    check.updates = {{"base-files", "12.4", "12.5", false}};
-    checks.push_back(check);
-  }
-  return checks;
-}
-
-// What looking found: the steps, whether sudo wants a password, and the
-// checked script.
-UpdateModel::Looked ready(std::vector<Step> steps, bool password, std::string script = {}) {
-  UpdateModel::Looked looked;
-  looked.state = UpdateModel::State::Ready;
-  looked.checks = one_update_each(steps);
-  looked.steps = std::move(steps);
-  looked.needs_password = password;
-  looked.access = password ? UpdateModel::Access::Password : UpdateModel::Access::NoPassword;
-  looked.script = std::move(script);
-  return looked;
 }
 
 // Each language the window speaks, and a few of its words there.
@@ -265,16 +245,6 @@ struct Shown {
   }
 };
 
-// A stand-in program: `text`, root's and writable by no one else, as the
-// programs the window trusts.
-bool write_program(QFile& file, const QString& text) {
-  if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0) return false;
-  file.close();
-  return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                             QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                             QFile::ExeOther);
-}
-
 // Where the password is in this process's memory, by address and stride:
 // its characters side by side (UTF-8, stride 1), as UTF-16 (stride 2), or
 // one to a record (an undo record each, every 16 bytes, say). `shifted`
@@ -360,16 +330,6 @@ struct Running {
   [[nodiscard]] QStringList run_dirs() const {
     return QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   }
-};
-
-// A model whose managers keep their logs, caches and deployments under a
-// root of the test's own, and its window: what the update did is read there.
-
-struct Rooted {
-  QTemporaryDir base;
-  QTemporaryDir root;
-  UpdateModel model{test::rooted_setup(base, root)};
-  UpdateWindow window{&model};
 };
 
 class WindowTest : public QObject {
@@ -707,130 +667,6 @@ class WindowTest : public QObject {
     QVERIFY2(model.message().contains("changed since the check"), qPrintable(model.message()));
     // No update ran: the only run directory is none at all.
     QCOMPARE(QDir(empty.path()).entryList({"sorvane-update-*"}, QDir::Dirs).size(), 0);
-  }
-
-  // dpkg left a run unfinished: "Repair…" opens the user's terminal with
-  // fixed commands, and the window checks again once it is closed.
-  void repairOpensATerminalAndChecksAgainWhenItCloses() {
-    if (::geteuid() != 0) {
-      if (qEnvironmentVariable("CI") == "true") QFAIL("needs root, and CI=true runs as root");
-      QSKIP("needs root: the stand-in terminal must pass the trust test, under /run");
-    }
-    // Root's and writable by no one else, as the update's own programs.
-    QTemporaryDir bin("/run/sorvane-terminal-XXXXXX");
-    QVERIFY(bin.isValid());
-    const QString recorded = bin.path() + "/argv";
-    // It records its command line, a NUL after each word, and closes.
-    QFile terminal(bin.path() + "/x-terminal-emulator");
-    QVERIFY(
-        write_program(terminal, QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > %1.part\n"
-                                               "mv %1.part %1\n")
-                                    .arg(recorded)));
-    for (const bool found : {true, false}) {
-      QTemporaryDir empty;
-      UpdateModel::Setup setup{{"/nonexistent/sorvane", "/nonexistent/detector"},
-                               "/usr/bin/bash",
-                               empty.path().toStdString(),
-                               {}};
-      setup.check.places.path_dirs = {(found ? bin.path() : empty.path()).toStdString()};
-      UpdateModel model(setup);
-      UpdateWindow window(&model);
-      UpdateModel::Looked looked = ready({Step::Apt}, true);
-      (*looked.checks)[0].updates.clear();
-      (*looked.checks)[0].problem = CheckProblem{Problem::DpkgInterrupted, "sorvane-broken"};
-      (*looked.checks)[0].repair = DpkgRepair::Configure;
-      model.take_looked(looked);
-      window.show();
-      QVERIFY(window.managers()->rows()[0].contains("sorvane-broken"));
-      QVERIFY(window.repair_button()->isVisible());
-      QVERIFY(window.repair_button()->isDefault());
-      QVERIFY(model.proposal() == UpdateModel::Proposal::Repair);
-      QVERIFY(!window.update_button()->isVisible());
-      QVERIFY(!window.password()->isVisible());
-      QVERIFY(!window.repair_commands()->isVisible());
-      QVERIFY2(window.message()->text().contains(
-                   "Repair… opens a terminal that runs sudo dpkg --configure -a."),
-               qPrintable(window.message()->text()));
-      QVERIFY(window.message()->text().contains("its own message is shown in the terminal"));
-      window.repair_button()->click();
-      if (!found) {
-        // Nothing to open it in: the command, to select or copy.
-        QCOMPARE(model.state(), UpdateModel::State::Ready);
-        QVERIFY(!window.repair_button()->isVisible());
-        QVERIFY(window.repair_commands()->isVisible());
-        QCOMPARE(window.repair_commands()->text(), QString("sudo dpkg --configure -a"));
-        QVERIFY(window.message()->text().contains("No terminal program was found"));
-        QVERIFY(window.message()->text().contains("Then check again."));
-        QGuiApplication::clipboard()->clear();
-        window.copy_repair_button()->click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("sudo dpkg --configure -a"));
-        QVERIFY(!QFile::exists(recorded));
-        continue;
-      }
-      // The terminal is given exactly the fixed command line.
-      QTRY_VERIFY(QFile::exists(recorded));
-      QFile argv(recorded);
-      QVERIFY(argv.open(QIODevice::ReadOnly));
-      QByteArrayList words = argv.readAll().split('\0');
-      QCOMPARE(words.takeLast(), QByteArray());
-      QByteArrayList want;
-      for (const std::string& word :
-           terminal_command({terminal.fileName().toStdString(), true}, "/usr/bin/bash",
-                            DpkgRepair::Configure, "Press Enter to close this window.")) {
-        want << QByteArray::fromStdString(word);
-      }
-      QCOMPARE(words, want);
-      // Closed: the window looks again by itself (and here finds no sorvane).
-      QTRY_VERIFY(model.state() != UpdateModel::State::Ready);
-      QVERIFY(!model.repairing());
-      QTRY_COMPARE(model.state(), UpdateModel::State::Stopped);
-      QVERIFY(QFile::remove(recorded));
-    }
-  }
-
-  // A terminal may stay open long after dpkg finished (or hand its command
-  // to a server and end at once): a change to dpkg's database is enough.
-  void repairChecksAgainWhenDpkgsDatabaseChanges() {
-    if (::geteuid() != 0) {
-      if (qEnvironmentVariable("CI") == "true") QFAIL("needs root, and CI=true runs as root");
-      QSKIP("needs root: the stand-in terminal must pass the trust test, under /run");
-    }
-    QTemporaryDir bin("/run/sorvane-terminal-XXXXXX");
-    QVERIFY(bin.isValid());
-    const QString pid_file = bin.path() + "/pid";
-    QFile terminal(bin.path() + "/xdg-terminal-exec");
-    // Open until it is told to close.
-    QVERIFY(write_program(
-        terminal, QStringLiteral("#!/bin/sh\necho $$ > %1.part\nmv %1.part %1\nexec sleep 600\n")
-                      .arg(pid_file)));
-    QTemporaryDir base;
-    QTemporaryDir root;
-    UpdateModel::Setup setup = test::rooted_setup(base, root);
-    setup.check.places.path_dirs = {bin.path().toStdString()};
-    QVERIFY(QDir(root.path()).mkpath("var/lib/dpkg"));
-    UpdateModel model(setup);
-    UpdateModel::Looked looked = ready({Step::Apt}, true);
-    (*looked.checks)[0].updates.clear();
-    (*looked.checks)[0].problem = CheckProblem{Problem::DpkgInterrupted, "sorvane-broken"};
-    (*looked.checks)[0].repair = DpkgRepair::ConfigureThenFix;
-    model.take_looked(looked);
-    model.repair();
-    QTRY_VERIFY(QFile::exists(pid_file));
-    QVERIFY(model.repairing());
-    QVERIFY(model.ready_text().contains("The repair runs in the terminal"));
-    QCOMPARE(model.state(), UpdateModel::State::Ready);
-    // dpkg, done in the terminal, puts its new database in place.
-    QFile status(root.path() + "/var/lib/dpkg/status-new");
-    QVERIFY(status.open(QIODevice::WriteOnly));
-    status.write("Package: sorvane-broken\nStatus: install ok installed\n");
-    status.close();
-    QVERIFY(QFile::rename(status.fileName(), root.path() + "/var/lib/dpkg/status"));
-    QTRY_VERIFY(model.state() != UpdateModel::State::Ready);
-    QVERIFY(model.repairing());  // the terminal is still open
-    QFile pid(pid_file);
-    QVERIFY(pid.open(QIODevice::ReadOnly));
-    QCOMPARE(::kill(static_cast<pid_t>(pid.readAll().trimmed().toInt()), SIGTERM), 0);
-    QTRY_VERIFY(!model.repairing());
   }
 
   // What the update did to config files the user had changed is said at
@@ -1439,114 +1275,6 @@ class WindowTest : public QObject {
       QVERIFY(rooted.model.last_run_text().isEmpty());
       QVERIFY(!rooted.window.last_run()->isVisibleTo(&rooted.window));
       QTRY_COMPARE_WITH_TIMEOUT(rooted.model.state(), UpdateModel::State::Done, 10000);
-    }
-  }
-
-  // The last run carries what the Done screen would have offered: a
-  // restart, read as the next start reads it (dpkg's log for the run's
-  // time, the status its monitor recorded), with Restart now and Later.
-  void theLastRunOffersTheRestartItNeeds() {
-    const struct {
-      const char* package;
-      std::optional<int> status;
-      QString offer;
-    } cases[] = {
-        {"systemd", 0,
-         "Restart the computer to finish the update: systemd takes effect only then."},
-        {"zip", 0, ""},
-        // Killed in apt: what it did upgrade still needs the restart.
-        {"libc6", W_EXITCODE(137, 0),
-         "Restart the computer to finish the update: libc6 takes effect only then."},
-    };
-    for (const auto& c : cases) {
-      Rooted rooted;
-      const time_t started = ::time(nullptr) - 300;
-      const QString run = rooted.base.path() + "/sorvane-update-past";
-      QVERIFY(QDir().mkpath(rooted.root.path() + "/var/log"));
-      QVERIFY(QDir().mkdir(run));
-      QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-      QFile log(run + "/update.log");
-      QVERIFY(log.open(QIODevice::WriteOnly));
-      log.write("Starting system update...\n\nUpdating apt packages...\nUpdate complete.\n");
-      log.close();
-      QFile dpkg(rooted.root.path() + "/var/log/dpkg.log");
-      QVERIFY(dpkg.open(QIODevice::WriteOnly));
-      dpkg.write((QDateTime::fromSecsSinceEpoch(started + 1).toString("yyyy-MM-dd HH:mm:ss") +
-                  QString(" upgrade %1:amd64 1 2\n").arg(c.package))
-                     .toUtf8());
-      dpkg.close();
-      const UniqueFd dir(::open(run.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY));
-      QVERIFY(!record_status(dir.get(), {*c.status, started, started + 2}));
-
-      auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
-      QVERIFY(last);
-      PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
-                                         last->ended, rooted.root.path().toStdString());
-      CheckSetup check;
-      check.places.root = rooted.root.path().toStdString();
-      RestartNeed restart = past_restart(past, check);
-      UpdateModel::Looked looked = ready({Step::Apt}, false);
-      looked.last_run = std::make_shared<const UpdateModel::LastRun>(
-          UpdateModel::LastRun{std::move(*last), std::move(past), std::move(restart)});
-      rooted.model.take_looked(looked);
-      rooted.window.show();
-      QCOMPARE(rooted.model.restart_text(), c.offer);
-      QVERIFY2(rooted.window.last_run()->text().endsWith(c.offer), c.package);
-      QCOMPARE(rooted.window.last_run_restart_button()->isVisibleTo(&rooted.window),
-               !c.offer.isEmpty());
-      if (c.offer.isEmpty()) continue;
-      rooted.model.restart_later();
-      QVERIFY(!rooted.window.last_run_restart_button()->isVisibleTo(&rooted.window));
-      QVERIFY(!rooted.window.last_run()->text().contains("Restart"));
-    }
-  }
-
-  // After the update, a restart is offered when an updated package needs
-  // one (Debian without /run/reboot-required), and "Later" puts it away.
-  void aRestartIsOfferedWhenAnUpdatedPackageNeedsOne() {
-    const std::pair<std::string, QString> cases[] = {
-        {"libc6", "Restart the computer to finish the update: libc6 takes effect only then."},
-        {"zip", ""},
-    };
-    for (const auto& [package, offer] : cases) {
-      Rooted rooted;
-      // Named, not bound: a lambda below may capture them.
-      const QTemporaryDir& root = rooted.root;
-      UpdateModel& model = rooted.model;
-      UpdateWindow& window = rooted.window;
-      QVERIFY(QDir(root.path()).mkpath("var/log"));
-      const std::string script =
-          QStringLiteral(
-              "echo 'Updating apt packages...'\n"
-              "echo '2026-12-09 10:00:00 status installed %1:amd64 2.0' >> %2/var/log/dpkg.log\n"
-              "echo 'Update complete.'\n")
-              .arg(QString::fromStdString(package), root.path())
-              .toStdString();
-      UpdateModel::Looked looked = ready({Step::Apt}, false, script);
-      (*looked.checks)[0].updates = {{package, "1.0", "2.0", false}};
-      model.take_looked(looked);
-      window.show();
-      model.update({});
-      QVERIFY(!model.restart_known());
-      QTRY_COMPARE_WITH_TIMEOUT(model.state(), UpdateModel::State::Done, 10000);
-      // Found out in the background, after the Done screen shows.
-      QTRY_VERIFY(model.restart_known());
-      QCOMPARE(model.restart_text(), offer);
-      QCOMPARE(window.restart_button()->isVisibleTo(&window), !offer.isEmpty());
-      if (offer.isEmpty()) continue;
-      QCOMPARE(window.restart_text()->text(), offer);
-      // With no system bus, nothing can restart it from here, and the
-      // screen says so.
-      window.restart_button()->click();
-      QCOMPARE(window.message()->text(),
-               QString("Update complete\nThe computer cannot be restarted from here: logind, "
-                       "which restarts it, is not running. Restart it from the system menu."));
-      QVERIFY(model.restart_offered());
-      for (QPushButton* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == "Later") button->click();
-      }
-      QVERIFY(!model.restart_offered());
-      QVERIFY(!window.restart_button()->isVisibleTo(&window));
     }
   }
 

@@ -203,7 +203,8 @@ TEST(RestartNeeded, EachFamilysOwnSign) {
     if (!c.dnf.empty()) test::write_file(dir / "bin/dnf", "#!/bin/sh\n" + c.dnf + "\n", 0755);
     CheckSetup setup;
     setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
-    const RestartNeed need = restart_needed({c.steps, c.updated_by_apt, "6.11.0-arch1-1"}, setup);
+    const RestartNeed need =
+        restart_needed({c.steps, {{Step::Apt, c.updated_by_apt}}, "6.11.0-arch1-1"}, setup);
     EXPECT_EQ(need.needed, c.want.needed);
     EXPECT_EQ(need.because, c.want.because);
   }

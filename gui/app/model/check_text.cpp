@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "manager_facts.hpp"
 #include "terminal_text.hpp"
 
 namespace sorvane::gui {
@@ -31,7 +32,11 @@ size_t security_count(const ManagerCheck& check) {
 // What the age of the lists is called: the managers answer from what they
 // last fetched, and the update fetches again first.
 QString lists_word(Step step) {
-  return step == Step::Apt ? CheckText::tr("lists") : CheckText::tr("package database");
+  switch (facts(step).screen.data) {
+    case DataName::Lists: return CheckText::tr("lists");
+    case DataName::PackageDatabase: break;
+  }
+  return CheckText::tr("package database");
 }
 
 // Why a package is held back, for scripts: never translated.
@@ -74,8 +79,11 @@ QString CheckText::reason(Step step, const CheckProblem& problem) {
   switch (problem.why) {
     case Problem::CouldNotCheck: return tr("could not check: %1").arg(detail);
     case Problem::NoRepository:
-      return step == Step::Pacman ? tr("no package repository is configured")
-                                  : tr("no package repository is enabled");
+      switch (facts(step).screen.no_repository) {
+        case NoRepositoryWords::NoneConfigured: return tr("no package repository is configured");
+        case NoRepositoryWords::NoneEnabled: break;
+      }
+      return tr("no package repository is enabled");
     case Problem::SnapdNotRunning: return tr("the snap service (snapd) is not running");
     case Problem::DpkgInterrupted:
       return tr("an earlier installation was left unfinished: %1").arg(detail);
@@ -90,11 +98,13 @@ QString CheckText::remedy(Step step, const CheckProblem& problem) {
   switch (problem.why) {
     case Problem::CouldNotCheck: return {};
     case Problem::NoRepository:
-      if (step == Step::Pacman) {
-        return tr(
-            "This is often Debian's own pacman, installed to build packages for Arch "
-            "Linux: remove it (sudo apt remove pacman-package-manager makepkg) or "
-            "configure a repository in /etc/pacman.conf.");
+      switch (facts(step).screen.no_repository) {
+        case NoRepositoryWords::NoneConfigured:
+          return tr(
+              "This is often Debian's own pacman, installed to build packages for Arch "
+              "Linux: remove it (sudo apt remove pacman-package-manager makepkg) or "
+              "configure a repository in /etc/pacman.conf.");
+        case NoRepositoryWords::NoneEnabled: break;
       }
       return tr("Enable a repository, or remove %1.").arg(name(step));
     case Problem::SnapdNotRunning:
@@ -199,9 +209,8 @@ QStringList CheckText::notes(const ManagerCheck& check) {
 QString CheckText::shortage(const SpaceShortage& shortage) {
   QStringList commands;
   for (const Step step : shortage.steps) {
-    if (step == Step::Apt)
-      commands << QStringLiteral("sudo apt clean") << QStringLiteral("sudo apt autoremove");
-    if (step == Step::Flatpak) commands << QStringLiteral("flatpak uninstall --unused");
+    for (const std::string_view command : facts(step).screen.make_room)
+      commands << from_bytes(command);
   }
   QString text =
       tr("There is not enough room on %1: the update needs about %2 there, and %3 is "

@@ -71,7 +71,7 @@ class ManagerChecks : public QObject {
   void recheck_locked();
 
   struct Row {
-    Step step = Step::Pacman;
+    Step step = {};
     std::optional<ManagerCheck> check;
   };
   CheckSetup setup_;

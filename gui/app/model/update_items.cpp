@@ -88,7 +88,7 @@ std::vector<UpdateItems::Manager> UpdateItems::read() const {
   if (state == State::Ready) {
     for (size_t row = 0; row < model_->row_count(); ++row) {
       Manager manager;
-      manager.step = model_->row_step(row).value_or(Step::Pacman);
+      manager.step = model_->row_step(row).value_or(Step{});
       manager.text = model_->row_text(row);
       if (const ManagerCheck* check = model_->row_check(row)) {
         manager.packages = packages_of(*check);

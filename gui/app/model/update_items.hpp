@@ -64,7 +64,7 @@ class UpdateItems : public QAbstractItemModel {
     bool operator==(const Package&) const = default;
   };
   struct Manager {
-    Step step = Step::Pacman;
+    Step step = {};
     QString text;  // the row's words: its check, its state or what it did
     std::optional<UpdateModel::StepState> state;
     std::optional<int> progress;

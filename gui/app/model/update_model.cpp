@@ -1,30 +1,12 @@
 #include "update_model.hpp"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/file.h>
-#include <sys/utsname.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <QDBusUnixFileDescriptor>
-#include <QDate>
-#include <QDateTime>
 #include <QFutureWatcher>
 #include <QLocale>
 #include <QtConcurrent/QtConcurrentRun>
-#include <algorithm>
-#include <climits>
-#include <cstdlib>
 
 #include "check_text.hpp"
 #include "files.hpp"
 #include "metered_skip.hpp"
-#include "path.hpp"
-#include "run_dir.hpp"
-#include "script_programs.hpp"
-#include "secret.hpp"
-#include "system_words.hpp"
 #include "update_words.hpp"
 
 namespace sorvane::gui {
@@ -33,14 +15,23 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
       setup_(std::move(setup)),
       checks_(new ManagerChecks(
           setup_.check, setup_.lock_recheck, [this] { return state_ == State::Ready; }, this)),
-      restart_call_(new Restart(this)),
+      look_(*checks_),
+      restart_(new RestartOffer(
+          setup_.check,
+          [this] { return state_ == State::Done || (last_run_ && state_ != State::Updating); },
+          this)),
+      repair_(new Repair(
+          setup_, look_, [this] { return state_; }, this)),
       notice_(setup_.notice_settings) {
   connect(checks_, &ManagerChecks::answered, this, &UpdateModel::changed);
-  connect(restart_call_, &Restart::answered, this, [this](const QString& text) {
+  connect(restart_, &RestartOffer::changed, this, &UpdateModel::changed);
+  connect(restart_, &RestartOffer::answered, this, [this](const QString& text) {
     message_ = text;
     emit changed();
     announce(message_);
   });
+  connect(repair_, &Repair::changed, this, &UpdateModel::changed);
+  connect(repair_, &Repair::check_again, this, &UpdateModel::check_again);
 }
 
 // The update goes on without this window: its run leaves the monitor to
@@ -55,14 +46,6 @@ bool UpdateModel::set_notice_wanted(bool wanted) {
 
 QString UpdateModel::notice_setting_text() {
   return tr("Tell me when updates are waiting");
-}
-
-UpdateModel::StepState UpdateModel::step_state(size_t index) const {
-  return run_ ? run_->step_state(index) : StepState::Waiting;
-}
-
-QString UpdateModel::latest_line() const {
-  return run_ ? run_->latest_line() : QString();
 }
 
 const QStringList& UpdateModel::log() const {
@@ -100,17 +83,10 @@ void UpdateModel::look() {
 }
 
 void UpdateModel::take_looked(const Looked& looked) {
-  refused_ = false;  // a new look, a new heading
-  steps_ = looked.steps;
-  needs_password_ = looked.needs_password;
-  access_ = looked.access;
-  password_requested_ = false;
-  online_ = looked.online;
-  found_ = looked.found;
-  support_ = looked.support;
+  look_.take(looked);
   // Said once, at the first look after it.
   if (!setup_.notice_skipped.isEmpty() && take_metered_skip(setup_.notice_skipped)) {
-    notice_skipped_ = true;
+    look_.notice_skipped();
   }
   message_ = looked.message;
   // Why Update did not run is said aloud, like any refusal.
@@ -119,19 +95,17 @@ void UpdateModel::take_looked(const Looked& looked) {
     message_ = message_.isEmpty() ? said_again_ : said_again_ + "\n" + message_;
     said_again_.clear();
   }
-  script_ = looked.script;
   if (looked.last_run) {
     last_run_ = looked.last_run;
     // What the Done screen would have offered: a restart, if one is due.
-    restart_ = last_run_->restart;
-    restart_later_ = false;
+    restart_->take(last_run_->restart);
     // Told now: the next start says nothing more of it.
     mark_shown(last_run_->run.log.get());
   }
-  checks_->reset(steps_);
+  checks_->reset(looked.steps);
   if (looked.running && looked.running->log.valid()) {
     // Someone's update is running: this window follows it, and starts none.
-    begin(UpdateRun::follow(setup_, steps_, *looked.running));
+    begin(UpdateRun::follow(setup_, looked.steps, *looked.running));
     message_ =
         tr("An update is already running; it was started in another window. Here is how "
            "it goes.");
@@ -149,46 +123,13 @@ void UpdateModel::take_looked(const Looked& looked) {
   if (noticed || state_ == State::Stopped) announce(message_);
 }
 
-Foreseen UpdateModel::foreseen() const {
-  return foresee(checks(), online_);
-}
-
-ReadyFacts UpdateModel::ready_facts() const {
-  ReadyFacts facts{checking(), refused_, access_, password_requested_, {}, checks()};
-  facts.foreseen = foresee(facts.checks, online_);
-  facts.power = power_;
-  facts.support = support_;
-  facts.now = ::time(nullptr);
-  facts.notice_skipped = notice_skipped_;
-  return facts;
-}
-
-QString UpdateModel::ready_title() const {
-  return gui::ready_title(ready_facts());
-}
-
 QString UpdateModel::ready_text() const {
-  const ReadyFacts facts = ready_facts();
   // The same words as the headless check's, from the same decision; an
   // unfinished dpkg run offers Repair… in place of its terminal command.
-  const auto repair = repair_needed();
+  const ReadyFacts facts = look_.facts();
   return gui::ready_text(facts, message_,
-                         CheckText::obstacles(facts.foreseen, facts.checks, steps_,
-                                              repair ? repair_text(*repair) : QString(),
-                                              repair && (repair_offered() || repairing())));
-}
-
-bool UpdateModel::update_possible() const {
-  return state_ == State::Ready && !checking() && !foreseen().stops_update() &&
-         password_offered() && !power_.plug_in();
-}
-
-bool UpdateModel::update_proposed() const {
-  return update_possible() && !ready_facts().up_to_date();
-}
-
-bool UpdateModel::update_shown() const {
-  return password_offered() && (checking() || update_possible() || plug_in_needed());
+                         CheckText::obstacles(facts.foreseen, facts.checks, look_.steps(),
+                                              repair_->remedy(), repair_->checks_again_itself()));
 }
 
 UpdateModel::Proposal UpdateModel::proposal() const {
@@ -197,60 +138,22 @@ UpdateModel::Proposal UpdateModel::proposal() const {
   return checking() ? Proposal::Nothing : Proposal::CheckAgain;
 }
 
-bool UpdateModel::plug_in_needed() const {
-  return state_ == State::Ready && power_.plug_in();
-}
-
-QString UpdateModel::update_label() const {
-  return plug_in_needed() ? SystemWords::plug_in() : tr("Update");
-}
-
 void UpdateModel::set_power(const PowerAndNetwork& power) {
-  if (power == power_) return;
-  power_ = power;
-  emit changed();
-}
-
-bool UpdateModel::password_offered() const {
-  return access_ != Access::Unlikely || password_requested_;
-}
-
-bool UpdateModel::password_wanted() const {
-  return needs_password_ && password_offered() && !foreseen().stops_update();
+  if (look_.set_power(power)) emit changed();
 }
 
 void UpdateModel::offer_password() {
-  password_requested_ = true;
+  look_.request_password();
   emit changed();
-}
-
-QString UpdateModel::password_label() {
-  std::vector<char> buffer(size_t{16} * 1024);
-  struct passwd entry {};
-  struct passwd* found = nullptr;
-  const uid_t user = ::geteuid();
-  const bool named = ::getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) == 0 &&
-                     found != nullptr && found->pw_name[0] != '\0';
-  return tr("Password for %1")
-      .arg(named ? QString::fromLocal8Bit(found->pw_name) : QString::number(user));
 }
 
 QString UpdateModel::outcome_text() const {
   if (!finish()) return {};
-  QString text = done_text();
-  if (const UpdateProgress* counted = run_->counted()) {
-    if (const QString kept = kept_configs_text(counted->kept_configs()); !kept.isEmpty()) {
-      text += "\n" + kept;
-    }
+  QStringList text{done_text()};
+  for (const QString& part : {run_->kept_text(), message_, run_->dropped_text()}) {
+    if (!part.isEmpty()) text << part;
   }
-  if (!message_.isEmpty()) text += "\n" + message_;
-  if (dropped_log_bytes() > 0) {
-    text +=
-        "\n" + tr("%1 MB of output in the middle were left out of the log file to "
-                  "save space.")
-                   .arg(QLocale().toString(static_cast<double>(dropped_log_bytes()) / 1e6, 'f', 1));
-  }
-  return text;
+  return text.join(QLatin1Char('\n'));
 }
 
 namespace {
@@ -290,29 +193,10 @@ QString UpdateModel::last_run_outcome() const {
   return past_text(last_run_->past);
 }
 
-QString UpdateModel::past_text(const PastUpdate& past) {
-  return past_words(past);
-}
-
-QString UpdateModel::restart_text() const {
-  if (!restart_offered()) return {};
-  return restart_sentence(*restart_);
-}
-
-QString UpdateModel::restart_sentence(const RestartNeed& restart) {
-  return restart_words(restart);
-}
-
-void UpdateModel::restart() {
-  if (!restart_offered() || restart_asked()) return;
-  restart_call_->ask();
-  if (restart_asked()) emit changed();
-}
-
 QString UpdateModel::updating_title() const {
   if (state_ != State::Updating) return {};
   // sudo reads the password before the first step: that takes a moment.
-  const bool checking_password = needs_password_ && (!run_ || run_->started() == 0);
+  const bool checking_password = needs_password() && (!run_ || run_->started() == 0);
   return checking_password ? tr("Checking the password…") : tr("Updating…");
 }
 
@@ -320,51 +204,6 @@ QString UpdateModel::done_text() const {
   if (state_ != State::Done || !finish()) return {};
   const bool failed = run_->failed() && !run_->end_unseen();
   return done_words(*run_->finish(), run_->end_unseen(), failed ? failure_text() : QString());
-}
-
-std::optional<qsizetype> UpdateModel::line_to_show() const {
-  const auto ended = finish();
-  if (state_ != State::Done || !ended ||
-      (ended->outcome != Outcome::Failed && ended->outcome != Outcome::SuccessWithWarnings)) {
-    return std::nullopt;
-  }
-  // The log holds the last lines only.
-  const auto line =
-      static_cast<qsizetype>(ended->failed_line) - static_cast<qsizetype>(run_->dropped_lines());
-  if (line < 0 || line >= log().size()) return std::nullopt;
-  return line;
-}
-
-QStringList UpdateModel::changes() const {
-  if (state_ != State::Done || !run_) return {};
-  return changes_words(run_->outcomes());
-}
-
-QStringList UpdateModel::updated_lines() const {
-  if (state_ != State::Done || !run_ || run_->counted() == nullptr) return {};
-  return updated_words(run_->outcomes());
-}
-
-}  // namespace sorvane::gui
-
-namespace sorvane::gui {
-
-// Each manager's own facts, for the item view.
-std::optional<Step> UpdateModel::row_step(size_t row) const {
-  return checks_->step(row);
-}
-
-const ManagerCheck* UpdateModel::row_check(size_t row) const {
-  return checks_->check(row);
-}
-
-std::optional<int> UpdateModel::step_progress(size_t index) const {
-  return run_ ? run_->step_progress(index) : std::optional(0);
-}
-
-std::optional<std::vector<std::string>> UpdateModel::not_updated(Step step) const {
-  if (state_ != State::Done || !run_ || run_->counted() == nullptr) return std::nullopt;
-  return run_->counted()->not_updated(step);
 }
 
 }  // namespace sorvane::gui

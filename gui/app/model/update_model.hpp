@@ -5,11 +5,9 @@
 // hands the password over, and follows the log the script writes.
 #pragma once
 
-#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -20,12 +18,15 @@
 #include "foreseen.hpp"
 #include "logind.hpp"
 #include "look.hpp"
+#include "look_result.hpp"
 #include "manager_checks.hpp"
 #include "password_delivery.hpp"
 #include "past_update.hpp"
 #include "pending_check.hpp"
 #include "power_and_network.hpp"
+#include "repair.hpp"
 #include "restart_needed.hpp"
+#include "restart_offer.hpp"
 #include "run_dir.hpp"
 #include "run_status.hpp"
 #include "script_output.hpp"
@@ -61,10 +62,12 @@ class UpdateModel : public QObject {
   UpdateModel& operator=(UpdateModel&&) = delete;
 
   [[nodiscard]] State state() const { return state_; }
-  [[nodiscard]] const std::vector<Step>& steps() const { return steps_; }
-  [[nodiscard]] StepState step_state(size_t index) const;
-  [[nodiscard]] bool needs_password() const { return needs_password_; }
-  [[nodiscard]] Access access() const { return access_; }
+  [[nodiscard]] const std::vector<Step>& steps() const { return look_.steps(); }
+  [[nodiscard]] StepState step_state(size_t index) const {
+    return run_ ? run_->step_state(index) : StepState::Waiting;
+  }
+  [[nodiscard]] bool needs_password() const { return look_.needs_password(); }
+  [[nodiscard]] Access access() const { return look_.access(); }
 
   // The check before the update: one row per manager the script will run,
   // in the order sorvane reports them, each filled in as its query ends.
@@ -75,38 +78,38 @@ class UpdateModel : public QObject {
   [[nodiscard]] std::vector<ManagerCheck> checks() const { return checks_->answers(); }
   // Every pending update, for Details.
   [[nodiscard]] QStringList pending_lines() const { return checks_->pending_lines(); }
-  [[nodiscard]] QString ready_title() const;
+  [[nodiscard]] QString ready_title() const { return gui::ready_title(look_.facts()); }
   // What the Ready screen says under the rows: why the update would fail,
   // that there is nothing to do, who may update, and any refusal.
   [[nodiscard]] QString ready_text() const;
   // Update can be pressed; and it is what the screen proposes (not when
   // everything is up to date or the update would fail).
-  [[nodiscard]] bool update_possible() const;
-  [[nodiscard]] bool update_proposed() const;
+  [[nodiscard]] bool update_possible() const { return look_.update_possible(ready()); }
+  [[nodiscard]] bool update_proposed() const { return look_.update_proposed(ready()); }
   // Update is on the screen (perhaps waiting, disabled, while the check
   // runs); once the update is known to fail, only Check again is left.
-  [[nodiscard]] bool update_shown() const;
+  [[nodiscard]] bool update_shown() const { return look_.update_shown(ready()); }
   // What the Ready screen proposes: its default button.
   enum class Proposal { Update, CheckAgain, Repair, Nothing };
   [[nodiscard]] Proposal proposal() const;
   // The battery is too low to start: Update says so, and cannot be pressed.
-  [[nodiscard]] bool plug_in_needed() const;
+  [[nodiscard]] bool plug_in_needed() const { return look_.plug_in_needed(ready()); }
   // What the Update button says.
-  [[nodiscard]] QString update_label() const;
+  [[nodiscard]] QString update_label() const { return look_.update_label(ready()); }
   // What UPower, power-profiles-daemon and NetworkManager say now.
   void set_power(const PowerAndNetwork& power);
-  [[nodiscard]] const PowerAndNetwork& power() const { return power_; }
+  [[nodiscard]] const PowerAndNetwork& power() const { return look_.power(); }
   // With Access::Unlikely the password field is offered only on request.
-  [[nodiscard]] bool password_offered() const;
+  [[nodiscard]] bool password_offered() const { return look_.password_offered(); }
   // The password field is shown: sudo wants one, and the update could run.
-  [[nodiscard]] bool password_wanted() const;
+  [[nodiscard]] bool password_wanted() const { return look_.password_wanted(); }
   void offer_password();
   // What the password field is called, for a screen reader: whose it is.
-  [[nodiscard]] static QString password_label();
+  [[nodiscard]] static QString password_label() { return LookResult::password_label(); }
   // What the current screen has to say: an error, a refusal, sudo's own
   // words, or how the update ended. Always plain text.
   [[nodiscard]] const QString& message() const { return message_; }
-  [[nodiscard]] QString latest_line() const;
+  [[nodiscard]] QString latest_line() const { return run_ ? run_->latest_line() : QString(); }
   // How much of the update is done, in thousandths, package by package;
   // nothing while no count can be given (the bar is shown busy then).
   [[nodiscard]] std::optional<int> progress() const;
@@ -126,7 +129,9 @@ class UpdateModel : public QObject {
   // At Done, the line of log() Details opens at: the failing step's or
   // the warning's; none when the update ended well or the line was
   // dropped.
-  [[nodiscard]] std::optional<qsizetype> line_to_show() const;
+  [[nodiscard]] std::optional<qsizetype> line_to_show() const {
+    return done() ? run_->line_to_show() : std::nullopt;
+  }
   // How the update ended, in one line; then what it did, a line per
   // manager ("apt: 131 packages updated, 6 kept back").
   [[nodiscard]] QString done_text() const;
@@ -143,28 +148,27 @@ class UpdateModel : public QObject {
   // While updating: "Checking the password…" until sudo let the first step
   // begin, then "Updating…".
   [[nodiscard]] QString updating_title() const;
-  [[nodiscard]] QStringList changes() const;
+  [[nodiscard]] QStringList changes() const { return done() ? run_->changes() : QStringList(); }
   // For Details after the update: each package updated, then those left
   // as they were, a line each, by manager.
-  [[nodiscard]] QStringList updated_lines() const;
+  [[nodiscard]] QStringList updated_lines() const {
+    return done() ? run_->updated_lines() : QStringList();
+  }
   // After the update: whether the computer should be restarted, and why
   // (empty when not, or while that is still being found out).
-  [[nodiscard]] QString restart_text() const;
+  [[nodiscard]] QString restart_text() const { return restart_->text(); }
   // Whether that has been found out: restart_text() is final then.
-  [[nodiscard]] bool restart_known() const { return restart_.has_value(); }
+  [[nodiscard]] bool restart_known() const { return restart_->known(); }
   // At Done, and with the last run while no update runs.
-  [[nodiscard]] bool restart_offered() const {
-    const bool shown = state_ == State::Done || (last_run_ && state_ != State::Updating);
-    return shown && restart_ && restart_->needed && !restart_later_ && !restart_call_->restarting();
-  }
+  [[nodiscard]] bool restart_offered() const { return restart_->offered(); }
   // "Restart now": logind asks for authorization itself (no sudo). Its
   // answer can take as long as the user takes to give a password: the
   // window goes on meanwhile, and says what came of it.
-  void restart();
+  void restart() { restart_->ask(); }
   // Asked, not answered yet: "Restart now" waits for the answer.
-  [[nodiscard]] bool restart_asked() const { return restart_call_->asked(); }
+  [[nodiscard]] bool restart_asked() const { return restart_->asked(); }
   // "Later": the offer goes; the update's own text stays.
-  void restart_later();
+  void restart_later() { restart_->later(); }
 
   // The log of the update shown (Done), or of the last one, which ended
   // after its window was closed (until an update starts): where it is
@@ -175,26 +179,27 @@ class UpdateModel : public QObject {
   // packages updated by apt." Empty once an update starts.
   [[nodiscard]] QString last_run_text() const;
   // The same of any past update (the monitor tells it, too).
-  [[nodiscard]] static QString past_text(const PastUpdate& past);
+  [[nodiscard]] static QString past_text(const PastUpdate& past) { return past_words(past); }
   // "Restart the computer to finish the update…"; empty when none is due.
-  [[nodiscard]] static QString restart_sentence(const RestartNeed& restart);
+  [[nodiscard]] static QString restart_sentence(const RestartNeed& restart) {
+    return restart_words(restart);
+  }
 
   // Config files the update left as the user had changed them, the
   // package's new versions beside them, in one sentence; empty when none.
-  [[nodiscard]] static QString kept_configs_text(const std::vector<KeptConfig>& kept);
+  [[nodiscard]] static QString kept_configs_text(const std::vector<KeptConfig>& kept) {
+    return kept_configs_words(kept);
+  }
 
-  // When dpkg left a run unfinished, the update would stop: "Repair…"
-  // opens the user's terminal with the commands that finish it (the user
-  // gives the password and answers any question there, and sees a failing
-  // package's own message), and the window checks again by itself when the
-  // terminal is closed. The window itself runs nothing as root for it.
-  [[nodiscard]] bool repair_offered() const;
-  [[nodiscard]] bool repairing() const { return repair_terminal_ != nullptr; }
+  // When a manager left a run unfinished, the update would stop: Repair…
+  // (repair.hpp) finishes it in the user's terminal.
+  [[nodiscard]] bool repair_offered() const { return repair_->offered(); }
+  [[nodiscard]] bool repairing() const { return repair_->running(); }
   // No terminal could be opened: the commands are shown to be copied.
-  [[nodiscard]] bool repair_by_hand() const;
+  [[nodiscard]] bool repair_by_hand() const { return repair_->by_hand(); }
   // Those commands, on one line, as a user would type them.
-  [[nodiscard]] QString repair_commands() const;
-  void repair();
+  [[nodiscard]] QString repair_commands() const { return repair_->commands(); }
+  void repair() { repair_->start(); }
 
   // "Tell me when updates are waiting": the daily check's notice. Saved at
   // once; false when it could not be.
@@ -246,74 +251,46 @@ class UpdateModel : public QObject {
   void begin(std::unique_ptr<UpdateRun> run);
   void let_go_of_run();
   void run_ended();
-  void find_out_about_restart();
-  void find_out_what_the_followed_update_did();
   void set_state(State state);
   void announce(const QString& text);
-  // What the Ready screen and the Done screen weigh, taken once a question.
-  [[nodiscard]] ReadyFacts ready_facts() const;
-  // What would stop the update, as the headless check decides it too.
-  [[nodiscard]] Foreseen foreseen() const;
+  [[nodiscard]] bool ready() const { return state_ == State::Ready; }
+  [[nodiscard]] bool done() const { return state_ == State::Done && run_; }
   // The log log_path() and log_contents() are about; -1: none.
   [[nodiscard]] int shown_log() const;
   [[nodiscard]] QString last_run_outcome() const;
-  // How the run dpkg left unfinished would be finished, when the update
-  // would stop at it.
-  [[nodiscard]] std::optional<DpkgRepair> repair_needed() const;
-  [[nodiscard]] QString repair_text(DpkgRepair repair) const;
-  void repair_ended();
-  void watch_dpkg();
-  void dpkg_changed();
 
   Setup setup_;
   State state_ = State::Looking;
-  std::vector<Step> steps_;
-  bool needs_password_ = false;
-  Access access_ = Access::Password;
-  bool password_requested_ = false;
-  bool refused_ = false;  // sudo refused the last attempt
-  bool online_ = true;
-  std::optional<std::vector<Step>> found_;
-  QString said_again_;  // after the next look
-  PowerAndNetwork power_;
-  std::optional<SupportFacts> support_;
-  bool notice_skipped_ = false;  // the daily notice skipped its check (metered)
   ManagerChecks* checks_;
+  LookResult look_;
+  QString said_again_;  // after the next look
   QString message_;
-  std::string script_;
   // The update started or followed, until the next one begins.
   std::unique_ptr<UpdateRun> run_;
-  std::optional<RestartNeed> restart_;
-  bool restart_later_ = false;
-  Restart* restart_call_;  // logind's answer to come
   std::shared_ptr<const LastRun> last_run_;
+  RestartOffer* restart_;
+  Repair* repair_;
   NoticeSetting notice_;
-  // The terminal "Repair…" opened, until it is closed.
-  struct RepairTerminal;
-  std::shared_ptr<RepairTerminal> repair_terminal_;
-  bool repair_by_hand_ = false;
-  // Once Repair… was pressed, dpkg's database is watched: a terminal may
-  // hand its command to a server and end at once, and dpkg may finish long
-  // before the terminal is closed. A change, once dpkg has been quiet for
-  // a moment, means checking again.
-  QFileSystemWatcher* dpkg_watch_ = nullptr;
-  QTimer dpkg_quiet_;
 
   // Each manager's own facts, for the item view (update_items.cpp).
  public:
   // The manager of a row of the check, and its answer once it came.
-  [[nodiscard]] std::optional<Step> row_step(size_t row) const;
-  [[nodiscard]] const ManagerCheck* row_check(size_t row) const;
+  [[nodiscard]] std::optional<Step> row_step(size_t row) const { return checks_->step(row); }
+  [[nodiscard]] const ManagerCheck* row_check(size_t row) const { return checks_->check(row); }
   // What the check said of `step` when the update began, if it answered.
   [[nodiscard]] const ManagerCheck* started_check(Step step) const {
     return run_ ? run_->started_with(step) : nullptr;
   }
   // How far the step at `index` is, in PROGRESS_SCALE; none when that
   // cannot be told (busy, or not begun).
-  [[nodiscard]] std::optional<int> step_progress(size_t index) const;
+  [[nodiscard]] std::optional<int> step_progress(size_t index) const {
+    return run_ ? run_->step_progress(index) : std::optional(0);
+  }
   // At Done: the pending packages of `step` it did not update; none when
   // that cannot be told.
-  [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
+  [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const {
+    return done() ? run_->not_updated(step) : std::nullopt;
+  }
 };
 
 }  // namespace sorvane::gui

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QDBusUnixFileDescriptor>
+#include <QLocale>
 #include <algorithm>
 
 #include "check_text.hpp"
@@ -207,6 +208,38 @@ std::vector<StepOutcome> UpdateRun::outcomes() const {
     all.push_back(std::move(step));
   }
   return all;
+}
+
+QStringList UpdateRun::updated_lines() const {
+  return counted() == nullptr ? QStringList() : updated_words(outcomes());
+}
+
+std::optional<std::vector<std::string>> UpdateRun::not_updated(Step step) const {
+  return counted() == nullptr ? std::nullopt : counted()->not_updated(step);
+}
+
+QString UpdateRun::kept_text() const {
+  return counted() == nullptr ? QString() : kept_configs_words(counted()->kept_configs());
+}
+
+QString UpdateRun::dropped_text() const {
+  const std::uint64_t dropped = dropped_log_bytes();
+  if (dropped == 0) return {};
+  return UpdateWords::tr(
+             "%1 MB of output in the middle were left out of the log file to save space.")
+      .arg(QLocale().toString(static_cast<double>(dropped) / 1e6, 'f', 1));
+}
+
+std::optional<qsizetype> UpdateRun::line_to_show() const {
+  if (!finish_ ||
+      (finish_->outcome != Outcome::Failed && finish_->outcome != Outcome::SuccessWithWarnings)) {
+    return std::nullopt;
+  }
+  // The log holds the last lines only.
+  const auto line =
+      static_cast<qsizetype>(finish_->failed_line) - static_cast<qsizetype>(dropped_lines_);
+  if (line < 0 || line >= log_.size()) return std::nullopt;
+  return line;
 }
 
 void UpdateRun::take_output(std::string_view bytes) {

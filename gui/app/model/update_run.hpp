@@ -96,6 +96,17 @@ class UpdateRun : public QObject {
   [[nodiscard]] const UpdateProgress* counted() const { return progress_.get(); }
   // Each step as it went, for the Done screen's words.
   [[nodiscard]] std::vector<StepOutcome> outcomes() const;
+  // Once ended, what the Done screen says of it: a line per manager; each
+  // package updated and left; the pending packages of `step` it did not
+  // update (none when that cannot be told); the config files kept; the
+  // output left out of the log file; the line of log() Details opens at
+  // (the failing step's or the warning's, if not dropped).
+  [[nodiscard]] QStringList changes() const { return changes_words(outcomes()); }
+  [[nodiscard]] QStringList updated_lines() const;
+  [[nodiscard]] std::optional<std::vector<std::string>> not_updated(Step step) const;
+  [[nodiscard]] QString kept_text() const;
+  [[nodiscard]] QString dropped_text() const;
+  [[nodiscard]] std::optional<qsizetype> line_to_show() const;
   // The last MAX_LOG_LINES lines of output; the ones before were dropped.
   [[nodiscard]] const QStringList& log() const { return log_; }
   [[nodiscard]] size_t dropped_lines() const { return dropped_lines_; }

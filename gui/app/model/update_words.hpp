@@ -64,7 +64,7 @@ QString done_words(const Finish& finish, bool end_unseen, const QString& failure
 
 // One step of an ended update, as the Done screen tells it.
 struct StepOutcome {
-  Step step = Step::Apt;
+  Step step = {};
   StepState state = StepState::NotRun;
   const ManagerCheck* check = nullptr;           // what the check said as the update began
   std::optional<std::vector<std::string>> left;  // not updated, when known

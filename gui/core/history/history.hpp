@@ -49,7 +49,7 @@ struct SorvaneRun {
 struct HistoryEntry {
   std::int64_t time = 0;  // its start, in seconds since the epoch
   std::int64_t end = 0;   // its end when recorded, its start otherwise
-  Step manager = Step::Apt;
+  Step manager = {};
   std::string command;  // what was asked, as the manager recorded it; may be empty
   Ended ended = Ended::Succeeded;
   std::vector<PackageChange> packages;

@@ -226,7 +226,7 @@ std::optional<Names> apt_restart(const RestartQuestion& question, const CheckSet
   if (::lstat(join(setup.places.root, REBOOT_REQUIRED).c_str(), &st) == 0) {
     because = named_in(join(setup.places.root, REBOOT_REQUIRED_PACKAGES));
   }
-  for (const std::string& name : question.updated_by_apt) {
+  for (const std::string& name : question.updated_by(Step::Apt)) {
     if (!needs_restart_on_debian(name)) continue;
     if (!because) because.emplace();
     because->push_back(name);
@@ -351,6 +351,8 @@ std::vector<KeptConfig> dpkg_kept_configs(string_view log, string_view from, str
   return kept;
 }
 
+constexpr std::array<std::string_view, 2> APT_MAKE_ROOM = {"sudo apt clean", "sudo apt autoremove"};
+
 const ManagerFacts APT = {
     check_apt,
     {{DPKG_LOG, read_dpkg_log_line, read_dpkg_conffile_line, dpkg_upgraded_names,
@@ -367,6 +369,7 @@ const ManagerFacts APT = {
     apt_restart,
     apt_history,
     apt_changelog,
+    {DataName::Lists, NoRepositoryWords::NoneEnabled, APT_MAKE_ROOM},
 };
 
 }  // namespace sorvane::gui

@@ -22,6 +22,10 @@ struct CheckPlaces;
 // mends the dependencies an interrupted run left broken).
 enum class DpkgRepair : std::uint8_t { Configure, ConfigureThenFix };
 
+// Where dpkg keeps its database, under the root: a repair under way
+// changes it with every step it takes.
+inline constexpr std::string_view DPKG_DATABASE = "var/lib/dpkg";
+
 // The commands, as a user would type them on one line.
 std::string_view repair_commands(DpkgRepair repair);
 

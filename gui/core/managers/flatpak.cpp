@@ -207,12 +207,16 @@ std::string flatpak_active_link(const ProgressPlaces& places, string_view name) 
   return {};
 }
 
+constexpr std::array<std::string_view, 1> FLATPAK_MAKE_ROOM = {"flatpak uninstall --unused"};
+
 const ManagerFacts FLATPAK = {
     check_flatpak,
     {{}, {}, nullptr, false, flatpak_active_link, nullptr, nullptr, nullptr, true},
     {is_flatpak_error_line, false, {}, nullptr, nullptr},
     nullptr,
     flatpak_history,
+    nullptr,  // its release notes are not read yet
+    {DataName::PackageDatabase, NoRepositoryWords::NoneEnabled, FLATPAK_MAKE_ROOM},
 };
 
 }  // namespace sorvane::gui

@@ -147,6 +147,23 @@ struct WhatIsNew {
   std::string why_not;  // the manager's own words, untranslated
 };
 
+// How the screen speaks of a manager. The words are the window's own,
+// translated (check_text.cpp): these choose among them.
+// What the age of what it answers from is called: "lists from 3 hours
+// ago", "package database from …".
+enum class DataName : std::uint8_t { PackageDatabase, Lists };
+// How it is said that no repository would give it updates, and what to do:
+// enable one, or (where a package of it is often installed only to build
+// packages for another system) remove it or configure one.
+enum class NoRepositoryWords : std::uint8_t { NoneEnabled, NoneConfigured };
+struct ScreenFacts {
+  DataName data = DataName::PackageDatabase;
+  NoRepositoryWords no_repository = NoRepositoryWords::NoneEnabled;
+  // Commands that make room where it keeps what it downloads, as a user
+  // would type them (never translated).
+  std::span<const std::string_view> make_room;
+};
+
 struct ManagerFacts {
   ManagerCheck (*check)(const CheckSetup& setup) = nullptr;
   ProgressSignals progress;
@@ -161,6 +178,7 @@ struct ManagerFacts {
   // What is new in a pending update, asked as the user (it may use the
   // network; blocks); nullptr: the manager tells nothing of it.
   WhatIsNew (*what_is_new)(const CheckSetup& setup, const PendingUpdate& update) = nullptr;
+  ScreenFacts screen = {};
 };
 
 inline const ManagerFacts& facts(Step step) {

@@ -242,6 +242,10 @@ const ManagerFacts PACMAN = {
     {is_pacman_error_line, false, PACMAN_LOCKS, nullptr, nullptr},
     pacman_restart,
     pacman_history,
+    nullptr,  // pacman tells nothing of what is new
+    // Debian ships pacman to build packages for Arch Linux, with no
+    // repository configured.
+    {DataName::PackageDatabase, NoRepositoryWords::NoneConfigured, {}},
 };
 
 }  // namespace sorvane::gui

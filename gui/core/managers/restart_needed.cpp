@@ -6,6 +6,13 @@
 
 namespace sorvane::gui {
 
+const std::vector<std::string>& RestartQuestion::updated_by(Step step) const {
+  static const std::vector<std::string> none;
+  const auto found = std::find_if(updated.begin(), updated.end(),
+                                  [step](const auto& names) { return names.first == step; });
+  return found == updated.end() ? none : found->second;
+}
+
 RestartNeed restart_needed(const RestartQuestion& question, const CheckSetup& setup) {
   RestartNeed need;
   for (const Manager& row : MANAGERS) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "managers.hpp"
@@ -18,9 +19,11 @@ struct RestartNeed {
 };
 
 struct RestartQuestion {
-  std::vector<Step> steps;                  // what the update ran
-  std::vector<std::string> updated_by_apt;  // what apt updated, by name
-  std::string kernel_release;               // uname -r
+  std::vector<Step> steps;  // what the update ran
+  // What each of them updated, by name, where that is known.
+  std::vector<std::pair<Step, std::vector<std::string>>> updated;
+  std::string kernel_release;  // uname -r
+  [[nodiscard]] const std::vector<std::string>& updated_by(Step step) const;
 };
 
 // Blocks while a manager answers (dnf, within the local time limit).

@@ -82,7 +82,7 @@ PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t star
       const std::string log_text = file_text(join(root, signals.log.path));
       const std::vector<std::string> upgraded = signals.log.upgraded(log_text, from, to);
       past.updated.emplace_back(step, upgraded.size());
-      if (step == Step::Apt) past.updated_by_apt = upgraded;
+      past.updated_names.emplace_back(step, upgraded);
       const auto kept = signals.log.kept_between(log_text, from, to);
       past.kept_configs.insert(past.kept_configs.end(), kept.begin(), kept.end());
     }
@@ -99,7 +99,7 @@ PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t star
 
 RestartNeed past_restart(const PastUpdate& past, const CheckSetup& setup) {
   if (past.steps_run.empty()) return {};
-  RestartQuestion question{past.steps_run, past.updated_by_apt, {}};
+  RestartQuestion question{past.steps_run, past.updated_names, {}};
   struct utsname system {};
   if (::uname(&system) == 0) question.kernel_release = system.release;
   return restart_needed(question, setup);

@@ -26,8 +26,9 @@ struct PastUpdate {
   Finish finish{Outcome::Failed, {}, 0, false, 0, {}};
   // Packages upgraded, for the managers whose logs tell.
   std::vector<std::pair<Step, size_t>> updated;
-  // What apt upgraded, by name, and every step that ran: for the restart.
-  std::vector<std::string> updated_by_apt;
+  // What each manager whose log tells upgraded, by name, and every step
+  // that ran: for the restart.
+  std::vector<std::pair<Step, std::vector<std::string>>> updated_names;
   std::vector<Step> steps_run;
   // Config files left as the user had changed them, the new ones beside.
   std::vector<KeptConfig> kept_configs;
