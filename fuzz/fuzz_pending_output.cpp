@@ -15,8 +15,10 @@
 #include "apt_changelog.hpp"
 #include "apt_held.hpp"
 #include "dnf.hpp"
+#include "dnf_advisories.hpp"
 #include "dnf_excludes.hpp"
 #include "flatpak.hpp"
+#include "outside_text.hpp"
 #include "pacman.hpp"
 #include "pacman_ignored.hpp"
 #include "pending_parsers.hpp"
@@ -98,6 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   for (const auto& [name, percent] : parse_apt_phased_percentages(input)) {
     check_word(name, input, false);
     if (percent < 0 || percent > 100) std::abort();
+  }
+  for (const DnfAdvisory& advisory : parse_dnf_advisories(input)) {
+    check_word(advisory.id, input, false);
+    check_word(advisory.package, input, false);
   }
   check_what_is_new(input);
   (void)parse_apt_download_size(input);

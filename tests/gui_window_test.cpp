@@ -398,6 +398,12 @@ class WindowTest : public QObject {
       bool update_possible;
       bool update_default;
       bool password_shown;
+      QString absent = {};  // and not this
+    };
+    const auto fetched_now = [](ManagerCheck check) {
+      check.fetched_for_check = true;
+      check.data_age_seconds = 0;
+      return check;
     };
     const std::vector<Case> cases = {
         {"pending",
@@ -419,11 +425,25 @@ class WindowTest : public QObject {
          true,
          "Your system is up to date",
          {"apt — up to date"},
-         "Nothing is waiting",
+         "Nothing is waiting. The update can still fetch the newest package lists.",
          true,
          true,
          false,
          true},
+        // Lists fetched for the check: the update would find nothing newer.
+        {"up to date, checked just now",
+         {Step::Apt},
+         {fetched_now(answer(Step::Apt, {}))},
+         Access::Password,
+         true,
+         "Your system is up to date",
+         {"apt — up to date, checked just now"},
+         "Nothing is waiting.",
+         true,
+         true,
+         false,
+         true,
+         "can still fetch"},
         {"pacman would stop it",
          {Step::Pacman, Step::Apt},
          {answer(Step::Pacman, {}, CheckProblem{Problem::NoRepository, {}}),
@@ -528,6 +548,8 @@ class WindowTest : public QObject {
         QVERIFY2(rows[i].startsWith(c.rows[i]), qPrintable(name + ": " + rows[i]));
       }
       QVERIFY2(window.message()->text().contains(c.text),
+               qPrintable(name + ": " + window.message()->text()));
+      QVERIFY2(c.absent.isEmpty() || !window.message()->text().contains(c.absent),
                qPrintable(name + ": " + window.message()->text()));
       QVERIFY2(window.update_button()->isVisible() == c.update_shown, qPrintable(name));
       QVERIFY2(model.update_shown() == c.update_shown, qPrintable(name));
@@ -1099,6 +1121,15 @@ class WindowTest : public QObject {
     QCOMPARE(window.message()->textFormat(), Qt::PlainText);
     QCOMPARE(window.message()->text(), failed.message);
     read_out(window, "error");
+    // What stopped it may be put right: Check again is there, and looks again.
+    QPushButton* again = nullptr;
+    for (auto* button : window.findChildren<QPushButton*>()) {
+      if (button->isVisible() && button->text() == "Check again") again = button;
+    }
+    QVERIFY(again != nullptr);
+    QVERIFY(again->isDefault());
+    again->click();
+    QCOMPARE(model.state(), UpdateModel::State::Looking);
   }
 
   void updatingAndDone() {

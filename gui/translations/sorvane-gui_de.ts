@@ -872,6 +872,10 @@
         <translation>Es steht nichts aus. Die Aktualisierung kann trotzdem die neuesten Paketlisten abrufen.</translation>
     </message>
     <message>
+        <source>Nothing is waiting.</source>
+        <translation>Es steht nichts aus.</translation>
+    </message>
+    <message>
         <source>The password is longer than sudo accepts.</source>
         <translation>Das Passwort ist länger, als sudo es annimmt.</translation>
     </message>
@@ -1172,6 +1176,10 @@
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>Check again</source>
+        <translation>Erneut prüfen</translation>
+    </message>
     <message>
         <source>No supported package managers found</source>
         <translation>Keine unterstützten Paketverwaltungen gefunden</translation>

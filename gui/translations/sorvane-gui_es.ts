@@ -872,6 +872,10 @@
         <translation>No hay nada pendiente. Aun así, la actualización puede descargar las listas de paquetes más recientes.</translation>
     </message>
     <message>
+        <source>Nothing is waiting.</source>
+        <translation>No hay nada pendiente.</translation>
+    </message>
+    <message>
         <source>The password is longer than sudo accepts.</source>
         <translation>La contraseña es más larga de lo que sudo acepta.</translation>
     </message>
@@ -1172,6 +1176,10 @@
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>Check again</source>
+        <translation>Volver a comprobar</translation>
+    </message>
     <message>
         <source>No supported package managers found</source>
         <translation>No se encontró ningún gestor de paquetes compatible</translation>

@@ -872,6 +872,10 @@
         <translation>Rien n’est en attente. La mise à jour peut tout de même récupérer les listes de paquets les plus récentes.</translation>
     </message>
     <message>
+        <source>Nothing is waiting.</source>
+        <translation>Rien n’est en attente.</translation>
+    </message>
+    <message>
         <source>The password is longer than sudo accepts.</source>
         <translation>Le mot de passe est plus long que ce que sudo accepte.</translation>
     </message>
@@ -1172,6 +1176,10 @@
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>Check again</source>
+        <translation>Vérifier à nouveau</translation>
+    </message>
     <message>
         <source>No supported package managers found</source>
         <translation>Aucun gestionnaire de paquets pris en charge n’a été trouvé</translation>

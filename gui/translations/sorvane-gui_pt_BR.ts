@@ -872,6 +872,10 @@
         <translation>Não há nada pendente. Mesmo assim, a atualização pode buscar as listas de pacotes mais recentes.</translation>
     </message>
     <message>
+        <source>Nothing is waiting.</source>
+        <translation>Não há nada pendente.</translation>
+    </message>
+    <message>
         <source>The password is longer than sudo accepts.</source>
         <translation>A senha é mais longa do que o sudo aceita.</translation>
     </message>
@@ -1172,6 +1176,10 @@
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>Check again</source>
+        <translation>Verificar novamente</translation>
+    </message>
     <message>
         <source>No supported package managers found</source>
         <translation>Nenhum gerenciador de pacotes compatível encontrado</translation>

@@ -856,6 +856,10 @@
         <translation>没有待安装的更新。更新仍可获取最新的软件包列表。</translation>
     </message>
     <message>
+        <source>Nothing is waiting.</source>
+        <translation>没有待安装的更新。</translation>
+    </message>
+    <message>
         <source>The password is longer than sudo accepts.</source>
         <translation>密码超出了 sudo 所接受的长度。</translation>
     </message>
@@ -1148,6 +1152,10 @@
 </context>
 <context>
     <name>sorvane::gui::UpdateWindow</name>
+    <message>
+        <source>Check again</source>
+        <translation>重新检查</translation>
+    </message>
     <message>
         <source>No supported package managers found</source>
         <translation>未找到受支持的软件包管理器</translation>

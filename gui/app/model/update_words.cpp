@@ -67,8 +67,14 @@ QString ready_text(const ReadyFacts& facts, const QString& message, const QStrin
     }
   }
   if (!facts.checking && !facts.foreseen.stops_update() && facts.up_to_date()) {
-    parts << UpdateWords::tr(
-        "Nothing is waiting. The update can still fetch the newest package lists.");
+    // Lists fetched for this check leave nothing newer for the update to
+    // find; older ones may.
+    const bool all_fresh =
+        std::all_of(facts.checks.begin(), facts.checks.end(),
+                    [](const ManagerCheck& check) { return check.fetched_for_check; });
+    parts << (all_fresh ? UpdateWords::tr("Nothing is waiting.")
+                        : UpdateWords::tr("Nothing is waiting. The update can still fetch the "
+                                          "newest package lists."));
   }
   return parts.join(QStringLiteral("\n"));
 }

@@ -47,7 +47,14 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   auto* nothing_text = plain_label(this);
   nothing_text->setText(tr("There is nothing for Sorvane to update on this computer."));
   nothing_page_ = make_short_page(tr("No supported package managers found"), nothing_text);
-  stopped_page_ = make_short_page(tr("Nothing was updated"), stopped_);
+  // What stopped it may be put right (a directory's permissions, a lock):
+  // the user checks again from here.
+  auto* check_again = new QPushButton(tr("Check again"), this);
+  check_again->setDefault(true);
+  connect(check_again, &QPushButton::clicked, model_, &UpdateModel::check_again);
+  auto* again = new QDialogButtonBox(this);
+  again->addButton(check_again, QDialogButtonBox::ActionRole);
+  stopped_page_ = make_short_page(tr("Nothing was updated"), stopped_, again);
   pages_->addWidget(ready_);
   pages_->addWidget(run_);
   connect(ready_, &ReadyPage::grew, this, [this] {
