@@ -580,16 +580,5 @@ class DesktopTest : public QObject {
 
 }  // namespace sorvane::gui
 
-// Updates the window starts run under this executable as their monitor.
-int main(int argc, char* argv[]) {
-  if (sorvane::gui::is_monitor_call(argc, argv))
-    return sorvane::gui::run_update_monitor(argc, argv);
-  // As QTEST_MAIN does: the buses are the test's own before anything starts.
-  sorvane::gui::DesktopTest::initMain();
-  QApplication app(argc, argv);
-  app.setAttribute(Qt::AA_Use96Dpi, true);
-  sorvane::gui::DesktopTest test;
-  QTEST_SET_MAIN_SOURCE_PATH
-  return QTest::qExec(&test, argc, argv);
-}
+SORVANE_WINDOW_TEST_MAIN(sorvane::gui::DesktopTest)
 #include "gui_desktop_test.moc"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "update_model.hpp"
+#include "update_monitor.hpp"
 #include "update_window.hpp"
 
 namespace sorvane::gui::test {
@@ -69,3 +70,18 @@ struct Rooted {
 };
 
 }  // namespace sorvane::gui::test
+
+// A window test's main: updates the window starts run under this
+// executable as their monitor; as QTEST_MAIN does, the buses are the
+// test's own (initMain) before anything starts.
+#define SORVANE_WINDOW_TEST_MAIN(TestClass)                \
+  int main(int argc, char* argv[]) {                       \
+    if (sorvane::gui::is_monitor_call(argc, argv))         \
+      return sorvane::gui::run_update_monitor(argc, argv); \
+    TestClass::initMain();                                 \
+    QApplication app(argc, argv);                          \
+    app.setAttribute(Qt::AA_Use96Dpi, true);               \
+    TestClass test;                                        \
+    QTEST_SET_MAIN_SOURCE_PATH                             \
+    return QTest::qExec(&test, argc, argv);                \
+  }

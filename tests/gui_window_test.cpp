@@ -1432,13 +1432,17 @@ class WindowTest : public QObject {
     QVERIFY(pane->fetch_button()->isEnabled());
     QVERIFY(!pane->news()->isVisible());
     QCOMPARE(pane->heading()->textFormat(), Qt::PlainText);
-    // What's new is reached from the list with the keyboard.
+    // After the list, the selected update's name is read, then What's new
+    // (shown once an update is selected) is the next stop; and back.
     window.activateWindow();
     view->setFocus();
-    for (int i = 0; i < 10 && window.focusWidget() != pane->fetch_button(); ++i) {
-      QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
-    }
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(window.focusWidget(), pane->heading());
+    QTest::keyClick(pane->heading(), Qt::Key_Tab);
     QCOMPARE(window.focusWidget(), pane->fetch_button());
+    QTest::keyClick(pane->fetch_button(), Qt::Key_Backtab);
+    QTest::keyClick(pane->heading(), Qt::Key_Backtab);
+    QCOMPARE(window.focusWidget(), view);
     view->setFocus();
     QTest::keyClick(view, Qt::Key_Down);
     QCOMPARE(pane->heading()->text(), QString("zip 3.0-13 → 3.0-14"));
@@ -1901,16 +1905,5 @@ class WindowTest : public QObject {
 
 }  // namespace sorvane::gui
 
-// Updates the window starts run under this executable as their monitor.
-int main(int argc, char* argv[]) {
-  if (sorvane::gui::is_monitor_call(argc, argv))
-    return sorvane::gui::run_update_monitor(argc, argv);
-  // As QTEST_MAIN does: the buses are the test's own before anything starts.
-  sorvane::gui::WindowTest::initMain();
-  QApplication app(argc, argv);
-  app.setAttribute(Qt::AA_Use96Dpi, true);
-  sorvane::gui::WindowTest test;
-  QTEST_SET_MAIN_SOURCE_PATH
-  return QTest::qExec(&test, argc, argv);
-}
+SORVANE_WINDOW_TEST_MAIN(sorvane::gui::WindowTest)
 #include "gui_window_test.moc"

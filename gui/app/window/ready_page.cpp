@@ -44,6 +44,11 @@ ReadyPage::ReadyPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
   connect(repair_, &QPushButton::clicked, model_, &UpdateModel::repair);
   connect(managers_->view()->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &ReadyPage::select_current);
+  // What the pane shows comes and goes with the selection: the window
+  // fits it and puts its stops in reading order again.
+  connect(details_, &PackageDetails::changed, this, [this] {
+    if (details_pane_->isVisible()) emit grew();
+  });
   details_pane_->setVisible(false);
   lay_out_page(this, title_, nullptr,
                {managers_, details_pane_, message_, make_repair_row(), password_, make_actions()});

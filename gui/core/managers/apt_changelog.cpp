@@ -10,6 +10,7 @@
 
 #include "apt_refresh.hpp"
 #include "manager_query.hpp"
+#include "manager_text.hpp"
 #include "path.hpp"
 #include "unique_fd.hpp"
 
@@ -18,17 +19,13 @@ namespace {
 
 using std::string_view;
 
-bool digit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool letter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+using text::is_digit;
+using text::is_letter;
 
 // dpkg's weight of a character in a version's non-digit part.
 int order(char c) {
-  if (digit(c) || c == '\0') return 0;
-  if (letter(c)) return c;
+  if (is_digit(c) || c == '\0') return 0;
+  if (is_letter(c)) return c;
   if (c == '~') return -1;
   return static_cast<unsigned char>(c) + 256;
 }
@@ -38,7 +35,7 @@ int compare_part(string_view a, string_view b) {
   size_t j = 0;
   const auto at = [](string_view s, size_t k) { return k < s.size() ? s[k] : '\0'; };
   while (i < a.size() || j < b.size()) {
-    while ((i < a.size() && !digit(a[i])) || (j < b.size() && !digit(b[j]))) {
+    while ((i < a.size() && !is_digit(a[i])) || (j < b.size() && !is_digit(b[j]))) {
       const int left = order(at(a, i));
       const int right = order(at(b, j));
       if (left != right) return left - right;
@@ -48,13 +45,13 @@ int compare_part(string_view a, string_view b) {
     while (at(a, i) == '0') ++i;
     while (at(b, j) == '0') ++j;
     int first_difference = 0;
-    while (digit(at(a, i)) && digit(at(b, j))) {
+    while (is_digit(at(a, i)) && is_digit(at(b, j))) {
       if (first_difference == 0) first_difference = at(a, i) - at(b, j);
       ++i;
       ++j;
     }
-    if (digit(at(a, i))) return 1;
-    if (digit(at(b, j))) return -1;
+    if (is_digit(at(a, i))) return 1;
+    if (is_digit(at(b, j))) return -1;
     if (first_difference != 0) return first_difference;
   }
   return 0;
@@ -71,7 +68,7 @@ Version split(string_view version) {
   if (const size_t colon = version.find(':'); colon != string_view::npos) {
     long epoch = 0;
     for (const char c : version.substr(0, colon)) {
-      if (!digit(c) || epoch > 1000000) break;
+      if (!is_digit(c) || epoch > 1000000) break;
       epoch = epoch * 10 + (c - '0');
     }
     parts.epoch = epoch;

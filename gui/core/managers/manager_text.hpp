@@ -18,6 +18,14 @@ inline bool is_blank(char c) {
   return c == ' ' || c == '\t';
 }
 
+// ASCII alone, whatever the locale: the managers' versions and identifiers.
+inline bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+inline bool is_letter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 inline std::string_view trim(std::string_view text) {
   while (!text.empty() && (is_blank(text.front()) || text.front() == '\r')) text.remove_prefix(1);
   while (!text.empty() && (is_blank(text.back()) || text.back() == '\r')) text.remove_suffix(1);

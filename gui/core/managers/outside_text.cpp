@@ -2,28 +2,26 @@
 
 #include <algorithm>
 
+#include "manager_text.hpp"
+
 namespace sorvane::gui {
 namespace {
 
 using std::string_view;
 
-bool digit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool letter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+using text::is_digit;
+using text::is_letter;
 
 size_t digits_at(string_view text, size_t at) {
   size_t end = at;
-  while (end < text.size() && digit(text[end])) ++end;
+  while (end < text.size() && is_digit(text[end])) ++end;
   return end - at;
 }
 
 // The end of an advisory's identifier starting at `at`, or 0: CVE-YYYY-NNNN…,
 // or DSA-/DLA- with three digits or more and maybe "-N".
 size_t advisory_end(string_view text, size_t at) {
-  if (at > 0 && (letter(text[at - 1]) || digit(text[at - 1]))) return 0;
+  if (at > 0 && (is_letter(text[at - 1]) || is_digit(text[at - 1]))) return 0;
   const string_view rest = text.substr(at);
   if (rest.starts_with("CVE-")) {
     constexpr size_t YEAR = 4;
