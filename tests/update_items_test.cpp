@@ -210,12 +210,14 @@ class UpdateItemsTest : public QObject {
     UpdateTree tree(&items, QStringLiteral("updates"));
     QWidget* view = tree.view();
     const StepDelegate delegate;
-    model.take_looked(ready({Step::Apt, Step::Snap, Step::Flatpak},
-                            {answer(Step::Apt, {{"zlib", "1", "2", false}})}));
+    model.take_looked(
+        ready({Step::Apt, Step::Snap, Step::Flatpak},
+              {answer(Step::Apt, {{"zlib", "1", "2", false}, {"libssl3", "1", "2", true}})}));
     QStyleOptionViewItem option;
     option.initFrom(view);
     option.widget = view;
     option.rect = QRect(0, 0, 200, 0);
+    option.decorationSize = QSize(16, 16);  // as the view gives it
     const auto row = [&](Step step) {
       for (int i = 0; i < items.rowCount(); ++i) {
         const QModelIndex index = items.index(i, UpdateItems::Name);
@@ -225,6 +227,13 @@ class UpdateItemsTest : public QObject {
       }
       return QModelIndex();
     };
+    // A security update's status has an icon; the rows of others are as
+    // tall, not packed closer.
+    const QModelIndex apt_row = row(Step::Apt);
+    QVERIFY(items.index(0, UpdateItems::Status, apt_row).data(Qt::DecorationRole).isValid() !=
+            items.index(1, UpdateItems::Status, apt_row).data(Qt::DecorationRole).isValid());
+    QCOMPARE(delegate.sizeHint(option, items.index(0, UpdateItems::Status, apt_row)).height(),
+             delegate.sizeHint(option, items.index(1, UpdateItems::Status, apt_row)).height());
     const int before = delegate.sizeHint(option, row(Step::Apt)).height();
     model.take_output(
         "Starting system update...\n\nUpdating apt packages...\n"

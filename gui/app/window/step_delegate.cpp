@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionProgressBar>
+#include <algorithm>
 
 #include "page_parts.hpp"
 #include "update_items.hpp"
@@ -16,6 +18,16 @@ bool StepDelegate::has_bar(const QModelIndex& index) {
 
 QSize StepDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QSize size = QStyledItemDelegate::sizeHint(option, index);
+  // Every row as tall as one with an icon: the rows of updates that are
+  // not security fixes would otherwise be packed closer than the rest.
+  QStyleOptionViewItem with_icon = option;
+  initStyleOption(&with_icon, index);
+  with_icon.features |= QStyleOptionViewItem::HasDecoration;
+  const QStyle* style = option.widget != nullptr ? option.widget->style() : QApplication::style();
+  size.setHeight(
+      std::max(size.height(),
+               style->sizeFromContents(QStyle::CT_ItemViewItem, &with_icon, QSize(), option.widget)
+                   .height()));
   if (has_bar(index)) size.rheight() += BAR_HEIGHT + 2;
   return size;
 }
