@@ -122,17 +122,20 @@ int compare_debian_versions(string_view a, string_view b) {
 }
 
 std::string changelog_since(string_view changelog, string_view installed) {
+  // What comes before the first entry is not the changelog's (apt's own
+  // "Get:1 …" line, when it fetched it).
+  std::optional<size_t> first;
   size_t at = 0;
   while (at < changelog.size()) {
     const size_t end = changelog.find('\n', at);
     const string_view line = changelog.substr(at, end == string_view::npos ? end : end - at);
-    if (const auto version = entry_version(line);
-        version && !installed.empty() && compare_debian_versions(*version, installed) <= 0) {
-      break;
-    }
+    const auto version = entry_version(line);
+    if (version && !first) first = at;
+    if (version && !installed.empty() && compare_debian_versions(*version, installed) <= 0) break;
     at = end == string_view::npos ? changelog.size() : end + 1;
   }
-  std::string newer(changelog.substr(0, at));
+  const size_t from = first.value_or(0);
+  std::string newer(changelog.substr(from, at - from));
   while (!newer.empty() && (newer.back() == '\n' || newer.back() == ' ')) newer.pop_back();
   return newer;
 }
@@ -195,7 +198,8 @@ WhatIsNew apt_changelog(const CheckSetup& setup, const PendingUpdate& update) {
     whole = read_file(cached, MAX_QUERY_OUTPUT);
   }
   if (!whole) {
-    std::vector<std::string> args = {"-q", "changelog", update.name + "=" + update.to};
+    // -qq: the changelog alone, without apt's progress lines.
+    std::vector<std::string> args = {"-qq", "changelog", update.name + "=" + update.to};
     const auto lists = private_lists_if_any(*dir);
     args.insert(args.end(), lists.begin(), lists.end());
     const auto asked = ask(setup, "apt-get", args, setup.network_limit);
