@@ -38,6 +38,24 @@ struct StateFile {
   std::string content;
 };
 
+// A system to check: the stand-in tools on its PATH (bin/) and its
+// managers' state under its root (root/), written `age` ago.
+void lay_out_system(const TempDir& dir, const std::vector<FakeTool>& tools,
+                    const std::vector<StateFile>& files,
+                    std::chrono::hours age = std::chrono::hours(0)) {
+  test::make_dir(dir / "bin");
+  test::make_dir(dir / "root");
+  for (const FakeTool& tool : tools) {
+    test::write_file(dir / ("bin/" + tool.name), "#!/bin/sh\n" + tool.script + "\n", 0755);
+  }
+  for (const StateFile& file : files) {
+    const std::string path = dir / ("root/" + file.path);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    test::write_file(path, file.content);
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - age);
+  }
+}
+
 struct CheckCase {
   std::string name;
   Step step;
@@ -253,16 +271,7 @@ exit 0)"}},
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(c.name);
     const TempDir dir("/run");
-    test::make_dir(dir / "bin");
-    test::make_dir(dir / "root");
-    for (const FakeTool& tool : c.tools) {
-      test::write_file(dir / ("bin/" + tool.name), "#!/bin/sh\n" + tool.script + "\n", 0755);
-    }
-    for (const StateFile& file : c.state_files) {
-      const std::string path = dir / ("root/" + file.path);
-      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-      test::write_file(path, file.content);
-    }
+    lay_out_system(dir, c.tools, c.state_files);
     CheckSetup setup;
     setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
     setup.cache_home.clear();  // the system's lists: apt_refresh_test.cpp asks with its own
@@ -430,20 +439,9 @@ exit 0)"};
   for (const FreshCase& c : cases) {
     SCOPED_TRACE(c.name);
     const TempDir dir("/run");
-    test::make_dir(dir / "bin");
-    test::make_dir(dir / "root");
+    // The state files written by the last sync, four hours ago.
+    lay_out_system(dir, c.tools, c.state_files, std::chrono::hours(4));
     test::make_dir(dir / "cache");
-    for (const FakeTool& tool : c.tools) {
-      test::write_file(dir / ("bin/" + tool.name), "#!/bin/sh\n" + tool.script + "\n", 0755);
-    }
-    for (const StateFile& file : c.state_files) {
-      const std::string path = dir / ("root/" + file.path);
-      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-      test::write_file(path, file.content);
-      // Written by the last sync, four hours ago.
-      const auto then = std::filesystem::file_time_type::clock::now() - std::chrono::hours(4);
-      std::filesystem::last_write_time(path, then);
-    }
     CheckSetup setup;
     setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
     setup.cache_home = dir / "cache";
