@@ -34,6 +34,23 @@ TEST(PacmanHistory, ReadsEachTransactionWithItsCommandAndEnd) {
   EXPECT_EQ(history.entries[3].ended, Ended::Unfinished);
 }
 
+// Lines pacman never writes name no package, and the transaction stays.
+TEST(PacmanHistory, AnOddLineNamesNoPackage) {
+  for (const std::string_view odd :
+       {"upgraded  (1.0-1 -> 1.1-1)", "installed  (1.0-1)", "removed (1.0-1)", "upgraded foo 1.0-1",
+        "installed foo (1.0"}) {
+    SCOPED_TRACE(odd);
+    PacmanLogReader reader;
+    reader.line("[2026-11-30T08:14:20+0100] [ALPM] transaction started");
+    reader.line("[2026-11-30T08:14:21+0100] [ALPM] " + std::string(odd));
+    reader.line("[2026-11-30T08:14:22+0100] [ALPM] upgraded bar (2.0-1 -> 2.1-1)");
+    reader.end();
+    ASSERT_EQ(reader.entries.size(), 1U);
+    EXPECT_EQ(reader.entries[0].packages,
+              (std::vector<PackageChange>{{"bar", "2.0-1", "2.1-1", Change::Upgraded}}));
+  }
+}
+
 TEST(PacmanHistory, AMissingLogIsNoSourceAtAll) {
   const test::TempDir root;
   History history;

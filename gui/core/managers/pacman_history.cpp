@@ -22,10 +22,11 @@ constexpr std::array<PacmanAction, 5> PACMAN_ACTIONS = {{
     {"reinstalled ", Change::Other},
 }};
 
-// "linux (6.1-1 -> 6.2-1)" or "foo (1.0-1)".
+// "linux (6.1-1 -> 6.2-1)" or "foo (1.0-1)". A line without a name before
+// its versions names no package.
 std::optional<PackageChange> package_change(string_view rest, Change action) {
   const size_t open = rest.find(" (");
-  if (open == string_view::npos || !rest.ends_with(')')) return std::nullopt;
+  if (open == 0 || open == string_view::npos || !rest.ends_with(')')) return std::nullopt;
   const string_view versions = rest.substr(open + 2, rest.size() - open - 3);
   PackageChange change{std::string(rest.substr(0, open)), {}, {}, action};
   const size_t arrow = versions.find(" -> ");
