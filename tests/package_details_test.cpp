@@ -94,10 +94,13 @@ class PackageDetailsTest : public QObject {
       QString advisories;
     };
     const Case cases[] = {
-        {{"openssl (3.0.13-1) bookworm-security; urgency=high\n  * CVE-2024-1", {"CVE-2024-1"}, {}},
+        {{"openssl (3.0.13-1) bookworm-security; urgency=high\n  * CVE-2024-1",
+          {"CVE-2024-1"},
+          {},
+          {}},
          "openssl (3.0.13-1) bookworm-security; urgency=high\n  * CVE-2024-1",
          "Advisories: DSA-5890-1, CVE-2024-1"},
-        {{{}, {}, "E: Failed to fetch changelog"},
+        {{{}, {}, "E: Failed to fetch changelog", {}},
          "What is new could not be fetched: E: Failed to fetch changelog",
          "Advisories: DSA-5890-1"},
         {{}, "Nothing is written about this version.", "Advisories: DSA-5890-1"},
@@ -135,7 +138,7 @@ class PackageDetailsTest : public QObject {
     const std::shared_future<void> released = release.get_future().share();
     PackageDetails details([released](Step, const PendingUpdate& update) {
       if (update.name == "libssl3") released.wait();
-      return WhatIsNew{"news of " + update.name, {}, {}};
+      return WhatIsNew{"news of " + update.name, {}, {}, {}};
     });
     details.select(checks(), Step::Apt, "libssl3");
     details.fetch();

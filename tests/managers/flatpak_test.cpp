@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "captures.hpp"
+#include "flatpak_release_notes.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -23,6 +24,33 @@ TEST(FlatpakUpdates, ReadsTheLocalRepository) {
     const FlatpakPending pending = parse_flatpak_updates(capture(name));
     EXPECT_EQ(pending.updates, want);
     EXPECT_EQ(pending.download_bytes, 4000U + 142U);
+    // Only the app's version came from AppStream data.
+    EXPECT_EQ(pending.versioned, Names{"org.sorvane.ProbeApp//stable"});
+  }
+}
+
+// What is installed, and from which remote, for where its release notes
+// are: the real list, and rows it does not show.
+TEST(FlatpakInstalled, ReadsIdBranchVersionArchOrigin) {
+  using Installed = std::vector<FlatpakInstalled>;
+  const std::pair<std::string, Installed> cases[] = {
+      {capture("flatpak-list-local-repo.txt"),
+       {{"org.sorvane.Probe.Platform", "stable", "", "x86_64", "probe"},
+        {"org.sorvane.ProbeApp", "stable", "1.0", "x86_64", "probe"}}},
+      {"", {}},
+      {"a\tstable\t1\tx86_64\tflathub\r\n", {{"a", "stable", "1", "x86_64", "flathub"}}},
+      {"a\tstable\t1\tx86_64\t..\n", {}},          // a remote that is no directory
+      {"a\tstable\t1\tx86_64\tup/../..\n", {}},    // nor a path
+      {"a\tstable\t1\t.\tflathub\n", {}},          // an architecture that is none
+      {"a\tstable\t1\tx86_64\t\n", {}},            // no remote
+      {"a\tstable\t1\tx86_64\n", {}},              // a column short
+      {"a\tstable\t1\tx86_64\tflathub\tx\n", {}},  // a column too many
+      {"\tstable\t1\tx86_64\tflathub\n", {}},      // no id
+      {"a\t\t1\tx86_64\tflathub\n", {}},           // no branch
+  };
+  for (const auto& [out, want] : cases) {
+    SCOPED_TRACE(out);
+    EXPECT_EQ(parse_flatpak_installed(out), want);
   }
 }
 

@@ -28,6 +28,13 @@ TEST(OutsideText, HostileTextIsShownPlainAndBounded) {
       {"clip\x1b]52;c;ZXZpbA==\x1b\\board", "clipboard"},
       {std::string("nul\0bell\a\rcr\x7f", 14), "nulbellcr"},
       {"ünïcödé", "ünïcödé"},
+      // C1 controls as UTF-8: U+009B is a CSI to terminals that take them.
+      {"a\xc2\x9b"
+       "2Jb\xc2\x9d"
+       "0;owned\xc2\x9c c\xc2\xa0"
+       "d\xc2",
+       "a2Jb0;owned c\xc2\xa0"
+       "d\xc2"},
   };
   for (const auto& [text, plain] : cases) EXPECT_EQ(plain_text(text, 100), plain);
   // A huge changelog is cut at a line's end.

@@ -491,10 +491,19 @@ esac
 )",
                    0755);
   test::write_file(dir / "bin/rpm", "#!/bin/sh\necho 'bash 5.2.15-1.fc40'\n", 0755);
+  // The real flatpak's answers for the local test remote (the PATH holds
+  // nothing but the stand-ins, so the shell prints them itself).
+  test::write_file(dir / "bin/flatpak",
+                   "#!/bin/sh\n[ \"$2\" = --system ] || exit 0\ncase \"$1\" in\n"
+                   "  remote-ls) f=flatpak-remote-ls-updates-local-repo.txt ;;\n"
+                   "  list) f=flatpak-list-local-repo.txt ;;\nesac\n"
+                   "while IFS= read -r line; do printf '%s\\n' \"$line\"; done < " +
+                       test::source_dir() + "/tests/data/pending/$f\n",
+                   0755);
   CheckSetup setup;
   setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
-  const auto checks = check_all({Step::Pacman, Step::Dnf}, setup);
-  ASSERT_EQ(checks.size(), 2U);
+  const auto checks = check_all({Step::Pacman, Step::Dnf, Step::Flatpak}, setup);
+  ASSERT_EQ(checks.size(), 3U);
   EXPECT_EQ(checks[0].updates, (std::vector<PendingUpdate>{{"linux", "6.1-1", "6.2-1", false}}));
   // dnf's installed versions come from rpm; its security notices mark them.
   EXPECT_EQ(checks[1].updates,
@@ -512,6 +521,22 @@ esac
   const WhatIsNew zsh = facts(Step::Dnf).what_is_new(setup, checks[1].updates[1]);
   EXPECT_EQ(zsh.text, "");
   EXPECT_NE(zsh.why_not, "");
+  // A flatpak app with a version has release notes, in its remote's
+  // catalogue for its architecture, newer than what is installed; a
+  // runtime known by its commit alone has none.
+  ASSERT_EQ(checks[2].updates.size(), 2U) << (checks[2].problem ? checks[2].problem->detail : "");
+  EXPECT_TRUE(checks[2].about.at("org.sorvane.ProbeApp//stable").changelog_available);
+  EXPECT_FALSE(checks[2].about.contains("org.sorvane.Probe.Platform//stable"));
+  const WhatIsNew app = facts(Step::Flatpak).what_is_new(setup, checks[2].updates[0]);
+  EXPECT_EQ(app.why_not, "");
+  EXPECT_EQ(
+      app.appstream,
+      (AppStreamNotes{dir / "root/var/lib/flatpak/appstream/probe/x86_64/active/appstream.xml",
+                      "org.sorvane.ProbeApp/x86_64/stable", "org.sorvane.ProbeApp", "1.0"}));
+  const WhatIsNew gone =
+      facts(Step::Flatpak).what_is_new(setup, {"org.gone.App//stable", "", "2", false});
+  EXPECT_FALSE(gone.appstream.has_value());
+  EXPECT_NE(gone.why_not.find("org.gone.App//stable"), std::string::npos) << gone.why_not;
 }
 
 TEST(PendingCheck, ALockHeldByAnotherProgramIsNamed) {

@@ -1,18 +1,25 @@
 #include "package_details.hpp"
 
 #include <QFutureWatcher>
+#include <QLocale>
 #include <QStringList>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
+#include "appstream_releases.hpp"
 #include "check_text.hpp"
 
 namespace sorvane::gui {
 
 PackageDetails::Fetch PackageDetails::from_managers(const CheckSetup& setup) {
-  return [setup](Step step, const PendingUpdate& update) {
+  // AppStream names languages as "de_DE"; Qt as "de-DE".
+  QStringList languages = QLocale().uiLanguages();
+  languages.replaceInStrings(QStringLiteral("-"), QStringLiteral("_"));
+  return [setup, languages](Step step, const PendingUpdate& update) {
     const auto what_is_new = facts(step).what_is_new;
-    return what_is_new != nullptr ? what_is_new(setup, update) : WhatIsNew{};
+    WhatIsNew news = what_is_new != nullptr ? what_is_new(setup, update) : WhatIsNew{};
+    read_appstream_notes(news, languages);
+    return news;
   };
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "flatpak_history.hpp"
+#include "flatpak_release_notes.hpp"
 #include "manager_query.hpp"
 #include "path.hpp"
 
@@ -23,7 +24,6 @@ using text::number;
 using text::trim;
 using text::words;
 
-constexpr string_view FLATPAK_SYSTEM = "var/lib/flatpak";
 constexpr string_view USER_FLATPAK = ".local/share/flatpak";
 
 // "app/org.example.App/x86_64/stable" as "org.example.App//stable".
@@ -42,18 +42,10 @@ std::optional<std::string> flatpak_name(string_view ref) {
   return name;
 }
 
-// The user's installation: $HOME/.local/share/flatpak, or under
-// $XDG_DATA_HOME when that is set.
 std::optional<SpaceNeed> user_flatpak_need(const CheckSetup& setup, std::uint64_t bytes) {
-  std::string home;
-  std::string data;
-  for (const std::string& variable : setup.environment) {
-    if (variable.starts_with("HOME=")) home = variable.substr(5);
-    if (variable.starts_with("XDG_DATA_HOME=")) data = variable.substr(14);
-  }
-  if (!data.starts_with('/')) data = home.starts_with('/') ? join(home, ".local/share") : "";
+  const std::string data = user_flatpak_data(setup);
   if (data.empty()) return std::nullopt;
-  return space_need(setup.places.proc, "/", join(data, "flatpak").substr(1), bytes);
+  return space_need(setup.places.proc, "/", data.substr(1), bytes);
 }
 
 bool is_flatpak_error_line(string_view line) {
@@ -90,6 +82,7 @@ ManagerCheck check_flatpak(const CheckSetup& setup) {
     }
     if (pending.value().status != 0) return with_problem(check, failed("flatpak", pending.value()));
     FlatpakPending found = parse_flatpak_updates(pending.value().run.out);
+    for (const std::string& name : found.versioned) check.about[name].changelog_available = true;
     check.updates.insert(check.updates.end(), found.updates.begin(), found.updates.end());
     if (found.download_bytes && *found.download_bytes > 0) {
       // The download goes into the installation's own repository.
@@ -115,6 +108,17 @@ ManagerCheck check_flatpak(const CheckSetup& setup) {
 }
 
 }  // namespace
+
+std::string user_flatpak_data(const CheckSetup& setup) {
+  std::string home;
+  std::string data;
+  for (const std::string& variable : setup.environment) {
+    if (variable.starts_with("HOME=")) home = variable.substr(5);
+    if (variable.starts_with("XDG_DATA_HOME=")) data = variable.substr(14);
+  }
+  if (!data.starts_with('/')) data = home.starts_with('/') ? join(home, ".local/share") : "";
+  return data.empty() ? "" : join(data, "flatpak");
+}
 
 std::optional<std::uint64_t> parse_flatpak_size(string_view text) {
   text = trim(text);
@@ -175,6 +179,9 @@ FlatpakPending parse_flatpak_updates(string_view out) {
     const string_view version = trim(cells[1]);
     const string_view commit = trim(cells[2]);
     if (!name || (version.empty() && commit.empty())) return true;
+    // A version comes from the remote's AppStream data, which may tell
+    // what is new in it.
+    if (!version.empty()) pending.versioned.push_back(*name);
     pending.updates.push_back(
         {std::move(*name), {}, std::string{version.empty() ? commit : version}, false});
     const auto size = parse_flatpak_size(cells[3]);
@@ -215,7 +222,7 @@ const ManagerFacts FLATPAK = {
     {is_flatpak_error_line, false, {}, nullptr, nullptr},
     nullptr,
     flatpak_history,
-    nullptr,  // its release notes are not read yet
+    flatpak_what_is_new,
     {DataName::PackageDatabase, NoRepositoryWords::NoneEnabled, FLATPAK_MAKE_ROOM},
 };
 

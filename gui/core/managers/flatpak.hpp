@@ -15,8 +15,14 @@
 
 namespace sorvane::gui {
 
+inline constexpr std::string_view FLATPAK_SYSTEM = "var/lib/flatpak";
+// The user's installation: $XDG_DATA_HOME/flatpak, else
+// $HOME/.local/share/flatpak; empty without an absolute HOME.
+std::string user_flatpak_data(const CheckSetup& setup);
+
 struct FlatpakPending {
   std::vector<PendingUpdate> updates;  // name: "id//branch"; `to`: the version, else the commit
+  std::vector<std::string> versioned;  // the names whose `to` is a version
   std::optional<std::uint64_t> download_bytes;  // nullopt when any size is unreadable
 };
 // The exact query, whose columns this reads in this order (flatpak 1.14

@@ -138,13 +138,26 @@ struct FailureSignals {
   bool (*noise_line)(std::string_view line) = nullptr;
 };
 
+// Where an update's release notes are in an AppStream catalogue (the
+// freedesktop format, read by the window's model): the component whose
+// flatpak bundle is `bundle` (or, without one, whose id is `id`), its
+// releases newer than `since` (the installed version; empty: all).
+struct AppStreamNotes {
+  std::string catalogue;  // the catalogue's path
+  std::string bundle;     // "app/org.example.App/x86_64/stable"
+  std::string id;
+  std::string since;
+  friend bool operator==(const AppStreamNotes&, const AppStreamNotes&) = default;
+};
+
 // What is new in one update, as its manager tells it on request: plain
 // text (outside text, made safe), the advisories it names, or why it
-// could not be had.
+// could not be had; or where its release notes are to be read.
 struct WhatIsNew {
   std::string text;
   std::vector<std::string> advisories;
   std::string why_not;  // the manager's own words, untranslated
+  std::optional<AppStreamNotes> appstream;
 };
 
 // How the screen speaks of a manager. The words are the window's own,

@@ -16,7 +16,7 @@ namespace sorvane::gui {
 std::vector<std::string> advisories_in(std::string_view text);
 
 // Outside text made safe to show: escape sequences and control characters
-// other than line feeds and tabs removed, invalid UTF-8 left to the
+// (C0 other than line feeds and tabs, DEL, and C1 as UTF-8) removed, invalid UTF-8 left to the
 // window's decoding, at most `limit` bytes (cut at a line's end, "…"
 // after).
 std::string plain_text(std::string_view text, size_t limit);
