@@ -18,6 +18,7 @@
 #include "dnf_advisories.hpp"
 #include "dnf_excludes.hpp"
 #include "flatpak.hpp"
+#include "flatpak_release_notes.hpp"
 #include "outside_text.hpp"
 #include "pacman.hpp"
 #include "pacman_ignored.hpp"
@@ -59,6 +60,10 @@ void check_what_is_new(std::string_view input) {
   if (shown.size() > LIMIT + std::string_view("…").size()) std::abort();
   for (const char c : shown)
     if ((static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') || c == 0x7f) std::abort();
+  for (size_t at = shown.find('\xc2'); at != std::string::npos; at = shown.find('\xc2', at + 1)) {
+    const auto next = static_cast<unsigned char>(at + 1 < shown.size() ? shown[at + 1] : 0);
+    if (next >= 0x80 && next < 0xa0) std::abort();  // a C1 control
+  }
   for (const Described& described : parse_apt_descriptions(input)) {
     check_word(described.package, input, false);
     check_word(described.version, input, true);
@@ -100,6 +105,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   for (const auto& [name, percent] : parse_apt_phased_percentages(input)) {
     check_word(name, input, false);
     if (percent < 0 || percent > 100) std::abort();
+  }
+  // A flatpak's remote and architecture name one directory of a path.
+  for (const FlatpakInstalled& ref : parse_flatpak_installed(input)) {
+    check_word(ref.id, input, false);
+    check_word(ref.branch, input, false);
+    check_word(ref.version, input, true);
+    for (const std::string* dir : {&ref.arch, &ref.origin}) {
+      check_word(*dir, input, false);
+      if (dir->find('/') != std::string::npos || *dir == "." || *dir == "..") std::abort();
+    }
   }
   for (const DnfAdvisory& advisory : parse_dnf_advisories(input)) {
     check_word(advisory.id, input, false);

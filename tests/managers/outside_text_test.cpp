@@ -35,6 +35,10 @@ TEST(OutsideText, HostileTextIsShownPlainAndBounded) {
        "d\xc2",
        "a2Jb0;owned c\xc2\xa0"
        "d\xc2"},
+      // Nor is one made of the bytes left around what was removed.
+      {"\xc2\x1b[m\x9b"
+       "2J",
+       "2J"},
   };
   for (const auto& [text, plain] : cases) EXPECT_EQ(plain_text(text, 100), plain);
   // A huge changelog is cut at a line's end.

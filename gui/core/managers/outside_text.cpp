@@ -77,10 +77,9 @@ std::string plain_text(string_view text, size_t limit) {
     }
     if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7f) continue;
     // U+0080 to U+009F, which some terminals take as the 8-bit forms of
-    // ESC's sequences.
-    if (c == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xa0 &&
-        static_cast<unsigned char>(text[i + 1]) >= 0x80) {
-      ++i;
+    // ESC's sequences: also when what was between its two bytes is gone.
+    if (c >= 0x80 && c < 0xa0 && !plain.empty() && plain.back() == '\xc2') {
+      plain.pop_back();
       continue;
     }
     if (plain.size() >= limit) {
