@@ -91,6 +91,9 @@ TEST_P(DpkgLog, GroupsRunsAndEnds) {
   reader.end();
   ASSERT_EQ(reader.entries.size(), GetParam().entries);
   EXPECT_EQ(reader.entries.back().ended, GetParam().ended);
+  for (const HistoryEntry& entry : reader.entries) {
+    for (const PackageChange& change : entry.packages) EXPECT_NE(change.name, "");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,6 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
                                "2026-01-01 10:00:00 startup archives unpack\n"
                                "2026-01-01 10:00:00 upgrade foo:amd64 1 2\n"
                                "2026-01-01 10:00:03 startup packages configure\n",
+                               1, Ended::Succeeded},
+                      DpkgCase{"a_line_without_a_name_names_no_package",
+                               "2026-01-01 10:00:00 startup packages remove\n"
+                               "2026-01-01 10:00:00 remove :all 2.0 <none>\n"
+                               "2026-01-01 10:00:00 status half-configured :all 1.0\n",
                                1, Ended::Succeeded}),
     [](const auto& row) { return std::string(row.param.name); });
 

@@ -120,8 +120,10 @@ void DpkgLogReader::line(string_view line) {
   last_ = *when;
   if (!open_) return;
   open_->end = *when;
+  // A line without a package's name before its architecture names none.
   if (what == "status" && found.size() >= 3) {
     const std::string name = package_name(found[2]);
+    if (name.empty()) return;
     const bool half = found[1] == "half-installed" || found[1] == "half-configured";
     const auto at = std::find(half_done_.begin(), half_done_.end(), name);
     if (half) {
@@ -133,6 +135,7 @@ void DpkgLogReader::line(string_view line) {
   }
   if (found.size() != 4) return;
   const std::string name = package_name(found[1]);
+  if (name.empty()) return;
   const auto none = [](string_view version) {
     return version == "<none>" ? std::string() : std::string(version);
   };
