@@ -16,16 +16,19 @@ using Names = std::vector<std::string>;
 TEST(FlatpakUpdates, ReadsTheLocalRepository) {
   const Updates want = {
       {"org.sorvane.ProbeApp//stable", "", "2.3.4", false},
-      {"org.sorvane.Probe.Platform//stable", "", "8a33efd42fd0", false},  // no version: the commit
+      {"org.sorvane.Probe.Platform//stable", "", "c05b80ba1b55", false},  // no version: the commit
   };
   for (const char* name : {"flatpak-remote-ls-updates-local-repo.txt",
                            "flatpak-remote-ls-updates-local-repo-c-utf8.txt"}) {
     SCOPED_TRACE(name);
     const FlatpakPending pending = parse_flatpak_updates(capture(name));
     EXPECT_EQ(pending.updates, want);
-    EXPECT_EQ(pending.download_bytes, 4000U + 142U);
-    // Only the app's version came from AppStream data.
-    EXPECT_EQ(pending.versioned, Names{"org.sorvane.ProbeApp//stable"});
+    EXPECT_EQ(pending.download_bytes, 3600U + 114U);
+    // Only the app has AppStream data: its summary, and release notes.
+    ASSERT_EQ(pending.about.size(), 1U);
+    const UpdateAbout& app = pending.about.at("org.sorvane.ProbeApp//stable");
+    EXPECT_EQ(app.description, "A probe");
+    EXPECT_TRUE(app.changelog_available);
   }
 }
 
@@ -54,7 +57,7 @@ TEST(FlatpakInstalled, ReadsIdBranchVersionArchOrigin) {
   }
 }
 
-TEST(FlatpakUpdates, ReadsRefVersionCommitSize) {
+TEST(FlatpakUpdates, ReadsRefDescriptionVersionCommitSize) {
   struct Case {
     std::string out;
     Updates updates;
@@ -62,29 +65,29 @@ TEST(FlatpakUpdates, ReadsRefVersionCommitSize) {
   };
   const Case cases[] = {
       {"", {}, 0},
-      {"app/a.B/x86_64/stable\t1.0\tc0ffee\t1.2 MB\n",
+      {"app/a.B/x86_64/stable\t\t1.0\tc0ffee\t1.2 MB\n",
        {{"a.B//stable", "", "1.0", false}},
        1200000},
-      {"runtime/a.Platform/aarch64/23.08\t\tc0ffee\t3.4?kB\n",
+      {"runtime/a.Platform/aarch64/23.08\t\t\tc0ffee\t3.4?kB\n",
        {{"a.Platform//23.08", "", "c0ffee", false}},
        3400},
-      {"app/a/x86_64/stable\t1\tc\t1 byte\napp/b/x86_64/beta\t2\tc\t2 bytes",
+      {"app/a/x86_64/stable\t\t1\tc\t1 byte\napp/b/x86_64/beta\t\t2\tc\t2 bytes",
        {{"a//stable", "", "1", false}, {"b//beta", "", "2", false}},
        3},
-      {"app/a/x86_64/stable\t1\tc\t", {{"a//stable", "", "1", false}}, std::nullopt},
-      {"app/a/x86_64/stable\t1\tc\tlarge\napp/b/x86_64/stable\t1\tc\t1 kB",
+      {"app/a/x86_64/stable\t\t1\tc\t", {{"a//stable", "", "1", false}}, std::nullopt},
+      {"app/a/x86_64/stable\t\t1\tc\tlarge\napp/b/x86_64/stable\t\t1\tc\t1 kB",
        {{"a//stable", "", "1", false}, {"b//stable", "", "1", false}},
        std::nullopt},
-      {"app/a/x86_64/stable\t\t\t1 kB", {}, 0},           // nothing to update to
-      {"app/a/x86_64\t1\tc\t1 kB", {}, 0},                // no branch
-      {"app/a/x86_64/stable/x\t1\tc\t1 kB", {}, 0},       // one part too many
-      {"app//x86_64/stable\t1\tc\t1 kB", {}, 0},          // no id
-      {"extension/a/x86_64/stable\t1\tc\t1 kB", {}, 0},   // not a kind flatpak has
-      {"app/a/x86_64/stable\t1\tc", {}, 0},               // a column short
-      {"app/a/x86_64/stable\t1\tc\t1 kB\textra", {}, 0},  // a column too many
-      {"app/a/x86_64/stable 1 c 1 kB", {}, 0},            // spaces are no columns
-      {"Ref\tVersion\tCommit\tDownload size", {}, 0},     // a title row
-      {"app/a/x86_64/stable\t1\tc\t1 kB\r\n", {{"a//stable", "", "1", false}}, 1000},
+      {"app/a/x86_64/stable\t\t\t\t1 kB", {}, 0},                   // nothing to update to
+      {"app/a/x86_64\t\t1\tc\t1 kB", {}, 0},                        // no branch
+      {"app/a/x86_64/stable/x\t\t1\tc\t1 kB", {}, 0},               // one part too many
+      {"app//x86_64/stable\t\t1\tc\t1 kB", {}, 0},                  // no id
+      {"extension/a/x86_64/stable\t\t1\tc\t1 kB", {}, 0},           // not a kind flatpak has
+      {"app/a/x86_64/stable\t\t1\tc", {}, 0},                       // a column short
+      {"app/a/x86_64/stable\t\t1\tc\t1 kB\textra", {}, 0},          // a column too many
+      {"app/a/x86_64/stable 1 c 1 kB", {}, 0},                      // spaces are no columns
+      {"Ref\tDescription\tVersion\tCommit\tDownload size", {}, 0},  // a title row
+      {"app/a/x86_64/stable\t\t1\tc\t1 kB\r\n", {{"a//stable", "", "1", false}}, 1000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.out);
@@ -92,6 +95,13 @@ TEST(FlatpakUpdates, ReadsRefVersionCommitSize) {
     EXPECT_EQ(pending.updates, c.updates);
     EXPECT_EQ(pending.download_bytes, c.bytes);
   }
+  // The summary is outside text; a runtime known by its commit has no
+  // release notes, whatever its summary.
+  const FlatpakPending described =
+      parse_flatpak_updates("runtime/a/x86_64/stable\tDraws \x1b[2Jpictures\t\tc\t1 kB\n");
+  ASSERT_TRUE(described.about.contains("a//stable"));
+  EXPECT_EQ(described.about.at("a//stable").description, "Draws pictures");
+  EXPECT_FALSE(described.about.at("a//stable").changelog_available);
 }
 
 TEST(FlatpakSize, ReadsWhatGFormatSizePrints) {

@@ -259,8 +259,8 @@ echo 'Error: Failed to download metadata' >&2; exit 1)"}},
       {"flatpak, both installations",
        Step::Flatpak,
        {{"flatpak",
-         R"([ "$2" = --system ] && printf 'app/org.example.A/x86_64/stable\t1.2\tabc\t4.0 kB\n'
-[ "$2" = --user ] && printf 'app/org.example.B/x86_64/stable\t\tdef\t142 bytes\n'
+         R"([ "$2" = --system ] && printf 'app/org.example.A/x86_64/stable\tAn app\t1.2\tabc\t4.0 kB\n'
+[ "$2" = --user ] && printf 'app/org.example.B/x86_64/stable\t\t\tdef\t142 bytes\n'
 exit 0)"}},
        {},
        2,
@@ -349,7 +349,7 @@ esac)"};
   const FakeTool rpm{"rpm", "echo 'bash 5.2.15-1.fc40'"};
   const auto flatpak = [](const std::string& cached) {
     return FakeTool{"flatpak", cached + R"(
-[ "$2" = --system ] && printf 'app/org.example.A/x86_64/stable	1.2	abc	4.0 kB
+[ "$2" = --system ] && printf 'app/org.example.A/x86_64/stable		1.2	abc	4.0 kB
 '
 exit 0)"};
   };

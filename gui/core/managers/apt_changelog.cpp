@@ -243,7 +243,7 @@ void describe_apt_updates(const CheckSetup& setup, const std::vector<std::string
     about.changelog_available = true;
     for (const Described& one : described) {
       if (one.package == update.name && one.version == update.to) {
-        about.description = plain_text(one.description, 200);
+        about.description = plain_text(one.description, MAX_DESCRIPTION);
       }
     }
     // A changelog fetched before (on request): its advisories.

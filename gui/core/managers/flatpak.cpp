@@ -10,6 +10,7 @@
 #include "flatpak_history.hpp"
 #include "flatpak_release_notes.hpp"
 #include "manager_query.hpp"
+#include "outside_text.hpp"
 #include "path.hpp"
 
 namespace sorvane::gui {
@@ -82,7 +83,7 @@ ManagerCheck check_flatpak(const CheckSetup& setup) {
     }
     if (pending.value().status != 0) return with_problem(check, failed("flatpak", pending.value()));
     FlatpakPending found = parse_flatpak_updates(pending.value().run.out);
-    for (const std::string& name : found.versioned) check.about[name].changelog_available = true;
+    check.about.merge(found.about);
     check.updates.insert(check.updates.end(), found.updates.begin(), found.updates.end());
     if (found.download_bytes && *found.download_bytes > 0) {
       // The download goes into the installation's own repository.
@@ -166,7 +167,7 @@ FlatpakPending parse_flatpak_updates(string_view out) {
   FlatpakPending pending;
   pending.download_bytes = 0;
   for_each_line(out, [&](string_view line) {
-    std::array<string_view, 4> cells{};
+    std::array<string_view, 5> cells{};
     size_t count = 0;
     for (; count < cells.size(); ++count) {
       const size_t tab = line.find('\t');
@@ -176,15 +177,20 @@ FlatpakPending parse_flatpak_updates(string_view out) {
     }
     if (count + 1 != cells.size()) return true;  // too few cells, or too many
     auto name = flatpak_name(trim(cells[0]));
-    const string_view version = trim(cells[1]);
-    const string_view commit = trim(cells[2]);
+    const string_view description = trim(cells[1]);
+    const string_view version = trim(cells[2]);
+    const string_view commit = trim(cells[3]);
     if (!name || (version.empty() && commit.empty())) return true;
     // A version comes from the remote's AppStream data, which may tell
     // what is new in it.
-    if (!version.empty()) pending.versioned.push_back(*name);
+    if (!version.empty() || !description.empty()) {
+      UpdateAbout& about = pending.about[*name];
+      about.description = plain_text(description, MAX_DESCRIPTION);
+      about.changelog_available = !version.empty();
+    }
     pending.updates.push_back(
         {std::move(*name), {}, std::string{version.empty() ? commit : version}, false});
-    const auto size = parse_flatpak_size(cells[3]);
+    const auto size = parse_flatpak_size(cells[4]);
     if (!size || !pending.download_bytes || !add(*pending.download_bytes, *size))
       pending.download_bytes = std::nullopt;
     return true;

@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "manager_facts.hpp"
+#include "pending_check.hpp"
 #include "pending_parsers.hpp"
 
 namespace sorvane::gui {
@@ -22,17 +24,20 @@ std::string user_flatpak_data(const CheckSetup& setup);
 
 struct FlatpakPending {
   std::vector<PendingUpdate> updates;  // name: "id//branch"; `to`: the version, else the commit
-  std::vector<std::string> versioned;  // the names whose `to` is a version
+  // Its one-line description, and whether its release notes may be had
+  // (`to` is a version, which only AppStream data gives).
+  std::map<std::string, UpdateAbout> about;
   std::optional<std::uint64_t> download_bytes;  // nullopt when any size is unreadable
 };
 // The exact query, whose columns this reads in this order (flatpak 1.14
 // separates columns with a tab and prints no title row when its output is
 // not a terminal; a cell it has no value for is empty):
 inline constexpr std::string_view FLATPAK_UPDATES_COLUMNS =
-    "--columns=ref,version,commit,download-size";
-// `flatpak remote-ls --updates --columns=ref,version,commit,download-size`:
-// ref "app/org.example.App/x86_64/stable" (or "runtime/..."), version
-// (empty without appstream data), commit, and the size as g_format_size
+    "--columns=ref,description,version,commit,download-size";
+// `flatpak remote-ls --updates --columns=ref,description,version,commit,download-size`:
+// ref "app/org.example.App/x86_64/stable" (or "runtime/..."), the
+// AppStream summary and version (both empty without appstream data),
+// commit, and the size as g_format_size
 // prints it ("512 bytes", "3.4 kB", "1.2 MB": decimal units; the C locale
 // shows the no-break space before a unit as "?": "3.4?kB").
 FlatpakPending parse_flatpak_updates(std::string_view out);

@@ -11,6 +11,10 @@
 
 namespace sorvane::gui {
 
+// A package's description as the managers give it is one line, shown
+// beside its name: at most this many bytes of it.
+inline constexpr size_t MAX_DESCRIPTION = 200;
+
 // The advisories named in `text`, in order, once each: DSA-NNNN(-N),
 // DLA-NNNN(-N) and CVE-YYYY-NNNN(N…).
 std::vector<std::string> advisories_in(std::string_view text);
