@@ -93,5 +93,31 @@ TEST(DnfRepolist, ReadsTheFirstColumn) {
   for (const auto& [out, want] : cases) EXPECT_EQ(parse_dnf_repolist(out), want) << out;
 }
 
+// What is installed: its version and its summary (the rest of the line).
+TEST(RpmInstalled, ReadsNameEvrSummary) {
+  using Row = std::tuple<std::string, std::string, std::string>;
+  const std::pair<std::string, std::vector<Row>> cases[] = {
+      {"", {}},
+      {"bash 5.2.26-3.fc40 The GNU Bourne Again shell\n"
+       "openssl-libs 1:3.1.4-2.fc40 A general purpose cryptography library with TLS implementation\n",
+       {{"bash", "5.2.26-3.fc40", "The GNU Bourne Again shell"},
+        {"openssl-libs", "1:3.1.4-2.fc40",
+         "A general purpose cryptography library with TLS implementation"}}},
+      {"zsh 5.9-1.fc40\n", {{"zsh", "5.9-1.fc40", ""}}},            // no summary
+      {"zsh 5.9-1.fc40 (none)\r\n", {{"zsh", "5.9-1.fc40", "(none)"}}},  // rpm's own word
+      {"zsh\n zsh 5.9\n", {}},                                        // no version; no name
+  };
+  for (const auto& [out, want] : cases) {
+    SCOPED_TRACE(out);
+    std::vector<Row> got;
+    for (const auto& [name, installed] : parse_rpm_installed(out)) {
+      got.emplace_back(std::string(name), std::string(installed.evr),
+                       std::string(installed.summary));
+    }
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want);
+  }
+}
+
 }  // namespace
 }  // namespace sorvane::gui

@@ -490,7 +490,8 @@ case "$2" in
 esac
 )",
                    0755);
-  test::write_file(dir / "bin/rpm", "#!/bin/sh\necho 'bash 5.2.15-1.fc40'\n", 0755);
+  test::write_file(dir / "bin/rpm",
+                   "#!/bin/sh\nprintf 'bash 5.2.15-1.fc40 The GNU Bourne Again \\033[2Jshell\\n'\n", 0755);
   // The real flatpak's answers for the local test remote (the PATH holds
   // nothing but the stand-ins, so the shell prints them itself).
   test::write_file(dir / "bin/flatpak",
@@ -514,6 +515,8 @@ esac
   EXPECT_EQ(checks[1].about.at("bash").advisories, std::vector<std::string>{"FEDORA-2024-1"});
   EXPECT_TRUE(checks[1].about.at("bash").changelog_available);
   EXPECT_FALSE(checks[1].about.contains("zsh"));
+  // Its one line, the installed package's summary, made plain.
+  EXPECT_EQ(checks[1].about.at("bash").description, "The GNU Bourne Again shell");
   const WhatIsNew bash = facts(Step::Dnf).what_is_new(setup, checks[1].updates[0]);
   EXPECT_EQ(bash.text, "Update ID: FEDORA-2024-1\n  Description: fixes CVE-2024-1234");
   EXPECT_EQ(bash.advisories, std::vector<std::string>{"CVE-2024-1234"});

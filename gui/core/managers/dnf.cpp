@@ -14,6 +14,7 @@
 #include "dnf_history.hpp"
 #include "files.hpp"
 #include "manager_query.hpp"
+#include "outside_text.hpp"
 #include "path.hpp"
 #include "restart_needed.hpp"
 
@@ -151,19 +152,18 @@ ManagerCheck check_dnf(const CheckSetup& setup) {
   hold_excluded(setup, check);
   if (check.updates.empty()) return check;
   // What is installed now, by name.
-  const auto installed = ask(setup, "rpm", {"-qa", "--qf", "%{NAME} %{EVR}\\n"}, setup.local_limit);
+  const auto installed =
+      ask(setup, "rpm", {"-qa", "--qf", std::string(RPM_INSTALLED_FORMAT)}, setup.local_limit);
   if (installed && installed.value().status == 0) {
-    std::unordered_map<std::string_view, std::string_view> versions;
-    std::string_view text = installed.value().run.out;
-    while (!text.empty()) {
-      const std::string_view line = text.substr(0, text.find('\n'));
-      text.remove_prefix(std::min(text.size(), line.size() + 1));
-      const size_t space = line.find(' ');
-      if (space != std::string_view::npos) versions[line.substr(0, space)] = line.substr(space + 1);
-    }
+    const auto packages = parse_rpm_installed(installed.value().run.out);
     for (PendingUpdate& update : check.updates) {
-      if (const auto found = versions.find(update.name); found != versions.end()) {
-        update.from = std::string(found->second);
+      const auto found = packages.find(update.name);
+      if (found == packages.end()) continue;
+      update.from = std::string(found->second.evr);
+      // The installed version's summary: a package's rarely changes.
+      if (!found->second.summary.empty()) {
+        check.about[update.name].description =
+            plain_text(found->second.summary, MAX_DESCRIPTION);
       }
     }
   }
@@ -213,6 +213,22 @@ std::vector<PendingUpdate> parse_dnf_check_update(string_view out) {
     return true;
   });
   return updates;
+}
+
+std::unordered_map<string_view, RpmInstalled> parse_rpm_installed(string_view out) {
+  std::unordered_map<string_view, RpmInstalled> installed;
+  text::for_each_line(out, [&](string_view line) {
+    const size_t space = line.find(' ');
+    if (space == 0 || space == string_view::npos) return true;
+    const string_view rest = line.substr(space + 1);
+    const size_t second = rest.find(' ');
+    const string_view evr = rest.substr(0, second);
+    if (evr.empty()) return true;
+    installed[line.substr(0, space)] = {
+        evr, second == string_view::npos ? string_view{} : text::trim(rest.substr(second + 1))};
+    return true;
+  });
+  return installed;
 }
 
 std::vector<std::string> parse_dnf_security(string_view out) {

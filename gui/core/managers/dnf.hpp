@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "manager_facts.hpp"
@@ -33,6 +34,16 @@ std::vector<std::string> dnf_args(const CheckSetup& setup, std::vector<std::stri
 // `dnf -q updateinfo list --updates security`: the names of the packages
 // whose "name-[epoch:]version-release.arch" it lists, in any column.
 std::vector<std::string> parse_dnf_security(std::string_view out);
+
+struct RpmInstalled {
+  std::string_view evr;      // "1:2.3-4.fc40"
+  std::string_view summary;  // one line; empty when rpm gives none
+};
+// The exact query of what is installed, whose fields this reads.
+inline constexpr std::string_view RPM_INSTALLED_FORMAT = "%{NAME} %{EVR} %{SUMMARY}\\n";
+// `rpm -qa --qf '%{NAME} %{EVR} %{SUMMARY}\n'`, by name (names and EVRs
+// hold no space; the summary is the rest of the line).
+std::unordered_map<std::string_view, RpmInstalled> parse_rpm_installed(std::string_view out);
 // `dnf -q repolist --enabled`: the ids of the enabled repositories.
 std::vector<std::string> parse_dnf_repolist(std::string_view out);
 
