@@ -99,13 +99,14 @@ TEST(RpmInstalled, ReadsNameEvrSummary) {
   const std::pair<std::string, std::vector<Row>> cases[] = {
       {"", {}},
       {"bash 5.2.26-3.fc40 The GNU Bourne Again shell\n"
-       "openssl-libs 1:3.1.4-2.fc40 A general purpose cryptography library with TLS implementation\n",
+       "openssl-libs 1:3.1.4-2.fc40 A general purpose cryptography library with TLS "
+       "implementation\n",
        {{"bash", "5.2.26-3.fc40", "The GNU Bourne Again shell"},
         {"openssl-libs", "1:3.1.4-2.fc40",
          "A general purpose cryptography library with TLS implementation"}}},
-      {"zsh 5.9-1.fc40\n", {{"zsh", "5.9-1.fc40", ""}}},            // no summary
+      {"zsh 5.9-1.fc40\n", {{"zsh", "5.9-1.fc40", ""}}},                 // no summary
       {"zsh 5.9-1.fc40 (none)\r\n", {{"zsh", "5.9-1.fc40", "(none)"}}},  // rpm's own word
-      {"zsh\n zsh 5.9\n", {}},                                        // no version; no name
+      {"zsh\n zsh 5.9\n", {}},                                           // no version; no name
   };
   for (const auto& [out, want] : cases) {
     SCOPED_TRACE(out);

@@ -55,5 +55,25 @@ TEST(PacmanRepoList, ReadsOneNamePerLine) {
   for (const auto& [out, want] : cases) EXPECT_EQ(parse_pacman_repo_list(out), want) << out;
 }
 
+// Each installed package's one line: the real -Qi, and what it does not show.
+TEST(PacmanDescriptions, ReadsNameAndDescription) {
+  using Described = std::vector<std::pair<std::string, std::string>>;
+  const std::pair<std::string, Described> cases[] = {
+      {capture("pacman-qi-local-packages.txt"),  // "None": it has no description
+       {{"sorvane-probe-plain",
+         "A probe package for Sorvane's tests: plain, with a description of some length"}}},
+      {"", {}},
+      {"Name : a\r\nDescription : A : colon\r\n", {{"a", "A : colon"}}},
+      {"Description : before any name\nName : a\n", {}},
+      {"Name : a\n\nDescription : after its block\n", {}},
+      {"Name : a\nDescription : one\nDescription : twice\n", {{"a", "one"}}},
+      {"error: package 'x' was not found\n", {}},
+  };
+  for (const auto& [out, want] : cases) {
+    SCOPED_TRACE(out);
+    EXPECT_EQ(parse_pacman_descriptions(out), want);
+  }
+}
+
 }  // namespace
 }  // namespace sorvane::gui

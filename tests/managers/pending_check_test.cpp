@@ -478,7 +478,10 @@ TEST(PendingCheck, WhatIsSeenOfEachUpdate) {
   const TempDir dir("/run");
   test::make_dir(dir / "bin");
   test::write_file(dir / "bin/pacman-conf", "#!/bin/sh\necho core\n", 0755);
-  test::write_file(dir / "bin/pacman", "#!/bin/sh\necho 'linux 6.1-1 -> 6.2-1'\n", 0755);
+  test::write_file(dir / "bin/pacman",
+                   "#!/bin/sh\n[ \"$1\" = -Qi ] && printf 'Name : linux\\nDescription : The Linux "
+                   "kernel\\n' && exit 0\necho 'linux 6.1-1 -> 6.2-1'\n",
+                   0755);
   test::write_file(dir / "bin/dnf", R"(#!/bin/sh
 case "$2" in
   repolist) echo 'repo id   repo name'; echo 'fedora    Fedora 40' ;;
@@ -491,7 +494,8 @@ esac
 )",
                    0755);
   test::write_file(dir / "bin/rpm",
-                   "#!/bin/sh\nprintf 'bash 5.2.15-1.fc40 The GNU Bourne Again \\033[2Jshell\\n'\n", 0755);
+                   "#!/bin/sh\nprintf 'bash 5.2.15-1.fc40 The GNU Bourne Again \\033[2Jshell\\n'\n",
+                   0755);
   // The real flatpak's answers for the local test remote (the PATH holds
   // nothing but the stand-ins, so the shell prints them itself).
   test::write_file(dir / "bin/flatpak",
@@ -506,6 +510,7 @@ esac
   const auto checks = check_all({Step::Pacman, Step::Dnf, Step::Flatpak}, setup);
   ASSERT_EQ(checks.size(), 3U);
   EXPECT_EQ(checks[0].updates, (std::vector<PendingUpdate>{{"linux", "6.1-1", "6.2-1", false}}));
+  EXPECT_EQ(checks[0].about.at("linux").description, "The Linux kernel");
   // dnf's installed versions come from rpm; its security notices mark them.
   EXPECT_EQ(checks[1].updates,
             (std::vector<PendingUpdate>{{"bash", "5.2.15-1.fc40", "5.2.26-3.fc40", true},

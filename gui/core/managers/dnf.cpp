@@ -162,8 +162,7 @@ ManagerCheck check_dnf(const CheckSetup& setup) {
       update.from = std::string(found->second.evr);
       // The installed version's summary: a package's rarely changes.
       if (!found->second.summary.empty()) {
-        check.about[update.name].description =
-            plain_text(found->second.summary, MAX_DESCRIPTION);
+        check.about[update.name].description = plain_text(found->second.summary, MAX_DESCRIPTION);
       }
     }
   }

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "manager_query.hpp"
+#include "outside_text.hpp"
 #include "pacman_history.hpp"
 #include "pacman_ignored.hpp"
 #include "path.hpp"
@@ -59,6 +60,24 @@ void hold_ignored(const CheckSetup& setup, std::string_view out, ManagerCheck& c
   });
 }
 
+// Each pending update's one line, as its installed package gives it (a
+// package's description rarely changes; the sync copy checkupdates makes
+// is its own).
+void describe_pacman_updates(const CheckSetup& setup, ManagerCheck& check) {
+  if (check.updates.empty()) return;
+  std::vector<std::string> args = {"-Qi"};
+  for (const PendingUpdate& update : check.updates) args.push_back(update.name);
+  const auto asked = ask(setup, "pacman", std::move(args), setup.local_limit);
+  // A name it does not know makes it fail; the rest are still told.
+  if (!asked) return;
+  for (const auto& [name, description] : parse_pacman_descriptions(asked.value().run.out)) {
+    const bool pending =
+        std::any_of(check.updates.begin(), check.updates.end(),
+                    [&name](const PendingUpdate& update) { return update.name == name; });
+    if (pending) check.about[name].description = plain_text(description, MAX_DESCRIPTION);
+  }
+}
+
 // pacman: what the last sync knows (`pacman -Qu`), or a fresh private sync
 // with checkupdates when pacman-contrib provides it. The update syncs first.
 ManagerCheck check_pacman(const CheckSetup& setup) {
@@ -88,6 +107,7 @@ ManagerCheck check_pacman(const CheckSetup& setup) {
   }
   check.updates = parse_pacman_updates(asked.run.out);
   hold_ignored(setup, asked.run.out, check);
+  describe_pacman_updates(setup, check);
   if (fresh) {
     check.fetched_for_check = true;
     check.data_age_seconds = 0;
@@ -171,6 +191,28 @@ bool is_pacman_error_line(string_view line) {
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string, std::string>> parse_pacman_descriptions(string_view out) {
+  std::vector<std::pair<std::string, std::string>> described;
+  std::string name;
+  for_each_line(out, [&](string_view line) {
+    const size_t colon = line.find(" : ");
+    if (colon == string_view::npos) {
+      if (trim(line).empty()) name.clear();  // the next package's block
+      return true;
+    }
+    const string_view key = trim(line.substr(0, colon));
+    const string_view value = trim(line.substr(colon + 3));
+    if (key == "Name") {
+      name = value;
+    } else if (key == "Description" && !name.empty() && !value.empty() && value != "None") {
+      described.emplace_back(name, value);
+      name.clear();
+    }
+    return true;
+  });
+  return described;
+}
 
 std::vector<PendingUpdate> parse_pacman_updates(string_view out) {
   std::vector<PendingUpdate> updates;

@@ -27,6 +27,9 @@ namespace sorvane::gui {
 std::vector<PendingUpdate> parse_pacman_updates(std::string_view out);
 // `pacman-conf --repo-list`: one repository name per line.
 std::vector<std::string> parse_pacman_repo_list(std::string_view out);
+// `pacman -Qi NAME…` in the C locale: each package's "Name" and
+// "Description" fields, in order.
+std::vector<std::pair<std::string, std::string>> parse_pacman_descriptions(std::string_view out);
 
 // One line of pacman's log: "[2026-12-09T10:00:01+0000] [ALPM] upgraded linux (6.1-1 -> 6.2-1)".
 LogEvent read_pacman_log_line(std::string_view line);
