@@ -70,11 +70,12 @@ void describe_pacman_updates(const CheckSetup& setup, ManagerCheck& check) {
   const auto asked = ask(setup, "pacman", std::move(args), setup.local_limit);
   // A name it does not know makes it fail; the rest are still told.
   if (!asked) return;
-  for (const auto& [name, description] : parse_pacman_descriptions(asked.value().run.out)) {
+  for (const auto& described : parse_pacman_descriptions(asked.value().run.out)) {
+    const std::string& name = described.first;
     const bool pending =
         std::any_of(check.updates.begin(), check.updates.end(),
                     [&name](const PendingUpdate& update) { return update.name == name; });
-    if (pending) check.about[name].description = plain_text(description, MAX_DESCRIPTION);
+    if (pending) check.about[name].description = plain_text(described.second, MAX_DESCRIPTION);
   }
 }
 
