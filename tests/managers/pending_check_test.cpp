@@ -496,17 +496,23 @@ esac
   test::write_file(dir / "bin/rpm",
                    "#!/bin/sh\nprintf 'bash 5.2.15-1.fc40 The GNU Bourne Again \\033[2Jshell\\n'\n",
                    0755);
-  // The real flatpak's answers for the local test remote (the PATH holds
-  // nothing but the stand-ins, so the shell prints them itself).
-  test::write_file(dir / "bin/flatpak",
-                   "#!/bin/sh\n[ \"$2\" = --system ] || exit 0\ncase \"$1\" in\n"
-                   "  remote-ls) f=flatpak-remote-ls-updates-local-repo.txt ;;\n"
-                   "  list) f=flatpak-list-local-repo.txt ;;\nesac\n"
-                   "while IFS= read -r line; do printf '%s\\n' \"$line\"; done < " +
-                       test::source_dir() + "/tests/data/pending/$f\n",
-                   0755);
+  // The real flatpak's answers for the local test remote in the system
+  // installation (the PATH holds nothing but the stand-ins, so the shell
+  // prints them itself), and an app in the user's.
+  test::write_file(
+      dir / "bin/flatpak",
+      "#!/bin/sh\ncase \"$1 $2\" in\n"
+      "  'remote-ls --system') f=flatpak-remote-ls-updates-local-repo.txt ;;\n"
+      "  'list --system') f=flatpak-list-local-repo.txt ;;\n"
+      "  'remote-ls --user') printf 'app/u.App/x86_64/stable\\tU\\t3.1\\tc\\t1 kB\\n'; exit 0 ;;\n"
+      "  'list --user') printf 'u.App\\tstable\\t3.0\\tx86_64\\tflathub\\n'; exit 0 ;;\n"
+      "  *) exit 0 ;;\nesac\n"
+      "while IFS= read -r line; do printf '%s\\n' \"$line\"; done < " +
+          test::source_dir() + "/tests/data/pending/$f\n",
+      0755);
   CheckSetup setup;
   setup.places = {{dir / "bin"}, dir / "root", "/proc", {0}};
+  setup.data_home = dir / "home/.local/share";
   const auto checks = check_all({Step::Pacman, Step::Dnf, Step::Flatpak}, setup);
   ASSERT_EQ(checks.size(), 3U);
   EXPECT_EQ(checks[0].updates, (std::vector<PendingUpdate>{{"linux", "6.1-1", "6.2-1", false}}));
@@ -532,7 +538,7 @@ esac
   // A flatpak app with a version has release notes, in its remote's
   // catalogue for its architecture, newer than what is installed; a
   // runtime known by its commit alone has none.
-  ASSERT_EQ(checks[2].updates.size(), 2U) << (checks[2].problem ? checks[2].problem->detail : "");
+  ASSERT_EQ(checks[2].updates.size(), 3U) << (checks[2].problem ? checks[2].problem->detail : "");
   EXPECT_TRUE(checks[2].about.at("org.sorvane.ProbeApp//stable").changelog_available);
   EXPECT_FALSE(checks[2].about.contains("org.sorvane.Probe.Platform//stable"));
   const WhatIsNew app = facts(Step::Flatpak).what_is_new(setup, checks[2].updates[0]);
@@ -541,6 +547,16 @@ esac
       app.appstream,
       (AppStreamNotes{dir / "root/var/lib/flatpak/appstream/probe/x86_64/active/appstream.xml",
                       "org.sorvane.ProbeApp/x86_64/stable", "org.sorvane.ProbeApp", "1.0"}));
+  // One of the user's: in the user's data directory; without one, it is
+  // not found.
+  const WhatIsNew user_app = facts(Step::Flatpak).what_is_new(setup, checks[2].updates[2]);
+  EXPECT_EQ(user_app.appstream,
+            (AppStreamNotes{
+                dir / "home/.local/share/flatpak/appstream/flathub/x86_64/active/appstream.xml",
+                "u.App/x86_64/stable", "u.App", "3.0"}));
+  CheckSetup homeless = setup;
+  homeless.data_home.clear();
+  EXPECT_FALSE(facts(Step::Flatpak).what_is_new(homeless, checks[2].updates[2]).appstream);
   const WhatIsNew gone =
       facts(Step::Flatpak).what_is_new(setup, {"org.gone.App//stable", "", "2", false});
   EXPECT_FALSE(gone.appstream.has_value());

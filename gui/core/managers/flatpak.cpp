@@ -111,14 +111,7 @@ ManagerCheck check_flatpak(const CheckSetup& setup) {
 }  // namespace
 
 std::string user_flatpak_data(const CheckSetup& setup) {
-  std::string home;
-  std::string data;
-  for (const std::string& variable : setup.environment) {
-    if (variable.starts_with("HOME=")) home = variable.substr(5);
-    if (variable.starts_with("XDG_DATA_HOME=")) data = variable.substr(14);
-  }
-  if (!data.starts_with('/')) data = home.starts_with('/') ? join(home, ".local/share") : "";
-  return data.empty() ? "" : join(data, "flatpak");
+  return setup.data_home.empty() ? "" : join(setup.data_home, "flatpak");
 }
 
 std::optional<std::uint64_t> parse_flatpak_size(string_view text) {

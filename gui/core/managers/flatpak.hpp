@@ -18,8 +18,8 @@
 namespace sorvane::gui {
 
 inline constexpr std::string_view FLATPAK_SYSTEM = "var/lib/flatpak";
-// The user's installation: $XDG_DATA_HOME/flatpak, else
-// $HOME/.local/share/flatpak; empty without an absolute HOME.
+// The user's installation: flatpak in the user's data directory; empty
+// without one.
 std::string user_flatpak_data(const CheckSetup& setup);
 
 struct FlatpakPending {

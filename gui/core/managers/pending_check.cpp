@@ -137,14 +137,28 @@ std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_v
   return std::nullopt;
 }
 
-std::string user_cache_home() {
+namespace {
+
+// An XDG base directory: `variable` when absolute, else `under_home` in
+// $HOME; empty without an absolute HOME.
+std::string xdg_home(const char* variable, std::string_view under_home) {
   // NOLINTBEGIN(concurrency-mt-unsafe): nothing in the program sets them
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache != nullptr && cache[0] == '/') return cache;
+  const char* set = std::getenv(variable);
+  if (set != nullptr && set[0] == '/') return set;
   const char* home = std::getenv("HOME");
   // NOLINTEND(concurrency-mt-unsafe)
   if (home == nullptr || home[0] != '/' || std::string_view(home) == "/") return {};
-  return join(home, ".cache");
+  return join(home, under_home);
+}
+
+}  // namespace
+
+std::string user_cache_home() {
+  return xdg_home("XDG_CACHE_HOME", ".cache");
+}
+
+std::string user_data_home() {
+  return xdg_home("XDG_DATA_HOME", ".local/share");
 }
 
 CheckPlaces system_places() {

@@ -119,6 +119,9 @@ std::optional<std::string> trusted_tool(const CheckPlaces& places, std::string_v
 // $HOME/.cache; empty without an absolute HOME (a service's user with no
 // home keeps none).
 std::string user_cache_home();
+// Where the user's data goes: $XDG_DATA_HOME when absolute, else
+// $HOME/.local/share; empty without an absolute HOME.
+std::string user_data_home();
 
 struct CheckSetup {
   CheckPlaces places = system_places();
@@ -131,6 +134,7 @@ struct CheckSetup {
   // which only snapd's store can answer, is not asked).
   bool network_allowed = true;
   std::string cache_home = user_cache_home();
+  std::string data_home = user_data_home();  // flatpak's user installation is there
 };
 
 // What one query may print before it is cut (1,000 pending updates take
