@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <set>
 
 #include "manager_query.hpp"
@@ -66,7 +67,8 @@ void hold_ignored(const CheckSetup& setup, std::string_view out, ManagerCheck& c
 void describe_pacman_updates(const CheckSetup& setup, ManagerCheck& check) {
   if (check.updates.empty()) return;
   std::vector<std::string> args = {"-Qi"};
-  for (const PendingUpdate& update : check.updates) args.push_back(update.name);
+  std::transform(check.updates.begin(), check.updates.end(), std::back_inserter(args),
+                 [](const PendingUpdate& update) { return update.name; });
   const auto asked = ask(setup, "pacman", std::move(args), setup.local_limit);
   // A name it does not know makes it fail; the rest are still told.
   if (!asked) return;
