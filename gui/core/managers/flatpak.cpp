@@ -160,19 +160,10 @@ FlatpakPending parse_flatpak_updates(string_view out) {
   FlatpakPending pending;
   pending.download_bytes = 0;
   for_each_line(out, [&](string_view line) {
-    std::array<string_view, 5> cells{};
-    size_t count = 0;
-    for (; count < cells.size(); ++count) {
-      const size_t tab = line.find('\t');
-      cells.at(count) = line.substr(0, tab);
-      if (tab == string_view::npos) break;
-      line.remove_prefix(tab + 1);
-    }
-    if (count + 1 != cells.size()) return true;  // too few cells, or too many
-    auto name = flatpak_name(trim(cells[0]));
-    const string_view description = trim(cells[1]);
-    const string_view version = trim(cells[2]);
-    const string_view commit = trim(cells[3]);
+    const auto cells = flatpak_columns<5>(line);
+    if (!cells) return true;
+    const auto& [ref, description, version, commit, size_cell] = *cells;
+    auto name = flatpak_name(ref);
     if (!name || (version.empty() && commit.empty())) return true;
     // A version comes from the remote's AppStream data, which may tell
     // what is new in it.
@@ -183,7 +174,7 @@ FlatpakPending parse_flatpak_updates(string_view out) {
     }
     pending.updates.push_back(
         {std::move(*name), {}, std::string{version.empty() ? commit : version}, false});
-    const auto size = parse_flatpak_size(cells[4]);
+    const auto size = parse_flatpak_size(size_cell);
     if (!size || !pending.download_bytes || !add(*pending.download_bytes, *size))
       pending.download_bytes = std::nullopt;
     return true;

@@ -4,6 +4,7 @@
 // deployment, whose "active" link changes when the new commit is in place.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -18,6 +19,24 @@
 namespace sorvane::gui {
 
 inline constexpr std::string_view FLATPAK_SYSTEM = "var/lib/flatpak";
+
+// One row of what flatpak prints with --columns when not on a terminal:
+// exactly `N` tab-separated cells, trimmed (an empty cell stays, empty);
+// nothing when the row has more or fewer.
+template <size_t N>
+std::optional<std::array<std::string_view, N>> flatpak_columns(std::string_view line) {
+  std::array<std::string_view, N> cells{};
+  for (size_t count = 0; count < N; ++count) {
+    const size_t tab = line.find('\t');
+    cells.at(count) = text::trim(line.substr(0, tab));
+    if (tab == std::string_view::npos) {
+      if (count + 1 != N) return std::nullopt;
+      return cells;
+    }
+    line.remove_prefix(tab + 1);
+  }
+  return std::nullopt;  // a cell too many
+}
 // The user's installation: flatpak in the user's data directory; empty
 // without one.
 std::string user_flatpak_data(const CheckSetup& setup);

@@ -3,6 +3,7 @@
 #include <array>
 #include <ctime>
 
+#include "flatpak.hpp"
 #include "history_source.hpp"
 #include "manager_text.hpp"
 
@@ -50,14 +51,9 @@ std::vector<HistoryEntry> parse_flatpak_history(string_view out, std::int64_t no
   std::vector<HistoryEntry> entries;
   std::string installation;
   text::for_each_line(out, [&](string_view line) {
-    std::vector<string_view> columns;
-    size_t start = 0;
-    for (size_t tab = line.find('\t'); tab != string_view::npos; tab = line.find('\t', start)) {
-      columns.push_back(trim(line.substr(start, tab - start)));
-      start = tab + 1;
-    }
-    columns.push_back(trim(line.substr(start)));
-    if (columns.size() != 5) return true;
+    const auto row = flatpak_columns<5>(line);
+    if (!row) return true;
+    const auto& columns = *row;
     const auto when = flatpak_time(columns[0], now);
     if (!when) return true;               // its header, or a time it does not print
     if (columns[2].empty()) return true;  // no application named: nothing to list

@@ -23,20 +23,12 @@ bool one_directory(string_view name) {
 std::vector<FlatpakInstalled> parse_flatpak_installed(string_view out) {
   std::vector<FlatpakInstalled> installed;
   text::for_each_line(out, [&](string_view line) {
-    std::array<string_view, 5> cells{};
-    size_t count = 0;
-    for (; count < cells.size(); ++count) {
-      const size_t tab = line.find('\t');
-      cells.at(count) = text::trim(line.substr(0, tab));
-      if (tab == string_view::npos) break;
-      line.remove_prefix(tab + 1);
-    }
-    if (count + 1 != cells.size() || cells[0].empty() || cells[1].empty() ||
-        !one_directory(cells[3]) || !one_directory(cells[4])) {
-      return true;
-    }
-    installed.push_back({std::string(cells[0]), std::string(cells[1]), std::string(cells[2]),
-                         std::string(cells[3]), std::string(cells[4])});
+    const auto cells = flatpak_columns<5>(line);
+    if (!cells) return true;
+    const auto& [id, branch, version, arch, origin] = *cells;
+    if (id.empty() || branch.empty() || !one_directory(arch) || !one_directory(origin)) return true;
+    installed.push_back({std::string(id), std::string(branch), std::string(version),
+                         std::string(arch), std::string(origin)});
     return true;
   });
   return installed;
