@@ -7,6 +7,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace sorvane::gui {
 namespace {
@@ -78,4 +80,56 @@ TEST(HistoryReport, EachEntryThenItsPackagesThenTheUnreadSources) {
 }
 
 }  // namespace
+// Outside bytes in every field the report prints: a flatpak row from the
+// journal, a dnf header, the store's words. None may reach the terminal as
+// a control: the clipboard (OSC 52), a window title, a cleared screen, a
+// line faked with cursor-up and a carriage return, reordered text.
+struct HostileField {
+  const char* name;
+  void (*plant)(History&, const std::string&);
+};
+
+TEST(HistoryReport, OutsideBytesNeverActOnTheTerminal) {
+  ::setenv("TZ", "UTC", 1);
+  const std::vector<std::string> attacks = {
+      "\x1b]52;c;aWQgLXUK\x07",        // set the clipboard
+      "\x1b]0;root@host: ~\x1b\\",     // set the window title
+      "\x1b[2J\x1b[H",                 // clear the screen
+      "ok\x1b[1A\r2026-12-10 apt ok",  // overwrite the line above
+      "\xc2\x9b"
+      "2J",  // C1 CSI
+      "\xe2\x80\xae"
+      "gpj.exe",      // right-to-left override
+      "a\rb\bc\x7f",  // carriage return, backspace, DEL
+  };
+  const std::vector<HostileField> fields = {
+      {"command", [](History& h, const std::string& s) { h.entries[0].command = s; }},
+      {"name", [](History& h, const std::string& s) { h.entries[0].packages[0].name = s; }},
+      {"from", [](History& h, const std::string& s) { h.entries[0].packages[0].from = s; }},
+      {"to", [](History& h, const std::string& s) { h.entries[0].packages[1].to = s; }},
+      {"log", [](History& h, const std::string& s) { h.entries[0].sorvane->log_path = s; }},
+      {"source", [](History& h, const std::string& s) { h.unreadable[0].source = s; }},
+      {"reason", [](History& h, const std::string& s) { h.unreadable[0].reason = s; }},
+  };
+  for (const HostileField& field : fields) {
+    for (const std::string& attack : attacks) {
+      History history = sample();
+      field.plant(history, attack);
+      const QString report = HistoryText::report(history);
+      for (const QChar c : report) {
+        const char16_t u = c.unicode();
+        const bool control = (u < 0x20 && u != '\n') || (u >= 0x7f && u <= 0x9f);
+        const bool reorders = (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) ||
+                              u == 0x2028 || u == 0x2029;
+        EXPECT_FALSE(control || reorders) << field.name << ": U+" << std::hex << static_cast<int>(u)
+                                          << " in " << report.toStdString();
+      }
+    }
+  }
+  History history = sample();
+  history.entries[0].command = "\x1b]52;c;aWQK\x07";
+  EXPECT_TRUE(HistoryText::report(history).contains(QStringLiteral("\\x1b]52;c;aWQK\\x07")))
+      << "the escape is shown, not hidden";
+}
+
 }  // namespace sorvane::gui

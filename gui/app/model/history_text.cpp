@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <array>
 
+#include "terminal_text.hpp"
+
 namespace sorvane::gui {
 namespace {
 
@@ -110,31 +112,38 @@ QString HistoryText::unreadable(const Unreadable& source) {
 
 QString HistoryText::report(const History& history) {
   QString out;
-  for (const HistoryEntry& entry : history.entries) {
-    out += tr("%1  %2  %3  %4  (through %5)")
-               .arg(when(entry.time), QString::fromLatin1(manager_name(entry.manager)),
-                    summary(entry), outcome(entry.ended), by(entry));
+  // The report goes to a terminal, and most of it is outside text (a
+  // journal's row, a package header, the store's words): none of it may
+  // act on the terminal.
+  const auto line = [&out](const QString& text, bool indented = false) {
+    const QByteArray bytes = text.toUtf8();
+    if (indented) out += QStringLiteral("    ");
+    out += plain(
+        terminal_safe(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
     out += QLatin1Char('\n');
-    if (!entry.command.empty()) out += QStringLiteral("    ") + plain(entry.command) + '\n';
+  };
+  for (const HistoryEntry& entry : history.entries) {
+    line(tr("%1  %2  %3  %4  (through %5)")
+             .arg(when(entry.time), QString::fromLatin1(manager_name(entry.manager)),
+                  summary(entry), outcome(entry.ended), by(entry)));
+    if (!entry.command.empty()) line(plain(entry.command), true);
     for (const PackageChange& change : entry.packages) {
-      out += QStringLiteral("    %1 %2 %3\n")
-                 .arg(plain(change.name), action(change.action), versions(change));
+      line(QStringLiteral("%1 %2 %3")
+               .arg(plain(change.name), action(change.action), versions(change)),
+           true);
     }
     if (entry.sorvane) {
       if (entry.sorvane->kept_configs > 0) {
-        out += QStringLiteral("    ") +
-               tr("%n config file(s) kept as you changed them", nullptr,
-                  static_cast<int>(entry.sorvane->kept_configs)) +
-               '\n';
+        line(tr("%n config file(s) kept as you changed them", nullptr,
+                static_cast<int>(entry.sorvane->kept_configs)),
+             true);
       }
-      if (entry.sorvane->restarted) {
-        out += QStringLiteral("    ") + tr("The computer restarted after it.") + '\n';
-      }
-      out += QStringLiteral("    ") + tr("Log: %1").arg(plain(entry.sorvane->log_path)) + '\n';
+      if (entry.sorvane->restarted) line(tr("The computer restarted after it."), true);
+      line(tr("Log: %1").arg(plain(entry.sorvane->log_path)), true);
     }
   }
-  if (history.entries.empty()) out += tr("No updates found.") + '\n';
-  for (const Unreadable& source : history.unreadable) out += unreadable(source) + '\n';
+  if (history.entries.empty()) line(tr("No updates found."));
+  for (const Unreadable& source : history.unreadable) line(unreadable(source));
   return out;
 }
 
