@@ -48,6 +48,12 @@ FleetCheck offline() {
   return check;
 }
 
+FleetCheck two_short_file_systems() {
+  ManagerCheck apt = short_of_space("/var");
+  apt.space.push_back(SpaceNeed{"/boot", 200'000'000, 2, "/boot", 1'000'000});
+  return of({apt});
+}
+
 FleetCheck failed() {
   FleetCheck check;
   check.failed = "Sorvane answered in a way this window does not understand.";
@@ -105,6 +111,14 @@ const std::vector<PrometheusCase>& cases() {
        "sorvane_updates_held_back{manager=\"apt\"} 0\n"
        "sorvane_problem{manager=\"apt\",reason=\"short_of_space\"} 1\n"
        "sorvane_reboot_required 0\n"},
+      // Short on two file systems is still one series.
+      {"ShortOfSpaceOnTwoFileSystems", two_short_file_systems(),
+       "sorvane_check_success{manager=\"apt\"} 1\n"
+       "sorvane_updates_pending{manager=\"apt\",security=\"true\"} 0\n"
+       "sorvane_updates_pending{manager=\"apt\",security=\"false\"} 1\n"
+       "sorvane_updates_held_back{manager=\"apt\"} 0\n"
+       "sorvane_problem{manager=\"apt\",reason=\"short_of_space\"} 1\n"
+       "sorvane_reboot_required 0\n"},
       // The look failed: no manager was asked, and that is a sample too.
       {"LookFailed", failed(),
        "sorvane_check_success 0\n"
@@ -129,6 +143,7 @@ TEST_P(PrometheusText, SaysTheCheckInSamples) {
 TEST_P(PrometheusText, DescribesEachFamilyOnceBeforeItsSamples) {
   std::istringstream lines(prometheus_text(GetParam().check));
   std::map<std::string, int> described;
+  std::map<std::string, int> series;
   std::string current;
   std::string helped;
   for (std::string line; std::getline(lines, line);) {
@@ -143,6 +158,8 @@ TEST_P(PrometheusText, DescribesEachFamilyOnceBeforeItsSamples) {
     } else {
       const std::string family = line.substr(0, line.find_first_of("{ "));
       EXPECT_EQ(family, current) << line;
+      // A series (its name and labels) once: a scraper drops or refuses a repeat.
+      EXPECT_EQ(++series[line.substr(0, line.rfind(' '))], 1) << "twice: " << line;
     }
   }
   EXPECT_EQ(described.size(), 9U);

@@ -1,6 +1,8 @@
 #include "prometheus_text.hpp"
 
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "foreseen.hpp"
 #include "managers.hpp"
@@ -71,21 +73,40 @@ class Exposition {
   std::string text_;
 };
 
+// One sample per manager and reason, as the format allows a series once:
+// apt short of space on both /var and /boot is one problem of apt's.
 void problems(Exposition& out, const FleetCheck& check) {
+  struct Sample {
+    std::string_view manager;
+    std::string_view reason;
+    std::int64_t value;
+  };
+  std::vector<Sample> samples;
+  const auto add = [&samples](std::string_view manager, std::string_view reason,
+                              std::int64_t value) {
+    const auto same = std::find_if(samples.begin(), samples.end(), [&](const Sample& sample) {
+      return sample.manager == manager && sample.reason == reason;
+    });
+    if (same == samples.end()) {
+      samples.push_back({manager, reason, value});
+    } else {
+      same->value = std::max(same->value, value);
+    }
+  };
   const Foreseen foreseen = foresee(check.checks, check.online);
   for (const ManagerCheck& manager : check.checks) {
     const std::string_view name = manager_name(manager.step);
     if (manager.problem) {
-      out.sample(PROBLEM, {{"manager", name}, {"reason", problem_label(manager.problem->why)}},
-                 foreseen.stopping == manager.step ? 1 : 0);
+      add(name, problem_label(manager.problem->why), foreseen.stopping == manager.step ? 1 : 0);
     } else if (foreseen.offline) {
-      out.sample(PROBLEM, {{"manager", name}, {"reason", problem_label(Problem::Offline)}}, 1);
+      add(name, problem_label(Problem::Offline), 1);
     }
   }
   for (const SpaceShortage& shortage : foreseen.short_of_space) {
-    for (const Step step : shortage.steps) {
-      out.sample(PROBLEM, {{"manager", manager_name(step)}, {"reason", "short_of_space"}}, 1);
-    }
+    for (const Step step : shortage.steps) add(manager_name(step), "short_of_space", 1);
+  }
+  for (const Sample& sample : samples) {
+    out.sample(PROBLEM, {{"manager", sample.manager}, {"reason", sample.reason}}, sample.value);
   }
 }
 
