@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "manager_text.hpp"
+#include "shown_characters.hpp"
+#include "utf8.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -56,6 +58,29 @@ std::vector<std::string> advisories_in(string_view text) {
   return found;
 }
 
+namespace {
+
+// What is left of the bytes as characters the window can show: valid
+// UTF-8, with nothing that reorders, breaks or hides text (shown_as).
+std::string shown_characters(string_view bytes) {
+  std::string shown;
+  char32_t before = 0;
+  for (size_t i = 0; i < bytes.size();) {
+    const Utf8Unit unit = decode_utf8_unit(bytes, i);
+    i += unit.length;
+    const char32_t after = i < bytes.size() ? decode_utf8_unit(bytes, i).code_point : 0;
+    switch (shown_as(before, unit.code_point, after)) {
+      case Shown::AsIs: append_utf8(shown, unit.code_point); break;
+      case Shown::Replaced: append_utf8(shown, REPLACEMENT_CHARACTER); break;
+      case Shown::Hidden: break;
+    }
+    before = unit.code_point;
+  }
+  return shown;
+}
+
+}  // namespace
+
 std::string plain_text(string_view text, size_t limit) {
   std::string plain;
   bool cut = false;
@@ -88,8 +113,22 @@ std::string plain_text(string_view text, size_t limit) {
     }
     plain += static_cast<char>(c);
   }
+  plain = shown_characters(plain);
+  // An invalid byte grows into U+FFFD's three: the limit holds all the same.
+  if (plain.size() > limit) cut = true;
   if (cut) {
-    if (const size_t line = plain.rfind('\n'); line != std::string::npos) plain.resize(line + 1);
+    plain.resize(std::min(plain.size(), limit));
+    if (const size_t line = plain.rfind('\n'); line != std::string::npos) {
+      plain.resize(line + 1);
+    } else {
+      // No half character at the cut: the text is valid UTF-8 up to it.
+      size_t lead = plain.size();
+      while (lead > 0 && (static_cast<unsigned char>(plain[lead - 1]) & 0xC0U) == 0x80U) --lead;
+      if (lead > 0) {
+        const Utf8Unit last = decode_utf8_unit(plain, lead - 1);
+        if (!last.valid || last.length != plain.size() - lead + 1) plain.resize(lead - 1);
+      }
+    }
     plain += "…";
   }
   return plain;

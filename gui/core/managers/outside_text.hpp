@@ -20,9 +20,10 @@ inline constexpr size_t MAX_DESCRIPTION = 200;
 std::vector<std::string> advisories_in(std::string_view text);
 
 // Outside text made safe to show: escape sequences and control characters
-// (C0 other than line feeds and tabs, DEL, and C1 as UTF-8) removed, invalid UTF-8 left to the
-// window's decoding, at most `limit` bytes (cut at a line's end, "…"
-// after).
+// (C0 other than line feeds and tabs, DEL, and C1 as UTF-8) removed, what
+// reorders or breaks a line and invalid UTF-8 as U+FFFD, invisible
+// characters where no script needs them left out (shown_as), at most
+// `limit` bytes (cut at a line's end, "…" after).
 std::string plain_text(std::string_view text, size_t limit);
 
 }  // namespace sorvane::gui

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "shown_characters.hpp"
 #include "utf8.hpp"
 
 namespace sorvane::gui {
@@ -63,12 +64,10 @@ bool is_shown_control(char32_t c) {
 bool is_control(char32_t c) {
   return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F);
 }
-// Bidirectional embeddings, overrides and isolates reorder the text around
-// them, and the line and paragraph separators break it: shown as U+FFFD, so
-// a line reads as its bytes were written. LRM and RLM only mark a
-// direction and stay.
-bool is_layout_changing(char32_t c) {
-  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
+// The code point of the unit at `at` (0 past the end): the neighbour
+// shown_as weighs.
+char32_t code_point_at(std::string_view text, size_t at) {
+  return at < text.size() ? decode_utf8_unit(text, at).code_point : 0;
 }
 
 constexpr int NORMAL_FOREGROUND = 30;
@@ -161,6 +160,7 @@ std::string displayable_line(std::string_view raw) {
   // Then the characters, as valid UTF-8 without stray controls. The colour
   // sequences kept above are the only ESC bytes left.
   std::string shown;
+  char32_t before = 0;
   for (size_t i = 0; i < kept.size();) {
     if (kept[i] == ESC) {
       const size_t length = escape_length(std::string_view(kept).substr(i));
@@ -169,11 +169,14 @@ std::string displayable_line(std::string_view raw) {
       continue;
     }
     const Utf8Unit unit = decode_utf8_unit(kept, i);
-    if (is_layout_changing(unit.code_point)) {
+    const Shown how = shown_as(before, unit.code_point, code_point_at(kept, i + unit.length));
+    if (how == Shown::Replaced) {
       append_utf8(shown, REPLACEMENT_CHARACTER);
-    } else if (!is_control(unit.code_point) || is_shown_control(unit.code_point)) {
+    } else if (how == Shown::AsIs &&
+               (!is_control(unit.code_point) || is_shown_control(unit.code_point))) {
       append_utf8(shown, unit.code_point);
     }
+    before = unit.code_point;
     i += unit.length;
   }
   return shown;
@@ -182,16 +185,19 @@ std::string displayable_line(std::string_view raw) {
 std::string terminal_safe(std::string_view raw) {
   static constexpr std::string_view DIGITS = "0123456789abcdef";
   std::string safe;
+  char32_t before = 0;
   for (size_t i = 0; i < raw.size();) {
     const Utf8Unit unit = decode_utf8_unit(raw, i);
     const char32_t c = unit.code_point;
+    const Shown how = shown_as(before, c, code_point_at(raw, i + unit.length));
+    before = c;
     if (c < 0x20 || c == 0x7F) {
       safe += "\\x";
       safe += DIGITS[(c >> 4U) & 0xFU];
       safe += DIGITS[c & 0xFU];
-    } else if (is_control(c) || is_layout_changing(c)) {
+    } else if (is_control(c) || how != Shown::AsIs) {
       safe += "\\u";
-      for (unsigned shift = 12;; shift -= 4) {
+      for (unsigned shift = c > 0xFFFF ? 20 : 12;; shift -= 4) {
         safe += DIGITS[(c >> shift) & 0xFU];
         if (shift == 0) break;
       }

@@ -18,13 +18,15 @@ namespace sorvane::gui {
 // and the rest of the line shows as text. Bidirectional embeddings,
 // overrides and isolates (U+202A-U+202E, U+2066-U+2069) and the line and
 // paragraph separators (U+2028, U+2029) show as U+FFFD, so outside text
-// cannot reorder or break what is shown; LRM and RLM marks stay.
+// cannot reorder or break what is shown; invisible characters where no
+// script needs them are left out (shown_as).
 std::string displayable_line(std::string_view raw);
 
 // Text from outside (a manager's version string, a package's name) as a
 // terminal may be given it: every control character (C0 with the tab, DEL,
 // C1) is written as an escape that shows, "\x1b" or "\u009b", and so are the
-// characters that reorder or break a line ("\u202e"); invalid UTF-8 shows
+// characters that reorder or break a line ("\u202e") and the invisible ones
+// (shown_as: "\u200b"); invalid UTF-8 shows
 // as U+FFFD. Nothing in the result can move the cursor, set the clipboard
 // or hide what follows.
 std::string terminal_safe(std::string_view raw);
