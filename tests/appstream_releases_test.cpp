@@ -4,6 +4,7 @@
 #include "appstream_releases.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <optional>
@@ -137,6 +138,39 @@ TEST(AppStreamReleases, WhatIsShownIsPlainAndBounded) {
   EXPECT_TRUE(news.text.starts_with("2.0\n2JFixes CVE-2026-1234.\n")) << news.text.substr(0, 80);
   EXPECT_LE(news.text.size(), size_t{257} * 1024);
   EXPECT_EQ(news.advisories, std::vector<std::string>{"CVE-2026-1234"});
+
+  // One paragraph far past the limit is counted as it is read, not after.
+  {
+    QByteArray bytes = QByteArray::fromStdString(
+        catalogue(component("org.sorvane.ProbeApp", "",
+                            "<release version=\"2.0\"><description><p>" +
+                                std::string(300'000, 'x') + "</p></description></release>")));
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    const auto notes = appstream_release_notes(buffer, PROBE, {}, 4096);
+    ASSERT_TRUE(notes.ok());
+    EXPECT_LE(notes.value().size(), size_t{4096} + 16);
+  }
+  // One piece larger than any real one (a 32 MiB paragraph) is refused
+  // before the reader holds it whole; a file too large for a catalogue is
+  // not parsed (a sparse one here: nothing of it is read).
+  test::write_file(dir / "paragraph.xml",
+                   catalogue(component("org.sorvane.ProbeApp", "",
+                                       "<release version=\"2.0\"><description><p>" +
+                                           std::string(size_t{32} << 20, 'x') +
+                                           "</p></description></release>")));
+  test::write_file(dir / "huge.xml", catalogue(component("org.sorvane.ProbeApp", "", "")));
+  ASSERT_EQ(::truncate((dir / "huge.xml").c_str(), off_t{129} << 20), 0);
+  for (const auto& [file, why] :
+       {std::pair{"paragraph.xml", "one part of the catalogue is over 4 MiB"},
+        std::pair{"huge.xml", "the catalogue is over 128 MiB"}}) {
+    WhatIsNew refused;
+    refused.appstream = PROBE;
+    refused.appstream->catalogue = dir / file;
+    read_appstream_notes(refused, {});
+    EXPECT_NE(refused.why_not.find(why), std::string::npos) << file << ": " << refused.why_not;
+    EXPECT_EQ(refused.text, "");
+  }
 
   WhatIsNew missing;
   missing.appstream = PROBE;
