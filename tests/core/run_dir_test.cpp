@@ -255,5 +255,24 @@ TEST(RunDir, TheLastRunIsToldOfOnceItsEndWasNeverShown) {
   EXPECT_EQ(last->log_path, running + "/update.log");
 }
 
+// The history names every run that ended as Sorvane Update's, also the one
+// whose window still shows its end; a run still going is not in it yet.
+TEST(RunDir, TheHistoryHasTheRunAWindowStillShows) {
+  const TempDir dir;
+  const uid_t me = ::geteuid();
+  const std::string shown = finished_run(dir.path(), "sorvane-update-shown", 60);
+  const UniqueFd window(::open(shown.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  ASSERT_EQ(::flock(window.get(), LOCK_EX), 0);
+  const std::string running = finished_run(dir.path(), "sorvane-update-running", 0);
+  const UniqueFd output(::open((running + "/update.log").c_str(), O_RDWR | O_CLOEXEC));
+  ASSERT_EQ(::flock(output.get(), LOCK_EX), 0);
+
+  std::vector<std::string> logs;
+  for (const FinishedRun& run : finished_runs(dir.path(), me)) logs.push_back(run.log_path);
+  EXPECT_EQ(logs, std::vector<std::string>{shown + "/update.log"});
+  // Its window tells of its end: no other start does.
+  EXPECT_FALSE(unshown_run(dir.path(), me).has_value());
+}
+
 }  // namespace
 }  // namespace sorvane::gui

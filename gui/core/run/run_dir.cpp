@@ -205,14 +205,15 @@ void clear_old_runs(const std::string& base, uid_t user, time_t now) {
 
 namespace {
 
-// Calls `take` with each finished run in `base`.
+// Calls `take` with each finished run in `base`; with `held_too`, also
+// with those a window still holds (it shows their end).
 template <typename Take>
-void each_finished_run(const std::string& base, uid_t user, Take take) {
+void each_finished_run(const std::string& base, uid_t user, bool held_too, Take take) {
   each_run_dir(base, user, [&](int, const char* name, int run, const struct stat& run_st) {
     UniqueFd log(::openat(run, LOG_NAME.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
     if (!log.valid() || ::fstat(log.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != user ||
-        claimed(run) || still_claimed(log.get())) {
+        (!held_too && claimed(run)) || still_claimed(log.get())) {
       return false;
     }
     const std::optional<RunStatus> status = recorded_status(run, user);
@@ -230,13 +231,13 @@ void each_finished_run(const std::string& base, uid_t user, Take take) {
 
 std::vector<FinishedRun> finished_runs(const std::string& base, uid_t user) {
   std::vector<FinishedRun> runs;
-  each_finished_run(base, user, [&](FinishedRun run) { runs.push_back(std::move(run)); });
+  each_finished_run(base, user, true, [&](FinishedRun run) { runs.push_back(std::move(run)); });
   return runs;
 }
 
 std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user) {
   std::optional<FinishedRun> newest;
-  each_finished_run(base, user, [&](FinishedRun run) {
+  each_finished_run(base, user, false, [&](FinishedRun run) {
     if (!newest || run.ended >= newest->ended) newest = std::move(run);
   });
   if (!newest) return newest;

@@ -105,7 +105,9 @@ struct FinishedRun {
 };
 // The newest finished run in `base`, when its end was never shown.
 std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user);
-// Every finished run in `base` (none still claimed), for the history.
+// Every finished run in `base`, for the history: those a window still
+// shows are Sorvane Update's as much as the closed ones; one whose script
+// runs on is not finished.
 std::vector<FinishedRun> finished_runs(const std::string& base, uid_t user);
 // A window has shown how the update writing `log` ended: its log becomes
 // read-only, as a finished log is, and is not told of again.
