@@ -77,6 +77,18 @@ class RestartOfferTest : public QObject {
       const UniqueFd dir(::open(run.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY));
       QVERIFY(!record_status(dir.get(), {*c.status, started, started + 2}));
 
+      // Fleets are told the same, also once a window has shown the run's
+      // end, and until the computer restarts after it.
+      mark_shown(UniqueFd(::open((run + "/update.log").toLocal8Bit().constData(), O_RDONLY)).get());
+      auto newest = newest_finished_run(rooted.base.path().toStdString(), ::geteuid(),
+                                        rooted.root.path().toStdString());
+      QVERIFY(newest);
+      CheckSetup fleet_check;
+      fleet_check.places.root = rooted.root.path().toStdString();
+      QCOMPARE(restart_still_due(*newest, fleet_check, started - 60), !c.offer.isEmpty());
+      QVERIFY(!restart_still_due(*newest, fleet_check, started + 60));
+      QFile::setPermissions(run + "/update.log", QFile::ReadOwner | QFile::WriteOwner);
+
       auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
       QVERIFY(last);
       PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,

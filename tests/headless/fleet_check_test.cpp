@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fleet_test_support.hpp"
+#include "system_support.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -18,11 +19,19 @@ void PrintTo(const SupportEndCase& row, std::ostream* out) {
 
 class SupportEnd : public ::testing::TestWithParam<SupportEndCase> {};
 
-TEST_P(SupportEnd, ReadFromOsRelease) {
-  EXPECT_EQ(support_end_of(GetParam().os_release), GetParam().end) << GetParam().os_release;
+// The metric's end of support is the one the window and --check --json
+// say: os-release's SUPPORT_END, else distro-info-data's for the codename.
+TEST_P(SupportEnd, TheOneTheWindowSays) {
+  constexpr const char* DEBIAN_CSV =
+      "version,codename,series,created,release,eol,eol-lts,eol-elts\n"
+      "12,Bookworm,bookworm,2021-08-14,2023-06-10,2026-07-11,2028-06-30,2033-06-30\n";
+  const auto support = support_of(GetParam().os_release, DEBIAN_CSV, "");
+  EXPECT_EQ(support ? date_of(support->regular_until) : std::nullopt, GetParam().end)
+      << GetParam().os_release;
 }
 
 constexpr std::int64_t END_OF_JUNE_2027 = 1'814'313'600;
+constexpr std::int64_t BOOKWORM_REGULAR_END = 1'783'728'000;  // 2026-07-11
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SupportEnd,
@@ -30,6 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SupportEndCase{"SUPPORT_END=\"2027-06-30\"", END_OF_JUNE_2027},
                       SupportEndCase{"SUPPORT_END='2027-06-30'\nID=x\n", END_OF_JUNE_2027},
                       SupportEndCase{"ID=debian\nVERSION_ID=12\n", std::nullopt},
+                      SupportEndCase{"ID=debian\nVERSION_ID=12\nVERSION_CODENAME=bookworm\n",
+                                     BOOKWORM_REGULAR_END},
                       SupportEndCase{"OLD_SUPPORT_END=2027-06-30\n", std::nullopt},
                       SupportEndCase{"SUPPORT_END=2027-13-01\n", std::nullopt},
                       SupportEndCase{"SUPPORT_END=2027-6-30\n", std::nullopt},

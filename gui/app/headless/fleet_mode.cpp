@@ -10,6 +10,7 @@
 
 #include "metrics_file.hpp"
 #include "nagios_text.hpp"
+#include "past_update.hpp"
 #include "path.hpp"
 #include "prometheus_text.hpp"
 #include "restart_needed.hpp"
@@ -46,7 +47,10 @@ FleetCheck look() {
     return fleet;
   }
   const CheckSetup& check = setup.value().check;
-  fleet.support_end = support_end_of(read_os_release(check.places.root));
+  // What the window and --check --json say of the release's support.
+  if (const auto support = system_support(check.places.root)) {
+    fleet.support_end = date_of(support->regular_until);
+  }
   const UpdateModel::Looked looked = look_for_update(setup.value(), false);
   if (looked.state == UpdateModel::State::NothingFound) return fleet;
   if (looked.state != UpdateModel::State::Ready) {
@@ -55,10 +59,11 @@ FleetCheck look() {
   }
   fleet.checks = check_all(looked.steps, check);
   fleet.online = looked.online;
-  if (looked.last_run) {
-    fleet.last_update =
-        LastUpdate{looked.last_run->run.ended, looked.last_run->past.finish.outcome};
-    fleet.restart_due = looked.last_run->restart.needed;
+  // The newest update, whether a window showed its end or still does: its
+  // restart is due until the computer restarts.
+  if (auto newest = newest_finished_run(setup.value().logs(), ::geteuid(), check.places.root)) {
+    fleet.last_update = LastUpdate{newest->run.ended, newest->past.finish.outcome};
+    fleet.restart_due = restart_still_due(*newest, check, boot_time("/proc"));
   }
   if (!fleet.restart_due) {
     fleet.restart_due =

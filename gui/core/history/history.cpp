@@ -64,16 +64,6 @@ std::optional<Parts> date_time(string_view text) {
   return parts;
 }
 
-std::optional<std::int64_t> boot_time(const std::string& proc) {
-  const UniqueFd fd(::open(join(proc, "stat").c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) return std::nullopt;
-  std::optional<std::int64_t> boot;
-  read_lines(fd.get(), [&](string_view line) {
-    if (line.starts_with("btime ")) boot = number<std::int64_t>(text::trim(line.substr(6)));
-  });
-  return boot;
-}
-
 Ended ended_of(Outcome outcome) {
   switch (outcome) {
     case Outcome::Success: return Ended::Succeeded;

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "manager_facts.hpp"
+#include "manager_text.hpp"
 #include "path.hpp"
 #include "unique_fd.hpp"
 #include "update_log.hpp"
@@ -103,6 +104,34 @@ RestartNeed past_restart(const PastUpdate& past, const CheckSetup& setup) {
   struct utsname system {};
   if (::uname(&system) == 0) question.kernel_release = system.release;
   return restart_needed(question, setup);
+}
+
+std::optional<std::int64_t> boot_time(const std::string& proc) {
+  const UniqueFd fd(::open(join(proc, "stat").c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return std::nullopt;
+  std::optional<std::int64_t> boot;
+  read_lines(fd.get(), [&](std::string_view line) {
+    if (line.starts_with("btime ")) boot = text::number<std::int64_t>(text::trim(line.substr(6)));
+  });
+  return boot;
+}
+
+std::optional<NewestRun> newest_finished_run(const std::string& logs, uid_t user,
+                                             const std::string& root) {
+  std::vector<FinishedRun> runs = finished_runs(logs, user);
+  const auto newest = std::max_element(
+      runs.begin(), runs.end(),
+      [](const FinishedRun& a, const FinishedRun& b) { return a.ended < b.ended; });
+  if (newest == runs.end()) return std::nullopt;
+  PastUpdate past = read_past_update(newest->log.get(), newest->wait_status, newest->started,
+                                     newest->ended, root);
+  return NewestRun{std::move(*newest), std::move(past)};
+}
+
+bool restart_still_due(const NewestRun& newest, const CheckSetup& setup,
+                       std::optional<std::int64_t> boot) {
+  if (boot && *boot > newest.run.ended) return false;
+  return past_restart(newest.past, setup).needed;
 }
 
 }  // namespace sorvane::gui

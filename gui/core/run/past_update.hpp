@@ -6,7 +6,10 @@
 // are not translated.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -15,6 +18,7 @@
 
 #include "managers.hpp"
 #include "restart_needed.hpp"
+#include "run_dir.hpp"
 #include "script_output.hpp"
 #include "update_progress.hpp"
 
@@ -43,5 +47,21 @@ PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t star
 // Whether the computer should be restarted after it (blocks: see
 // restart_needed).
 RestartNeed past_restart(const PastUpdate& past, const CheckSetup& setup);
+
+// When the computer started (btime of `proc`/stat), seconds since the epoch.
+std::optional<std::int64_t> boot_time(const std::string& proc);
+
+// The newest run in `logs` that has ended, read whole, whether a window
+// has shown its end or still does: what fleets are told of the last update.
+struct NewestRun {
+  FinishedRun run;
+  PastUpdate past;
+};
+std::optional<NewestRun> newest_finished_run(const std::string& logs, uid_t user,
+                                             const std::string& root);
+
+// A restart that run asked for is due until the computer restarts after it.
+bool restart_still_due(const NewestRun& newest, const CheckSetup& setup,
+                       std::optional<std::int64_t> boot);
 
 }  // namespace sorvane::gui

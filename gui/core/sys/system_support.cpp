@@ -107,11 +107,6 @@ std::optional<std::int64_t> date_of(string_view date) {
   return static_cast<std::int64_t>(::timegm(&when));
 }
 
-std::optional<std::int64_t> support_end_of(string_view os_release) {
-  const auto end = os_release_value(os_release, "SUPPORT_END");
-  return end ? date_of(*end) : std::nullopt;
-}
-
 std::string read_os_release(const std::string& root) {
   for (const char* name : {"etc/os-release", "usr/lib/os-release"}) {
     // cppcheck-suppress useStlAlgorithm

@@ -15,8 +15,6 @@ namespace sorvane::gui {
 std::optional<std::string> os_release_value(std::string_view os_release, std::string_view key);
 // "YYYY-MM-DD" as midnight UTC, seconds since the epoch.
 std::optional<std::int64_t> date_of(std::string_view date);
-// SUPPORT_END=YYYY-MM-DD of an os-release file, as midnight UTC.
-std::optional<std::int64_t> support_end_of(std::string_view os_release);
 // /etc/os-release, else /usr/lib/os-release, under `root`; empty when neither.
 std::string read_os_release(const std::string& root);
 
