@@ -6,6 +6,8 @@
 #  1. a version published after the system's last `apt update` is found
 #     by the check as a user with no privilege, and the system's lists are
 #     byte for byte as they were;
+#     What it would download leaves out what the system's archive cache
+#     holds already;
 #  2. a second refresh fetches no list again (the server answers "not
 #     modified");
 #  3. a cache directory that is a link, or another user's, is refused:
@@ -176,6 +178,17 @@ printf '%s\n' 'sv-fresh (2.0) stable; urgency=high' '' '  * Fix CVE-2026-12345 (
 as_user apt-get -q changelog sv-fresh=2.0 "${options[@]}" >"$scratch/changelog" 2>&1 ||
     fail "apt-get changelog as the user failed: $(cat "$scratch/changelog") [$uri] $(find "$root$REPO/changelogs")"
 grep -q 'CVE-2026-12345' "$scratch/changelog" || fail "the changelog was not fetched: $(cat "$scratch/changelog")"
+
+# What the update would download is what is not in the system's archive
+# cache yet: apt-get upgrade fetches nothing it finds there.
+deb_bytes=$(stat -c %s "$root$REPO/sv-fresh_2.0_all.deb")
+[[ $(json_field 'm["download_bytes"]' <<<"$json") == "$deb_bytes" ]] ||
+    fail "the download is not sv-fresh 2.0's $deb_bytes bytes: $json"
+cp "$root$REPO/sv-fresh_2.0_all.deb" "$root/var/cache/apt/archives/"
+json=$(check_json)
+[[ $(json_field 'm["download_bytes"]' <<<"$json") == 0 ]] ||
+    fail "the download counts a package already in the system's archive cache: $json"
+rm "$root/var/cache/apt/archives/sv-fresh_2.0_all.deb"
 
 # --- 2. a second refresh fetches no list again ---
 

@@ -108,9 +108,18 @@ ManagerCheck check_apt(const CheckSetup& setup) {
                                             "upgrade"};
   std::vector<std::string> uris = {"-qq", "--print-uris"};
   uris.insert(uris.end(), no_lock.begin(), no_lock.end());
+  // What the update fetches is what the system's archive cache lacks, so
+  // that is the cache apt counts against (read only: --print-uris fetches
+  // nothing), not the private one beside the user's lists.
+  const std::vector<std::string> system_archives = {
+      "-o", "Dir::Cache::Archives=" + under(setup.places, "var/cache/apt/archives") + "/"};
   // The sizes come from a second run of apt-get, alongside the first.
   std::optional<Result<Asked, CheckProblem>> download;
-  std::jthread sizes([&] { download = ask(setup, "apt-get", apt_args(uris), setup.local_limit); });
+  std::jthread sizes([&] {
+    std::vector<std::string> args = apt_args(uris);
+    args.insert(args.end(), system_archives.begin(), system_archives.end());
+    download = ask(setup, "apt-get", std::move(args), setup.local_limit);
+  });
   std::vector<std::string> simulate = {"-s", "-o", "APT::Get::Show-User-Simulation-Note=false"};
   simulate.insert(simulate.end(), no_lock.begin(), no_lock.end());
   const auto simulated = ask(setup, "apt-get", apt_args(simulate), setup.local_limit);
