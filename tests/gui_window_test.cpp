@@ -840,9 +840,10 @@ class WindowTest : public QObject {
     apt.updates = {{"libssl3", "3.0.11-1", "3.0.13-1", true}};
     apt.download_bytes = 2000000;
     apt.data_age_seconds = 3 * 3600;
-    apt.kept_back = {{"linux-image-amd64", HeldReason::HeldByUser, {}},
-                     {"mesa", HeldReason::PhasedRollout, 30},
-                     {"gimp", HeldReason::NewDependencies, {}}};
+    apt.kept_back = {{"linux-image-amd64", HeldReason::HeldByUser, {}, {}},
+                     {"mesa", HeldReason::PhasedRollout, 30, {}},
+                     {"gimp", HeldReason::NewDependencies, {}, {}},
+                     {"libjq1", HeldReason::NeededByHeld, {}, "jq"}};
     ManagerCheck pacman;
     pacman.step = Step::Pacman;
     pacman.problem = CheckProblem{Problem::NoRepository, {}};
@@ -866,15 +867,25 @@ class WindowTest : public QObject {
     QCOMPARE(update["to"].toString(), QString("3.0.13-1"));
     QVERIFY(update["security"].toBool());
     // Each held-back package with its reason, for scripts; the names as before.
-    QCOMPARE(second["kept_back"].toArray(), QJsonArray({"linux-image-amd64", "mesa", "gimp"}));
+    QCOMPARE(second["kept_back"].toArray(),
+             QJsonArray({"linux-image-amd64", "mesa", "gimp", "libjq1"}));
     const QJsonArray held = second["held_back"].toArray();
-    QCOMPARE(held.size(), 3);
+    QCOMPARE(held.size(), 4);
+    const QJsonValue none(QJsonValue::Null);
     QCOMPARE(held[0].toObject(), QJsonObject({{"name", "linux-image-amd64"},
                                               {"reason", "held"},
-                                              {"rollout_percent", QJsonValue(QJsonValue::Null)}}));
-    QCOMPARE(held[1].toObject(),
-             QJsonObject({{"name", "mesa"}, {"reason", "phased"}, {"rollout_percent", 30}}));
+                                              {"rollout_percent", none},
+                                              {"held_by", none}}));
+    QCOMPARE(
+        held[1].toObject(),
+        QJsonObject(
+            {{"name", "mesa"}, {"reason", "phased"}, {"rollout_percent", 30}, {"held_by", none}}));
     QCOMPARE(held[2].toObject()["reason"].toString(), QString("new_dependencies"));
+    // Kept back for a held package's sake: named for what it is.
+    QCOMPARE(held[3].toObject(), QJsonObject({{"name", "libjq1"},
+                                              {"reason", "needed_by_held"},
+                                              {"rollout_percent", none},
+                                              {"held_by", "jq"}}));
     // The Ready screen's Details and --check say the same reasons.
     const QStringList lines = CheckText::updates(apt);
     QVERIFY2(lines.contains("mesa (kept back: being rolled out to 30 % of computers)"),
@@ -882,6 +893,9 @@ class WindowTest : public QObject {
     QVERIFY2(lines.contains("linux-image-amd64 (kept back: held: you or an administrator told "
                             "apt not to update it)"),
              qPrintable(lines.join('\n')));
+    QVERIFY2(
+        lines.contains("libjq1 (kept back: jq, which is held, needs the version installed now)"),
+        qPrintable(lines.join('\n')));
     QCOMPARE(CheckText::summary(apt),
              QString("apt — 1 update (1 security), 2 MB to download, lists from 3 hours ago"));
     QVERIFY(second["checked_at"].toString().endsWith('Z'));
@@ -971,7 +985,7 @@ class WindowTest : public QObject {
       ManagerCheck apt;
       apt.step = Step::Apt;
       apt.updates = {{"libssl3", "3.0", version, false}};
-      apt.kept_back = {{version, HeldReason::NewDependencies, {}}};
+      apt.kept_back = {{version, HeldReason::NewDependencies, {}, {}}};
       const QString report = CheckText::report({apt});
       QVERIFY2(report.contains(QStringLiteral("libssl3 3.0 → ") + shown), qPrintable(report));
       QCOMPARE(report.count(QLatin1Char('\n')), 3);

@@ -15,7 +15,7 @@ ManagerCheck apt_check() {
   apt.updates = {{"libssl3", "3.0.11-1", "3.0.13-1", true}, {"zip", "", "3.0-14", false}};
   apt.about["libssl3"] = {"Secure Sockets Layer toolkit", {"DSA-5890-1"}, true};
   apt.about["zip"] = {"Archiver for .zip files", {}, true};
-  apt.kept_back = {{"held", HeldReason::HeldByUser, {}}};
+  apt.kept_back = {{"held", HeldReason::HeldByUser, {}, {}}};
   return apt;
 }
 

@@ -25,7 +25,7 @@ ManagerCheck answer(Step step, std::vector<PendingUpdate> updates,
   ManagerCheck check;
   check.step = step;
   check.updates = std::move(updates);
-  for (std::string& name : kept) check.kept_back.push_back({std::move(name), {}, {}});
+  for (std::string& name : kept) check.kept_back.push_back({std::move(name), {}, {}, {}});
   return check;
 }
 

@@ -48,7 +48,7 @@
         <translation>dieser Computer ist mit keinem Netzwerk verbunden</translation>
     </message>
     <message>
-        <source>This is often Debian's own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
         <translation>Häufig ist das Debians eigenes pacman, das zum Bauen von Paketen für Arch Linux installiert wurde: Entfernen Sie es (sudo apt remove pacman-package-manager makepkg) oder richten Sie in /etc/pacman.conf eine Paketquelle ein.</translation>
     </message>
     <message>
@@ -231,6 +231,10 @@
         <source>not checked on a metered connection</source>
         <translation>auf einer getakteten Verbindung nicht geprüft</translation>
     </message>
+    <message>
+        <source>%1, which is held, needs the version installed now</source>
+        <translation>%1, das zurückgehalten wird, braucht die jetzt installierte Version</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>
@@ -380,7 +384,7 @@
         <translation>Kein Hinweis: Die Prüfung ist fehlgeschlagen.</translation>
     </message>
     <message>
-        <source>No notice: "Tell me when updates are waiting" is turned off.</source>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
         <translation>Kein Hinweis: „Melden, wenn Aktualisierungen warten“ ist ausgeschaltet.</translation>
     </message>
     <message>
@@ -465,7 +469,7 @@
 <context>
     <name>sorvane::gui::DetailsPane</name>
     <message>
-        <source>What's new</source>
+        <source>What&apos;s new</source>
         <translation>Was ist neu</translation>
     </message>
     <message>
@@ -674,7 +678,7 @@
         <translation>Details</translation>
     </message>
     <message>
-        <source>Shows the update's whole output</source>
+        <source>Shows the update&apos;s whole output</source>
         <translation>Zeigt die ganze Ausgabe der Aktualisierung</translation>
     </message>
     <message>
@@ -780,11 +784,11 @@
         <translation>Das Aktualisierungsskript kann nicht gelesen werden: %1</translation>
     </message>
     <message>
-        <source>The update script's folder is not yours.</source>
+        <source>The update script&apos;s folder is not yours.</source>
         <translation>Der Ordner des Aktualisierungsskripts gehört nicht Ihnen.</translation>
     </message>
     <message>
-        <source>Other users can change the update script's folder.</source>
+        <source>Other users can change the update script&apos;s folder.</source>
         <translation>Andere Benutzer können den Ordner des Aktualisierungsskripts ändern.</translation>
     </message>
     <message>
@@ -864,7 +868,7 @@
         <translation>Bereit zur Aktualisierung</translation>
     </message>
     <message>
-        <source>Installing updates needs an administrator's rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
         <translation>Zum Installieren von Aktualisierungen sind Administratorrechte nötig, und Ihr Konto ist in keiner der Gruppen, die sie haben (sudo, wheel oder admin). Bitten Sie die Person, die diesen Computer betreut, ihn zu aktualisieren oder Ihrem Konto diese Rechte zu geben.</translation>
     </message>
     <message>
@@ -1080,11 +1084,11 @@
         <translation>Die Reparatur läuft im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
     </message>
     <message>
-        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package's own message is shown there too.</source>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
         <translation>Es wurde kein Terminalprogramm gefunden (xdg-terminal-exec oder x-terminal-emulator). Öffnen Sie ein Terminal, führen Sie den folgenden Befehl aus und beantworten Sie dort seine Fragen; die Meldung eines fehlschlagenden Pakets erscheint ebenfalls dort.</translation>
     </message>
     <message>
-        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package's setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>„Reparieren…“ öffnet ein Terminal, das %1 ausführt. Geben Sie dort Ihr Passwort ein und beantworten Sie alle Fragen. Schlägt die Einrichtung eines Pakets erneut fehl, steht seine eigene Meldung im Terminal. Sobald das Terminal geschlossen ist, prüft dieses Fenster erneut.</translation>
     </message>
     <message>
@@ -1229,7 +1233,7 @@
         <translation>Protokoll kopieren</translation>
     </message>
     <message>
-        <source>Copies the update's whole log</source>
+        <source>Copies the update&apos;s whole log</source>
         <translation>Kopiert das ganze Protokoll der Aktualisierung</translation>
     </message>
     <message>
@@ -1241,7 +1245,7 @@
         <translation>Protokoll öffnen</translation>
     </message>
     <message>
-        <source>Opens the folder the update's log is kept in</source>
+        <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Öffnet den Ordner, in dem das Protokoll der Aktualisierung liegt</translation>
     </message>
     <message>

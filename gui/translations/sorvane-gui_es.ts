@@ -48,7 +48,7 @@
         <translation>este equipo no está conectado a ninguna red</translation>
     </message>
     <message>
-        <source>This is often Debian's own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
         <translation>Suele ser el pacman del propio Debian, instalado para crear paquetes para Arch Linux: elimínelo (sudo apt remove pacman-package-manager makepkg) o configure un repositorio en /etc/pacman.conf.</translation>
     </message>
     <message>
@@ -231,6 +231,10 @@
         <source>not checked on a metered connection</source>
         <translation>no comprobado en una conexión de uso medido</translation>
     </message>
+    <message>
+        <source>%1, which is held, needs the version installed now</source>
+        <translation>%1, que está retenido, necesita la versión instalada ahora</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>
@@ -380,7 +384,7 @@
         <translation>Sin aviso: la comprobación falló.</translation>
     </message>
     <message>
-        <source>No notice: "Tell me when updates are waiting" is turned off.</source>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
         <translation>Sin aviso: «Avisarme cuando haya actualizaciones pendientes» está desactivado.</translation>
     </message>
     <message>
@@ -465,7 +469,7 @@
 <context>
     <name>sorvane::gui::DetailsPane</name>
     <message>
-        <source>What's new</source>
+        <source>What&apos;s new</source>
         <translation>Novedades</translation>
     </message>
     <message>
@@ -674,7 +678,7 @@
         <translation>Detalles</translation>
     </message>
     <message>
-        <source>Shows the update's whole output</source>
+        <source>Shows the update&apos;s whole output</source>
         <translation>Muestra toda la salida de la actualización</translation>
     </message>
     <message>
@@ -780,11 +784,11 @@
         <translation>No se puede leer el script de actualización: %1</translation>
     </message>
     <message>
-        <source>The update script's folder is not yours.</source>
+        <source>The update script&apos;s folder is not yours.</source>
         <translation>La carpeta del script de actualización no es suya.</translation>
     </message>
     <message>
-        <source>Other users can change the update script's folder.</source>
+        <source>Other users can change the update script&apos;s folder.</source>
         <translation>Otros usuarios pueden modificar la carpeta del script de actualización.</translation>
     </message>
     <message>
@@ -864,7 +868,7 @@
         <translation>Listo para actualizar</translation>
     </message>
     <message>
-        <source>Installing updates needs an administrator's rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
         <translation>Instalar actualizaciones requiere derechos de administrador, y su cuenta no está en ninguno de los grupos que los tienen (sudo, wheel o admin). Pida a la persona que administra este equipo que lo actualice o que conceda esos derechos a su cuenta.</translation>
     </message>
     <message>
@@ -1080,11 +1084,11 @@
         <translation>La reparación se ejecuta en el terminal. Cuando se cierre el terminal, esta ventana volverá a comprobar.</translation>
     </message>
     <message>
-        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package's own message is shown there too.</source>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
         <translation>No se encontró ningún programa de terminal (xdg-terminal-exec o x-terminal-emulator). Abra un terminal, ejecute la orden de abajo y responda allí a sus preguntas; el mensaje de un paquete que falle también se muestra allí.</translation>
     </message>
     <message>
-        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package's setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>«Reparar…» abre un terminal que ejecuta %1. Escriba allí su contraseña y responda a cualquier pregunta. Si la configuración de un paquete vuelve a fallar, su propio mensaje se muestra en el terminal. Cuando se cierre el terminal, esta ventana volverá a comprobar.</translation>
     </message>
     <message>
@@ -1229,7 +1233,7 @@
         <translation>Copiar registro</translation>
     </message>
     <message>
-        <source>Copies the update's whole log</source>
+        <source>Copies the update&apos;s whole log</source>
         <translation>Copia el registro completo de la actualización</translation>
     </message>
     <message>
@@ -1241,7 +1245,7 @@
         <translation>Abrir registro</translation>
     </message>
     <message>
-        <source>Opens the folder the update's log is kept in</source>
+        <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Abre la carpeta donde se guarda el registro de la actualización</translation>
     </message>
     <message>

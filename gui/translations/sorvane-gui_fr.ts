@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>could not check: %1</source>
-        <translation>vérification impossible : %1</translation>
+        <translation>vérification impossible&#xa0;: %1</translation>
     </message>
     <message>
         <source>no package repository is configured</source>
@@ -37,19 +37,19 @@
     </message>
     <message>
         <source>an earlier installation was left unfinished: %1</source>
-        <translation>une installation précédente est restée inachevée : %1</translation>
+        <translation>une installation précédente est restée inachevée&#xa0;: %1</translation>
     </message>
     <message>
         <source>in use by another program: %1</source>
-        <translation>utilisé par un autre programme : %1</translation>
+        <translation>utilisé par un autre programme&#xa0;: %1</translation>
     </message>
     <message>
         <source>this computer is not connected to a network</source>
         <translation>cet ordinateur n’est connecté à aucun réseau</translation>
     </message>
     <message>
-        <source>This is often Debian's own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
-        <translation>Il s’agit souvent du pacman de Debian, installé pour construire des paquets pour Arch Linux : supprimez-le (sudo apt remove pacman-package-manager makepkg) ou configurez un dépôt dans /etc/pacman.conf.</translation>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <translation>Il s’agit souvent du pacman de Debian, installé pour construire des paquets pour Arch Linux&#xa0;: supprimez-le (sudo apt remove pacman-package-manager makepkg) ou configurez un dépôt dans /etc/pacman.conf.</translation>
     </message>
     <message>
         <source>Enable a repository, or remove %1.</source>
@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>Finish it first: sudo dpkg --configure -a</source>
-        <translation>Terminez-la d’abord : sudo dpkg --configure -a</translation>
+        <translation>Terminez-la d’abord&#xa0;: sudo dpkg --configure -a</translation>
     </message>
     <message>
         <source>Wait until it has finished.</source>
@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>%1 — cannot update: %2</source>
-        <translation>%1 — mise à jour impossible : %2</translation>
+        <translation>%1 — mise à jour impossible&#xa0;: %2</translation>
     </message>
     <message>
         <source>%1 — %2</source>
@@ -93,7 +93,7 @@
     </message>
     <message>
         <source>%1 from %2</source>
-        <translation>dernière mise à jour %1 : %2</translation>
+        <translation>dernière mise à jour %1&#xa0;: %2</translation>
     </message>
     <message>
         <source>%1 %2</source>
@@ -121,19 +121,19 @@
     </message>
     <message>
         <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
-        <translation>Vos modifications de %1 seront conservées ; une nouvelle version venant de la mise à jour est placée à côté.</translation>
+        <translation>Vos modifications de %1 seront conservées&#xa0;; une nouvelle version venant de la mise à jour est placée à côté.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
-        <translation>Il n’y a pas assez de place sur %1 : la mise à jour y a besoin d’environ %2, et %3 sont libres.</translation>
+        <translation>Il n’y a pas assez de place sur %1&#xa0;: la mise à jour y a besoin d’environ %2, et %3 sont libres.</translation>
     </message>
     <message>
         <source>To make room: %1.</source>
-        <translation>Pour faire de la place : %1.</translation>
+        <translation>Pour faire de la place&#xa0;: %1.</translation>
     </message>
     <message>
         <source>This computer is not connected to a network, so the update could download nothing. Connect, then check again.</source>
-        <translation>Cet ordinateur n’est connecté à aucun réseau : la mise à jour ne pourrait rien télécharger. Connectez-vous, puis vérifiez à nouveau.</translation>
+        <translation>Cet ordinateur n’est connecté à aucun réseau&#xa0;: la mise à jour ne pourrait rien télécharger. Connectez-vous, puis vérifiez à nouveau.</translation>
     </message>
     <message>
         <source>The update would stop at %1, and leave %2 alone.</source>
@@ -181,8 +181,8 @@
     <message numerus="yes">
         <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
         <translation>
-            <numerusform>Vos modifications de %n fichier de configuration seront conservées (%1) ; la nouvelle version venant de la mise à jour est placée à côté.</numerusform>
-            <numerusform>Vos modifications de %n fichiers de configuration seront conservées (%1) ; les nouvelles versions venant de la mise à jour sont placées à côté.</numerusform>
+            <numerusform>Vos modifications de %n fichier de configuration seront conservées (%1)&#xa0;; la nouvelle version venant de la mise à jour est placée à côté.</numerusform>
+            <numerusform>Vos modifications de %n fichiers de configuration seront conservées (%1)&#xa0;; les nouvelles versions venant de la mise à jour sont placées à côté.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -230,6 +230,10 @@
     <message>
         <source>not checked on a metered connection</source>
         <translation>non vérifié sur une connexion limitée</translation>
+    </message>
+    <message>
+        <source>%1, which is held, needs the version installed now</source>
+        <translation>%1, qui est bloqué, a besoin de la version installée actuellement</translation>
     </message>
 </context>
 <context>
@@ -357,7 +361,7 @@
     <name>Notifier</name>
     <message>
         <source>The notice was shown; Sorvane Update opens.</source>
-        <translation>L’avis a été affiché ; Sorvane Update s’ouvre.</translation>
+        <translation>L’avis a été affiché&#xa0;; Sorvane Update s’ouvre.</translation>
     </message>
     <message>
         <source>The notice was shown and closed.</source>
@@ -369,31 +373,31 @@
     </message>
     <message>
         <source>No notice: these updates were announced before.</source>
-        <translation>Pas d’avis : ces mises à jour ont déjà été annoncées.</translation>
+        <translation>Pas d’avis&#xa0;: ces mises à jour ont déjà été annoncées.</translation>
     </message>
     <message>
         <source>No notice: nothing is waiting.</source>
-        <translation>Pas d’avis : rien n’est en attente.</translation>
+        <translation>Pas d’avis&#xa0;: rien n’est en attente.</translation>
     </message>
     <message>
         <source>No notice: the check failed.</source>
-        <translation>Pas d’avis : la vérification a échoué.</translation>
+        <translation>Pas d’avis&#xa0;: la vérification a échoué.</translation>
     </message>
     <message>
-        <source>No notice: "Tell me when updates are waiting" is turned off.</source>
-        <translation>Pas d’avis : « Me prévenir quand des mises à jour attendent » est désactivé.</translation>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
+        <translation>Pas d’avis&#xa0;: «&#xa0;Me prévenir quand des mises à jour attendent&#xa0;» est désactivé.</translation>
     </message>
     <message>
         <source>No notice: there is no session bus.</source>
-        <translation>Pas d’avis : il n’y a pas de bus de session.</translation>
+        <translation>Pas d’avis&#xa0;: il n’y a pas de bus de session.</translation>
     </message>
     <message>
         <source>No notice: nothing on the session bus shows notifications.</source>
-        <translation>Pas d’avis : rien sur le bus de session n’affiche les notifications.</translation>
+        <translation>Pas d’avis&#xa0;: rien sur le bus de session n’affiche les notifications.</translation>
     </message>
     <message>
         <source>No notice: the notification service refused it: %1</source>
-        <translation>Pas d’avis : le service de notifications l’a refusé : %1</translation>
+        <translation>Pas d’avis&#xa0;: le service de notifications l’a refusé&#xa0;: %1</translation>
     </message>
     <message>
         <source>Sorvane Update could not be opened.</source>
@@ -465,7 +469,7 @@
 <context>
     <name>sorvane::gui::DetailsPane</name>
     <message>
-        <source>What's new</source>
+        <source>What&apos;s new</source>
         <translation>Nouveautés</translation>
     </message>
     <message>
@@ -577,7 +581,7 @@
     </message>
     <message>
         <source>Advisories: %1</source>
-        <translation>Avis : %1</translation>
+        <translation>Avis&#xa0;: %1</translation>
     </message>
     <message>
         <source>%1 does not say what is new in its updates.</source>
@@ -589,7 +593,7 @@
     </message>
     <message>
         <source>What is new could not be fetched: %1</source>
-        <translation>Impossible de récupérer les nouveautés : %1</translation>
+        <translation>Impossible de récupérer les nouveautés&#xa0;: %1</translation>
     </message>
     <message>
         <source>Nothing is written about this version.</source>
@@ -674,7 +678,7 @@
         <translation>Détails</translation>
     </message>
     <message>
-        <source>Shows the update's whole output</source>
+        <source>Shows the update&apos;s whole output</source>
         <translation>Affiche toute la sortie de la mise à jour</translation>
     </message>
     <message>
@@ -722,7 +726,7 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <translation>%1 : %2</translation>
+        <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>Name</source>
@@ -777,14 +781,14 @@
     </message>
     <message>
         <source>The update script cannot be read: %1</source>
-        <translation>Impossible de lire le script de mise à jour : %1</translation>
+        <translation>Impossible de lire le script de mise à jour&#xa0;: %1</translation>
     </message>
     <message>
-        <source>The update script's folder is not yours.</source>
+        <source>The update script&apos;s folder is not yours.</source>
         <translation>Le dossier du script de mise à jour ne vous appartient pas.</translation>
     </message>
     <message>
-        <source>Other users can change the update script's folder.</source>
+        <source>Other users can change the update script&apos;s folder.</source>
         <translation>D’autres utilisateurs peuvent modifier le dossier du script de mise à jour.</translation>
     </message>
     <message>
@@ -821,7 +825,7 @@
     </message>
     <message>
         <source>No private folder could be made for the update: %1</source>
-        <translation>Impossible de créer un dossier privé pour la mise à jour : %1</translation>
+        <translation>Impossible de créer un dossier privé pour la mise à jour&#xa0;: %1</translation>
     </message>
     <message>
         <source>Looking for package managers took too long and was stopped.</source>
@@ -837,11 +841,11 @@
     </message>
     <message>
         <source>An update is already running; it was started in another window. Here is how it goes.</source>
-        <translation>Une mise à jour est déjà en cours ; elle a été lancée dans une autre fenêtre. Voici son déroulement.</translation>
+        <translation>Une mise à jour est déjà en cours&#xa0;; elle a été lancée dans une autre fenêtre. Voici son déroulement.</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation>%1 : %2</translation>
+        <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>Checking for updates…</source>
@@ -864,7 +868,7 @@
         <translation>Prêt pour la mise à jour</translation>
     </message>
     <message>
-        <source>Installing updates needs an administrator's rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
         <translation>L’installation des mises à jour nécessite des droits d’administrateur, et votre compte ne fait partie d’aucun des groupes qui les ont (sudo, wheel ou admin). Demandez à la personne qui s’occupe de cet ordinateur de le mettre à jour, ou de donner ces droits à votre compte.</translation>
     </message>
     <message>
@@ -893,7 +897,7 @@
     </message>
     <message>
         <source>sudo did not ask for the password, so it was not used and has been discarded.</source>
-        <translation>sudo n’a pas demandé le mot de passe : il n’a donc pas été utilisé et a été effacé.</translation>
+        <translation>sudo n’a pas demandé le mot de passe&#xa0;: il n’a donc pas été utilisé et a été effacé.</translation>
     </message>
     <message>
         <source>Tell me when updates are waiting</source>
@@ -937,15 +941,15 @@
     </message>
     <message>
         <source>Finished with warnings: %1 ended without an error but did not update %2</source>
-        <translation>Terminé avec des avertissements : %1 s’est terminé sans erreur mais n’a pas mis à jour %2</translation>
+        <translation>Terminé avec des avertissements&#xa0;: %1 s’est terminé sans erreur mais n’a pas mis à jour %2</translation>
     </message>
     <message>
         <source>Finished with warnings: “%1”</source>
-        <translation>Terminé avec des avertissements : « %1 »</translation>
+        <translation>Terminé avec des avertissements&#xa0;: «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>Finished with warnings from %1: “%2”</source>
-        <translation>Terminé avec des avertissements de %1 : « %2 »</translation>
+        <translation>Terminé avec des avertissements de %1&#xa0;: «&#xa0;%2&#xa0;»</translation>
     </message>
     <message>
         <source>The %1 step failed (exit status %2). Later steps did not run.</source>
@@ -957,15 +961,15 @@
     </message>
     <message>
         <source>%1: not run</source>
-        <translation>%1 : non exécuté</translation>
+        <translation>%1&#xa0;: non exécuté</translation>
     </message>
     <message>
         <source>%1: failed</source>
-        <translation>%1 : échec</translation>
+        <translation>%1&#xa0;: échec</translation>
     </message>
     <message>
         <source>%1: done</source>
-        <translation>%1 : terminé</translation>
+        <translation>%1&#xa0;: terminé</translation>
     </message>
     <message>
         <source>Restart the computer to finish the update.</source>
@@ -973,7 +977,7 @@
     </message>
     <message>
         <source>The computer could not be restarted: %1</source>
-        <translation>L’ordinateur n’a pas pu être redémarré : %1</translation>
+        <translation>L’ordinateur n’a pas pu être redémarré&#xa0;: %1</translation>
     </message>
     <message>
         <source>The update started at %1 finished.</source>
@@ -981,7 +985,7 @@
     </message>
     <message>
         <source>The update started at %1 finished: %2.</source>
-        <translation>La mise à jour commencée à %1 est terminée : %2.</translation>
+        <translation>La mise à jour commencée à %1 est terminée&#xa0;: %2.</translation>
     </message>
     <message>
         <source>The update started at %1 finished with warnings.</source>
@@ -1001,19 +1005,19 @@
     </message>
     <message>
         <source>%1: %2 (not updated)</source>
-        <translation>%1 : %2 (non mis à jour)</translation>
+        <translation>%1&#xa0;: %2 (non mis à jour)</translation>
     </message>
     <message>
         <source>The computer cannot be restarted from here: logind, which restarts it, is not running. Restart it from the system menu.</source>
-        <translation>L’ordinateur ne peut pas être redémarré d’ici : logind, qui le redémarre, ne fonctionne pas. Redémarrez-le depuis le menu du système.</translation>
+        <translation>L’ordinateur ne peut pas être redémarré d’ici&#xa0;: logind, qui le redémarre, ne fonctionne pas. Redémarrez-le depuis le menu du système.</translation>
     </message>
     <message>
         <source>The computer was not restarted: nothing could ask you for permission to restart it.</source>
-        <translation>L’ordinateur n’a pas été redémarré : rien n’a pu vous demander l’autorisation de le redémarrer.</translation>
+        <translation>L’ordinateur n’a pas été redémarré&#xa0;: rien n’a pu vous demander l’autorisation de le redémarrer.</translation>
     </message>
     <message>
         <source>The computer was not restarted: permission to restart it was not given.</source>
-        <translation>L’ordinateur n’a pas été redémarré : l’autorisation de le redémarrer n’a pas été donnée.</translation>
+        <translation>L’ordinateur n’a pas été redémarré&#xa0;: l’autorisation de le redémarrer n’a pas été donnée.</translation>
     </message>
     <message>
         <source>The computer is restarting.</source>
@@ -1080,11 +1084,11 @@
         <translation>La réparation se déroule dans le terminal. Quand le terminal sera fermé, cette fenêtre vérifiera à nouveau.</translation>
     </message>
     <message>
-        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package's own message is shown there too.</source>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
         <translation>Aucun programme de terminal n’a été trouvé (xdg-terminal-exec ou x-terminal-emulator). Ouvrez un terminal, lancez la commande ci-dessous et répondez-y à ses questions ; le message d’un paquet en échec s’y affiche aussi.</translation>
     </message>
     <message>
-        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package's setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>« Réparer… » ouvre un terminal qui exécute %1. Saisissez-y votre mot de passe et répondez à ses questions. Si la configuration d’un paquet échoue encore, son propre message s’affiche dans le terminal. Quand le terminal sera fermé, cette fenêtre vérifiera à nouveau.</translation>
     </message>
     <message>
@@ -1108,27 +1112,27 @@
     <message numerus="yes">
         <source>Restart the computer to finish the update: %1 take(s) effect only then.</source>
         <translation>
-            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour : %1 ne prend effet qu’à ce moment-là.</numerusform>
-            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour : %1 ne prennent effet qu’à ce moment-là.</numerusform>
+            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour&#xa0;: %1 ne prend effet qu’à ce moment-là.</numerusform>
+            <numerusform>Redémarrez l’ordinateur pour terminer la mise à jour&#xa0;: %1 ne prennent effet qu’à ce moment-là.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%1: %n package(s) updated</source>
         <translation>
-            <numerusform>%1 : %n paquet mis à jour</numerusform>
-            <numerusform>%1 : %n paquets mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %n paquet mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %n paquets mis à jour</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%1: %2 of %n app(s) and runtime(s) updated</source>
         <translation>
-            <numerusform>%1 : %2 sur %n application ou environnement d’exécution mis à jour</numerusform>
-            <numerusform>%1 : %2 sur %n applications et environnements d’exécution mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %2 sur %n application ou environnement d’exécution mis à jour</numerusform>
+            <numerusform>%1&#xa0;: %2 sur %n applications et environnements d’exécution mis à jour</numerusform>
         </translation>
     </message>
     <message>
         <source>%1: %2, %3</source>
-        <translation>%1 : %2, %3</translation>
+        <translation>%1&#xa0;: %2, %3</translation>
     </message>
     <message numerus="yes">
         <source>%n package(s) updated</source>
@@ -1160,11 +1164,11 @@
     <name>sorvane::gui::UpdateRun</name>
     <message>
         <source>No private folder could be made for the update: %1</source>
-        <translation>Impossible de créer un dossier privé pour la mise à jour : %1</translation>
+        <translation>Impossible de créer un dossier privé pour la mise à jour&#xa0;: %1</translation>
     </message>
     <message>
         <source>The update could not start: %1</source>
-        <translation>Impossible de lancer la mise à jour : %1</translation>
+        <translation>Impossible de lancer la mise à jour&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -1206,11 +1210,11 @@
     </message>
     <message>
         <source>Close while updating?</source>
-        <translation>Fermer pendant la mise à jour ?</translation>
+        <translation>Fermer pendant la mise à jour&#xa0;?</translation>
     </message>
     <message>
         <source>The update will go on to its end without this window. Close it?</source>
-        <translation>La mise à jour se poursuivra jusqu’au bout sans cette fenêtre. La fermer ?</translation>
+        <translation>La mise à jour se poursuivra jusqu’au bout sans cette fenêtre. La fermer&#xa0;?</translation>
     </message>
     <message>
         <source>Looking for package managers</source>
@@ -1229,7 +1233,7 @@
         <translation>Copier le journal</translation>
     </message>
     <message>
-        <source>Copies the update's whole log</source>
+        <source>Copies the update&apos;s whole log</source>
         <translation>Copie tout le journal de la mise à jour</translation>
     </message>
     <message>
@@ -1241,7 +1245,7 @@
         <translation>Ouvrir le journal</translation>
     </message>
     <message>
-        <source>Opens the folder the update's log is kept in</source>
+        <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Ouvre le dossier où est conservé le journal de la mise à jour</translation>
     </message>
     <message>

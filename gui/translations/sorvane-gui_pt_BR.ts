@@ -48,7 +48,7 @@
         <translation>este computador não está conectado a uma rede</translation>
     </message>
     <message>
-        <source>This is often Debian's own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
         <translation>Geralmente é o pacman do próprio Debian, instalado para criar pacotes para o Arch Linux: remova-o (sudo apt remove pacman-package-manager makepkg) ou configure um repositório em /etc/pacman.conf.</translation>
     </message>
     <message>
@@ -231,6 +231,10 @@
         <source>not checked on a metered connection</source>
         <translation>não verificado em uma conexão limitada</translation>
     </message>
+    <message>
+        <source>%1, which is held, needs the version installed now</source>
+        <translation>%1, que está retido, precisa da versão instalada agora</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>
@@ -380,7 +384,7 @@
         <translation>Sem aviso: a verificação falhou.</translation>
     </message>
     <message>
-        <source>No notice: "Tell me when updates are waiting" is turned off.</source>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
         <translation>Sem aviso: “Avisar quando houver atualizações aguardando” está desativado.</translation>
     </message>
     <message>
@@ -465,7 +469,7 @@
 <context>
     <name>sorvane::gui::DetailsPane</name>
     <message>
-        <source>What's new</source>
+        <source>What&apos;s new</source>
         <translation>Novidades</translation>
     </message>
     <message>
@@ -674,7 +678,7 @@
         <translation>Detalhes</translation>
     </message>
     <message>
-        <source>Shows the update's whole output</source>
+        <source>Shows the update&apos;s whole output</source>
         <translation>Mostra toda a saída da atualização</translation>
     </message>
     <message>
@@ -780,11 +784,11 @@
         <translation>Não é possível ler o script de atualização: %1</translation>
     </message>
     <message>
-        <source>The update script's folder is not yours.</source>
+        <source>The update script&apos;s folder is not yours.</source>
         <translation>A pasta do script de atualização não pertence a você.</translation>
     </message>
     <message>
-        <source>Other users can change the update script's folder.</source>
+        <source>Other users can change the update script&apos;s folder.</source>
         <translation>Outros usuários podem alterar a pasta do script de atualização.</translation>
     </message>
     <message>
@@ -864,7 +868,7 @@
         <translation>Pronto para atualizar</translation>
     </message>
     <message>
-        <source>Installing updates needs an administrator's rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
         <translation>Instalar atualizações exige direitos de administrador, e sua conta não está em nenhum dos grupos que os têm (sudo, wheel ou admin). Peça à pessoa que cuida deste computador para atualizá-lo ou para dar esses direitos à sua conta.</translation>
     </message>
     <message>
@@ -1080,11 +1084,11 @@
         <translation>O reparo está sendo executado no terminal. Quando o terminal for fechado, esta janela verificará novamente.</translation>
     </message>
     <message>
-        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package's own message is shown there too.</source>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
         <translation>Nenhum programa de terminal foi encontrado (xdg-terminal-exec ou x-terminal-emulator). Abra um terminal, execute o comando abaixo e responda lá às perguntas dele; a mensagem de um pacote que falhar também aparece lá.</translation>
     </message>
     <message>
-        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package's setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>“Reparar…” abre um terminal que executa %1. Digite sua senha lá e responda a qualquer pergunta. Se a configuração de um pacote falhar de novo, a mensagem dele aparece no terminal. Quando o terminal for fechado, esta janela verificará novamente.</translation>
     </message>
     <message>
@@ -1229,7 +1233,7 @@
         <translation>Copiar registro</translation>
     </message>
     <message>
-        <source>Copies the update's whole log</source>
+        <source>Copies the update&apos;s whole log</source>
         <translation>Copia o registro completo da atualização</translation>
     </message>
     <message>
@@ -1241,7 +1245,7 @@
         <translation>Abrir registro</translation>
     </message>
     <message>
-        <source>Opens the folder the update's log is kept in</source>
+        <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>Abre a pasta onde o registro da atualização é mantido</translation>
     </message>
     <message>

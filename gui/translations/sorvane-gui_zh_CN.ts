@@ -48,7 +48,7 @@
         <translation>此计算机未连接到网络</translation>
     </message>
     <message>
-        <source>This is often Debian's own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
+        <source>This is often Debian&apos;s own pacman, installed to build packages for Arch Linux: remove it (sudo apt remove pacman-package-manager makepkg) or configure a repository in /etc/pacman.conf.</source>
         <translation>这通常是 Debian 自带的 pacman，用于为 Arch Linux 构建软件包：请将其删除（sudo apt remove pacman-package-manager makepkg），或在 /etc/pacman.conf 中配置一个仓库。</translation>
     </message>
     <message>
@@ -223,6 +223,10 @@
         <source>not checked on a metered connection</source>
         <translation>未在按流量计费的连接上检查</translation>
     </message>
+    <message>
+        <source>%1, which is held, needs the version installed now</source>
+        <translation>%1 已被保留，需要当前安装的版本</translation>
+    </message>
 </context>
 <context>
     <name>HistoryText</name>
@@ -366,7 +370,7 @@
         <translation>未通知：检查失败。</translation>
     </message>
     <message>
-        <source>No notice: "Tell me when updates are waiting" is turned off.</source>
+        <source>No notice: &quot;Tell me when updates are waiting&quot; is turned off.</source>
         <translation>未通知：“有更新待安装时通知我”已关闭。</translation>
     </message>
     <message>
@@ -451,7 +455,7 @@
 <context>
     <name>sorvane::gui::DetailsPane</name>
     <message>
-        <source>What's new</source>
+        <source>What&apos;s new</source>
         <translation>新内容</translation>
     </message>
     <message>
@@ -658,7 +662,7 @@
         <translation>详细信息</translation>
     </message>
     <message>
-        <source>Shows the update's whole output</source>
+        <source>Shows the update&apos;s whole output</source>
         <translation>显示更新的全部输出</translation>
     </message>
     <message>
@@ -764,11 +768,11 @@
         <translation>无法读取更新脚本：%1</translation>
     </message>
     <message>
-        <source>The update script's folder is not yours.</source>
+        <source>The update script&apos;s folder is not yours.</source>
         <translation>更新脚本所在的文件夹不属于您。</translation>
     </message>
     <message>
-        <source>Other users can change the update script's folder.</source>
+        <source>Other users can change the update script&apos;s folder.</source>
         <translation>其他用户可以修改更新脚本所在的文件夹。</translation>
     </message>
     <message>
@@ -848,7 +852,7 @@
         <translation>已准备好更新</translation>
     </message>
     <message>
-        <source>Installing updates needs an administrator's rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
+        <source>Installing updates needs an administrator&apos;s rights, and your account is in none of the groups that have them (sudo, wheel or admin). Ask the person who looks after this computer to update it, or to give your account those rights.</source>
         <translation>安装更新需要管理员权限，而您的账户不在任何拥有该权限的组（sudo、wheel 或 admin）中。请让负责管理此计算机的人来更新它，或为您的账户授予这些权限。</translation>
     </message>
     <message>
@@ -1064,11 +1068,11 @@
         <translation>修复正在终端中进行。终端关闭后，此窗口会重新检查。</translation>
     </message>
     <message>
-        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package's own message is shown there too.</source>
+        <source>No terminal program was found (xdg-terminal-exec or x-terminal-emulator). Open a terminal, run the command below and answer its questions there; a failing package&apos;s own message is shown there too.</source>
         <translation>未找到终端程序（xdg-terminal-exec 或 x-terminal-emulator）。请打开一个终端，运行下面的命令并在其中回答它的问题；出错软件包自己的消息也会显示在那里。</translation>
     </message>
     <message>
-        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package's setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
+        <source>Repair… opens a terminal that runs %1. Type your password there and answer any question it asks. If a package&apos;s setup fails again, its own message is shown in the terminal. When the terminal is closed, this window checks again.</source>
         <translation>“修复…”会打开一个运行 %1 的终端。请在其中输入密码并回答它提出的任何问题。如果某个软件包的设置再次失败，它自己的消息会显示在终端中。终端关闭后，此窗口会重新检查。</translation>
     </message>
     <message>
@@ -1205,7 +1209,7 @@
         <translation>复制日志</translation>
     </message>
     <message>
-        <source>Copies the update's whole log</source>
+        <source>Copies the update&apos;s whole log</source>
         <translation>复制本次更新的完整日志</translation>
     </message>
     <message>
@@ -1217,7 +1221,7 @@
         <translation>打开日志</translation>
     </message>
     <message>
-        <source>Opens the folder the update's log is kept in</source>
+        <source>Opens the folder the update&apos;s log is kept in</source>
         <translation>打开保存此次更新日志的文件夹</translation>
     </message>
     <message>

@@ -52,7 +52,7 @@ TEST(FleetCounts, AddUpEveryManagerAndTakeTheOldestLists) {
   using fleet_test::update;
   FleetCheck check;
   ManagerCheck apt = checked(Step::Apt, {update("a", true), update("b")});
-  apt.kept_back = {{"k", HeldReason::NewDependencies, {}}};
+  apt.kept_back = {{"k", HeldReason::NewDependencies, {}, {}}};
   apt.data_age_seconds = 50;
   ManagerCheck dnf = checked(Step::Dnf, {update("c", true)});
   dnf.data_age_seconds = 70;

@@ -32,7 +32,7 @@ FleetCheck of(std::vector<ManagerCheck> checks) {
 FleetCheck everything() {
   ManagerCheck apt = checked(
       Step::Apt, {update("libssl3", true), update("bash"), update("linux-image-amd64", true)});
-  apt.kept_back = {{"held", HeldReason::HeldByUser, {}}};
+  apt.kept_back = {{"held", HeldReason::HeldByUser, {}, {}}};
   apt.download_bytes = 186'000'000;
   apt.data_age_seconds = 10'800;
   FleetCheck check = of({apt, checked(Step::Flatpak, {update("org.gnome.Maps")})});

@@ -92,17 +92,39 @@ TEST(AptHeldReasons, EachReasonFromTheAnswers) {
   const HeldBacks held =
       apt_held_reasons({"h", "p", "d", "full", "q"}, "Package: h\nStatus: hold ok installed\n",
                        "The following upgrades have been deferred due to phasing:\n  q\n", ask);
-  EXPECT_EQ(held, (HeldBacks{{"h", HeldReason::HeldByUser, {}},
-                             {"p", HeldReason::PhasedRollout, 30},
-                             {"d", HeldReason::NewDependencies, {}},
-                             {"full", HeldReason::NewDependencies, {}},
-                             {"q", HeldReason::PhasedRollout, {}}}));
+  EXPECT_EQ(held, (HeldBacks{{"h", HeldReason::HeldByUser, {}, {}},
+                             {"p", HeldReason::PhasedRollout, 30, {}},
+                             {"d", HeldReason::NewDependencies, {}, {}},
+                             {"full", HeldReason::NewDependencies, {}, {}},
+                             {"q", HeldReason::PhasedRollout, {}, {}}}));
   // The held package is never asked about; the candidates are shown by version.
   EXPECT_EQ(asked, (std::vector<std::vector<std::string>>{{"policy", "p", "d", "full", "q"},
                                                           {"show", "p=2", "d=3", "full=4"}}));
   asked.clear();
   EXPECT_EQ(apt_held_reasons({"h"}, "Package: h\nStatus: hold ok installed\n", "", ask).size(), 1U);
   EXPECT_TRUE(asked.empty()) << "apt-cache is run only for a package not held";
+  // Kept back for a hold's sake: the held package needs exactly its version,
+  // and apt-cache is not asked about it either.
+  asked.clear();
+  EXPECT_EQ(apt_held_reasons({"libjq1:amd64"},
+                             "Package: jq\nStatus: hold ok installed\n"
+                             "Depends: libjq1 (= 1.6-2.1), libc6 (>= 2.34)\n",
+                             "", ask),
+            (HeldBacks{{"libjq1:amd64", HeldReason::NeededByHeld, {}, "jq"}}));
+  EXPECT_TRUE(asked.empty());
+}
+
+// Only a whole clause of one package at one version of a held package pins.
+TEST(DpkgHoldPins, ExactVersionsOfHeldPackagesOnly) {
+  const std::string status =
+      "Package: jq\nStatus: hold ok installed\n"
+      "Depends: libjq1 (= 1.6-2.1), libonig5 (>= 6.1), libc6 | libc7 (= 1), libx:amd64 (= 2)\n"
+      "Pre-Depends: libpre (= 3)\n\n"
+      "Package: free\nStatus: install ok installed\nDepends: libfree (= 1)\n\n"
+      "Package: other\nStatus: hold ok installed\nDepends: libjq1 (=1.6-2.1)\n";
+  EXPECT_EQ(parse_dpkg_hold_pins(status),
+            (std::vector<std::pair<std::string, std::string>>{
+                {"libjq1", "jq"}, {"libx", "jq"}, {"libpre", "jq"}, {"libjq1", "other"}}));
 }
 
 // The real apt, as the user, on a repository of its own: one package held
@@ -123,16 +145,20 @@ TEST(AptHeldReasons, RealAptKeepsEachBackForItsReason) {
   }
   std::string status;
   for (const char* name :
-       {"probe-held", "probe-deps", "probe-phased", "probe-plain", "probe-keep"}) {
+       {"probe-held", "probe-deps", "probe-phased", "probe-plain", "probe-keep", "probe-lib"}) {
     status += std::string("Package: ") + name +
               "\nStatus: install ok installed\nVersion: 1.0\nArchitecture: all\nMaintainer: t "
               "<t@example.org>\nDescription: t\n\n";
   }
+  // Held, and needing probe-lib as it is: probe-lib 2.0 waits for it.
+  status +=
+      "Package: probe-pinner\nStatus: install ok installed\nVersion: 1.0\nArchitecture: all\n"
+      "Maintainer: t <t@example.org>\nDepends: probe-lib (= 1.0)\nDescription: t\n\n";
   const std::string status_path = root + "/var/lib/dpkg/status";
   test::write_file(status_path, status);
   test::write_file(root + "/var/lib/dpkg/available", "");
-  ASSERT_EQ(std::system(("echo 'probe-held hold' | dpkg --admindir=" + root +
-                         "/var/lib/dpkg --force-not-root --set-selections")
+  ASSERT_EQ(std::system(("printf 'probe-held hold\\nprobe-pinner hold\\n' | dpkg --admindir=" +
+                         root + "/var/lib/dpkg --force-not-root --set-selections")
                             .c_str()),
             0);
   std::string packages;
@@ -146,6 +172,7 @@ TEST(AptHeldReasons, RealAptKeepsEachBackForItsReason) {
   record("probe-new", "");
   record("probe-phased", "Phased-Update-Percentage: 30\n");
   record("probe-plain", "");
+  record("probe-lib", "");
   test::write_file(dir / "repo/Packages", packages);
   test::write_file(dir / "etc/sources.list", "deb [trusted=yes] file:" + (dir / "repo") + " ./\n");
   const std::string config = dir / "apt.conf";
@@ -170,9 +197,10 @@ TEST(AptHeldReasons, RealAptKeepsEachBackForItsReason) {
   HeldBacks held = check.kept_back;
   std::sort(held.begin(), held.end(),
             [](const HeldBack& a, const HeldBack& b) { return a.name < b.name; });
-  EXPECT_EQ(held, (HeldBacks{{"probe-deps", HeldReason::NewDependencies, {}},
-                             {"probe-held", HeldReason::HeldByUser, {}},
-                             {"probe-phased", HeldReason::PhasedRollout, 30}}));
+  EXPECT_EQ(held, (HeldBacks{{"probe-deps", HeldReason::NewDependencies, {}, {}},
+                             {"probe-held", HeldReason::HeldByUser, {}, {}},
+                             {"probe-lib", HeldReason::NeededByHeld, {}, "probe-pinner"},
+                             {"probe-phased", HeldReason::PhasedRollout, 30, {}}}));
 }
 
 }  // namespace

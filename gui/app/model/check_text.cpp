@@ -44,6 +44,7 @@ QString held_word(HeldReason reason) {
   switch (reason) {
     case HeldReason::HeldByUser: return QStringLiteral("held");
     case HeldReason::PhasedRollout: return QStringLiteral("phased");
+    case HeldReason::NeededByHeld: return QStringLiteral("needed_by_held");
     case HeldReason::NewDependencies: break;
   }
   return QStringLiteral("new_dependencies");
@@ -176,6 +177,8 @@ QString CheckText::held_reason(Step step, const HeldBack& held) {
         return tr("being rolled out to %1 % of computers").arg(*held.rollout_percent);
       }
       return tr("being rolled out to some computers first");
+    case HeldReason::NeededByHeld:
+      return tr("%1, which is held, needs the version installed now").arg(from_bytes(held.held_by));
     case HeldReason::NewDependencies: break;
   }
   return tr("its new version needs changes to other packages that this update does not make");
@@ -320,7 +323,9 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool onli
           {QStringLiteral("name"), from_bytes(one.name)},
           {QStringLiteral("reason"), held_word(one.reason)},
           {QStringLiteral("rollout_percent"),
-           one.rollout_percent ? QJsonValue(*one.rollout_percent) : QJsonValue(QJsonValue::Null)}});
+           one.rollout_percent ? QJsonValue(*one.rollout_percent) : QJsonValue(QJsonValue::Null)},
+          {QStringLiteral("held_by"),
+           one.held_by.empty() ? QJsonValue(QJsonValue::Null) : from_bytes(one.held_by)}});
     }
     QJsonArray kept_files;
     for (const std::string& path : check.kept_conffiles) kept_files.append(from_bytes(path));

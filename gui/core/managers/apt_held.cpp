@@ -42,6 +42,48 @@ void for_each_record(string_view text, Line&& each, End&& end) {
 
 }  // namespace
 
+std::vector<std::pair<std::string, std::string>> parse_dpkg_hold_pins(string_view status) {
+  std::vector<std::pair<std::string, std::string>> pins;
+  std::string package;
+  std::string depends;
+  bool hold = false;
+  for_each_record(
+      status,
+      [&](string_view line) {
+        if (const auto name = text::field_value(line, "Package:")) package = std::string(*name);
+        if (const auto value = text::field_value(line, "Status:")) {
+          const auto parts = words(*value, 3);
+          hold = parts.size() == 3 && parts[0] == "hold";
+        }
+        for (const char* field : {"Depends:", "Pre-Depends:"}) {
+          if (const auto value = text::field_value(line, field)) {
+            depends += ',';
+            depends += *value;
+          }
+        }
+      },
+      [&] {
+        // "a (= 1), b (>= 2) | c": only a whole clause of one package at
+        // one version pins it.
+        size_t at = 0;
+        while (hold && at <= depends.size()) {
+          const size_t end = std::min(depends.find(',', at), depends.size());
+          const string_view clause = trim(string_view(depends).substr(at, end - at));
+          at = end + 1;
+          const size_t open = clause.find('(');
+          if (open == string_view::npos || clause.find('|') != string_view::npos) continue;
+          const string_view relation = trim(clause.substr(open + 1));
+          if (!relation.starts_with("=")) continue;
+          const string_view name = without_arch(trim(clause.substr(0, open)));
+          if (!name.empty()) pins.emplace_back(std::string(name), package);
+        }
+        package.clear();
+        depends.clear();
+        hold = false;
+      });
+  return pins;
+}
+
 std::vector<std::string> parse_dpkg_holds(string_view status) {
   std::vector<std::string> held;
   std::string package;
@@ -118,12 +160,22 @@ HeldBacks apt_held_reasons(const std::vector<std::string>& kept, string_view dpk
       return one == name || without_arch(one) == without_arch(name);
     });
   };
+  const auto pins = parse_dpkg_hold_pins(dpkg_status);
   HeldBacks held;
   std::vector<std::string> unheld;
   for (const std::string& name : kept) {
-    const bool user = among(holds, name);
-    held.push_back({name, user ? HeldReason::HeldByUser : HeldReason::NewDependencies, {}});
-    if (!user) unheld.push_back(name);
+    if (among(holds, name)) {
+      held.push_back({name, HeldReason::HeldByUser, {}, {}});
+      continue;
+    }
+    const auto pin = std::find_if(pins.begin(), pins.end(),
+                                  [&](const auto& one) { return one.first == without_arch(name); });
+    if (pin != pins.end()) {
+      held.push_back({name, HeldReason::NeededByHeld, {}, pin->second});
+      continue;
+    }
+    held.push_back({name, HeldReason::NewDependencies, {}, {}});
+    unheld.push_back(name);
   }
   // Only a package not held by the user can be phased; asking costs two
   // runs of apt-cache, so only when there is one.
@@ -147,7 +199,7 @@ HeldBacks apt_held_reasons(const std::vector<std::string>& kept, string_view dpk
     }
   }
   for (HeldBack& one : held) {
-    if (one.reason == HeldReason::HeldByUser) continue;
+    if (one.reason != HeldReason::NewDependencies) continue;
     const auto percent =
         std::find_if(percentages.begin(), percentages.end(),
                      [&](const auto& found) { return found.first == without_arch(one.name); });

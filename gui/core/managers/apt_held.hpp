@@ -19,6 +19,10 @@ namespace sorvane::gui {
 // The packages dpkg's status file marks with the hold selection
 // ("Status: hold ok installed").
 std::vector<std::string> parse_dpkg_holds(std::string_view status);
+// What the held packages of dpkg's status file depend on at exactly one
+// version ("Depends: libjq1 (= 1.6-2.1)"): (that package, the held one).
+// `apt upgrade` keeps such a package back for the hold's sake.
+std::vector<std::pair<std::string, std::string>> parse_dpkg_hold_pins(std::string_view status);
 // apt-get -s upgrade: the names under "The following upgrades have been
 // deferred due to phasing:".
 std::vector<std::string> parse_apt_phasing_deferred(std::string_view simulation);

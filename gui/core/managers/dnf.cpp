@@ -115,7 +115,7 @@ void hold_excluded(const CheckSetup& setup, ManagerCheck& check) {
     const bool listed = std::any_of(check.updates.begin(), check.updates.end(),
                                     [&](const PendingUpdate& u) { return u.name == update.name; });
     if (!listed && dnf_excludes(patterns, update.name)) {
-      check.kept_back.push_back({std::move(update.name), HeldReason::HeldByUser, {}});
+      check.kept_back.push_back({std::move(update.name), HeldReason::HeldByUser, {}, {}});
     }
   }
 }

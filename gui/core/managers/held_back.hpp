@@ -13,6 +13,7 @@ enum class HeldReason : std::uint8_t {
   NewDependencies,  // apt: its new version needs packages `apt upgrade` does not add or remove
   HeldByUser,       // apt-mark hold, pacman's IgnorePkg/IgnoreGroup, dnf's excludepkgs
   PhasedRollout,    // apt: offered to only part of all computers so far
+  NeededByHeld,     // apt: a package the user holds depends on exactly this version
 };
 
 struct HeldBack {
@@ -20,6 +21,8 @@ struct HeldBack {
   HeldReason reason = HeldReason::NewDependencies;
   // Of a phased rollout: the share of computers it is offered to, when known.
   std::optional<int> rollout_percent;
+  // Of NeededByHeld: the held package that needs it as it is.
+  std::string held_by;
   friend bool operator==(const HeldBack&, const HeldBack&) = default;
 };
 

@@ -41,7 +41,7 @@ bool exists(const std::string& path) {
 // "[ignored]", and an update it still lists is moved there too.
 void hold_ignored(const CheckSetup& setup, std::string_view out, ManagerCheck& check) {
   for (std::string& name : parse_pacman_ignored(out)) {
-    check.kept_back.push_back({std::move(name), HeldReason::HeldByUser, {}});
+    check.kept_back.push_back({std::move(name), HeldReason::HeldByUser, {}, {}});
   }
   const PacmanIgnores ignores = read_pacman_ignores(setup.places.root);
   if (ignores.packages.empty() && ignores.groups.empty()) return;
@@ -56,7 +56,7 @@ void hold_ignored(const CheckSetup& setup, std::string_view out, ManagerCheck& c
   }
   std::erase_if(check.updates, [&](const PendingUpdate& update) {
     if (!pacman_ignores(ignores, update.name, members)) return false;
-    check.kept_back.push_back({update.name, HeldReason::HeldByUser, {}});
+    check.kept_back.push_back({update.name, HeldReason::HeldByUser, {}, {}});
     return true;
   });
 }
