@@ -86,5 +86,6 @@ set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share
   /usr/share/man/man1 /usr/share/applications /usr/share/metainfo /usr/share/icons
   /usr/share/icons/hicolor /usr/share/icons/hicolor/scalable
   /usr/share/icons/hicolor/scalable/apps /usr/lib/systemd /usr/lib/systemd/user
-  /usr/lib/systemd/user-preset /usr/lib/systemd/system /usr/lib/systemd/system-preset)
+  /usr/lib/systemd/user-preset /usr/lib/systemd/system /usr/lib/systemd/system-preset
+  /usr/lib/sysusers.d)
 include(CPack)

@@ -3,7 +3,8 @@
 # dpkg would in a private mount namespace (empty /etc/systemd and
 # /var/lib/systemd, the units in /usr/lib/systemd/user): installed, the
 # timer is enabled for every user; an administrator's disabling survives an
-# upgrade; removed, it is masked; purged, nothing is left.
+# upgrade; removed, it is masked; purged, nothing is left. Installed, it
+# makes sorvane-check, a system user with no home and no shell.
 #
 # usage: check_deb_user_timer.sh <source directory>
 set -euo pipefail
@@ -21,8 +22,16 @@ source_dir=$2
 scripts=$source_dir/packaging/debian/sorvane-gui
 link=/etc/systemd/user/timers.target.wants/sorvane-update-notify.timer
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'umount -R "$work" 2>/dev/null || true; rm -rf "$work"' EXIT
 mount --make-rprivate /
+# The user the postinst makes lands in this namespace's /etc alone, from
+# the package's sysusers.d file laid over /usr/lib.
+mount -t tmpfs sorvane-deb "$work"
+for dir in /etc /usr/lib; do
+    mkdir -p "$work/upper$dir" "$work/work$dir"
+    mount -t overlay sorvane-deb -o "lowerdir=$dir,upperdir=$work/upper$dir,workdir=$work/work$dir" "$dir"
+done
+install -D -m 0644 "$source_dir/gui/data/sorvane-gui.sysusers" /usr/lib/sysusers.d/sorvane-gui.conf
 mkdir -p "$work/units" /usr/lib/systemd/user
 mount --bind "$work/units" /usr/lib/systemd/user
 mount -t tmpfs none /etc/systemd
@@ -34,7 +43,12 @@ maintainer_script() {
         fail "$1 $2 failed"
 }
 
+! getent passwd sorvane-check >/dev/null || skip "this machine already has a sorvane-check user"
 maintainer_script postinst configure
+entry=$(getent passwd sorvane-check) || fail "installed, there is no sorvane-check user"
+IFS=: read -r _ _ check_uid _ _ check_home check_shell <<<"$entry"
+[[ $check_uid -gt 0 && $check_home == / && $check_shell == */nologin ]] ||
+    fail "sorvane-check is uid $check_uid, home $check_home, shell $check_shell"
 [[ $(readlink "$link") == /usr/lib/systemd/user/sorvane-update-notify.timer ]] ||
     fail "installed, the timer is not enabled for every user"
 rm "$link"

@@ -41,8 +41,6 @@ gui_deb=$(realpath "$4")
 readonly FLEET_PACKAGES=(prometheus prometheus-node-exporter ansible-core nagios4-core curl)
 readonly REPO=/srv/repo SOURCES=/etc/apt/sources.list.d/sorvane-test.list
 readonly TEXTFILES=/var/lib/prometheus/node-exporter UNIT_DIR=/usr/lib/systemd/system
-# The user a DynamicUser= service gets: a number no name has.
-readonly DYNAMIC_UID=61234
 readonly PORT=9100
 
 # --- the chroot: the window's root (tests/check_real_update.sh), and the engines ---
@@ -158,21 +156,13 @@ in_root "$root" apt-get install -y -qq sv-plain sv-secure >/dev/null 2>&1 || fai
 printf 'deb [trusted=yes] copy:%s/%s ./\n' "$REPO" main "$REPO" security >"$root$SOURCES"
 in_root "$root" apt-get update -qq >/dev/null 2>&1 || fail "apt-get update (new) failed"
 
-# Runs a command in the root as another user (a uid, maybe with no name),
-# with only the environment given.
-as_user() {
-    local user=$1
-    shift
-    mountpoint -q "$root/proc" || mount_system "$root"
-    chroot --userspec="$user:$user" "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin "$@"
-}
-
 # --- 1. the metrics timer: off as shipped, and its service as it runs ---
 
 service=$root$UNIT_DIR/sorvane-metrics.service
 [[ -f $service && -f $root$UNIT_DIR/sorvane-metrics.timer ]] || fail "the package has no metrics timer"
 grep -qx "ConditionPathIsDirectory=$TEXTFILES" "$service" || fail "the service runs without node_exporter's directory"
-grep -qx 'DynamicUser=yes' "$service" || fail "the service's check does not run as a dynamic user"
+grep -q '^ExecStart=/usr/lib/sorvane/libexec/write-metrics ' "$service" ||
+    fail "the service does not write the file as root from the check's output"
 if in_root "$root" sh -c 'command -v systemctl' >/dev/null; then
     in_root "$root" systemctl preset sorvane-metrics.timer >/dev/null 2>&1 || true
     ! in_root "$root" systemctl is-enabled --quiet sorvane-metrics.timer ||
@@ -181,21 +171,22 @@ fi
 [[ ! -e $root/etc/systemd/system/timers.target.wants/sorvane-metrics.timer ]] ||
     fail "the metrics timer is enabled as installed"
 
-# What systemd would give a DynamicUser= service: its state and runtime
-# directories, its own, and the environment the unit sets.
+# What systemd would give the service: its state directory, root's, then
+# the unit's one command as root, which runs the check as sorvane-check
+# (made by the package's postinst) and writes the file itself.
+in_root "$root" getent passwd sorvane-check >/dev/null || fail "installing the package made no sorvane-check user"
 state=/var/lib/sorvane-metrics
-install -d -m 0755 -o "$DYNAMIC_UID" -g "$DYNAMIC_UID" "$root$state"
-install -d -m 0700 -o "$DYNAMIC_UID" -g "$DYNAMIC_UID" "$root/run/sorvane-metrics"
-unit_line() { sed -n "s/^$1=//p" "$service" | sed "s|\${STATE_DIRECTORY}|$state|g"; }
-read -ra exec_start <<<"$(unit_line ExecStart)"
-read -ra exec_post <<<"$(unit_line ExecStartPost)"
-exec_post[0]=${exec_post[0]#+}
-as_user "$DYNAMIC_UID" XDG_RUNTIME_DIR=/run/sorvane-metrics "${exec_start[@]}" 2>"$scratch/metrics.err" ||
+install -d -m "$(sed -n 's/^StateDirectoryMode=//p' "$service")" "$root$state"
+read -ra exec_start <<<"$(sed -n 's/^ExecStart=//p' "$service" | sed "s|\${STATE_DIRECTORY}|$state|g")"
+in_root "$root" setsid -w "${exec_start[@]}" </dev/null 2>"$scratch/metrics.err" ||
     fail "the service's check failed: $(cat "$scratch/metrics.err")"
-in_root "$root" "${exec_post[@]}" || fail "the service's move failed"
 prom=$root$TEXTFILES/sorvane.prom
-[[ -f $prom && $(stat -c %a "$prom") == 644 ]] || fail "sorvane.prom is missing or not readable by all"
-[[ -z $(ls -A "$root$state") ]] || fail "the service left files behind: $(ls -A "$root$state")"
+[[ -f $prom && ! -L $prom && $(stat -c %u:%a "$prom") == 0:644 ]] ||
+    fail "sorvane.prom is missing, not root's or not readable by all"
+[[ $(ls -A "$root$state") == last-success ]] || fail "the service left other files behind: $(ls -A "$root$state")"
+grep -qx 'sorvane_check_success{manager="apt"} 1' "$prom" || fail "sorvane.prom says the check failed: $(cat "$prom")"
+grep -qx "sorvane_last_success_timestamp_seconds $(cat "$root$state/last-success")" "$prom" ||
+    fail "sorvane.prom lacks the last good check's time: $(cat "$prom")"
 grep -qx 'sorvane_updates_pending{manager="apt",security="true"} 1' "$prom" ||
     fail "sorvane.prom does not count the security update: $(cat "$prom")"
 grep -qx 'sorvane_updates_pending{manager="apt",security="false"} 1' "$prom" ||

@@ -4,3 +4,7 @@
 if [ "$1" -eq 1 ] && command -v systemctl >/dev/null 2>&1; then
     systemctl --no-reload --preset-mode=enable-only --global preset sorvane-update-notify.timer || :
 fi
+# %sysusers_create_compat: sorvane-check, the user root's checks run as.
+if command -v systemd-sysusers >/dev/null 2>&1; then
+    systemd-sysusers /usr/lib/sysusers.d/sorvane-gui.conf || :
+fi
