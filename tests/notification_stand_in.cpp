@@ -23,8 +23,8 @@ class StandIn : public QObject {
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
  public:
-  StandIn(QString record, QString answer)
-      : record_(std::move(record)), answer_(std::move(answer)) {}
+  StandIn(QString record, QString answer, bool persistence)
+      : record_(std::move(record)), answer_(std::move(answer)), persistence_(persistence) {}
 
  public slots:  // NOLINT(readability-redundant-access-specifiers)
   Q_SCRIPTABLE uint Notify(const QString& app_name, uint replaces_id, const QString& app_icon,
@@ -43,6 +43,7 @@ class StandIn : public QObject {
           {QStringLiteral("desktop_entry"),
            hints.value(QStringLiteral("desktop-entry")).toString()},
           {QStringLiteral("expire"), expire},
+          {QStringLiteral("resident"), hints.value(QStringLiteral("resident")).toBool()},
       };
       record.write(QJsonDocument(call).toJson(QJsonDocument::Compact) + '\n');
     }
@@ -51,7 +52,9 @@ class StandIn : public QObject {
     return id;
   }
   Q_SCRIPTABLE QStringList GetCapabilities() {
-    return {QStringLiteral("actions"), QStringLiteral("body")};
+    QStringList can{QStringLiteral("actions"), QStringLiteral("body")};
+    if (persistence_) can << QStringLiteral("persistence");
+    return can;
   }
   Q_SCRIPTABLE void CloseNotification(uint id) { closed(id, 3); }
 
@@ -81,6 +84,7 @@ class StandIn : public QObject {
 
   QString record_;
   QString answer_;
+  bool persistence_;
   uint last_id_ = 41;
 };
 
@@ -89,11 +93,12 @@ class StandIn : public QObject {
 int main(int argc, char* argv[]) {
   const QCoreApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();
-  if (args.size() != 3) {
-    std::fputs("usage: notification_stand_in RECORD none|open|default|close\n", stderr);
+  if (args.size() != 3 && !(args.size() == 4 && args[3] == QLatin1String("persistence"))) {
+    std::fputs("usage: notification_stand_in RECORD none|open|default|close [persistence]\n",
+               stderr);
     return 2;
   }
-  StandIn stand_in(args[1], args[2]);
+  StandIn stand_in(args[1], args[2], args.size() == 4);
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &stand_in,
                           QDBusConnection::ExportScriptableSlots) ||

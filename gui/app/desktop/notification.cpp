@@ -30,20 +30,23 @@ bool notification_server_present(const QDBusConnection& bus) {
          reply.arguments().constFirst().toStringList().contains(SERVICE);
 }
 
-bool notification_body_markup(const QDBusConnection& bus) {
+QStringList notification_capabilities(const QDBusConnection& bus) {
   const QDBusMessage reply = bus.call(
       QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("GetCapabilities")),
       QDBus::Block, CALL_LIMIT_MS);
-  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-         reply.arguments().constFirst().toStringList().contains(QStringLiteral("body-markup"));
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
+  return reply.arguments().constFirst().toStringList();
 }
 
-QDBusMessage notify_message(const QString& summary, const QString& body,
-                            const QStringList& actions) {
+QDBusMessage notify_message(const QString& summary, const QString& body, const QStringList& actions,
+                            bool resident) {
   QDBusMessage notify =
       QDBusMessage::createMethodCall(SERVICE, OBJECT, INTERFACE, QStringLiteral("Notify"));
+  QVariantMap hints{{QStringLiteral("desktop-entry"), APP_ID}};
+  if (resident) hints.insert(QStringLiteral("resident"), true);
+  // 0: it never expires; -1: as long as the server chooses.
   notify << QStringLiteral("Sorvane Update") << uint{0} << APP_ID << summary << body << actions
-         << QVariantMap{{QStringLiteral("desktop-entry"), APP_ID}} << -1;
+         << hints << (resident ? 0 : -1);
   return notify;
 }
 
@@ -105,9 +108,9 @@ Notification::~Notification() {
 }
 
 std::optional<QString> Notification::send(const QString& summary, const QString& body,
-                                          const QStringList& actions) {
+                                          const QStringList& actions, bool resident) {
   const QDBusMessage reply =
-      bus_.call(notify_message(summary, body, actions), QDBus::Block, CALL_LIMIT_MS);
+      bus_.call(notify_message(summary, body, actions, resident), QDBus::Block, CALL_LIMIT_MS);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
     return reply.errorMessage();
   }

@@ -17,12 +17,16 @@ namespace sorvane::gui {
 
 // Whether anything on the bus shows notifications, or would be started to.
 bool notification_server_present(const QDBusConnection& bus);
-// Whether the server reads the body as markup.
-bool notification_body_markup(const QDBusConnection& bus);
+// What the server says it can do ("body-markup", "persistence"…); empty
+// when it does not answer.
+QStringList notification_capabilities(const QDBusConnection& bus);
 // Notify, from Sorvane Update: `actions` as key, label pairs; `body` as it
-// is given (escaped by the caller where the server reads markup).
+// is given (escaped by the caller where the server reads markup). A
+// `resident` one never expires and stays after it is answered, for a
+// server that keeps notifications ("persistence"); else the server's own
+// expiry holds.
 QDBusMessage notify_message(const QString& summary, const QString& body,
-                            const QStringList& actions = {});
+                            const QStringList& actions = {}, bool resident = false);
 
 class Notification {
  public:
@@ -37,7 +41,7 @@ class Notification {
 
   // Sends it; the server's error when it refused.
   std::optional<QString> send(const QString& summary, const QString& body,
-                              const QStringList& actions);
+                              const QStringList& actions, bool resident = false);
 
   enum class Answer { Action, Closed, None };
   // Waits at most `limit` for the first answer: an action (its key in

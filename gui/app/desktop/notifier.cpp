@@ -78,17 +78,21 @@ NoticeRun run_notice(const QDBusConnection& bus, const NoticeSetup& setup,
   }
 
   Notification notice(bus);
+  const QStringList can = notification_capabilities(bus);
+  // Kept by the server until answered where it can; else gone in seconds,
+  // and waited for only a little longer.
+  const bool resident = can.contains(QStringLiteral("persistence"));
   QString body = CheckText::notice_body(run.checks);
-  if (notification_body_markup(bus)) body = body.toHtmlEscaped();
+  if (can.contains(QStringLiteral("body-markup"))) body = body.toHtmlEscaped();
   const QString action = CheckText::notice_action();
   if (auto refused = notice.send(CheckText::notice_summary(run.checks), body,
-                                 {DEFAULT_ACTION, action, OPEN_ACTION, action})) {
+                                 {DEFAULT_ACTION, action, OPEN_ACTION, action}, resident)) {
     return ended(NoticeOutcome::Refused, *refused);
   }
   // Told once: a later check with the same updates stays quiet, whatever
   // the user does with this notice.
   (void)remember_announced(setup.places.announced, fingerprint);
-  switch (notice.wait(setup.answer_limit)) {
+  switch (notice.wait(resident ? setup.answer_limit : setup.fleeting_answer_limit)) {
     case Notification::Answer::Action:
       if (notice.action() == DEFAULT_ACTION || notice.action() == OPEN_ACTION) {
         return ended(NoticeOutcome::Opened);

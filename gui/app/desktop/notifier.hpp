@@ -31,7 +31,14 @@ QByteArray announced_fingerprint(const QString& file);
 // Kept atomically, readable by the user alone.
 bool remember_announced(const QString& file, const QByteArray& fingerprint);
 
+// How long a notice's answer is waited for where the server keeps the
+// notice until it is answered.
 inline constexpr std::chrono::hours ANSWER_LIMIT{12};
+// A server that keeps no notification takes it away after some seconds,
+// and some tell no one (Debian's notification-daemon sends no
+// NotificationClosed): no longer than this, then the window's own Ready
+// screen is where the updates are found.
+inline constexpr std::chrono::minutes FLEETING_ANSWER_LIMIT{2};
 
 enum class NoticeOutcome : std::uint8_t {
   Opened,            // posted; the user asked for the window
@@ -80,6 +87,7 @@ struct NoticeRun {
 struct NoticeSetup {
   NoticePlaces places;
   std::chrono::milliseconds answer_limit = ANSWER_LIMIT;
+  std::chrono::milliseconds fleeting_answer_limit = FLEETING_ANSWER_LIMIT;
 };
 
 // The check as the headless --check runs it: every manager's answer, or
