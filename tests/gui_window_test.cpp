@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -1234,6 +1235,19 @@ class WindowTest : public QObject {
     const QString kept = rooted.base.path() + "/" + runs[0] + "/update.log";
     QCOMPARE(window.open_log_button()->toolTip(), kept);
     QVERIFY(window.open_log_button()->isVisibleTo(&window));
+    // Nothing opens folders here (no file manager, no launcher): the window
+    // says so and gives the path to copy, never nothing at all.
+    window.open_log_button()->click();
+    auto* nowhere = window.findChild<QMessageBox*>();
+    QVERIFY(nowhere != nullptr);
+    QCOMPARE(nowhere->informativeText(), kept);
+    QVERIFY(nowhere->text().contains("Nothing on this computer opens folders"));
+    for (QAbstractButton* button : nowhere->buttons()) {
+      if (button->text() == "Copy path") button->click();
+    }
+    QCOMPARE(QGuiApplication::clipboard()->text(), kept);
+    QVERIFY(nowhere->isVisible());
+    nowhere->close();
     window.copy_log_button()->click();
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QString("Updating apt packages...\nUpdate complete.\n"));

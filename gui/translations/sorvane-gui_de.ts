@@ -405,6 +405,25 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <source>Open log</source>
+        <translation>Protokoll öffnen</translation>
+    </message>
+    <message>
+        <source>Nothing on this computer opens folders. The log is kept here:</source>
+        <translation>Auf diesem Computer öffnet nichts Ordner. Das Protokoll liegt hier:</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Pfad kopieren</translation>
+    </message>
+    <message>
+        <source>Copies where the log is kept</source>
+        <translation>Kopiert, wo das Protokoll liegt</translation>
+    </message>
+</context>
+<context>
     <name>SystemWords</name>
     <message>
         <source>%1 got regular security updates until %2.</source>

@@ -405,6 +405,25 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <source>Open log</source>
+        <translation>Abrir registro</translation>
+    </message>
+    <message>
+        <source>Nothing on this computer opens folders. The log is kept here:</source>
+        <translation>Nada en este equipo abre carpetas. El registro está aquí:</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Copiar ruta</translation>
+    </message>
+    <message>
+        <source>Copies where the log is kept</source>
+        <translation>Copia dónde está el registro</translation>
+    </message>
+</context>
+<context>
     <name>SystemWords</name>
     <message>
         <source>%1 got regular security updates until %2.</source>

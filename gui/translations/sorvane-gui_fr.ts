@@ -405,6 +405,25 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <source>Open log</source>
+        <translation>Ouvrir le journal</translation>
+    </message>
+    <message>
+        <source>Nothing on this computer opens folders. The log is kept here:</source>
+        <translation>Rien sur cet ordinateur n’ouvre les dossiers. Le journal se trouve ici :</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Copier le chemin</translation>
+    </message>
+    <message>
+        <source>Copies where the log is kept</source>
+        <translation>Copie l’emplacement du journal</translation>
+    </message>
+</context>
+<context>
     <name>SystemWords</name>
     <message>
         <source>%1 got regular security updates until %2.</source>

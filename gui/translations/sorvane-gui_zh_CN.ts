@@ -391,6 +391,25 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <source>Open log</source>
+        <translation>打开日志</translation>
+    </message>
+    <message>
+        <source>Nothing on this computer opens folders. The log is kept here:</source>
+        <translation>此计算机上没有可打开文件夹的程序。日志保存在：</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>复制路径</translation>
+    </message>
+    <message>
+        <source>Copies where the log is kept</source>
+        <translation>复制日志所在位置</translation>
+    </message>
+</context>
+<context>
     <name>SystemWords</name>
     <message>
         <source>%1 got regular security updates until %2.</source>

@@ -1,8 +1,6 @@
 #include "history_page.hpp"
 
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,12 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "history_items.hpp"
 #include "history_text.hpp"
+#include "page_parts.hpp"
 
 namespace sorvane::gui {
 
@@ -72,8 +70,7 @@ HistoryPage::HistoryPage(UpdateSetup setup, QWidget* parent)
   connect(open_log_, &QPushButton::clicked, this, [this] {
     const QString log =
         tree_->currentIndex().siblingAtColumn(0).data(HistoryItems::LogRole).toString();
-    if (!log.isEmpty())
-      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(log).absolutePath()));
+    if (!log.isEmpty()) open_log_folder(this, log);
   });
   count_->setText(tr("Reading the history…"));
   reload();

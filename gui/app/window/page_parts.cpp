@@ -1,6 +1,13 @@
 #include "page_parts.hpp"
 
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <array>
 
@@ -61,6 +68,26 @@ QColor terminal_colour(int colour) {
                                              QColor(0x2a, 0xa1, 0xb3),
                                              QColor()};
   return hues.at(static_cast<size_t>(colour % 8));
+}
+
+void open_log_folder(QWidget* parent, const QString& log) {
+  const QString folder = QFileInfo(log).absolutePath();
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) return;
+  auto* box = new QMessageBox(QMessageBox::Information, QObject::tr("Open log"),
+                              QObject::tr("Nothing on this computer opens folders. The log is "
+                                          "kept here:"),
+                              QMessageBox::Close, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setTextFormat(Qt::PlainText);
+  box->setInformativeText(log);
+  box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  QPushButton* copy = box->addButton(QObject::tr("Copy path"), QMessageBox::ActionRole);
+  copy->setAccessibleDescription(QObject::tr("Copies where the log is kept"));
+  // Copying leaves the dialog open: the path is still there to read.
+  copy->disconnect();
+  QObject::connect(copy, &QPushButton::clicked, box,
+                   [log] { QGuiApplication::clipboard()->setText(log); });
+  box->open();
 }
 
 }  // namespace sorvane::gui

@@ -22,6 +22,10 @@ void lay_out_page(QWidget* page, QLabel* title, QLabel* text, const QList<QWidge
 // A list or log may shrink to a few lines and scroll, on a short screen
 // (scale 2 on 1600x900 leaves 450 points).
 void shrinks_to_lines(QAbstractScrollArea* area, int lines);
+// Opens the folder `log` is in with the desktop's file manager; where
+// nothing can open it, says so in a dialog that shows the path, selectable
+// and with a button that copies it.
+void open_log_folder(QWidget* parent, const QString& log);
 // Terminal colours (0-7) that read on light and dark themes alike; black
 // and white take the theme's own text colour (an invalid colour). Red (1)
 // is also a failed bar's.

@@ -4,16 +4,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -151,9 +148,8 @@ QWidget* UpdateWindow::make_last_run() {
 QWidget* UpdateWindow::make_log_row() {
   open_log_ = new QPushButton(tr("Open log"), this);
   open_log_->setAccessibleDescription(tr("Opens the folder the update's log is kept in"));
-  connect(open_log_, &QPushButton::clicked, this, [this] {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(model_->log_path()).absolutePath()));
-  });
+  connect(open_log_, &QPushButton::clicked, this,
+          [this] { open_log_folder(this, model_->log_path()); });
   copy_log_ = new QPushButton(tr("Copy log"), this);
   copy_log_->setAccessibleDescription(tr("Copies the update's whole log"));
   connect(copy_log_, &QPushButton::clicked, this,
