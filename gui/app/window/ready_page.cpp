@@ -108,6 +108,16 @@ void ReadyPage::show_model(bool arriving) {
   show_repair();
 }
 
+QPushButton* ReadyPage::proposed_button() const {
+  switch (model_->proposal()) {
+    case UpdateModel::Proposal::Update: return update_;
+    case UpdateModel::Proposal::CheckAgain: return check_again_;
+    case UpdateModel::Proposal::Repair: return repair_;
+    case UpdateModel::Proposal::Nothing: break;
+  }
+  return nullptr;
+}
+
 QWidget* ReadyPage::first_focus() const {
   if (model_->password_wanted()) return password_;
   return model_->update_proposed() ? update_ : check_again_;

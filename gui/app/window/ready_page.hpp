@@ -36,6 +36,8 @@ class ReadyPage : public QWidget {
   [[nodiscard]] PasswordField* password() const { return password_; }
   [[nodiscard]] QPushButton* update_button() const { return update_; }
   [[nodiscard]] QPushButton* check_again_button() const { return check_again_; }
+  // The button the screen proposes (Return's), if any.
+  [[nodiscard]] QPushButton* proposed_button() const;
   [[nodiscard]] QPushButton* anyway() const { return password_anyway_; }
   [[nodiscard]] QPushButton* repair_button() const { return repair_; }
   [[nodiscard]] QLineEdit* repair_commands() const { return repair_commands_; }

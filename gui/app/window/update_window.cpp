@@ -6,11 +6,13 @@
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -300,6 +302,38 @@ void UpdateWindow::tab_in_reading_order() {
     line = end;
   }
   for (size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1].second, stops[i].second);
+}
+
+// Return does what the focused button does, as in a dialog: a button
+// that is no default, and Settings, which opens its menu, would otherwise
+// take it in silence. Anywhere else it presses the default button the
+// screen shows.
+void UpdateWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  if (auto* menu_button = qobject_cast<QToolButton*>(focusWidget());
+      menu_button != nullptr && menu_button->menu() != nullptr) {
+    menu_button->showMenu();
+    return;
+  }
+  if (auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+      button != nullptr && button->isEnabled()) {
+    button->click();
+    return;
+  }
+  // The model's proposal, not the buttons' default flags: a popup menu
+  // can leave none set.
+  QPushButton* proposed = pages_->currentWidget() == ready_ ? ready_->proposed_button() : nullptr;
+  for (QPushButton* button : findChildren<QPushButton*>()) {
+    if (proposed == nullptr && button->isDefault() && button->isVisibleTo(this)) proposed = button;
+  }
+  if (proposed != nullptr && proposed->isEnabled() && proposed->isVisibleTo(this)) {
+    proposed->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void UpdateWindow::announce() {
