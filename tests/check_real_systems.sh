@@ -2,7 +2,7 @@
 # Sorvane on real systems (root only), in Debian 12 chroots made with
 # debootstrap from Debian's archive:
 #  1. a bare machine: a minbase chroot with the source tree copied in
-#     without .git, where the README's run command must build and run it;
+#     without .git, where tools/run (doc/development.md) must build and run it;
 #  2. the real package managers: pacman, dnf, flatpak and snap from Debian's
 #     archive, Sorvane's own .deb installed with apt-get, run as root and as
 #     an ordinary user, and the written script run by that user with the
