@@ -40,10 +40,10 @@ void for_each_record(string_view text, Line&& each, End&& end) {
   if (open) end();
 }
 
-}  // namespace
-
-std::vector<std::pair<std::string, std::string>> parse_dpkg_hold_pins(string_view status) {
-  std::vector<std::pair<std::string, std::string>> pins;
+// Each package the user holds in dpkg's status file, with its Depends and
+// Pre-Depends joined by commas.
+template <typename Take>
+void for_each_held(string_view status, Take&& take) {
   std::string package;
   std::string depends;
   bool hold = false;
@@ -51,6 +51,7 @@ std::vector<std::pair<std::string, std::string>> parse_dpkg_hold_pins(string_vie
       status,
       [&](string_view line) {
         if (const auto name = text::field_value(line, "Package:")) package = std::string(*name);
+        // "Status: want flag state": the selection is its first word.
         if (const auto value = text::field_value(line, "Status:")) {
           const auto parts = words(*value, 3);
           hold = parts.size() == 3 && parts[0] == "hold";
@@ -63,46 +64,37 @@ std::vector<std::pair<std::string, std::string>> parse_dpkg_hold_pins(string_vie
         }
       },
       [&] {
-        // "a (= 1), b (>= 2) | c": only a whole clause of one package at
-        // one version pins it.
-        size_t at = 0;
-        while (hold && at <= depends.size()) {
-          const size_t end = std::min(depends.find(',', at), depends.size());
-          const string_view clause = trim(string_view(depends).substr(at, end - at));
-          at = end + 1;
-          const size_t open = clause.find('(');
-          if (open == string_view::npos || clause.find('|') != string_view::npos) continue;
-          const string_view relation = trim(clause.substr(open + 1));
-          if (!relation.starts_with("=")) continue;
-          const string_view name = without_arch(trim(clause.substr(0, open)));
-          if (!name.empty()) pins.emplace_back(std::string(name), package);
-        }
+        if (hold && !package.empty()) take(package, string_view(depends));
         package.clear();
         depends.clear();
         hold = false;
       });
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> parse_dpkg_hold_pins(string_view status) {
+  std::vector<std::pair<std::string, std::string>> pins;
+  for_each_held(status, [&](const std::string& package, string_view depends) {
+    // "a (= 1), b (>= 2) | c": only a whole clause of one package at one
+    // version pins it.
+    for (size_t at = 0; at <= depends.size();) {
+      const size_t end = std::min(depends.find(',', at), depends.size());
+      const string_view clause = trim(depends.substr(at, end - at));
+      at = end + 1;
+      const size_t open = clause.find('(');
+      if (open == string_view::npos || clause.find('|') != string_view::npos) continue;
+      if (!trim(clause.substr(open + 1)).starts_with("=")) continue;
+      const string_view name = without_arch(trim(clause.substr(0, open)));
+      if (!name.empty()) pins.emplace_back(std::string(name), package);
+    }
+  });
   return pins;
 }
 
 std::vector<std::string> parse_dpkg_holds(string_view status) {
   std::vector<std::string> held;
-  std::string package;
-  bool hold = false;
-  for_each_record(
-      status,
-      [&](string_view line) {
-        if (const auto name = text::field_value(line, "Package:")) package = std::string(*name);
-        // "Status: want flag state": the selection is its first word.
-        if (const auto value = text::field_value(line, "Status:")) {
-          const auto parts = words(*value, 3);
-          hold = parts.size() == 3 && parts[0] == "hold";
-        }
-      },
-      [&] {
-        if (hold && !package.empty()) held.push_back(package);
-        package.clear();
-        hold = false;
-      });
+  for_each_held(status, [&](const std::string& package, string_view) { held.push_back(package); });
   return held;
 }
 
