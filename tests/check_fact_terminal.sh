@@ -25,15 +25,9 @@ fi
 source_dir=$2
 fact=${SORVANE_FACT:-$source_dir/gui/data/sorvane.fact}
 
-work=$(mktemp -d)
-trap 'umount -R "$work" 2>/dev/null || true; rm -rf "$work"' EXIT
-mount -t tmpfs -o mode=0700 sorvane-fact "$work"
-overlay() {
-    mkdir -p "$work/upper$1" "$work/work$1"
-    mount -t overlay sorvane-fact -o "lowerdir=$1,upperdir=$work/upper$1,workdir=$work/work$1" "$1"
-}
-overlay /usr/bin
-overlay /usr/lib
+scratch_in_namespace sorvane-fact
+overlay_dir /usr/bin
+overlay_dir /usr/lib
 mark=$work/typed-by-root
 install -D -m 0755 "$source_dir/gui/data/libexec/check-as-user" /usr/lib/sorvane/libexec/check-as-user
 # The check's stand-in: it types into its terminal if it has one, then

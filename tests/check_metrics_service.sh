@@ -29,15 +29,9 @@ readonly TEXTFILES=/var/lib/prometheus/node-exporter LIBEXEC=/usr/lib/sorvane/li
 readonly DYNAMIC_UID=61234 LIMIT=$((1024 * 1024))
 target=$TEXTFILES/sorvane.prom
 
-work=$(mktemp -d)
-trap 'umount -R "$work" 2>/dev/null || true; rm -rf "$work"' EXIT
-mount -t tmpfs -o mode=0700 sorvane-metrics "$work"
-overlay() {
-    mkdir -p "$work/upper$1" "$work/work$1"
-    mount -t overlay sorvane-metrics -o "lowerdir=$1,upperdir=$work/upper$1,workdir=$work/work$1" "$1"
-}
-overlay /usr/bin
-overlay /usr/lib
+scratch_in_namespace sorvane-metrics
+overlay_dir /usr/bin
+overlay_dir /usr/lib
 mkdir -p "$LIBEXEC"
 install -m 0755 "$source_dir/gui/data/libexec/"* "$LIBEXEC/"
 # The machine's own /var/lib and /run stay out of reach.

@@ -62,3 +62,16 @@ check_written_script() {
     sum=$(sha256sum <"$file")
     [[ ${sum%% *} == "$PAYLOAD_SHA256" ]] || fail "$file is not the update script"
 }
+
+# Inside a private mount namespace (unshare --mount): a scratch tmpfs in
+# $work, gone when the check exits, and overlay_dir DIR, which makes DIR
+# writable for this check alone; the machine's own DIR is never touched.
+scratch_in_namespace() {
+    work=$(mktemp -d)
+    trap 'umount -R "$work" 2>/dev/null || true; rm -rf "$work"' EXIT
+    mount -t tmpfs -o mode=0700 "$1" "$work"
+}
+overlay_dir() {
+    mkdir -p "$work/upper$1" "$work/work$1"
+    mount -t overlay sorvane-scratch -o "lowerdir=$1,upperdir=$work/upper$1,workdir=$work/work$1" "$1"
+}
