@@ -292,7 +292,10 @@ std::vector<KeptConfig> rpm_kept_configs(const std::string& root, std::int64_t f
     const std::int64_t changed =
         std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec;
     if (changed < from || changed > to) continue;
-    const std::string beside = "/" + entry->path().lexically_relative(fs::path(root)).string();
+    // Appended rather than "/" + ...: GCC 12 at -O3 sees a false -Wrestrict in
+    // operator+(const char*, string&&).
+    std::string beside = "/";
+    beside += entry->path().lexically_relative(fs::path(root)).string();
     kept.push_back({beside.substr(0, beside.size() - RPMNEW.size()), beside});
   }
   std::sort(kept.begin(), kept.end(),
