@@ -29,9 +29,19 @@ std::optional<std::int64_t> flatpak_time(string_view text, std::int64_t now) {
   struct tm today {};
   if (::localtime_r(&at, &today) == nullptr) return std::nullopt;
   for (int year = today.tm_year + 1900; year >= today.tm_year + 1900 - 1; --year) {
-    const auto two = [](size_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
-    const std::string date = std::to_string(year) + "-" + two(month + 1) + "-" +
-                             two(static_cast<size_t>(*day)) + " " + std::string(found[2]);
+    // Appended rather than "0" + ...: GCC 12 at -O3 sees a false -Wrestrict there.
+    const auto two = [](size_t n) {
+      std::string padded = n < 10 ? "0" : "";
+      padded += std::to_string(n);
+      return padded;
+    };
+    std::string date = std::to_string(year);
+    date += "-";
+    date += two(month + 1);
+    date += "-";
+    date += two(static_cast<size_t>(*day));
+    date += " ";
+    date += found[2];
     const auto when = local_seconds(date);
     if (when && *when <= now) return when;
   }
