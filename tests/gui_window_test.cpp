@@ -1405,9 +1405,10 @@ class WindowTest : public QObject {
     // Return on Settings opens its menu (it did nothing before); Return on
     // the message, which is no button, presses the default.
     bool menu_shown = false;
-    connect(window.settings_button()->menu(), &QMenu::aboutToShow, this, [&] {
+    QMenu* menu = window.settings_button()->menu();
+    connect(menu, &QMenu::aboutToShow, this, [&menu_shown, menu] {
       menu_shown = true;
-      QTimer::singleShot(0, window.settings_button()->menu(), &QMenu::close);
+      QTimer::singleShot(0, menu, &QMenu::close);
     });
     window.settings_button()->setFocus();
     QTest::keyClick(window.settings_button(), Qt::Key_Return);
