@@ -58,29 +58,6 @@ std::vector<std::string> advisories_in(string_view text) {
   return found;
 }
 
-namespace {
-
-// What is left of the bytes as characters the window can show: valid
-// UTF-8, with nothing that reorders, breaks or hides text (shown_as).
-std::string shown_characters(string_view bytes) {
-  std::string shown;
-  char32_t before = 0;
-  for (size_t i = 0; i < bytes.size();) {
-    const Utf8Unit unit = decode_utf8_unit(bytes, i);
-    i += unit.length;
-    const char32_t after = i < bytes.size() ? decode_utf8_unit(bytes, i).code_point : 0;
-    switch (shown_as(before, unit.code_point, after)) {
-      case Shown::AsIs: append_utf8(shown, unit.code_point); break;
-      case Shown::Replaced: append_utf8(shown, REPLACEMENT_CHARACTER); break;
-      case Shown::Hidden: break;
-    }
-    before = unit.code_point;
-  }
-  return shown;
-}
-
-}  // namespace
-
 std::string plain_text(string_view text, size_t limit) {
   std::string plain;
   bool cut = false;

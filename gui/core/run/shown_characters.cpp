@@ -1,6 +1,7 @@
 #include "shown_characters.hpp"
 
 #include "unicode_tables.hpp"
+#include "utf8.hpp"
 
 namespace sorvane::gui {
 namespace {
@@ -33,6 +34,23 @@ Shown shown_as(char32_t before, char32_t c, char32_t after) {
   if (is_layout_changing(c)) return Shown::Replaced;
   if (!unicode::contains(unicode::DEFAULT_IGNORABLE, c)) return Shown::AsIs;
   return is_written_as_needed(before, c, after) ? Shown::AsIs : Shown::Hidden;
+}
+
+std::string shown_characters(std::string_view bytes) {
+  std::string shown;
+  char32_t before = 0;
+  for (size_t i = 0; i < bytes.size();) {
+    const Utf8Unit unit = decode_utf8_unit(bytes, i);
+    i += unit.length;
+    const char32_t after = i < bytes.size() ? decode_utf8_unit(bytes, i).code_point : 0;
+    switch (shown_as(before, unit.code_point, after)) {
+      case Shown::AsIs: append_utf8(shown, unit.code_point); break;
+      case Shown::Replaced: append_utf8(shown, REPLACEMENT_CHARACTER); break;
+      case Shown::Hidden: break;
+    }
+    before = unit.code_point;
+  }
+  return shown;
 }
 
 }  // namespace sorvane::gui

@@ -6,6 +6,9 @@
 // joiners of Persian and the Indic scripts, emoji sequences.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace sorvane::gui {
 
 enum class Shown {
@@ -20,5 +23,10 @@ enum class Shown {
 // Hidden, but for the joiners, direction marks and variation selectors
 // where a script needs them: never inside ASCII text.
 Shown shown_as(char32_t before, char32_t c, char32_t after);
+
+// The bytes as characters the window can show: valid UTF-8, each character
+// as shown_as says (U+FFFD for what is Replaced or no UTF-8, nothing for
+// what is Hidden).
+std::string shown_characters(std::string_view bytes);
 
 }  // namespace sorvane::gui
