@@ -1180,15 +1180,20 @@ class WindowTest : public QObject {
     UpdateWindow& window = rooted.window;
     QVERIFY(QDir(root.path()).mkpath("var/log"));
     const QString log = root.path() + "/var/log/dpkg.log";
+    // Each line waits until the window has shown the one before, so a
+    // slow poll (a loaded machine, a sanitizer) still sees every step.
+    const QString go = root.path() + "/go.";
     const std::string script =
         QStringLiteral(
             "echo 'Updating apt packages...'\n"
-            "for p in a b c d; do sleep 0.3\n"
-            "  echo \"2026-12-09 10:00:00 status unpacked $p:amd64 2.0\" >> %1\n"
-            "  sleep 0.3\n"
-            "  echo \"2026-12-09 10:00:00 status installed $p:amd64 2.0\" >> %1\n"
-            "done\nsleep 0.3\necho 'Update complete.'\n")
-            .arg(log)
+            "n=0\n"
+            "shown() { n=$((n+1)); i=0\n"
+            "  while [ ! -e %2$n ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done; }\n"
+            "for p in a b c d\n"
+            "do echo \"2026-12-09 10:00:00 status unpacked $p:amd64 2.0\" >> %1; shown\n"
+            "  echo \"2026-12-09 10:00:00 status installed $p:amd64 2.0\" >> %1; shown\n"
+            "done\necho 'Update complete.'\n")
+            .arg(log, go)
             .toStdString();
     UpdateModel::Looked looked = ready({Step::Apt}, false, script);
     (*looked.checks)[0].updates = {{"a", "1.0", "2.0", false},
@@ -1205,6 +1210,8 @@ class WindowTest : public QObject {
       if (const auto value = model.progress(); value && (seen.empty() || seen.back() != *value)) {
         seen.push_back(*value);
         texts << window.progress_text()->text();
+        QFile mark(go + QString::number(seen.size()));
+        QVERIFY(mark.open(QIODevice::WriteOnly));
       }
     });
     model.update({});
