@@ -252,6 +252,8 @@ TEST_F(Cli, BashThatCannotRunIsAnError) {
 
 TEST_F(Cli, AShellThatIsNotBashIsAnError) {
   REQUIRE_ROOT();
+  REQUIRE_TOOL("/usr/bin/dash");
+  REQUIRE_TOOL("/usr/bin/busybox");
   // The bundled detector refuses to run under dash; busybox has no bash at
   // all. Either way nothing it printed is believed, and nothing is reported.
   const Layout layout(test::read_file(test::source_dir() + "/scripts/detect-package-managers.sh"));
@@ -432,6 +434,7 @@ TEST_F(Cli, ShortAndInterruptedWritesAreContinued) {
 }
 
 TEST_F(Cli, InterruptedCallsAreRetriedOnlyWhereThatIsSafe) {
+  REQUIRE_TOOL("/usr/bin/strace");
   const Layout layout(echo_detector({apt_}));
   const std::string destination = work_ / "out.sh";
   const TempDir log_dir;
@@ -473,6 +476,7 @@ TEST_F(Cli, InterruptedCallsAreRetriedOnlyWhereThatIsSafe) {
 }
 
 TEST_F(Cli, MissingDirectoriesAreMadeFromTheOutermostIn) {
+  REQUIRE_TOOL("/usr/bin/strace");
   const Layout layout(echo_detector({apt_}));
   const TempDir log_dir;
   const auto result = test::run_process(

@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 #include <memory>
@@ -169,6 +170,17 @@ QString sorvane_gui_as_user(const QString& program, const QStringList& env, QStr
 
 }  // namespace
 
+// A distribution's build may lack dbus-daemon: the cases on a bus skip
+// there with its name, and fail in CI, which has it.
+#define REQUIRE_BUS(bus)                                                                \
+  do {                                                                                  \
+    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {      \
+      if (qgetenv("CI") == "true") QFAIL("dbus-daemon is missing, and CI=true has it"); \
+      QSKIP("dbus-daemon is not installed");                                            \
+    }                                                                                   \
+    QVERIFY2(!(bus).address().isEmpty(), "dbus-daemon did not start");                  \
+  } while (0)
+
 class NotifyTest : public QObject {
   Q_OBJECT
 
@@ -285,7 +297,7 @@ class NotifyTest : public QObject {
   // answering as the row says.
   void eachRunPostsOneNoticeOrNone() {
     const Bus bus;
-    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    REQUIRE_BUS(bus);
     using Ends = NoticeOutcome;
     using Checked = Result<std::vector<ManagerCheck>, QString>;
     const std::vector<ManagerCheck> pending = {answer(Step::Apt, {LIBSSL, ZIP}),
@@ -417,7 +429,7 @@ class NotifyTest : public QObject {
   // with no button, and nothing waited for when no server is there.
   void theEndOfAnUpdateIsToldOnce() {
     const Bus bus;
-    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    REQUIRE_BUS(bus);
     for (const bool served : {true, false}) {
       const QTemporaryDir dir;
       const QString record = dir.filePath(QStringLiteral("record"));
@@ -450,7 +462,7 @@ class NotifyTest : public QObject {
   // end is told by that window, and the monitor says nothing.
   void theEndOfAnUpdateNobodyWatchedIsToldOnceByItsMonitor() {
     const Bus bus;
-    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    REQUIRE_BUS(bus);
     // What the window hands its monitor; no logind is asked for its lock.
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/sorvane-test/system");
@@ -506,7 +518,7 @@ class NotifyTest : public QObject {
   // nothing.
   void theEndNobodyWatchedOffersTheRestart() {
     const Bus bus;
-    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    REQUIRE_BUS(bus);
     for (const bool restart : {true, false}) {
       const QTemporaryDir dir;
       const QString record = dir.filePath(QStringLiteral("record"));
@@ -527,7 +539,7 @@ class NotifyTest : public QObject {
   // once with status 0 and one line, and shows no notice.
   void theRealCommandEndsQuietlyWhereNoNoticeCanBeShown() {
     const Bus bus;
-    QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
+    REQUIRE_BUS(bus);
     // Where nobody can run it from (a clone under /root is closed to others).
     const auto dir = open_dir();
     const QString program = dir->filePath(QStringLiteral("sorvane-gui"));

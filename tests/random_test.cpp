@@ -58,6 +58,7 @@ TEST(Random, OperatingSystemSourceGivesDistinctValues) {
 }
 
 TEST(Random, FallsBackToDevUrandomWithoutGetrandom) {
+  REQUIRE_TOOL("/usr/bin/strace");
   // Runs the test above in a copy of this binary whose getrandom calls fail
   // with ENOSYS, as on an old kernel, and watches which devices it opens.
   std::array<char, 4096> self{};

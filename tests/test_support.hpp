@@ -45,6 +45,16 @@ bool in_ci();
     }                                                                                 \
   } while (0)
 
+// Cases that need a tool a distribution's build may lack (strace, dash,
+// busybox) skip with its name there, and fail in CI, which installs it.
+#define REQUIRE_TOOL(path)                                                               \
+  do {                                                                                   \
+    if (::access(path, X_OK) != 0) {                                                     \
+      if (::sorvane::test::in_ci()) FAIL() << path << " is missing, and CI=true has it"; \
+      GTEST_SKIP() << path << " is not installed";                                       \
+    }                                                                                    \
+  } while (0)
+
 // A fresh directory (mode 0755) removed with everything in it at the end:
 // under the system's temporary directory, or under `base`.
 class TempDir {

@@ -178,6 +178,7 @@ TEST(CreateHelper, GivesUpAfterTheAttemptBound) {
 }
 
 TEST(CreateHelper, ReadsTheSystemRandomSourceOnlyBeforeTheFourthAttempt) {
+  REQUIRE_TOOL("/usr/bin/strace");
   // The test above, in a traced copy of this binary: every creation attempt
   // and every read of the operating system's random source, in order.
   std::array<char, 4096> self{};

@@ -4,6 +4,13 @@
 <context>
     <name>CheckText</name>
     <message numerus="yes">
+        <source>nothing to update, %n kept back</source>
+        <translation>
+            <numerusform>nothing to update, %n kept back</numerusform>
+            <numerusform>nothing to update, %n kept back</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%n minute(s) ago</source>
         <translation>
             <numerusform>%n minute ago</numerusform>

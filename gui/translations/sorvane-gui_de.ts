@@ -83,6 +83,13 @@
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
+    <message numerus="yes">
+        <source>nothing to update, %n kept back</source>
+        <translation>
+            <numerusform>nichts zu aktualisieren, %n zurückgehalten</numerusform>
+            <numerusform>nichts zu aktualisieren, %n zurückgehalten</numerusform>
+        </translation>
+    </message>
     <message>
         <source>up to date</source>
         <translation>aktuell</translation>

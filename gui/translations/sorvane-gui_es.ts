@@ -83,6 +83,13 @@
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
+    <message numerus="yes">
+        <source>nothing to update, %n kept back</source>
+        <translation>
+            <numerusform>nada que actualizar, %n retenido</numerusform>
+            <numerusform>nada que actualizar, %n retenidos</numerusform>
+        </translation>
+    </message>
     <message>
         <source>up to date</source>
         <translation>al día</translation>

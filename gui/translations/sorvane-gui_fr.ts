@@ -83,6 +83,13 @@
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
+    <message numerus="yes">
+        <source>nothing to update, %n kept back</source>
+        <translation>
+            <numerusform>rien à mettre à jour, %n retenu</numerusform>
+            <numerusform>rien à mettre à jour, %n retenus</numerusform>
+        </translation>
+    </message>
     <message>
         <source>up to date</source>
         <translation>à jour</translation>

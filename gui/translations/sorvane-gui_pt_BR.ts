@@ -83,6 +83,13 @@
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
+    <message numerus="yes">
+        <source>nothing to update, %n kept back</source>
+        <translation>
+            <numerusform>nada para atualizar, %n retido</numerusform>
+            <numerusform>nada para atualizar, %n retidos</numerusform>
+        </translation>
+    </message>
     <message>
         <source>up to date</source>
         <translation>atualizado</translation>

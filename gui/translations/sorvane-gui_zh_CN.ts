@@ -83,6 +83,12 @@
         <source>%1 — %2</source>
         <translation>%1 — %2</translation>
     </message>
+    <message numerus="yes">
+        <source>nothing to update, %n kept back</source>
+        <translation>
+            <numerusform>无可更新，保留 %n 个</numerusform>
+        </translation>
+    </message>
     <message>
         <source>up to date</source>
         <translation>已是最新</translation>

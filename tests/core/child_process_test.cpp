@@ -204,7 +204,7 @@ class InjectedFault {
 };
 
 TEST(ChildProcess, EverySetUpStepThatFailsIsReported) {
-  if (!test::exists("/usr/bin/strace")) GTEST_SKIP() << "strace is not installed";
+  REQUIRE_TOOL("/usr/bin/strace");
   const TempDir dir;
   struct Case {
     std::string injection;

@@ -132,7 +132,11 @@ QString CheckText::summary(const ManagerCheck& check) {
   }
   QStringList parts;
   const auto count = static_cast<int>(check.updates.size());
-  if (count == 0) {
+  if (count == 0 && !check.kept_back.empty()) {
+    // Held or kept back is still pending: never "up to date".
+    parts << tr("nothing to update, %n kept back", nullptr,
+                static_cast<int>(check.kept_back.size()));
+  } else if (count == 0) {
     parts << tr("up to date");
   } else {
     const auto security = static_cast<int>(security_count(check));
