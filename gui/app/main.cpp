@@ -26,6 +26,8 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("example.sorvane.SorvaneUpdate")));
   // Before any widget: its words, and the layout direction, follow them.
   const sorvane::gui::Translations translations;
+  if (const auto status = sorvane::gui::wrong_window_call(QApplication::arguments()))
+    return *status;
   auto setup = sorvane::gui::desktop_setup();
   if (!setup) {
     QMessageBox::critical(nullptr, sorvane::gui::UpdateWindow::tr("Sorvane Update"), setup.error());

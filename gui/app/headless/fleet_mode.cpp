@@ -3,10 +3,12 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "metrics_file.hpp"
 #include "nagios_text.hpp"
@@ -18,11 +20,6 @@
 
 namespace sorvane::gui {
 namespace {
-
-constexpr std::string_view USAGE =
-    "usage: sorvane-gui --check --prometheus [--output FILE]\n"
-    "       sorvane-gui --check --nagios [--warning RANGE] [--critical RANGE]\n"
-    "                   [--warning-age RANGE] [--critical-age RANGE]\n";
 
 void write_out(int fd, std::string_view text) {
   while (!text.empty()) {
@@ -72,14 +69,7 @@ FleetCheck look() {
   return fleet;
 }
 
-int prometheus(const std::vector<std::string_view>& options) {
-  std::optional<std::string> output;
-  if (options.size() == 2 && options[0] == "--output") {
-    output = std::string(options[1]);
-  } else if (!options.empty()) {
-    write_out(STDERR_FILENO, USAGE);
-    return 2;
-  }
+int prometheus(const std::optional<std::string>& output) {
   const std::string text = prometheus_text(look());
   if (!output) {
     write_out(STDOUT_FILENO, text);
@@ -96,14 +86,17 @@ int prometheus(const std::vector<std::string_view>& options) {
   return 0;
 }
 
-int nagios(const std::vector<std::string_view>& options) {
+// The guidelines' UNKNOWN, as for any other plugin given wrong options.
+int refused(const std::string& error) {
+  write_out(STDOUT_FILENO, "SORVANE UNKNOWN - " + error + '\n');
+  write_out(STDERR_FILENO, help_hint().toStdString() + '\n');
+  return NAGIOS_UNKNOWN;
+}
+
+int nagios(const std::vector<std::string>& given) {
+  const std::vector<std::string_view> options(given.begin(), given.end());
   auto limits = nagios_limits(options);
-  if (!limits) {
-    // The guidelines' UNKNOWN, as for any other plugin given wrong options.
-    write_out(STDOUT_FILENO, "SORVANE UNKNOWN - " + limits.error() + '\n');
-    write_out(STDERR_FILENO, USAGE);
-    return NAGIOS_UNKNOWN;
-  }
+  if (!limits) return refused(limits.error());
   const NagiosReport report = nagios_text(look(), limits.value());
   write_out(STDOUT_FILENO, report.text);
   return report.status;
@@ -111,16 +104,10 @@ int nagios(const std::vector<std::string_view>& options) {
 
 }  // namespace
 
-bool is_fleet_call(const std::vector<std::string_view>& args) {
-  return args.size() >= 2 && args[0] == "--check" &&
-         (args[1] == "--prometheus" || args[1] == "--nagios");
-}
-
-int run_fleet_check(int argc, char* argv[]) {
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
-  const QCoreApplication app(argc, argv);
-  const std::vector<std::string_view> options(args.begin() + 2, args.end());
-  return args[1] == "--prometheus" ? prometheus(options) : nagios(options);
+int run_fleet_check(const CommandLine& line) {
+  if (line.mode == CallMode::Prometheus) return prometheus(line.output);
+  if (line.mode == CallMode::Wrong) return refused("sorvane-gui: " + line.text.toStdString());
+  return nagios(line.nagios_options);
 }
 
 }  // namespace sorvane::gui

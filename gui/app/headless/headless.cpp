@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "check_text.hpp"
+#include "command_line.hpp"
 #include "fleet_mode.hpp"
 #include "history_mode.hpp"
 #include "installation.hpp"
@@ -28,10 +29,6 @@
 
 namespace sorvane::gui {
 namespace {
-
-constexpr std::string_view USAGE =
-    "usage: sorvane-gui [--check [--json | --notify | --prometheus | --nagios]]\n"
-    "       sorvane-gui --history [--json] [--since YYYY-MM-DD] [--package NAME]\n";
 
 void say(std::string_view text) {
   [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
@@ -126,6 +123,25 @@ int notify_headless(const UpdateSetup& setup) {
   return notice_facts(run.outcome).exit_status;
 }
 
+// A wrong command line: what is wrong, where to look, and 2.
+int refuse_arguments(const CommandLine& line) {
+  QTextStream(stderr) << "sorvane-gui: " << line.text << '\n' << help_hint() << '\n';
+  return 2;
+}
+
+// Whether QApplication could start at all: with no display, what it does
+// not take is refused here, with 2, rather than ending in Qt's abort.
+bool display_named(const QStringList& arguments) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
+  }
+  for (const QString& argument : arguments.mid(1)) {
+    const QString bare = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+    if (bare == QStringLiteral("platform") || bare == QStringLiteral("display")) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<int> run_headless(int argc, char* argv[]) {
@@ -140,27 +156,40 @@ std::optional<int> run_headless(int argc, char* argv[]) {
         "when it needs it.\n");
     return 1;
   }
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
-  if (is_fleet_call(args)) return run_fleet_check(argc, argv);
-  if (is_history_call(args)) return run_history(argc, argv);
-  const bool check = !args.empty() && args[0] == "--check";
-  const bool json = check && args.size() == 2 && args[1] == "--json";
-  const bool notify = check && args.size() == 2 && args[1] == "--notify";
-  if (!args.empty() && !(check && (args.size() == 1 || json || notify))) {
-    say(USAGE);
-    return 2;
+  const QStringList arguments = arguments_of(argc, argv);
+  // Read once to choose: nothing of Sorvane's is the window, whose
+  // QApplication takes Qt's options before the rest is read again.
+  CommandLine line = read_command_line(arguments);
+  if (line.mode == CallMode::Window && !(line.leftovers && !display_named(arguments))) {
+    return std::nullopt;
   }
-  if (!check) return std::nullopt;
-  // Its report is for people too: in their language, all but the JSON keys.
   const QCoreApplication app(argc, argv);
+  // The fleet engines read one fixed form; everything else, people too:
+  // in their language, all but the JSON keys.
+  if (line.nagios || line.mode == CallMode::Prometheus) return run_fleet_check(line);
   const Translations translations;
+  line = read_command_line(arguments);
+  switch (line.mode) {
+    case CallMode::Help: QTextStream(stdout) << line.text; return 0;
+    case CallMode::Version: QTextStream(stdout) << version_line() << '\n'; return 0;
+    case CallMode::History: return run_history(line);
+    case CallMode::Check:
+    case CallMode::Notify: break;
+    default: return refuse_arguments(line);
+  }
   auto setup = desktop_setup();
   if (!setup) {
     QTextStream(stderr) << "sorvane-gui: " << setup.error() << '\n';
     return 1;
   }
-  if (notify) return notify_headless(setup.value());
-  return check_headless(setup.value(), json);
+  if (line.mode == CallMode::Notify) return notify_headless(setup.value());
+  return check_headless(setup.value(), line.json);
+}
+
+std::optional<int> wrong_window_call(const QStringList& arguments) {
+  const CommandLine line = read_command_line(arguments);
+  if (line.mode == CallMode::Window && !line.leftovers) return std::nullopt;
+  return refuse_arguments(line);
 }
 
 }  // namespace sorvane::gui

@@ -2,13 +2,12 @@
 // manager's past transactions, newest first, as text or JSON.
 #pragma once
 
-#include <string_view>
-#include <vector>
+#include "command_line.hpp"
 
 namespace sorvane::gui {
 
-bool is_history_call(const std::vector<std::string_view>& args);
-// The exit status: 0, 1 when the setup failed, 2 for a wrong command line.
-int run_history(int argc, char* argv[]);
+// The exit status: 0, 1 when the setup failed, 2 for a wrong date. Runs
+// in the QCoreApplication the caller made, in the user's language.
+int run_history(const CommandLine& line);
 
 }  // namespace sorvane::gui
