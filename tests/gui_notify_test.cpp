@@ -146,7 +146,9 @@ struct Connection {
 };
 
 QString sorvane_gui_as_user(const QString& program, const QStringList& env, QString* out,
-                            QString* err) {
+                            QString* err,
+                            const QStringList& given = {QStringLiteral("--check"),
+                                                        QStringLiteral("--notify")}) {
   QProcess run;
   QStringList args;
   QString command = program;
@@ -155,7 +157,7 @@ QString sorvane_gui_as_user(const QString& program, const QStringList& env, QStr
     args << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534")
          << QStringLiteral("--clear-groups") << program;
   }
-  args << QStringLiteral("--check") << QStringLiteral("--notify");
+  args << given;
   QProcessEnvironment environment;
   for (const QString& pair : env) {
     environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
@@ -582,6 +584,85 @@ class NotifyTest : public QObject {
       QCOMPARE(err, QString());
     }
     QVERIFY(notify_calls(record).isEmpty());
+  }
+
+  // The real executable's command line: --help and --version answer on
+  // stdout with 0; a wrong one says what is wrong on stderr, with 2 (3 for
+  // a --nagios call, as Nagios reads it); Qt's own options go to the window.
+  void theRealCommandLineAnswersBeforeAnyCheck() {
+    const auto dir = open_dir();
+    const QString program = dir->filePath(QStringLiteral("sorvane-gui"));
+    QVERIFY(QFile::copy(QStringLiteral(SORVANE_GUI_BINARY), program));
+    const QStringList env = {"PATH=/usr/bin:/bin", "HOME=/nonexistent", "QT_QPA_PLATFORM=offscreen",
+                             "LANG=C.UTF-8"};
+    const QString hint = QStringLiteral("Try 'sorvane-gui --help' for the options.\n");
+    struct Case {
+      QStringList args;
+      QString status;
+      QStringList out;  // each is in stdout
+      QString err;
+    };
+    const std::vector<Case> cases = {
+        {{"--help"},
+         "0",
+         {"--check", "--json", "--notify", "--prometheus", "--output", "--nagios", "--warning",
+          "--critical", "--warning-age", "--critical-age", "--history", "--since", "--package",
+          "--version", "--help"},
+         ""},
+        {{"-h"}, "0", {"Usage: sorvane-gui"}, ""},
+        {{"--version"}, "0", {"sorvane-gui " SORVANE_VERSION "\n"}, ""},
+        {{"-v"}, "0", {"sorvane-gui " SORVANE_VERSION "\n"}, ""},
+        {{"--bogus"}, "2", {}, "sorvane-gui: unknown option: --bogus\n" + hint},
+        {{"--json"}, "2", {}, "sorvane-gui: --json needs --check or --history\n" + hint},
+        {{"--check", "--json", "--notify"},
+         "2",
+         {},
+         "sorvane-gui: --json cannot be used with --notify\n" + hint},
+        {{"--check", "--prometheus", "--output"},
+         "2",
+         {},
+         "sorvane-gui: Missing value after '--output'.\n" + hint},
+        {{"--history", "--since", "yesterday"},
+         "2",
+         {},
+         "sorvane-gui: not a date: yesterday\n" + hint},
+        {{"--check", "--nagios", "--bogus"},
+         "3",
+         {"SORVANE UNKNOWN - sorvane-gui: unknown option: --bogus\n"},
+         hint},
+        {{"--check", "--nagios", "-w", "x"},
+         "3",
+         {"SORVANE UNKNOWN - sorvane-gui: not a range: x\n"},
+         hint},
+        // QApplication took -platform and -reverse: what is left is refused
+        // before any window.
+        {{"-platform", "offscreen", "-reverse", "--bogus"},
+         "2",
+         {},
+         "sorvane-gui: unknown option: --bogus\n" + hint},
+        {{"-platform", "offscreen", "-style", "fusion", "extra"},
+         "2",
+         {},
+         "sorvane-gui: unexpected argument: extra\n" + hint},
+    };
+    for (const Case& c : cases) {
+      QString out;
+      QString err;
+      const QString name = c.args.join(' ');
+      QCOMPARE(sorvane_gui_as_user(program, env, &out, &err, c.args), c.status);
+      for (const QString& part : c.out) QVERIFY2(out.contains(part), qPrintable(name + ": " + out));
+      if (c.out.isEmpty()) QCOMPARE(out, QString());
+      // After any word of Qt's own (no XDG_RUNTIME_DIR for nobody).
+      QVERIFY2(c.err.isEmpty() ? err.isEmpty() : err.endsWith(c.err),
+               qPrintable(name + ": " + err));
+    }
+    // No display: what Sorvane does not know is refused all the same.
+    QString out;
+    QString err;
+    QCOMPARE(sorvane_gui_as_user(program, {"PATH=/usr/bin:/bin", "HOME=/nonexistent"}, &out, &err,
+                                 {"--bogus"}),
+             QString("2"));
+    QCOMPARE(err, "sorvane-gui: unknown option: --bogus\n" + hint);
   }
 };
 
