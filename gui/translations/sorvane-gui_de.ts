@@ -244,6 +244,129 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show these options and exit.</source>
+        <translation>Diese Optionen zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Die Version zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
+        <translation>Ohne Fenster nach Aktualisierungen suchen. Exit-Status: 0 aktuell, 100 Aktualisierungen ausstehend, 1 die Prüfung ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>With --check or --history: write JSON.</source>
+        <translation>Mit --check oder --history: JSON ausgeben.</translation>
+    </message>
+    <message>
+        <source>With --check: show a desktop notice when updates are waiting.</source>
+        <translation>Mit --check: eine Desktop-Benachrichtigung zeigen, wenn Aktualisierungen warten.</translation>
+    </message>
+    <message>
+        <source>With --check: write the check as Prometheus metrics.</source>
+        <translation>Mit --check: die Prüfung als Prometheus-Metriken ausgeben.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>With --prometheus: write the metrics to FILE (for the node exporter&apos;s textfile collector) rather than to stdout.</source>
+        <translation>Mit --prometheus: die Metriken in FILE schreiben (für den Textfile-Collector des Node Exporters) statt auf die Standardausgabe.</translation>
+    </message>
+    <message>
+        <source>With --check: answer as a Nagios or Icinga plugin.</source>
+        <translation>Mit --check: als Nagios- oder Icinga-Plugin antworten.</translation>
+    </message>
+    <message>
+        <source>RANGE</source>
+        <translation>RANGE</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the pending updates are in RANGE (default 0).</source>
+        <translation>Mit --nagios: warnen, wenn die ausstehenden Aktualisierungen in RANGE liegen (Standard 0).</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the security updates are in RANGE (default 0).</source>
+        <translation>Mit --nagios: kritisch, wenn die Sicherheitsaktualisierungen in RANGE liegen (Standard 0).</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Mit --nagios: warnen, wenn das Alter der Paketlisten in Sekunden in RANGE liegt.</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Mit --nagios: kritisch, wenn das Alter der Paketlisten in Sekunden in RANGE liegt.</translation>
+    </message>
+    <message>
+        <source>List every package manager&apos;s past transactions, newest first.</source>
+        <translation>Die bisherigen Transaktionen jeder Paketverwaltung auflisten, die neuesten zuerst.</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions from that day on.</source>
+        <translation>Mit --history: nur Transaktionen ab diesem Tag.</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions that touched NAME.</source>
+        <translation>Mit --history: nur Transaktionen, die NAME betrafen.</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>Aufruf:</translation>
+    </message>
+    <message>
+        <source>Sorvane Update: the window that updates every package manager at once, and the same check without a window, for scripts, notices and monitoring.</source>
+        <translation>Sorvane Update: das Fenster, das alle Paketverwaltungen auf einmal aktualisiert, und dieselbe Prüfung ohne Fenster, für Skripte, Benachrichtigungen und Überwachung.</translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation>unbekannte Option: %1</translation>
+    </message>
+    <message>
+        <source>unexpected argument: %1</source>
+        <translation>unerwartetes Argument: %1</translation>
+    </message>
+    <message>
+        <source>%1 needs --check or --history</source>
+        <translation>%1 braucht --check oder --history</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used with %2</source>
+        <translation>%1 kann nicht mit %2 verwendet werden</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 ist doppelt angegeben</translation>
+    </message>
+    <message>
+        <source>--package needs a package name</source>
+        <translation>--package braucht einen Paketnamen</translation>
+    </message>
+    <message>
+        <source>Try &apos;sorvane-gui --help&apos; for the options.</source>
+        <translation>„sorvane-gui --help“ zeigt die Optionen.</translation>
+    </message>
+    <message>
+        <source>not a date: %1</source>
+        <translation>kein Datum: %1</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s options</source>
+        <translation>Optionen von Qt</translation>
+    </message>
+</context>
+<context>
     <name>HistoryText</name>
     <message>
         <source>succeeded</source>

@@ -244,6 +244,129 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show these options and exit.</source>
+        <translation>Mostrar estas opciones y salir.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Mostrar la versión y salir.</translation>
+    </message>
+    <message>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
+        <translation>Buscar actualizaciones sin ventana. Estado de salida: 0 al día, 100 actualizaciones pendientes, 1 la comprobación falló.</translation>
+    </message>
+    <message>
+        <source>With --check or --history: write JSON.</source>
+        <translation>Con --check o --history: escribir JSON.</translation>
+    </message>
+    <message>
+        <source>With --check: show a desktop notice when updates are waiting.</source>
+        <translation>Con --check: mostrar un aviso en el escritorio cuando haya actualizaciones esperando.</translation>
+    </message>
+    <message>
+        <source>With --check: write the check as Prometheus metrics.</source>
+        <translation>Con --check: escribir la comprobación como métricas de Prometheus.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>With --prometheus: write the metrics to FILE (for the node exporter&apos;s textfile collector) rather than to stdout.</source>
+        <translation>Con --prometheus: escribir las métricas en FILE (para el recolector textfile del node exporter) en lugar de en la salida estándar.</translation>
+    </message>
+    <message>
+        <source>With --check: answer as a Nagios or Icinga plugin.</source>
+        <translation>Con --check: responder como un plugin de Nagios o Icinga.</translation>
+    </message>
+    <message>
+        <source>RANGE</source>
+        <translation>RANGE</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the pending updates are in RANGE (default 0).</source>
+        <translation>Con --nagios: avisar cuando las actualizaciones pendientes estén en RANGE (por omisión 0).</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the security updates are in RANGE (default 0).</source>
+        <translation>Con --nagios: crítico cuando las actualizaciones de seguridad estén en RANGE (por omisión 0).</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Con --nagios: avisar cuando la antigüedad de las listas de paquetes, en segundos, esté en RANGE.</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Con --nagios: crítico cuando la antigüedad de las listas de paquetes, en segundos, esté en RANGE.</translation>
+    </message>
+    <message>
+        <source>List every package manager&apos;s past transactions, newest first.</source>
+        <translation>Listar las transacciones pasadas de cada gestor de paquetes, las más recientes primero.</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions from that day on.</source>
+        <translation>Con --history: solo las transacciones desde ese día.</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions that touched NAME.</source>
+        <translation>Con --history: solo las transacciones que tocaron NAME.</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>Uso:</translation>
+    </message>
+    <message>
+        <source>Sorvane Update: the window that updates every package manager at once, and the same check without a window, for scripts, notices and monitoring.</source>
+        <translation>Sorvane Update: la ventana que actualiza todos los gestores de paquetes a la vez, y la misma comprobación sin ventana, para scripts, avisos y monitorización.</translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation>opción desconocida: %1</translation>
+    </message>
+    <message>
+        <source>unexpected argument: %1</source>
+        <translation>argumento inesperado: %1</translation>
+    </message>
+    <message>
+        <source>%1 needs --check or --history</source>
+        <translation>%1 necesita --check o --history</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used with %2</source>
+        <translation>%1 no se puede usar con %2</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 se ha indicado dos veces</translation>
+    </message>
+    <message>
+        <source>--package needs a package name</source>
+        <translation>--package necesita un nombre de paquete</translation>
+    </message>
+    <message>
+        <source>Try &apos;sorvane-gui --help&apos; for the options.</source>
+        <translation>Pruebe «sorvane-gui --help» para ver las opciones.</translation>
+    </message>
+    <message>
+        <source>not a date: %1</source>
+        <translation>no es una fecha: %1</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s options</source>
+        <translation>opciones de Qt</translation>
+    </message>
+</context>
+<context>
     <name>HistoryText</name>
     <message>
         <source>succeeded</source>

@@ -244,6 +244,129 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show these options and exit.</source>
+        <translation>Afficher ces options et quitter.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Afficher la version et quitter.</translation>
+    </message>
+    <message>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
+        <translation>Rechercher les mises à jour sans fenêtre. Code de sortie : 0 à jour, 100 mises à jour en attente, 1 la vérification a échoué.</translation>
+    </message>
+    <message>
+        <source>With --check or --history: write JSON.</source>
+        <translation>Avec --check ou --history : écrire du JSON.</translation>
+    </message>
+    <message>
+        <source>With --check: show a desktop notice when updates are waiting.</source>
+        <translation>Avec --check : afficher une notification de bureau quand des mises à jour attendent.</translation>
+    </message>
+    <message>
+        <source>With --check: write the check as Prometheus metrics.</source>
+        <translation>Avec --check : écrire la vérification sous forme de métriques Prometheus.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>With --prometheus: write the metrics to FILE (for the node exporter&apos;s textfile collector) rather than to stdout.</source>
+        <translation>Avec --prometheus : écrire les métriques dans FILE (pour le collecteur textfile du node exporter) plutôt que sur la sortie standard.</translation>
+    </message>
+    <message>
+        <source>With --check: answer as a Nagios or Icinga plugin.</source>
+        <translation>Avec --check : répondre comme un plugin Nagios ou Icinga.</translation>
+    </message>
+    <message>
+        <source>RANGE</source>
+        <translation>RANGE</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the pending updates are in RANGE (default 0).</source>
+        <translation>Avec --nagios : avertir quand les mises à jour en attente sont dans RANGE (0 par défaut).</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the security updates are in RANGE (default 0).</source>
+        <translation>Avec --nagios : critique quand les mises à jour de sécurité sont dans RANGE (0 par défaut).</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Avec --nagios : avertir quand l’âge des listes de paquets, en secondes, est dans RANGE.</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Avec --nagios : critique quand l’âge des listes de paquets, en secondes, est dans RANGE.</translation>
+    </message>
+    <message>
+        <source>List every package manager&apos;s past transactions, newest first.</source>
+        <translation>Lister les transactions passées de chaque gestionnaire de paquets, les plus récentes d’abord.</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions from that day on.</source>
+        <translation>Avec --history : seulement les transactions à partir de ce jour.</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions that touched NAME.</source>
+        <translation>Avec --history : seulement les transactions qui ont touché NAME.</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>Utilisation :</translation>
+    </message>
+    <message>
+        <source>Sorvane Update: the window that updates every package manager at once, and the same check without a window, for scripts, notices and monitoring.</source>
+        <translation>Sorvane Update : la fenêtre qui met à jour tous les gestionnaires de paquets à la fois, et la même vérification sans fenêtre, pour les scripts, les notifications et la supervision.</translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation>option inconnue : %1</translation>
+    </message>
+    <message>
+        <source>unexpected argument: %1</source>
+        <translation>argument inattendu : %1</translation>
+    </message>
+    <message>
+        <source>%1 needs --check or --history</source>
+        <translation>%1 demande --check ou --history</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used with %2</source>
+        <translation>%1 ne peut pas être utilisé avec %2</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 est donné deux fois</translation>
+    </message>
+    <message>
+        <source>--package needs a package name</source>
+        <translation>--package demande un nom de paquet</translation>
+    </message>
+    <message>
+        <source>Try &apos;sorvane-gui --help&apos; for the options.</source>
+        <translation>Essayez « sorvane-gui --help » pour voir les options.</translation>
+    </message>
+    <message>
+        <source>not a date: %1</source>
+        <translation>pas une date : %1</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s options</source>
+        <translation>options de Qt</translation>
+    </message>
+</context>
+<context>
     <name>HistoryText</name>
     <message>
         <source>succeeded</source>

@@ -244,6 +244,129 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show these options and exit.</source>
+        <translation>Mostrar estas opções e sair.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Mostrar a versão e sair.</translation>
+    </message>
+    <message>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
+        <translation>Procurar atualizações sem janela. Status de saída: 0 atualizado, 100 atualizações pendentes, 1 a verificação falhou.</translation>
+    </message>
+    <message>
+        <source>With --check or --history: write JSON.</source>
+        <translation>Com --check ou --history: escrever JSON.</translation>
+    </message>
+    <message>
+        <source>With --check: show a desktop notice when updates are waiting.</source>
+        <translation>Com --check: mostrar um aviso na área de trabalho quando houver atualizações esperando.</translation>
+    </message>
+    <message>
+        <source>With --check: write the check as Prometheus metrics.</source>
+        <translation>Com --check: escrever a verificação como métricas do Prometheus.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>With --prometheus: write the metrics to FILE (for the node exporter&apos;s textfile collector) rather than to stdout.</source>
+        <translation>Com --prometheus: escrever as métricas em FILE (para o coletor textfile do node exporter) em vez da saída padrão.</translation>
+    </message>
+    <message>
+        <source>With --check: answer as a Nagios or Icinga plugin.</source>
+        <translation>Com --check: responder como um plugin do Nagios ou Icinga.</translation>
+    </message>
+    <message>
+        <source>RANGE</source>
+        <translation>RANGE</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the pending updates are in RANGE (default 0).</source>
+        <translation>Com --nagios: avisar quando as atualizações pendentes estiverem em RANGE (padrão 0).</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the security updates are in RANGE (default 0).</source>
+        <translation>Com --nagios: crítico quando as atualizações de segurança estiverem em RANGE (padrão 0).</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Com --nagios: avisar quando a idade das listas de pacotes, em segundos, estiver em RANGE.</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>Com --nagios: crítico quando a idade das listas de pacotes, em segundos, estiver em RANGE.</translation>
+    </message>
+    <message>
+        <source>List every package manager&apos;s past transactions, newest first.</source>
+        <translation>Listar as transações anteriores de cada gerenciador de pacotes, as mais recentes primeiro.</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions from that day on.</source>
+        <translation>Com --history: só as transações a partir desse dia.</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions that touched NAME.</source>
+        <translation>Com --history: só as transações que envolveram NAME.</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>Uso:</translation>
+    </message>
+    <message>
+        <source>Sorvane Update: the window that updates every package manager at once, and the same check without a window, for scripts, notices and monitoring.</source>
+        <translation>Sorvane Update: a janela que atualiza todos os gerenciadores de pacotes de uma vez, e a mesma verificação sem janela, para scripts, avisos e monitoramento.</translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation>opção desconhecida: %1</translation>
+    </message>
+    <message>
+        <source>unexpected argument: %1</source>
+        <translation>argumento inesperado: %1</translation>
+    </message>
+    <message>
+        <source>%1 needs --check or --history</source>
+        <translation>%1 precisa de --check ou --history</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used with %2</source>
+        <translation>%1 não pode ser usado com %2</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 foi informado duas vezes</translation>
+    </message>
+    <message>
+        <source>--package needs a package name</source>
+        <translation>--package precisa de um nome de pacote</translation>
+    </message>
+    <message>
+        <source>Try &apos;sorvane-gui --help&apos; for the options.</source>
+        <translation>Tente “sorvane-gui --help” para ver as opções.</translation>
+    </message>
+    <message>
+        <source>not a date: %1</source>
+        <translation>não é uma data: %1</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s options</source>
+        <translation>opções do Qt</translation>
+    </message>
+</context>
+<context>
     <name>HistoryText</name>
     <message>
         <source>succeeded</source>

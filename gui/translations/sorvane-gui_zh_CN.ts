@@ -235,6 +235,129 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show these options and exit.</source>
+        <translation>显示这些选项并退出。</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>显示版本并退出。</translation>
+    </message>
+    <message>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
+        <translation>不打开窗口检查更新。退出状态：0 已是最新，100 有待安装的更新，1 检查失败。</translation>
+    </message>
+    <message>
+        <source>With --check or --history: write JSON.</source>
+        <translation>与 --check 或 --history 一起：输出 JSON。</translation>
+    </message>
+    <message>
+        <source>With --check: show a desktop notice when updates are waiting.</source>
+        <translation>与 --check 一起：有更新等待时显示桌面通知。</translation>
+    </message>
+    <message>
+        <source>With --check: write the check as Prometheus metrics.</source>
+        <translation>与 --check 一起：以 Prometheus 指标输出检查结果。</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>With --prometheus: write the metrics to FILE (for the node exporter&apos;s textfile collector) rather than to stdout.</source>
+        <translation>与 --prometheus 一起：将指标写入 FILE（供 node exporter 的 textfile 收集器读取），而不是标准输出。</translation>
+    </message>
+    <message>
+        <source>With --check: answer as a Nagios or Icinga plugin.</source>
+        <translation>与 --check 一起：作为 Nagios 或 Icinga 插件回答。</translation>
+    </message>
+    <message>
+        <source>RANGE</source>
+        <translation>RANGE</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the pending updates are in RANGE (default 0).</source>
+        <translation>与 --nagios 一起：待安装的更新数在 RANGE 内时警告（默认 0）。</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the security updates are in RANGE (default 0).</source>
+        <translation>与 --nagios 一起：安全更新数在 RANGE 内时为严重（默认 0）。</translation>
+    </message>
+    <message>
+        <source>With --nagios: warn when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>与 --nagios 一起：软件包列表的时长（秒）在 RANGE 内时警告。</translation>
+    </message>
+    <message>
+        <source>With --nagios: critical when the package lists&apos; age in seconds is in RANGE.</source>
+        <translation>与 --nagios 一起：软件包列表的时长（秒）在 RANGE 内时为严重。</translation>
+    </message>
+    <message>
+        <source>List every package manager&apos;s past transactions, newest first.</source>
+        <translation>列出每个包管理器过去的事务，最新的在前。</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions from that day on.</source>
+        <translation>与 --history 一起：只列出从该日起的事务。</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>With --history: only transactions that touched NAME.</source>
+        <translation>与 --history 一起：只列出涉及 NAME 的事务。</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>用法：</translation>
+    </message>
+    <message>
+        <source>Sorvane Update: the window that updates every package manager at once, and the same check without a window, for scripts, notices and monitoring.</source>
+        <translation>Sorvane Update：一次更新所有包管理器的窗口，以及不打开窗口的同一检查，供脚本、通知和监控使用。</translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation>未知选项：%1</translation>
+    </message>
+    <message>
+        <source>unexpected argument: %1</source>
+        <translation>多余的参数：%1</translation>
+    </message>
+    <message>
+        <source>%1 needs --check or --history</source>
+        <translation>%1 需要 --check 或 --history</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used with %2</source>
+        <translation>%1 不能与 %2 一起使用</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 给出了两次</translation>
+    </message>
+    <message>
+        <source>--package needs a package name</source>
+        <translation>--package 需要一个软件包名称</translation>
+    </message>
+    <message>
+        <source>Try &apos;sorvane-gui --help&apos; for the options.</source>
+        <translation>运行“sorvane-gui --help”查看选项。</translation>
+    </message>
+    <message>
+        <source>not a date: %1</source>
+        <translation>不是日期：%1</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s options</source>
+        <translation>Qt 的选项</translation>
+    </message>
+</context>
+<context>
     <name>HistoryText</name>
     <message>
         <source>succeeded</source>

@@ -115,15 +115,20 @@ QString as_given(const QStringList& arguments, const QString& name) {
 QString help_text(const QCommandLineParser& parser) {
   // Qt's first line names the executable by its path and no mode.
   const QString options = parser.helpText().section(QLatin1Char('\n'), 1);
-  return translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:")) +
-         QStringLiteral(
-             " sorvane-gui [Qt's options: -platform NAME, -style NAME, -reverse, ...]\n"
-             "       sorvane-gui --check [--json | --notify]\n"
-             "       sorvane-gui --check --prometheus [--output FILE]\n"
-             "       sorvane-gui --check --nagios [--warning RANGE] [--critical RANGE]\n"
-             "                   [--warning-age RANGE] [--critical-age RANGE]\n"
-             "       sorvane-gui --history [--json] [--since YYYY-MM-DD] [--package NAME]\n"
-             "       sorvane-gui --help | --version\n") +
+  const QString usage = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"));
+  const QString qt_options = translated(QT_TRANSLATE_NOOP("CommandLine", "Qt's options"));
+  const QStringList calls = {
+      QStringLiteral("sorvane-gui [%1: -platform NAME, -style NAME, -reverse, ...]")
+          .arg(qt_options),
+      QStringLiteral("sorvane-gui --check [--json | --notify]"),
+      QStringLiteral("sorvane-gui --check --prometheus [--output FILE]"),
+      QStringLiteral("sorvane-gui --check --nagios [--warning RANGE] [--critical RANGE]"),
+      QStringLiteral("            [--warning-age RANGE] [--critical-age RANGE]"),
+      QStringLiteral("sorvane-gui --history [--json] [--since YYYY-MM-DD] [--package NAME]"),
+      QStringLiteral("sorvane-gui --help | --version"),
+  };
+  const QString indent(usage.size() + 1, QLatin1Char(' '));
+  return usage + QLatin1Char(' ') + calls.join(QLatin1Char('\n') + indent) + QLatin1Char('\n') +
          options;
 }
 
