@@ -106,7 +106,7 @@ const Declared* declared(const QString& found) {
 // As the user wrote it: "-platform" rather than "--platform".
 QString as_given(const QStringList& arguments, const QString& name) {
   for (const QString& argument : arguments.mid(1)) {
-    const QString bare = argument.section(QLatin1Char('='), 0, 0);
+    QString bare = argument.section(QLatin1Char('='), 0, 0);
     if (bare == QLatin1Char('-') + name || bare == QStringLiteral("--") + name) return bare;
   }
   return dashed(name);

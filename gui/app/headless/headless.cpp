@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QJsonObject>
 #include <QTextStream>
+#include <algorithm>
 #include <array>
 #include <ctime>
 #include <string_view>
@@ -132,14 +133,14 @@ int refuse_arguments(const CommandLine& line) {
 // Whether QApplication could start at all: with no display, what it does
 // not take is refused here, with 2, rather than ending in Qt's abort.
 bool display_named(const QStringList& arguments) {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    if (!qEnvironmentVariableIsEmpty(name)) return true;
-  }
-  for (const QString& argument : arguments.mid(1)) {
-    const QString bare = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
-    if (bare == QStringLiteral("platform") || bare == QStringLiteral("display")) return true;
-  }
-  return false;
+  constexpr std::array<const char*, 3> DISPLAYS = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+  const QStringList given = arguments.mid(1);
+  return std::ranges::any_of(DISPLAYS,
+                             [](const char* name) { return !qEnvironmentVariableIsEmpty(name); }) ||
+         std::ranges::any_of(given, [](const QString& argument) {
+           const QString bare = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+           return bare == QStringLiteral("platform") || bare == QStringLiteral("display");
+         });
 }
 
 }  // namespace
