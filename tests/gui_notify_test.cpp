@@ -656,6 +656,27 @@ class NotifyTest : public QObject {
       QVERIFY2(c.err.isEmpty() ? err.isEmpty() : err.endsWith(c.err),
                qPrintable(name + ": " + err));
     }
+    // With nothing left over, the window starts: still running a moment on.
+    {
+      QProcess window;
+      QStringList args;
+      QString command = program;
+      if (::geteuid() == 0) {
+        command = QStringLiteral("/usr/bin/setpriv");
+        args << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534")
+             << QStringLiteral("--clear-groups") << program;
+      }
+      QProcessEnvironment environment;
+      environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+      environment.insert(QStringLiteral("HOME"), QStringLiteral("/nonexistent"));
+      window.setProcessEnvironment(environment);
+      window.start(command, args << QStringLiteral("-platform") << QStringLiteral("offscreen")
+                                 << QStringLiteral("-reverse"));
+      QVERIFY(window.waitForStarted());
+      QVERIFY2(!window.waitForFinished(1500), window.readAllStandardError().constData());
+      window.kill();
+      window.waitForFinished();
+    }
     // No display: what Sorvane does not know is refused all the same.
     QString out;
     QString err;
