@@ -3,7 +3,8 @@
 // (notification_stand_in, which records each Notify call): the notifier's
 // decisions and its D-Bus conversation in this process, and the real
 // sorvane-gui --check --notify for the runs that need no check answered
-// (as nobody when run as root, since it will not run as root).
+// (as nobody when run as root, since it will not run as root), and the
+// real command line: --help, --version, wrong calls and Qt's options.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
