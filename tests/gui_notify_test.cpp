@@ -611,6 +611,7 @@ class NotifyTest : public QObject {
           "--version", "--help"},
          ""},
         {{"-h"}, "0", {"Usage: sorvane-gui"}, ""},
+        {{"--check", "--nagios", "--help"}, "0", {"--critical-age"}, ""},
         {{"--version"}, "0", {"sorvane-gui " SORVANE_VERSION "\n"}, ""},
         {{"-v"}, "0", {"sorvane-gui " SORVANE_VERSION "\n"}, ""},
         {{"--bogus"}, "2", {}, "sorvane-gui: unknown option: --bogus\n" + hint},

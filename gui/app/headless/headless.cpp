@@ -161,13 +161,16 @@ std::optional<int> run_headless(int argc, char* argv[]) {
   // Read once to choose: nothing of Sorvane's is the window, whose
   // QApplication takes Qt's options before the rest is read again.
   CommandLine line = read_command_line(arguments);
-  if (line.mode == CallMode::Window && !(line.leftovers && !display_named(arguments))) {
+  if (line.mode == CallMode::Window && (!line.leftovers || display_named(arguments))) {
     return std::nullopt;
   }
   const QCoreApplication app(argc, argv);
   // The fleet engines read one fixed form; everything else, people too:
   // in their language, all but the JSON keys.
-  if (line.nagios || line.mode == CallMode::Prometheus) return run_fleet_check(line);
+  if (line.mode == CallMode::Nagios || line.mode == CallMode::Prometheus ||
+      (line.mode == CallMode::Wrong && line.nagios)) {
+    return run_fleet_check(line);
+  }
   const Translations translations;
   line = read_command_line(arguments);
   switch (line.mode) {
