@@ -739,7 +739,10 @@ class WindowTest : public QObject {
     next.last_run = std::make_shared<const UpdateModel::LastRun>(UpdateModel::LastRun{
         {past_log.fileName().toStdString(),
          UniqueFd(::open(past_log.fileName().toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC)),
-         past.started, past.started, 0},
+         past.started,
+         past.started,
+         0,
+         {}},
         std::move(past),
         {}});
     rooted.model.take_looked(next);
@@ -1336,8 +1339,9 @@ class WindowTest : public QObject {
       auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
       QVERIFY(last);
       UpdateModel::Looked looked = ready({Step::Apt}, false);
-      PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
-                                         last->ended, rooted.root.path().toStdString());
+      PastUpdate past =
+          read_past_update(last->log.get(), last->wait_status, last->started, last->ended,
+                           rooted.root.path().toStdString(), last->sudo_end);
       looked.last_run = std::make_shared<const UpdateModel::LastRun>(
           UpdateModel::LastRun{std::move(*last), std::move(past), {}});
       rooted.model.take_looked(looked);
@@ -1756,6 +1760,30 @@ class WindowTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Done, 10000);
     QCOMPARE(run.model.log(),
              QStringList({"nothing before sudo", "sudo read 7 bytes", "Update complete."}));
+  }
+
+  // A package that prints the lines the script prints after sudo, then
+  // dies with apt: apt failed, and flatpak never ran, in the window that
+  // watched it and in the next start's reading of it.
+  void aPackagesLinesNeverBlameTheStepAfterSudo() {
+    Running run({Step::Apt, Step::Flatpak}, false,
+                "set -e\necho 'Starting system update...'\necho\n"
+                "SUDO -c 'echo \"Updating apt packages...\"; sleep 0.3\n"
+                "echo \"Updating Flatpak packages...\"; echo \"Update complete.\"; kill -KILL $$'\n"
+                "echo 'Updating Flatpak packages...'\necho 'Update complete.'\n");
+    run.model.update({});
+    QTRY_COMPARE_WITH_TIMEOUT(run.model.state(), UpdateModel::State::Done, 10000);
+    QCOMPARE(run.model.finish()->failed_step, std::optional(Step::Apt));
+    QCOMPARE(run.model.step_state(1), UpdateModel::StepState::NotRun);
+    QVERIFY2(run.window.message()->text().startsWith("The apt step failed"),
+             qPrintable(run.window.message()->text()));
+    std::vector<FinishedRun> runs = finished_runs(run.base.path().toStdString(), ::geteuid());
+    QCOMPARE(runs.size(), size_t{1});
+    const FinishedRun& last = runs.front();
+    QVERIFY(last.sudo_end);
+    const PastUpdate past = read_past_update(last.log.get(), last.wait_status, last.started,
+                                             last.ended, "/", last.sudo_end);
+    QCOMPARE(past.finish.failed_step, std::optional(Step::Apt));
   }
 
   // After a typed update no copy of the password is left in the window's

@@ -91,8 +91,9 @@ class RestartOfferTest : public QObject {
 
       auto last = unshown_run(rooted.base.path().toStdString(), ::geteuid());
       QVERIFY(last);
-      PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
-                                         last->ended, rooted.root.path().toStdString());
+      PastUpdate past =
+          read_past_update(last->log.get(), last->wait_status, last->started, last->ended,
+                           rooted.root.path().toStdString(), last->sudo_end);
       CheckSetup check;
       check.places.root = rooted.root.path().toStdString();
       RestartNeed restart = past_restart(past, check);

@@ -408,7 +408,12 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
     Outcome outcome;
     std::optional<Step> step;
     std::vector<std::pair<Step, size_t>> updated;
+    std::optional<SudoEnd> sudo_end = {};  // as the monitor saw sudo end
   };
+  // A package prints what the script prints after sudo, then apt dies.
+  const std::string faked = start +
+                            "Updating apt packages...\nSetting up chatty\n"
+                            "Updating Flatpak packages...\nUpdate complete.\n";
   const Row rows[] = {
       {"finished",
        start + "Updating apt packages...\nSetting up a\nUpdate complete.\n",
@@ -460,6 +465,34 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
        std::nullopt,
        {{Step::Apt, 3}}},
       {"nothing began", start, W_EXITCODE(1, 0), Outcome::Failed, std::nullopt, {}},
+      {"a package's flatpak line while sudo ran, then apt killed",
+       faked,
+       W_EXITCODE(137, 0),
+       Outcome::Failed,
+       Step::Apt,
+       {{Step::Apt, 3}},
+       SudoEnd{1}},
+      {"the script's own flatpak line after a package's",
+       faked + "Updating Flatpak packages...\nerror: no remote\n",
+       W_EXITCODE(1, 0),
+       Outcome::Failed,
+       Step::Flatpak,
+       {{Step::Apt, 3}},
+       SudoEnd{1}},
+      {"glued to a package's unfinished line, the script's own still counts",
+       start + "Updating apt packages...\nUpdating Flatpak packages...\nprogress 50%" +
+           "Updating Flatpak packages...\nerror: no remote\n",
+       W_EXITCODE(1, 0),
+       Outcome::Failed,
+       Step::Flatpak,
+       {{Step::Apt, 3}},
+       SudoEnd{1}},
+      {"sudo's end not seen: as before",
+       faked,
+       W_EXITCODE(137, 0),
+       Outcome::Failed,
+       Step::Flatpak,
+       {{Step::Apt, 3}}},
   };
   for (const Row& row : rows) {
     const test::TempDir root;
@@ -467,7 +500,8 @@ TEST(PastUpdate, HowAnUpdateWithoutItsWindowEnded) {
     append(root / "var/log/pacman.log", pacman_log);
     append(root / "update.log", row.log);
     const UniqueFd log(::open((root / "update.log").c_str(), O_RDONLY | O_CLOEXEC));
-    const PastUpdate past = read_past_update(log.get(), row.status, started, ended, root.path());
+    const PastUpdate past =
+        read_past_update(log.get(), row.status, started, ended, root.path(), row.sudo_end);
     EXPECT_EQ(past.started, started) << row.name;
     EXPECT_EQ(past.finish.outcome, row.outcome) << row.name;
     EXPECT_EQ(past.finish.failed_step, row.step) << row.name;

@@ -8,6 +8,7 @@
 #include "notification.hpp"
 #include "notifier.hpp"
 #include "past_update.hpp"
+#include "run_status.hpp"
 #include "translations.hpp"
 #include "update_model.hpp"
 #include "update_monitor.hpp"
@@ -45,7 +46,8 @@ int run_update_monitor(int argc, char** argv) {
   const Translations translations;
   const RunStatus& status = end.value().status;
   const PastUpdate past =
-      read_past_update(MONITOR_LOG_FD, status.wait_status, status.started, status.ended, "/");
+      read_past_update(MONITOR_LOG_FD, status.wait_status, status.started, status.ended, "/",
+                       recorded_sudo_end(MONITOR_RUN_FD, ::geteuid()));
   const RestartNeed restart = past_restart(past, CheckSetup{});
   tell_unwatched_end(QDBusConnection::sessionBus(), UpdateModel::past_text(past),
                      UpdateModel::restart_sentence(restart), restart.needed, ANSWER_LIMIT);

@@ -159,7 +159,7 @@ Looked look_for_update(const UpdateSetup& setup, bool ask_sudo) {
     looked.running = std::make_shared<RunningUpdate>(std::move(*running));
   } else if (auto last = unshown_run(setup.logs(), user)) {
     PastUpdate past = read_past_update(last->log.get(), last->wait_status, last->started,
-                                       last->ended, setup.check.places.root);
+                                       last->ended, setup.check.places.root, last->sudo_end);
     RestartNeed restart = past_restart(past, setup.check);
     looked.last_run = std::make_shared<const LastRun>(
         LastRun{std::move(*last), std::move(past), std::move(restart)});

@@ -97,6 +97,7 @@ void RestartOffer::find_out(UpdateRun& run, std::function<bool()> wanted) {
 // recorded; then the Done screen says what the starting window's says.
 void RestartOffer::find_out_followed(UpdateRun& run, std::function<bool()> wanted) {
   const std::optional<RunStatus> end = recorded_status(run.run_fd(), ::geteuid());
+  const std::optional<SudoEnd> sudo_end = recorded_sudo_end(run.run_fd(), ::geteuid());
   const int log_fd = run.log_fd();
   auto log = std::make_shared<UniqueFd>(log_fd >= 0 ? ::fcntl(log_fd, F_DUPFD_CLOEXEC, 0) : -1);
   if (!end || !log->valid()) {
@@ -114,9 +115,9 @@ void RestartOffer::find_out_followed(UpdateRun& run, std::function<bool()> wante
             }
             watcher->deleteLater();
           });
-  watcher->setFuture(QtConcurrent::run([log, end = *end, check = check_] {
-    PastUpdate past =
-        read_past_update(log->get(), end.wait_status, end.started, end.ended, check.places.root);
+  watcher->setFuture(QtConcurrent::run([log, end = *end, sudo_end, check = check_] {
+    PastUpdate past = read_past_update(log->get(), end.wait_status, end.started, end.ended,
+                                       check.places.root, sudo_end);
     RestartNeed need = past_restart(past, check);
     return Found{std::move(past), std::move(need)};
   }));

@@ -342,12 +342,26 @@ bool UpdateRun::read_new_output() {
   bool more = true;
   while (more && std::chrono::steady_clock::now() < deadline) {
     if (log_file_->read_some(chunk, READ_CHUNK)) break;
+    learn_sudo_end();
     absorb(chunk, batch);
     more = chunk.size() == READ_CHUNK;
   }
   if (!batch.isEmpty()) emit lines_added(batch);
   emit changed();
   return more;
+}
+
+// Looked for after each read and before what was read is taken: the
+// monitor records sudo's end before the script may print a line after
+// sudo, so what was read while there was no record is all of sudo's time,
+// and the step lines a package printed then are known before the
+// script's own come.
+void UpdateRun::learn_sudo_end() {
+  if (sudo_end_known_) return;
+  if (const auto end = recorded_sudo_end(run_fd(), ::geteuid())) {
+    output_.pass_over_sudo_lines(end->step_lines);
+    sudo_end_known_ = true;
+  }
 }
 
 // The script's end once its monitor recorded it, or once the monitor is

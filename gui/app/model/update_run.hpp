@@ -131,6 +131,7 @@ class UpdateRun : public QObject {
   void follow_log();
   [[nodiscard]] std::optional<std::optional<int>> seen_end();
   bool read_new_output();
+  void learn_sudo_end();
   void absorb(std::string_view bytes, QStringList& batch);
   void keep_lines(const std::vector<std::string>& lines, QStringList& batch);
   void check_unread_password();
@@ -144,6 +145,7 @@ class UpdateRun : public QObject {
   bool followed_ = false;
   bool needs_password_ = false;
   bool password_checked_ = false;
+  bool sudo_end_known_ = false;
   QStringList log_;
   size_t dropped_lines_ = 0;
   std::optional<Finish> finish_;

@@ -81,7 +81,7 @@ std::vector<KeptRunFacts> kept_runs(const HistorySetup& setup) {
   for (FinishedRun& finished : finished_runs(setup.runs, setup.user)) {
     const PastUpdate past =
         read_past_update(finished.log.get(), finished.wait_status, finished.started, finished.ended,
-                         setup.check.places.root);
+                         setup.check.places.root, finished.sudo_end);
     KeptRunFacts kept;
     kept.started = finished.started;
     kept.ended = finished.ended;

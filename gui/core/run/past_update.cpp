@@ -42,12 +42,18 @@ std::string local_time(time_t when) {
 }
 
 // The steps the script began, in its order: their lines, as the script
-// prints them, in the log.
-std::vector<Step> steps_begun(int log) {
+// prints them, in the log; of the steps after sudo, not those a package
+// printed while sudo ran.
+std::vector<Step> steps_begun(int log, std::optional<SudoEnd> sudo_end) {
   std::vector<Step> steps;
+  size_t passed_over = sudo_end ? sudo_end->step_lines : 0;
   read_lines(
       log,
       [&](string_view line) {
+        if (is_after_sudo_step_line(line) && passed_over > 0) {
+          --passed_over;
+          return;
+        }
         for (const Manager& row : MANAGERS) {
           if (line.ends_with(row.step_line) &&
               std::find(steps.begin(), steps.end(), row.step) == steps.end()) {
@@ -62,11 +68,12 @@ std::vector<Step> steps_begun(int log) {
 }  // namespace
 
 PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t started, time_t ended,
-                            const std::string& root) {
+                            const std::string& root, std::optional<SudoEnd> sudo_end) {
   PastUpdate past;
   past.started = started;
-  const std::vector<Step> steps = steps_begun(log);
+  const std::vector<Step> steps = steps_begun(log, sudo_end);
   ScriptOutput output(steps);
+  if (sudo_end) output.pass_over_sudo_lines(sudo_end->step_lines);
   read_whole_file(
       log, [&](std::string_view part) { (void)output.feed(part); }, MAX_LOG_TEXT);
   (void)output.flush();
@@ -124,7 +131,7 @@ std::optional<NewestRun> newest_finished_run(const std::string& logs, uid_t user
       [](const FinishedRun& a, const FinishedRun& b) { return a.ended < b.ended; });
   if (newest == runs.end()) return std::nullopt;
   PastUpdate past = read_past_update(newest->log.get(), newest->wait_status, newest->started,
-                                     newest->ended, root);
+                                     newest->ended, root, newest->sudo_end);
   return NewestRun{std::move(*newest), std::move(past)};
 }
 

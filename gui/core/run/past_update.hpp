@@ -19,6 +19,7 @@
 #include "managers.hpp"
 #include "restart_needed.hpp"
 #include "run_dir.hpp"
+#include "run_status.hpp"
 #include "script_output.hpp"
 #include "update_progress.hpp"
 
@@ -39,10 +40,10 @@ struct PastUpdate {
 };
 
 // Reads the log `log` of an update that ran from `started` to `ended` and
-// ended with `wait_status` (none: not seen), and the managers' logs under
-// `root`.
+// ended with `wait_status` (none: not seen), where its monitor saw sudo
+// end (none: not seen), and the managers' logs under `root`.
 PastUpdate read_past_update(int log, std::optional<int> wait_status, time_t started, time_t ended,
-                            const std::string& root);
+                            const std::string& root, std::optional<SudoEnd> sudo_end);
 
 // Whether the computer should be restarted after it (blocks: see
 // restart_needed).

@@ -28,7 +28,8 @@ constexpr time_t DAY_SECONDS = time_t{24} * 60 * 60;
 constexpr mode_t PERMISSION_BITS = 07777;
 // A directory this young may be one whose claim is not taken yet.
 constexpr time_t FRESH_SECONDS = 60;
-constexpr std::array<std::string_view, 3> RUN_FILES = {SCRIPT_NAME, LOG_NAME, STATUS_NAME};
+constexpr std::array<std::string_view, 4> RUN_FILES = {SCRIPT_NAME, LOG_NAME, STATUS_NAME,
+                                                       SUDO_END_NAME};
 
 // Whether someone holds a claim on the open file: a try for the lock that
 // does not wait. The lock taken here goes with the descriptor.
@@ -222,7 +223,8 @@ void each_finished_run(const std::string& base, uid_t user, bool held_too, Take 
     const time_t ended = status ? status->ended : st.st_mtime;
     take(FinishedRun{join(join(base, name), std::string(LOG_NAME)), std::move(log),
                      status ? status->started : run_st.st_mtime, ended,
-                     status ? std::optional<int>(status->wait_status) : std::nullopt});
+                     status ? std::optional<int>(status->wait_status) : std::nullopt,
+                     recorded_sudo_end(run, user)});
     return false;
   });
 }

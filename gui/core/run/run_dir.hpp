@@ -20,6 +20,7 @@
 
 #include "os_error.hpp"
 #include "result.hpp"
+#include "run_status.hpp"
 #include "unique_fd.hpp"
 
 namespace sorvane::gui {
@@ -102,6 +103,8 @@ struct FinishedRun {
   // The script's wait status, as its monitor recorded it; none: its end
   // was not seen.
   std::optional<int> wait_status;
+  // Where its monitor saw sudo end; none: not seen.
+  std::optional<SudoEnd> sudo_end;
 };
 // The newest finished run in `base`, when its end was never shown.
 std::optional<FinishedRun> unshown_run(const std::string& base, uid_t user);

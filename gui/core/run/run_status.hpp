@@ -8,6 +8,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <ctime>
 #include <optional>
 #include <string_view>
@@ -32,5 +33,20 @@ std::optional<OsError> record_status(int run, const RunStatus& status);
 // writes: a plain file of `user`'s, not a link, mode 0400, one name, and
 // the three fields in order. Anything else is no status.
 std::optional<RunStatus> recorded_status(int run, uid_t user);
+
+// Where sudo's part of the script ended, as the monitor saw it end with
+// the script held still: how many lines printed until then read as the
+// start of a step after sudo (a package's, every one). Absent when the
+// monitor could not watch sudo (it never saw it, or saw it too late).
+inline constexpr std::string_view SUDO_END_NAME = "sudo.end";
+
+struct SudoEnd {
+  std::size_t step_lines = 0;
+};
+
+// As record_status, into its own file.
+std::optional<OsError> record_sudo_end(int run, const SudoEnd& end);
+// As recorded_status: exactly what record_sudo_end writes, or nothing.
+std::optional<SudoEnd> recorded_sudo_end(int run, uid_t user);
 
 }  // namespace sorvane::gui

@@ -37,7 +37,13 @@ std::string ScriptOutput::complete_line(std::string_view raw) {
   // "Update complete." counts only once the last step has begun; whatever
   // that step started may go on writing after it.
   if (started_ == steps_.size() && raw.ends_with(COMPLETE_LINE)) completed_ = true;
-  if (started_ < steps_.size() && raw.ends_with(step_line(steps_[started_]))) {
+  // One of the lines printed while sudo ran reads as a later step's start.
+  bool passed_over = false;
+  if (is_after_sudo_step_line(raw)) {
+    ++sudo_lines_seen_;
+    passed_over = sudo_lines_ && sudo_lines_seen_ <= *sudo_lines_;
+  }
+  if (!passed_over && started_ < steps_.size() && raw.ends_with(step_line(steps_[started_]))) {
     step_lines_.push_back(number);
     ++started_;
     step_errors_.emplace_back();
@@ -72,6 +78,58 @@ void ScriptOutput::take_error(size_t number, const std::string& line) {
   }
   auto& first = step_errors_[started_ - 1];
   if (!first && is_error_line(steps_[started_ - 1], line)) first.emplace(number, line);
+}
+
+void ScriptOutput::pass_over_sudo_lines(size_t count) {
+  if (sudo_lines_) return;
+  sudo_lines_ = count;
+  // Begun on such a line: it was a package's, and the step has not begun.
+  if (sudo_lines_seen_ > count) return;
+  while (started_ > 0 && !runs_under_sudo(steps_[started_ - 1])) {
+    step_lines_.pop_back();
+    step_errors_.pop_back();
+    --started_;
+    completed_ = false;
+  }
+}
+
+bool is_after_sudo_step_line(std::string_view line) {
+  return std::any_of(MANAGERS.begin(), MANAGERS.end(), [line](const Manager& row) {
+    return !row.under_sudo && line.ends_with(row.step_line);
+  });
+}
+
+void SudoLines::feed(std::string_view bytes) {
+  constexpr size_t LONGEST =
+      std::max_element(MANAGERS.begin(), MANAGERS.end(), [](const Manager& a, const Manager& b) {
+        return a.step_line.size() < b.step_line.size();
+      })->step_line.size();
+  constexpr std::string_view STOPS("\n\0", 2);
+  const auto end_line = [this] {
+    if (is_after_sudo_step_line(tail_)) ++count_;
+    tail_.clear();
+    length_ = 0;
+  };
+  while (!bytes.empty()) {
+    const size_t taken = std::min(
+        {bytes.find_first_of(STOPS), bytes.size(), ScriptOutput::MAX_LINE_BYTES - length_});
+    // Only the end of a line is matched: its last LONGEST bytes are kept.
+    const std::string_view piece = bytes.substr(0, taken);
+    if (piece.size() >= LONGEST) {
+      tail_.assign(piece.substr(piece.size() - LONGEST));
+    } else {
+      tail_ += piece;
+      if (tail_.size() > LONGEST) tail_.erase(0, tail_.size() - LONGEST);
+    }
+    length_ += taken;
+    bytes.remove_prefix(taken);
+    if (length_ == ScriptOutput::MAX_LINE_BYTES) {
+      end_line();
+    } else if (!bytes.empty()) {
+      if (bytes.front() == '\n') end_line();
+      bytes.remove_prefix(1);
+    }
+  }
 }
 
 std::optional<Step> ScriptOutput::step_at(size_t line) const {

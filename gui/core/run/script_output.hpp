@@ -11,7 +11,10 @@
 // A package may print a later step's line itself. Such a line is found out
 // when the step before it goes on failing in its own words (apt's "E:" or
 // dpkg's "dpkg: error", which no other manager prints): the later step had
-// not begun, and counts again when the script prints its line.
+// not begun, and counts again when the script prints its line. The steps
+// after sudo (flatpak's) need no such guess: the monitor counts the lines
+// like theirs that came while sudo ran (SudoLines), and so many are passed
+// over.
 #pragma once
 
 #include <array>
@@ -97,6 +100,12 @@ class ScriptOutput {
   // How the run ended, from the wait status of the script.
   [[nodiscard]] Finish finish(int wait_status) const;
 
+  // The first `count` lines that read as the start of a step after sudo
+  // were printed while sudo ran: none of them starts that step, and one
+  // that did before this was known starts it no more. Told once, before
+  // any line the script printed after sudo is fed.
+  void pass_over_sudo_lines(size_t count);
+
   static constexpr size_t MAX_LINE_BYTES = size_t{64} * 1024;
   // How much of sudo's message is kept (it is a line or two).
   static constexpr size_t MAX_MESSAGE_LINES = 16;
@@ -122,6 +131,25 @@ class ScriptOutput {
   std::string latest_;
   std::vector<std::string> before_steps_;
   std::vector<std::optional<std::pair<size_t, std::string>>> step_errors_;  // by step
+  size_t sudo_lines_seen_ = 0;        // lines like a step's after sudo
+  std::optional<size_t> sudo_lines_;  // how many of them came while sudo ran
+};
+
+// A line that reads as the start of a step the script runs after sudo.
+bool is_after_sudo_step_line(std::string_view line);
+
+// Counts the lines of output that read as the start of a step after sudo,
+// cut into lines as ScriptOutput cuts them (NUL bytes, which readers drop,
+// left out), so that a reader of the same output counts the same.
+class SudoLines {
+ public:
+  void feed(std::string_view bytes);
+  [[nodiscard]] size_t count() const { return count_; }
+
+ private:
+  std::string tail_;   // the end of the unfinished line, as long as a step's line
+  size_t length_ = 0;  // of the unfinished line
+  size_t count_ = 0;
 };
 
 }  // namespace sorvane::gui

@@ -13,6 +13,10 @@
 #include <string_view>
 
 #include "child_process.hpp"
+#include "password_handover.hpp"
+#include "pidfd.hpp"
+#include "run_status.hpp"
+#include "script_output.hpp"
 #include "unique_fd.hpp"
 #include "update_log.hpp"
 #include "update_process.hpp"
@@ -42,6 +46,8 @@ class Copier {
     struct stat st {};
     if (::fstat(log_, &st) == 0) length_ = static_cast<std::uint64_t>(st.st_size);
   }
+  // What is copied from now on is counted there too; nullptr stops it.
+  void count_into(SudoLines* lines) { counted_ = lines; }
   // False at the end of the pipe or on an error; `more` with nothing
   // waiting when it would block.
   bool copy(int pipe, bool& more) {
@@ -50,6 +56,7 @@ class Copier {
     if (n < 0 && errno == EAGAIN) return true;
     if (n <= 0) return false;
     const std::string_view bytes(chunk_.data(), static_cast<std::size_t>(n));
+    if (counted_ != nullptr) counted_->feed(bytes);
     if (!write_all(log_, bytes)) length_ += bytes.size();
     cap_.grew_to(log_, length_);
     copied_ += bytes.size();
@@ -62,7 +69,85 @@ class Copier {
   std::uint64_t length_ = 0;
   std::size_t copied_ = 0;
   LogCap cap_;
+  SudoLines* counted_ = nullptr;
   std::array<char, CHUNK> chunk_{};
+};
+
+// How often the script's children are looked at until sudo is among them:
+// it waits for its password far longer than this.
+constexpr int SUDO_LOOK_MS = 50;
+
+// sudo's part of the script. While sudo runs the script only waits for
+// it, so the script is held stopped from when sudo is seen until sudo has
+// ended and all that its commands printed has been read: nothing the
+// script prints after sudo reaches the pipe before that, and the count of
+// step lines recorded then tells every reader which of them a package
+// printed.
+class SudoWatch {
+ public:
+  explicit SudoWatch(const ChildProcess& script) : script_(script) {}
+  SudoWatch(const SudoWatch&) = delete;
+  SudoWatch& operator=(const SudoWatch&) = delete;
+  SudoWatch(SudoWatch&&) = delete;
+  SudoWatch& operator=(SudoWatch&&) = delete;
+  ~SudoWatch() { resume(); }
+
+  // Still to be found: look again within SUDO_LOOK_MS.
+  [[nodiscard]] bool looking() const { return !given_up_ && !sudo_.valid(); }
+  // Readable once the watched sudo has ended; -1 while none is.
+  [[nodiscard]] int fd() const { return sudo_.get(); }
+
+  void look() {
+    if (!looking()) return;
+    const auto sudo = sudo_below("/proc", script_.pid(), 1);
+    if (!sudo) return;
+    UniqueFd watched(::pidfd_open(*sudo, 0));
+    if (!watched.valid() || !signal(SIGSTOP)) return give_up();
+    stopped_ = true;
+    // Held before sudo ended, and sudo is still the script's: only then
+    // is the line between them exact.
+    if (!held() || ended(watched.get()) || sudo_below("/proc", script_.pid(), 1) != sudo) {
+      return give_up();
+    }
+    sudo_ = std::move(watched);
+  }
+  // Once the script, still held, may go on.
+  void done() {
+    sudo_.reset();
+    give_up();
+  }
+
+ private:
+  bool signal(int number) const {
+    return ::pidfd_send_signal(script_.pidfd(), number, nullptr, 0) == 0;
+  }
+  [[nodiscard]] bool held() const {
+    constexpr int TRIES = 200;
+    for (int i = 0; i < TRIES; ++i) {
+      const auto script = look_at_process("/proc", script_.pid());
+      if (!script) return false;
+      if (script->state == 'T') return true;
+      ::usleep(1000);
+    }
+    return false;
+  }
+  static bool ended(int pidfd) {
+    pollfd one{pidfd, POLLIN, 0};
+    return ::poll(&one, 1, 0) != 0;
+  }
+  void give_up() {
+    given_up_ = true;
+    resume();
+  }
+  void resume() {
+    if (stopped_) (void)signal(SIGCONT);
+    stopped_ = false;
+  }
+
+  const ChildProcess& script_;
+  UniqueFd sudo_;
+  bool stopped_ = false;
+  bool given_up_ = false;
 };
 
 Result<ChildProcess, OsError> start_script(const std::string& bash, int output, char** environ) {
@@ -112,23 +197,43 @@ Result<MonitorEnd, OsError> monitor_update(const std::string& bash, char** envir
   if (!script) return failed(script.error());
   say("started " + std::to_string(script.value().pid()) + "\n");
 
+  // Read when poll says so, and drained without waiting at sudo's end.
+  ::fcntl(output.get(), F_SETFL, O_NONBLOCK);
   Copier copier(MONITOR_LOG_FD);
+  SudoLines sudo_lines;
+  copier.count_into(&sudo_lines);
+  std::optional<SudoWatch> sudo(std::in_place, script.value());
   bool open = true;
   std::optional<int> status;
   while (!status) {
-    std::array<pollfd, 2> fds{
-        {{open ? output.get() : -1, POLLIN, 0}, {script.value().pidfd(), POLLIN, 0}}};
-    if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) break;
+    std::array<pollfd, 3> fds{{{open ? output.get() : -1, POLLIN, 0},
+                               {script.value().pidfd(), POLLIN, 0},
+                               {sudo ? sudo->fd() : -1, POLLIN, 0}}};
+    const int wait = sudo && sudo->looking() ? SUDO_LOOK_MS : -1;
+    if (::poll(fds.data(), fds.size(), wait) < 0 && errno != EINTR) break;
     if (fds[0].revents != 0) {
       bool more = false;
       open = copier.copy(output.get(), more);
+    }
+    if (fds[2].revents != 0) {
+      // sudo has ended and the script is held: what is in the pipe now is
+      // all that sudo's commands printed.
+      const std::size_t before = copier.copied();
+      for (bool more = true; open && more && copier.copied() - before < MAX_AFTER_END;) {
+        open = copier.copy(output.get(), more);
+      }
+      (void)record_sudo_end(MONITOR_RUN_FD, {sudo_lines.count()});
+      copier.count_into(nullptr);
+      sudo->done();
     }
     if (fds[1].revents != 0) {
       auto reaped = script.value().try_reap();
       if (!reaped) break;
       status = reaped.value();
     }
+    if (sudo) sudo->look();
   }
+  sudo.reset();
   if (!status) {
     // poll or waitpid failing here is no state to go on in: the script
     // is still waited for, so its end is never lost.
@@ -137,7 +242,6 @@ Result<MonitorEnd, OsError> monitor_update(const std::string& bash, char** envir
   }
   // What the script wrote before it ended is in the pipe: read it without
   // waiting for an end that a daemon holding the pipe would never give.
-  ::fcntl(output.get(), F_SETFL, O_NONBLOCK);
   const std::size_t before = copier.copied();
   for (bool more = true; open && more && copier.copied() - before < MAX_AFTER_END;) {
     open = copier.copy(output.get(), more);

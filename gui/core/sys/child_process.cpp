@@ -5,16 +5,14 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-// glibc 2.36 declares these without C linkage for C++.
-extern "C" {
-#include <sys/pidfd.h>
-}
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+
+#include "pidfd.hpp"
 
 namespace sorvane::gui {
 namespace {
