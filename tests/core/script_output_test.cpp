@@ -336,6 +336,57 @@ TEST(ScriptOutput, ChunksMayEndAnywhere) {
   EXPECT_EQ(parsed.line_count(), 5U);
 }
 
+// The monitor counts the flatpak-like lines printed while sudo ran; a
+// reader passes over as many. Both must cut the output into the same
+// lines, whatever pieces it came in: NUL bytes left out, a line cut at the
+// bound, the script's line glued to an unfinished one.
+TEST(ScriptOutput, TheMonitorCountsTheLinesAReaderPassesOver) {
+  constexpr size_t MAX = ScriptOutput::MAX_LINE_BYTES;
+  const std::string flatpak = "Updating Flatpak packages...";
+  const struct {
+    const char* name;
+    std::string output;
+    size_t counted;
+  } cases[] = {
+      {"none", "Updating apt packages...\nSetting up x\n", 0},
+      {"a package's, twice", flatpak + "\nx\n" + flatpak + "\n", 2},
+      {"at the end of a line", "50%" + flatpak + "\n", 1},
+      {"unfinished: not yet a line", "x\n" + flatpak, 0},
+      {"with NUL bytes in it", std::string("Updating\0 Flatpak packages...\0\n", 31), 1},
+      {"where a long line is cut", std::string(MAX - flatpak.size(), 'x') + flatpak + "tail\n", 1},
+      {"split by the cut", std::string(MAX - 5, 'x') + flatpak + "\n", 0},
+      {"not the step's own words", "Updating Flatpak packages... done\n", 0},
+  };
+  for (const auto& c : cases) {
+    for (const size_t piece : {size_t{1}, size_t{7}, c.output.size()}) {
+      SudoLines counted;
+      for (size_t at = 0; at < c.output.size(); at += piece) {
+        counted.feed(std::string_view(c.output).substr(at, piece));
+      }
+      EXPECT_EQ(counted.count(), c.counted) << c.name << ", pieces of " << piece;
+    }
+    // A reader told that count never begins flatpak on them; the script's
+    // own line after them begins it.
+    std::string read = c.output;
+    std::erase(read, '\0');
+    ScriptOutput reader({Step::Apt, Step::Flatpak});
+    (void)reader.feed(HEADER + "Updating apt packages...\n");
+    reader.pass_over_sudo_lines(c.counted);
+    (void)reader.feed(read);
+    EXPECT_EQ(reader.started(), 1U) << c.name;
+    (void)reader.feed("\n" + flatpak + "\n");
+    EXPECT_EQ(reader.started(), 2U) << c.name;
+  }
+  // Told late, after a package's line began flatpak: it begins no more.
+  ScriptOutput late({Step::Apt, Step::Flatpak});
+  (void)late.feed(HEADER + "Updating apt packages...\n" + flatpak + "\nUpdate complete.\n");
+  EXPECT_EQ(late.started(), 2U);
+  late.pass_over_sudo_lines(1);
+  EXPECT_EQ(late.started(), 1U);
+  EXPECT_FALSE(late.completed());
+  EXPECT_EQ(late.finish(W_EXITCODE(137, 0)).failed_step, Step::Apt);
+}
+
 TEST(ScriptOutput, AnEndlessLineIsCutNotHeld) {
   // Cut at the bound, whether or not a line feed ends it in the same piece.
   constexpr size_t MAX = ScriptOutput::MAX_LINE_BYTES;
