@@ -515,7 +515,9 @@ class WindowTest : public QObject {
          Access::Password,
          true,
          "1 update is ready",
-         {"apt — 1 update\nYour changes to /etc/foo.conf will be kept"},
+         // Promised as what happens if the new package brings its own.
+         {"apt — 1 update\nYour changes to /etc/foo.conf will be kept; if the update brings a "
+          "new version of it, that goes beside it."},
          "",
          true,
          true,

@@ -46,10 +46,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <source>Your changes to %n configuration file(s) will be kept (%1); where the update brings new versions, they go beside them.</source>
         <translation>
-            <numerusform>Your changes to %n configuration file will be kept (%1); a new version from the update goes beside it.</numerusform>
-            <numerusform>Your changes to %n configuration files will be kept (%1); new versions from the update go beside them.</numerusform>
+            <numerusform>Your changes to %n configuration file will be kept (%1); if the update brings a new version of it, that goes beside it.</numerusform>
+            <numerusform>Your changes to %n configuration files will be kept (%1); where the update brings new versions, they go beside them.</numerusform>
         </translation>
     </message>
     <message numerus="yes">

@@ -127,8 +127,8 @@
         <translation>Sorvane Update öffnen</translation>
     </message>
     <message>
-        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
-        <translation>Ihre Änderungen an %1 bleiben erhalten; eine neue Fassung aus der Aktualisierung wird daneben abgelegt.</translation>
+        <source>Your changes to %1 will be kept; if the update brings a new version of it, that goes beside it.</source>
+        <translation>Ihre Änderungen an %1 bleiben erhalten; bringt die Aktualisierung eine neue Fassung davon, wird sie daneben abgelegt.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -186,10 +186,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <source>Your changes to %n configuration file(s) will be kept (%1); where the update brings new versions, they go beside them.</source>
         <translation>
-            <numerusform>Ihre Änderungen an %n Konfigurationsdatei bleiben erhalten (%1); eine neue Fassung aus der Aktualisierung wird daneben abgelegt.</numerusform>
-            <numerusform>Ihre Änderungen an %n Konfigurationsdateien bleiben erhalten (%1); neue Fassungen aus der Aktualisierung werden daneben abgelegt.</numerusform>
+            <numerusform>Ihre Änderungen an %n Konfigurationsdatei bleiben erhalten (%1); bringt die Aktualisierung eine neue Fassung, wird sie daneben abgelegt.</numerusform>
+            <numerusform>Ihre Änderungen an %n Konfigurationsdateien bleiben erhalten (%1); bringt die Aktualisierung neue Fassungen, werden sie daneben abgelegt.</numerusform>
         </translation>
     </message>
     <message numerus="yes">

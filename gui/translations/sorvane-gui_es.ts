@@ -127,8 +127,8 @@
         <translation>Abrir Sorvane Update</translation>
     </message>
     <message>
-        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
-        <translation>Se conservarán sus cambios en %1; una versión nueva de la actualización se coloca a su lado.</translation>
+        <source>Your changes to %1 will be kept; if the update brings a new version of it, that goes beside it.</source>
+        <translation>Se conservarán sus cambios en %1; si la actualización trae una versión nueva, se coloca a su lado.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -186,10 +186,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <source>Your changes to %n configuration file(s) will be kept (%1); where the update brings new versions, they go beside them.</source>
         <translation>
-            <numerusform>Se conservarán sus cambios en %n archivo de configuración (%1); la versión nueva de la actualización se coloca a su lado.</numerusform>
-            <numerusform>Se conservarán sus cambios en %n archivos de configuración (%1); las versiones nuevas de la actualización se colocan a su lado.</numerusform>
+            <numerusform>Se conservarán sus cambios en %n archivo de configuración (%1); si la actualización trae una versión nueva, se coloca a su lado.</numerusform>
+            <numerusform>Se conservarán sus cambios en %n archivos de configuración (%1); si la actualización trae versiones nuevas, se colocan a su lado.</numerusform>
         </translation>
     </message>
     <message numerus="yes">

@@ -127,8 +127,8 @@
         <translation>Ouvrir Sorvane Update</translation>
     </message>
     <message>
-        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
-        <translation>Vos modifications de %1 seront conservées&#xa0;; une nouvelle version venant de la mise à jour est placée à côté.</translation>
+        <source>Your changes to %1 will be kept; if the update brings a new version of it, that goes beside it.</source>
+        <translation>Vos modifications de %1 seront conservées&#xa0;; si la mise à jour en apporte une nouvelle version, elle est placée à côté.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -186,10 +186,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <source>Your changes to %n configuration file(s) will be kept (%1); where the update brings new versions, they go beside them.</source>
         <translation>
-            <numerusform>Vos modifications de %n fichier de configuration seront conservées (%1)&#xa0;; la nouvelle version venant de la mise à jour est placée à côté.</numerusform>
-            <numerusform>Vos modifications de %n fichiers de configuration seront conservées (%1)&#xa0;; les nouvelles versions venant de la mise à jour sont placées à côté.</numerusform>
+            <numerusform>Vos modifications de %n fichier de configuration seront conservées (%1)&#xa0;; si la mise à jour en apporte une nouvelle version, elle est placée à côté.</numerusform>
+            <numerusform>Vos modifications de %n fichiers de configuration seront conservées (%1)&#xa0;; si la mise à jour en apporte de nouvelles versions, elles sont placées à côté.</numerusform>
         </translation>
     </message>
     <message numerus="yes">

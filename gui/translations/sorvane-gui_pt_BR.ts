@@ -127,8 +127,8 @@
         <translation>Abrir o Sorvane Update</translation>
     </message>
     <message>
-        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
-        <translation>Suas alterações em %1 serão mantidas; uma nova versão vinda da atualização é colocada ao lado.</translation>
+        <source>Your changes to %1 will be kept; if the update brings a new version of it, that goes beside it.</source>
+        <translation>Suas alterações em %1 serão mantidas; se a atualização trouxer uma nova versão, ela é colocada ao lado.</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -186,10 +186,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <source>Your changes to %n configuration file(s) will be kept (%1); where the update brings new versions, they go beside them.</source>
         <translation>
-            <numerusform>Suas alterações em %n arquivo de configuração serão mantidas (%1); a nova versão vinda da atualização é colocada ao lado.</numerusform>
-            <numerusform>Suas alterações em %n arquivos de configuração serão mantidas (%1); as novas versões vindas da atualização são colocadas ao lado.</numerusform>
+            <numerusform>Suas alterações em %n arquivo de configuração serão mantidas (%1); se a atualização trouxer uma nova versão, ela é colocada ao lado.</numerusform>
+            <numerusform>Suas alterações em %n arquivos de configuração serão mantidas (%1); se a atualização trouxer novas versões, elas são colocadas ao lado.</numerusform>
         </translation>
     </message>
     <message numerus="yes">

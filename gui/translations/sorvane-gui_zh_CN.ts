@@ -126,8 +126,8 @@
         <translation>打开 Sorvane Update</translation>
     </message>
     <message>
-        <source>Your changes to %1 will be kept; a new version from the update goes beside it.</source>
-        <translation>将保留您对 %1 的修改；更新带来的新版本会放在它旁边。</translation>
+        <source>Your changes to %1 will be kept; if the update brings a new version of it, that goes beside it.</source>
+        <translation>将保留您对 %1 的修改；如果更新带来它的新版本，新版本会放在它旁边。</translation>
     </message>
     <message>
         <source>There is not enough room on %1: the update needs about %2 there, and %3 is free.</source>
@@ -180,9 +180,9 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Your changes to %n configuration file(s) will be kept (%1); new versions from the update go beside them.</source>
+        <source>Your changes to %n configuration file(s) will be kept (%1); where the update brings new versions, they go beside them.</source>
         <translation>
-            <numerusform>将保留您对 %n 个配置文件的修改（%1）；更新带来的新版本会放在它们旁边。</numerusform>
+            <numerusform>将保留您对 %n 个配置文件的修改（%1）；如果更新带来新版本，新版本会放在它们旁边。</numerusform>
         </translation>
     </message>
     <message numerus="yes">

@@ -201,14 +201,16 @@ QStringList CheckText::notes(const ManagerCheck& check) {
   for (const std::string& path : check.kept_conffiles) paths << from_bytes(path);
   if (paths.isEmpty()) return said;
   if (paths.size() == 1) {
-    return said << tr("Your changes to %1 will be kept; a new version from the update goes "
-                      "beside it.")
+    // Whether the new package brings a different file is known only once
+    // it is unpacked: promised as what happens if it does.
+    return said << tr("Your changes to %1 will be kept; if the update brings a new version of "
+                      "it, that goes beside it.")
                        .arg(paths.front());
   }
   const auto count = paths.size();
   if (count > NAMED) paths = paths.mid(0, NAMED) << QStringLiteral("…");
-  return said << tr("Your changes to %n configuration file(s) will be kept (%1); new versions "
-                    "from the update go beside them.",
+  return said << tr("Your changes to %n configuration file(s) will be kept (%1); where the "
+                    "update brings new versions, they go beside them.",
                     nullptr, static_cast<int>(count))
                      .arg(paths.join(QStringLiteral(", ")));
 }
