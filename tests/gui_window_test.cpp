@@ -1420,6 +1420,38 @@ class WindowTest : public QObject {
   }
 
   // The keyboard alone: Enter presses the focused button, Escape closes.
+  // Tab goes round every stop and back to the first; Shift+Tab goes the
+  // same way backwards. It once stayed on Close.
+  void tabGoesRoundAndBack() {
+    Shown shown;
+    auto& [model, window] = shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    UpdateModel::Looked looked = ready({Step::Pacman}, false);
+    (*looked.checks)[0].problem = CheckProblem{Problem::NoRepository, {}};
+    model.take_looked(looked);
+    QApplication::setActiveWindow(&window);
+    QWidget* const first = QApplication::focusWidget();
+    QVERIFY(first != nullptr);
+    QList<QWidget*> stops;
+    do {
+      stops << QApplication::focusWidget();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != first && stops.size() < 30);
+    QCOMPARE(QApplication::focusWidget(), first);
+    QVERIFY2(stops.size() >= 4, qPrintable(QString::number(stops.size())));
+    bool close_seen = false;
+    for (QWidget* stop : stops) {
+      const auto* button = qobject_cast<QAbstractButton*>(stop);
+      close_seen = close_seen || (button != nullptr && button->text() == "Close");
+    }
+    QVERIFY(close_seen);
+    // From the first, Shift+Tab reaches the last, and so on back to it.
+    for (qsizetype back = 1; back <= stops.size(); ++back) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+      QCOMPARE(QApplication::focusWidget(), stops[(stops.size() - back) % stops.size()]);
+    }
+  }
+
   void enterPressesTheFocusedButtonAndEscapeCloses() {
     Shown shown;
     auto& [model, window] = shown;

@@ -276,7 +276,7 @@ void UpdateWindow::show_log_place() {
 // Tab follows the lines as they are read, top to bottom, and along each
 // line in the language's direction, whatever order the widgets were made in.
 
-void UpdateWindow::tab_in_reading_order() {
+std::vector<QWidget*> UpdateWindow::reading_order() {
   layout()->activate();
   std::vector<std::pair<QRect, QWidget*>> stops;
   for (QWidget* widget : findChildren<QWidget*>()) {
@@ -301,7 +301,35 @@ void UpdateWindow::tab_in_reading_order() {
     });
     line = end;
   }
-  for (size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1].second, stops[i].second);
+  std::vector<QWidget*> order;
+  order.reserve(stops.size());
+  for (const auto& stop : stops) order.push_back(stop.second);
+  return order;
+}
+
+void UpdateWindow::tab_in_reading_order() {
+  const std::vector<QWidget*> stops = reading_order();
+  for (size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1], stops[i]);
+}
+
+// Tab goes round: from the last stop to the first, and Shift+Tab back.
+// Qt's own chain, once reordered, can leave the last stop in a ring of
+// its own, where Tab stays put.
+bool UpdateWindow::focusNextPrevChild(bool next) {
+  const std::vector<QWidget*> stops = reading_order();
+  const auto at = std::find(stops.begin(), stops.end(), focusWidget());
+  if (at == stops.end() || stops.empty()) return QWidget::focusNextPrevChild(next);
+  const auto count = static_cast<std::ptrdiff_t>(stops.size());
+  std::ptrdiff_t index = at - stops.begin();
+  for (std::ptrdiff_t step = 0; step < count; ++step) {
+    index = (index + (next ? 1 : count - 1)) % count;
+    QWidget* stop = stops[static_cast<size_t>(index)];
+    if (stop->isEnabled()) {
+      stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+  }
+  return QWidget::focusNextPrevChild(next);
 }
 
 // Return does what the focused button does, as in a dialog: a button

@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QWidget>
+#include <vector>
 
 #include "ready_page.hpp"
 #include "run_page.hpp"
@@ -55,6 +56,7 @@ class UpdateWindow : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -71,6 +73,8 @@ class UpdateWindow : public QWidget {
   void grow_to_fit();
   void fit_words();
   void tab_in_reading_order();
+  // The widgets Tab stops at, top to bottom and along each line.
+  std::vector<QWidget*> reading_order();
 
   UpdateModel* model_;
   UpdateItems* items_;
