@@ -146,25 +146,32 @@ struct Connection {
   Connection& operator=(Connection&&) = delete;
 };
 
+// Starts `program` with `args`, as nobody when run as root: in a session of
+// its own and with nothing to read, so it gets no terminal of root's.
+void start_as_user(QProcess& run, const QString& program, const QStringList& args) {
+  run.setStandardInputFile(QProcess::nullDevice());
+  run.setChildProcessModifier([] { ::setsid(); });
+  if (::geteuid() != 0) {
+    run.start(program, args);
+    return;
+  }
+  run.start(QStringLiteral("/usr/bin/setpriv"),
+            QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                        QStringLiteral("--clear-groups"), program} +
+                args);
+}
+
 QString sorvane_gui_as_user(const QString& program, const QStringList& env, QString* out,
                             QString* err,
                             const QStringList& given = {QStringLiteral("--check"),
                                                         QStringLiteral("--notify")}) {
   QProcess run;
-  QStringList args;
-  QString command = program;
-  if (::geteuid() == 0) {
-    command = QStringLiteral("/usr/bin/setpriv");
-    args << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534")
-         << QStringLiteral("--clear-groups") << program;
-  }
-  args << given;
   QProcessEnvironment environment;
   for (const QString& pair : env) {
     environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
   }
   run.setProcessEnvironment(environment);
-  run.start(command, args);
+  start_as_user(run, program, given);
   if (!run.waitForFinished(60'000)) return QStringLiteral("did not end");
   *out = QString::fromUtf8(run.readAllStandardOutput());
   *err = QString::fromUtf8(run.readAllStandardError());
@@ -661,19 +668,13 @@ class NotifyTest : public QObject {
     // With nothing left over, the window starts: still running a moment on.
     {
       QProcess window;
-      QStringList args;
-      QString command = program;
-      if (::geteuid() == 0) {
-        command = QStringLiteral("/usr/bin/setpriv");
-        args << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534")
-             << QStringLiteral("--clear-groups") << program;
-      }
       QProcessEnvironment environment;
       environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
       environment.insert(QStringLiteral("HOME"), QStringLiteral("/nonexistent"));
       window.setProcessEnvironment(environment);
-      window.start(command, args << QStringLiteral("-platform") << QStringLiteral("offscreen")
-                                 << QStringLiteral("-reverse"));
+      start_as_user(
+          window, program,
+          {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("-reverse")});
       QVERIFY(window.waitForStarted());
       QVERIFY2(!window.waitForFinished(1500), window.readAllStandardError().constData());
       window.kill();

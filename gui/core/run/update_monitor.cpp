@@ -202,14 +202,14 @@ Result<MonitorEnd, OsError> monitor_update(const std::string& bash, char** envir
   Copier copier(MONITOR_LOG_FD);
   SudoLines sudo_lines;
   copier.count_into(&sudo_lines);
-  std::optional<SudoWatch> sudo(std::in_place, script.value());
+  SudoWatch sudo(script.value());
   bool open = true;
   std::optional<int> status;
   while (!status) {
     std::array<pollfd, 3> fds{{{open ? output.get() : -1, POLLIN, 0},
                                {script.value().pidfd(), POLLIN, 0},
-                               {sudo ? sudo->fd() : -1, POLLIN, 0}}};
-    const int wait = sudo && sudo->looking() ? SUDO_LOOK_MS : -1;
+                               {sudo.fd(), POLLIN, 0}}};
+    const int wait = sudo.looking() ? SUDO_LOOK_MS : -1;
     if (::poll(fds.data(), fds.size(), wait) < 0 && errno != EINTR) break;
     if (fds[0].revents != 0) {
       bool more = false;
@@ -224,16 +224,17 @@ Result<MonitorEnd, OsError> monitor_update(const std::string& bash, char** envir
       }
       (void)record_sudo_end(MONITOR_RUN_FD, {sudo_lines.count()});
       copier.count_into(nullptr);
-      sudo->done();
+      sudo.done();
     }
     if (fds[1].revents != 0) {
       auto reaped = script.value().try_reap();
       if (!reaped) break;
       status = reaped.value();
     }
-    if (sudo) sudo->look();
+    sudo.look();
   }
-  sudo.reset();
+  // Never left held, whatever ended the loop: the script is waited for next.
+  sudo.done();
   if (!status) {
     // poll or waitpid failing here is no state to go on in: the script
     // is still waited for, so its end is never lost.
