@@ -2,7 +2,7 @@
 # Sorvane Update's check refreshes apt's lists as the desktop user, into a
 # cache of its own, and never touches the system's (root only): in the
 # window's chroot (tests/chroot_support.sh, the installed sorvane and
-# sorvane-gui packages), a local repository served over HTTP on 127.0.0.1:
+# sorvane-gui packages), a local signed repository served over HTTP on 127.0.0.1:
 #  1. a version published after the system's last `apt update` is found
 #     by the check as a user with no privilege, and the system's lists are
 #     byte for byte as they were;
@@ -12,7 +12,10 @@
 #     modified");
 #  3. a cache directory that is a link, or another user's, is refused:
 #     the check answers from the system's lists and says why, and nothing
-#     is written through the link.
+#     is written through the link;
+#  4. a hostile mirror (tests/hostile_mirror.py) of the signed repository,
+#     replaying older lists, serving endless files or an expired Release,
+#     takes back no update the last good refresh found and fills no disk.
 #
 # Private mount, host-name, network and process namespaces: the server is
 # reachable from nowhere else and ends with the script.
@@ -24,7 +27,7 @@ source "$(dirname "$0")/shell_support.sh"
 # shellcheck source=tests/chroot_support.sh
 source "$(dirname "$0")/chroot_support.sh"
 require_root "chroots, mounts, network namespaces and other users"
-for tool in debootstrap zstd unshare dpkg-deb dpkg-scanpackages ip python3; do
+for tool in debootstrap zstd unshare dpkg-deb dpkg-scanpackages ip python3 gpg; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 [[ $# -eq 4 ]] || fail "usage: check_fresh_lists.sh <source dir> <cache dir> <sorvane .deb> <sorvane-gui .deb>"
@@ -37,6 +40,7 @@ cache=$(realpath -m "$2")
 deb=$(realpath "$3")
 gui_deb=$(realpath "$4")
 readonly REPO=/srv/repo SOURCES=/etc/apt/sources.list.d/sorvane-test.list PORT=8642
+readonly KEYRING=/etc/apt/keyrings/sorvane-test.gpg
 readonly USER_ID=1000 HOME_DIR=/home/tester
 
 depends_of() {
@@ -107,22 +111,35 @@ publish() {
         printf 'Origin: Sorvane\nLabel: Sorvane\nSuite: stable\nCodename: stable\n'
         printf 'Changelogs: http://127.0.0.1:%s/changelogs/@CHANGEPATH@\n' "$PORT"
         printf 'Date: %s\nArchitectures: all\n' "$(LC_ALL=C date -u '+%a, %d %b %Y %H:%M:%S UTC')"
+        [[ -z ${VALID_UNTIL:-} ]] || printf 'Valid-Until: %s\n' "$VALID_UNTIL"
         printf 'SHA256:\n %s %s Packages\n' "$(sha256sum <"$dir/Packages" | cut -d' ' -f1)" \
             "$(stat -c %s "$dir/Packages")"
     } >"$dir/Release"
+    gpg --batch --yes --quiet --local-user "$KEY_ID" --clearsign --output "$dir/InRelease" "$dir/Release"
     # The server says a file changed by its time, to the second.
-    touch -d "@$(($(date +%s) - 1))" "$dir/Packages" "$dir/Release"
+    touch -d "@$(($(date +%s) - 1))" "$dir/Packages" "$dir/Release" "$dir/InRelease"
 }
+# Signed as a real archive is: a mirror can replay or withhold what the
+# archive signed, never forge it.
+export GNUPGHOME=$scratch/gnupg
+install -d -m 0700 "$GNUPGHOME"
+gpg --batch --quiet --passphrase '' --quick-gen-key 'Sorvane tests <tests@sorvane.invalid>' ed25519 sign never
+KEY_ID=$(gpg --batch --with-colons --list-keys | awk -F: '$1 == "fpr" { print $10; exit }')
+install -d -m 0755 "$root/etc/apt/keyrings"
+gpg --batch --export "$KEY_ID" >"$root$KEYRING"
 mkdir -p "$root$REPO"
 make_deb sv-fresh 1.0
 publish
-python3 -m http.server --bind 127.0.0.1 --directory "$root$REPO" "$PORT" >"$scratch/server.log" 2>&1 &
+# The repository as it was before 2.0, for a mirror that stops there.
+cp -a "$root$REPO" "$scratch/stale"
+: >"$scratch/mirror.mode"
+python3 "$source_dir/tests/hostile_mirror.py" "$PORT" "$root$REPO" "$scratch/mirror.mode" >>"$scratch/server.log" 2>&1 &
 server=$!
 for _ in $(seq 50); do
     grep -q 'Serving HTTP' "$scratch/server.log" && break
     sleep 0.1
 done
-printf 'deb [trusted=yes] http://127.0.0.1:%s/ ./\n' "$PORT" >"$root$SOURCES"
+printf 'deb [signed-by=%s] http://127.0.0.1:%s/ ./\n' "$KEYRING" "$PORT" >"$root$SOURCES"
 in_root "$root" apt-get update -qq >/dev/null 2>&1 || fail "apt-get update (system) failed"
 in_root "$root" apt-get install -y -qq sv-fresh >/dev/null 2>&1 || fail "installing sv-fresh 1.0 failed"
 # Published after the system's last update: only a fresh list knows it.
@@ -138,14 +155,8 @@ as_user() {
 }
 check_json() { as_user sorvane-gui --check --json 2>"$scratch/check.err" || true; }
 json_field() { python3 -c 'import json,sys; d=json.load(sys.stdin); m=[m for m in d["managers"] if m["name"]=="apt"][0]; print(eval(sys.argv[1]))' "$1"; }
-served_bytes() {
-    # "GET /Packages HTTP/1.1" 200 -: python's server logs no size; the files' own.
-    local bytes=0 file
-    while read -r file; do
-        bytes=$((bytes + $(stat -c %s "$root$REPO/$file")))
-    done < <(tr -d '\0' <"$scratch/server.log" | sed -n 's|.*"GET /\([^ ]*\) HTTP/1.1" 200 .*|\1|p')
-    echo "$bytes"
-}
+# The mirror logs "METHOD PATH STATUS BYTES" for each request.
+served_bytes() { awk '$1 == "GET" && $3 == 200 { sum += $4 } END { print sum + 0 }' "$scratch/server.log"; }
 
 # --- 1. the check as the user finds what was published since ---
 
@@ -199,8 +210,8 @@ second_ms=$((($(date +%s%N) - second_start) / 1000000))
 [[ $(json_field 'm["fetched_for_check"]' <<<"$json") == True ]] || fail "the second refresh failed: $json"
 second_bytes=$(served_bytes)
 [[ $second_bytes -eq 0 ]] || fail "the second refresh fetched $second_bytes bytes: $(cat "$scratch/server.log")"
-grep -Eq '"GET /(\./)?Release HTTP/1.1" 304' "$scratch/server.log" ||
-    fail "apt did not ask whether the Release changed: $(cat "$scratch/server.log")"
+grep -Eq '^GET /(\./)?InRelease 304 ' "$scratch/server.log" ||
+    fail "apt did not ask whether the InRelease changed: $(cat "$scratch/server.log")"
 echo "fresh lists: first refresh $first_bytes bytes; unchanged refresh $second_bytes bytes, the whole check in $second_ms ms"
 
 # --- 3. a cache that is a link, or another user's, is refused ---
@@ -219,5 +230,41 @@ json=$(check_json)
 [[ $(json_field 'len(m["updates"])' <<<"$json") == 0 ]] ||
     fail "from the system's lists nothing is pending, yet: $json"
 [[ $(system_lists) == "$before" ]] || fail "the system's lists changed"
+
+# --- 4. a hostile mirror ---
+# It can replay, withhold or spoil what the archive signed, never forge it:
+# apt keeps the newer lists, bounds what it reads, and the check answers
+# from the lists its last refresh that worked left, saying why they are
+# not fresh; nothing fills the user's disk.
+
+rm -rf "$own"
+json=$(check_json)
+[[ $(json_field '[u["to"] for u in m["updates"] if u["name"]=="sv-fresh"]' <<<"$json") == "['2.0']" ]] ||
+    fail "the check's lists are not fresh again: $json"
+mirror() { printf '%s\n' "$*" >"$scratch/mirror.mode"; : >"$scratch/server.log"; }
+# fetched, the version found, and whether it says why not
+answer() { json_field '(m["fetched_for_check"], [u["to"] for u in m["updates"]], bool(m["not_fetched"]))'; }
+expect() {
+    local what=$1 wanted=$2 got
+    json=$(check_json)
+    got=$(answer <<<"$json")
+    [[ $got == "$wanted" ]] || fail "$what: the check answered $got, not $wanted: $json $(cat "$scratch/server.log")"
+    [[ $(du -sk "$own" | cut -f1) -lt 16384 ]] || fail "$what: the private cache grew to $(du -sh "$own")"
+    [[ $(system_lists) == "$before" ]] || fail "$what: the system's lists changed"
+}
+mirror from "$scratch/stale"
+expect "a mirror that replays the lists before 2.0" "(True, ['2.0'], False)"
+mirror endless InRelease
+expect "a mirror whose InRelease never ends" "(False, ['2.0'], True)"
+grep -q '^GET /\(\./\)\?InRelease 200 ' "$scratch/server.log" || fail "the endless InRelease was not asked for"
+make_deb sv-fresh 3.0
+publish
+mirror endless Packages
+expect "a mirror whose Packages never ends" "(False, ['2.0'], True)"
+mirror honest
+VALID_UNTIL=$(LC_ALL=C date -u -d '-1 day' '+%a, %d %b %Y %H:%M:%S UTC') publish
+expect "a mirror that serves an expired Release" "(False, ['2.0'], True)"
+publish
+expect "the mirror honest again" "(True, ['3.0'], False)"
 
 echo "ok: the check's own lists, in $((SECONDS - started)) s"

@@ -231,8 +231,8 @@
         <translation>geprüft %1</translation>
     </message>
     <message>
-        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
-        <translation>Die Paketlisten konnten für diese Prüfung nicht aufgefrischt werden (%1): Dies ist ihr Stand von der letzten Auffrischung durch das System.</translation>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when they were last refreshed.</source>
+        <translation>Die Paketlisten konnten für diese Prüfung nicht aufgefrischt werden (%1): Dies ist ihr Stand von der letzten Auffrischung.</translation>
     </message>
     <message>
         <source>not checked on a metered connection</source>

@@ -231,8 +231,8 @@
         <translation>comprobado %1</translation>
     </message>
     <message>
-        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
-        <translation>No se pudieron actualizar las listas para esta comprobación (%1): esto es lo que sabían cuando el sistema las actualizó por última vez.</translation>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when they were last refreshed.</source>
+        <translation>No se pudieron actualizar las listas para esta comprobación (%1): esto es lo que sabían cuando se actualizaron por última vez.</translation>
     </message>
     <message>
         <source>not checked on a metered connection</source>

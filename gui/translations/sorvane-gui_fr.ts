@@ -231,8 +231,8 @@
         <translation>vérifié %1</translation>
     </message>
     <message>
-        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
-        <translation>Les listes n’ont pas pu être rafraîchies pour cette vérification (%1) : voici ce qu’elles savaient lors du dernier rafraîchissement par le système.</translation>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when they were last refreshed.</source>
+        <translation>Les listes n’ont pas pu être rafraîchies pour cette vérification (%1) : voici ce qu’elles savaient lors de leur dernier rafraîchissement.</translation>
     </message>
     <message>
         <source>not checked on a metered connection</source>

@@ -231,8 +231,8 @@
         <translation>verificado %1</translation>
     </message>
     <message>
-        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
-        <translation>Não foi possível atualizar as listas para esta verificação (%1): isto é o que elas sabiam quando o sistema as atualizou pela última vez.</translation>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when they were last refreshed.</source>
+        <translation>Não foi possível atualizar as listas para esta verificação (%1): isto é o que elas sabiam quando foram atualizadas pela última vez.</translation>
     </message>
     <message>
         <source>not checked on a metered connection</source>

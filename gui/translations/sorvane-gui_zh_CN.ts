@@ -222,8 +222,8 @@
         <translation>%1检查</translation>
     </message>
     <message>
-        <source>The lists could not be refreshed for this check (%1): this is what they knew when the system last refreshed them.</source>
-        <translation>无法为此次检查刷新软件包列表（%1）：以下是系统上次刷新时列表所知的内容。</translation>
+        <source>The lists could not be refreshed for this check (%1): this is what they knew when they were last refreshed.</source>
+        <translation>无法为此次检查刷新软件包列表（%1）：以下是列表上次刷新时所知的内容。</translation>
     </message>
     <message>
         <source>not checked on a metered connection</source>

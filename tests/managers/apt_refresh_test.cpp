@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 
@@ -219,6 +221,11 @@ struct RefreshCase {
   bool fetched;
   size_t updates;
   std::string not_fetched;  // part of the reason
+  // The private lists as a refresh that worked left them, this many
+  // seconds ago; none when negative.
+  int refreshed_before = -1;
+  bool network = true;
+  int system_lists_age = -1;  // seconds; no system lists when negative
 };
 
 TEST(AptRefresh, TheCheckAsksTheListsItFetched) {
@@ -229,6 +236,15 @@ TEST(AptRefresh, TheCheckAsksTheListsItFetched) {
        "Err:1 http://h"},
       {"apt failed", "echo 'E: Malformed line' >&2; exit 100", true, false, 0, "status 100"},
       {"no cache home", "exit 0", false, false, 0, "no cache directory"},
+      // What the lists fetched before knew stays known while a mirror fails.
+      {"a source failed after a refresh that worked", "echo 'Err:1 http://h ./ InRelease'", true,
+       false, 1, "Err:1 http://h", 3600},
+      {"apt failed after a refresh that worked", "exit 100", true, false, 1, "status 100", 3600},
+      {"metered after a refresh that worked", "exit 100", true, false, 1, "not on this connection",
+       3600, false},
+      {"metered, never refreshed", "exit 100", true, false, 0, "not on this connection", -1, false},
+      {"the system's lists are newer than the last refresh", "exit 100", true, false, 0,
+       "status 100", 7200, true, 60},
   };
   for (const RefreshCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -244,9 +260,29 @@ case "$*" in
 esac
 )",
                      0755);
+    const auto age_by = [](const std::string& path, int seconds) {
+      const std::array<timespec, 2> times = {timespec{::time(nullptr) - seconds, 0},
+                                             timespec{::time(nullptr) - seconds, 0}};
+      ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times.data(), 0), 0) << path;
+    };
+    if (c.refreshed_before >= 0) {
+      const std::string own = dir / "home/sorvane/apt";
+      ASSERT_FALSE(make_own_cache(own, ::geteuid()));
+      test::write_file(own + "/refreshed", "");
+      age_by(own + "/refreshed", c.refreshed_before);
+    }
+    if (c.system_lists_age >= 0) {
+      for (const char* made : {"root/var", "root/var/lib", "root/var/lib/apt",
+                               "root/var/lib/apt/lists", "root/var/lib/apt/lists/partial"}) {
+        test::make_dir(dir / made);
+      }
+      age_by(dir / "root/var/lib/apt/lists", c.system_lists_age);
+      age_by(dir / "root/var/lib/apt/lists/partial", c.system_lists_age);
+    }
     CheckSetup setup;
     setup.places = {{dir / "bin"}, dir / "root", dir / "proc", {0}};
     setup.cache_home = c.with_home ? dir / "home" : "";
+    setup.network_allowed = c.network;
     const ManagerCheck check = check_manager(Step::Apt, setup);
     ASSERT_FALSE(check.problem) << check.problem->detail;
     EXPECT_EQ(check.fetched_for_check, c.fetched);
@@ -257,6 +293,11 @@ esac
       EXPECT_TRUE(check.not_fetched.empty());
     } else {
       EXPECT_NE(check.not_fetched.find(c.not_fetched), std::string::npos) << check.not_fetched;
+    }
+    if (c.updates > 0 && c.refreshed_before >= 0) {
+      // The lists' age is the last refresh that worked, not this one.
+      ASSERT_TRUE(check.data_age_seconds);
+      EXPECT_NEAR(*check.data_age_seconds, c.refreshed_before, 60);
     }
   }
 }

@@ -193,8 +193,9 @@ QStringList CheckText::notes(const ManagerCheck& check) {
   constexpr qsizetype NAMED = 3;
   QStringList said;
   if (!check.not_fetched.empty()) {
+    // The last refresh that worked may be the system's or the check's own.
     said << tr("The lists could not be refreshed for this check (%1): this is what they knew "
-               "when the system last refreshed them.")
+               "when they were last refreshed.")
                 .arg(from_bytes(check.not_fetched));
   }
   QStringList paths;

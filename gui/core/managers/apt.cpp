@@ -144,16 +144,10 @@ ManagerCheck check_apt(const CheckSetup& setup) {
     check.download_bytes = parse_apt_download_size(download->value().run.out);
   }
   describe_apt_updates(setup, lists, check);
-  if (refresh.dir.empty()) {
-    const std::string system_lists = under(setup.places, "var/lib/apt/lists");
-    check.data_age_seconds =
-        age_of({system_lists, join(system_lists, "partial"),
-                under(setup.places, "var/lib/apt/periodic/update-success-stamp")});
-    check.not_fetched = refresh.why_not;
-  } else {
-    check.fetched_for_check = true;
-    check.data_age_seconds = refresh.age_seconds;
-  }
+  check.data_age_seconds =
+      refresh.dir.empty() ? system_lists_age(setup.places) : refresh.age_seconds;
+  check.fetched_for_check = !refresh.dir.empty() && refresh.why_not.empty();
+  check.not_fetched = refresh.why_not;
   AptForesight foresight =
       foresee_apt(setup.places, status, check.updates, check.download_bytes,
                   [&setup, &apt_args](std::string_view tool,

@@ -157,51 +157,83 @@ void seed_private_lists(const std::string& system_lists, const std::string& priv
   }
 }
 
-AptRefresh refresh_private_lists(const CheckSetup& setup) {
-  AptRefresh refresh;
-  if (!setup.network_allowed) {
-    refresh.why_not = NOT_ON_THIS_CONNECTION;
-    return refresh;
-  }
-  const auto dir = apt_cache_dir(setup.cache_home);
-  if (!dir) {
-    refresh.why_not = "no cache directory";
-    return refresh;
-  }
-  UniqueFd lock;
-  if (auto refused = prepare(*dir, ::geteuid(), lock)) {
-    refresh.why_not = *refused;
-    return refresh;
-  }
-  if (!online(setup.places)) {
-    refresh.why_not = "offline";
-    return refresh;
-  }
-  seed_private_lists(under(setup.places, "var/lib/apt/lists"), join(*dir, "lists"));
-  std::vector<std::string> args = private_list_options(*dir);
+std::optional<std::int64_t> system_lists_age(const CheckPlaces& places) {
+  const std::string lists = under(places, "var/lib/apt/lists");
+  return age_of(
+      {lists, join(lists, "partial"), under(places, "var/lib/apt/periodic/update-success-stamp")});
+}
+
+namespace {
+
+// `apt-get update` into the private lists, within the network limit; why
+// not, when they are not all fresh now.
+std::optional<std::string> fetch(const CheckSetup& setup, const std::string& dir) {
+  if (!online(setup.places)) return "offline";
+  seed_private_lists(under(setup.places, "var/lib/apt/lists"), join(dir, "lists"));
+  std::vector<std::string> args = private_list_options(dir);
   args.emplace_back("-q");
   args.emplace_back("update");
   const auto asked = ask(setup, "apt-get", args, setup.network_limit);
-  if (!asked) {
-    refresh.why_not = asked.error().detail;
-    return refresh;
-  }
-  if (asked.value().status != 0) {
-    refresh.why_not = failed("apt-get", asked.value()).detail;
-    return refresh;
-  }
+  if (!asked) return asked.error().detail;
+  if (asked.value().status != 0) return failed("apt-get", asked.value()).detail;
   // apt exits 0 when a source could not be fetched, keeping what it had
   // ("Err:" then a "W:" line): those lists are not fresh.
-  if (auto error = failed_fetch(asked.value().run.out)) {
-    refresh.why_not = std::move(*error);
+  return failed_fetch(asked.value().run.out);
+}
+
+// The lists to answer from, read under the lock held shared: a refresh
+// that failed leaves them as the last one that worked made them (apt takes
+// back what a source's failed fetch began), and these lists must not be
+// older than the system's. A mirror that fails on purpose (an endless file,
+// a hash that does not match, an expired Release) cannot make the check
+// forget an update these lists already knew of.
+AptRefresh answer_from(const CheckSetup& setup, const std::string& dir, UniqueFd lock,
+                       std::string why_not) {
+  AptRefresh refresh;
+  refresh.why_not = std::move(why_not);
+  const auto age = age_of({join(dir, STAMP)});
+  if (!refresh.why_not.empty()) {
+    const auto system_age = system_lists_age(setup.places);
+    if (!age || (system_age && *system_age <= *age)) return refresh;
+  }
+  if (::flock(lock.get(), LOCK_SH) != 0) {
+    if (refresh.why_not.empty()) refresh.why_not = "cannot lock the cache";
     return refresh;
   }
-  stamp(*dir);
-  refresh.dir = *dir;
-  refresh.age_seconds = age_of({join(*dir, STAMP)});
-  // Shared while the check reads the lists: another refresh waits.
-  if (::flock(lock.get(), LOCK_SH) == 0) refresh.reading = std::move(lock);
+  refresh.dir = dir;
+  refresh.age_seconds = age;
+  refresh.reading = std::move(lock);
   return refresh;
+}
+
+AptRefresh not_fetched(std::string why) {
+  AptRefresh refresh;
+  refresh.why_not = std::move(why);
+  return refresh;
+}
+
+}  // namespace
+
+AptRefresh refresh_private_lists(const CheckSetup& setup) {
+  const auto dir = apt_cache_dir(setup.cache_home);
+  if (!setup.network_allowed) {
+    // Nothing is made for a check that may not refresh: only lists an
+    // earlier refresh left are read.
+    struct stat st {};
+    if (!dir || ::lstat(dir->c_str(), &st) != 0)
+      return not_fetched(std::string(NOT_ON_THIS_CONNECTION));
+  }
+  if (!dir) return not_fetched("no cache directory");
+  UniqueFd lock;
+  std::optional<std::string> refused = prepare(*dir, ::geteuid(), lock);
+  if (!setup.network_allowed) {
+    if (refused) return not_fetched(std::string(NOT_ON_THIS_CONNECTION));
+    return answer_from(setup, *dir, std::move(lock), std::string(NOT_ON_THIS_CONNECTION));
+  }
+  if (refused) return not_fetched(std::move(*refused));
+  auto why_not = fetch(setup, *dir);
+  if (!why_not) stamp(*dir);
+  return answer_from(setup, *dir, std::move(lock), why_not.value_or(""));
 }
 
 }  // namespace sorvane::gui

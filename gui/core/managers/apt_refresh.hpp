@@ -19,6 +19,7 @@
 
 namespace sorvane::gui {
 
+struct CheckPlaces;
 struct CheckSetup;
 
 // <cache home>/sorvane/apt ($XDG_CACHE_HOME, else ~/.cache); nothing
@@ -44,18 +45,23 @@ void seed_private_lists(const std::string& system_lists, const std::string& priv
 std::optional<std::string> failed_fetch(std::string_view out);
 
 struct AptRefresh {
-  std::string dir;  // the private cache, when the refresh succeeded
-  std::optional<std::int64_t> age_seconds;
-  std::string why_not;  // when it did not: a reason for the person, untranslated detail
+  std::string dir;                          // the private cache, when the check answers from it
+  std::optional<std::int64_t> age_seconds;  // of its last refresh that succeeded
+  std::string why_not;  // why it is not fresh now: a reason for the person, untranslated detail
   UniqueFd reading;     // the cache's lock, shared, while it lives
 };
 
+// The age of the system's lists: the newest of their directory, its
+// partial downloads and the stamp of the last `apt update` that worked.
+std::optional<std::int64_t> system_lists_age(const CheckPlaces& places);
+
 // Refreshes the private lists within the network limit, one refresh at a
-// time per user; on a refresh that was not allowed, could not be made or
-// failed, `dir` is empty and the check answers from the system's lists.
-// A refresh that succeeded keeps the lock shared until it is dropped: no
-// other check's refresh rewrites the lists (and removes the binary caches
-// apt built at its end) under the queries that read them.
+// time per user. A refresh that was not allowed, could not be made or
+// failed says why; the check then answers from the lists the last refresh
+// that worked left, when there are some newer than the system's, else
+// (`dir` empty) from the system's. While `dir` is kept the lock is held
+// shared: no other check's refresh rewrites the lists (and removes the
+// binary caches apt built at its end) under the queries that read them.
 AptRefresh refresh_private_lists(const CheckSetup& setup);
 
 }  // namespace sorvane::gui
