@@ -44,6 +44,37 @@ TEST(UpdateProcess, KeepsOnlyTheFiveVariables) {
                                       "XDG_RUNTIME_DIR=/run/user/1"}));
 }
 
+// A language variable reaches the script (and, through an odd sudoers,
+// root's managers) or the monitor only when it names a locale: glibc reads
+// the locale data and translated format strings of a directory it names.
+TEST(UpdateProcess, LanguageVariablesThatNameAPathAreDropped) {
+  struct Case {
+    std::string variable;
+    bool kept;
+  };
+  const std::vector<Case> cases = {
+      {"LANG=de_DE.UTF-8", true},       {"LANG=C", true},
+      {"LANG=sr_RS.UTF-8@latin", true}, {"LANG=/home/u/evil", false},
+      {"LANG=../../../tmp/x", false},   {"LANG=de_DE.UTF-8/../../x", false},
+      {"LANG=de%n%n", false},           {"LANG=de DE", false},
+      {"LANGUAGE=en:de", true},         {"LANGUAGE=/tmp/x:de", false},
+      {"LC_ALL=/tmp/locale", false},    {"LC_MESSAGES=pt_BR.UTF-8", true},
+      {"LC_MESSAGES=..", false},        {"LANG=" + std::string(300, 'a'), false},
+      {"HOME=/home/u/a/../b", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.variable);
+    std::string variable = c.variable;
+    std::array<char*, 2> environ = {variable.data(), nullptr};
+    const auto kept = [&](std::vector<std::string> got) {
+      return std::find(got.begin(), got.end(), c.variable) != got.end();
+    };
+    const bool for_monitor = !c.variable.starts_with("LANG=") && !c.variable.starts_with("HOME=");
+    EXPECT_EQ(kept(for_monitor ? monitor_extras(environ.data()) : kept_environment(environ.data())),
+              c.kept);
+  }
+}
+
 // What the script can see of its own start, one fact a line; the signal
 // state as the programs it starts get it (bash keeps some of its own).
 constexpr std::string_view SELF_REPORT = R"SCRIPT(read -r line
@@ -121,7 +152,8 @@ TEST(UpdateProcess, WhatTheScriptLeavesBehindKeepsNoClaim) {
   UniqueFd held_write(held[1]);
   Monitored monitored(dir.path());
   auto started = monitored.start(
-      "ls /proc/$$/fd | tr '\\n' ' '; echo\n"
+      // In a subshell of no pipe: a pipeline's ends are the script's own a moment.
+      "(cd /proc/$$/fd && fds=(*) && echo \"${fds[*]} \")\n"
       "(trap '' HUP; exec sleep 600) & echo \"daemon $!\"\n"
       "echo 'Update complete.'\n",
       {}, held_write.get());

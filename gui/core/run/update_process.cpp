@@ -8,6 +8,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -35,6 +36,25 @@ Result<UniqueFd, OsError> sealed_copy(std::string_view bytes) {
 
 }  // namespace
 
+namespace {
+
+// A language variable that names a locale ("de_DE.UTF-8", "en:de",
+// "sr_RS@latin"). A value with "/" is a path: glibc loads the locale data
+// and the translated messages, format strings included, of whatever
+// directory it names, and an odd sudoers (env_keep += LANG) hands it to
+// root's package managers as it is.
+bool names_a_locale(std::string_view name, std::string_view value) {
+  if (name != "LANG" && name != "LANGUAGE" && !name.starts_with("LC_")) return true;
+  constexpr size_t MAX_LOCALE = 255;
+  if (value.size() > MAX_LOCALE || value.find("..") != std::string_view::npos) return false;
+  return std::all_of(value.begin(), value.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '.' || c == '-' || c == '@' || c == ':' || c == '+';
+  });
+}
+
+}  // namespace
+
 std::vector<std::string> named_variables(char** environ, std::span<const std::string_view> names) {
   std::vector<std::string> kept;
   for (const std::string_view name : names) {
@@ -42,7 +62,7 @@ std::vector<std::string> named_variables(char** environ, std::span<const std::st
       const std::string_view variable = *entry;
       if (variable.size() > name.size() && variable.starts_with(name) &&
           variable[name.size()] == '=') {
-        kept.emplace_back(variable);
+        if (names_a_locale(name, variable.substr(name.size() + 1))) kept.emplace_back(variable);
         break;
       }
     }

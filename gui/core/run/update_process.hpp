@@ -66,7 +66,8 @@ struct StartedUpdate {
   UniqueFd script_input;  // a duplicate of the script's end, to see what it left unread
 };
 
-// "NAME=value" for each of `names` that `environ` sets, in that order.
+// "NAME=value" for each of `names` that `environ` sets, in that order; a
+// language variable only when it names a locale, never a path.
 std::vector<std::string> named_variables(char** environ, std::span<const std::string_view> names);
 // "NAME=value" for each kept variable that `environ` sets.
 std::vector<std::string> kept_environment(char** environ);
