@@ -19,8 +19,8 @@ include(GNUInstallDirs)
 # Debian's /usr (it holds no library and is the same on every machine), nor
 # CMAKE_INSTALL_LIBEXECDIR: Arch keeps no libexec, and the tree holds the
 # detector script as well as executables. /usr/lib/<package> is where all
-# three allow a package's private programs, and where the manual pages,
-# the metrics unit and the Ansible fact say they are.
+# three allow a package's private programs, and where the manual pages
+# and the Ansible fact say they are.
 set(SORVANE_PRIVATE_DIR "lib/sorvane" CACHE STRING
     "Sorvane's private tree (its executables and the detector), relative to the prefix")
 set(SORVANE_EXECUTABLE_DIR "${SORVANE_PRIVATE_DIR}/libexec/bin")
