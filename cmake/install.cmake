@@ -1,6 +1,7 @@
-# Installed layout. Every destination is relative to the prefix, so
-# `cmake --install --prefix` and CPack may put the tree anywhere, and comes
-# from GNUInstallDirs or from a cache variable below a packager can set.
+# Installed layout. Every destination comes from GNUInstallDirs or from a
+# cache variable below, relative to the prefix unless a packager makes it
+# absolute, so that `cmake --install --prefix` and CPack can put the tree
+# anywhere.
 #
 # Sorvane finds its detector at <directory of its executable>/../../scripts,
 # so the executable lives two levels below a private directory that holds
@@ -14,15 +15,16 @@
 #   <prefix>/share/man/man1/sorvane.1.gz
 include(GNUInstallDirs)
 
-# The private tree is lib/sorvane on every family, not under
+# The private tree is lib/sorvane on all three families. Not under
 # CMAKE_INSTALL_LIBDIR, which is lib64 on Fedora and lib/<triplet> under
-# Debian's /usr (it holds no library and is the same on every machine), nor
-# CMAKE_INSTALL_LIBEXECDIR: Arch keeps no libexec, and the tree holds the
-# detector script as well as executables. /usr/lib/<package> is where all
-# three allow a package's private programs, and where the manual pages
-# and the Ansible fact say they are.
+# Debian's /usr: it holds no library. Not CMAKE_INSTALL_LIBEXECDIR: Arch
+# has no libexec, and the tree holds the detector script as well.
+# /usr/lib/<package> is where Debian, Fedora and Arch all allow a package's
+# private programs, and where the manual pages and the Ansible fact say
+# they are. sorvane's lookup of its detector needs only the tree's own
+# shape, so a packager may move it whole.
 set(SORVANE_PRIVATE_DIR "lib/sorvane" CACHE STRING
-    "Sorvane's private tree (its executables and the detector), relative to the prefix")
+    "Sorvane's private tree (its executables and the detector), relative to the prefix or absolute")
 set(SORVANE_EXECUTABLE_DIR "${SORVANE_PRIVATE_DIR}/libexec/bin")
 
 # The link in bin/ to an executable of the private tree: relative, so that
