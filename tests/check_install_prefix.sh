@@ -41,42 +41,53 @@ while IFS= read -r path; do
     $inside || fail "installed outside $PREFIX: $path"
 done < <(cd "$root" && find . -mindepth 1 | sed 's|^\.||')
 
-# What the tree holds: kind | path under the prefix | what it must be.
-#   link: a relative link that leads to that path under the prefix
+# Where the build puts one of its cache's directories: under the prefix,
+# unless a packager made it absolute.
+place() {
+    local dir
+    dir=$(sed -n "s/^$1:[A-Z]*=//p" "$build_dir/CMakeCache.txt")
+    [[ -n $dir ]] || fail "the build has no $1"
+    [[ $dir == /* ]] && printf '%s\n' "$dir" || printf '%s\n' "$PREFIX/$dir"
+}
+bin=$(place CMAKE_INSTALL_BINDIR) private=$(place SORVANE_PRIVATE_DIR)
+
+# What the install holds: kind | path | what it must be.
+#   link: a link that leads to that path, within the install when relative
 #   program: an executable file
 #   line: a file that holds that whole line
-rows='link|bin/sorvane|lib/sorvane/libexec/bin/sorvane
-program|lib/sorvane/libexec/bin/sorvane|
-program|lib/sorvane/scripts/detect-package-managers.sh|'
+rows="link|$bin/sorvane|$private/libexec/bin/sorvane
+program|$private/libexec/bin/sorvane|
+program|$private/scripts/detect-package-managers.sh|"
 if [[ $window == 1 ]]; then
-    # shellcheck disable=SC2016  # the unit's own variable
+    user_units=$(place SORVANE_SYSTEMD_USER_UNIT_DIR) system_units=$(place SORVANE_SYSTEMD_SYSTEM_UNIT_DIR)
     rows+="
-link|bin/sorvane-gui|lib/sorvane/libexec/bin/sorvane-gui
-program|lib/sorvane/libexec/write-metrics|
-program|lib/sorvane/libexec/check-as-user|
-line|lib/systemd/user/sorvane-update-notify.service|ExecStart=$PREFIX/bin/sorvane-gui --check --notify
-line|lib/systemd/system/sorvane-metrics.service|ExecStart=$PREFIX/lib/sorvane/libexec/write-metrics /var/lib/prometheus/node-exporter \${STATE_DIRECTORY}
-line|lib/systemd/user-preset/80-sorvane-gui.preset|enable sorvane-update-notify.timer
-line|lib/systemd/system-preset/80-sorvane-metrics.preset|disable sorvane-metrics.timer"
+link|$bin/sorvane-gui|$private/libexec/bin/sorvane-gui
+program|$private/libexec/write-metrics|
+program|$private/libexec/check-as-user|
+line|$user_units/sorvane-update-notify.service|ExecStart=$bin/sorvane-gui --check --notify
+line|$system_units/sorvane-metrics.service|ExecStart=$private/libexec/write-metrics /var/lib/prometheus/node-exporter \${STATE_DIRECTORY}
+line|$(place SORVANE_SYSTEMD_USER_PRESET_DIR)/80-sorvane-gui.preset|enable sorvane-update-notify.timer
+line|$(place SORVANE_SYSTEMD_SYSTEM_PRESET_DIR)/80-sorvane-metrics.preset|disable sorvane-metrics.timer"
 fi
 while IFS='|' read -r kind path expected; do
-    file=$root$PREFIX/$path
+    file=$root$path
     case $kind in
         link)
-            [[ -L $file && $(readlink "$file") != /* ]] || fail "$path is not a relative link"
-            [[ $(readlink -f "$file") == "$root$PREFIX/$expected" ]] ||
-                fail "$path leads to $(readlink -f "$file"), not $PREFIX/$expected" ;;
+            [[ -L $file ]] || fail "$path is not a link"
+            target=$(readlink "$file")
+            [[ $target == /* ]] || target=$(readlink -f "$file") target=${target#"$root"}
+            [[ $target == "$expected" ]] || fail "$path leads to $target, not $expected" ;;
         program) [[ -f $file && -x $file ]] || fail "$path is not an executable file" ;;
         line) grep -qxF -- "$expected" "$file" || fail "$path lacks: $expected" ;;
     esac
 done <<<"$rows"
 
-# Every unit names only programs that this install holds, and nothing of
-# /usr or of a template.
+# Every unit runs only programs that this install holds, and keeps no name
+# of its template's.
 while IFS= read -r unit; do
-    ! grep -n '/usr/\|@[A-Za-z_]*@' "$unit" || fail "${unit#"$root"} names /usr or a template's name"
+    ! grep -n '@[A-Za-z_]*@' "$unit" || fail "${unit#"$root"} keeps a template's name"
     while read -r program _; do
         [[ -x $root$program ]] || fail "${unit#"$root"} runs $program, which is not installed"
     done < <(sed -n 's/^Exec[A-Za-z]*=[-@:+!]*//p' "$unit")
 done < <(find "$root" -type f \( -name '*.service' -o -name '*.timer' -o -name '*.preset' \))
-echo "installed under $PREFIX: every file there, the units naming its programs"
+echo "installed under $PREFIX: every file there, the units running its programs"
