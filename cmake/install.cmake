@@ -1,16 +1,49 @@
-# Installed layout. Sorvane finds its detector at
-# <directory of its executable>/../../scripts, so the executable lives two
-# levels below a private directory that holds scripts/, and bin/sorvane is a
-# relative symbolic link to it: the kernel resolves the link, so
-# /proc/self/exe names the real executable whichever way it was started.
+# Installed layout. Every destination comes from GNUInstallDirs or from a
+# cache variable below, relative to the prefix unless a packager makes it
+# absolute, so that `cmake --install --prefix` and CPack can put the tree
+# anywhere.
+#
+# Sorvane finds its detector at <directory of its executable>/../../scripts,
+# so the executable lives two levels below a private directory that holds
+# scripts/, and bin/sorvane is a relative symbolic link to it: the kernel
+# resolves the link, so /proc/self/exe names the real executable whichever
+# way it was started.
 #
 #   <prefix>/bin/sorvane -> ../lib/sorvane/libexec/bin/sorvane
 #   <prefix>/lib/sorvane/libexec/bin/sorvane
 #   <prefix>/lib/sorvane/scripts/detect-package-managers.sh
 #   <prefix>/share/man/man1/sorvane.1.gz
+include(GNUInstallDirs)
 
-set(SORVANE_PRIVATE_DIR "lib/sorvane")
+# The private tree is lib/sorvane on all three families. Not under
+# CMAKE_INSTALL_LIBDIR, which is lib64 on Fedora and lib/<triplet> under
+# Debian's /usr: it holds no library. Not CMAKE_INSTALL_LIBEXECDIR: Arch
+# has no libexec, and the tree holds the detector script as well.
+# /usr/lib/<package> is where Debian, Fedora and Arch all allow a package's
+# private programs, and where the manual pages and the Ansible fact say
+# they are. sorvane's lookup of its detector needs only the tree's own
+# shape, so a packager may move it whole.
+set(SORVANE_PRIVATE_DIR "lib/sorvane" CACHE STRING
+    "Sorvane's private tree (its executables and the detector), relative to the prefix or absolute")
 set(SORVANE_EXECUTABLE_DIR "${SORVANE_PRIVATE_DIR}/libexec/bin")
+
+# The link in bin/ to an executable of the private tree: relative, so that
+# it holds under any prefix, unless a packager made either directory
+# absolute.
+function(sorvane_bin_link name)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}" OR IS_ABSOLUTE "${SORVANE_EXECUTABLE_DIR}")
+    cmake_path(ABSOLUTE_PATH SORVANE_EXECUTABLE_DIR BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}"
+               OUTPUT_VARIABLE executable_dir)
+    set(target "${executable_dir}/${name}")
+  else()
+    file(RELATIVE_PATH target "/prefix/${CMAKE_INSTALL_BINDIR}"
+         "/prefix/${SORVANE_EXECUTABLE_DIR}/${name}")
+  endif()
+  file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/install-links")
+  file(CREATE_LINK "${target}" "${PROJECT_BINARY_DIR}/install-links/${name}" SYMBOLIC)
+endfunction()
+
+include("${CMAKE_CURRENT_LIST_DIR}/systemd_dirs.cmake")
 
 # Fixed modes, whatever the installing user's umask: the detector runs as
 # the user's own bash script, so no one else may be able to change it.
@@ -31,10 +64,8 @@ install(FILES "${PROJECT_SOURCE_DIR}/scripts/detect-package-managers.sh"
   PERMISSIONS ${SORVANE_EXECUTABLE_FILE})
 
 # install(FILES) copies a symbolic link as a link.
-file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/install-links")
-file(CREATE_LINK "../${SORVANE_EXECUTABLE_DIR}/sorvane"
-  "${PROJECT_BINARY_DIR}/install-links/sorvane" SYMBOLIC)
-install(FILES "${PROJECT_BINARY_DIR}/install-links/sorvane" DESTINATION bin)
+sorvane_bin_link(sorvane)
+install(FILES "${PROJECT_BINARY_DIR}/install-links/sorvane" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 # Manual pages, compressed without a name or time stamp so that two builds
 # give the same bytes; the target man_page builds every one.
@@ -47,7 +78,7 @@ function(sorvane_man_page name component)
     VERBATIM)
   add_custom_target(man_page_${name} ALL DEPENDS "${page}")
   add_dependencies(man_page man_page_${name})
-  install(FILES "${page}" DESTINATION share/man/man1
+  install(FILES "${page}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1"
     PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT ${component})
 endfunction()
 sorvane_man_page(sorvane program)
@@ -56,7 +87,7 @@ sorvane_man_page(sorvane program)
 # left out of a plain `cmake --install`: the licence where RPM and Arch keep
 # it, and Debian's copyright file (the licence in Debian's machine-readable
 # form) and changelog. cmake/package_per_format.cmake picks them per format.
-install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION share/licenses/sorvane
+install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/licenses/sorvane"
   PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT license EXCLUDE_FROM_ALL)
 
 file(READ "${PROJECT_SOURCE_DIR}/LICENSE" _sorvane_license)
@@ -82,8 +113,8 @@ add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz"
 add_custom_target(debian_docs ALL DEPENDS "${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz")
 install(FILES "${PROJECT_BINARY_DIR}/debian/copyright"
               "${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz"
-  DESTINATION share/doc/sorvane
+  DESTINATION "${CMAKE_INSTALL_DOCDIR}"
   PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT debian EXCLUDE_FROM_ALL)
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides"
-  DESTINATION share/lintian/overrides RENAME sorvane
+  DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides" RENAME sorvane
   PERMISSIONS ${SORVANE_READ_ONLY_FILE} COMPONENT debian EXCLUDE_FROM_ALL)

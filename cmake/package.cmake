@@ -81,11 +81,28 @@ set(CPACK_RPM_GUI_PACKAGE_DESCRIPTION "${SORVANE_GUI_DESCRIPTION}")
 set(CPACK_RPM_GUI_PACKAGE_REQUIRES "sorvane = ${PROJECT_VERSION}-1")
 set(CPACK_RPM_GUI_POST_INSTALL_SCRIPT_FILE "${PROJECT_SOURCE_DIR}/packaging/rpm/sorvane-gui-post.sh")
 set(CPACK_RPM_GUI_PRE_UNINSTALL_SCRIPT_FILE "${PROJECT_SOURCE_DIR}/packaging/rpm/sorvane-gui-preun.sh")
-# Directories the system owns; the packages own only their own.
-set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/licenses /usr/share/doc /usr/share/man
-  /usr/share/man/man1 /usr/share/applications /usr/share/metainfo /usr/share/icons
-  /usr/share/icons/hicolor /usr/share/icons/hicolor/scalable
-  /usr/share/icons/hicolor/scalable/apps /usr/lib/systemd /usr/lib/systemd/user
-  /usr/lib/systemd/user-preset /usr/lib/systemd/system /usr/lib/systemd/system-preset
-  /usr/lib/sysusers.d)
+# Directories the system owns; the packages own only their own: every
+# directory the packages install into but the private tree and the
+# documentation's own, with each parent.
+set(_sorvane_system_dirs "${CMAKE_INSTALL_DATAROOTDIR}/licenses" "${CMAKE_INSTALL_MANDIR}/man1"
+  "${CMAKE_INSTALL_DATADIR}/applications" "${CMAKE_INSTALL_DATADIR}/metainfo"
+  "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+cmake_path(GET CMAKE_INSTALL_DOCDIR PARENT_PATH _sorvane_doc_root)
+list(APPEND _sorvane_system_dirs "${_sorvane_doc_root}")
+foreach(_sorvane_dir IN ITEMS SORVANE_SYSTEMD_USER_UNIT_DIR SORVANE_SYSTEMD_USER_PRESET_DIR
+                               SORVANE_SYSTEMD_SYSTEM_UNIT_DIR SORVANE_SYSTEMD_SYSTEM_PRESET_DIR
+                               SORVANE_SYSUSERS_DIR)
+  if(DEFINED ${_sorvane_dir})
+    list(APPEND _sorvane_system_dirs "${${_sorvane_dir}}")
+  endif()
+endforeach()
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION)
+foreach(_sorvane_dir IN LISTS _sorvane_system_dirs)
+  cmake_path(ABSOLUTE_PATH _sorvane_dir BASE_DIRECTORY "${CPACK_PACKAGING_INSTALL_PREFIX}" NORMALIZE)
+  while(NOT _sorvane_dir STREQUAL CPACK_PACKAGING_INSTALL_PREFIX AND NOT _sorvane_dir STREQUAL "/")
+    list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION "${_sorvane_dir}")
+    cmake_path(GET _sorvane_dir PARENT_PATH _sorvane_dir)
+  endwhile()
+endforeach()
+list(REMOVE_DUPLICATES CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION)
 include(CPack)

@@ -4,21 +4,21 @@
 # /var/lib/systemd, the units in /usr/lib/systemd/user): installed, the
 # timer is enabled for every user; an administrator's disabling survives an
 # upgrade; removed, it is masked; purged, nothing is left. Installed, it
-# makes sorvane-check, a system user with no home and no shell.
+# makes sorvane-check, a system user with no home and no shell. The units
+# are the ones the package installs.
 #
-# usage: check_deb_user_timer.sh <source directory>
+# usage: check_deb_user_timer.sh <source directory> <build directory>
 set -euo pipefail
 # shellcheck source=tests/shell_support.sh
 source "$(dirname "$0")/shell_support.sh"
 
-source_dir=$1
 require_root "a private mount namespace"
 [[ -x /usr/bin/deb-systemd-helper ]] || skip "deb-systemd-helper (init-system-helpers) is not installed"
 
 if [[ ${1:-} != --inside ]]; then
-    exec unshare -m "$0" --inside "$source_dir"
+    exec unshare -m "$0" --inside "$(realpath "$1")" "$(realpath "$2")"
 fi
-source_dir=$2
+source_dir=$2 build_dir=$3
 scripts=$source_dir/packaging/debian/sorvane-gui
 link=/etc/systemd/user/timers.target.wants/sorvane-update-notify.timer
 work=$(mktemp -d)
@@ -36,7 +36,10 @@ mkdir -p "$work/units" /usr/lib/systemd/user
 mount --bind "$work/units" /usr/lib/systemd/user
 mount -t tmpfs none /etc/systemd
 mount -t tmpfs none /var/lib/systemd
-cp "$source_dir"/gui/data/systemd/sorvane-update-notify.* /usr/lib/systemd/user/
+install_window_files "$build_dir" "$work/window"
+for unit in sorvane-update-notify.service sorvane-update-notify.timer; do
+    cp "$(window_file "$work/window" "$unit")" /usr/lib/systemd/user/
+done
 
 maintainer_script() {
     DPKG_MAINTSCRIPT_PACKAGE=sorvane-gui DPKG_MAINTSCRIPT_NAME=$1 sh "$scripts/$1" "${@:2}" 2>/dev/null ||

@@ -9,9 +9,9 @@
 # the check's metrics. A check that fails, says nothing or says more than
 # 1 MiB leaves one that says sorvane_check_success 0, when it ran, and when
 # the last good check was. `systemd-analyze verify` has nothing to say of
-# the unit.
+# the unit, as the package installs it.
 #
-# usage: check_metrics_service.sh <source directory>
+# usage: check_metrics_service.sh <source directory> <build directory>
 set -euo pipefail
 # shellcheck source=tests/shell_support.sh
 source "$(dirname "$0")/shell_support.sh"
@@ -21,15 +21,20 @@ for tool in unshare setpriv setsid systemd-sysusers mkfifo; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 if [[ ${1:-} != --inside ]]; then
-    exec unshare --mount --propagation private "$0" --inside "$(realpath "$1")"
+    exec unshare --mount --propagation private "$0" --inside "$(realpath "$1")" "$(realpath "$2")"
 fi
-source_dir=$2
-unit=${SORVANE_METRICS_UNIT:-$source_dir/gui/data/systemd/sorvane-metrics.service}
+source_dir=$2 build_dir=$3
 readonly TEXTFILES=/var/lib/prometheus/node-exporter LIBEXEC=/usr/lib/sorvane/libexec
 readonly DYNAMIC_UID=61234 LIMIT=$((1024 * 1024))
 target=$TEXTFILES/sorvane.prom
 
 scratch_in_namespace sorvane-metrics
+if [[ -n ${SORVANE_METRICS_UNIT:-} ]]; then
+    unit=$SORVANE_METRICS_UNIT
+else
+    install_window_files "$build_dir" "$work/window"
+    unit=$(window_file "$work/window" sorvane-metrics.service)
+fi
 overlay_dir /usr/bin
 overlay_dir /usr/lib
 mkdir -p "$LIBEXEC"

@@ -75,3 +75,19 @@ overlay_dir() {
     mkdir -p "$work/upper$1" "$work/work$1"
     mount -t overlay sorvane-scratch -o "lowerdir=$1,upperdir=$work/upper$1,workdir=$work/work$1" "$1"
 }
+
+# Installs the window's files from build directory $1 under root $2, at
+# /usr as its packages hold them: the systemd units are written at install
+# time for the prefix, so the build tree has none to read.
+install_window_files() {
+    DESTDIR=$2 cmake --install "$1" --prefix /usr --component gui >/dev/null ||
+        fail "cmake --install of the window's files failed"
+}
+
+# The one file named $2 that install_window_files put under root $1.
+window_file() {
+    local found
+    mapfile -t found < <(find "$1" -name "$2" \( -type f -o -type l \))
+    [[ ${#found[@]} -eq 1 ]] || fail "installed, $2 is at ${#found[@]} places: ${found[*]}"
+    printf '%s\n' "${found[0]}"
+}
