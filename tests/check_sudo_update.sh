@@ -39,7 +39,8 @@ random_text() {
 # fails while a file fail-<name> exists beside its log, and asks a question
 # on standard input, as dpkg does about a changed configuration file, while
 # a file ask-<name> does (its answer goes to the output, as a terminal's
-# echo would put it there).
+# echo would put it there). A language variable that names a path (glibc
+# would read its locale data and translations) is recorded as a fault.
 write_stand_in() {
     local file=$1 log=$2
     cat >"$file" <<STAND_IN
@@ -61,6 +62,8 @@ elif read -r -t 0.2 got; then
     printf '%s read stdin: %s\n' "\${0##*/}" "\$got" >>$log
     exit 1
 fi
+[[ \${LANG:-}:\${LANGUAGE:-}:\${LC_ALL:-}:\${LC_MESSAGES:-} != */* ]] ||
+    printf '%s was given a locale path: %s\n' "\${0##*/}" "\${LANG:-}:\${LANGUAGE:-}:\${LC_ALL:-}" >>$log
 sudo_pid=none
 pid=\$PPID
 while [[ \$pid -gt 1 ]]; do
@@ -193,7 +196,8 @@ run_window() {
         done
     ) &
     local scanner=$! status=0
-    as_user "$work" "$uid" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
+    as_user "$work" "$uid" QT_QPA_PLATFORM=offscreen LANG="${WINDOW_LANG:-C.UTF-8}" \
+        ${WINDOW_LANG:+LANGUAGE="$WINDOW_LANG:de" LC_ALL="$WINDOW_LANG"} ASAN_OPTIONS=detect_leaks=0 \
         SORVANE_E2E_PROBE_MS="$probe_ms" XDG_RUNTIME_DIR="$work/home/runtime" \
         SORVANE_E2E_STATE_ROOT="$work/state" \
         "$work/driver" "$work/prefix/lib/sorvane/libexec/bin/sorvane-gui" \
@@ -212,6 +216,8 @@ run_window() {
         fail "window ($name): a manager was given the password: $(cat "$work/gui-$name.calls")"
     ! grep -q 'rc file ran' "$work/gui-$name.calls" ||
         fail "window ($name): a bash rc file ran: $(cat "$work/gui-$name.calls")"
+    ! grep -q 'was given a locale path' "$work/gui-$name.calls" ||
+        fail "window ($name): a manager's language is a path: $(cat "$work/gui-$name.calls")"
 }
 
 # Expects the window to have updated every manager.
@@ -290,6 +296,12 @@ gui_cases() {
         fail "window (requiretty): $(cat "$work/gui-requiretty.out")"
     [[ ! -s $work/gui-requiretty.calls ]] || fail "window (requiretty): a manager ran"
     echo "window: with requiretty, the password is never written and sudo says why"
+
+    # sudo drops a language variable with "/" unless sudoers keeps it.
+    write_sudoers "$work" 'Defaults env_keep += "LANG LANGUAGE LC_ALL"'
+    WINDOW_LANG=$work/home/locale run_window "$work" "$uid" "$password" "$password" locale-path
+    expect_complete "$work" locale-path
+    echo "window: a language variable that names a path reaches no manager, even where sudoers keeps it"
 
     write_sudoers "$work" "Defaults timestamp_type=global"
     run_window "$work" "$uid" "$password" "$password" global
