@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QJsonObject>
+#include <ostream>
 
 namespace sorvane::gui {
 namespace {
@@ -19,6 +20,11 @@ struct SupportWordsCase {
   const char* said;    // as --check prints it; empty: nothing
   bool hideable;       // till the next phase
 };
+
+// A failing row is named by its release, its day and what was put away.
+void PrintTo(const SupportWordsCase& c, std::ostream* os) {
+  *os << c.facts.name << " on " << c.today << (*c.hidden != '\0' ? " hiding " : "") << c.hidden;
+}
 
 class SupportWords : public testing::TestWithParam<SupportWordsCase> {};
 
