@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -332,6 +333,17 @@ struct Running {
   [[nodiscard]] QStringList run_dirs() const {
     return QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   }
+};
+
+// Where the desktop would open a link: here, a list of what it was given.
+class LinkCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QUrl> opened;
+
+ public slots:
+  void open(const QUrl& url) { opened << url; }
 };
 
 class WindowTest : public QObject {
@@ -1934,6 +1946,81 @@ class WindowTest : public QObject {
     QVERIFY(!next.notice_wanted());
     window.notice()->trigger();
     QVERIFY(notice_wanted(file));
+  }
+
+  // The release's support in one line with a link, put away until its
+  // phase ends: the long-term support note comes back as a warning once
+  // no support is left, which cannot be put away.
+  void theSupportNoteIsOneLineAndStaysPutAwayUntilItsPhaseEnds() {
+    const QTemporaryDir dir;
+    const QString file = dir.filePath("config/sorvane/sorvane-gui.conf");
+    UpdateModel::Setup setup = shown_setup();
+    setup.notice_settings = file;
+    UpdateModel::Looked looked = ready({Step::Apt}, false);
+    // Whatever today is: regular support long over, long-term support not.
+    looked.support = SupportFacts{"Debian 12", "2000-07-11", "9999-06-30",
+                                  "https://www.debian.org/releases/stable/releasenotes"};
+    LinkCatcher links;
+    QDesktopServices::setUrlHandler("https", &links, "open");
+    {
+      UpdateModel model(setup);
+      UpdateWindow window(&model);
+      window.show();
+      model.take_looked(looked);
+      const ReadyPage* page = window.ready_page();
+      QVERIFY(page->support_row()->isVisible());
+      QCOMPARE(page->support_text()->text(),
+               QString("Debian 12 is in long-term support until 9999-06-30."));
+      QVERIFY(!page->support_text()->font().bold());
+      // One line, at the window's width, and said nowhere else.
+      const QLabel* text = page->support_text();
+      QVERIFY2(text->heightForWidth(text->width()) < 2 * text->fontMetrics().lineSpacing(),
+               qPrintable(QString::number(text->width())));
+      QVERIFY(page->support_row()->height() < 3 * text->fontMetrics().lineSpacing());
+      QVERIFY2(!window.message()->text().contains("support"), qPrintable(window.message()->text()));
+      QVERIFY2(clipped(window).isEmpty(), qPrintable(clipped(window).join("; ")));
+      // The link is a button a screen reader names by its words.
+      QPushButton* link = page->support_link();
+      QVERIFY(link->isVisible());
+      QCOMPARE(QAccessible::queryAccessibleInterface(link)->text(QAccessible::Name),
+               QString("How to upgrade"));
+      link->click();
+      QCOMPARE(links.opened,
+               QList<QUrl>{QUrl("https://www.debian.org/releases/stable/releasenotes")});
+      QToolButton* hide = page->support_hide();
+      QVERIFY(hide->isVisible());
+      QCOMPARE(QAccessible::queryAccessibleInterface(hide)->text(QAccessible::Name),
+               QString("Hide until long-term support ends"));
+      hide->click();
+      QVERIFY(!page->support_row()->isVisible());
+      QCOMPARE(hidden_support_note(file), QString("long-term/Debian 12/9999-06-30"));
+    }
+    QDesktopServices::unsetUrlHandler("https");
+    // The next window remembers it, in the same phase.
+    {
+      UpdateModel model(setup);
+      UpdateWindow window(&model);
+      window.show();
+      model.take_looked(looked);
+      QVERIFY(!window.ready_page()->support_row()->isVisible());
+      QVERIFY(!model.support_note());
+    }
+    // Past every support: a warning, in bold, that stays.
+    looked.support->lts_until = "2000-12-31";
+    UpdateModel model(setup);
+    UpdateWindow window(&model);
+    window.show();
+    model.take_looked(looked);
+    const ReadyPage* page = window.ready_page();
+    QVERIFY(page->support_row()->isVisible());
+    QCOMPARE(page->support_text()->text(),
+             QString("Debian 12 no longer gets security updates: its long-term support ended on "
+                     "2000-12-31."));
+    QVERIFY(page->support_text()->font().bold());
+    QVERIFY(page->support_link()->isVisible());
+    QVERIFY(!page->support_hide()->isVisible());
+    QVERIFY(!model.hide_support_note());
+    QVERIFY(page->support_row()->isVisible());
   }
 
   void aPasswordSudoCannotReadIsRefusedBeforeAnythingRuns() {

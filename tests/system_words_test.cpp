@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QJsonObject>
+#include <ostream>
 
 namespace sorvane::gui {
 namespace {
@@ -15,31 +16,77 @@ const SupportFacts BOOKWORM{"Debian 12", "2026-07-11", "2028-06-30",
 struct SupportWordsCase {
   SupportFacts facts;
   const char* today;
-  const char* said;  // empty: nothing
+  const char* hidden;  // the phase whose note the user put away
+  const char* said;    // as --check prints it; empty: nothing
+  bool hideable;       // till the next phase
 };
+
+// A failing row is named by its release, its day and what was put away.
+void PrintTo(const SupportWordsCase& c, std::ostream* os) {
+  *os << c.facts.name << " on " << c.today << (*c.hidden != '\0' ? " hiding " : "") << c.hidden;
+}
 
 class SupportWords : public testing::TestWithParam<SupportWordsCase> {};
 
-TEST_P(SupportWords, EndedSoonOrNothing) {
+TEST_P(SupportWords, OneLineWeighedByThePhase) {
   const auto& c = GetParam();
-  EXPECT_EQ(SystemWords::support(c.facts, *date_of(c.today)).toStdString(), c.said);
+  const std::int64_t now = *date_of(c.today);
+  const auto note = SystemWords::support(c.facts, now, c.hidden);
+  ASSERT_EQ(note.has_value(), *c.said != '\0') << c.today;
+  if (!note) return;
+  EXPECT_EQ(SystemWords::support_line(*note).toStdString(), c.said);
+  EXPECT_EQ(note->weight == SupportNote::Weight::Warning,
+            std::string(c.said).starts_with("Warning"));
+  EXPECT_EQ(!note->hide.isEmpty(), c.hideable);
+  // Put away, a note stays away in its phase; a warning never goes.
+  EXPECT_EQ(SystemWords::support(c.facts, now, note->phase).has_value(), !c.hideable);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SupportWords,
     testing::Values(
-        SupportWordsCase{BOOKWORM, "2026-12-10",
-                         "Debian 12 got regular security updates until 2026-07-11; long-term "
-                         "support until 2028-06-30. How to upgrade to a newer release: "
-                         "https://www.debian.org/releases/stable/releasenotes"},
-        SupportWordsCase{BOOKWORM, "2026-06-01",
-                         "Debian 12 gets regular security updates until 2026-07-11; long-term "
-                         "support until 2028-06-30. How to upgrade to a newer release: "
-                         "https://www.debian.org/releases/stable/releasenotes"},
-        SupportWordsCase{BOOKWORM, "2026-01-01", ""},
+        // Long-term support in force: a note, until it ends.
+        SupportWordsCase{BOOKWORM, "2026-12-10", "",
+                         "Debian 12 is in long-term support until 2028-06-30. How to upgrade: "
+                         "https://www.debian.org/releases/stable/releasenotes",
+                         true},
+        SupportWordsCase{BOOKWORM, "2026-12-10", "long-term/Debian 12/2028-06-30", "", true},
+        // What was put away near the end of regular support was that phase.
+        SupportWordsCase{BOOKWORM, "2026-12-10", "ends-soon/Debian 12/2026-07-11",
+                         "Debian 12 is in long-term support until 2028-06-30. How to upgrade: "
+                         "https://www.debian.org/releases/stable/releasenotes",
+                         true},
+        SupportWordsCase{
+            BOOKWORM, "2026-06-01", "",
+            "Debian 12 gets regular security updates until 2026-07-11; long-term support until "
+            "2028-06-30. How to upgrade: https://www.debian.org/releases/stable/releasenotes",
+            true},
+        SupportWordsCase{BOOKWORM, "2026-01-01", "", "", false},
+        // Past every support: a warning, whatever was put away before.
+        SupportWordsCase{
+            BOOKWORM, "2028-07-01", "long-term/Debian 12/2028-06-30",
+            "Warning: Debian 12 no longer gets security updates: its long-term support ended on "
+            "2028-06-30. How to upgrade: https://www.debian.org/releases/stable/releasenotes",
+            false},
+        // Another release's long-term support is news of its own.
+        SupportWordsCase{{"Debian 13", "2028-08-09", "2030-06-30", BOOKWORM.notes_url},
+                         "2029-01-01",
+                         "long-term/Debian 12/2028-06-30",
+                         "Debian 13 is in long-term support until 2030-06-30. How to upgrade: "
+                         "https://www.debian.org/releases/stable/releasenotes",
+                         true},
         SupportWordsCase{{"Fedora Linux 40", "2025-05-13", "", ""},
                          "2025-06-01",
-                         "Fedora Linux 40 got regular security updates until 2025-05-13."}));
+                         "",
+                         "Warning: Fedora Linux 40 no longer gets regular security updates: its "
+                         "support ended on 2025-05-13.",
+                         false},
+        // os-release's HOME_URL is linked only when it is a web address.
+        SupportWordsCase{{"Other", "2027-01-31", "", "javascript:alert(1)"},
+                         "2027-01-01",
+                         "",
+                         "Other gets regular security updates until 2027-01-31.",
+                         true}));
 
 struct PowerCase {
   PowerAndNetwork facts;

@@ -556,24 +556,12 @@
 <context>
     <name>SystemWords</name>
     <message>
-        <source>%1 got regular security updates until %2.</source>
-        <translation>%1 erhielt reguläre Sicherheitsaktualisierungen bis %2.</translation>
-    </message>
-    <message>
-        <source>%1 got regular security updates until %2; long-term support until %3.</source>
-        <translation>%1 erhielt reguläre Sicherheitsaktualisierungen bis %2; Langzeitunterstützung bis %3.</translation>
-    </message>
-    <message>
         <source>%1 gets regular security updates until %2.</source>
         <translation>%1 erhält reguläre Sicherheitsaktualisierungen bis %2.</translation>
     </message>
     <message>
         <source>%1 gets regular security updates until %2; long-term support until %3.</source>
         <translation>%1 erhält reguläre Sicherheitsaktualisierungen bis %2; Langzeitunterstützung bis %3.</translation>
-    </message>
-    <message>
-        <source>How to upgrade to a newer release: %1</source>
-        <translation>So wechseln Sie zu einer neueren Version: %1</translation>
     </message>
     <message>
         <source>This computer is running on battery (%1 %).</source>
@@ -606,6 +594,38 @@
     <message>
         <source>Plug in to update</source>
         <translation>Zum Aktualisieren anschließen</translation>
+    </message>
+    <message>
+        <source>Hide until regular support ends</source>
+        <translation>Ausblenden, bis die reguläre Unterstützung endet</translation>
+    </message>
+    <message>
+        <source>%1 is in long-term support until %2.</source>
+        <translation>%1 erhält Langzeitunterstützung bis %2.</translation>
+    </message>
+    <message>
+        <source>Hide until long-term support ends</source>
+        <translation>Ausblenden, bis die Langzeitunterstützung endet</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets regular security updates: its support ended on %2.</source>
+        <translation>%1 erhält keine regulären Sicherheitsaktualisierungen mehr: Die Unterstützung endete am %2.</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets security updates: its long-term support ended on %2.</source>
+        <translation>%1 erhält keine Sicherheitsaktualisierungen mehr: Die Langzeitunterstützung endete am %2.</translation>
+    </message>
+    <message>
+        <source>How to upgrade</source>
+        <translation>So wechseln Sie die Version</translation>
+    </message>
+    <message>
+        <source>How to upgrade: %1</source>
+        <translation>So wechseln Sie die Version: %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warnung: %1</translation>
     </message>
 </context>
 <context>

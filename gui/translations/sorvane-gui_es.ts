@@ -556,24 +556,12 @@
 <context>
     <name>SystemWords</name>
     <message>
-        <source>%1 got regular security updates until %2.</source>
-        <translation>%1 recibió actualizaciones de seguridad regulares hasta el %2.</translation>
-    </message>
-    <message>
-        <source>%1 got regular security updates until %2; long-term support until %3.</source>
-        <translation>%1 recibió actualizaciones de seguridad regulares hasta el %2; soporte a largo plazo hasta el %3.</translation>
-    </message>
-    <message>
         <source>%1 gets regular security updates until %2.</source>
         <translation>%1 recibe actualizaciones de seguridad regulares hasta el %2.</translation>
     </message>
     <message>
         <source>%1 gets regular security updates until %2; long-term support until %3.</source>
         <translation>%1 recibe actualizaciones de seguridad regulares hasta el %2; soporte a largo plazo hasta el %3.</translation>
-    </message>
-    <message>
-        <source>How to upgrade to a newer release: %1</source>
-        <translation>Cómo actualizar a una versión más reciente: %1</translation>
     </message>
     <message>
         <source>This computer is running on battery (%1 %).</source>
@@ -606,6 +594,38 @@
     <message>
         <source>Plug in to update</source>
         <translation>Conecte a la corriente para actualizar</translation>
+    </message>
+    <message>
+        <source>Hide until regular support ends</source>
+        <translation>Ocultar hasta que termine el soporte regular</translation>
+    </message>
+    <message>
+        <source>%1 is in long-term support until %2.</source>
+        <translation>%1 tiene soporte a largo plazo hasta el %2.</translation>
+    </message>
+    <message>
+        <source>Hide until long-term support ends</source>
+        <translation>Ocultar hasta que termine el soporte a largo plazo</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets regular security updates: its support ended on %2.</source>
+        <translation>%1 ya no recibe actualizaciones de seguridad regulares: su soporte terminó el %2.</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets security updates: its long-term support ended on %2.</source>
+        <translation>%1 ya no recibe actualizaciones de seguridad: su soporte a largo plazo terminó el %2.</translation>
+    </message>
+    <message>
+        <source>How to upgrade</source>
+        <translation>Cómo cambiar de versión</translation>
+    </message>
+    <message>
+        <source>How to upgrade: %1</source>
+        <translation>Cómo cambiar de versión: %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Advertencia: %1</translation>
     </message>
 </context>
 <context>

@@ -556,24 +556,12 @@
 <context>
     <name>SystemWords</name>
     <message>
-        <source>%1 got regular security updates until %2.</source>
-        <translation>%1 a reçu des mises à jour de sécurité régulières jusqu’au %2.</translation>
-    </message>
-    <message>
-        <source>%1 got regular security updates until %2; long-term support until %3.</source>
-        <translation>%1 a reçu des mises à jour de sécurité régulières jusqu’au %2 ; support à long terme jusqu’au %3.</translation>
-    </message>
-    <message>
         <source>%1 gets regular security updates until %2.</source>
         <translation>%1 reçoit des mises à jour de sécurité régulières jusqu’au %2.</translation>
     </message>
     <message>
         <source>%1 gets regular security updates until %2; long-term support until %3.</source>
         <translation>%1 reçoit des mises à jour de sécurité régulières jusqu’au %2 ; support à long terme jusqu’au %3.</translation>
-    </message>
-    <message>
-        <source>How to upgrade to a newer release: %1</source>
-        <translation>Comment passer à une version plus récente : %1</translation>
     </message>
     <message>
         <source>This computer is running on battery (%1 %).</source>
@@ -606,6 +594,38 @@
     <message>
         <source>Plug in to update</source>
         <translation>Branchez pour mettre à jour</translation>
+    </message>
+    <message>
+        <source>Hide until regular support ends</source>
+        <translation>Masquer jusqu’à la fin du support régulier</translation>
+    </message>
+    <message>
+        <source>%1 is in long-term support until %2.</source>
+        <translation>%1 est en support à long terme jusqu’au %2.</translation>
+    </message>
+    <message>
+        <source>Hide until long-term support ends</source>
+        <translation>Masquer jusqu’à la fin du support à long terme</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets regular security updates: its support ended on %2.</source>
+        <translation>%1 ne reçoit plus de mises à jour de sécurité régulières : son support a pris fin le %2.</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets security updates: its long-term support ended on %2.</source>
+        <translation>%1 ne reçoit plus de mises à jour de sécurité : son support à long terme a pris fin le %2.</translation>
+    </message>
+    <message>
+        <source>How to upgrade</source>
+        <translation>Comment changer de version</translation>
+    </message>
+    <message>
+        <source>How to upgrade: %1</source>
+        <translation>Comment changer de version : %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Avertissement : %1</translation>
     </message>
 </context>
 <context>

@@ -556,24 +556,12 @@
 <context>
     <name>SystemWords</name>
     <message>
-        <source>%1 got regular security updates until %2.</source>
-        <translation>%1 recebeu atualizações de segurança regulares até %2.</translation>
-    </message>
-    <message>
-        <source>%1 got regular security updates until %2; long-term support until %3.</source>
-        <translation>%1 recebeu atualizações de segurança regulares até %2; suporte de longo prazo até %3.</translation>
-    </message>
-    <message>
         <source>%1 gets regular security updates until %2.</source>
         <translation>%1 recebe atualizações de segurança regulares até %2.</translation>
     </message>
     <message>
         <source>%1 gets regular security updates until %2; long-term support until %3.</source>
         <translation>%1 recebe atualizações de segurança regulares até %2; suporte de longo prazo até %3.</translation>
-    </message>
-    <message>
-        <source>How to upgrade to a newer release: %1</source>
-        <translation>Como atualizar para uma versão mais nova: %1</translation>
     </message>
     <message>
         <source>This computer is running on battery (%1 %).</source>
@@ -606,6 +594,38 @@
     <message>
         <source>Plug in to update</source>
         <translation>Ligue na tomada para atualizar</translation>
+    </message>
+    <message>
+        <source>Hide until regular support ends</source>
+        <translation>Ocultar até o fim do suporte regular</translation>
+    </message>
+    <message>
+        <source>%1 is in long-term support until %2.</source>
+        <translation>%1 está em suporte de longo prazo até %2.</translation>
+    </message>
+    <message>
+        <source>Hide until long-term support ends</source>
+        <translation>Ocultar até o fim do suporte de longo prazo</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets regular security updates: its support ended on %2.</source>
+        <translation>%1 não recebe mais atualizações de segurança regulares: seu suporte terminou em %2.</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets security updates: its long-term support ended on %2.</source>
+        <translation>%1 não recebe mais atualizações de segurança: seu suporte de longo prazo terminou em %2.</translation>
+    </message>
+    <message>
+        <source>How to upgrade</source>
+        <translation>Como mudar de versão</translation>
+    </message>
+    <message>
+        <source>How to upgrade: %1</source>
+        <translation>Como mudar de versão: %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Aviso: %1</translation>
     </message>
 </context>
 <context>

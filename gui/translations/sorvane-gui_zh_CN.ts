@@ -541,24 +541,12 @@
 <context>
     <name>SystemWords</name>
     <message>
-        <source>%1 got regular security updates until %2.</source>
-        <translation>%1 的常规安全更新已于 %2 结束。</translation>
-    </message>
-    <message>
-        <source>%1 got regular security updates until %2; long-term support until %3.</source>
-        <translation>%1 的常规安全更新已于 %2 结束；长期支持至 %3。</translation>
-    </message>
-    <message>
         <source>%1 gets regular security updates until %2.</source>
         <translation>%1 的常规安全更新持续到 %2。</translation>
     </message>
     <message>
         <source>%1 gets regular security updates until %2; long-term support until %3.</source>
         <translation>%1 的常规安全更新持续到 %2；长期支持至 %3。</translation>
-    </message>
-    <message>
-        <source>How to upgrade to a newer release: %1</source>
-        <translation>如何升级到更新的版本：%1</translation>
     </message>
     <message>
         <source>This computer is running on battery (%1 %).</source>
@@ -591,6 +579,38 @@
     <message>
         <source>Plug in to update</source>
         <translation>接通电源以更新</translation>
+    </message>
+    <message>
+        <source>Hide until regular support ends</source>
+        <translation>隐藏，直到常规支持结束</translation>
+    </message>
+    <message>
+        <source>%1 is in long-term support until %2.</source>
+        <translation>%1 处于长期支持阶段，持续到 %2。</translation>
+    </message>
+    <message>
+        <source>Hide until long-term support ends</source>
+        <translation>隐藏，直到长期支持结束</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets regular security updates: its support ended on %2.</source>
+        <translation>%1 已不再获得常规安全更新：其支持已于 %2 结束。</translation>
+    </message>
+    <message>
+        <source>%1 no longer gets security updates: its long-term support ended on %2.</source>
+        <translation>%1 已不再获得安全更新：其长期支持已于 %2 结束。</translation>
+    </message>
+    <message>
+        <source>How to upgrade</source>
+        <translation>如何升级</translation>
+    </message>
+    <message>
+        <source>How to upgrade: %1</source>
+        <translation>如何升级：%1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>警告：%1</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@ namespace sorvane::gui {
 namespace {
 
 const QString SETTING = QStringLiteral("notice/updates_waiting");
+const QString HIDDEN_SUPPORT = QStringLiteral("support/hidden_note");
 
 QString xdg_dir(const char* set, const char* home, const char* below_home) {
   if (set != nullptr && set[0] == '/') return QString::fromLocal8Bit(set);
@@ -43,6 +44,19 @@ bool save_notice_wanted(const QString& settings, bool wanted) {
   if (settings.isEmpty()) return false;
   QSettings file(settings, QSettings::IniFormat);
   file.setValue(SETTING, wanted);
+  file.sync();
+  return file.status() == QSettings::NoError;
+}
+
+QString hidden_support_note(const QString& settings) {
+  if (settings.isEmpty()) return {};
+  return QSettings(settings, QSettings::IniFormat).value(HIDDEN_SUPPORT).toString();
+}
+
+bool save_hidden_support_note(const QString& settings, const QString& phase) {
+  if (settings.isEmpty()) return false;
+  QSettings file(settings, QSettings::IniFormat);
+  file.setValue(HIDDEN_SUPPORT, phase);
   file.sync();
   return file.status() == QSettings::NoError;
 }

@@ -1,5 +1,5 @@
-// Where Sorvane Update keeps what the user chose, and the one setting it
-// has: "Tell me when updates are waiting", the daily check's notice.
+// Where Sorvane Update keeps what the user chose: "Tell me when updates
+// are waiting", the daily check's notice, and the support note put away.
 #pragma once
 
 #include <QString>
@@ -21,6 +21,11 @@ NoticePlaces desktop_notice_places();
 bool notice_wanted(const QString& settings);
 // False when it could not be saved.
 bool save_notice_wanted(const QString& settings, bool wanted);
+
+// The phase of the support note the user put away (SupportNote::phase);
+// empty when none. False when it could not be saved.
+QString hidden_support_note(const QString& settings);
+bool save_hidden_support_note(const QString& settings, const QString& phase);
 
 // The setting as the window holds it: read once, saved at every change.
 class NoticeSetting {

@@ -64,10 +64,11 @@ int check_headless(const UpdateSetup& setup, bool json) {
     out << QJsonDocument(whole).toJson(QJsonDocument::Indented);
   } else {
     out << CheckText::report(checks, looked.online);
-    if (looked.support) {
-      if (const QString support = SystemWords::support(*looked.support, now); !support.isEmpty()) {
-        out << CheckText::terminal_line(support) << '\n';
-      }
+    // One line, whatever the window was told to hide: a terminal has no
+    // memory of its own, and a script reads the same facts as JSON.
+    if (const auto note =
+            looked.support ? SystemWords::support(*looked.support, now) : std::nullopt) {
+      out << CheckText::terminal_line(SystemWords::support_line(*note)) << '\n';
     }
   }
   return check_exit_status(checks, looked.online);

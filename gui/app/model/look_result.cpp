@@ -3,8 +3,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <ctime>
-
 #include "script_programs.hpp"
 #include "system_words.hpp"
 
@@ -36,8 +34,6 @@ ReadyFacts LookResult::facts() const {
   ReadyFacts facts{checking(), refused_, access_, password_requested_, {}, checks()};
   facts.foreseen = foresee(facts.checks, online_);
   facts.power = power_;
-  facts.support = support_;
-  facts.now = ::time(nullptr);
   facts.notice_skipped = notice_skipped_;
   return facts;
 }

@@ -46,6 +46,7 @@ class LookResult {
   // False when nothing changed.
   bool set_power(const PowerAndNetwork& power);
   [[nodiscard]] const PowerAndNetwork& power() const { return power_; }
+  [[nodiscard]] const std::optional<SupportFacts>& support() const { return support_; }
 
   [[nodiscard]] bool checking() const { return checks_->checking(); }
   [[nodiscard]] std::vector<ManagerCheck> checks() const { return checks_->answers(); }

@@ -1,34 +1,63 @@
 #include "system_words.hpp"
 
 #include <QJsonObject>
+#include <QUrl>
 #include <cmath>
 
 #include "check_text.hpp"
 
 namespace sorvane::gui {
 
-QString SystemWords::support(const SupportFacts& support, std::int64_t now) {
-  const SupportState state = support_state(support, now);
-  if (state == SupportState::Supported) return {};
+std::optional<SupportNote> SystemWords::support(const SupportFacts& support, std::int64_t now,
+                                                const QString& hidden) {
+  const SupportPhase phase = support_phase(support, now);
+  if (phase == SupportPhase::Regular) return std::nullopt;
   const QString name = from_bytes(support.name);
   const QString regular = from_bytes(support.regular_until);
-  QString text;
-  if (state == SupportState::Ended) {
-    text = support.lts_until.empty()
-               ? tr("%1 got regular security updates until %2.").arg(name, regular)
-               : tr("%1 got regular security updates until %2; long-term support until %3.")
-                     .arg(name, regular, from_bytes(support.lts_until));
-  } else {
-    text = support.lts_until.empty()
-               ? tr("%1 gets regular security updates until %2.").arg(name, regular)
-               : tr("%1 gets regular security updates until %2; long-term support until %3.")
-                     .arg(name, regular, from_bytes(support.lts_until));
+  const QString lts = from_bytes(support.lts_until);
+  SupportNote note;
+  switch (phase) {
+    case SupportPhase::Regular: break;
+    case SupportPhase::RegularEndsSoon:
+      note.text = lts.isEmpty()
+                      ? tr("%1 gets regular security updates until %2.").arg(name, regular)
+                      : tr("%1 gets regular security updates until %2; long-term support until %3.")
+                            .arg(name, regular, lts);
+      note.hide = tr("Hide until regular support ends");
+      note.phase = QStringLiteral("ends-soon/%1/%2").arg(name, regular);
+      break;
+    case SupportPhase::LongTerm:
+      note.text = tr("%1 is in long-term support until %2.").arg(name, lts);
+      note.hide = tr("Hide until long-term support ends");
+      note.phase = QStringLiteral("long-term/%1/%2").arg(name, lts);
+      break;
+    case SupportPhase::Ended:
+      // Nothing follows to bring it back: it stays.
+      note.weight = SupportNote::Weight::Warning;
+      note.text = lts.isEmpty()
+                      ? tr("%1 no longer gets regular security updates: its support ended on %2.")
+                            .arg(name, regular)
+                      : tr("%1 no longer gets security updates: its long-term support ended on %2.")
+                            .arg(name, lts);
+      note.phase = QStringLiteral("ended/%1/%2").arg(name, lts.isEmpty() ? regular : lts);
+      break;
   }
-  if (!support.notes_url.empty()) {
-    text += QLatin1Char(' ') +
-            tr("How to upgrade to a newer release: %1").arg(from_bytes(support.notes_url));
+  if (!note.hide.isEmpty() && note.phase == hidden) return std::nullopt;
+  // os-release's HOME_URL is outside text: only a web address is linked,
+  // in its encoded form, which holds no markup.
+  const QUrl url(from_bytes(support.notes_url), QUrl::StrictMode);
+  if (url.isValid() && !url.host().isEmpty() &&
+      (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"))) {
+    note.url = QString::fromLatin1(url.toEncoded());
+    note.link = tr("How to upgrade");
   }
-  return text;
+  return note;
+}
+
+QString SystemWords::support_line(const SupportNote& note) {
+  QString line = note.text;
+  if (!note.url.isEmpty()) line += QLatin1Char(' ') + tr("How to upgrade: %1").arg(note.url);
+  return note.weight == SupportNote::Weight::Warning ? tr("Warning: %1").arg(line) : line;
 }
 
 QStringList SystemWords::power(const PowerAndNetwork& facts,

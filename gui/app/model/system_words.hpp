@@ -15,14 +15,33 @@
 
 namespace sorvane::gui {
 
+// What is said of the release's support now, in one line: a note while
+// security updates still come, a warning once none do.
+struct SupportNote {
+  enum class Weight : std::uint8_t { Note, Warning };
+  Weight weight = Weight::Note;
+  QString text;  // "Debian 12 is in long-term support until 2028-06-30."
+  // Where to read how to upgrade, an http(s) address only; and its words.
+  QString url;
+  QString link;
+  // What putting it away says; empty: it cannot be (no phase follows).
+  QString hide;
+  // The phase it tells of, as remembered when hidden: it shows again once
+  // another begins (or another release is installed).
+  QString phase;
+  friend bool operator==(const SupportNote&, const SupportNote&) = default;
+};
+
 class SystemWords {
   Q_DECLARE_TR_FUNCTIONS(SystemWords)
 
  public:
-  // "Debian 12 got regular security updates until 2026-07-11; long-term
-  // support until 2028-06-30. …": empty while support ends more than 90
-  // days after `now`.
-  static QString support(const SupportFacts& support, std::int64_t now);
+  // None while regular support ends more than 90 days after `now`, or
+  // while the phase is the one the user hid (`hidden`, a note's phase).
+  static std::optional<SupportNote> support(const SupportFacts& support, std::int64_t now,
+                                            const QString& hidden = {});
+  // The note as the headless check prints it, on one line with its address.
+  static QString support_line(const SupportNote& note);
   // Before the password: on battery, power saver, a metered connection
   // and how much the update downloads on it (`download`: all managers'
   // bytes, when they say).

@@ -3,6 +3,7 @@
 #include <QFutureWatcher>
 #include <QLocale>
 #include <QtConcurrent/QtConcurrentRun>
+#include <ctime>
 
 #include "check_text.hpp"
 #include "files.hpp"
@@ -22,7 +23,8 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
           this)),
       repair_(new Repair(
           setup_, look_, [this] { return state_; }, this)),
-      notice_(setup_.notice_settings) {
+      notice_(setup_.notice_settings),
+      hidden_support_(hidden_support_note(setup_.notice_settings)) {
   connect(checks_, &ManagerChecks::answered, this, &UpdateModel::changed);
   connect(restart_, &RestartOffer::changed, this, &UpdateModel::changed);
   connect(restart_, &RestartOffer::answered, this, [this](const QString& text) {
@@ -130,6 +132,21 @@ QString UpdateModel::ready_text() const {
   return gui::ready_text(facts, message_,
                          CheckText::obstacles(facts.foreseen, facts.checks, look_.steps(),
                                               repair_->remedy(), repair_->checks_again_itself()));
+}
+
+std::optional<SupportNote> UpdateModel::support_note() const {
+  const auto& support = look_.support();
+  if (!support) return std::nullopt;
+  return SystemWords::support(*support, ::time(nullptr), hidden_support_);
+}
+
+bool UpdateModel::hide_support_note() {
+  const auto note = support_note();
+  if (!note || note->hide.isEmpty()) return false;
+  hidden_support_ = note->phase;
+  const bool saved = save_hidden_support_note(setup_.notice_settings, hidden_support_);
+  emit changed();
+  return saved;
 }
 
 UpdateModel::Proposal UpdateModel::proposal() const {

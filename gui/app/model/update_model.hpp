@@ -33,6 +33,7 @@
 #include "secret.hpp"
 #include "settings.hpp"
 #include "sorvane_report.hpp"
+#include "system_words.hpp"
 #include "update_log.hpp"
 #include "update_process.hpp"
 #include "update_progress.hpp"
@@ -82,6 +83,13 @@ class UpdateModel : public QObject {
   // What the Ready screen says under the rows: why the update would fail,
   // that there is nothing to do, who may update, and any refusal.
   [[nodiscard]] QString ready_text() const;
+  // This release's support, in one line above the rows: none while
+  // regular support is far from its end, or while the note of this phase
+  // is put away.
+  [[nodiscard]] std::optional<SupportNote> support_note() const;
+  // "Hide until …": kept for the next window, until another phase begins.
+  // False when it could not be saved; it is hidden in this window all the same.
+  bool hide_support_note();
   // Update can be pressed; and it is what the screen proposes (not when
   // everything is up to date or the update would fail).
   [[nodiscard]] bool update_possible() const { return look_.update_possible(ready()); }
@@ -271,6 +279,7 @@ class UpdateModel : public QObject {
   RestartOffer* restart_;
   Repair* repair_;
   NoticeSetting notice_;
+  QString hidden_support_;  // the phase whose note was put away
 
   // Each manager's own facts, for the item view (update_items.cpp).
  public:

@@ -61,11 +61,6 @@ QString ready_text(const ReadyFacts& facts, const QString& message, const QStrin
     }
     parts << SystemWords::power(facts.power, download);
   }
-  if (facts.support) {
-    if (QString support = SystemWords::support(*facts.support, facts.now); !support.isEmpty()) {
-      parts << support;
-    }
-  }
   if (!facts.checking && !facts.foreseen.stops_update() && facts.up_to_date()) {
     // Lists fetched for this check leave nothing newer for the update to
     // find; older ones may.

@@ -18,7 +18,6 @@
 #include "power_and_network.hpp"
 #include "restart_needed.hpp"
 #include "script_output.hpp"
-#include "system_support.hpp"
 #include "update_progress.hpp"
 
 namespace sorvane::gui {
@@ -38,12 +37,10 @@ struct ReadyFacts {
   bool password_requested = false;
   Foreseen foreseen;
   std::vector<ManagerCheck> checks;
-  // Of this computer: power and network, its release's support, and
-  // whether the daily notice skipped its check (metered); `now` for the
-  // support's dates.
+  // Of this computer: power and network, and whether the daily notice
+  // skipped its check (metered). Its release's support has a line of its
+  // own (SystemWords::support).
   PowerAndNetwork power = {};
-  std::optional<SupportFacts> support = {};
-  std::int64_t now = 0;
   bool notice_skipped = false;
   // The field is offered only on request: the account is likely not allowed.
   [[nodiscard]] bool unlikely() const {

@@ -1,10 +1,13 @@
 #include "ready_page.hpp"
 
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QStyle>
+#include <QUrl>
 
 #include "page_parts.hpp"
 
@@ -51,7 +54,8 @@ ReadyPage::ReadyPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
   });
   details_pane_->setVisible(false);
   lay_out_page(this, title_, nullptr,
-               {managers_, details_pane_, message_, make_repair_row(), password_, make_actions()});
+               {make_support_row(), managers_, details_pane_, message_, make_repair_row(),
+                password_, make_actions()});
 }
 
 QWidget* ReadyPage::make_actions() {
@@ -106,6 +110,7 @@ void ReadyPage::show_model(bool arriving) {
   repair_->setDefault(proposal == UpdateModel::Proposal::Repair);
   enable_update();
   show_repair();
+  show_support();
 }
 
 QPushButton* ReadyPage::proposed_button() const {
@@ -121,6 +126,66 @@ QPushButton* ReadyPage::proposed_button() const {
 QWidget* ReadyPage::first_focus() const {
   if (model_->password_wanted()) return password_;
   return model_->update_proposed() ? update_ : check_again_;
+}
+
+// The release's support in one line, under the heading: its words, a link
+// to how to upgrade, and a button that puts it away until the next phase.
+// The link is a button: a screen reader and Tab find it as any other, and
+// no outside text (the release's name) is ever read as markup.
+QWidget* ReadyPage::make_support_row() {
+  support_row_ = new QWidget(this);
+  support_icon_ = new QLabel(support_row_);
+  support_text_ = plain_label(support_row_);
+  support_link_ = new QPushButton(support_row_);
+  support_link_->setFlat(true);
+  support_link_->setCursor(Qt::PointingHandCursor);
+  // Drawn as the desktop draws a link: in its colour, underlined.
+  QPalette palette = support_link_->palette();
+  palette.setColor(QPalette::ButtonText, palette.color(QPalette::Link));
+  support_link_->setPalette(palette);
+  QFont font = support_link_->font();
+  font.setUnderline(true);
+  support_link_->setFont(font);
+  connect(support_link_, &QPushButton::clicked, this,
+          [this] { QDesktopServices::openUrl(QUrl(support_url_, QUrl::StrictMode)); });
+  support_hide_ = new QToolButton(support_row_);
+  support_hide_->setAutoRaise(true);
+  support_hide_->setIcon(QIcon::fromTheme(QStringLiteral("window-close"),
+                                          style()->standardIcon(QStyle::SP_TitleBarCloseButton)));
+  connect(support_hide_, &QToolButton::clicked, model_, &UpdateModel::hide_support_note);
+  auto* row = new QHBoxLayout(support_row_);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(support_icon_);
+  row->addWidget(support_text_, 1);
+  row->addWidget(support_link_);
+  row->addWidget(support_hide_);
+  support_row_->setVisible(false);
+  return support_row_;
+}
+
+void ReadyPage::show_support() {
+  const auto note = model_->support_note();
+  support_row_->setVisible(note.has_value());
+  if (!note) return;
+  // A warning is weighed as one: its icon, and bold words.
+  const bool warning = note->weight == SupportNote::Weight::Warning;
+  const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+  support_icon_->setPixmap(
+      style()
+          ->standardIcon(warning ? QStyle::SP_MessageBoxWarning : QStyle::SP_MessageBoxInformation)
+          .pixmap(QSize(side, side), devicePixelRatioF()));
+  QFont font = support_text_->font();
+  font.setBold(warning);
+  support_text_->setFont(font);
+  support_text_->setText(note->text);
+  support_url_ = note->url;
+  support_link_->setText(note->link);
+  support_link_->setToolTip(note->url);
+  support_link_->setAccessibleDescription(note->url);
+  support_link_->setVisible(!note->url.isEmpty());
+  support_hide_->setToolTip(note->hide);
+  support_hide_->setAccessibleName(note->hide);
+  support_hide_->setVisible(!note->hide.isEmpty());
 }
 
 // The commands to finish dpkg's run, when no terminal could be opened for

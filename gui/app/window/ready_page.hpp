@@ -1,5 +1,6 @@
-// The Ready page: what the check found, manager by manager, why the
-// update would fail, the password, and one default action.
+// The Ready page: a line on the release's support, what the check found,
+// manager by manager, why the update would fail, the password, and one
+// default action.
 #pragma once
 
 #include <QLabel>
@@ -29,6 +30,11 @@ class ReadyPage : public QWidget {
   [[nodiscard]] QWidget* first_focus() const;
 
   [[nodiscard]] QLabel* title() const { return title_; }
+  // The support note's line: its words, its link and its Hide button.
+  [[nodiscard]] QWidget* support_row() const { return support_row_; }
+  [[nodiscard]] QLabel* support_text() const { return support_text_; }
+  [[nodiscard]] QPushButton* support_link() const { return support_link_; }
+  [[nodiscard]] QToolButton* support_hide() const { return support_hide_; }
   [[nodiscard]] UpdateTree* managers() const { return managers_; }
   [[nodiscard]] PackageDetails* details() const { return details_; }
   [[nodiscard]] DetailsPane* details_pane() const { return details_pane_; }
@@ -48,6 +54,8 @@ class ReadyPage : public QWidget {
   void grew();
 
  private:
+  QWidget* make_support_row();
+  void show_support();
   QWidget* make_repair_row();
   QWidget* make_actions();
   void show_repair();
@@ -67,6 +75,12 @@ class ReadyPage : public QWidget {
   QPushButton* password_anyway_;
   QPushButton* repair_;
   QToolButton* show_pending_;
+  QWidget* support_row_ = nullptr;
+  QLabel* support_icon_ = nullptr;
+  QLabel* support_text_ = nullptr;
+  QPushButton* support_link_ = nullptr;
+  QToolButton* support_hide_ = nullptr;
+  QString support_url_;
   QWidget* repair_row_ = nullptr;
   QLineEdit* repair_commands_ = nullptr;
   QPushButton* copy_repair_ = nullptr;

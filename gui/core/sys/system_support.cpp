@@ -158,4 +158,15 @@ SupportState support_state(const SupportFacts& support, std::int64_t now) {
   return now >= end - SUPPORT_WARNING_SECONDS ? SupportState::EndsSoon : SupportState::Supported;
 }
 
+SupportPhase support_phase(const SupportFacts& support, std::int64_t now) {
+  switch (support_state(support, now)) {
+    case SupportState::Supported: return SupportPhase::Regular;
+    case SupportState::EndsSoon: return SupportPhase::RegularEndsSoon;
+    case SupportState::Ended: break;
+  }
+  // As with regular support, the named day is the last one.
+  const auto lts = date_of(support.lts_until);
+  return lts && now < *lts + DAY ? SupportPhase::LongTerm : SupportPhase::Ended;
+}
+
 }  // namespace sorvane::gui

@@ -41,4 +41,9 @@ enum class SupportState : std::uint8_t { Supported, EndsSoon, Ended };
 // day it names.
 SupportState support_state(const SupportFacts& support, std::int64_t now);
 
+// What the support means now: regular support (near its end or not), the
+// long-term support that follows it, or none left at all.
+enum class SupportPhase : std::uint8_t { Regular, RegularEndsSoon, LongTerm, Ended };
+SupportPhase support_phase(const SupportFacts& support, std::int64_t now);
+
 }  // namespace sorvane::gui
