@@ -859,7 +859,7 @@ class WindowTest : public QObject {
     apt.updates = {{"libssl3", "3.0.11-1", "3.0.13-1", true}};
     apt.download_bytes = 2000000;
     apt.data_age_seconds = 3 * 3600;
-    apt.kept_back = {{"linux-image-amd64", HeldReason::HeldByUser, {}, {}},
+    apt.kept_back = {{"linux-image-amd64", HeldReason::HeldByUser, {}, {}, true},
                      {"mesa", HeldReason::PhasedRollout, 30, {}},
                      {"gimp", HeldReason::NewDependencies, {}, {}},
                      {"libjq1", HeldReason::NeededByHeld, {}, "jq"}};
@@ -894,17 +894,20 @@ class WindowTest : public QObject {
     QCOMPARE(held[0].toObject(), QJsonObject({{"name", "linux-image-amd64"},
                                               {"reason", "held"},
                                               {"rollout_percent", none},
-                                              {"held_by", none}}));
-    QCOMPARE(
-        held[1].toObject(),
-        QJsonObject(
-            {{"name", "mesa"}, {"reason", "phased"}, {"rollout_percent", 30}, {"held_by", none}}));
+                                              {"held_by", none},
+                                              {"security", true}}));
+    QCOMPARE(held[1].toObject(), QJsonObject({{"name", "mesa"},
+                                              {"reason", "phased"},
+                                              {"rollout_percent", 30},
+                                              {"held_by", none},
+                                              {"security", false}}));
     QCOMPARE(held[2].toObject()["reason"].toString(), QString("new_dependencies"));
     // Kept back for a held package's sake: named for what it is.
     QCOMPARE(held[3].toObject(), QJsonObject({{"name", "libjq1"},
                                               {"reason", "needed_by_held"},
                                               {"rollout_percent", none},
-                                              {"held_by", "jq"}}));
+                                              {"held_by", "jq"},
+                                              {"security", false}}));
     // The Ready screen's Details and --check say the same reasons.
     const QStringList lines = CheckText::updates(apt);
     QVERIFY2(lines.contains("mesa (kept back: being rolled out to 30 % of computers)"),
@@ -936,10 +939,12 @@ class WindowTest : public QObject {
       return check;
     };
     // Held back is still pending: such a manager is never "up to date".
-    const auto kept = [](ManagerCheck check, const std::vector<std::string>& names) {
+    const auto kept = [](ManagerCheck check, const std::vector<std::string>& names,
+                         size_t security = 0) {
       for (const std::string& name : names) {
         HeldBack one;
         one.name = name;
+        one.security = check.kept_back.size() < security;
         check.kept_back.push_back(one);
       }
       return check;
@@ -959,10 +964,18 @@ class WindowTest : public QObject {
          "apt — nothing to update, 1 kept back, checked just now"},
         {kept(row(Step::Apt, false, {}, {}), {"jq", "libjq1"}),
          "apt — nothing to update, 2 kept back"},
+        {kept(row(Step::Apt, false, {}, {}), {"jq", "libjq1", "vim"}, 2),
+         "apt — nothing to update, 3 kept back (2 security)"},
     };
     for (const auto& [check, said] : rows) {
       QCOMPARE(CheckText::summary(check), said);
       const QJsonObject one = CheckText::json({check}).object()["managers"].toArray()[0].toObject();
+      const QJsonArray held_back = one["held_back"].toArray();
+      QCOMPARE(static_cast<size_t>(held_back.size()), check.kept_back.size());
+      for (qsizetype i = 0; i < held_back.size(); ++i) {
+        QCOMPARE(held_back[i].toObject()["security"].toBool(),
+                 check.kept_back[static_cast<size_t>(i)].security);
+      }
       QCOMPARE(one["fetched_for_check"].toBool(), check.fetched_for_check);
       // checked_at: when the answer was fetched, now for a remote asked live.
       if (check.data_age_seconds) {
@@ -990,8 +1003,14 @@ class WindowTest : public QObject {
                  .toObject()["not_fetched"]
                  .toString(),
              QString("offline"));
+    ManagerCheck kept_security = flatpak;
+    kept_security.kept_back = {HeldBack{"jq", HeldReason::HeldByUser, {}, {}, true}};
+    ManagerCheck kept_other = flatpak;
+    kept_other.kept_back = {HeldBack{"jq", HeldReason::HeldByUser, {}, {}}};
+    // A security update held back is never "up to date", nor a failure.
     const std::vector<std::pair<std::vector<ManagerCheck>, int>> statuses = {
-        {{}, 0}, {{flatpak}, 0}, {{flatpak, apt}, 100}, {{pacman, apt}, 1}};
+        {{}, 0},           {{flatpak}, 0},         {{flatpak, apt}, 100},      {{pacman, apt}, 1},
+        {{kept_other}, 0}, {{kept_security}, 101}, {{kept_security, apt}, 100}};
     for (const auto& [checks, status] : statuses) QCOMPARE(check_exit_status(checks), status);
     QVERIFY(CheckText::report({pacman, apt})
                 .contains("The update would stop at pacman, and leave apt alone."));

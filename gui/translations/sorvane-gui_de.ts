@@ -254,8 +254,8 @@
         <translation>Die Version zeigen und beenden.</translation>
     </message>
     <message>
-        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
-        <translation>Ohne Fenster nach Aktualisierungen suchen. Exit-Status: 0 aktuell, 100 Aktualisierungen ausstehend, 1 die Prüfung ist fehlgeschlagen.</translation>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 101 only held-back security updates, 1 the check failed.</source>
+        <translation>Ohne Fenster nach Aktualisierungen suchen. Exit-Status: 0 aktuell, 100 Aktualisierungen ausstehend, 101 nur zurückgehaltene Sicherheitsaktualisierungen, 1 die Prüfung ist fehlgeschlagen.</translation>
     </message>
     <message>
         <source>With --check or --history: write JSON.</source>

@@ -254,8 +254,8 @@
         <translation>Mostrar la versión y salir.</translation>
     </message>
     <message>
-        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
-        <translation>Buscar actualizaciones sin ventana. Estado de salida: 0 al día, 100 actualizaciones pendientes, 1 la comprobación falló.</translation>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 101 only held-back security updates, 1 the check failed.</source>
+        <translation>Buscar actualizaciones sin ventana. Estado de salida: 0 al día, 100 actualizaciones pendientes, 101 solo actualizaciones de seguridad retenidas, 1 la comprobación falló.</translation>
     </message>
     <message>
         <source>With --check or --history: write JSON.</source>

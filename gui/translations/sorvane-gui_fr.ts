@@ -254,8 +254,8 @@
         <translation>Afficher la version et quitter.</translation>
     </message>
     <message>
-        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
-        <translation>Rechercher les mises à jour sans fenêtre. Code de sortie : 0 à jour, 100 mises à jour en attente, 1 la vérification a échoué.</translation>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 101 only held-back security updates, 1 the check failed.</source>
+        <translation>Rechercher les mises à jour sans fenêtre. Code de sortie : 0 à jour, 100 mises à jour en attente, 101 seulement des mises à jour de sécurité retenues, 1 la vérification a échoué.</translation>
     </message>
     <message>
         <source>With --check or --history: write JSON.</source>

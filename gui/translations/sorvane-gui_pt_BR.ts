@@ -254,8 +254,8 @@
         <translation>Mostrar a versão e sair.</translation>
     </message>
     <message>
-        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
-        <translation>Procurar atualizações sem janela. Status de saída: 0 atualizado, 100 atualizações pendentes, 1 a verificação falhou.</translation>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 101 only held-back security updates, 1 the check failed.</source>
+        <translation>Procurar atualizações sem janela. Status de saída: 0 atualizado, 100 atualizações pendentes, 101 apenas atualizações de segurança retidas, 1 a verificação falhou.</translation>
     </message>
     <message>
         <source>With --check or --history: write JSON.</source>

@@ -245,8 +245,8 @@
         <translation>显示版本并退出。</translation>
     </message>
     <message>
-        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 1 the check failed.</source>
-        <translation>不打开窗口检查更新。退出状态：0 已是最新，100 有待安装的更新，1 检查失败。</translation>
+        <source>Check for updates without a window. Exit status: 0 up to date, 100 updates pending, 101 only held-back security updates, 1 the check failed.</source>
+        <translation>不打开窗口检查更新。退出状态：0 已是最新，100 有待安装的更新，101 仅有被保留的安全更新，1 检查失败。</translation>
     </message>
     <message>
         <source>With --check or --history: write JSON.</source>

@@ -27,6 +27,14 @@ FleetCheck restart_due() {
   return check;
 }
 
+// jq held by the user, and its security fix with it; vim kept back.
+FleetCheck held_security() {
+  ManagerCheck apt = checked(Step::Apt);
+  apt.kept_back = {{"jq", HeldReason::HeldByUser, {}, {}, true},
+                   {"vim", HeldReason::NewDependencies, {}, {}}};
+  return of({apt});
+}
+
 FleetCheck failed() {
   FleetCheck check;
   check.failed = "Looking | took\ntoo long";
@@ -57,37 +65,40 @@ const std::vector<NagiosCase>& cases() {
        of({checked(Step::Apt)}),
        {},
        "SORVANE OK - 0 updates | updates=0;0;;0 security=0;;0;0 held_back=0;;;0 "
+       "held_security=0;;;0 "
        "restart=0;;;0;1\napt: 0 updates\n",
        NAGIOS_OK},
       {"PendingWarns",
        of({checked(Step::Apt, {update("bash")}), checked(Step::Snap)}),
        {},
        "SORVANE WARNING - 1 update | updates=1;0;;0 security=0;;0;0 held_back=0;;;0 "
+       "held_security=0;;;0 "
        "restart=0;;;0;1\napt: 1 update\nsnap: 0 updates\n",
        NAGIOS_WARNING},
       {"SecurityIsCritical",
        of({checked(Step::Apt, {update("a", true), update("b")})}),
        {},
        "SORVANE CRITICAL - 2 updates (1 security) | updates=2;0;;0 security=1;;0;0 "
-       "held_back=0;;;0 restart=0;;;0;1\napt: 2 updates (1 security)\n",
+       "held_back=0;;;0 held_security=0;;;0 restart=0;;;0;1\napt: 2 updates (1 security)\n",
        NAGIOS_CRITICAL},
       {"WarningThreshold",
        of({checked(Step::Apt, {update("a"), update("b")})}),
        {"-w", "5"},
        "SORVANE OK - 2 updates | updates=2;5;;0 security=0;;0;0 held_back=0;;;0 "
+       "held_security=0;;;0 "
        "restart=0;;;0;1\napt: 2 updates\n",
        NAGIOS_OK},
       {"CriticalThreshold",
        of({checked(Step::Apt, {update("a", true), update("b")})}),
        {"--critical=3"},
        "SORVANE WARNING - 2 updates (1 security) | updates=2;0;;0 security=1;;3;0 "
-       "held_back=0;;;0 restart=0;;;0;1\napt: 2 updates (1 security)\n",
+       "held_back=0;;;0 held_security=0;;;0 restart=0;;;0;1\napt: 2 updates (1 security)\n",
        NAGIOS_WARNING},
       {"StopsAtALock",
        of({with_problem(Step::Apt, Problem::LockHeld), checked(Step::Flatpak, {update("a")})}),
        {},
        "SORVANE CRITICAL - 1 update; the update would stop at apt | updates=1;0;;0 "
-       "security=0;;0;0 held_back=0;;;0 restart=0;;;0;1\n"
+       "security=0;;0;0 held_back=0;;;0 held_security=0;;;0 restart=0;;;0;1\n"
        "apt: lock_held, the update would stop here\nflatpak: 1 update\n",
        NAGIOS_CRITICAL},
       // Its counts are not known: neither OK nor a warning.
@@ -95,41 +106,54 @@ const std::vector<NagiosCase>& cases() {
        of({checked(Step::Apt), with_problem(Step::Dnf, Problem::CouldNotCheck)}),
        {},
        "SORVANE UNKNOWN - 0 updates; could not check dnf | updates=0;0;;0 security=0;;0;0 "
-       "held_back=0;;;0 restart=0;;;0;1\napt: 0 updates\ndnf: could_not_check\n",
+       "held_back=0;;;0 held_security=0;;;0 restart=0;;;0;1\napt: 0 updates\ndnf: "
+       "could_not_check\n",
        NAGIOS_UNKNOWN},
       // A mount point's '|' would begin the performance data.
       {"ShortOfSpace",
        of({short_of_space("/mnt/a|b")}),
        {"-w", "10"},
        "SORVANE CRITICAL - 1 update; short of space on /mnt/a_b | updates=1;10;;0 "
-       "security=0;;0;0 held_back=0;;;0 restart=0;;;0;1\napt: 1 update\n",
+       "security=0;;0;0 held_back=0;;;0 held_security=0;;;0 restart=0;;;0;1\napt: 1 update\n",
        NAGIOS_CRITICAL},
       {"OldListsWarn",
        aged(100'000),
        {"--warning-age", "86400", "--critical-age", "604800"},
        "SORVANE WARNING - 0 updates; package lists 100000 s old | updates=0;0;;0 "
-       "security=0;;0;0 held_back=0;;;0 data_age=100000s;86400;604800;0 restart=0;;;0;1\n"
+       "security=0;;0;0 held_back=0;;;0 held_security=0;;;0 data_age=100000s;86400;604800;0 "
+       "restart=0;;;0;1\n"
        "apt: 0 updates, data 100000 s old\n",
        NAGIOS_WARNING},
       {"VeryOldListsAreCritical",
        aged(700'000),
        {"--critical-age", "604800"},
        "SORVANE CRITICAL - 0 updates; package lists 700000 s old | updates=0;0;;0 "
-       "security=0;;0;0 held_back=0;;;0 data_age=700000s;;604800;0 restart=0;;;0;1\n"
+       "security=0;;0;0 held_back=0;;;0 held_security=0;;;0 data_age=700000s;;604800;0 "
+       "restart=0;;;0;1\n"
        "apt: 0 updates, data 700000 s old\n",
        NAGIOS_CRITICAL},
       {"FreshListsAreFine",
        aged(60),
        {"--warning-age", "86400"},
        "SORVANE OK - 0 updates | updates=0;0;;0 security=0;;0;0 held_back=0;;;0 "
+       "held_security=0;;;0 "
        "data_age=60s;86400;;0 restart=0;;;0;1\napt: 0 updates, data 60 s old\n",
        NAGIOS_OK},
       {"RestartDueIsSaid",
        restart_due(),
        {},
        "SORVANE OK - 0 updates; restart due | updates=0;0;;0 security=0;;0;0 held_back=0;;;0 "
+       "held_security=0;;;0 "
        "restart=1;;;0;1\napt: 0 updates\n",
        NAGIOS_OK},
+      // Nothing the update would do, but a security fix waits: a warning.
+      {"ASecurityUpdateHeldBackWarns",
+       held_security(),
+       {},
+       "SORVANE WARNING - 0 updates; 1 security update held back | updates=0;0;;0 "
+       "security=0;;0;0 held_back=2;;;0 held_security=1;;;0 restart=0;;;0;1\n"
+       "apt: 0 updates, 2 held back (1 security)\n",
+       NAGIOS_WARNING},
       {"NothingToCheck",
        of({}),
        {},

@@ -32,7 +32,7 @@ FleetCheck of(std::vector<ManagerCheck> checks) {
 FleetCheck everything() {
   ManagerCheck apt = checked(
       Step::Apt, {update("libssl3", true), update("bash"), update("linux-image-amd64", true)});
-  apt.kept_back = {{"held", HeldReason::HeldByUser, {}, {}}};
+  apt.kept_back = {{"held", HeldReason::HeldByUser, {}, {}, true}};
   apt.download_bytes = 186'000'000;
   apt.data_age_seconds = 10'800;
   FleetCheck check = of({apt, checked(Step::Flatpak, {update("org.gnome.Maps")})});
@@ -67,6 +67,7 @@ const std::vector<PrometheusCase>& cases() {
        "sorvane_updates_pending{manager=\"apt\",security=\"true\"} 0\n"
        "sorvane_updates_pending{manager=\"apt\",security=\"false\"} 0\n"
        "sorvane_updates_held_back{manager=\"apt\"} 0\n"
+       "sorvane_security_updates_held_back{manager=\"apt\"} 0\n"
        "sorvane_reboot_required 0\n"},
       {"Everything", everything(),
        "sorvane_check_success{manager=\"apt\"} 1\n"
@@ -77,6 +78,8 @@ const std::vector<PrometheusCase>& cases() {
        "sorvane_updates_pending{manager=\"flatpak\",security=\"false\"} 1\n"
        "sorvane_updates_held_back{manager=\"apt\"} 1\n"
        "sorvane_updates_held_back{manager=\"flatpak\"} 0\n"
+       "sorvane_security_updates_held_back{manager=\"apt\"} 1\n"
+       "sorvane_security_updates_held_back{manager=\"flatpak\"} 0\n"
        "sorvane_download_bytes{manager=\"apt\"} 186000000\n"
        "sorvane_data_age_seconds{manager=\"apt\"} 10800\n"
        "sorvane_reboot_required 1\n"
@@ -90,6 +93,7 @@ const std::vector<PrometheusCase>& cases() {
        "sorvane_updates_pending{manager=\"flatpak\",security=\"true\"} 0\n"
        "sorvane_updates_pending{manager=\"flatpak\",security=\"false\"} 1\n"
        "sorvane_updates_held_back{manager=\"flatpak\"} 0\n"
+       "sorvane_security_updates_held_back{manager=\"flatpak\"} 0\n"
        "sorvane_problem{manager=\"apt\",reason=\"lock_held\"} 1\n"
        "sorvane_reboot_required 0\n"},
       // A query that failed does not stop the update.
@@ -102,6 +106,7 @@ const std::vector<PrometheusCase>& cases() {
        "sorvane_updates_pending{manager=\"apt\",security=\"true\"} 0\n"
        "sorvane_updates_pending{manager=\"apt\",security=\"false\"} 1\n"
        "sorvane_updates_held_back{manager=\"apt\"} 0\n"
+       "sorvane_security_updates_held_back{manager=\"apt\"} 0\n"
        "sorvane_problem{manager=\"apt\",reason=\"offline\"} 1\n"
        "sorvane_reboot_required 0\n"},
       {"ShortOfSpace", of({short_of_space("/var")}),
@@ -109,6 +114,7 @@ const std::vector<PrometheusCase>& cases() {
        "sorvane_updates_pending{manager=\"apt\",security=\"true\"} 0\n"
        "sorvane_updates_pending{manager=\"apt\",security=\"false\"} 1\n"
        "sorvane_updates_held_back{manager=\"apt\"} 0\n"
+       "sorvane_security_updates_held_back{manager=\"apt\"} 0\n"
        "sorvane_problem{manager=\"apt\",reason=\"short_of_space\"} 1\n"
        "sorvane_reboot_required 0\n"},
       // Short on two file systems is still one series.
@@ -117,6 +123,7 @@ const std::vector<PrometheusCase>& cases() {
        "sorvane_updates_pending{manager=\"apt\",security=\"true\"} 0\n"
        "sorvane_updates_pending{manager=\"apt\",security=\"false\"} 1\n"
        "sorvane_updates_held_back{manager=\"apt\"} 0\n"
+       "sorvane_security_updates_held_back{manager=\"apt\"} 0\n"
        "sorvane_problem{manager=\"apt\",reason=\"short_of_space\"} 1\n"
        "sorvane_reboot_required 0\n"},
       // The look failed: no manager was asked, and that is a sample too.
@@ -162,7 +169,7 @@ TEST_P(PrometheusText, DescribesEachFamilyOnceBeforeItsSamples) {
       EXPECT_EQ(++series[line.substr(0, line.rfind(' '))], 1) << "twice: " << line;
     }
   }
-  EXPECT_EQ(described.size(), 9U);
+  EXPECT_EQ(described.size(), 10U);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PrometheusText, ::testing::ValuesIn(cases()),

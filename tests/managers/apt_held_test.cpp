@@ -55,6 +55,57 @@ TEST(AptPolicy, CandidatesOfEachPackage) {
                                                               {"libfoo", "1:2-3"}}));
 }
 
+// Whether each candidate comes from a security archive: only the
+// candidate's own origins count, not another version's.
+TEST(AptPolicy, SecurityCandidates) {
+  struct Case {
+    const char* name;
+    std::string policy;
+    Names security;
+  };
+  const std::string held =
+      "jq:\n  Installed: 1.6-2.1\n  Candidate: 1.6-2.1+deb12u1\n  Version table:\n"
+      "     1.6-2.1+deb12u1 500\n"
+      "        500 http://security.debian.org/debian-security bookworm-security/main amd64 "
+      "Packages\n"
+      " *** 1.6-2.1 500\n        500 http://deb.debian.org/debian bookworm/main amd64 Packages\n"
+      "        100 /var/lib/dpkg/status\n";
+  const std::vector<Case> cases = {
+      {"from the security archive", held, {"jq"}},
+      {"with an arch, twice listed",
+       "libjq1:amd64:\n  Candidate: 2\n  Version table:\n     2 500\n"
+       "        500 http://s/ jammy-security/main amd64 Packages\n"
+       "        500 http://m/ jammy-updates/main amd64 Packages\n",
+       {"libjq1"}},
+      {"only the installed version is",
+       "vim:\n  Installed: 1\n  Candidate: 2\n  Version table:\n     2 500\n"
+       "        500 http://m/ bookworm-updates/main amd64 Packages\n *** 1 100\n"
+       "        100 http://s/ bookworm-security/main amd64 Packages\n",
+       {}},
+      {"a phased candidate",
+       "a:\n  Candidate: 2\n  Version table:\n     2 500 (phased 30%)\n"
+       "        500 http://s/ noble-security/main amd64 Packages\n",
+       {"a"}},
+      {"no candidate",
+       "gone:\n  Candidate: (none)\n  Version table:\n     2 500\n"
+       "        500 http://s/ bookworm-security/main amd64 Packages\n",
+       {}},
+      {"a suite that only ends so",
+       "b:\n  Candidate: 2\n  Version table:\n     2 500\n"
+       "        500 http://s/ -security/main amd64 Packages\n",
+       {}},
+      {"the next package's versions are its own", held + "k:\n  Candidate: 9\n", {"jq"}},
+      {"a version that is a number",
+       "fonts:\n  Candidate: 20230311\n  Version table:\n     20230311 500\n"
+       "        500 http://s/ bookworm-security/main amd64 Packages\n",
+       {"fonts"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(parse_apt_policy_security(c.policy), c.security);
+  }
+}
+
 TEST(AptShow, PhasedPercentageOfEachRecord) {
   const std::string show =
       "Package: a\nVersion: 2.0\nPhased-Update-Percentage: 30\n\n"
@@ -79,7 +130,10 @@ TEST(AptPhasing, DeferredListOnly) {
 TEST(AptHeldReasons, EachReasonFromTheAnswers) {
   std::vector<std::vector<std::string>> asked;
   const std::map<std::string, std::string> answers = {
-      {"policy", "p:\n  Candidate: 2\nd:\n  Candidate: 3\nfull:\n  Candidate: 4\n"},
+      {"policy",
+       "h:\n  Candidate: 5\n  Version table:\n     5 500\n"
+       "        500 http://s/ bookworm-security/main amd64 Packages\n"
+       "p:\n  Candidate: 2\nd:\n  Candidate: 3\nfull:\n  Candidate: 4\n"},
       {"show",
        "Package: p\nPhased-Update-Percentage: 30\n\nPackage: full\nPhased-Update-Percentage: "
        "100\n"},
@@ -92,26 +146,29 @@ TEST(AptHeldReasons, EachReasonFromTheAnswers) {
   const HeldBacks held =
       apt_held_reasons({"h", "p", "d", "full", "q"}, "Package: h\nStatus: hold ok installed\n",
                        "The following upgrades have been deferred due to phasing:\n  q\n", ask);
-  EXPECT_EQ(held, (HeldBacks{{"h", HeldReason::HeldByUser, {}, {}},
+  EXPECT_EQ(held, (HeldBacks{{"h", HeldReason::HeldByUser, {}, {}, true},
                              {"p", HeldReason::PhasedRollout, 30, {}},
                              {"d", HeldReason::NewDependencies, {}, {}},
                              {"full", HeldReason::NewDependencies, {}, {}},
                              {"q", HeldReason::PhasedRollout, {}, {}}}));
-  // The held package is never asked about; the candidates are shown by version.
-  EXPECT_EQ(asked, (std::vector<std::vector<std::string>>{{"policy", "p", "d", "full", "q"},
+  // Every one's origin is asked, in one run; only the candidates of those
+  // not held are shown by version, for their rollout.
+  EXPECT_EQ(asked, (std::vector<std::vector<std::string>>{{"policy", "h", "p", "d", "full", "q"},
                                                           {"show", "p=2", "d=3", "full=4"}}));
   asked.clear();
-  EXPECT_EQ(apt_held_reasons({"h"}, "Package: h\nStatus: hold ok installed\n", "", ask).size(), 1U);
-  EXPECT_TRUE(asked.empty()) << "apt-cache is run only for a package not held";
+  EXPECT_EQ(apt_held_reasons({"h"}, "Package: h\nStatus: hold ok installed\n", "", ask),
+            (HeldBacks{{"h", HeldReason::HeldByUser, {}, {}, true}}));
+  EXPECT_EQ(asked, (std::vector<std::vector<std::string>>{{"policy", "h"}}))
+      << "a held package's rollout is never asked";
   // Kept back for a hold's sake: the held package needs exactly its version,
-  // and apt-cache is not asked about it either.
+  // and only its origin is asked.
   asked.clear();
   EXPECT_EQ(apt_held_reasons({"libjq1:amd64"},
                              "Package: jq\nStatus: hold ok installed\n"
                              "Depends: libjq1 (= 1.6-2.1), libc6 (>= 2.34)\n",
                              "", ask),
             (HeldBacks{{"libjq1:amd64", HeldReason::NeededByHeld, {}, "jq"}}));
-  EXPECT_TRUE(asked.empty());
+  EXPECT_EQ(asked, (std::vector<std::vector<std::string>>{{"policy", "libjq1:amd64"}}));
 }
 
 // Only a whole clause of one package at one version of a held package pins.

@@ -35,7 +35,8 @@ constexpr std::array<Declared, 15> OPTIONS = {{
     {"check", nullptr, nullptr,
      QT_TRANSLATE_NOOP("CommandLine",
                        "Check for updates without a window. Exit status: 0 up to date, "
-                       "100 updates pending, 1 the check failed."),
+                       "100 updates pending, 101 only held-back security updates, 1 the "
+                       "check failed."),
      CHECK | NOTIFY | PROMETHEUS | NAGIOS},
     {"json", nullptr, nullptr,
      QT_TRANSLATE_NOOP("CommandLine", "With --check or --history: write JSON."), CHECK | HISTORY},

@@ -40,6 +40,7 @@ FleetCounts fleet_counts(const FleetCheck& check) {
     counts.updates += manager.updates.size();
     counts.security += security_updates(manager);
     counts.held_back += manager.kept_back.size();
+    counts.held_security += security_held_back(manager.kept_back);
     if (manager.data_age_seconds) {
       counts.oldest_data = std::max(counts.oldest_data.value_or(0), *manager.data_age_seconds);
     }

@@ -74,7 +74,12 @@ std::string manager_line(const ManagerCheck& manager, const Foreseen& foreseen) 
     return line;
   }
   line += updates_phrase(manager.updates.size(), security_updates(manager));
-  if (!manager.kept_back.empty()) line += ", " + count(manager.kept_back.size()) + " held back";
+  if (!manager.kept_back.empty()) {
+    line += ", " + count(manager.kept_back.size()) + " held back";
+    if (const size_t security = security_held_back(manager.kept_back)) {
+      line += " (" + count(security) + " security)";
+    }
+  }
   if (manager.download_bytes && !manager.updates.empty()) {
     line += ", " + std::to_string(*manager.download_bytes) + " bytes to download";
   }
@@ -183,6 +188,11 @@ NagiosReport nagios_text(const FleetCheck& check, const NagiosLimits& limits) {
     why.push_back("package lists " + std::to_string(*counts.oldest_data) + " s old");
   }
   if (check.restart_due) why.emplace_back("restart due");
+  // A security fix held back is no failure, but no one should miss it.
+  if (counts.held_security > 0) {
+    why.push_back(count(counts.held_security) + " security update" +
+                  (counts.held_security == 1 ? "" : "s") + " held back");
+  }
 
   int status = NAGIOS_OK;
   if (foreseen.stops_update() || limits.critical.alerts(static_cast<double>(counts.security)) ||
@@ -190,7 +200,8 @@ NagiosReport nagios_text(const FleetCheck& check, const NagiosLimits& limits) {
     status = NAGIOS_CRITICAL;
   } else if (unchecked) {
     status = NAGIOS_UNKNOWN;
-  } else if (limits.warning.alerts(static_cast<double>(counts.updates)) || age_warning) {
+  } else if (limits.warning.alerts(static_cast<double>(counts.updates)) || age_warning ||
+             counts.held_security > 0) {
     status = NAGIOS_WARNING;
   }
 
@@ -204,6 +215,8 @@ NagiosReport nagios_text(const FleetCheck& check, const NagiosLimits& limits) {
                      &limits.critical);
   text +=
       ' ' + perf("held_back", static_cast<std::int64_t>(counts.held_back), "", nullptr, nullptr);
+  text += ' ' + perf("held_security", static_cast<std::int64_t>(counts.held_security), "", nullptr,
+                     nullptr);
   if (age_known) {
     text += ' ' + perf("data_age", *counts.oldest_data, "s",
                        limits.warning_age ? &*limits.warning_age : nullptr,

@@ -22,6 +22,8 @@ constexpr Family CHECK_SUCCESS{"sorvane_check_success",
 constexpr Family PENDING{"sorvane_updates_pending", "Updates the manager would install."};
 constexpr Family HELD_BACK{"sorvane_updates_held_back",
                            "Pending updates the update would leave as they are."};
+constexpr Family HELD_SECURITY{"sorvane_security_updates_held_back",
+                               "Of the updates held back, those from a security archive."};
 constexpr Family DOWNLOAD{"sorvane_download_bytes", "What the update would download."};
 constexpr Family DATA_AGE{"sorvane_data_age_seconds",
                           "How old the package lists are that the manager answered from."};
@@ -134,6 +136,12 @@ std::string prometheus_text(const FleetCheck& check) {
     if (manager.problem) continue;
     out.sample(HELD_BACK, {{"manager", manager_name(manager.step)}},
                static_cast<std::int64_t>(manager.kept_back.size()));
+  }
+  out.family(HELD_SECURITY);
+  for (const ManagerCheck& manager : check.checks) {
+    if (manager.problem) continue;
+    out.sample(HELD_SECURITY, {{"manager", manager_name(manager.step)}},
+               static_cast<std::int64_t>(security_held_back(manager.kept_back)));
   }
   out.family(DOWNLOAD);
   for (const ManagerCheck& manager : check.checks) {

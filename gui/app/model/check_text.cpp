@@ -134,8 +134,11 @@ QString CheckText::summary(const ManagerCheck& check) {
   const auto count = static_cast<int>(check.updates.size());
   if (count == 0 && !check.kept_back.empty()) {
     // Held or kept back is still pending: never "up to date".
-    parts << tr("nothing to update, %n kept back", nullptr,
-                static_cast<int>(check.kept_back.size()));
+    QString kept =
+        tr("nothing to update, %n kept back", nullptr, static_cast<int>(check.kept_back.size()));
+    const auto held_security = static_cast<int>(security_held_back(check.kept_back));
+    if (held_security > 0) kept = tr("%1 (%n security)", nullptr, held_security).arg(kept);
+    parts << kept;
   } else if (count == 0) {
     parts << tr("up to date");
   } else {
@@ -332,7 +335,8 @@ QJsonDocument CheckText::json(const std::vector<ManagerCheck>& checks, bool onli
           {QStringLiteral("rollout_percent"),
            one.rollout_percent ? QJsonValue(*one.rollout_percent) : QJsonValue(QJsonValue::Null)},
           {QStringLiteral("held_by"),
-           one.held_by.empty() ? QJsonValue(QJsonValue::Null) : from_bytes(one.held_by)}});
+           one.held_by.empty() ? QJsonValue(QJsonValue::Null) : from_bytes(one.held_by)},
+          {QStringLiteral("security"), one.security}});
     }
     QJsonArray kept_files;
     for (const std::string& path : check.kept_conffiles) kept_files.append(from_bytes(path));
@@ -422,7 +426,12 @@ int check_exit_status(const std::vector<ManagerCheck>& checks, bool online) {
   if (failed) return 1;
   const bool pending = std::any_of(checks.begin(), checks.end(),
                                    [](const ManagerCheck& c) { return !c.updates.empty(); });
-  return pending ? PENDING_STATUS : 0;
+  if (pending) return PENDING_STATUS;
+  // Nothing the update would do, yet a security fix waits behind a hold.
+  const bool held_security = std::any_of(checks.begin(), checks.end(), [](const ManagerCheck& c) {
+    return security_held_back(c.kept_back) > 0;
+  });
+  return held_security ? HELD_SECURITY_STATUS : 0;
 }
 
 }  // namespace sorvane::gui

@@ -66,8 +66,10 @@ class CheckText {
 
 // 100 when anything is pending, 1 when a check failed or the update would
 // not succeed, 0 when all is up to date: the convention of `dnf
-// check-update`, so scripts can tell.
+// check-update`, so scripts can tell. 101 when nothing would be updated
+// but a security update is held or kept back: never "up to date".
 int check_exit_status(const std::vector<ManagerCheck>& checks, bool online = true);
 inline constexpr int PENDING_STATUS = 100;
+inline constexpr int HELD_SECURITY_STATUS = 101;
 
 }  // namespace sorvane::gui

@@ -122,6 +122,46 @@ std::vector<std::pair<std::string, std::string>> parse_apt_policy_candidates(str
   return candidates;
 }
 
+std::vector<std::string> parse_apt_policy_security(string_view out) {
+  std::vector<std::string> security;
+  std::string package;
+  std::string candidate;
+  bool of_candidate = false;
+  for_each_line(out, [&](string_view line) {
+    if (!line.empty() && !is_blank(line.front()) && line.ends_with(':')) {
+      package = std::string(without_arch(line.substr(0, line.size() - 1)));
+      candidate.clear();
+      of_candidate = false;
+      return true;
+    }
+    const auto parts = words(line, 8);
+    if (package.empty() || parts.empty()) return true;
+    if (parts[0] == "Candidate:") {
+      if (parts.size() == 2 && parts[1] != "(none)") candidate = std::string(parts[1]);
+      return true;
+    }
+    // "     2.0 500" or " *** 1.0 100" starts a version's origins,
+    // "        500 http://host/debian bookworm-security/main amd64 Packages"
+    // is one of them: told apart by apt's indent, as a version may be a
+    // number too.
+    constexpr size_t ORIGIN_INDENT = 8;
+    const bool origin = line.find_first_not_of(" \t") >= ORIGIN_INDENT;
+    if (!origin) {
+      const string_view version = parts[0] == "***" && parts.size() > 1 ? parts[1] : parts[0];
+      of_candidate = !candidate.empty() && version == candidate;
+      return true;
+    }
+    if (!of_candidate || parts.size() < 3) return true;
+    const string_view suite = string_view(parts[2]).substr(0, parts[2].find('/'));
+    if (suite.size() > 9 && suite.ends_with("-security") &&
+        (security.empty() || security.back() != package)) {
+      security.push_back(package);
+    }
+    return true;
+  });
+  return security;
+}
+
 std::vector<std::pair<std::string, int>> parse_apt_phased_percentages(string_view out) {
   std::vector<std::pair<std::string, int>> found;
   std::string package;
@@ -169,15 +209,25 @@ HeldBacks apt_held_reasons(const std::vector<std::string>& kept, string_view dpk
     held.push_back({name, HeldReason::NewDependencies, {}, {}});
     unheld.push_back(name);
   }
-  // Only a package not held by the user can be phased; asking costs two
-  // runs of apt-cache, so only when there is one.
+  // One run of apt-cache says where each candidate comes from (a security
+  // update held back is never "nothing to do"); only a package not held
+  // by the user can be phased, so its candidates alone are shown.
   std::vector<std::pair<std::string, int>> percentages;
-  if (!unheld.empty()) {
+  std::optional<std::string> policy;
+  if (!kept.empty()) {
     std::vector<std::string> args = {"policy"};
-    args.insert(args.end(), unheld.begin(), unheld.end());
+    args.insert(args.end(), kept.begin(), kept.end());
+    policy = ask("apt-cache", std::move(args));
+  }
+  if (policy) {
+    const std::vector<std::string> security = parse_apt_policy_security(*policy);
+    for (HeldBack& one : held) one.security = among(security, one.name);
+  }
+  if (!unheld.empty()) {
     std::vector<std::string> show = {"show"};
-    if (const auto policy = ask("apt-cache", std::move(args))) {
+    if (policy) {
       for (const auto& [name, version] : parse_apt_policy_candidates(*policy)) {
+        if (!among(unheld, name)) continue;
         std::string pinned = name;
         pinned += '=';
         pinned += version;

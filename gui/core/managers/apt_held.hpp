@@ -29,6 +29,9 @@ std::vector<std::string> parse_apt_phasing_deferred(std::string_view simulation)
 // `apt-cache policy a b …`: each package's candidate version, in order
 // (name, version); "(none)" candidates are left out.
 std::vector<std::pair<std::string, std::string>> parse_apt_policy_candidates(std::string_view out);
+// The same answer: the packages whose candidate version comes from a
+// security archive (a suite ending in "-security"), in order.
+std::vector<std::string> parse_apt_policy_security(std::string_view out);
 // `apt-cache show a=1 b=2 …`: each record's package and its
 // Phased-Update-Percentage, for records that have one.
 std::vector<std::pair<std::string, int>> parse_apt_phased_percentages(std::string_view out);

@@ -2,6 +2,8 @@
 // and why: the words for each reason are the model's.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,9 +25,18 @@ struct HeldBack {
   std::optional<int> rollout_percent;
   // Of NeededByHeld: the held package that needs it as it is.
   std::string held_by;
+  // Its new version comes from a security archive: left as it is, the
+  // machine misses a security fix.
+  bool security = false;
   friend bool operator==(const HeldBack&, const HeldBack&) = default;
 };
 
 using HeldBacks = std::vector<HeldBack>;
+
+// How many of them are security updates.
+inline size_t security_held_back(const HeldBacks& held) {
+  return static_cast<size_t>(
+      std::count_if(held.begin(), held.end(), [](const HeldBack& one) { return one.security; }));
+}
 
 }  // namespace sorvane::gui
