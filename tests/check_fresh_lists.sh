@@ -105,20 +105,27 @@ make_deb() {
     dpkg-deb --root-owner-group -Zgzip --build "$tree" "$root$REPO/${name}_${version}_all.deb" >/dev/null
 }
 publish() {
-    local dir=$root$REPO
+    local dir=$root$REPO stamp
+    # The server says a file changed by its time and the Release when it was
+    # made, each to the second: each publication a second after the last, or
+    # apt, asking "changed since?", is told it did not, and takes an older
+    # Release for as new as its own.
+    stamp=$(($(date +%s) - 1))
+    [[ $stamp -gt $published ]] || stamp=$((published + 1))
+    published=$stamp
     (cd "$dir" && dpkg-scanpackages --multiversion . 2>/dev/null >Packages)
     {
         printf 'Origin: Sorvane\nLabel: Sorvane\nSuite: stable\nCodename: stable\n'
         printf 'Changelogs: http://127.0.0.1:%s/changelogs/@CHANGEPATH@\n' "$PORT"
-        printf 'Date: %s\nArchitectures: all\n' "$(LC_ALL=C date -u '+%a, %d %b %Y %H:%M:%S UTC')"
+        printf 'Date: %s\nArchitectures: all\n' "$(LC_ALL=C date -u -d "@$stamp" '+%a, %d %b %Y %H:%M:%S UTC')"
         [[ -z ${VALID_UNTIL:-} ]] || printf 'Valid-Until: %s\n' "$VALID_UNTIL"
         printf 'SHA256:\n %s %s Packages\n' "$(sha256sum <"$dir/Packages" | cut -d' ' -f1)" \
             "$(stat -c %s "$dir/Packages")"
     } >"$dir/Release"
     gpg --batch --yes --quiet --local-user "$KEY_ID" --clearsign --output "$dir/InRelease" "$dir/Release"
-    # The server says a file changed by its time, to the second.
-    touch -d "@$(($(date +%s) - 1))" "$dir/Packages" "$dir/Release" "$dir/InRelease"
+    touch -d "@$stamp" "$dir/Packages" "$dir/Release" "$dir/InRelease"
 }
+published=0
 # Signed as a real archive is: a mirror can replay or withhold what the
 # archive signed, never forge it.
 export GNUPGHOME=$scratch/gnupg
