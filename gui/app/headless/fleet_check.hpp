@@ -43,7 +43,7 @@ struct FleetCounts {
   size_t updates = 0;
   size_t security = 0;
   size_t held_back = 0;
-  size_t held_security = 0;  // of those held back
+  size_t held_security = 0;                 // of those held back
   std::optional<std::int64_t> oldest_data;  // seconds; none when no manager says
 };
 FleetCounts fleet_counts(const FleetCheck& check);
