@@ -44,6 +44,9 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* progress_text() const { return run_->progress_text(); }
   [[nodiscard]] QLabel* latest() const { return run_->latest(); }
   [[nodiscard]] QLabel* restart_text() const { return run_->restart_text(); }
+  // The Done screen's heading, and logind's answer under it.
+  [[nodiscard]] QLabel* done_heading() const { return run_->heading(); }
+  [[nodiscard]] QLabel* restart_answer() const { return run_->restart_answer(); }
   [[nodiscard]] QPushButton* restart_button() const { return run_->restart_button(); }
   [[nodiscard]] QLabel* last_run() const { return last_run_; }
   [[nodiscard]] QPushButton* last_run_restart_button() const { return last_run_restart_; }
