@@ -55,6 +55,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* message() const;
   [[nodiscard]] QAction* notice() const { return notice_; }
   [[nodiscard]] QToolButton* settings_button() const { return settings_; }
+  [[nodiscard]] QPushButton* history_button() const { return history_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -65,6 +66,8 @@ class UpdateWindow : public QWidget {
  private:
   QWidget* make_short_page(const QString& title, QLabel* text, QWidget* more = nullptr);
   QWidget* make_settings();
+  QWidget* make_history_button();
+  void open_history();
   QWidget* make_last_run();
   QWidget* make_log_row();
   void show_state();
@@ -96,6 +99,7 @@ class UpdateWindow : public QWidget {
   QWidget* log_row_ = nullptr;
   QAction* notice_ = nullptr;
   QToolButton* settings_ = nullptr;
+  QPushButton* history_ = nullptr;
 };
 
 }  // namespace sorvane::gui
