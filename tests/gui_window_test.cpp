@@ -38,6 +38,7 @@
 
 #include "check_text.hpp"
 #include "gui_test_support.hpp"
+#include "history_page.hpp"
 #include "notifier.hpp"
 #include "past_update.hpp"
 #include "run_dir.hpp"
@@ -1935,6 +1936,53 @@ class WindowTest : public QObject {
              QString("error: remote unreachable"));
     // The log of an update that ran stays for the user to read.
     QCOMPARE(run.run_dirs().size(), 1);
+  }
+
+  // History has a button of its own beside Settings, on every screen,
+  // named for a screen reader and reached with Tab; Enter on it opens the
+  // History page, and the Settings menu still does too.
+  void historyOpensFromItsOwnButton() {
+    Shown shown;
+    auto& [model, window] = shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QPushButton* history = window.history_button();
+    QVERIFY(history != nullptr);
+    QVERIFY(history->isVisible());
+    QCOMPARE(history->text(), QString("History"));
+    QCOMPARE(history->accessibleName(), QString("History"));
+    model.take_looked(ready({Step::Apt}, false));
+    QVERIFY(history->isVisible());
+    QApplication::setActiveWindow(&window);
+    QWidget* const first = QApplication::focusWidget();
+    QVERIFY(first != nullptr);
+    for (int stop = 0; stop < 30 && QApplication::focusWidget() != history; ++stop) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget(), history);
+    QVERIFY(window.findChildren<HistoryPage*>().isEmpty());
+    QTest::keyClick(history, Qt::Key_Return);
+    QCOMPARE(window.findChildren<HistoryPage*>().size(), 1);
+    HistoryPage* page = window.findChildren<HistoryPage*>().first();
+    QVERIFY(page->isWindow());
+    QVERIFY(page->isVisible());
+    QCOMPARE(model.state(), UpdateModel::State::Ready);
+    QSignalSpy loaded(page, &HistoryPage::loaded);
+    QVERIFY(loaded.wait(20000));
+    page->close();
+    QTRY_VERIFY(window.findChildren<HistoryPage*>().isEmpty());
+    // The way it was first found stays.
+    QAction* entry = nullptr;
+    for (QAction* action : window.settings_button()->menu()->actions()) {
+      if (action->text() == "History") entry = action;
+    }
+    QVERIFY(entry != nullptr);
+    entry->trigger();
+    QCOMPARE(window.findChildren<HistoryPage*>().size(), 1);
+    page = window.findChildren<HistoryPage*>().first();
+    QSignalSpy loaded_again(page, &HistoryPage::loaded);
+    QVERIFY(loaded_again.wait(20000));
+    page->close();
+    QTRY_VERIFY(window.findChildren<HistoryPage*>().isEmpty());
   }
 
   // "Tell me when updates are waiting": on at first, on every page, and

@@ -150,9 +150,15 @@ class RestartOfferTest : public QObject {
       // With no system bus, nothing can restart it from here, and the
       // screen says so.
       window.restart_button()->click();
-      QCOMPARE(window.message()->text(),
-               QString("Update complete\nThe computer cannot be restarted from here: logind, "
-                       "which restarts it, is not running. Restart it from the system menu."));
+      // Beneath the heading, as a line of its own: the heading stays how the
+      // update ended.
+      const QString refusal(
+          "The computer cannot be restarted from here: logind, which restarts it, is not "
+          "running. Restart it from the system menu.");
+      QCOMPARE(window.done_heading()->text(), QString("Update complete"));
+      QCOMPARE(window.restart_answer()->text(), refusal);
+      QVERIFY(window.restart_answer()->isVisibleTo(&window));
+      QCOMPARE(window.message(), window.restart_answer());
       QVERIFY(model.restart_offered());
       for (QPushButton* button : window.findChildren<QPushButton*>()) {
         if (button->text() == "Later") button->click();

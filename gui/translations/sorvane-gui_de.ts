@@ -1421,5 +1421,9 @@
         <source>History</source>
         <translation>Verlauf</translation>
     </message>
+    <message>
+        <source>Shows what every package manager did before</source>
+        <translation>Zeigt, was jede Paketverwaltung bisher getan hat</translation>
+    </message>
 </context>
 </TS>

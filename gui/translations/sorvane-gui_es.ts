@@ -1421,5 +1421,9 @@
         <source>History</source>
         <translation>Historial</translation>
     </message>
+    <message>
+        <source>Shows what every package manager did before</source>
+        <translation>Muestra lo que cada gestor de paquetes hizo antes</translation>
+    </message>
 </context>
 </TS>

@@ -1421,5 +1421,9 @@
         <source>History</source>
         <translation>Historique</translation>
     </message>
+    <message>
+        <source>Shows what every package manager did before</source>
+        <translation>Montre ce que chaque gestionnaire de paquets a fait auparavant</translation>
+    </message>
 </context>
 </TS>

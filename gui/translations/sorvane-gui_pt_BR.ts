@@ -1421,5 +1421,9 @@
         <source>History</source>
         <translation>Histórico</translation>
     </message>
+    <message>
+        <source>Shows what every package manager did before</source>
+        <translation>Mostra o que cada gerenciador de pacotes fez antes</translation>
+    </message>
 </context>
 </TS>

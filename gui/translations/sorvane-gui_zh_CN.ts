@@ -1396,5 +1396,9 @@
         <source>History</source>
         <translation>历史</translation>
     </message>
+    <message>
+        <source>Shows what every package manager did before</source>
+        <translation>显示每个包管理器以前做过的操作</translation>
+    </message>
 </context>
 </TS>

@@ -28,9 +28,11 @@ UpdateModel::UpdateModel(Setup setup, QObject* parent)
   connect(checks_, &ManagerChecks::answered, this, &UpdateModel::changed);
   connect(restart_, &RestartOffer::changed, this, &UpdateModel::changed);
   connect(restart_, &RestartOffer::answered, this, [this](const QString& text) {
-    message_ = text;
+    // The Done screen's heading stays how the update ended: logind's answer
+    // is a line of its own under it.
+    (state_ == State::Done ? restart_answer_ : message_) = text;
     emit changed();
-    announce(message_);
+    announce(text);
   });
   connect(repair_, &Repair::changed, this, &UpdateModel::changed);
   connect(repair_, &Repair::check_again, this, &UpdateModel::check_again);

@@ -175,6 +175,9 @@ class UpdateModel : public QObject {
   void restart() { restart_->ask(); }
   // Asked, not answered yet: "Restart now" waits for the answer.
   [[nodiscard]] bool restart_asked() const { return restart_->asked(); }
+  // What came of "Restart now" on the Done screen, for a line under its
+  // heading; empty until logind answers.
+  [[nodiscard]] const QString& restart_answer() const { return restart_answer_; }
   // "Later": the offer goes; the update's own text stays.
   void restart_later() { restart_->later(); }
 
@@ -273,6 +276,7 @@ class UpdateModel : public QObject {
   LookResult look_;
   QString said_again_;  // after the next look
   QString message_;
+  QString restart_answer_;  // at Done, until the next update begins
   // The update started or followed, until the next one begins.
   std::unique_ptr<UpdateRun> run_;
   std::shared_ptr<const LastRun> last_run_;

@@ -67,6 +67,7 @@ void UpdateModel::update_typed(SecretBytes password) {
 // (its own timer may be what told of its end).
 void UpdateModel::begin(std::unique_ptr<UpdateRun> run) {
   let_go_of_run();
+  restart_answer_.clear();
   run_ = std::move(run);
   connect(run_.get(), &UpdateRun::lines_added, this, &UpdateModel::lines_added);
   connect(run_.get(), &UpdateRun::changed, this, &UpdateModel::changed);

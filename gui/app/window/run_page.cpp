@@ -30,6 +30,7 @@ RunPage::RunPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
     : QWidget(parent),
       model_(model),
       done_(message_label(this)),
+      said_(message_label(this)),
       steps_(new UpdateTree(items, tr("Steps"), this)),
       progress_(new QProgressBar(this)),
       progress_text_(plain_label(this)),
@@ -58,8 +59,9 @@ RunPage::RunPage(UpdateModel* model, UpdateItems* items, QWidget* parent)
   connect(model_, &UpdateModel::lines_added, this, &RunPage::add_lines);
   // Each update's log is its own: the view starts empty with it.
   connect(model_, &UpdateModel::run_began, details_, &QPlainTextEdit::clear);
+  said_->setVisible(false);
   lay_out_page(
-      this, done_, nullptr,
+      this, done_, said_,
       {steps_, progress_, progress_text_, make_restart_row(), latest_, show_details_, details_});
 }
 
@@ -131,6 +133,8 @@ void RunPage::show_steps() {
   restart_text_->setText(model_->restart_text());
   restart_row_->setVisible(model_->restart_offered());
   restart_->setEnabled(!model_->restart_asked());
+  said_->setText(model_->restart_answer());
+  said_->setVisible(!said_->text().isEmpty());
   show_latest();
 }
 

@@ -27,7 +27,11 @@ class RunPage : public QWidget {
   // The latest line, cut to the page's width.
   void show_latest();
 
-  [[nodiscard]] QLabel* message() const { return done_; }
+  // What the page has to say: logind's answer to "Restart now" when there
+  // is one, otherwise the heading.
+  [[nodiscard]] QLabel* message() const { return said_->isHidden() ? done_ : said_; }
+  [[nodiscard]] QLabel* heading() const { return done_; }
+  [[nodiscard]] QLabel* restart_answer() const { return said_; }
   [[nodiscard]] UpdateTree* steps() const { return steps_; }
   [[nodiscard]] QPlainTextEdit* details() const { return details_; }
   [[nodiscard]] QProgressBar* progress() const { return progress_; }
@@ -48,6 +52,7 @@ class RunPage : public QWidget {
 
   UpdateModel* model_;
   QLabel* done_;
+  QLabel* said_;
   UpdateTree* steps_;
   QProgressBar* progress_;
   QLabel* progress_text_;

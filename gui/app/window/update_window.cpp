@@ -70,6 +70,7 @@ UpdateWindow::UpdateWindow(UpdateModel* model, QWidget* parent)
   layout->addWidget(make_log_row());
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(make_settings());
+  bottom->addWidget(make_history_button());
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(close, QDialogButtonBox::RejectRole);
   bottom->addWidget(buttons);
@@ -109,16 +110,30 @@ QWidget* UpdateWindow::make_settings() {
   settings_->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(settings_);
   menu->addAction(notice_);
-  // Every manager's past updates, in a window of its own beside this one.
-  menu->addAction(tr("History"), this, [this] {
-    auto* page = new HistoryPage(model_->setup(), this);
-    page->setWindowFlag(Qt::Window);
-    page->setAttribute(Qt::WA_DeleteOnClose);
-    page->resize(760, 520);
-    page->show();
-  });
+  // Kept where it was first found, besides its own button.
+  menu->addAction(tr("History"), this, &UpdateWindow::open_history);
   settings_->setMenu(menu);
   return settings_;
+}
+
+// Where a user looks for past updates: a button of its own beside
+// Settings, on every screen, reached with Tab like the others.
+QWidget* UpdateWindow::make_history_button() {
+  history_ = new QPushButton(QIcon::fromTheme(QStringLiteral("document-open-recent")),
+                             tr("History"), this);
+  history_->setAccessibleName(tr("History"));
+  history_->setAccessibleDescription(tr("Shows what every package manager did before"));
+  connect(history_, &QPushButton::clicked, this, &UpdateWindow::open_history);
+  return history_;
+}
+
+// Every manager's past updates, in a window of its own beside this one.
+void UpdateWindow::open_history() {
+  auto* page = new HistoryPage(model_->setup(), this);
+  page->setWindowFlag(Qt::Window);
+  page->setAttribute(Qt::WA_DeleteOnClose);
+  page->resize(760, 520);
+  page->show();
 }
 
 // How the last update went when it ended after its window was closed,

@@ -44,6 +44,9 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* progress_text() const { return run_->progress_text(); }
   [[nodiscard]] QLabel* latest() const { return run_->latest(); }
   [[nodiscard]] QLabel* restart_text() const { return run_->restart_text(); }
+  // The Done screen's heading, and logind's answer under it.
+  [[nodiscard]] QLabel* done_heading() const { return run_->heading(); }
+  [[nodiscard]] QLabel* restart_answer() const { return run_->restart_answer(); }
   [[nodiscard]] QPushButton* restart_button() const { return run_->restart_button(); }
   [[nodiscard]] QLabel* last_run() const { return last_run_; }
   [[nodiscard]] QPushButton* last_run_restart_button() const { return last_run_restart_; }
@@ -52,6 +55,7 @@ class UpdateWindow : public QWidget {
   [[nodiscard]] QLabel* message() const;
   [[nodiscard]] QAction* notice() const { return notice_; }
   [[nodiscard]] QToolButton* settings_button() const { return settings_; }
+  [[nodiscard]] QPushButton* history_button() const { return history_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -62,6 +66,8 @@ class UpdateWindow : public QWidget {
  private:
   QWidget* make_short_page(const QString& title, QLabel* text, QWidget* more = nullptr);
   QWidget* make_settings();
+  QWidget* make_history_button();
+  void open_history();
   QWidget* make_last_run();
   QWidget* make_log_row();
   void show_state();
@@ -93,6 +99,7 @@ class UpdateWindow : public QWidget {
   QWidget* log_row_ = nullptr;
   QAction* notice_ = nullptr;
   QToolButton* settings_ = nullptr;
+  QPushButton* history_ = nullptr;
 };
 
 }  // namespace sorvane::gui
