@@ -35,10 +35,13 @@ std::string count(size_t n) {
   return std::to_string(n);
 }
 
+// " (2 security)", or nothing when none is.
+std::string of_them_security(size_t security) {
+  return security > 0 ? " (" + count(security) + " security)" : std::string();
+}
+
 std::string updates_phrase(size_t updates, size_t security) {
-  std::string text = updates == 1 ? "1 update" : count(updates) + " updates";
-  if (security > 0) text += " (" + count(security) + " security)";
-  return text;
+  return (updates == 1 ? "1 update" : count(updates) + " updates") + of_them_security(security);
 }
 
 const char* status_word(int status) {
@@ -75,10 +78,8 @@ std::string manager_line(const ManagerCheck& manager, const Foreseen& foreseen) 
   }
   line += updates_phrase(manager.updates.size(), security_updates(manager));
   if (!manager.kept_back.empty()) {
-    line += ", " + count(manager.kept_back.size()) + " held back";
-    if (const size_t security = security_held_back(manager.kept_back)) {
-      line += " (" + count(security) + " security)";
-    }
+    line += ", " + count(manager.kept_back.size()) + " held back" +
+            of_them_security(security_held_back(manager.kept_back));
   }
   if (manager.download_bytes && !manager.updates.empty()) {
     line += ", " + std::to_string(*manager.download_bytes) + " bytes to download";

@@ -27,6 +27,8 @@ namespace sorvane::gui {
 // each origin "[label:][version/]archive" (or a host name without a Release
 // file); a package new to the system has no [old]. Security when an origin's
 // archive ends in "-security" or its label is "Debian-Security".
+// An archive (a suite) of security updates: "bookworm-security".
+bool is_security_archive(std::string_view suite);
 std::vector<PendingUpdate> parse_apt_simulation(std::string_view out);
 // The indented names after "The following packages have been kept back:".
 std::vector<std::string> parse_apt_kept_back(std::string_view out);

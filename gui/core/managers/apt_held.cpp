@@ -103,62 +103,70 @@ std::vector<std::string> parse_apt_phasing_deferred(string_view simulation) {
                                 "The following upgrades have been deferred due to phasing:");
 }
 
-std::vector<std::pair<std::string, std::string>> parse_apt_policy_candidates(string_view out) {
-  std::vector<std::pair<std::string, std::string>> candidates;
+namespace {
+
+// One package of `apt-cache policy`'s answer that has a candidate.
+struct PolicyEntry {
+  std::string name;
+  std::string candidate;
+  bool security = false;  // the candidate comes from a security archive
+};
+
+std::vector<PolicyEntry> read_policy(string_view out) {
+  std::vector<PolicyEntry> entries;
   std::string package;
+  bool has_entry = false;  // the package's candidate is entries.back()
+  bool of_candidate = false;
   for_each_line(out, [&](string_view line) {
     // "name:" (or "name:arch:") starts a package's part at the line's start.
     if (!line.empty() && !is_blank(line.front()) && line.ends_with(':')) {
       package = std::string(without_arch(line.substr(0, line.size() - 1)));
+      has_entry = of_candidate = false;
       return true;
     }
-    const auto parts = words(line, 3);
-    if (!package.empty() && parts.size() == 2 && parts[0] == "Candidate:" && parts[1] != "(none)") {
-      candidates.emplace_back(package, parts[1]);
-      package.clear();
+    const auto parts = words(line, 8);
+    if (package.empty() || parts.empty()) return true;
+    if (parts[0] == "Candidate:") {
+      if (!has_entry && parts.size() == 2 && parts[1] != "(none)") {
+        entries.push_back({package, std::string(parts[1])});
+        has_entry = true;
+      }
+      return true;
+    }
+    if (!has_entry) return true;
+    // "     2.0 500" or " *** 1.0 100" starts a version's origins,
+    // "        500 http://host/debian bookworm-security/main amd64 Packages"
+    // is one of them: told apart by apt's indent, as a version may be a
+    // number too.
+    constexpr size_t ORIGIN_INDENT = 8;
+    if (line.find_first_not_of(" \t") < ORIGIN_INDENT) {
+      const string_view version = parts[0] == "***" && parts.size() > 1 ? parts[1] : parts[0];
+      of_candidate = version == entries.back().candidate;
+    } else if (of_candidate && parts.size() >= 3) {
+      const string_view suite = string_view(parts[2]).substr(0, parts[2].find('/'));
+      entries.back().security = entries.back().security || is_security_archive(suite);
     }
     return true;
+  });
+  return entries;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> parse_apt_policy_candidates(string_view out) {
+  std::vector<PolicyEntry> entries = read_policy(out);
+  std::vector<std::pair<std::string, std::string>> candidates(entries.size());
+  std::transform(entries.begin(), entries.end(), candidates.begin(), [](PolicyEntry& entry) {
+    return std::pair{std::move(entry.name), std::move(entry.candidate)};
   });
   return candidates;
 }
 
 std::vector<std::string> parse_apt_policy_security(string_view out) {
   std::vector<std::string> security;
-  std::string package;
-  std::string candidate;
-  bool of_candidate = false;
-  for_each_line(out, [&](string_view line) {
-    if (!line.empty() && !is_blank(line.front()) && line.ends_with(':')) {
-      package = std::string(without_arch(line.substr(0, line.size() - 1)));
-      candidate.clear();
-      of_candidate = false;
-      return true;
-    }
-    const auto parts = words(line, 8);
-    if (package.empty() || parts.empty()) return true;
-    if (parts[0] == "Candidate:") {
-      if (parts.size() == 2 && parts[1] != "(none)") candidate = std::string(parts[1]);
-      return true;
-    }
-    // "     2.0 500" or " *** 1.0 100" starts a version's origins,
-    // "        500 http://host/debian bookworm-security/main amd64 Packages"
-    // is one of them: told apart by apt's indent, as a version may be a
-    // number too.
-    constexpr size_t ORIGIN_INDENT = 8;
-    const bool origin = line.find_first_not_of(" \t") >= ORIGIN_INDENT;
-    if (!origin) {
-      const string_view version = parts[0] == "***" && parts.size() > 1 ? parts[1] : parts[0];
-      of_candidate = !candidate.empty() && version == candidate;
-      return true;
-    }
-    if (!of_candidate || parts.size() < 3) return true;
-    const string_view suite = string_view(parts[2]).substr(0, parts[2].find('/'));
-    if (suite.size() > 9 && suite.ends_with("-security") &&
-        (security.empty() || security.back() != package)) {
-      security.push_back(package);
-    }
-    return true;
-  });
+  for (PolicyEntry& entry : read_policy(out)) {
+    if (entry.security) security.push_back(std::move(entry.name));
+  }
   return security;
 }
 

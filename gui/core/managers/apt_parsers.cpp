@@ -31,7 +31,7 @@ bool security_origin(string_view origin) {
     archive = origin.substr(slash + 1);
   else if (colon != string_view::npos)
     archive = origin.substr(colon + 1);
-  return archive.size() > 9 && archive.ends_with("-security");
+  return is_security_archive(archive);
 }
 
 std::optional<PendingUpdate> apt_inst(string_view line) {
@@ -74,6 +74,10 @@ std::optional<PendingUpdate> apt_inst(string_view line) {
 }
 
 }  // namespace
+
+bool is_security_archive(string_view suite) {
+  return suite.size() > 9 && suite.ends_with("-security");
+}
 
 std::vector<PendingUpdate> parse_apt_simulation(string_view out) {
   std::vector<PendingUpdate> updates;
